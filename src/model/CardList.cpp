@@ -1,0 +1,76 @@
+#include "model/CardList.h"
+
+#include <algorithm>
+
+namespace canasta {
+
+std::string TCardList::IndexMessage(int i) const {
+    return "card list index " + std::to_string(i) + " outside 0.." + std::to_string(int(Count) - 1);
+}
+
+bool operator==(const TCardList& a, const TCardList& b) {
+    return a.Count == b.Count && a.Anchors == b.Anchors && std::equal(a.begin(), a.end(), b.begin());
+}
+
+void AddCard(TCardList& list, const TCard& card) {
+    if (list.Count >= kDeckSize) throw InternalError("AddCard: card list is full");
+    list.Cards[list.Count] = card;
+    ++list.Count;
+}
+
+TCard TakeLastCard(TCardList& list) {
+    if (list.Count == 0) throw InternalError("TakeLastCard: card list is empty");
+    --list.Count;
+    return list.Cards[list.Count];
+}
+
+bool RemoveCardById(TCardList& list, const TCard& card) {
+    int i = FindFirstById(list, card.Id);
+    if (i < 0) return false;
+    std::copy(list.Cards.begin() + i + 1, list.Cards.begin() + list.Count, list.Cards.begin() + i);
+    --list.Count;
+    return true;
+}
+
+void RemoveCardAt(TCardList& list, int dir, int index, TCard& out, bool keep, int col) {
+    if (index < 0 || index >= list.Count)
+        throw InternalError("RemoveCardAt: index " + std::to_string(index) + " outside the list");
+    if (!keep && (col < 0 || col >= kColumns))
+        throw InternalError("RemoveCardAt: column " + std::to_string(col) + " out of range");
+    out = list.Cards[static_cast<size_t>(index)];
+    std::copy(list.Cards.begin() + index + 1, list.Cards.begin() + list.Count, list.Cards.begin() + index);
+    --list.Count;
+    if (!keep) {
+        list.Anchors[static_cast<size_t>(col)].Y -= dir * kColumnStep;
+        for (int i = 0; i < list.Count; ++i) {
+            TCard& c = list.Cards[static_cast<size_t>(i)];
+            if (c.X == out.X && c.Y * dir > out.Y * dir) c.Y -= dir * kColumnStep;
+        }
+    }
+}
+
+void PlaceInColumn(TCardList& list, bool down, bool keep, TCard& card) {
+    if (card.Rank >= kColumns) throw InternalError("PlaceInColumn: rank out of range");
+    TPoint& a = list.Anchors[card.Rank];
+    card.X = a.X;
+    if (!keep) a.Y += down ? kColumnStep : -kColumnStep;
+    card.Y = a.Y;
+}
+
+int FindFirstById(const TCardList& list, int id) {
+    for (int i = 0; i < list.Count; ++i)
+        if (list.Cards[static_cast<size_t>(i)].Id == id) return i;
+    return -1;
+}
+
+int FindLastById(const TCardList& list, int id) {
+    for (int i = list.Count - 1; i >= 0; --i)
+        if (list.Cards[static_cast<size_t>(i)].Id == id) return i;
+    return -1;
+}
+
+int CountAtX(const TCardList& list, int x) {
+    return static_cast<int>(std::count_if(list.begin(), list.end(), [x](const TCard& c) { return c.X == x; }));
+}
+
+}  // namespace canasta

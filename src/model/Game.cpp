@@ -1,0 +1,296 @@
+#include "model/Game.h"
+
+#include "model/Tokens.h"
+
+namespace canasta {
+
+std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, const std::string& opponentName) {
+    switch (phase) {
+        case tpDraw:
+            return stockExhausted ? "Stock exhausted; take discard pile or end hand"
+                                  : "Draw a card by clicking on the stock or the discard pile";
+        case tpMeldOrDiscard: return "Meld a card by clicking it, discard a card by right-clicking it";
+        case tpMeldOrDiscardTwice: return "Meld by clicking a card, discard by right-clicking it twice";
+        case tpPileTaken: return "Meld by clicking left, undo taking discard pile by clicking it";
+        case tpDrawSecond: return "Draw a second card from the stock";
+        case tpKeyMeld:
+            return "Select a card to meld by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for a wildcard";
+        case tpKeyDiscard:
+            return "Select a card to discard by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for a wildcard";
+        case tpKeyWild:
+            return "Select a card to add a wildcard to by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K or A";
+        case tpOpponentTurn: return networked ? "It's " + opponentName + "'s turn" : "It's the computer's turn";
+        case tpHandOver: return "Please wait for the next hand to be dealt";
+        default: return "";
+    }
+}
+
+std::string StatusErrorText(int n, const std::string& validationMessage) {
+    switch (n) {
+        case 1: return "You cannot meld before drawing; please draw first by clicking on the stock or the discard pile";
+        case 2: return "You cannot discard before drawing; please draw first by clicking on the stock or the discard pile";
+        case 3: return "You have already drawn";
+        case 4: return "Discarding is not possible now: " + validationMessage;
+        case 5: return "Taking the discard pile is not possible now because you cannot meld the top card";
+        case 6: return "Black Threes can only be melded as the last cards when going out";
+        case 7: return "You need at least seven wildcards to create a wildcard Canasta";
+        case 8: return "Wildcard Canastas are not allowed with the current rules";
+        case 9: return "You cannot take a pile with one card if you only have one card in hand";
+        default: return "";
+    }
+}
+
+int MinimumInitialMeld(int score) {
+    if (score < 0) return 15;
+    if (score < 1500) return 50;
+    if (score < 3000) return 90;
+    return 120;
+}
+
+TGame::TGame(GameHost& host, TRuleOptions rules, TableLayout layout, TGameConfig config)
+    : Host(host), Rules(rules), Layout(layout), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
+
+std::string TGame::OpponentLabel() const { return Config.Networked ? Config.OpponentName : "Computer"; }
+std::string TGame::OpponentInSentence() const { return Config.Networked ? Config.OpponentName : "the computer"; }
+std::string TGame::PlayerLabel() const { return Config.PlayerName.empty() ? "Player" : Config.PlayerName; }
+
+void TGame::NewGame() {
+    if (Config.Networked &&
+        !Host.Ask("You have a network game running. Are you sure you want to start a new game?"))
+        return;
+    PlayerScore = 0;
+    OpponentScore = 0;
+    Host.SendToken(token::NewGame, "");
+    GameInProgress = false;
+    DealHand();
+}
+
+void TGame::SetTurnPhase(int phase) {
+    if (phase == tpMeldOrDiscard || phase == tpMeldOrDiscardTwice)
+        phase = Config.DoubleRightClick ? tpMeldOrDiscardTwice : tpMeldOrDiscard;
+    TurnPhase = static_cast<uint8_t>(phase);
+    Host.ShowStatus(PhaseStatusText(phase, StockExhausted, Config.Networked, Config.OpponentName));
+    Host.SetEndHandEnabled(phase == tpDraw);
+}
+
+void TGame::ShowStatusError(int n) {
+    if (n == 0) {
+        Host.ShowStatus(PhaseStatusText(TurnPhase, StockExhausted, Config.Networked, Config.OpponentName));
+        return;
+    }
+    Host.ShowStatusError(StatusErrorText(n, ValidationMessage));
+}
+
+void TGame::SetStockExhausted(bool flag) {
+    StockExhausted = flag;
+    Host.SetEndHandVisible(flag);
+}
+
+void TGame::CountColumns() {
+    PlayerColumnCounts.fill(0);
+    PlayerRankCounts.fill(0);
+    OpponentRankCounts.fill(0);
+    OpponentColumnCounts.fill(0);
+    PileRankCounts.fill(0);
+    auto column = [this](const TCard& c) {
+        int col = Layout.ColumnOf(c.X);
+        if (col < 0 || col >= kColumns || c.X < Layout.TableLeft)
+            throw InternalError("table card at x=" + std::to_string(c.X) + " lies outside the columns");
+        return col;
+    };
+    for (const TCard& c : PlayerMelds) ++PlayerColumnCounts[column(c)];
+    for (const TCard& c : OpponentMelds) ++OpponentColumnCounts[column(c)];
+    for (const TCard& c : PlayerHand) ++PlayerRankCounts[c.Rank];
+    for (const TCard& c : OpponentHand) ++OpponentRankCounts[c.Rank];
+    for (const TCard& c : DiscardPile) ++PileRankCounts[c.Rank];
+}
+
+TCard TGame::DrawFromStock() {
+    TCard c = TakeLastCard(Stock);
+    SetStockExhausted(Stock.Empty());
+    Host.Invalidate(TRegion::Stock);
+    return c;
+}
+
+void TGame::SaveTurnSnapshot() {
+    SavedPlayerHand = PlayerHand;
+    SavedPlayerMelds = PlayerMelds;
+    SavedPlayerMeldState = PlayerMeldState;
+    SavedDiscardPile = DiscardPile;
+}
+
+void TGame::RestoreTurnSnapshot() {
+    PlayerHand = SavedPlayerHand;
+    PlayerMelds = SavedPlayerMelds;
+    PlayerMeldState = SavedPlayerMeldState;
+    DiscardPile = SavedDiscardPile;
+}
+
+void TGame::ResetForDeal(TSoundEvent sound) {
+    ++HandNumber;
+    Host.SetBusyCursor(true);
+    Host.PlaySound(sound);
+    if (Config.ShowTurns) {
+        std::string text;
+        if (PlayerDrawsFirst)
+            text = "It's your turn to draw first.";
+        else if (Config.Networked)
+            text = "It's " + Config.OpponentName + "'s turn to draw first.";
+        else
+            text = "It's the computer's turn to draw first.";
+        Host.ShowWhoseTurn(text);
+    }
+    Host.SetRulesHint(kRulesHintOpen);
+    ClearUndo();
+    Host.SetUndoEnabled(false);
+    TopCardPending = GoingOutWithThrees = HasDrawn = PileTakeUndoable = CardSelected = false;
+    TurnStart = true;
+    PileFrozen = Rules.InitiallyFrozen;
+    OpponentMeldedPoints = PlayerPointsBeforeTurn = OpponentPointsBeforeTurn = 0;
+    DrawsThisTurn = 0;
+    PlayerMeldState = {};
+    OpponentMeldState = {};
+    PlayerDiscards.fill(0);
+    PickedUpCards = {};
+    SetStockExhausted(false);
+    EndHandRequested = false;
+    WentOut = woNobody;
+    for (IComputerLevel* level : Levels)
+        if (level) level->NewHand(*this);
+}
+
+void TGame::DealFromStock() {
+    DiscardPile = {};
+    OpponentHand = {};
+    PlayerHand = {};
+    OpponentMelds = {};
+    PlayerMelds = {};
+    for (int c = 0; c < kColumns; ++c) {
+        int x = Layout.ColumnX(c);
+        PlayerHand.Anchors[c] = {x, Layout.PlayerHandBase};
+        PlayerMelds.Anchors[c] = {x, Layout.PlayerMeldBase};
+        OpponentMelds.Anchors[c] = {x, Layout.OpponentMeldBase};
+    }
+    while (OpponentHand.Count < 15) {
+        TCard c = TakeLastCard(Stock);
+        if (IsRedThree(c)) {
+            c.FaceUp = true;
+            PlaceInColumn(OpponentMelds, false, false, c);
+            AddCard(OpponentMelds, c);
+        } else {
+            c.X = Layout.TableLeft + OpponentHand.Count * Config.CardSpacing;
+            c.Y = Layout.HandRowTop;
+            c.FaceUp = Config.ShowOpponentCards;
+            AddCard(OpponentHand, c);
+        }
+    }
+    while (PlayerHand.Count < 15) {
+        TCard c = TakeLastCard(Stock);
+        c.FaceUp = true;
+        if (IsRedThree(c)) {
+            PlaceInColumn(PlayerMelds, true, false, c);
+            AddCard(PlayerMelds, c);
+        } else {
+            PlaceInColumn(PlayerHand, true, false, c);
+            AddCard(PlayerHand, c);
+        }
+    }
+    for (;;) {
+        TCard c = TakeLastCard(Stock);
+        c.FaceUp = true;
+        c.X = Layout.TableLeft;
+        c.Y = Layout.DiscardTop;
+        AddCard(DiscardPile, c);
+        if (!(IsWild(c) || IsRedThree(c))) break;
+        PileFrozen = true;
+    }
+    SetStockExhausted(Stock.Empty());
+}
+
+void TGame::DealHand(TSoundEvent sound) {
+    ResetForDeal(sound);
+    if (!FixedSeed) Rng.Seed = TimeOfDaySeed();
+    LastDeal = ShuffleDeck(Stock, Rng, Layout);
+    DealFromStock();
+    SaveTurnSnapshot();
+    PlayerMinimumMeld = MinimumInitialMeld(PlayerScore);
+    Host.Invalidate(TRegion::All);
+
+    bool playerFirst = PlayerDrawsFirst;
+    // Inverted before the computer may play, so a hand that ends inside its
+    // first turn deals the next one with the right side first.
+    PlayerDrawsFirst = !playerFirst;
+    OpponentsTurn = !playerFirst;
+    Host.SetBusyCursor(false);
+    if (playerFirst) {
+        SetTurnPhase(tpDraw);
+    } else {
+        SetTurnPhase(tpOpponentTurn);
+        if (!Config.Networked) StartOpponentTurn();
+    }
+}
+
+void TGame::StartOpponentTurn() {
+    OpponentsTurn = true;
+    SetTurnPhase(tpOpponentTurn);
+    if (Config.Networked) return;
+    int level = Config.Level < 0 || Config.Level > 2 ? 2 : Config.Level;
+    IComputerLevel* player = Levels[static_cast<size_t>(level)];
+    if (!player) throw InternalError("no computer level installed for level " + std::to_string(level));
+    player->PlayTurn(*this);
+}
+
+void TGame::MarkGameInProgress() { GameInProgress = true; }
+
+bool TGame::PlayerDrawOneFromStock() {
+    TCard c = DrawFromStock();
+    TurnStart = false;
+    ++DrawsThisTurn;
+    Host.SetRulesHint(kRulesHintLocked);
+    c.FaceUp = true;
+    Host.SendToken(token::DrawNew, "");
+    TPoint from{c.X, c.Y};
+    bool redThree = IsRedThree(c);
+    TCardList& area = redThree ? PlayerMelds : PlayerHand;
+    PlaceInColumn(area, true, false, c);
+    AddCard(area, c);
+    Host.AnimateMove(c, from, {c.X, c.Y});
+    Host.Invalidate(redThree ? TRegion::PlayerMelds : TRegion::PlayerHand);
+    return redThree;
+}
+
+void TGame::DrawClicked() {
+    if (OpponentsTurn || TurnPhase == tpHandOver) return;
+    if (HasDrawn || !(TurnStart || TurnPhase == tpDrawSecond)) {
+        ShowStatusError(3);
+        return;
+    }
+    if (Stock.Empty()) return;
+    MarkGameInProgress();
+    while (PlayerDrawOneFromStock()) {
+        if (Rules.RedThreeDrawsExtra && !Stock.Empty()) {
+            --DrawsThisTurn;
+            continue;
+        }
+        // A red three that is the turn's draw can leave the player with one
+        // card and too few canastas: then the turn passes.
+        if (CheckForcedPass()) return;
+        break;
+    }
+    FinishDraw();
+}
+
+void TGame::FinishDraw() {
+    if (DrawsThisTurn != Rules.CardsDrawn && !Stock.Empty()) {
+        SetTurnPhase(tpDrawSecond);
+        return;
+    }
+    SetTurnPhase(tpMeldOrDiscard);
+    HasDrawn = true;
+    TopCardPending = false;
+    PileTakeUndoable = false;
+    DrawsThisTurn = 0;
+    SaveTurnSnapshot();
+}
+
+}  // namespace canasta

@@ -1,0 +1,246 @@
+#pragma once
+// The single game state and the operations on it. TGameState is a plain,
+// copyable record; TGame adds the host, the rule options, the geometry and the
+// operations, implemented across model/ (deal, draw, turn cycle), rules/
+// (melds, the discard pile, scoring, undo) and ai/ (the opponent seat).
+#include <array>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "model/CardList.h"
+#include "model/Deck.h"
+#include "model/GameHost.h"
+#include "model/RuleOptions.h"
+#include "model/TableLayout.h"
+
+namespace canasta {
+
+enum TTurnPhase : uint8_t {
+    tpDraw = 0,
+    tpMeldOrDiscard = 1,
+    tpMeldOrDiscardTwice = 2,
+    tpPileTaken = 3,
+    tpDrawSecond = 4,
+    tpKeyMeld = 5,
+    tpKeyDiscard = 6,
+    tpKeyWild = 7,
+    tpOpponentTurn = 8,
+    tpHandOver = 9,
+};
+
+// Canasta kinds by column.
+enum : uint8_t { ckNone = 0, ckMixed = 1, ckNatural = 2, ckWild = 3 };
+
+struct TMeldState {
+    int32_t Canastas = 0;
+    std::array<uint8_t, kColumns> CanastaKind{};
+    std::array<uint8_t, kColumns> CanastaNaturals{};
+    friend bool operator==(const TMeldState&, const TMeldState&) = default;
+};
+
+using TCounts = std::array<int32_t, kColumns>;
+
+// One entry of the undo stack: the card as placed and the column width then.
+struct TUndoEntry {
+    TCard Card;
+    int32_t ColumnWidth = 0;
+    friend bool operator==(const TUndoEntry&, const TUndoEntry&) = default;
+};
+
+// Who ended the hand.
+enum : int32_t { woPlayer = 0, woOpponent = 1, woNobody = 2 };
+
+struct TGameState {
+    // Card areas.
+    TCardList Stock, DiscardPile, OpponentHand, PlayerHand, OpponentMelds, PlayerMelds, PickedUpCards;
+    TMeldState PlayerMeldState, OpponentMeldState;
+
+    // Snapshot of the player's turn.
+    TCardList SavedPlayerHand, SavedPlayerMelds, SavedDiscardPile;
+    TMeldState SavedPlayerMeldState;
+
+    // Counters recomputed by CountColumns.
+    TCounts PlayerColumnCounts{}, PlayerRankCounts{}, OpponentRankCounts{}, OpponentColumnCounts{};
+    TCounts PileRankCounts{};
+    TCounts PlayerDiscards{};  // ranks 2..13 the player discarded this hand
+
+    // Scores and per-hand values.
+    int32_t PlayerScore = 0, OpponentScore = 0;
+    int32_t OpponentMeldedPoints = 0;
+    int32_t PlayerPointsBeforeTurn = 0;
+    int32_t OpponentPointsBeforeTurn = 0;
+    int32_t WentOut = woNobody;
+    int32_t PlayerMinimumMeld = 50;
+    int32_t OpponentMinimumMeld = 50;
+    int32_t TopColumnCountBefore = 0;
+
+    // Turn flags.
+    uint8_t TurnPhase = tpDraw;
+    bool OpponentsTurn = false;
+    bool TurnStart = true;
+    bool HasDrawn = false;
+    uint8_t DrawsThisTurn = 0;
+    bool PileFrozen = false;
+    bool TopCardPending = false;
+    bool PileTakeUndoable = false;
+    bool GoingOutWithThrees = false;
+    TCard TakenTopCard{};
+    uint8_t TakenTopColumn = 0;
+    bool StockExhausted = false;
+    bool EndHandRequested = false;
+    bool PlayerDrawsFirst = true;
+    bool GameInProgress = false;
+    bool CardSelected = false;
+    std::string ValidationMessage;
+
+    // Undo stack of the player's melds this turn (newest last).
+    std::vector<TUndoEntry> UndoStack;
+};
+
+// Display and play settings the core reads (filled by the window from the store).
+struct TGameConfig {
+    int MeldDelay = 300;              // computer's melding delay, ms
+    int CardSpacing = 10;             // spacing of the opponent's hand row
+    bool ShowOpponentCards = false;   // the computer's hand is shown face up
+    bool DoubleRightClick = false;    // discarding needs two right clicks
+    int Level = 0;                    // 0 Beginner, 1 Advanced, 2 Expert
+    int Aggression = 50;              // Expert only, 0..100
+    bool ShowTurns = true;            // whose-turn window
+    bool Networked = false;           // a remote player sits in the opponent seat
+    std::string PlayerName;           // current player, empty when none is selected
+    std::string OpponentName;         // remote player's name in a networked game
+};
+
+class TGame;
+
+// A computer level: plays one whole opponent turn synchronously.
+class IComputerLevel {
+public:
+    virtual ~IComputerLevel() = default;
+    virtual void PlayTurn(TGame& game) = 0;
+    // Called at each deal so a level can clear what it keeps between turns.
+    virtual void NewHand(TGame& game) {}
+};
+
+// Status texts of the phases and the numbered refusals.
+std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, const std::string& opponentName);
+std::string StatusErrorText(int n, const std::string& validationMessage);
+
+int MinimumInitialMeld(int score);
+
+inline constexpr const char* kRulesHintOpen = "|Adjust the rules of Canasta to your local variant";
+inline constexpr const char* kRulesHintLocked = " Changing the rules is only possible when starting a new game";
+
+class TGame : public TGameState {
+public:
+    TGame(GameHost& host, TRuleOptions rules = {}, TableLayout layout = ComputeLayout(0), TGameConfig config = {});
+
+    GameHost& Host;
+    TRuleOptions Rules;
+    TableLayout Layout;
+    TGameConfig Config;
+    TRandom Rng;
+    // When set, each deal seeds from it (tests, the simulator); otherwise from the time of day.
+    bool FixedSeed = false;
+    // Positions of the last shuffle (sent to a networked opponent).
+    TDealPositions LastDeal{};
+    // Computer levels by level index; the selected one plays the opponent seat in a local game.
+    std::array<IComputerLevel*, 3> Levels{};
+
+    TGameState& State() { return *this; }
+    const TGameState& State() const { return *this; }
+
+    // ---- model: deal and turn cycle ----
+    void NewGame();
+    void DealHand(TSoundEvent sound = TSoundEvent::Deal);
+    // The reset steps of a deal (everything but the shuffle and the dealing of cards).
+    void ResetForDeal(TSoundEvent sound);
+    // Deals the cards from the current stock: hands, red threes, up card.
+    void DealFromStock();
+    void SetTurnPhase(int phase);
+    void ShowStatusError(int n);
+    void SetStockExhausted(bool flag);
+    void CountColumns();
+    TCard DrawFromStock();
+    void SaveTurnSnapshot();
+    void RestoreTurnSnapshot();
+    void StartOpponentTurn();
+    // The player's click on the stock.
+    void DrawClicked();
+    // Marks the game as started (first click on the stock, the pile or a natural card).
+    void MarkGameInProgress();
+    std::string OpponentLabel() const;     // "Computer" or the remote name
+    std::string OpponentInSentence() const; // "the computer" or the remote name
+    std::string PlayerLabel() const;       // "Player" or the current player's name
+
+    // ---- rules: melds ----
+    void MeldCard(int index);
+    // Meld the natural at index with the Shift (all of the rank) or Ctrl (up to
+    // three in the column) gestures.
+    void MeldCardGesture(int index, bool shift, bool ctrl);
+    void AddWildcardToColumn(int column);
+    // A click on column c of the player's table with Shift (complete to seven).
+    void AddWildcardGesture(int column, bool shift);
+    // A click on a wild card in the hand (column 1; Shift up to seven, Ctrl up to three).
+    void MeldWildGesture(bool shift, bool ctrl);
+    bool MayMeldBlackThrees();
+    bool CheckCanasta(TCardList& list, bool isPlayer, int x);
+    bool ValidateMelds(int handAdjust = 0);
+    bool ValidateTurnMelds(int handAdjust = 0);
+
+    // ---- rules: discard pile ----
+    bool PileFrozenForMover();
+    bool MayTakePile(bool allowForced);
+    bool IsForced(int handCount, const TCounts& columnCounts);
+    void TakePile();
+    void CompletePileTake();
+    void UndoTakePile();
+    // Whether the card may be discarded (a red three only under RedThreeFreezes).
+    // Freezing the pile is left to the discard itself.
+    bool MayDiscard(const TCard& card);
+    // Lays a stacked column out again card by card from its base line.
+    void SpreadColumn(TCardList& list, int x, int column, bool isPlayer);
+    // The player's discard of the card at that index of the hand.
+    bool DiscardCard(int index);
+    // Right-click on a red three of the player's table (with RedThreeFreezes).
+    bool DiscardRedThreeFromTable(int index);
+    bool MustPass();
+    // Applies the one-card rule; returns true when the player had to pass.
+    bool CheckForcedPass();
+    void EndHandClicked();
+
+    // ---- rules: scoring ----
+    int MeldedPoints(bool allColumns);
+    bool EndHandIfOver();
+    void ScoreHand(THandScore& player, THandScore& opponent);
+    std::string MatchComment(int difference) const;
+
+    // ---- rules: undo ----
+    void PushUndo(const TCard& card);
+    bool PopUndo(TCard& card, int& columnWidth);
+    void ClearUndo();
+    void UndoMeld();
+    void UndoAll();
+
+    // ---- opponent seat (computer levels and network replay) ----
+    void AddToComputerHand(TCard card, bool animate);
+    void RemoveFromComputerHand(int position);
+    void MeldFromHand(int position);
+    void MeldWildCard(int rank);
+    bool LayRedThrees();
+
+    // Set when an end of hand started the next deal (a caller that was in the
+    // middle of a turn must stop).
+    uint32_t HandNumber = 0;
+    // True while the end-of-hand windows are open.
+    bool ScoringOpen = false;
+    // Set when the player chose not to play another game.
+    bool QuitRequested = false;
+
+private:
+    bool PlayerDrawOneFromStock();
+    void FinishDraw();
+};
+
+}  // namespace canasta

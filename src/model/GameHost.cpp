@@ -1,0 +1,64 @@
+#include "model/GameHost.h"
+
+namespace canasta {
+
+void THeadlessHost::Note(const char* kind, const std::string& text) {
+    if (Record) Events.push_back({kind, text});
+}
+
+bool THeadlessHost::NextAnswer() {
+    if (Answers.empty()) return true;
+    bool a = Answers.front();
+    Answers.erase(Answers.begin());
+    return a;
+}
+
+void THeadlessHost::ShowStatus(const std::string& text) { Status = text; Note("status", text); }
+void THeadlessHost::ShowStatusError(const std::string& text) {
+    LastError = text;
+    ++ErrorCount;
+    Note("error", text);
+}
+void THeadlessHost::Beep() { Note("beep", ""); }
+void THeadlessHost::Inform(const std::string& text, TMsgKind) {
+    LastInform = text;
+    ++InformCount;
+    Note("inform", text);
+}
+bool THeadlessHost::Ask(const std::string& question) {
+    Note("ask", question);
+    return NextAnswer();
+}
+void THeadlessHost::AnimateMove(const TCard&, TPoint, TPoint) {}
+void THeadlessHost::Invalidate(TRegion) {}
+void THeadlessHost::Wait(int ms) { WaitedMs += ms; }
+void THeadlessHost::SetBusyCursor(bool) {}
+void THeadlessHost::ProcessPendingMessages() {}
+void THeadlessHost::PlaySound(TSoundEvent e) {
+    Note("sound", std::to_string(static_cast<int>(e)));
+    if (OnSound) OnSound(e);
+}
+void THeadlessHost::SendToken(const std::string& token, const std::string& data) {
+    if (RecordTokens) Tokens.emplace_back(token, data);
+    Note("token", token + ":" + data);
+}
+void THeadlessHost::SetUndoEnabled(bool e) { UndoEnabled = e; }
+void THeadlessHost::SetEndHandVisible(bool v) { EndHandVisible = v; }
+void THeadlessHost::SetEndHandEnabled(bool e) { EndHandEnabled = e; }
+void THeadlessHost::SetRulesHint(const std::string& h) { RulesHint = h; }
+void THeadlessHost::ShowWhoseTurn(const std::string& text) { Note("whoseturn", text); }
+void THeadlessHost::ShowHandResult(const THandResult& r) {
+    Note("hand", std::to_string(r.Player.Total) + " " + std::to_string(r.Opponent.Total));
+}
+void THeadlessHost::HandFinished(const THandResult& r) {
+    if (Record) Hands.push_back(r);
+}
+bool THeadlessHost::ShowMatchResult(const TMatchResult& r) {
+    Note("match", r.Comment);
+    return NextAnswer();
+}
+void THeadlessHost::MatchFinished(const TMatchResult& r) {
+    if (Record) Matches.push_back(r);
+}
+
+}  // namespace canasta

@@ -1,0 +1,144 @@
+#pragma once
+// Everything the game core needs to show or ask goes through this interface:
+// the table window implements it, tests and tools use THeadlessHost.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "model/CardList.h"
+
+namespace canasta {
+
+enum class TMsgKind { Information, Warning, Error };
+
+// Regions of the table that an operation has changed.
+enum class TRegion { Stock, Pile, PlayerHand, PlayerMelds, OpponentHand, OpponentMelds, Scores, All };
+
+// The fifteen sound events, by index.
+enum class TSoundEvent {
+    Deal = 0, Exit, Help1, Help2, Help3, Highscore, LoseHand, LoseMatch, MixedCanasta,
+    NaturalCanasta, Start, TakeHugePile, WinMatch, WinHand, EndTurnNetwork
+};
+
+// One side's score of a hand, in the order the details window lists it.
+struct THandScore {
+    int TableCount = 0, TableValue = 0;
+    int HandCount = 0, HandValue = 0;
+    int CanastaCount = 0, CanastaValue = 0;
+    int RedThreeCount = 0, RedThreeValue = 0;
+    int Reserved1 = 0, FinishBonus = 0, Reserved2 = 0;
+    int Total = 0;
+    friend bool operator==(const THandScore&, const THandScore&) = default;
+};
+
+struct THandResult {
+    THandScore Player, Opponent;
+    std::string PlayerName;    // "Player" when no player is selected
+    std::string OpponentName;  // "Computer" or the remote player's name
+    int Difference = 0;        // player total - opponent total
+};
+
+struct TMatchResult {
+    int PlayerScore = 0, OpponentScore = 0;
+    int Difference = 0;
+    std::string Comment;      // "Congratulations ..." / "Too bad, ..." / "It's a draw!"
+    std::string PlayerName;
+    std::string OpponentName;
+    bool PlayerWon = false, OpponentWon = false;
+};
+
+class GameHost {
+public:
+    virtual ~GameHost() = default;
+
+    // Status bar: the text of the current phase, or a refusal (red, bold, with a beep).
+    virtual void ShowStatus(const std::string& text) = 0;
+    virtual void ShowStatusError(const std::string& text) = 0;
+    virtual void Beep() = 0;
+    // Message boxes.
+    virtual void Inform(const std::string& text, TMsgKind kind) = 0;
+    virtual bool Ask(const std::string& question) = 0;  // Yes/No
+    // Table drawing: a card moving between two places, a repaint, a pause.
+    virtual void AnimateMove(const TCard& card, TPoint from, TPoint to) = 0;
+    virtual void Invalidate(TRegion region) = 0;
+    virtual void Wait(int milliseconds) = 0;
+    virtual void SetBusyCursor(bool busy) = 0;
+    // Lets the window handle pending non-input messages once.
+    virtual void ProcessPendingMessages() = 0;
+    virtual void PlaySound(TSoundEvent event) = 0;
+    // A move for a networked opponent.
+    virtual void SendToken(const std::string& token, const std::string& data) = 0;
+    // Window controls that follow the game.
+    virtual void SetUndoEnabled(bool enabled) = 0;
+    virtual void SetEndHandVisible(bool visible) = 0;
+    virtual void SetEndHandEnabled(bool enabled) = 0;
+    virtual void SetRulesHint(const std::string& hint) = 0;
+    virtual void ShowWhoseTurn(const std::string& text) = 0;
+    // End of hand and match: the result windows and the high-score / win-ratio hooks.
+    virtual void ShowHandResult(const THandResult& result) = 0;
+    virtual void HandFinished(const THandResult& result) = 0;
+    // Shows the Game Over window; returns true to play another game.
+    virtual bool ShowMatchResult(const TMatchResult& result) = 0;
+    virtual void MatchFinished(const TMatchResult& result) = 0;
+};
+
+// A host without a screen: records what the core showed and answers questions
+// from a script (default Yes). Used by tests and by the simulator.
+class THeadlessHost : public GameHost {
+public:
+    struct Event {
+        std::string Kind;  // "status", "error", "inform", "ask", "token", "sound", "hand", "match" ...
+        std::string Text;
+    };
+
+    void ShowStatus(const std::string& text) override;
+    void ShowStatusError(const std::string& text) override;
+    void Beep() override;
+    void Inform(const std::string& text, TMsgKind kind) override;
+    bool Ask(const std::string& question) override;
+    void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
+    void Invalidate(TRegion region) override;
+    void Wait(int milliseconds) override;
+    void SetBusyCursor(bool busy) override;
+    void ProcessPendingMessages() override;
+    void PlaySound(TSoundEvent event) override;
+    void SendToken(const std::string& token, const std::string& data) override;
+    void SetUndoEnabled(bool enabled) override;
+    void SetEndHandVisible(bool visible) override;
+    void SetEndHandEnabled(bool enabled) override;
+    void SetRulesHint(const std::string& hint) override;
+    void ShowWhoseTurn(const std::string& text) override;
+    void ShowHandResult(const THandResult& result) override;
+    void HandFinished(const THandResult& result) override;
+    bool ShowMatchResult(const TMatchResult& result) override;
+    void MatchFinished(const TMatchResult& result) override;
+
+    // Recording is off by default so long simulations do not grow memory.
+    bool Record = false;
+    std::vector<Event> Events;
+    // Answers for Ask and ShowMatchResult, taken from the front; Yes when empty.
+    std::vector<bool> Answers;
+
+    std::string Status;       // last phase text
+    std::string LastError;    // last refusal text
+    std::string LastInform;   // last message box text
+    int ErrorCount = 0;
+    int InformCount = 0;
+    int WaitedMs = 0;
+    bool UndoEnabled = false;
+    bool EndHandVisible = false;
+    bool EndHandEnabled = false;
+    std::string RulesHint;
+    std::vector<std::pair<std::string, std::string>> Tokens;
+    bool RecordTokens = false;
+    std::vector<THandResult> Hands;
+    std::vector<TMatchResult> Matches;
+    // Called for every sound event (e.g. to count canasta sounds in tests).
+    std::function<void(TSoundEvent)> OnSound;
+
+private:
+    void Note(const char* kind, const std::string& text);
+    bool NextAnswer();
+};
+
+}  // namespace canasta

@@ -1,0 +1,48 @@
+#pragma once
+// Table geometry for the four window sizes. The model depends on it because a
+// table card's column is derived from its X.
+
+namespace canasta {
+
+constexpr int kSizeCount = 4;
+
+struct TWindowSize {
+    int Width, Height;         // outer window size
+    int CardWidth, CardHeight; // one card image
+    const char* BitmapSuffix;  // "640", "800", "1024"
+    const char* Name;          // "640x480" ...
+};
+
+// The size table, by size index 0..3.
+const TWindowSize& WindowSizeOf(int sizeIndex);
+// Size index of a size name such as "800x600", or -1.
+int SizeIndexOfName(const char* name);
+
+struct TableLayout {
+    int SizeIndex = 0;
+    int TableLeft = 3;
+    int CardWidth = 42;
+    int CardHeight = 65;
+    int ColumnWidth = 45;
+    int WindowWidth = 640;
+    int WindowHeight = 480;
+    int CentreLine = 202;
+    int StockTop = 135;
+    int DiscardTop = 204;
+    int PlayerMeldBase = 196;
+    int PlayerHandBase = 323;
+    int OpponentMeldBase = 146;
+    int HandRowTop = 5;
+
+    // Left edge of column c.
+    int ColumnX(int c) const { return TableLeft + c * ColumnWidth; }
+    // Column of a table card from its X (truncating, as the table has always done).
+    int ColumnOf(int x) const { return (x - TableLeft) / ColumnWidth; }
+};
+
+// Fills the layout for a size index; clientWidth defaults to the window width
+// (the window size here is the client size: menu and status bars included,
+// frame excluded).
+TableLayout ComputeLayout(int sizeIndex, int clientWidth = -1);
+
+}  // namespace canasta

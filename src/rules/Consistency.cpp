@@ -1,0 +1,139 @@
+#include "rules/Consistency.h"
+
+#include <algorithm>
+#include <array>
+#include <vector>
+
+namespace canasta {
+
+namespace {
+
+struct Checker {
+    const TGame& G;
+    std::string Failure;
+
+    bool Fail(const std::string& what) {
+        if (Failure.empty()) Failure = what;
+        return false;
+    }
+
+    bool Cards() {
+        // (id, deck) -> count; jokers appear twice per deck.
+        std::array<std::array<int, 2>, kJokerId + 1> seen{};
+        const TCardList* areas[] = {&G.Stock, &G.DiscardPile, &G.OpponentHand, &G.PlayerHand, &G.OpponentMelds, &G.PlayerMelds};
+        const char* names[] = {"Stock", "DiscardPile", "OpponentHand", "PlayerHand", "OpponentMelds", "PlayerMelds"};
+        int total = 0;
+        for (int a = 0; a < 6; ++a) {
+            for (const TCard& c : *areas[a]) {
+                if (!IsValidId(c.Id) || c.Deck > 1)
+                    return Fail(std::string(names[a]) + " holds an impossible card id " + std::to_string(c.Id));
+                if (c.Rank != RankOf(c.Id) || c.Points != CardPoints(c.Id))
+                    return Fail(std::string(names[a]) + " holds card " + CardShortName(c.Id) + " with wrong rank or points");
+                ++seen[c.Id][c.Deck];
+                ++total;
+            }
+        }
+        if (total != kDeckSize) return Fail(std::to_string(total) + " cards in play instead of 108");
+        for (int id = 1; id <= kJokerId; ++id)
+            for (int d = 0; d < 2; ++d)
+                if (seen[static_cast<size_t>(id)][static_cast<size_t>(d)] != (id == kJokerId ? 2 : 1))
+                    return Fail("card " + CardShortName(id) + " of deck " + std::to_string(d) + " present " +
+                                std::to_string(seen[static_cast<size_t>(id)][static_cast<size_t>(d)]) + " times");
+        // Cards the opponent has seen must still be in the hand.
+        std::array<int, kJokerId + 1> inHand{}, known{};
+        for (const TCard& c : G.PlayerHand) ++inHand[c.Id];
+        for (const TCard& c : G.PickedUpCards) ++known[c.Id];
+        for (int id = 1; id <= kJokerId; ++id)
+            if (known[static_cast<size_t>(id)] > inHand[static_cast<size_t>(id)])
+                return Fail("PickedUpCards lists " + CardShortName(id) + " more often than the hand holds it");
+        return true;
+    }
+
+    // Column layout: every card on a column's X; a spread column's cards 12
+    // pixels apart from the base with the anchor on the last; a canasta stacked.
+    bool Columns(const TCardList& list, const char* name, int base, int step, bool handColumns, const TMeldState* ms,
+                 bool strictY) {
+        const TableLayout& t = G.Layout;
+        for (int c = 0; c < kColumns; ++c)
+            if (list.Anchors[static_cast<size_t>(c)].X != t.ColumnX(c))
+                return Fail(std::string(name) + " anchor of column " + std::to_string(c) + " has the wrong X");
+        std::array<std::vector<int>, kColumns> ys;
+        for (const TCard& card : list) {
+            int c = t.ColumnOf(card.X);
+            if (card.X < t.TableLeft || c < 0 || c >= kColumns || card.X != t.ColumnX(c))
+                return Fail(std::string(name) + ": " + CardShortName(card.Id) + " is not on a column");
+            if (handColumns) {
+                if (c != card.Rank) return Fail(std::string(name) + ": " + CardShortName(card.Id) + " in the wrong column");
+            } else if (IsWild(card)) {
+                if (c < 1 || c == kRankThree) return Fail(std::string(name) + ": wild card in column " + std::to_string(c));
+            } else if (c != card.Rank) {
+                return Fail(std::string(name) + ": " + CardShortName(card.Id) + " in column " + std::to_string(c));
+            }
+            ys[static_cast<size_t>(c)].push_back(card.Y);
+        }
+        if (!strictY) return true;
+        for (int c = 0; c < kColumns; ++c) {
+            auto& col = ys[static_cast<size_t>(c)];
+            const int anchorY = list.Anchors[static_cast<size_t>(c)].Y;
+            const bool stacked = ms && ms->CanastaKind[static_cast<size_t>(c)] != ckNone;
+            if (stacked) {
+                for (int y : col)
+                    if (y != base + step) return Fail(std::string(name) + ": canasta in column " + std::to_string(c) + " not stacked");
+                if (anchorY != base + step) return Fail(std::string(name) + ": canasta anchor of column " + std::to_string(c));
+                continue;
+            }
+            std::sort(col.begin(), col.end());
+            if (step < 0) std::reverse(col.begin(), col.end());
+            for (size_t k = 0; k < col.size(); ++k)
+                if (col[k] != base + step * static_cast<int>(k + 1))
+                    return Fail(std::string(name) + ": gap or overlap in column " + std::to_string(c));
+            if (anchorY != base + step * static_cast<int>(col.size()))
+                return Fail(std::string(name) + ": anchor of column " + std::to_string(c) + " is off its last card");
+        }
+        return true;
+    }
+
+    bool Canastas(const TMeldState& ms, const char* side) {
+        int kinds = 0;
+        for (uint8_t k : ms.CanastaKind) {
+            if (k > ckWild) return Fail(std::string(side) + " has an impossible canasta kind");
+            kinds += k != ckNone;
+        }
+        if (kinds != ms.Canastas) return Fail(std::string(side) + " canasta count differs from the recorded kinds");
+        return true;
+    }
+
+    bool Flags() {
+        if (G.StockExhausted != G.Stock.Empty()) return Fail("StockExhausted disagrees with the stock");
+        if (G.TopCardPending != G.PileTakeUndoable) return Fail("TopCardPending and PileTakeUndoable disagree");
+        if (!G.UndoStack.empty() && !G.HasDrawn) return Fail("undo entries outside the melding phase");
+        const int p = G.TurnPhase;
+        if (p == tpHandOver) return true;
+        if (G.OpponentsTurn != (p == tpOpponentTurn)) return Fail("OpponentsTurn disagrees with the phase");
+        if (p == tpDraw && (!G.TurnStart || G.HasDrawn)) return Fail("draw phase after the draw");
+        if (p == tpDrawSecond && (G.TurnStart || G.HasDrawn)) return Fail("second-draw phase with wrong flags");
+        const bool melding = p == tpMeldOrDiscard || p == tpMeldOrDiscardTwice || p == tpPileTaken || p == tpKeyMeld ||
+                             p == tpKeyDiscard || p == tpKeyWild;
+        if (melding && (!G.HasDrawn || G.TurnStart)) return Fail("melding phase before the draw");
+        if (G.HasDrawn && !melding) return Fail("HasDrawn outside the melding phases");
+        if (G.PileTakeUndoable && !(p == tpPileTaken || p == tpKeyMeld || p == tpKeyDiscard || p == tpKeyWild))
+            return Fail("provisional take outside its phase");
+        return true;
+    }
+};
+
+}  // namespace
+
+std::string CheckConsistency(const TGame& game) {
+    Checker c{game, {}};
+    const TableLayout& t = game.Layout;
+    c.Cards() && c.Canastas(game.PlayerMeldState, "player") && c.Canastas(game.OpponentMeldState, "opponent") &&
+        c.Columns(game.PlayerHand, "PlayerHand", t.PlayerHandBase, kColumnStep, true, nullptr, true) &&
+        c.Columns(game.PlayerMelds, "PlayerMelds", t.PlayerMeldBase, kColumnStep, false, &game.PlayerMeldState, true) &&
+        c.Columns(game.OpponentMelds, "OpponentMelds", t.OpponentMeldBase, -kColumnStep, false, &game.OpponentMeldState,
+                  false) &&
+        c.Flags();
+    return c.Failure;
+}
+
+}  // namespace canasta

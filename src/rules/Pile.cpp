@@ -1,0 +1,346 @@
+// Taking the discard pile, freezing, discarding, and the one-card rule.
+#include "model/Game.h"
+#include "model/Tokens.h"
+
+namespace canasta {
+
+bool TGame::PileFrozenForMover() {
+    if (PileFrozen) return true;
+    if (!(Rules.InitiallyFrozen && Rules.FrozenPerPlayer)) return false;
+    return OpponentsTurn ? OpponentMeldedPoints == 0 : MeldedPoints(false) == 0;
+}
+
+bool TGame::IsForced(int handCount, const TCounts& columnCounts) {
+    if (DiscardPile.Empty() || PileFrozen) return false;
+    const int r = DiscardPile.Last().Rank;
+    if (r < 3) return false;
+    if (DiscardPile.Count == 1 && handCount == 1) return false;
+    const int n = columnCounts[static_cast<size_t>(r)];
+    return (n >= 3 && n <= 6) || ((n == 7 || n == 8) && Rules.AddToCanasta);
+}
+
+bool TGame::MayTakePile(bool allowForced) {
+    CountColumns();
+    if (DiscardPile.Empty()) return false;
+    const int r = DiscardPile.Last().Rank;
+    if (r < 3) return false;
+    const int inHand = PlayerRankCounts[static_cast<size_t>(r)];
+    const int column = PlayerColumnCounts[static_cast<size_t>(r)];
+    const int wilds = PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo];
+    const bool frozen = PileFrozenForMover();
+    const bool ok = inHand >= 2 ||
+                    (!frozen && !(Rules.NaturalPair && Rules.PairForExistingMeld) && column >= 3 &&
+                     (column < 7 || Rules.AddToCanasta)) ||
+                    (!frozen && !Rules.NaturalPair && inHand == 1 && wilds >= 1 && column < 3) ||
+                    (allowForced && StockExhausted && IsForced(PlayerHand.Count, PlayerColumnCounts));
+    if (!ok) return false;
+    if (column == 0) {
+        const int cards = PlayerHand.Count + DiscardPile.Count;
+        if (PlayerMeldState.Canastas < Rules.CanastasToGoOut ? cards <= 3 : cards <= 0) return false;
+    }
+    if (DiscardPile.Count == 1 && PlayerHand.Count == 1) return false;
+    return true;
+}
+
+namespace {
+TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; }
+}  // namespace
+
+void TGame::TakePile() {
+    if (OpponentsTurn || TurnPhase == tpHandOver) return;
+    if (!TurnStart) {
+        if (!PileTakeUndoable) {
+            ShowStatusError(3);
+            return;
+        }
+        SetTurnPhase(tpDraw);
+        if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
+        const uint32_t hand = HandNumber;
+        UndoTakePile();
+        if (hand != HandNumber) return;
+        TopCardPending = PileTakeUndoable = false;
+        TurnStart = true;
+        return;
+    }
+    MarkGameInProgress();
+    if (!MayTakePile(true)) {
+        ShowStatusError(DiscardPile.Count == 1 && PlayerHand.Count == 1 ? 9 : 5);
+        return;
+    }
+    const bool forcedOnly = !MayTakePile(false);
+    Host.SetRulesHint(kRulesHintLocked);
+    TurnStart = false;
+    if (DiscardPile.Count >= 13) Host.PlaySound(TSoundEvent::TakeHugePile);
+    CountColumns();
+    TopCardPending = true;
+
+    TCard card = TakeLastCard(DiscardPile);
+    const int rank = card.Rank;
+    const int before = PlayerColumnCounts[static_cast<size_t>(rank)];
+    TPoint from{card.X, card.Y};
+    card.FaceUp = true;
+    PlaceInColumn(PlayerMelds, true, PlayerMeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
+    AddCard(PlayerMelds, card);
+    TakenTopCard = card;
+    Host.SendToken(token::DrawPileTop, "");
+    Host.AnimateMove(card, from, {card.X, card.Y});
+    CheckCanasta(PlayerMelds, true, card.X);
+    // The canasta display may have moved the card within its column.
+    {
+        int i = FindLastById(PlayerMelds, card.Id);
+        if (i >= 0 && PlayerMelds.Cards[static_cast<size_t>(i)].X == card.X) TakenTopCard.Y = PlayerMelds.Cards[static_cast<size_t>(i)].Y;
+    }
+    HasDrawn = true;
+
+    if (forcedOnly) {
+        SetTurnPhase(tpMeldOrDiscard);
+        TopCardPending = PileTakeUndoable = false;
+        DrawsThisTurn = 0;
+        SaveTurnSnapshot();
+    } else if (PileFrozenForMover() || before < 1 || (Rules.NaturalPair && Rules.PairForExistingMeld)) {
+        SetTurnPhase(tpPileTaken);
+        PileTakeUndoable = true;
+        TakenTopColumn = static_cast<uint8_t>(rank);
+        if (!Rules.TopCardCounts) PlayerMinimumMeld += card.Points;
+        TopColumnCountBefore = before;
+    } else {
+        Host.SendToken(token::DrawPileRest, "");
+        SetTurnPhase(tpMeldOrDiscard);
+        PileFrozen = TopCardPending = PileTakeUndoable = false;
+        // Move the rest of the pile into the hand.
+        while (!DiscardPile.Empty()) {
+            TCard c = TakeLastCard(DiscardPile);
+            TPoint f{c.X, c.Y};
+            c.FaceUp = true;
+            if (IsRedThree(c)) {
+                PlaceInColumn(PlayerMelds, true, false, c);
+                AddCard(PlayerMelds, c);
+            } else {
+                PlaceInColumn(PlayerHand, true, false, c);
+                AddCard(PlayerHand, c);
+                AddCard(PickedUpCards, c);
+            }
+            Host.AnimateMove(c, f, {c.X, c.Y});
+        }
+        ClearUndo();
+        Host.SetUndoEnabled(false);
+    }
+    Host.Invalidate(TRegion::Pile);
+    Host.Invalidate(TRegion::PlayerHand);
+    Host.Invalidate(TRegion::PlayerMelds);
+    if (CheckForcedPass()) return;
+    SaveTurnSnapshot();
+}
+
+void TGame::CompletePileTake() {
+    if (!PileTakeUndoable) return;
+    if (!ValidateMelds()) return;  // counts the columns too
+    if (PlayerColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
+    if (!(MeldedPoints(false) >= PlayerMinimumMeld || (Rules.BonusCounts && PlayerMeldState.Canastas >= 1))) return;
+
+    SetTurnPhase(tpMeldOrDiscard);
+    PileFrozen = PileTakeUndoable = TopCardPending = TurnStart = false;
+    // The top card no longer needs to be kept out of the first-meld count.
+    if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
+    Host.SendToken(token::DrawPileRest, "");
+    while (!DiscardPile.Empty()) {
+        TCard c = TakeLastCard(DiscardPile);
+        TPoint f{c.X, c.Y};
+        c.FaceUp = true;
+        if (IsRedThree(c)) {
+            PlaceInColumn(PlayerMelds, true, false, c);
+            AddCard(PlayerMelds, c);
+        } else {
+            PlaceInColumn(PlayerHand, true, false, c);
+            AddCard(PlayerHand, c);
+            AddCard(PickedUpCards, c);
+        }
+        Host.AnimateMove(c, f, {c.X, c.Y});
+    }
+    ClearUndo();
+    Host.SetUndoEnabled(false);
+    Host.Invalidate(TRegion::Pile);
+    Host.Invalidate(TRegion::PlayerHand);
+    Host.Invalidate(TRegion::PlayerMelds);
+}
+
+void TGame::UndoTakePile() {
+    TopCardPending = PileTakeUndoable = HasDrawn = false;
+    RestoreTurnSnapshot();
+    // The melds of the take went back to the hand with the snapshot; their undo
+    // entries would otherwise point at cards no longer on the table.
+    ClearUndo();
+    Host.SetUndoEnabled(false);
+    int index = -1;
+    for (int i = PlayerMelds.Count - 1; i >= 0; --i) {
+        const TCard& c = PlayerMelds.Cards[static_cast<size_t>(i)];
+        if (c.X == TakenTopCard.X && c.Y == TakenTopCard.Y && c.Id == TakenTopCard.Id) {
+            index = i;
+            break;
+        }
+    }
+    if (index < 0) {
+        Host.Inform("An error occurred while undoing taking the discard pile. A new hand will be dealt.", TMsgKind::Warning);
+        DealHand();
+        return;
+    }
+    const int column = Layout.ColumnOf(TakenTopCard.X);
+    const bool canasta = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
+    TCard card;
+    RemoveCardAt(PlayerMelds, +1, index, card, canasta, column);
+    if (canasta && CountAtX(PlayerMelds, card.X) < 7) {
+        // The top card had completed this canasta: it is a canasta no more.
+        --PlayerMeldState.Canastas;
+        PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
+        SpreadColumn(PlayerMelds, card.X, column, true);
+    }
+    TPoint from{card.X, card.Y};
+    TPoint pile = PilePosition(Layout);
+    card.X = pile.X;
+    card.Y = pile.Y;
+    AddCard(DiscardPile, card);
+    PlayerScore -= 50;
+    Host.AnimateMove(card, from, pile);
+    Host.Invalidate(TRegion::Pile);
+    Host.Invalidate(TRegion::PlayerMelds);
+    Host.Invalidate(TRegion::PlayerHand);
+    Host.Invalidate(TRegion::Scores);
+    Host.SendToken(token::UndoPile, "");
+}
+
+void TGame::SpreadColumn(TCardList& list, int x, int column, bool isPlayer) {
+    const int step = isPlayer ? kColumnStep : -kColumnStep;
+    TPoint& anchor = list.Anchors[static_cast<size_t>(column)];
+    anchor.Y = (isPlayer ? Layout.PlayerMeldBase : Layout.OpponentMeldBase) + step;
+    for (TCard& c : list) {
+        if (c.X != x) continue;
+        c.Y = anchor.Y;
+        anchor.Y += step;
+    }
+    anchor.Y -= step;
+}
+
+bool TGame::MayDiscard(const TCard& card) { return !IsRedThree(card) || Rules.RedThreeFreezes; }
+
+bool TGame::DiscardCard(int index) {
+    if (OpponentsTurn || TurnPhase == tpHandOver) return false;
+    if (!HasDrawn) {
+        ShowStatusError(2);
+        return false;
+    }
+    const TCard& inHand = PlayerHand.At(index);
+    if (!ValidateTurnMelds(1)) {
+        ShowStatusError(4);
+        return false;
+    }
+    if (!MayDiscard(inHand)) {
+        ValidationMessage = "a Red Three cannot be discarded with the current rules";
+        ShowStatusError(4);
+        return false;
+    }
+    if (IsWild(inHand) || (IsRedThree(inHand) && Rules.RedThreeFreezes)) PileFrozen = true;
+    ClearUndo();
+    Host.SetUndoEnabled(false);
+    HasDrawn = false;
+    TurnStart = true;
+    TCard card;
+    RemoveCardAt(PlayerHand, +1, index, card, false, inHand.Rank);
+    TPoint from{card.X, card.Y};
+    TPoint pile = PilePosition(Layout);
+    card.X = pile.X;
+    card.Y = pile.Y;
+    card.FaceUp = true;
+    AddCard(DiscardPile, card);
+    ++PlayerDiscards[card.Rank];
+    RemoveCardById(PickedUpCards, card);
+    Host.SendToken(token::Discard, std::to_string(card.Id));
+    Host.AnimateMove(card, from, pile);
+    Host.Invalidate(TRegion::PlayerHand);
+    Host.Invalidate(TRegion::Pile);
+    OpponentsTurn = true;
+    if (!EndHandIfOver()) StartOpponentTurn();
+    return true;
+}
+
+bool TGame::DiscardRedThreeFromTable(int index) {
+    if (OpponentsTurn || TurnPhase == tpHandOver || !Rules.RedThreeFreezes) return false;
+    const TCard& onTable = PlayerMelds.At(index);
+    if (!IsRedThree(onTable)) return false;
+    // Ending the turn this way must not carry an invalid table into the next turn.
+    if (HasDrawn && !ValidateTurnMelds()) {
+        ShowStatusError(4);
+        return false;
+    }
+    HasDrawn = false;
+    SetTurnPhase(tpDraw);
+    TurnStart = true;
+    PileFrozen = true;
+    TCard card;
+    RemoveCardAt(PlayerMelds, +1, index, card, false, kRankThree);
+    Host.SendToken(token::DiscardRedThree, std::to_string(card.Id));
+    TPoint from{card.X, card.Y};
+    TPoint pile = PilePosition(Layout);
+    card.X = pile.X;
+    card.Y = pile.Y;
+    AddCard(DiscardPile, card);
+    Host.AnimateMove(card, from, pile);
+    Host.Invalidate(TRegion::PlayerMelds);
+    Host.Invalidate(TRegion::Pile);
+    OpponentsTurn = true;
+    if (!EndHandIfOver()) {
+        ClearUndo();
+        Host.SetUndoEnabled(false);
+        StartOpponentTurn();
+    }
+    return true;
+}
+
+bool TGame::MustPass() {
+    if (PlayerHand.Count != 1) return false;
+    if (PlayerMeldState.Canastas >= Rules.CanastasToGoOut) return false;
+    if (TopCardPending && !DiscardPile.Empty()) return false;
+    if (!ValidateTurnMelds()) return false;  // counts the columns too
+    if (PlayerMeldState.Canastas == 0 && Rules.CanastasToGoOut == 2) return true;
+    const TCard& last = PlayerHand.Cards[0];
+    if (IsNatural(last.Rank) && PlayerColumnCounts[last.Rank] == 6) return false;
+    if (IsWild(last)) {
+        std::array<int, kColumns> wilds{};
+        for (const TCard& c : PlayerMelds)
+            if (IsWild(c)) ++wilds[static_cast<size_t>(Layout.ColumnOf(c.X))];
+        for (int c = 3; c < kColumns; ++c)
+            if (PlayerColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
+    }
+    return true;
+}
+
+bool TGame::CheckForcedPass() {
+    if (!MustPass()) return false;
+    Host.Inform("You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.",
+                TMsgKind::Information);
+    ClearUndo();
+    Host.SetUndoEnabled(false);
+    TopCardPending = HasDrawn = PileTakeUndoable = false;
+    DrawsThisTurn = 0;
+    TurnStart = true;
+    OpponentsTurn = true;
+    Host.SendToken(token::PassDiscard, "");
+    const uint32_t hand = HandNumber;
+    StartOpponentTurn();
+    if (hand == HandNumber) SaveTurnSnapshot();
+    return true;
+}
+
+void TGame::EndHandClicked() {
+    if (OpponentsTurn || !StockExhausted || TurnPhase != tpDraw || !TurnStart) return;
+    CountColumns();
+    if (IsForced(PlayerHand.Count, PlayerColumnCounts)) {
+        Host.Inform("You cannot end this hand now, because you must \n\rmeld the top card of the pile. (You are 'forced').",
+                    TMsgKind::Information);
+        return;
+    }
+    Host.SendToken(token::HandOver, "");
+    EndHandRequested = true;
+    EndHandIfOver();
+}
+
+}  // namespace canasta

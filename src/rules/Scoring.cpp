@@ -1,0 +1,149 @@
+// Scoring a hand, the end of a hand and of a match.
+#include "model/Game.h"
+#include "model/Tokens.h"
+
+namespace canasta {
+
+int TGame::MeldedPoints(bool allColumns) {
+    std::array<int, kColumns> perColumn{};
+    for (const TCard& c : PlayerMelds) ++perColumn[static_cast<size_t>(Layout.ColumnOf(c.X))];
+    int points = 0;
+    for (const TCard& c : PlayerMelds) {
+        if (IsRedThree(c)) continue;
+        if (allColumns || perColumn[static_cast<size_t>(Layout.ColumnOf(c.X))] >= 3) points += c.Points;
+    }
+    return points;
+}
+
+namespace {
+
+THandScore ScoreSide(const TCardList& melds, const TCardList& hand, const TMeldState& ms, bool wentOut,
+                     bool otherOrNobodyEnded, int pointsBeforeTurn, const TRuleOptions& rules) {
+    THandScore s;
+    if (wentOut) s.FinishBonus = pointsBeforeTurn != 0 ? 100 : 200;
+    int redThrees = 0;
+    bool onlyRedThrees = true;
+    for (const TCard& c : melds) {
+        if (IsRedThree(c))
+            ++redThrees;
+        else
+            onlyRedThrees = false;
+    }
+    const bool negative =
+        (ms.Canastas < rules.CanastasToGoOut && rules.CanastaRequired) || (otherOrNobodyEnded && onlyRedThrees);
+    const int sign = negative ? -1 : 1;
+    s.RedThreeCount = redThrees;
+    s.RedThreeValue = sign * 100 * redThrees;
+    if (!negative) {
+        for (int col = 1; col < kColumns; ++col) {
+            switch (ms.CanastaKind[static_cast<size_t>(col)]) {
+                case ckMixed: ++s.CanastaCount; s.CanastaValue += 300; break;
+                case ckNatural: ++s.CanastaCount; s.CanastaValue += 500; break;
+                case ckWild: ++s.CanastaCount; s.CanastaValue += 1000; break;
+                default: break;
+            }
+        }
+    }
+    for (const TCard& c : melds) {
+        if (IsRedThree(c)) continue;
+        ++s.TableCount;
+        s.TableValue += sign * c.Points;
+    }
+    for (const TCard& c : hand) {
+        if (IsRedThree(c)) {
+            ++s.RedThreeCount;
+            s.RedThreeValue -= 500;
+        } else {
+            ++s.HandCount;
+            s.HandValue -= c.Points;
+        }
+    }
+    if (s.RedThreeCount == 4) s.RedThreeValue += sign * 400;
+    s.Total = s.TableValue + s.HandValue + s.CanastaValue + s.RedThreeValue + s.FinishBonus;
+    return s;
+}
+
+}  // namespace
+
+void TGame::ScoreHand(THandScore& player, THandScore& opponent) {
+    player = ScoreSide(PlayerMelds, PlayerHand, PlayerMeldState, WentOut == woPlayer, WentOut != woPlayer,
+                       PlayerPointsBeforeTurn, Rules);
+    opponent = ScoreSide(OpponentMelds, OpponentHand, OpponentMeldState, WentOut == woOpponent, WentOut != woOpponent,
+                         OpponentPointsBeforeTurn, Rules);
+}
+
+std::string TGame::MatchComment(int d) const {
+    const std::string name = PlayerLabel();
+    const std::string opp = OpponentInSentence();
+    if (d > 0) {
+        std::string s = "Congratulations " + name + "! ";
+        if (d > 2500) return s + "You crushed " + opp + ".";
+        if (d > 1800) return s + "You defeated " + opp + ".";
+        if (d > 500) return s + "You beat " + opp + ".";
+        if (d > 200) return s + "You won.";
+        return s + "You won, but it was pretty close!";
+    }
+    if (d < 0) {
+        std::string s = "Too bad, " + name + ", ";
+        if (d < -2500) return s + opp + " crushed you.";
+        if (d < -1800) return s + opp + " defeated you.";
+        if (d < -500) return s + opp + " beat you.";
+        if (d < -200) return s + "you lost.";
+        return s + "you lost but it was pretty close.";
+    }
+    return "It's a draw!";
+}
+
+bool TGame::EndHandIfOver() {
+    const bool over = (PlayerHand.Empty() && PlayerMeldState.Canastas >= Rules.CanastasToGoOut) ||
+                      (OpponentHand.Empty() && OpponentMeldState.Canastas >= Rules.CanastasToGoOut) ||
+                      (StockExhausted && EndHandRequested);
+    if (!over || TurnPhase == tpHandOver) return false;
+
+    SetTurnPhase(tpHandOver);
+    ScoringOpen = true;
+    WentOut = PlayerHand.Empty() ? woPlayer : OpponentHand.Empty() ? woOpponent : woNobody;
+
+    THandResult hand;
+    ScoreHand(hand.Player, hand.Opponent);
+    hand.PlayerName = PlayerLabel();
+    hand.OpponentName = OpponentLabel();
+    hand.Difference = hand.Player.Total - hand.Opponent.Total;
+    Host.PlaySound(hand.Player.Total >= hand.Opponent.Total ? TSoundEvent::WinHand : TSoundEvent::LoseHand);
+    PlayerScore += hand.Player.Total;
+    OpponentScore += hand.Opponent.Total;
+    Host.Invalidate(TRegion::All);
+    Host.ShowHandResult(hand);
+    Host.HandFinished(hand);
+
+    int dealDifference = hand.Difference;
+    if (PlayerScore >= 5000 || OpponentScore >= 5000) {
+        TMatchResult match;
+        match.PlayerScore = PlayerScore;
+        match.OpponentScore = OpponentScore;
+        match.Difference = PlayerScore - OpponentScore;
+        match.Comment = MatchComment(match.Difference);
+        match.PlayerName = PlayerLabel();
+        match.OpponentName = OpponentLabel();
+        match.PlayerWon = match.Difference > 0;
+        match.OpponentWon = match.Difference < 0;
+        if (match.PlayerWon) Host.PlaySound(TSoundEvent::WinMatch);
+        if (match.OpponentWon) Host.PlaySound(TSoundEvent::LoseMatch);
+        Host.MatchFinished(match);
+        const bool again = Host.ShowMatchResult(match);
+        dealDifference = match.Difference;
+        if (!again) {
+            QuitRequested = true;
+            ScoringOpen = false;
+            return true;
+        }
+        PlayerScore = OpponentScore = 0;
+        GameInProgress = false;
+        if (Config.Networked && match.Difference >= 0) Host.SendToken(token::NewGame, "");
+    }
+    ScoringOpen = false;
+    if (!Config.Networked || dealDifference >= 0) DealHand();
+    return true;
+}
+
+}  // namespace canasta

@@ -1,0 +1,65 @@
+// Taking back the cards melded this turn.
+#include "model/Game.h"
+#include "model/Tokens.h"
+
+namespace canasta {
+
+void TGame::PushUndo(const TCard& card) { UndoStack.push_back({card, Layout.ColumnWidth}); }
+
+bool TGame::PopUndo(TCard& card, int& columnWidth) {
+    if (UndoStack.empty()) return false;
+    card = UndoStack.back().Card;
+    columnWidth = UndoStack.back().ColumnWidth;
+    UndoStack.pop_back();
+    return true;
+}
+
+void TGame::ClearUndo() { UndoStack.clear(); }
+
+void TGame::UndoMeld() {
+    if (OpponentsTurn || TurnPhase == tpHandOver) return;
+    TCard entry;
+    int width = 0;
+    if (!PopUndo(entry, width)) return;
+    const int index = FindLastById(PlayerMelds, entry.Id);
+    if (index < 0) throw InternalError("UndoMeld: melded card not found on the table");
+    const int column = (entry.X - Layout.TableLeft) / width;
+    if (column < 0 || column >= kColumns) throw InternalError("UndoMeld: column out of range");
+    // The removal breaks a recorded canasta when the column no longer
+    // qualifies: at seven cards, or when a natural leaves a column whose wild
+    // cards then outnumber what a canasta allows.
+    int count = 0, naturals = 0;
+    const int x = PlayerMelds.At(index).X;
+    for (const TCard& c : PlayerMelds) {
+        if (c.X != x) continue;
+        ++count;
+        if (IsNatural(c.Rank)) ++naturals;
+    }
+    if (IsNatural(PlayerMelds.At(index).Rank)) --naturals;
+    const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || column == kRankTwo);
+    const bool breaks = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone && !stillCanasta;
+    TCard card;
+    RemoveCardAt(PlayerMelds, +1, index, card, breaks, column);
+    AddCard(PickedUpCards, card);
+    if (breaks) {
+        --PlayerMeldState.Canastas;
+        PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
+        SpreadColumn(PlayerMelds, card.X, column, true);
+    }
+    CheckCanasta(PlayerMelds, true, card.X);
+    Host.Invalidate(TRegion::PlayerMelds);
+    TPoint from{card.X, card.Y};
+    PlaceInColumn(PlayerHand, true, false, card);
+    card.FaceUp = true;
+    AddCard(PlayerHand, card);
+    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.Invalidate(TRegion::PlayerHand);
+    if (UndoStack.empty()) Host.SetUndoEnabled(false);
+    Host.SendToken(token::Undo, std::to_string(column) + token::FieldSeparator + std::to_string(card.Id));
+}
+
+void TGame::UndoAll() {
+    while (!UndoStack.empty() && !OpponentsTurn && TurnPhase != tpHandOver) UndoMeld();
+}
+
+}  // namespace canasta
