@@ -59,8 +59,8 @@ void TGame::MeldCard(int index) {
     Host.Invalidate(TRegion::PlayerMelds);
 
     CountColumns();
-    bool columnOfTwo = rank == kRankThree ? CountBlackThrees(PlayerMelds) == 2 : PlayerColumnCounts[rank] == 2;
-    bool autoWild = PlayerRankCounts[rank] == 0 && columnOfTwo &&
+    // Black threes never take wild cards, so their column gets no automatic one.
+    bool autoWild = rank != kRankThree && PlayerRankCounts[rank] == 0 && PlayerColumnCounts[rank] == 2 &&
                     (PlayerHand.Count >= 2 || PlayerMeldState.Canastas >= Rules.CanastasToGoOut ||
                      (TopCardPending && !DiscardPile.Empty()));
     if (autoWild) {
@@ -145,8 +145,11 @@ void TGame::AddWildcardGesture(int c, bool shift) {
         ShowStatusError(1);
         return;
     }
+    // Only a column with cards can be clicked, and never the threes' column.
+    if (c < 1 || c >= kColumns || c == kRankThree) return;
     CountColumns();
     const int n = PlayerColumnCounts[static_cast<size_t>(c)];
+    if (n == 0) return;
     const int wilds = PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo];
     int times = 1;
     if (shift) {

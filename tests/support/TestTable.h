@@ -1,0 +1,189 @@
+#pragma once
+// Builds game states card by card for tests: every card comes out of the
+// stock, so the 108 cards stay complete and the consistency check applies.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+
+#include "model/Game.h"
+#include "rules/Consistency.h"
+
+namespace canasta::test {
+
+// "KS", "10H", "2C", "3D", "JK" (joker) -> card identity.
+inline int CardId(const std::string& name) {
+    if (name == "JK") return kJokerId;
+    const std::string rank = name.substr(0, name.size() - 1);
+    const char suit = name.back();
+    static const char* const ranks[13] = {"2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A"};
+    int r = -1;
+    for (int i = 0; i < 13; ++i)
+        if (rank == ranks[i]) r = i;
+    const std::string suits = "SCDH";
+    const auto s = suits.find(suit);
+    if (r < 0 || s == std::string::npos) throw std::invalid_argument("bad card name " + name);
+    return static_cast<int>(s) * 13 + r + 1;
+}
+
+struct TestTable {
+    THeadlessHost Host;
+    TGame G;
+
+    explicit TestTable(TRuleOptions rules = {}, int sizeIndex = 0) : G(Host, rules, ComputeLayout(sizeIndex)) {
+        G.FixedSeed = true;
+        G.Rng.Seed = 1;
+        Host.Record = true;
+        Clear();
+    }
+
+    // An empty table in the player's melding phase with every card in the stock.
+    void Clear() {
+        TRandom rng(12345);
+        ShuffleDeck(G.Stock, rng, G.Layout);
+        G.DiscardPile = G.OpponentHand = G.PlayerHand = G.OpponentMelds = G.PlayerMelds = G.PickedUpCards = {};
+        for (int c = 0; c < kColumns; ++c) {
+            const int x = G.Layout.ColumnX(c);
+            G.PlayerHand.Anchors[c] = {x, G.Layout.PlayerHandBase};
+            G.PlayerMelds.Anchors[c] = {x, G.Layout.PlayerMeldBase};
+            G.OpponentMelds.Anchors[c] = {x, G.Layout.OpponentMeldBase};
+        }
+        G.PlayerMeldState = G.OpponentMeldState = {};
+        G.UndoStack.clear();
+        G.PileFrozen = false;
+        G.StockExhausted = false;
+        G.PlayerScore = G.OpponentScore = 0;
+        G.PlayerMinimumMeld = 50;
+        G.OpponentMeldedPoints = 0;
+        Melding();
+    }
+
+    TCard Take(const std::string& name) {
+        const int id = CardId(name);
+        const int i = FindLastById(G.Stock, id);
+        if (i < 0) throw std::runtime_error("no " + name + " left in the stock");
+        TCard c;
+        RemoveCardAt(G.Stock, +1, i, c, true, 0);
+        c.FaceUp = true;
+        return c;
+    }
+
+    void Hand(std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            TCard c = Take(n);
+            PlaceInColumn(G.PlayerHand, true, false, c);
+            AddCard(G.PlayerHand, c);
+        }
+    }
+
+    // Cards onto the player's table in the given column (wild cards included).
+    void Meld(int column, std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            TCard c = Take(n);
+            TPoint& a = G.PlayerMelds.Anchors[static_cast<size_t>(column)];
+            c.X = a.X;
+            a.Y += kColumnStep;
+            c.Y = a.Y;
+            AddCard(G.PlayerMelds, c);
+        }
+        G.CheckCanasta(G.PlayerMelds, true, G.Layout.ColumnX(column));
+    }
+
+    void OppHand(std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            TCard c = Take(n);
+            c.X = G.Layout.TableLeft + G.OpponentHand.Count * G.Config.CardSpacing;
+            c.Y = G.Layout.HandRowTop;
+            AddCard(G.OpponentHand, c);
+        }
+    }
+
+    void OppMeld(int column, std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            TCard c = Take(n);
+            TPoint& a = G.OpponentMelds.Anchors[static_cast<size_t>(column)];
+            c.X = a.X;
+            a.Y -= kColumnStep;
+            c.Y = a.Y;
+            AddCard(G.OpponentMelds, c);
+        }
+        G.CheckCanasta(G.OpponentMelds, false, G.Layout.ColumnX(column));
+    }
+
+    // Cards onto the discard pile, the last one on top.
+    void Pile(std::initializer_list<const char*> names) {
+        for (const char* n : names) {
+            TCard c = Take(n);
+            c.X = G.Layout.TableLeft;
+            c.Y = G.Layout.DiscardTop;
+            AddCard(G.DiscardPile, c);
+        }
+    }
+
+    // Leaves only the top n cards in the stock; the others go under the
+    // discard pile so the top card stays what the test chose.
+    void StockDownTo(int n) {
+        while (G.Stock.Count > n) {
+            TCard c;
+            RemoveCardAt(G.Stock, +1, 0, c, true, 0);
+            c.X = G.Layout.TableLeft;
+            c.Y = G.Layout.DiscardTop;
+            c.FaceUp = true;
+            AddCard(G.DiscardPile, c);
+            for (int i = G.DiscardPile.Count - 1; i > 0; --i)
+                std::swap(G.DiscardPile.Cards[static_cast<size_t>(i)], G.DiscardPile.Cards[static_cast<size_t>(i - 1)]);
+        }
+        G.SetStockExhausted(G.Stock.Empty());
+    }
+
+    // The player is to draw.
+    void DrawPhase() {
+        G.OpponentsTurn = false;
+        G.TurnStart = true;
+        G.HasDrawn = false;
+        G.TopCardPending = G.PileTakeUndoable = false;
+        G.SetTurnPhase(tpDraw);
+        G.SaveTurnSnapshot();
+    }
+
+    // The player has drawn and may meld and discard.
+    void Melding() {
+        G.OpponentsTurn = false;
+        G.TurnStart = false;
+        G.HasDrawn = true;
+        G.TopCardPending = G.PileTakeUndoable = false;
+        G.SetTurnPhase(tpMeldOrDiscard);
+        G.SaveTurnSnapshot();
+    }
+
+    int HandIndex(const std::string& name) const { return FindFirstById(G.PlayerHand, CardId(name)); }
+    int ColumnCount(int column) const { return CountAtX(G.PlayerMelds, G.Layout.ColumnX(column)); }
+    std::string Consistent() const { return CheckConsistency(G); }
+};
+
+// An opponent seat that draws one card and discards it, for tests that need
+// the turn to come back without any computer strategy.
+class DrawDiscardLevel : public IComputerLevel {
+public:
+    int Turns = 0;
+    void PlayTurn(TGame& g) override {
+        ++Turns;
+        g.OpponentsTurn = true;
+        if (!g.Stock.Empty()) {
+            TCard c = g.DrawFromStock();
+            c.X = g.Layout.TableLeft;
+            c.Y = g.Layout.DiscardTop;
+            c.FaceUp = true;
+            if (IsWild(c) || IsRedThree(c)) g.PileFrozen = true;
+            AddCard(g.DiscardPile, c);
+        } else {
+            g.EndHandRequested = true;
+            const uint32_t hand = g.HandNumber;
+            if (g.EndHandIfOver() || hand != g.HandNumber) return;
+        }
+        g.OpponentsTurn = false;
+        g.SetTurnPhase(tpDraw);
+    }
+};
+
+}  // namespace canasta::test
