@@ -17,7 +17,8 @@ enum : int { kTypeString = 1, kTypeBinary = 3, kTypeInteger = 4 };
 // Reads do not wait long: at start-up hundreds of values are read, and a
 // database held by another process must not freeze the program meanwhile.
 constexpr int kReadTimeoutMs = 250;
-constexpr int kWriteAttempts = 3;
+// The busy handler does the waiting; one retry covers a busy met without waiting.
+constexpr int kWriteAttempts = 2;
 
 constexpr const char* kSchema =
     "CREATE TABLE IF NOT EXISTS registry ("

@@ -1,0 +1,398 @@
+#include "store/SavedGame.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "model/Relayout.h"
+#include "rules/Consistency.h"
+
+namespace canasta {
+
+// ---------------------------------------------------------------- writing
+
+TSavedGame CaptureSavedGame(const TGame& g) {
+    TSavedGame s;
+    s.Stock = g.Stock;
+    s.OpponentHand = g.OpponentHand;
+    s.DiscardPile = g.DiscardPile;
+    s.SavedDiscardPile = g.SavedDiscardPile;
+    s.OpponentMelds = g.OpponentMelds;
+    s.PlayerHand = g.PlayerHand;
+    s.PlayerMelds = g.PlayerMelds;
+    s.SavedPlayerHand = g.SavedPlayerHand;
+    s.SavedPlayerMelds = g.SavedPlayerMelds;
+    s.PlayerMeldState = g.PlayerMeldState;
+    s.OpponentMeldState = g.OpponentMeldState;
+    s.SavedPlayerMeldState = g.SavedPlayerMeldState;
+    s.PileFrozen = g.PileFrozen;
+    s.HasDrawn = g.HasDrawn;
+    s.PileTakeUndoable = g.PileTakeUndoable;
+    s.TopCardPending = g.TopCardPending;
+    s.GoingOutWithThrees = g.GoingOutWithThrees;
+    s.GameInProgress = g.GameInProgress;
+    s.ShowOpponentHand = g.Config.ShowOpponentCards;
+    s.TopColumnCountBefore = g.TopColumnCountBefore;
+    s.OpponentHandPitch = g.Config.CardSpacing;
+    s.OpponentMeldedPoints = g.OpponentMeldedPoints;
+    s.OpponentScore = g.OpponentScore;
+    s.PlayerScore = g.PlayerScore;
+    s.PlayerMinimumMeld = g.PlayerMinimumMeld;
+    s.SizeIndex = g.Layout.SizeIndex;
+    return s;
+}
+
+namespace {
+
+struct Writer {
+    std::string Out;
+    void N(long long v) {
+        Out += std::to_string(v);
+        Out += ' ';
+    }
+    void Line() { Out += "\r\n"; }
+
+    void Plain(const TCardList& list, int s) {
+        const int k = s + kScrambleOffset;
+        N(s);
+        N(list.Count);
+        for (const TCard& c : list) {
+            N(k / (c.Id + 1));
+            N(k / (c.Rank + 1));
+            N(c.X);
+            N(c.Y);
+            N(c.Points);
+            N(c.FaceUp ? 1 : 0);
+            N(c.Deck);
+            N(k % (c.Id + 1));
+            N(k % (c.Rank + 1));
+        }
+    }
+    void Columns(const TCardList& list, int s) {
+        Plain(list, s);
+        for (const TPoint& a : list.Anchors) {
+            N(a.X);
+            N(a.Y);
+        }
+    }
+    void Melds(const TMeldState& m) {
+        N(m.Canastas);
+        for (int c = 1; c < kColumns; ++c) N(m.CanastaKind[static_cast<size_t>(c)]);
+        for (int c = 1; c < kColumns; ++c) N(m.CanastaNaturals[static_cast<size_t>(c)]);
+    }
+};
+
+}  // namespace
+
+std::string FormatSavedGame(const TSavedGame& s, const std::function<int()>& scramble) {
+    Writer w;
+    auto next = [&] {
+        int v = scramble() % 1000;
+        return v < 0 ? -v : v;
+    };
+    w.Out = std::string(kSavedGameHeader) + " ";
+    w.N(kSavedGameVersion);
+    for (const TCardList* l : {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile}) {
+        w.Plain(*l, next());
+        w.Line();
+    }
+    for (const TCardList* l : {&s.OpponentMelds, &s.PlayerHand, &s.PlayerMelds, &s.SavedPlayerHand, &s.SavedPlayerMelds}) {
+        w.Columns(*l, next());
+        w.Line();
+    }
+    for (const TMeldState* m : {&s.PlayerMeldState, &s.OpponentMeldState, &s.SavedPlayerMeldState}) {
+        w.Melds(*m);
+        w.Line();
+    }
+    for (bool f : {s.PileFrozen, s.HasDrawn, s.PileTakeUndoable, s.TopCardPending, s.GoingOutWithThrees, s.GameInProgress,
+                   s.ShowOpponentHand})
+        w.N(f ? 1 : 0);
+    for (int32_t v : {s.TopColumnCountBefore, s.OpponentHandPitch, s.OpponentMeldedPoints, s.OpponentScore, s.PlayerScore,
+                      s.PlayerMinimumMeld, s.SizeIndex})
+        w.N(v);
+    return w.Out;
+}
+
+// ---------------------------------------------------------------- reading
+
+namespace {
+
+// Positions far outside any window are not from a real game.
+constexpr int32_t kMaxCoordinate = 10000;
+
+struct Reader {
+    std::string_view In;
+    size_t Pos = 0;
+    std::string Error;
+
+    bool Fail(const std::string& what) {
+        if (Error.empty()) Error = what + " (at byte " + std::to_string(Pos) + ")";
+        return false;
+    }
+    bool N(int32_t& v, const char* what) {
+        while (Pos < In.size() && (In[Pos] == ' ' || In[Pos] == '\r' || In[Pos] == '\n' || In[Pos] == '\t')) ++Pos;
+        if (Pos >= In.size()) return Fail(std::string("file ends before ") + what);
+        const char* b = In.data() + Pos;
+        const char* e = In.data() + In.size();
+        auto [p, ec] = std::from_chars(b, e, v);
+        if (ec != std::errc() || p == b) return Fail(std::string("not a number where ") + what + " was expected");
+        if (p < e && !(*p == ' ' || *p == '\r' || *p == '\n' || *p == '\t'))
+            return Fail(std::string("stray character after ") + what);
+        Pos += static_cast<size_t>(p - b);
+        return true;
+    }
+    bool Range(int32_t& v, int32_t lo, int32_t hi, const char* what) {
+        if (!N(v, what)) return false;
+        if (v < lo || v > hi) return Fail(std::string(what) + " " + std::to_string(v) + " out of range");
+        return true;
+    }
+    bool Flag(bool& f, const char* what) {
+        int32_t v;
+        if (!Range(v, 0, 1, what)) return false;
+        f = v != 0;
+        return true;
+    }
+
+    // Decodes one scrambled pair: value = (K - remainder) div quotient - 1.
+    bool Unscramble(int k, int32_t q, int32_t r, int lo, int hi, int& out, const char* what) {
+        if (q <= 0 || r < 0 || r >= k) return Fail(std::string("impossible scrambled ") + what);
+        if ((k - r) % q != 0) return Fail(std::string("scrambled ") + what + " does not decode");
+        const int v = (k - r) / q - 1;
+        // The pair must be exactly what the writer produces for that value.
+        if (v < lo || v > hi || k / (v + 1) != q || k % (v + 1) != r)
+            return Fail(std::string("scrambled ") + what + " decodes to no card");
+        out = v;
+        return true;
+    }
+
+    bool Plain(TCardList& list) {
+        int32_t s, n;
+        if (!Range(s, 0, 999, "scrambling number") || !Range(n, 0, kDeckSize, "card count")) return false;
+        const int k = s + kScrambleOffset;
+        TCardList l;
+        for (int i = 0; i < n; ++i) {
+            int32_t qi, qr, x, y, pts, rid, rr;
+            bool face = false;
+            int32_t deck;
+            if (!N(qi, "card identity") || !N(qr, "card rank") || !Range(x, -kMaxCoordinate, kMaxCoordinate, "card x") ||
+                !Range(y, -kMaxCoordinate, kMaxCoordinate, "card y") || !N(pts, "card points") || !Flag(face, "face-up flag") ||
+                !Range(deck, 0, 1, "deck") || !N(rid, "card identity") || !N(rr, "card rank"))
+                return false;
+            int id = 0, rank = 0;
+            if (!Unscramble(k, qi, rid, 1, kJokerId, id, "identity") || !Unscramble(k, qr, rr, 0, 13, rank, "rank"))
+                return false;
+            if (rank != RankOf(id)) return Fail("card rank does not belong to its identity");
+            if (pts != CardPoints(id)) return Fail("card points do not belong to its identity");
+            TCard c = NewCard(id, deck, x, y);
+            c.FaceUp = face;
+            AddCard(l, c);
+        }
+        list = l;
+        return true;
+    }
+    bool Columns(TCardList& list) {
+        if (!Plain(list)) return false;
+        for (TPoint& a : list.Anchors)
+            if (!Range(a.X, -kMaxCoordinate, kMaxCoordinate, "anchor x") || !Range(a.Y, -kMaxCoordinate, kMaxCoordinate, "anchor y"))
+                return false;
+        return true;
+    }
+    bool Melds(TMeldState& m) {
+        int32_t v;
+        if (!Range(v, 0, kColumns, "canasta count")) return false;
+        m.Canastas = v;
+        for (int c = 1; c < kColumns; ++c) {
+            if (!Range(v, 0, 3, "canasta kind")) return false;
+            m.CanastaKind[static_cast<size_t>(c)] = static_cast<uint8_t>(v);
+        }
+        for (int c = 1; c < kColumns; ++c) {
+            if (!Range(v, 0, kDeckSize, "canasta naturals")) return false;
+            m.CanastaNaturals[static_cast<size_t>(c)] = static_cast<uint8_t>(v);
+        }
+        return true;
+    }
+};
+
+}  // namespace
+
+bool HasSavedGameHeader(std::string_view bytes) { return bytes.substr(0, 16) == kSavedGameHeader; }
+
+TLoadResult ParseSavedGame(std::string_view bytes, TSavedGame& out) {
+    if (!HasSavedGameHeader(bytes)) return {TLoadStatus::NotASavedGame, "no saved-game header"};
+    if (bytes.size() > kMaxSavedGameBytes) return {TLoadStatus::Corrupt, "file too large"};
+    Reader r{bytes, 16, {}};
+    int32_t version;
+    if (!r.N(version, "version")) return {TLoadStatus::Corrupt, r.Error};
+    if (version != kSavedGameVersion) return {TLoadStatus::WrongVersion, "version " + std::to_string(version)};
+    TSavedGame s;
+    bool ok = r.Plain(s.Stock) && r.Plain(s.OpponentHand) && r.Plain(s.DiscardPile) && r.Plain(s.SavedDiscardPile) &&
+              r.Columns(s.OpponentMelds) && r.Columns(s.PlayerHand) && r.Columns(s.PlayerMelds) &&
+              r.Columns(s.SavedPlayerHand) && r.Columns(s.SavedPlayerMelds) && r.Melds(s.PlayerMeldState) &&
+              r.Melds(s.OpponentMeldState) && r.Melds(s.SavedPlayerMeldState) && r.Flag(s.PileFrozen, "flag") &&
+              r.Flag(s.HasDrawn, "flag") && r.Flag(s.PileTakeUndoable, "flag") && r.Flag(s.TopCardPending, "flag") &&
+              r.Flag(s.GoingOutWithThrees, "flag") && r.Flag(s.GameInProgress, "flag") && r.Flag(s.ShowOpponentHand, "flag") &&
+              r.Range(s.TopColumnCountBefore, 0, kDeckSize, "top column count") &&
+              r.Range(s.OpponentHandPitch, 0, 100, "hand pitch") && r.Range(s.OpponentMeldedPoints, 0, 100000, "melded points") &&
+              r.Range(s.OpponentScore, -10000000, 10000000, "score") && r.Range(s.PlayerScore, -10000000, 10000000, "score") &&
+              r.Range(s.PlayerMinimumMeld, 0, 1000, "minimum meld") && r.Range(s.SizeIndex, 0, kSizeCount - 1, "window size");
+    if (!ok) return {TLoadStatus::Corrupt, r.Error};
+    out = s;
+    return {};
+}
+
+void ApplySavedGame(TGame& g, const TSavedGame& s) {
+    g.Stock = s.Stock;
+    g.OpponentHand = s.OpponentHand;
+    g.DiscardPile = s.DiscardPile;
+    g.SavedDiscardPile = s.SavedDiscardPile;
+    g.OpponentMelds = s.OpponentMelds;
+    g.PlayerHand = s.PlayerHand;
+    g.PlayerMelds = s.PlayerMelds;
+    g.SavedPlayerHand = s.SavedPlayerHand;
+    g.SavedPlayerMelds = s.SavedPlayerMelds;
+    // Column 0 of the canasta records is not in the file and keeps its value.
+    auto melds = [](TMeldState& to, const TMeldState& from) {
+        const uint8_t kind0 = to.CanastaKind[0], naturals0 = to.CanastaNaturals[0];
+        to = from;
+        to.CanastaKind[0] = kind0;
+        to.CanastaNaturals[0] = naturals0;
+    };
+    melds(g.PlayerMeldState, s.PlayerMeldState);
+    melds(g.OpponentMeldState, s.OpponentMeldState);
+    melds(g.SavedPlayerMeldState, s.SavedPlayerMeldState);
+    g.PileFrozen = s.PileFrozen;
+    g.HasDrawn = s.HasDrawn;
+    g.PileTakeUndoable = s.PileTakeUndoable;
+    g.TopCardPending = s.TopCardPending;
+    g.GoingOutWithThrees = s.GoingOutWithThrees;
+    g.GameInProgress = s.GameInProgress;
+    g.Config.ShowOpponentCards = s.ShowOpponentHand;
+    g.TopColumnCountBefore = s.TopColumnCountBefore;
+    g.Config.CardSpacing = s.OpponentHandPitch;
+    g.OpponentMeldedPoints = s.OpponentMeldedPoints;
+    g.OpponentScore = s.OpponentScore;
+    g.PlayerScore = s.PlayerScore;
+    g.PlayerMinimumMeld = s.PlayerMinimumMeld;
+    g.TurnStart = !s.HasDrawn;
+
+    // What the file does not hold starts afresh for the loaded table.
+    g.OpponentsTurn = false;
+    g.DrawsThisTurn = 0;
+    g.PickedUpCards = {};
+    g.PlayerDiscards.fill(0);
+    g.CardSelected = false;
+    g.WentOut = woNobody;
+    g.ValidationMessage.clear();
+    g.OpponentPointsBeforeTurn = s.OpponentMeldedPoints;
+    if (s.SizeIndex != g.Layout.SizeIndex) CarryOverLayout(g, ComputeLayout(s.SizeIndex), g.Layout);
+    g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
+    // A pending take's top card is the last card put into the turn snapshot.
+    if (g.PileTakeUndoable && !g.SavedPlayerMelds.Empty()) {
+        g.TakenTopCard = g.SavedPlayerMelds.Last();
+        g.TakenTopColumn = static_cast<uint8_t>(g.TakenTopCard.Rank);
+    }
+    g.SetStockExhausted(g.Stock.Empty());
+    g.EndHandRequested = false;
+    g.ClearUndo();
+    g.Host.SetUndoEnabled(false);
+    g.SetTurnPhase(g.PileTakeUndoable ? tpPileTaken : g.HasDrawn ? tpMeldOrDiscard : tpDraw);
+    g.Host.Invalidate(TRegion::All);
+}
+
+TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
+    THeadlessHost host;
+    TGame scratch(host, like.Rules, like.Layout, like.Config);
+    ApplySavedGame(scratch, s);
+    std::string problem = CheckConsistency(scratch);
+    if (!problem.empty()) return {TLoadStatus::Corrupt, problem};
+    if (s.PileTakeUndoable) {
+        // The pending take must name a real top card on the table.
+        if (scratch.TakenTopCard.Rank < 3 || FindLastById(scratch.PlayerMelds, scratch.TakenTopCard.Id) < 0)
+            return {TLoadStatus::Corrupt, "pending take of the pile without its top card"};
+    }
+    return {};
+}
+
+TLoadResult LoadSavedGame(TGame& game, std::string_view bytes) {
+    TSavedGame s;
+    TLoadResult r = ParseSavedGame(bytes, s);
+    if (r.Status != TLoadStatus::Ok) return r;
+    r = CheckSavedGame(s, game);
+    if (r.Status != TLoadStatus::Ok) return r;
+    ApplySavedGame(game, s);
+    return r;
+}
+
+std::string ProposedSaveName(const std::string& playerName) {
+    if (playerName.empty()) return "player.can";
+    std::string name;
+    for (char ch : playerName)
+        if (std::strchr("\"*:?\\/", ch) == nullptr) name += ch;
+    if (name.size() > 250) name.resize(250);
+    if (name.empty()) name = "player";
+    return name + ".can";
+}
+
+// ---------------------------------------------------------------- files
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::string data;
+    char buf[65536];
+    while (in) {
+        in.read(buf, sizeof buf);
+        data.append(buf, static_cast<size_t>(in.gcount()));
+        if (data.size() > limit) return false;
+    }
+    if (in.bad()) return false;
+    bytes = std::move(data);
+    return true;
+}
+
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error) {
+    std::string tmp = path + ".tmp-XXXXXX";
+    std::vector<char> name(tmp.begin(), tmp.end());
+    name.push_back('\0');
+    const int fd = mkstemp(name.data());
+    if (fd < 0) {
+        error = "Cannot create a file next to " + path + ": " + std::strerror(errno);
+        return false;
+    }
+    auto fail = [&](const char* what) {
+        error = std::string(what) + " " + path + ": " + std::strerror(errno);
+        ::close(fd);
+        ::unlink(name.data());
+        return false;
+    };
+    size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return fail("Cannot write");
+        }
+        done += static_cast<size_t>(n);
+    }
+    if (::fchmod(fd, 0644) != 0 || ::fsync(fd) != 0) return fail("Cannot write");
+    if (::close(fd) != 0) {
+        error = std::string("Cannot write ") + path + ": " + std::strerror(errno);
+        ::unlink(name.data());
+        return false;
+    }
+    if (::rename(name.data(), path.c_str()) != 0) {
+        error = std::string("Cannot replace ") + path + ": " + std::strerror(errno);
+        ::unlink(name.data());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace canasta

@@ -1,0 +1,69 @@
+#pragma once
+// The saved-game file: every card list of the game with scrambled identities,
+// the canasta records, the turn flags and the scores, as CR LF text.
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+#include "model/Game.h"
+
+namespace canasta {
+
+inline constexpr const char* kSavedGameHeader = "CanastaSavedGame";
+inline constexpr int kSavedGameVersion = 1;
+// Fixed part of every list's scrambling number (at least 378 so that every
+// quotient of it by an identity or rank + 1 is at least 7).
+inline constexpr int kScrambleOffset = 479;
+// A real saved game is a few kilobytes; anything far larger is not one.
+inline constexpr size_t kMaxSavedGameBytes = 1 << 20;
+
+struct TSavedGame {
+    TCardList Stock, OpponentHand, DiscardPile, SavedDiscardPile;
+    TCardList OpponentMelds, PlayerHand, PlayerMelds, SavedPlayerHand, SavedPlayerMelds;
+    TMeldState PlayerMeldState, OpponentMeldState, SavedPlayerMeldState;
+    bool PileFrozen = false, HasDrawn = false, PileTakeUndoable = false, TopCardPending = false;
+    bool GoingOutWithThrees = false, GameInProgress = false, ShowOpponentHand = false;
+    int32_t TopColumnCountBefore = 0, OpponentHandPitch = 10, OpponentMeldedPoints = 0;
+    int32_t OpponentScore = 0, PlayerScore = 0, PlayerMinimumMeld = 50, SizeIndex = 0;
+};
+
+TSavedGame CaptureSavedGame(const TGame& game);
+// The file's bytes; scramble() gives each list block's number 0..999.
+std::string FormatSavedGame(const TSavedGame& saved, const std::function<int()>& scramble);
+
+enum class TLoadStatus { Ok, NotASavedGame, WrongVersion, Corrupt };
+struct TLoadResult {
+    TLoadStatus Status = TLoadStatus::Ok;
+    std::string Detail;  // what was wrong, for a Corrupt file
+};
+
+// Parses and checks the whole file without touching any game.
+TLoadResult ParseSavedGame(std::string_view bytes, TSavedGame& out);
+
+// Checks that the saved game makes a sound table (all 108 cards once, cards
+// on their columns, flags agreeing) by applying it to a scratch game.
+TLoadResult CheckSavedGame(const TSavedGame& saved, const TGame& like);
+
+// Puts a checked saved game on the table, carrying the positions over to the
+// game's current geometry when it was saved at another size.
+void ApplySavedGame(TGame& game, const TSavedGame& saved);
+
+// Parse, check and apply in one go; the game is untouched unless the result is Ok.
+TLoadResult LoadSavedGame(TGame& game, std::string_view bytes);
+
+// Whether the bytes begin with the saved-game header.
+bool HasSavedGameHeader(std::string_view bytes);
+
+// Proposed file name for a player: forbidden characters removed, at most 250
+// characters, ".can" added; "player.can" without a player.
+std::string ProposedSaveName(const std::string& playerName);
+
+// Reads a whole file (at most limit bytes; false if larger or unreadable).
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = kMaxSavedGameBytes);
+// Writes through a temporary file in the same folder, flushed to disk and then
+// renamed over the target, so the old file survives any failure. On failure
+// returns false with a message and leaves the target as it was.
+bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
+
+}  // namespace canasta

@@ -1,0 +1,289 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <filesystem>
+#include <thread>
+
+#include "store/SavedGame.h"
+#include "support/TestTable.h"
+
+using namespace canasta;
+using namespace canasta::test;
+
+namespace {
+
+struct Lcg {
+    uint64_t s;
+    uint32_t operator()(uint32_t n) {
+        s = s * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>((s >> 33) % n);
+    }
+};
+
+// Plays some random gestures so the table holds melds, a pile and snapshots.
+void PlaySome(TGame& g, Lcg& r, int actions) {
+    for (int i = 0; i < actions; ++i) {
+        switch (r(6)) {
+            case 0: g.DrawClicked(); break;
+            case 1: g.TakePile(); break;
+            case 2:
+            case 3:
+                if (g.PlayerHand.Count) {
+                    int k = static_cast<int>(r(g.PlayerHand.Count));
+                    if (!IsWild(g.PlayerHand.Cards[static_cast<size_t>(k)])) g.MeldCardGesture(k, r(2), false);
+                }
+                break;
+            case 4:
+                if (g.PlayerHand.Count) g.DiscardCard(static_cast<int>(r(g.PlayerHand.Count)));
+                break;
+            case 5: g.UndoMeld(); break;
+        }
+    }
+}
+
+void ExpectSameGame(const TGame& a, const TGame& b) {
+    EXPECT_EQ(a.Stock, b.Stock);
+    EXPECT_EQ(a.OpponentHand, b.OpponentHand);
+    EXPECT_EQ(a.DiscardPile, b.DiscardPile);
+    EXPECT_EQ(a.SavedDiscardPile, b.SavedDiscardPile);
+    EXPECT_EQ(a.OpponentMelds, b.OpponentMelds);
+    EXPECT_EQ(a.PlayerHand, b.PlayerHand);
+    EXPECT_EQ(a.PlayerMelds, b.PlayerMelds);
+    EXPECT_EQ(a.SavedPlayerHand, b.SavedPlayerHand);
+    EXPECT_EQ(a.SavedPlayerMelds, b.SavedPlayerMelds);
+    EXPECT_EQ(a.PlayerMeldState, b.PlayerMeldState);
+    EXPECT_EQ(a.OpponentMeldState, b.OpponentMeldState);
+    EXPECT_EQ(a.SavedPlayerMeldState, b.SavedPlayerMeldState);
+    EXPECT_EQ(a.PileFrozen, b.PileFrozen);
+    EXPECT_EQ(a.HasDrawn, b.HasDrawn);
+    EXPECT_EQ(a.TurnStart, b.TurnStart);
+    EXPECT_EQ(a.PileTakeUndoable, b.PileTakeUndoable);
+    EXPECT_EQ(a.TopCardPending, b.TopCardPending);
+    EXPECT_EQ(a.GoingOutWithThrees, b.GoingOutWithThrees);
+    EXPECT_EQ(a.GameInProgress, b.GameInProgress);
+    EXPECT_EQ(a.TopColumnCountBefore, b.TopColumnCountBefore);
+    EXPECT_EQ(a.OpponentMeldedPoints, b.OpponentMeldedPoints);
+    EXPECT_EQ(a.PlayerScore, b.PlayerScore);
+    EXPECT_EQ(a.OpponentScore, b.OpponentScore);
+    EXPECT_EQ(a.PlayerMinimumMeld, b.PlayerMinimumMeld);
+    EXPECT_EQ(a.StockExhausted, b.StockExhausted);
+}
+
+std::string TempDir() {
+    auto dir = std::filesystem::temp_directory_path() / ("canasta-save-" + std::to_string(::getpid()));
+    std::filesystem::create_directories(dir);
+    return dir.string();
+}
+
+}  // namespace
+
+TEST(SavedGame, RoundTripOfManyRandomMidGameStates) {
+    DrawDiscardLevel level;
+    int checked = 0;
+    for (uint64_t seed = 1; seed <= 60; ++seed) {
+        Lcg r{seed};
+        THeadlessHost host;
+        TGame g(host);
+        g.Levels = {&level, &level, &level};
+        g.FixedSeed = true;
+        g.Rng.Seed = static_cast<uint32_t>(seed);
+        g.DealHand();
+        PlaySome(g, r, static_cast<int>(r(300)));
+        g.PlayerScore = static_cast<int>(r(9000)) - 1000;
+        g.OpponentScore = static_cast<int>(r(5000));
+        if (!CheckConsistency(g).empty()) continue;
+        Lcg scramble{seed * 7};
+        const std::string file = FormatSavedGame(CaptureSavedGame(g), [&] { return static_cast<int>(scramble(1000)); });
+        THeadlessHost host2;
+        TGame back(host2);
+        ASSERT_EQ(LoadSavedGame(back, file).Status, TLoadStatus::Ok) << "seed " << seed << ": "
+                                                                      << LoadSavedGame(back, file).Detail;
+        ExpectSameGame(g, back);
+        EXPECT_EQ(CheckConsistency(back), "");
+        ++checked;
+    }
+    EXPECT_GE(checked, 50);
+}
+
+TEST(SavedGame, JokerIsWrittenScrambledAndReadsBack) {
+    TestTable t;
+    TSavedGame s = CaptureSavedGame(t.G);
+    s.Stock = {};
+    TCard joker = NewCard(kJokerId, 1, 3, 135);
+    joker.FaceUp = true;
+    AddCard(s.Stock, joker);
+    const std::string file = FormatSavedGame(s, [] { return 21; });
+    const int k = 21 + kScrambleOffset;
+    const std::string expected = "CanastaSavedGame 1 21 1 " + std::to_string(k / 54) + " " + std::to_string(k) + " 3 135 50 1 1 " +
+                                 std::to_string(k % 54) + " 0 \r\n";
+    EXPECT_EQ(file.substr(0, expected.size()), expected);
+    TSavedGame back;
+    ASSERT_EQ(ParseSavedGame(file, back).Status, TLoadStatus::Ok);
+    ASSERT_EQ(back.Stock.Count, 1);
+    EXPECT_EQ(back.Stock.Cards[0].Id, kJokerId);
+    EXPECT_EQ(back.Stock.Cards[0].Rank, 0);
+    EXPECT_EQ(back.Stock.Cards[0].Points, 50);
+    // The same position saved twice differs in the scrambling but not in content.
+    const std::string other = FormatSavedGame(s, [] { return 777; });
+    EXPECT_NE(other, file);
+    TSavedGame back2;
+    ASSERT_EQ(ParseSavedGame(other, back2).Status, TLoadStatus::Ok);
+    EXPECT_EQ(back2.Stock, back.Stock);
+}
+
+TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
+    THeadlessHost host;
+    DrawDiscardLevel level;
+    TGame g(host);
+    g.Levels = {&level, &level, &level};
+    g.FixedSeed = true;
+    g.Rng.Seed = 99;
+    g.DealHand();
+    const std::string good = FormatSavedGame(CaptureSavedGame(g), [] { return 5; });
+    const TGameState before = g.State();
+
+    THeadlessHost host2;
+    TGame other(host2);
+    other.FixedSeed = true;
+    other.Rng.Seed = 4;
+    other.Levels = {&level, &level, &level};
+    other.DealHand();
+    const TGameState otherBefore = other.State();
+
+    auto refused = [&](const std::string& bytes, TLoadStatus status) {
+        TLoadResult r = LoadSavedGame(other, bytes);
+        EXPECT_EQ(r.Status, status) << r.Detail;
+        EXPECT_EQ(other.PlayerHand, otherBefore.PlayerHand);
+        EXPECT_EQ(other.Stock, otherBefore.Stock);
+        EXPECT_EQ(other.PlayerScore, otherBefore.PlayerScore);
+    };
+    refused("CanastaSavedGame 2 " + good.substr(19), TLoadStatus::WrongVersion);
+    refused("NotACanastaGame!", TLoadStatus::NotASavedGame);
+    refused("", TLoadStatus::NotASavedGame);
+    for (size_t cut : {size_t(17), size_t(100), good.size() / 2, good.size() - 3}) refused(good.substr(0, cut), TLoadStatus::Corrupt);
+    std::string letters = good;
+    letters[40] = 'x';
+    refused(letters, TLoadStatus::Corrupt);
+    // A card count above 108.
+    refused("CanastaSavedGame 1 5 109 " + good.substr(25), TLoadStatus::Corrupt);
+    // A scrambled pair that decodes to no card: bump one remainder.
+    {
+        TSavedGame s = CaptureSavedGame(g);
+        std::string f = FormatSavedGame(s, [] { return 0; });
+        const std::string head = "CanastaSavedGame 1 0 ";
+        ASSERT_EQ(f.rfind(head, 0), 0u);
+        // First card of the stock: its identity quotient is the third number.
+        size_t p = head.size();
+        p = f.find(' ', p) + 1;                          // after the count
+        std::string broken = f.substr(0, p) + "999999 " + f.substr(f.find(' ', p) + 1);
+        refused(broken, TLoadStatus::Corrupt);
+    }
+    // A duplicated card: the stock's first card copied over the second.
+    {
+        TSavedGame s = CaptureSavedGame(g);
+        s.Stock.Cards[1] = s.Stock.Cards[0];
+        refused(FormatSavedGame(s, [] { return 3; }), TLoadStatus::Corrupt);
+        TSavedGame m = CaptureSavedGame(g);
+        m.Stock.Count -= 1;  // a missing card
+        refused(FormatSavedGame(m, [] { return 3; }), TLoadStatus::Corrupt);
+        TSavedGame off = CaptureSavedGame(g);
+        off.PlayerHand.Cards[0].X = 9000;  // far off its column
+        refused(FormatSavedGame(off, [] { return 3; }), TLoadStatus::Corrupt);
+    }
+    refused(good + std::string(kMaxSavedGameBytes, ' '), TLoadStatus::Corrupt);
+    // The good file still loads.
+    EXPECT_EQ(LoadSavedGame(other, good).Status, TLoadStatus::Ok);
+    EXPECT_EQ(other.PlayerHand, before.PlayerHand);
+}
+
+TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
+    DrawDiscardLevel level;
+    THeadlessHost host;
+    TGame big(host, {}, ComputeLayout(2));
+    big.Levels = {&level, &level, &level};
+    big.FixedSeed = true;
+    big.Rng.Seed = 31;
+    big.DealHand();
+    Lcg r{5};
+    PlaySome(big, r, 200);
+    ASSERT_EQ(CheckConsistency(big), "");
+    const std::string file = FormatSavedGame(CaptureSavedGame(big), [] { return 1; });
+
+    THeadlessHost host2;
+    TGame small(host2, {}, ComputeLayout(0));
+    ASSERT_EQ(LoadSavedGame(small, file).Status, TLoadStatus::Ok);
+    EXPECT_EQ(CheckConsistency(small), "");
+    auto depthOf = [](const TCard& c, int base) { return (c.Y - base) / 12; };
+    ASSERT_EQ(small.PlayerMelds.Count, big.PlayerMelds.Count);
+    for (int i = 0; i < big.PlayerMelds.Count; ++i) {
+        const TCard& a = big.PlayerMelds.Cards[static_cast<size_t>(i)];
+        const TCard& b = small.PlayerMelds.Cards[static_cast<size_t>(i)];
+        EXPECT_EQ(big.Layout.ColumnOf(a.X), small.Layout.ColumnOf(b.X));
+        EXPECT_EQ(depthOf(a, big.Layout.PlayerMeldBase), depthOf(b, small.Layout.PlayerMeldBase));
+    }
+    for (int i = 0; i < big.PlayerHand.Count; ++i) {
+        const TCard& a = big.PlayerHand.Cards[static_cast<size_t>(i)];
+        const TCard& b = small.PlayerHand.Cards[static_cast<size_t>(i)];
+        EXPECT_EQ(small.Layout.ColumnOf(b.X), a.Rank);
+        EXPECT_EQ(depthOf(a, big.Layout.PlayerHandBase), depthOf(b, small.Layout.PlayerHandBase));
+    }
+    for (const TCard& c : small.DiscardPile) EXPECT_EQ(c.Y, small.Layout.DiscardTop);
+}
+
+TEST(SavedGame, ProposedNames) {
+    EXPECT_EQ(ProposedSaveName(""), "player.can");
+    EXPECT_EQ(ProposedSaveName("Ann \"the*best\": who? a\\b"), "Ann thebest who ab.can");
+    EXPECT_EQ(ProposedSaveName(std::string(300, 'z')).size(), 254u);
+}
+
+TEST(SavedGame, KilledWhileSavingLeavesThePreviousFileLoadable) {
+    const std::string dir = TempDir();
+    const std::string path = dir + "/autosave.can";
+    THeadlessHost host;
+    DrawDiscardLevel level;
+    TGame g(host);
+    g.Levels = {&level, &level, &level};
+    g.FixedSeed = true;
+    g.Rng.Seed = 8;
+    g.DealHand();
+    const std::string first = FormatSavedGame(CaptureSavedGame(g), [] { return 1; });
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, first, error)) << error;
+    // A second, much larger content (padding after the trailer is skipped by
+    // readers) written over and over until the writer is killed.
+    const std::string second = FormatSavedGame(CaptureSavedGame(g), [] { return 2; }) + std::string(400000, ' ');
+    for (int round = 0; round < 5; ++round) {
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            std::string e;
+            for (;;) WriteFileAtomically(path, second, e);
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(20 + 13 * round));
+        ::kill(child, SIGKILL);
+        int status = 0;
+        ::waitpid(child, &status, 0);
+        std::string bytes;
+        ASSERT_TRUE(ReadWholeFile(path, bytes));
+        TSavedGame s;
+        EXPECT_EQ(ParseSavedGame(bytes, s).Status, TLoadStatus::Ok) << "round " << round;
+    }
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SavedGame, FailedWriteKeepsTheOldFile) {
+    const std::string dir = TempDir();
+    const std::string path = dir + "/game.can";
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(path, "old", error));
+    EXPECT_FALSE(WriteFileAtomically(dir + "/missing-folder/game.can", "new", error));
+    EXPECT_FALSE(error.empty());
+    std::string bytes;
+    ASSERT_TRUE(ReadWholeFile(path, bytes));
+    EXPECT_EQ(bytes, "old");
+    std::filesystem::remove_all(dir);
+}
