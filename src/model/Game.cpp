@@ -86,18 +86,20 @@ void TGame::SetStockExhausted(bool flag) {
     Host.SetEndHandVisible(flag);
 }
 
+int TGame::ColumnOfX(int x) const {
+    const int col = Layout.ColumnOf(x);
+    if (x < Layout.TableLeft || col < 0 || col >= kColumns)
+        throw InternalError("table card at x=" + std::to_string(x) + " lies outside the columns");
+    return col;
+}
+
 void TGame::CountColumns() {
     PlayerColumnCounts.fill(0);
     PlayerRankCounts.fill(0);
     OpponentRankCounts.fill(0);
     OpponentColumnCounts.fill(0);
     PileRankCounts.fill(0);
-    auto column = [this](const TCard& c) {
-        int col = Layout.ColumnOf(c.X);
-        if (col < 0 || col >= kColumns || c.X < Layout.TableLeft)
-            throw InternalError("table card at x=" + std::to_string(c.X) + " lies outside the columns");
-        return col;
-    };
+    auto column = [this](const TCard& c) { return ColumnOfX(c.X); };
     for (const TCard& c : PlayerMelds) ++PlayerColumnCounts[column(c)];
     for (const TCard& c : OpponentMelds) ++OpponentColumnCounts[column(c)];
     for (const TCard& c : PlayerHand) ++PlayerRankCounts[c.Rank];

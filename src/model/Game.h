@@ -148,6 +148,9 @@ public:
     // Computer levels by level index; the selected one plays the opponent seat in a local game.
     std::array<IComputerLevel*, 3> Levels{};
 
+    // Column of a table card from its X; a card off the columns is an internal error.
+    int ColumnOfX(int x) const;
+
     TGameState& State() { return *this; }
     const TGameState& State() const { return *this; }
 
@@ -229,6 +232,9 @@ public:
     void MeldFromHand(int position);
     void MeldWildCard(int rank);
     bool LayRedThrees();
+    // Opponent turns begun (each computer turn counts one); a scripted player
+    // seat uses it to tell its own turns apart.
+    uint32_t OpponentTurnCount = 0;
 
     // Set when an end of hand started the next deal (a caller that was in the
     // middle of a turn must stop).

@@ -187,8 +187,7 @@ void TGame::MeldWildGesture(bool shift, bool ctrl) {
 }
 
 bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int x) {
-    const int c = Layout.ColumnOf(x);
-    if (c < 0 || c >= kColumns) throw InternalError("CheckCanasta: column out of range");
+    const int c = ColumnOfX(x);
     if (c == kRankThree) return false;
     int n = 0, naturals = 0;
     for (const TCard& card : list) {
@@ -253,7 +252,7 @@ bool TGame::ValidateMelds(int handAdjust) {
 
     std::array<int, kColumns> naturals{}, wilds{};
     for (const TCard& card : PlayerMelds) {
-        int c = Layout.ColumnOf(card.X);
+        int c = ColumnOfX(card.X);
         if (IsWild(card))
             ++wilds[static_cast<size_t>(c)];
         else if (!IsBlackThree(card))

@@ -184,7 +184,7 @@ void TGame::UndoTakePile() {
         DealHand();
         return;
     }
-    const int column = Layout.ColumnOf(TakenTopCard.X);
+    const int column = ColumnOfX(TakenTopCard.X);
     const bool canasta = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
     TCard card;
     RemoveCardAt(PlayerMelds, +1, index, card, canasta, column);
@@ -306,7 +306,7 @@ bool TGame::MustPass() {
     if (IsWild(last)) {
         std::array<int, kColumns> wilds{};
         for (const TCard& c : PlayerMelds)
-            if (IsWild(c)) ++wilds[static_cast<size_t>(Layout.ColumnOf(c.X))];
+            if (IsWild(c)) ++wilds[static_cast<size_t>(ColumnOfX(c.X))];
         for (int c = 3; c < kColumns; ++c)
             if (PlayerColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
     }

@@ -309,8 +309,22 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
 TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
     THeadlessHost host;
     TGame scratch(host, like.Rules, like.Layout, like.Config);
-    ApplySavedGame(scratch, s);
-    std::string problem = CheckConsistency(scratch);
+    std::string problem;
+    try {
+        ApplySavedGame(scratch, s);
+        problem = CheckConsistency(scratch);
+        if (problem.empty() && s.PileTakeUndoable) {
+            // Undoing the pending take puts the turn snapshot back: it must be sound too.
+            THeadlessHost undoHost;
+            TGame undone(undoHost, like.Rules, like.Layout, like.Config);
+            ApplySavedGame(undone, s);
+            undone.RestoreTurnSnapshot();
+            problem = CheckConsistency(undone);
+            if (!problem.empty()) problem = "turn snapshot: " + problem;
+        }
+    } catch (const InternalError& e) {
+        problem = e.what();
+    }
     if (!problem.empty()) return {TLoadStatus::Corrupt, problem};
     if (s.PileTakeUndoable) {
         // The pending take must name a real top card on the table.
