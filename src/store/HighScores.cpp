@@ -1,39 +1,36 @@
 #include "store/HighScores.h"
 
-#include <cstdlib>
+#include "store/SettingsCatalog.h"
 
 namespace canasta {
 
 const char* HighScoreLevelName(int level) {
-    static const char* const names[kHighScoreLevels] = {"Beginner", "Advanced", "Expert", "NetworkGame"};
-    return level >= 0 && level < kHighScoreLevels ? names[level] : names[2];
+    return settings::HighScoreLevels[static_cast<size_t>(level >= 0 && level < kHighScoreLevels ? level : 2)];
 }
 
-std::string HighScoreSubKey(int level, int kind) {
-    return std::string(HighScoreLevelName(level)) + (kind == hsMatch ? "Match" : "");
-}
+std::string HighScoreSubKey(int level, int kind) { return settings::HighScoreKey(level, kind == hsMatch); }
 
 void THighScores::Load(ISettingsStore* store) {
     for (int kind = 0; kind < 2; ++kind)
         for (int level = 0; level < kHighScoreLevels; ++level) {
-            const std::string key = HighScoreSubKey(level, kind);
+            const bool match = kind == hsMatch;
             for (int n = 1; n <= 10; ++n) {
                 THighScoreEntry& e = Tables[static_cast<size_t>(kind)][static_cast<size_t>(level)][static_cast<size_t>(n - 1)];
-                e.Score = ReadInt(store, key + "\\Score" + std::to_string(n), 0);
-                e.Name = ReadString(store, key + "\\Name" + std::to_string(n), "");
-                e.Date = ReadString(store, key + "\\Date" + std::to_string(n), "");
+                e.Score = ReadInt(store, settings::HighScoreScorePath(level, match, n), 0);
+                e.Name = ReadString(store, settings::HighScoreNamePath(level, match, n), "");
+                e.Date = ReadString(store, settings::HighScoreDatePath(level, match, n), "");
             }
         }
 }
 
 void THighScores::SaveList(ISettingsStore* store, int level, int kind) const {
-    const std::string key = HighScoreSubKey(level, kind);
+    const bool match = kind == hsMatch;
     const THighScoreList& list = Tables[static_cast<size_t>(kind)][static_cast<size_t>(level)];
     for (int n = 1; n <= 10; ++n) {
         const THighScoreEntry& e = list[static_cast<size_t>(n - 1)];
-        WriteInt(store, key + "\\Score" + std::to_string(n), e.Score);
-        WriteString(store, key + "\\Name" + std::to_string(n), e.Name);
-        WriteString(store, key + "\\Date" + std::to_string(n), e.Date);
+        WriteInt(store, settings::HighScoreScorePath(level, match, n), e.Score);
+        WriteString(store, settings::HighScoreNamePath(level, match, n), e.Name);
+        WriteString(store, settings::HighScoreDatePath(level, match, n), e.Date);
     }
 }
 
