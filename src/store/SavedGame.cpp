@@ -306,7 +306,35 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.Host.Invalidate(TRegion::All);
 }
 
+namespace {
+
+// Every table card and anchor on one of the 14 columns of the saved window
+// size, and every position within reach of that window, so that carrying the
+// game over to another size keeps it on the table.
+std::string CheckPositions(const TSavedGame& s) {
+    const TableLayout t = ComputeLayout(s.SizeIndex);
+    auto nearWindow = [&t](int y) { return y >= -t.WindowHeight && y <= 2 * t.WindowHeight; };
+    auto onColumn = [&t](int x) { return x >= t.TableLeft && t.ColumnOf(x) < kColumns; };
+    const std::pair<const TCardList*, const char*> columnLists[] = {
+        {&s.OpponentMelds, "opponent's table"}, {&s.PlayerHand, "hand"}, {&s.PlayerMelds, "table"},
+        {&s.SavedPlayerHand, "saved hand"}, {&s.SavedPlayerMelds, "saved table"}};
+    for (auto [list, name] : columnLists) {
+        for (const TCard& c : *list)
+            if (!onColumn(c.X) || !nearWindow(c.Y)) return std::string("a card of the ") + name + " lies off the table";
+        for (const TPoint& a : list->Anchors)
+            if (!onColumn(a.X) || !nearWindow(a.Y)) return std::string("a column of the ") + name + " lies off the table";
+    }
+    const TCardList* rows[] = {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile};
+    for (const TCardList* list : rows)
+        for (const TCard& c : *list)
+            if (c.X < 0 || c.X > t.WindowWidth || !nearWindow(c.Y)) return "a card lies off the table";
+    return {};
+}
+
+}  // namespace
+
 TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
+    if (std::string off = CheckPositions(s); !off.empty()) return {TLoadStatus::Corrupt, off};
     THeadlessHost host;
     TGame scratch(host, like.Rules, like.Layout, like.Config);
     std::string problem;
