@@ -341,6 +341,8 @@ TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
     try {
         ApplySavedGame(scratch, s);
         problem = CheckConsistency(scratch);
+        // Carried over to this window size, the game must still lie on the table.
+        if (problem.empty()) problem = CheckPositions(CaptureSavedGame(scratch));
         if (problem.empty() && s.PileTakeUndoable) {
             // Undoing the pending take puts the turn snapshot back: it must be sound too.
             THeadlessHost undoHost;
