@@ -1,30 +1,53 @@
-// Until the table window exists: deal a hand and print both hands.
-#include <cstdio>
+// Program entry: the application, the settings store, the table window.
+#include <QApplication>
+#include <QCommandLineParser>
 
-#include "model/Game.h"
-#include "rules/Consistency.h"
+#include "store/RegistryEnhanced.h"
+#include "table/CanMain.h"
 
 using namespace canasta;
 
-static void PrintList(const char* title, const TCardList& list) {
-    std::printf("%-16s", title);
-    for (const TCard& c : list) std::printf(" %s", CardShortName(c.Id).c_str());
-    std::printf("\n");
-}
+namespace {
 
-int main() {
-    THeadlessHost host;
-    TGame game(host);
-    game.PlayerDrawsFirst = true;
-    game.DealHand();
-    PrintList("Your hand:", game.PlayerHand);
-    PrintList("Your table:", game.PlayerMelds);
-    PrintList("Computer hand:", game.OpponentHand);
-    PrintList("Computer table:", game.OpponentMelds);
-    std::printf("%-16s %s%s (%d cards)\n", "Discard pile:", CardShortName(game.DiscardPile.Last().Id).c_str(),
-                game.PileFrozen ? " frozen" : "", game.DiscardPile.Count);
-    std::printf("%-16s %d cards\n", "Stock:", game.Stock.Count);
-    std::string problem = CheckConsistency(game);
-    if (!problem.empty()) std::printf("inconsistent: %s\n", problem.c_str());
-    return problem.empty() ? 0 : 1;
+// Holds what outlives every window but the table: the settings store.
+struct TdmMain {
+    TRegistryEnhanced Registry;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Canasta"));
+    QApplication::setApplicationVersion(QStringLiteral("4.13"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Two-handed Canasta against the computer."));
+    parser.addHelpOption();
+    QCommandLineOption screenshot(QStringLiteral("screenshot"),
+                                  QStringLiteral("Save the window as a PNG file once the first hand is dealt, then quit."),
+                                  QStringLiteral("file"));
+    QCommandLineOption size(QStringLiteral("size"),
+                            QStringLiteral("Window size: 0 = 640x480, 1 = 800x600, 2 = 1024x768, 3 = 1280x1024."),
+                            QStringLiteral("n"));
+    parser.addOption(screenshot);
+    parser.addOption(size);
+    parser.process(app);
+
+    TStartOptions options;
+    options.ScreenshotFile = parser.value(screenshot);
+    if (parser.isSet(size)) {
+        bool ok = false;
+        const int n = parser.value(size).toInt(&ok);
+        if (!ok || n < 0 || n >= kSizeCount) {
+            fprintf(stderr, "canasta: --size must be 0, 1, 2 or 3\n");
+            return 2;
+        }
+        options.ForcedSize = n;
+    }
+
+    TdmMain dm;
+    TfmCanMain fm(dm.Registry, options);
+    fm.show();
+    return app.exec();
 }

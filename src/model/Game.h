@@ -232,9 +232,6 @@ public:
     void MeldFromHand(int position);
     void MeldWildCard(int rank);
     bool LayRedThrees();
-    // Opponent turns begun (each computer turn counts one); a scripted player
-    // seat uses it to tell its own turns apart.
-    uint32_t OpponentTurnCount = 0;
 
     // Set when an end of hand started the next deal (a caller that was in the
     // middle of a turn must stop).

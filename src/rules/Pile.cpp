@@ -134,7 +134,12 @@ void TGame::TakePile() {
 
 void TGame::CompletePileTake() {
     if (!PileTakeUndoable) return;
-    if (!ValidateMelds()) return;  // counts the columns too
+    // Judge the table with the rest of the pile already in the hand: a take
+    // completed on a momentarily empty hand would leave melds (black threes)
+    // that are only valid when going out, with no undo left to remove them.
+    int incoming = 0;
+    for (const TCard& c : DiscardPile) incoming += IsRedThree(c) ? 0 : 1;
+    if (!ValidateMelds(-incoming)) return;  // counts the columns too
     if (PlayerColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
     if (!(MeldedPoints(false) >= PlayerMinimumMeld || (Rules.BonusCounts && PlayerMeldState.Canastas >= 1))) return;
 

@@ -21,10 +21,18 @@ void TGame::UndoMeld() {
     TCard entry;
     int width = 0;
     if (!PopUndo(entry, width)) return;
-    const int index = FindLastById(PlayerMelds, entry.Id);
-    if (index < 0) throw InternalError("UndoMeld: melded card not found on the table");
     const int column = (entry.X - Layout.TableLeft) / width;
     if (column < 0 || column >= kColumns) throw InternalError("UndoMeld: column out of range");
+    // The newest card of that identity in the column it was melded into: the
+    // canasta display can swap cards, and another meld may hold a twin (a
+    // joker) at a higher index.
+    int index = -1;
+    for (int i = PlayerMelds.Count - 1; i >= 0 && index < 0; --i) {
+        const TCard& c = PlayerMelds.Cards[static_cast<size_t>(i)];
+        if (c.Id == entry.Id && ColumnOfX(c.X) == column) index = i;
+    }
+    if (index < 0) index = FindLastById(PlayerMelds, entry.Id);
+    if (index < 0) throw InternalError("UndoMeld: melded card not found on the table");
     // The removal breaks a recorded canasta when the column no longer
     // qualifies: at seven cards, or when a natural leaves a column whose wild
     // cards then outnumber what a canasta allows.

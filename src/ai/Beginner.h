@@ -1,0 +1,48 @@
+#pragma once
+// The weakest computer level: fixed rules, no randomness, no memory of the
+// cards the human took from the pile.
+#include "ai/ComputerTurn.h"
+
+namespace canasta {
+
+class TBeginner : public TComputerTurn {
+public:
+    struct TInitialMeldCheck {
+        bool Possible = false;
+        int Pairs = 0;  // pairs it would complete with a wild card
+    };
+
+    // The decisions, public so each can be exercised on a hand-built table
+    // (after Attach).
+    bool TakeDecision() override;
+    void MeldRankOf(const TCard& card);
+    TInitialMeldCheck CanMakeInitialMeld();
+    void MakeInitialMeld();
+    void CompleteCanastas();
+    void MeldDown();
+    void MeldPairsAndWilds();
+    TDiscardChoice ChooseDiscard() override;
+
+    // Points the initial meld must reach this turn: the minimum, raised by the
+    // top card's value when the top card does not count.
+    int MeldTarget = 50;
+
+protected:
+    void BeginTurn() override;
+    void MeldAfterTake(const TCard& top) override;
+    void MeldAfterForcedTake(const TCard& top) override;
+    void InitialMeld() override;
+    void AddToMelds() override;
+    void GoOut() override;
+
+private:
+    void MeldAllOfRank(int rank);
+    // All of the rank, and a wild card when that leaves the meld at two.
+    void MeldRank(int rank);
+    void TopUpInitialMeld();
+    // Wild cards a meld of that rank can still take with its naturals still
+    // at least as many as its wild cards.
+    int WildRoom(int rank);
+};
+
+}  // namespace canasta

@@ -1,0 +1,248 @@
+#include "ai/ComputerTurn.h"
+
+namespace canasta {
+
+namespace {
+
+// Thrown inside a turn when a seat operation had to deal a new hand: the rest
+// of the turn belongs to a hand that no longer exists.
+struct TTurnAborted {};
+
+}  // namespace
+
+int NaturalPoints(int rank) {
+    if (rank == kRankAce) return 20;
+    if (rank >= 7) return 10;
+    return 5;
+}
+
+void CountCards(const TGame& game, TCardCounts& c) {
+    c = TCardCounts{};
+    auto column = [&game](const TCard& card) { return static_cast<size_t>(game.ColumnOfX(card.X)); };
+    for (const TCard& card : game.OpponentHand) ++c.HandByRank[card.Rank];
+    for (const TCard& card : game.OpponentMelds) {
+        ++c.MeldSize[column(card)];
+        ++c.MeldByRank[card.Rank];
+    }
+    for (const TCard& card : game.PlayerMelds) {
+        ++c.OppMeldSize[column(card)];
+        ++c.OppMeldByRank[card.Rank];
+    }
+    for (const TCard& card : game.DiscardPile) ++c.PileByRank[card.Rank];
+    for (const TCard& card : game.PickedUpCards) ++c.KnownOppByRank[card.Rank];
+}
+
+int WildsInMeld(const TGame& game, int rank) {
+    const int x = game.Layout.ColumnX(rank);
+    int n = 0;
+    for (const TCard& card : game.OpponentMelds)
+        if (card.X == x && IsWild(card)) ++n;
+    return n;
+}
+
+bool CanTakePile(TGame& game, const TCardCounts& c, const TCard& top) {
+    const int r = top.Rank;
+    if (r < 3) return false;
+    if (game.DiscardPile.Count == 1 && game.OpponentHand.Count == 1) return false;
+    const TRuleOptions& rules = game.Rules;
+    const int n = c.HandByRank[static_cast<size_t>(r)];
+    const int m = c.MeldSize[static_cast<size_t>(r)];
+    const int w = c.Wilds();
+    const bool pairing = (n == 1 && w >= 1 && !rules.NaturalPair) || n >= 2 ||
+                         (m >= 3 && !(rules.NaturalPair && rules.PairForExistingMeld));
+    const bool frozen = game.PileFrozen;
+    const bool yes = (!frozen && !rules.AddToCanasta && m < 7 && pairing) || (frozen && n >= 2) ||
+                     (!frozen && rules.AddToCanasta && pairing) ||
+                     (game.StockExhausted && game.IsForced(game.OpponentHand.Count, c.MeldSize));
+    if (!yes) return false;
+    // A new meld must leave a card to discard.
+    if (m == 0) return game.OpponentHand.Count + game.DiscardPile.Count > 3;
+    return true;
+}
+
+TProvisionalCard::TProvisionalCard(TGame& game, const TCard& card) : Game(game), CountBefore(game.OpponentHand.Count) {
+    AddCard(Game.OpponentHand, card);
+}
+
+TProvisionalCard::~TProvisionalCard() { Game.OpponentHand.Count = CountBefore; }
+
+// ---------------------------------------------------------------------------
+
+void TComputerTurn::Attach(TGame& game) {
+    G = &game;
+    Hand = game.HandNumber;
+}
+
+void TComputerTurn::PlayTurn(TGame& game) {
+    Attach(game);
+    try {
+        RunTurn();
+    } catch (const TTurnAborted&) {
+        // The hand was dealt anew inside the turn; that deal set up the next turn.
+    }
+}
+
+void TComputerTurn::StopIfHandChanged() const {
+    if (G->HandNumber != Hand) throw TTurnAborted{};
+}
+
+void TComputerTurn::RunTurn() {
+    TGame& g = *G;
+    g.OpponentsTurn = true;
+    g.Host.SetBusyCursor(true);
+    g.Host.ProcessPendingMessages();
+    StopIfHandChanged();
+
+    g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
+    g.OpponentMinimumMeld = MinimumInitialMeld(g.OpponentScore);
+    BeginTurn();
+
+    if (!PickUp()) return;
+    Meld();
+    BeforeDiscard();
+    Discard();
+    Finish();
+}
+
+bool TComputerTurn::ForcedTake() {
+    CountCards();
+    return G->IsForced(HandSize(), C.MeldSize);
+}
+
+bool TComputerTurn::PickUp() {
+    TGame& g = *G;
+    if (TakeDecision()) {
+        g.PileFrozen = false;
+        g.Host.Wait(g.Config.MeldDelay);
+        const TCard top = TakeTopCard();
+        MeldAfterTake(top);
+        TakeRestOfPile();
+        return true;
+    }
+    if (g.StockExhausted) {
+        if (!ForcedTake()) {
+            EndHandAtEmptyStock();
+            return false;
+        }
+        const TCard top = TakeTopCard();
+        MeldAfterForcedTake(top);
+        return true;
+    }
+    DrawCards();
+    return true;
+}
+
+void TComputerTurn::EndHandAtEmptyStock() {
+    TGame& g = *G;
+    g.EndHandRequested = true;
+    g.Host.SetBusyCursor(false);
+    if (g.EndHandIfOver()) return;
+    // The hand could not end (it is already being scored): nothing to play.
+    Finish();
+}
+
+TCard TComputerTurn::TakeTopCard() {
+    TCard top = TakeLastCard(G->DiscardPile);
+    G->AddToComputerHand(top, true);
+    G->Host.Invalidate(TRegion::Pile);
+    return G->OpponentHand.Last();
+}
+
+void TComputerTurn::TakeRestOfPile() {
+    while (!G->DiscardPile.Empty()) G->AddToComputerHand(TakeLastCard(G->DiscardPile), true);
+    G->Host.Invalidate(TRegion::Pile);
+}
+
+void TComputerTurn::DrawCards() {
+    TGame& g = *G;
+    for (int i = 0; i < g.Rules.CardsDrawn && !g.Stock.Empty(); ++i) {
+        TCard card = g.DrawFromStock();
+        g.AddToComputerHand(card, true);
+        while (g.Rules.RedThreeDrawsExtra && IsRedThree(card) && !g.Stock.Empty()) {
+            card = g.DrawFromStock();
+            g.AddToComputerHand(card, true);
+        }
+    }
+}
+
+void TComputerTurn::Meld() {
+    LayRedThrees();
+    if (!HasMelded()) InitialMeld();
+    if (HasMelded()) AddToMelds();
+    GoOut();
+}
+
+void TComputerTurn::Discard() {
+    TGame& g = *G;
+    if (HandSize() < 2 && !HasCanastasRequired()) {
+        g.Host.Inform("The computer passes the discard.", TMsgKind::Information);
+        return;
+    }
+    if (HandSize() == 0) return;
+    const TDiscardChoice choice = ChooseDiscard();
+    TCard card;
+    if (choice.FromMelds) {
+        // A red three from the table: the threes above it close up downward.
+        RemoveCardAt(g.OpponentMelds, -1, choice.Position, card, false, kRankThree);
+        g.Host.Invalidate(TRegion::OpponentMelds);
+    } else {
+        if (choice.Position < 0 || choice.Position >= HandSize()) {
+            g.RemoveFromComputerHand(choice.Position);  // reports and deals anew
+            StopIfHandChanged();
+            return;
+        }
+        card = g.OpponentHand.Cards[static_cast<size_t>(choice.Position)];
+        g.RemoveFromComputerHand(choice.Position);
+        StopIfHandChanged();
+    }
+    const TPoint from{card.X, card.Y};
+    card.FaceUp = true;
+    card.X = g.Layout.TableLeft;
+    card.Y = g.Layout.DiscardTop;
+    AddCard(g.DiscardPile, card);
+    g.Host.AnimateMove(card, from, {card.X, card.Y});
+    if (IsWild(card) || IsRedThree(card)) g.PileFrozen = true;
+}
+
+void TComputerTurn::Finish() {
+    TGame& g = *G;
+    g.Host.Invalidate(TRegion::Pile);
+    g.Host.Invalidate(TRegion::OpponentHand);
+    g.Host.SetBusyCursor(false);
+    // Ending the hand deals the next one (and may play its first turn): the
+    // closing steps below belong to this hand only.
+    if (g.EndHandIfOver()) return;
+    g.OpponentPointsBeforeTurn = g.OpponentMeldedPoints;
+    g.OpponentsTurn = false;
+    g.SetTurnPhase(tpDraw);
+}
+
+int TComputerTurn::FindInHand(int rank, int from) const {
+    for (int i = from; i < HandSize(); ++i)
+        if (G->OpponentHand.Cards[static_cast<size_t>(i)].Rank == rank) return i;
+    return -1;
+}
+
+int TComputerTurn::FindBlackThree() const {
+    for (int i = 0; i < HandSize(); ++i)
+        if (IsBlackThree(G->OpponentHand.Cards[static_cast<size_t>(i)])) return i;
+    return -1;
+}
+
+void TComputerTurn::MeldFromHand(int position) {
+    G->MeldFromHand(position);
+    StopIfHandChanged();
+}
+
+void TComputerTurn::MeldWildCard(int rank) {
+    G->MeldWildCard(rank);
+    StopIfHandChanged();
+}
+
+bool TComputerTurn::LayRedThrees() {
+    const bool laid = G->LayRedThrees();
+    StopIfHandChanged();
+    return laid;
+}
+
+}  // namespace canasta

@@ -1,0 +1,121 @@
+#pragma once
+// What the computer levels share: the hand analysis, the pile test, and the
+// fixed skeleton of a computer turn with the steps a level fills in.
+#include "model/Game.h"
+
+namespace canasta {
+
+// Per-rank counts every decision reads; always recomputed from scratch.
+struct TCardCounts {
+    TCounts HandByRank{};      // computer's hand by rank (0 jokers, 1 twos)
+    TCounts MeldSize{};        // cards per column of the computer's table, wild cards included
+    TCounts OppMeldSize{};     // the same for the human's table
+    TCounts MeldByRank{};      // computer's table cards by their own rank (wild cards under 0 and 1)
+    TCounts OppMeldByRank{};   // the same for the human's table
+    TCounts PileByRank{};      // discard pile by rank
+    TCounts KnownOppByRank{};  // cards the human took from the pile and still holds
+
+    int Jokers() const { return HandByRank[kRankJoker]; }
+    int Twos() const { return HandByRank[kRankTwo]; }
+    int Wilds() const { return Jokers() + Twos(); }
+};
+
+void CountCards(const TGame& game, TCardCounts& counts);
+// Wild cards in the computer's meld of that rank.
+int WildsInMeld(const TGame& game, int rank);
+// Whether the computer may take the discard pile whose top card is top.
+// Reads the plain frozen flag: the per-side initial freeze is not part of it.
+bool CanTakePile(TGame& game, const TCardCounts& counts, const TCard& top);
+// Point value of a natural of that rank code (4..7: 5, 8..K: 10, A: 20).
+int NaturalPoints(int rank);
+
+// The card a level discards: a hand position, or (Expert only) a red three of
+// the computer's table.
+struct TDiscardChoice {
+    int Position = -1;
+    bool FromMelds = false;
+};
+
+// Puts a card into the computer's hand for the length of a decision.
+class TProvisionalCard {
+public:
+    TProvisionalCard(TGame& game, const TCard& card);
+    ~TProvisionalCard();
+    TProvisionalCard(const TProvisionalCard&) = delete;
+    TProvisionalCard& operator=(const TProvisionalCard&) = delete;
+
+private:
+    TGame& Game;
+    uint8_t CountBefore;
+};
+
+// One computer turn: PlayTurn runs the skeleton (open, pick up, lay red
+// threes, meld, discard or pass, close) and calls the level's steps.
+class TComputerTurn : public IComputerLevel {
+public:
+    void PlayTurn(TGame& game) final;
+    // Binds the level to a game outside a turn (tests call single steps).
+    void Attach(TGame& game);
+
+    TCardCounts C;
+
+protected:
+    // ---- level steps ----
+    // After the opening (human's points stored, minimum computed).
+    virtual void BeginTurn() {}
+    // The whole pick-up; returns false when it ended the hand. Levels with
+    // their own pick-up override it and reuse the pieces below.
+    virtual bool PickUp();
+    virtual bool TakeDecision() = 0;
+    // Melding with the top card of a pile just taken, before the rest comes in.
+    virtual void MeldAfterTake(const TCard& top) = 0;
+    // Melding with the top card taken alone at the end of the stock.
+    virtual void MeldAfterForcedTake(const TCard& top) = 0;
+    // Red threes, initial meld, adding to melds, going out.
+    virtual void Meld();
+    virtual void InitialMeld() = 0;
+    virtual void AddToMelds() = 0;
+    virtual void GoOut() = 0;
+    virtual void BeforeDiscard() {}
+    virtual TDiscardChoice ChooseDiscard() = 0;
+
+    // ---- shared pieces ----
+    TGame& Game() const { return *G; }
+    void CountCards() { canasta::CountCards(*G, C); }
+    int WildsInMeld(int rank) const { return canasta::WildsInMeld(*G, rank); }
+    bool CanTakePile(const TCard& top) { return canasta::CanTakePile(*G, C, top); }
+    // The forced-take test for the computer's seat.
+    bool ForcedTake();
+    bool HasMelded() const { return G->OpponentMeldedPoints != 0; }
+    int HandSize() const { return G->OpponentHand.Count; }
+    const TCard& HandCard(int position) const { return G->OpponentHand.At(position); }
+    int Canastas() const { return G->OpponentMeldState.Canastas; }
+    int CanastasRequired() const { return G->Rules.CanastasToGoOut; }
+    bool HasCanastasRequired() const { return Canastas() >= CanastasRequired(); }
+    // First hand position of a card of that rank at or after from, or -1.
+    int FindInHand(int rank, int from = 0) const;
+    int FindBlackThree() const;
+
+    // Seat operations; each stops the turn if it had to deal a new hand.
+    void MeldFromHand(int position);
+    void MeldWildCard(int rank);
+    bool LayRedThrees();
+
+    // Pick-up pieces.
+    TCard TakeTopCard();    // the pile's top card into the hand, animated
+    void TakeRestOfPile();  // the rest of the pile, top down, animated
+    void DrawCards();       // the turn's draws with the red-three extra draw
+    // No draw and no forced take left: the hand ends (and the next is dealt).
+    void EndHandAtEmptyStock();
+
+private:
+    void RunTurn();
+    void Discard();
+    void Finish();
+    void StopIfHandChanged() const;
+
+    TGame* G = nullptr;
+    uint32_t Hand = 0;
+};
+
+}  // namespace canasta

@@ -1,0 +1,125 @@
+// Cards entering and leaving the opponent's hand and table. Shared by the
+// computer levels and the replay of a networked opponent's moves, so nothing
+// here depends on a level.
+#include <algorithm>
+
+#include "model/Game.h"
+
+namespace canasta {
+
+void TGame::AddToComputerHand(TCard card, bool animate) {
+    const TPoint from{card.X, card.Y};
+    card.FaceUp = Config.ShowOpponentCards;
+    card.Y = Layout.HandRowTop;
+    if (OpponentHand.Empty()) {
+        card.X = Layout.TableLeft;
+    } else {
+        int right = OpponentHand.Cards[0].X;
+        for (const TCard& c : OpponentHand) right = std::max(right, c.X);
+        card.X = right + Config.CardSpacing;
+    }
+    AddCard(OpponentHand, card);
+    if (animate) {
+        Host.AnimateMove(card, from, {card.X, card.Y});
+        Host.Invalidate(TRegion::OpponentHand);
+    }
+}
+
+void TGame::RemoveFromComputerHand(int position) {
+    if (position < 0 || position >= OpponentHand.Count) {
+        // A broken position means the seat's bookkeeping is lost; a fresh
+        // hand is the one state known to be sound.
+        Host.Inform("Error removing card from computer's hand", TMsgKind::Error);
+        DealHand();
+        return;
+    }
+    TCard removed;
+    RemoveCardAt(OpponentHand, +1, position, removed, true, 0);
+    for (TCard& c : OpponentHand)
+        if (c.X > removed.X) c.X -= Config.CardSpacing;
+    Host.Invalidate(TRegion::OpponentHand);
+}
+
+void TGame::MeldFromHand(int position) {
+    if (position < 0 || position >= OpponentHand.Count) {
+        RemoveFromComputerHand(position);
+        return;
+    }
+    CountColumns();
+    const uint32_t hand = HandNumber;
+    TCard card = OpponentHand.Cards[static_cast<size_t>(position)];
+    const TPoint from{card.X, card.Y};
+    card.FaceUp = true;
+    RemoveFromComputerHand(position);
+    if (hand != HandNumber) return;
+
+    const int column = card.Rank;
+    const int before = OpponentColumnCounts[static_cast<size_t>(column)];
+    if (before >= 7) {
+        // A canasta is shown stacked on one spot.
+        card.X = OpponentMelds.Anchors[static_cast<size_t>(column)].X;
+        card.Y = Layout.OpponentMeldBase - kColumnStep;
+    } else {
+        PlaceInColumn(OpponentMelds, false, false, card);
+    }
+    AddCard(OpponentMelds, card);
+    if (!IsRedThree(card)) OpponentMeldedPoints += card.Points;
+    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.Invalidate(TRegion::OpponentMelds);
+    Host.Wait(Config.MeldDelay);
+    if (before >= 6) CheckCanasta(OpponentMelds, false, card.X);
+}
+
+void TGame::MeldWildCard(int rank) {
+    if (rank < 1 || rank >= kColumns)
+        throw InternalError("MeldWildCard: rank " + std::to_string(rank) + " out of range");
+    int position = FindFirstById(OpponentHand, kJokerId);
+    if (position < 0) {
+        for (int i = 0; i < OpponentHand.Count && position < 0; ++i)
+            if (OpponentHand.Cards[static_cast<size_t>(i)].Rank == kRankTwo) position = i;
+    }
+    if (position < 0) {
+        Host.Inform("Meld error: Wildcard not found.", TMsgKind::Error);
+        return;
+    }
+    CountColumns();
+    const int size = OpponentColumnCounts[static_cast<size_t>(rank)];
+    const uint32_t hand = HandNumber;
+    TCard card = OpponentHand.Cards[static_cast<size_t>(position)];
+    const TPoint from{card.X, card.Y};
+    card.FaceUp = true;
+    RemoveFromComputerHand(position);
+    if (hand != HandNumber) return;
+
+    TPoint& anchor = OpponentMelds.Anchors[static_cast<size_t>(rank)];
+    const int y = size >= 7 ? Layout.OpponentMeldBase - kColumnStep : anchor.Y - kColumnStep;
+    anchor.Y = y;
+    card.X = anchor.X;
+    card.Y = y;
+    AddCard(OpponentMelds, card);
+    OpponentMeldedPoints += card.Points;
+    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.Invalidate(TRegion::OpponentMelds);
+    Host.Wait(Config.MeldDelay);
+    if (size >= 6) CheckCanasta(OpponentMelds, false, card.X);
+}
+
+bool TGame::LayRedThrees() {
+    const uint32_t hand = HandNumber;
+    bool laid = false;
+    for (int i = 0; i < OpponentHand.Count;) {
+        if (!IsRedThree(OpponentHand.Cards[static_cast<size_t>(i)])) {
+            ++i;
+            continue;
+        }
+        MeldFromHand(i);
+        if (hand != HandNumber) return laid;
+        laid = true;
+        Host.Invalidate(TRegion::OpponentMelds);
+        Host.Wait(Config.MeldDelay);
+        i = 0;
+    }
+    return laid;
+}
+
+}  // namespace canasta

@@ -1,0 +1,30 @@
+#pragma once
+// Every modal window of the program is run through ExecModal, so that a test
+// can answer it (inspect it, press its buttons) instead of the user.
+#include <QString>
+
+#include <functional>
+
+class QDialog;
+class QWidget;
+
+namespace canasta {
+
+// Runs the dialog modally and returns its result code.
+int ExecModal(QDialog& dialog);
+
+// Replaces the modal loop: the handler gets the dialog and returns the result
+// code the dialog would have closed with. An empty handler restores exec().
+using TModalHandler = std::function<int(QDialog&)>;
+void SetModalHandler(TModalHandler handler);
+
+// Message boxes through ExecModal. Texts may carry Windows line ends.
+void ShowInformation(QWidget* parent, const QString& title, const QString& text);
+void ShowWarning(QWidget* parent, const QString& title, const QString& text);
+void ShowError(QWidget* parent, const QString& title, const QString& text);
+bool AskYesNo(QWidget* parent, const QString& title, const QString& text);
+
+// "\r\n", "\n\r" and a lone "\r" become "\n".
+QString NormalizeLineEnds(const QString& text);
+
+}  // namespace canasta

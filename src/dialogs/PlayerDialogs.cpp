@@ -1,0 +1,596 @@
+#include "dialogs/PlayerDialogs.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QColorDialog>
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QEvent>
+#include <QFile>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+#include "dialogs/Modal.h"
+#include "store/SettingsCatalog.h"
+
+namespace canasta {
+
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+QColor FromColorRef(uint32_t c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
+uint32_t ToColorRef(const QColor& c) { return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16); }
+
+const char* const kLevelWarning =
+    "The level cannot be changed now, because a game is in progress. Press OK and then F2 to start a new game. The "
+    "current game will be aborted.";
+
+}  // namespace
+
+bool AskText(QWidget* parent, const QString& title, const QString& prompt, QString& text) {
+    QInputDialog box(parent);
+    box.setWindowTitle(title);
+    box.setLabelText(prompt);
+    box.setTextValue(text);
+    if (ExecModal(box) != QDialog::Accepted) return false;
+    text = box.textValue();
+    return true;
+}
+
+int DelayToPosition(int delayMs) { return std::clamp(10 - delayMs / 300, 0, 10); }
+int PositionToDelay(int position) { return (10 - std::clamp(position, 0, 10)) * 300; }
+
+// ---------------------------------------------------------------- Customize
+
+TfmCustomize::TfmCustomize(TPreferences& live, TPlayers& players, TContext context, QWidget* parent)
+    : QDialog(parent), Live(live), LivePlayers(players), Ctx(std::move(context)) {
+    setWindowTitle("Customize Canasta");
+    auto* main = new QVBoxLayout(this);
+    pcTabs = new QTabWidget(this);
+    main->addWidget(pcTabs);
+
+    // Screen
+    auto* screen = new QWidget;
+    auto* sl = new QVBoxLayout(screen);
+    auto* gbSize = new QGroupBox("Window Size");
+    auto* gl = new QVBoxLayout(gbSize);
+    const char* sizes[4] = {"&640 x 480", "&800 x 600", "&1024 x 768", "1&280 x 1024"};
+    auto* sizeGroup = new QButtonGroup(this);
+    for (int i = 0; i < 4; ++i) {
+        rbSize[i] = new QRadioButton(sizes[i]);
+        sizeGroup->addButton(rbSize[i], i);
+        gl->addWidget(rbSize[i]);
+    }
+    sl->addWidget(gbSize);
+    auto* gbColour = new QGroupBox("Background Color");
+    auto* cl = new QHBoxLayout(gbColour);
+    shColour = new QLabel;
+    shColour->setFixedSize(60, 30);
+    shColour->setFrameShape(QFrame::Box);
+    auto* bnColour = new QPushButton("&Change...");
+    cl->addWidget(shColour);
+    cl->addWidget(bnColour);
+    cl->addStretch();
+    sl->addWidget(gbColour);
+    ckStatusbar = new QCheckBox("&Show statusbar");
+    ckTurns = new QCheckBox("Show my turn/your turn &messages");
+    ckHighscores = new QCheckBox("Show &highscores");
+    sl->addWidget(ckStatusbar);
+    sl->addWidget(ckTurns);
+    sl->addWidget(ckHighscores);
+    sl->addStretch();
+    pcTabs->addTab(screen, "Screen");
+
+    // Players
+    auto* playersTab = new QWidget;
+    auto* pl = new QHBoxLayout(playersTab);
+    auto* left = new QVBoxLayout;
+    lbPlayers = new QListWidget;
+    left->addWidget(lbPlayers);
+    auto* gbCurrent = new QGroupBox("Current Player");
+    auto* curl = new QVBoxLayout(gbCurrent);
+    lbCurrent = new QLabel("Player");
+    curl->addWidget(lbCurrent);
+    left->addWidget(gbCurrent);
+    pl->addLayout(left);
+    auto* buttons = new QVBoxLayout;
+    auto* bnNew = new QPushButton("&New...");
+    bnRename = new QPushButton("&Rename...");
+    bnDelete = new QPushButton("&Delete");
+    bnSetCurrent = new QPushButton("Set as &Current Player");
+    bnResetStats = new QPushButton("Reset &Stats");
+    for (QPushButton* b : {bnNew, bnRename, bnDelete, bnSetCurrent, bnResetStats}) buttons->addWidget(b);
+    buttons->addStretch();
+    pl->addLayout(buttons);
+    pcTabs->addTab(playersTab, "Players");
+
+    // Level
+    auto* levelTab = new QWidget;
+    auto* ll = new QVBoxLayout(levelTab);
+    auto* gbLevel = new QGroupBox("Computer &Level");
+    auto* lgl = new QVBoxLayout(gbLevel);
+    const char* levels[3] = {"&Beginner", "&Advanced", "&Expert"};
+    auto* levelGroup = new QButtonGroup(this);
+    for (int i = 0; i < 3; ++i) {
+        rbLevel[i] = new QRadioButton(levels[i]);
+        levelGroup->addButton(rbLevel[i], i);
+        lgl->addWidget(rbLevel[i]);
+    }
+    ll->addWidget(gbLevel);
+    auto* gbAggr = new QGroupBox("Aggressiveness");
+    auto* al = new QHBoxLayout(gbAggr);
+    tbAggression = new QSlider(Qt::Horizontal);
+    tbAggression->setRange(0, 100);
+    tbAggression->setSingleStep(10);
+    tbAggression->setPageStep(10);
+    tbAggression->setTickInterval(10);
+    tbAggression->setTickPosition(QSlider::TicksBelow);
+    lbAggression = new QLabel;
+    lbAggression->setMinimumWidth(40);
+    al->addWidget(tbAggression);
+    al->addWidget(lbAggression);
+    ll->addWidget(gbAggr);
+    lbWarning = new QLabel(kLevelWarning);
+    lbWarning->setWordWrap(true);
+    lbWarning->setStyleSheet("color: red;");
+    ll->addWidget(lbWarning);
+    ll->addStretch();
+    pcTabs->addTab(levelTab, "Level");
+
+    // General
+    auto* general = new QWidget;
+    auto* genl = new QVBoxLayout(general);
+    auto* gbDiscard = new QGroupBox("D&iscarding");
+    auto* dl = new QVBoxLayout(gbDiscard);
+    rbOneClick = new QRadioButton("&One Right Click");
+    rbTwoClicks = new QRadioButton("&Two Right Clicks");
+    dl->addWidget(rbOneClick);
+    dl->addWidget(rbTwoClicks);
+    genl->addWidget(gbDiscard);
+    auto* gbDelay = new QGroupBox("Computer &Melding");
+    auto* del = new QHBoxLayout(gbDelay);
+    tbDelay = new QSlider(Qt::Horizontal);
+    tbDelay->setRange(0, 10);
+    tbDelay->setTickPosition(QSlider::TicksBelow);
+    del->addWidget(new QLabel("Slow"));
+    del->addWidget(tbDelay);
+    del->addWidget(new QLabel("Fast"));
+    genl->addWidget(gbDelay);
+    auto* gbAnim = new QGroupBox("&Card Animation");
+    auto* anl = new QVBoxLayout(gbAnim);
+    ckNoAnimation = new QCheckBox("&No Animation");
+    auto* speedRow = new QHBoxLayout;
+    tbSpeed = new QSlider(Qt::Horizontal);
+    tbSpeed->setRange(0, 10);
+    tbSpeed->setTickPosition(QSlider::TicksBelow);
+    speedRow->addWidget(new QLabel("Slow"));
+    speedRow->addWidget(tbSpeed);
+    speedRow->addWidget(new QLabel("Fast"));
+    anl->addWidget(ckNoAnimation);
+    anl->addLayout(speedRow);
+    genl->addWidget(gbAnim);
+    ckAutoSave = new QCheckBox("&AutoSave on Exit and AutoLoad on Start");
+    genl->addWidget(ckAutoSave);
+    genl->addStretch();
+    pcTabs->addTab(general, "General");
+
+    auto* box = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel | QDialogButtonBox::Apply);
+    bnApply = box->button(QDialogButtonBox::Apply);
+    main->addWidget(box);
+    connect(box, &QDialogButtonBox::accepted, this, &TfmCustomize::bnOkClick);
+    connect(box, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    connect(bnApply, &QPushButton::clicked, this, &TfmCustomize::bnApplyClick);
+
+    connect(bnColour, &QPushButton::clicked, this, [this] {
+        QColorDialog dlg(FromColorRef(Colour), this);
+        if (ExecModal(dlg) == QDialog::Accepted) {
+            Colour = ToColorRef(dlg.selectedColor());
+            ShowColour();
+            Changed();
+        }
+    });
+    connect(bnNew, &QPushButton::clicked, this, &TfmCustomize::bnNewClick);
+    connect(bnRename, &QPushButton::clicked, this, &TfmCustomize::bnRenameClick);
+    connect(bnDelete, &QPushButton::clicked, this, &TfmCustomize::bnDeleteClick);
+    connect(bnSetCurrent, &QPushButton::clicked, this, &TfmCustomize::bnSetCurrentClick);
+    connect(bnResetStats, &QPushButton::clicked, this, &TfmCustomize::bnResetStatsClick);
+    connect(lbPlayers, &QListWidget::currentRowChanged, this, [this] {
+        const bool any = lbPlayers->currentItem() != nullptr;
+        bnSetCurrent->setEnabled(any);
+        bnResetStats->setEnabled(any);
+    });
+    for (int i = 0; i < 3; ++i)
+        connect(rbLevel[i], &QRadioButton::toggled, this, [this] {
+            tbAggression->setEnabled(rbLevel[2]->isChecked() && !Ctx.GameInProgress);
+            Changed();
+        });
+    connect(tbAggression, &QSlider::valueChanged, this, [this](int v) {
+        lbAggression->setText(QString::number(v) + "%");
+        Changed();
+    });
+    connect(ckNoAnimation, &QCheckBox::toggled, this, [this](bool off) {
+        tbSpeed->setEnabled(!off);
+        if (!off) tbSpeed->setValue(Live.CardSpeed);
+        Changed();
+    });
+    for (QCheckBox* c : {ckStatusbar, ckTurns, ckHighscores, ckAutoSave})
+        connect(c, &QCheckBox::toggled, this, &TfmCustomize::Changed);
+    for (QRadioButton* r : {rbSize[0], rbSize[1], rbSize[2], rbSize[3], rbOneClick, rbTwoClicks})
+        connect(r, &QRadioButton::toggled, this, &TfmCustomize::Changed);
+    for (QSlider* s : {tbDelay, tbSpeed}) connect(s, &QSlider::valueChanged, this, &TfmCustomize::Changed);
+
+    Copy = LivePlayers;
+    CurrentName = Q(LivePlayers.CurrentName());
+    LoadControls();
+    if (Ctx.ActiveTab) pcTabs->setCurrentIndex(*Ctx.ActiveTab);
+}
+
+TfmCustomize::~TfmCustomize() {
+    if (Ctx.ActiveTab) *Ctx.ActiveTab = pcTabs->currentIndex();
+}
+
+bool TfmCustomize::event(QEvent* e) {
+    if (e->type() == QEvent::WindowActivate) bnApply->setEnabled(false);
+    return QDialog::event(e);
+}
+
+void TfmCustomize::Changed() {
+    if (!Loading) bnApply->setEnabled(true);
+}
+
+void TfmCustomize::ShowColour() {
+    shColour->setStyleSheet(QString("background-color: %1;").arg(FromColorRef(Colour).name()));
+}
+
+void TfmCustomize::LoadControls() {
+    Loading = true;
+    for (int i = 0; i < 4; ++i) rbSize[i]->setEnabled(i <= Ctx.LargestSize);
+    rbSize[std::clamp(Live.SizeIndex, 0, 3)]->setChecked(true);
+    Colour = Live.BackgroundColor;
+    ShowColour();
+    RefreshPlayerList();
+    rbLevel[std::clamp(Live.Level, 0, 2)]->setChecked(true);
+    tbAggression->setValue(Live.Aggression);
+    lbAggression->setText(QString::number(Live.Aggression) + "%");
+    (Live.DoubleRightClick ? rbTwoClicks : rbOneClick)->setChecked(true);
+    tbDelay->setValue(DelayToPosition(Live.Delay));
+    ckAutoSave->setChecked(Live.AutoSave);
+    ckStatusbar->setChecked(Live.ShowStatusbar);
+    ckNoAnimation->setChecked(!Live.CardMovement);
+    tbSpeed->setEnabled(Live.CardMovement);
+    tbSpeed->setValue(Live.CardSpeed);
+    ckHighscores->setChecked(Live.ShowHighscores);
+    ckTurns->setChecked(Live.ShowTurns);
+    const bool levelFree = !Ctx.GameInProgress && !Ctx.Networked;
+    for (QRadioButton* r : rbLevel) r->setEnabled(levelFree);
+    tbAggression->setEnabled(Live.Level == 2 && !Ctx.GameInProgress);
+    lbWarning->setVisible(Ctx.GameInProgress);
+    Loading = false;
+    bnApply->setEnabled(false);
+}
+
+void TfmCustomize::StoreAll() {
+    ISettingsStore* st = Ctx.Store;
+    Live.BackgroundColor = Colour;
+    WriteInt(st, settings::BackgroundColor.Path, static_cast<int32_t>(Colour));
+    Live.SizeIndex = rbSize[0]->isChecked() ? 0 : rbSize[1]->isChecked() ? 1 : rbSize[2]->isChecked() ? 2 : 3;
+    if (!Ctx.Networked) {
+        Live.Level = rbLevel[0]->isChecked() ? 0 : rbLevel[1]->isChecked() ? 1 : 2;
+        WriteString(st, settings::Level.Path, settings::LevelNames[static_cast<size_t>(Live.Level)]);
+    }
+    Live.Aggression = tbAggression->value();
+    WriteInt(st, settings::Aggression.Path, Live.Aggression);
+    Live.DoubleRightClick = rbTwoClicks->isChecked();
+    WriteString(st, settings::MouseOptions.Path, Live.DoubleRightClick ? settings::DoubleRightClick : settings::SingleRightClick);
+    Live.Delay = PositionToDelay(tbDelay->value());
+    WriteInt(st, settings::Delay.Path, Live.Delay);
+    Live.AutoSave = ckAutoSave->isChecked();
+    WriteBool(st, settings::AutoSave.Path, Live.AutoSave);
+    if (!Live.AutoSave && !Ctx.AutosavePath.empty()) QFile::remove(Q(Ctx.AutosavePath));
+    Live.ShowStatusbar = ckStatusbar->isChecked();
+    WriteBool(st, settings::ShowStatusbar.Path, Live.ShowStatusbar);
+    LivePlayers.List = Copy.List;
+    LivePlayers.Current = LivePlayers.IndexOf(S(CurrentName));
+    LivePlayers.Rewrite(st);
+    Live.CardMovement = !ckNoAnimation->isChecked();
+    Live.CardSpeed = tbSpeed->value();
+    WriteBool(st, settings::CardMovement.Path, Live.CardMovement);
+    WriteInt(st, settings::CardSpeed.Path, Live.CardSpeed);
+    Live.ShowHighscores = ckHighscores->isChecked();
+    Live.ShowTurns = ckTurns->isChecked();
+    WriteBool(st, settings::ShowHighscores.Path, Live.ShowHighscores);
+    WriteBool(st, settings::ShowTurns.Path, Live.ShowTurns);
+    if (Ctx.Relayout) Ctx.Relayout();
+}
+
+void TfmCustomize::bnApplyClick() {
+    StoreAll();
+    bnApply->setEnabled(false);
+    raise();
+    activateWindow();
+}
+
+void TfmCustomize::bnOkClick() {
+    StoreAll();
+    accept();
+}
+
+// ---- Players tab
+
+QString TfmCustomize::SelectedName() const {
+    const QListWidgetItem* item = lbPlayers->currentItem();
+    return item ? item->text() : QString();
+}
+
+void TfmCustomize::RefreshPlayerList(const QString& select) {
+    lbPlayers->clear();
+    QStringList names;
+    for (const TPlayer& p : Copy.List) names << Q(p.Name);
+    names.sort(Qt::CaseInsensitive);
+    lbPlayers->addItems(names);
+    if (!select.isEmpty()) {
+        auto found = lbPlayers->findItems(select, Qt::MatchExactly);
+        if (!found.isEmpty()) lbPlayers->setCurrentItem(found.first());
+    }
+    lbCurrent->setText(Copy.List.empty() || CurrentName.isEmpty() ? "Player" : CurrentName);
+    UpdatePlayerButtons();
+}
+
+void TfmCustomize::UpdatePlayerButtons() {
+    const bool any = !Copy.List.empty();
+    const bool selected = lbPlayers->currentItem() != nullptr;
+    bnRename->setEnabled(any);
+    bnDelete->setEnabled(any);
+    bnResetStats->setEnabled(any && selected);
+    bnSetCurrent->setEnabled(any && selected);
+}
+
+void TfmCustomize::bnNewClick() {
+    QString name;
+    if (!AskText(this, "New Player", "Enter the name of the new player:", name)) return;
+    name = name.trimmed();
+    if (!IsValidPlayerName(S(name))) {
+        ShowInformation(this, "Canasta", "A player's name must not be empty or contain a comma.");
+        return;
+    }
+    if (Copy.IndexOf(S(name)) >= 0) {
+        ShowInformation(this, "Canasta", "There is already a player named " + name + ".");
+        return;
+    }
+    Copy.List.push_back({S(name), std::make_shared<TWinRatio>(0, 0)});
+    if (Copy.List.size() == 1) CurrentName = name;
+    RefreshPlayerList(name);
+    Changed();
+}
+
+void TfmCustomize::bnRenameClick() {
+    const QString old = SelectedName();
+    if (old.isEmpty()) return;
+    QString name = old;
+    if (!AskText(this, "Rename Player", "Enter the new name of the player:", name)) return;
+    name = name.trimmed();
+    if (!IsValidPlayerName(S(name))) {
+        ShowInformation(this, "Canasta", "A player's name must not be empty or contain a comma.");
+        return;
+    }
+    if (name != old && Copy.IndexOf(S(name)) >= 0) {
+        ShowInformation(this, "Canasta", "There is already a player named " + name + ".");
+        return;
+    }
+    const int i = Copy.IndexOf(S(old));
+    if (i < 0) return;
+    Copy.List[static_cast<size_t>(i)].Name = S(name);
+    if (CurrentName == old || Copy.List.size() == 1) CurrentName = name;
+    RefreshPlayerList(name);
+    Changed();
+}
+
+void TfmCustomize::bnDeleteClick() {
+    const QString name = SelectedName();
+    if (name.isEmpty()) return;
+    if (!AskYesNo(this, "Canasta", "Do you want to delete the player " + name + "?")) return;
+    const int i = Copy.IndexOf(S(name));
+    if (i >= 0) Copy.List.erase(Copy.List.begin() + i);
+    if (CurrentName == name) CurrentName.clear();
+    RefreshPlayerList();
+    bnSetCurrent->setEnabled(false);
+    if (!Copy.List.empty() && (Copy.List.size() == 1 || lbPlayers->currentItem() == nullptr)) {
+        lbPlayers->setCurrentRow(0);
+        CurrentName = lbPlayers->item(0)->text();
+        lbCurrent->setText(CurrentName);
+        bnSetCurrent->setEnabled(false);
+    }
+    UpdatePlayerButtons();
+    bnSetCurrent->setEnabled(false);
+    Changed();
+}
+
+void TfmCustomize::bnSetCurrentClick() {
+    const QString name = SelectedName();
+    if (name.isEmpty()) return;
+    CurrentName = name;
+    lbCurrent->setText(name);
+    Changed();
+}
+
+void TfmCustomize::bnResetStatsClick() {
+    const QString name = SelectedName();
+    const int live = LivePlayers.IndexOf(S(name));
+    if (live < 0) return;
+    if (!AskYesNo(this, "Canasta", "Do you want to reset the win ratio statistics for player " + name + "?")) return;
+    // The record is shared with the working copy, so the reset holds at once.
+    TWinRatio& r = *LivePlayers.List[static_cast<size_t>(live)].Ratio;
+    r.Wins = r.Losses = 0;
+    Changed();
+}
+
+// ---------------------------------------------------------------- Hall of Fame
+
+TfmHighScores::TfmHighScores(THighScores& scores, ISettingsStore* store, int level, int kind, int boldRow, QWidget* parent)
+    : QDialog(parent), Scores(scores), Store(store), CurLevel(level), CurKind(kind), BoldRow(boldRow), BoldLevel(level),
+      BoldKind(kind) {
+    setWindowTitle("Canasta Hall of Fame");
+    auto* main = new QVBoxLayout(this);
+    auto* top = new QHBoxLayout;
+    auto* gbLevel = new QGroupBox("&Level");
+    auto* ll = new QHBoxLayout(gbLevel);
+    const char* levels[4] = {"&Beginner", "&Advanced", "&Expert", "&Network"};
+    for (int i = 0; i < 4; ++i) {
+        rbLevel[i] = new QRadioButton(levels[i]);
+        ll->addWidget(rbLevel[i]);
+        connect(rbLevel[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) ShowList(i, CurKind);
+        });
+    }
+    auto* gbKind = new QGroupBox("&Type of Highscore");
+    auto* kl = new QHBoxLayout(gbKind);
+    const char* kinds[2] = {"&Hand", "&Match"};
+    for (int i = 0; i < 2; ++i) {
+        rbKind[i] = new QRadioButton(kinds[i]);
+        kl->addWidget(rbKind[i]);
+        connect(rbKind[i], &QRadioButton::toggled, this, [this, i](bool on) {
+            if (on) ShowList(CurLevel, i);
+        });
+    }
+    top->addWidget(gbLevel);
+    top->addWidget(gbKind);
+    main->addLayout(top);
+    tbRows = new QTableWidget(10, 4);
+    tbRows->setHorizontalHeaderLabels({"Rank", "Player", "Date", "Score"});
+    tbRows->verticalHeader()->hide();
+    tbRows->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tbRows->setSelectionMode(QAbstractItemView::NoSelection);
+    tbRows->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    tbRows->setMinimumSize(460, 330);
+    main->addWidget(tbRows);
+    auto* buttons = new QHBoxLayout;
+    auto* bnClear = new QPushButton("&Clear");
+    auto* bnOk = new QPushButton("OK");
+    bnOk->setDefault(true);
+    buttons->addWidget(bnClear);
+    buttons->addStretch();
+    buttons->addWidget(bnOk);
+    main->addLayout(buttons);
+    connect(bnClear, &QPushButton::clicked, this, &TfmHighScores::bnClearClick);
+    connect(bnOk, &QPushButton::clicked, this, &QDialog::accept);
+    rbLevel[std::clamp(level, 0, 3)]->setChecked(true);
+    rbKind[std::clamp(kind, 0, 1)]->setChecked(true);
+    ShowList(CurLevel, CurKind);
+}
+
+void TfmHighScores::ShowList(int level, int kind) {
+    CurLevel = level;
+    CurKind = kind;
+    const THighScoreList list = Scores.Tables[static_cast<size_t>(kind)][static_cast<size_t>(level)];
+    for (int r = 0; r < 10; ++r) {
+        const THighScoreEntry& e = list[static_cast<size_t>(r)];
+        const bool empty = e.Score == 0 && e.Name.empty();
+        QString cells[4] = {QString::number(r + 1), Q(e.Name), Q(e.Date), empty ? QString() : QString::number(e.Score)};
+        for (int c = 0; c < 4; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            if (c == 0 || c == 3) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            QFont f = item->font();
+            f.setBold(c == 1 && level == BoldLevel && kind == BoldKind && r + 1 == BoldRow);
+            item->setFont(f);
+            tbRows->setItem(r, c, item);
+        }
+    }
+}
+
+void TfmHighScores::bnClearClick() {
+    const QString levelName = QString(HighScoreLevelName(CurLevel)) == "NetworkGame" ? "Network" : HighScoreLevelName(CurLevel);
+    if (!AskYesNo(this, "Canasta", "Are you sure you want to clear all highscores for the " + levelName + " level?")) return;
+    Scores.Clear(Store, CurLevel, CurKind);
+    ShowList(CurLevel, CurKind);
+}
+
+// ---------------------------------------------------------------- Win Ratio
+
+TfmWinRatio::TfmWinRatio(TPlayers& players, ISettingsStore* store, QWidget* parent)
+    : QDialog(parent), List(players), Store(store) {
+    setWindowTitle("Win Ratio");
+    auto* main = new QVBoxLayout(this);
+    cbPlayers = new QComboBox;
+    QStringList names;
+    for (const TPlayer& p : List.List) names << Q(p.Name);
+    names.sort(Qt::CaseInsensitive);
+    cbPlayers->addItems(names);
+    main->addWidget(cbPlayers);
+    auto* form = new QFormLayout;
+    lbWins = new QLabel;
+    lbLosses = new QLabel;
+    lbRatio = new QLabel;
+    form->addRow("Wins:", lbWins);
+    form->addRow("Losses:", lbLosses);
+    form->addRow("Ratio:", lbRatio);
+    main->addLayout(form);
+    auto* buttons = new QHBoxLayout;
+    bnReset = new QPushButton("&Reset");
+    auto* bnOk = new QPushButton("OK");
+    bnOk->setDefault(true);
+    buttons->addWidget(bnReset);
+    buttons->addStretch();
+    buttons->addWidget(bnOk);
+    main->addLayout(buttons);
+    bnReset->setEnabled(!List.List.empty());
+    connect(bnReset, &QPushButton::clicked, this, &TfmWinRatio::bnResetClick);
+    connect(bnOk, &QPushButton::clicked, this, &QDialog::accept);
+    connect(cbPlayers, &QComboBox::currentIndexChanged, this, &TfmWinRatio::cbPlayersChange);
+    cbPlayers->setCurrentIndex(cbPlayers->findText(Q(List.CurrentName())));
+    cbPlayersChange();
+}
+
+void TfmWinRatio::cbPlayersChange() {
+    if (!List.CurrentPlayer()) return;
+    const int i = List.IndexOf(S(cbPlayers->currentText()));
+    if (i < 0) return;
+    const TWinRatio& r = *List.List[static_cast<size_t>(i)].Ratio;
+    lbWins->setText(QString::number(r.Wins));
+    lbLosses->setText(QString::number(r.Losses));
+    lbRatio->setText(Q(canasta::RatioText(r)));
+}
+
+void TfmWinRatio::bnResetClick() {
+    const QString name = cbPlayers->currentText();
+    const int i = List.IndexOf(S(name));
+    if (i < 0) return;
+    if (!AskYesNo(this, "Canasta", "Do you want to reset the win ratio statistics for player " + name + "?")) return;
+    TWinRatio& r = *List.List[static_cast<size_t>(i)].Ratio;
+    r.Wins = r.Losses = 0;
+    List.Rewrite(Store);
+    cbPlayersChange();
+}
+
+QString TfmWinRatio::WinsText() const { return lbWins->text(); }
+QString TfmWinRatio::LossesText() const { return lbLosses->text(); }
+QString TfmWinRatio::RatioText() const { return lbRatio->text(); }
+
+void ShowWinRatio(QWidget* parent, TPlayers& players, ISettingsStore* store) {
+    if (!players.CurrentPlayer()) {
+        ShowInformation(parent, "Canasta",
+                        "There are no players defined to show statistics for. To create players, select "
+                        "Options|Customize...|Player and press 'New...'");
+        return;
+    }
+    TfmWinRatio dlg(players, store, parent);
+    ExecModal(dlg);
+}
+
+}  // namespace canasta

@@ -1,0 +1,699 @@
+// The table window: creation and start-up, menus, status bar, timers, the
+// game host operations, and shut-down. Painting is in TablePaint.cpp, mouse
+// and keys in TableControls.cpp.
+#include "table/CanMain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QLabel>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPainter>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QScreen>
+#include <QStatusBar>
+#include <QStatusTipEvent>
+#include <QStringList>
+
+#include <cmath>
+
+#include "dialogs/Deck.h"
+#include "dialogs/Modal.h"
+#include "dialogs/Results.h"
+#include "dialogs/Rules.h"
+#include "model/Relayout.h"
+#include "store/Migration.h"
+#include "store/Paths.h"
+#include "table/Splash.h"
+#include "table/TableView.h"
+#include "table/WhoseTurn.h"
+
+namespace canasta {
+
+namespace {
+
+// Menu hints are "short|long": the status bar shows the long part.
+QString LongHint(const std::string& hint) {
+    const QString h = QString::fromStdString(hint);
+    const int bar = h.indexOf(QLatin1Char('|'));
+    return bar < 0 ? h : h.mid(bar + 1);
+}
+
+QString Title() { return QString::fromLatin1(kProgramTitle); }
+
+}  // namespace
+
+int ScreenSizeClassOf(int w) {
+    if (w >= 1281) return 4;
+    if (w == 1280) return 3;
+    if (w >= 1024) return 2;
+    if (w >= 800) return 1;
+    return 0;
+}
+
+TResolution ParseResolution(const std::string& text, int screenClass, int screenWidth, int screenHeight) {
+    const QStringList fields = QString::fromStdString(text).split(QLatin1Char(','));
+    TResolution r;
+    const QString name = fields.size() > 2 ? fields[2].trimmed() : QString();
+    const int named = SizeIndexOfName(name.toStdString().c_str());
+    r.SizeIndex = named < 0 ? 0 : named;
+    if (r.SizeIndex > screenClass) r.SizeIndex = screenClass;
+    int maxLeft = 0, maxTop = 0;
+    if (screenClass <= 3) {
+        maxLeft = WindowSizeOf(screenClass).Width;
+        maxTop = WindowSizeOf(screenClass).Height;
+    } else {
+        // Wider screens have no size of their own: keep the whole window on the screen.
+        maxLeft = std::max(0, screenWidth - WindowSizeOf(r.SizeIndex).Width);
+        maxTop = std::max(0, screenHeight - WindowSizeOf(r.SizeIndex).Height);
+    }
+    bool ok = false;
+    const int left = fields.value(0).trimmed().toInt(&ok);
+    r.Left = ok && left >= 0 && left <= maxLeft ? left : 0;
+    const int top = fields.value(1).trimmed().toInt(&ok);
+    r.Top = ok && top >= 0 && top <= maxTop ? top : 0;
+    return r;
+}
+
+TfmCanMain::TfmCanMain(ISettingsStore& store, TStartOptions options, QWidget* parent)
+    : QMainWindow(parent), Store(store), Options(std::move(options)), G(*this) {
+    setObjectName(QStringLiteral("fmCanMain"));
+    FormCreate();
+}
+
+TfmCanMain::~TfmCanMain() {
+    qApp->removeEventFilter(this);
+    if (HourglassShown) QApplication::restoreOverrideCursor();
+    delete fmSplash;
+}
+
+QWidget* TfmCanMain::Table() const { return View; }
+
+void TfmCanMain::FormCreate() {
+    // The splash shows while the settings are read and the table is prepared.
+    if (Options.SplashMs > 0) {
+        fmSplash = new TfmSplash();
+        fmSplash->show();
+        fmSplash->repaint();
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    }
+    // 1. Hints go to the status bar; until the first phase the network state shows.
+    View = new TTableView(*this);
+    setCentralWidget(View);
+    CreateMenus();
+    CreateStatusBar();
+    lbStatus->setText(QStringLiteral("Not connected"));
+    HintShown = false;
+    qApp->installEventFilter(this);
+
+    // 3. Screen width.
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect screenArea = screen ? screen->geometry() : QRect(0, 0, 640, 480);
+    SetBusyCursor(true);
+
+    // 4. Display defaults and the discard-click memory.
+    G.Config.CardSpacing = 10;
+    G.Config.ShowOpponentCards = false;
+    G.PlayerScore = G.OpponentScore = 0;
+    LastRightClicked = -1;
+    RightClickCount = 0;
+
+    // 5. Settings of older versions are taken over once.
+    MigrateSettings(&Store, OldIniFile(), DataFolder());
+
+    // 8. Everything the table needs from the settings (read before the colour
+    // so both come from one read).
+    Settings = LoadAppSettings(&Store);
+    // 6. Table colour.
+    TableColor = ColorFromColorRef(static_cast<uint32_t>(Settings.BackgroundColor));
+    // 7. Screen size class; a forced size stands for itself.
+    ScreenSizeClass = Options.ForcedSize >= 0 ? 4 : ScreenSizeClassOf(screenArea.width());
+
+    RightClicksRequired = Settings.SingleRightClick() ? 0 : 1;
+    G.Rules = Settings.Rules;
+    G.Config.DoubleRightClick = !Settings.SingleRightClick();
+    G.Config.MeldDelay = Settings.Delay;
+    G.Config.Level = Settings.LevelIndex();
+    // The computer levels that exist; a stored level without one plays Beginner.
+    G.Levels = {&Beginner, nullptr, nullptr};
+    if (!G.Levels[static_cast<size_t>(std::clamp(G.Config.Level, 0, 2))]) G.Config.Level = 0;
+    G.Config.Aggression = Settings.Aggression;
+    G.Config.ShowTurns = Settings.ShowTurns;
+    G.Config.PlayerName = ReadString(&Store, settings::PlayerName.Path(1), "");
+    for (int d = 0; d < 2; ++d) {
+        TBackSetting& b = CardBacks[static_cast<size_t>(d)];
+        b.Type = static_cast<uint8_t>(Settings.CardbackType[static_cast<size_t>(d)]);
+        b.Color = static_cast<uint32_t>(Settings.CardbackColor[static_cast<size_t>(d)]);
+        b.FileName = Settings.CardbackFilename[static_cast<size_t>(d)];
+        b.Pattern = static_cast<uint8_t>(std::clamp(Settings.CardbackPattern[static_cast<size_t>(d)], 0, kPatternCount - 1));
+    }
+    statusBar()->setVisible(Settings.ShowStatusbar);
+
+    // 10. Position and size.
+    const TResolution res = ParseResolution(Settings.Resolution, ScreenSizeClass, screenArea.width(), screenArea.height());
+    const int size = Options.ForcedSize >= 0 ? std::clamp(Options.ForcedSize, 0, kSizeCount - 1) : res.SizeIndex;
+    move(res.Left, res.Top);
+    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
+    const TWindowSize& ws = WindowSizeOf(size);
+    setFixedSize(ws.Width, ws.Height);
+    if (size == ScreenSizeClass) setWindowState(Qt::WindowMaximized);
+    G.Layout = ComputeLayout(size);
+
+    // 11. End Hand button.
+    bnEndHand = new QPushButton(QStringLiteral("End Hand"), View);
+    bnEndHand->setObjectName(QStringLiteral("bnEndHand"));
+    bnEndHand->setToolTip(QStringLiteral("End this hand now that the stock is exhausted"));
+    bnEndHand->hide();
+    connect(bnEndHand, &QPushButton::clicked, this, [this] { bnEndHandClick(); });
+    PlaceEndHandButton();
+
+    // 12. Nothing is painted until the splash has gone.
+    Busy = false;
+    PaintSuppressed = true;
+    G.Config.Networked = false;
+    setWindowTitle(Title());
+    setWindowIcon(QIcon(QPixmap::fromImage(ProgramIconImage(64))));
+
+    // 13. Who draws first in the first hand.
+    G.PlayerDrawsFirst = QRandomGenerator::global()->bounded(2) == 0;
+
+    // Timers.
+    tmLED.setInterval(600);
+    connect(&tmLED, &QTimer::timeout, this, [this] { tmLEDTimer(); });
+    tmWhoseTurn.setInterval(1500);
+    connect(&tmWhoseTurn, &QTimer::timeout, this, [this] { tmWhoseTurnTimer(); });
+    tmSplash.setSingleShot(true);
+    tmSplash.setInterval(Options.SplashMs);
+    connect(&tmSplash, &QTimer::timeout, this, [this] { tmSplashTimer(); });
+
+    // 15. The splash stays up until the first deal.
+    SetBusyCursor(false);
+    if (Options.SplashMs > 0) tmSplash.start();
+}
+
+void TfmCanMain::CreateMenus() {
+    QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
+    mnNew = game->addAction(QStringLiteral("&New"), this, [this] { mnNewClick(); });
+    mnNew->setShortcut(Qt::Key_F2);
+    mnNew->setStatusTip(QStringLiteral("Start a new game"));
+    game->addSeparator();
+    mnUndoMeld = game->addAction(QStringLiteral("&Undo Meld"), this, [this] { mnUndoMeldClick(); });
+    mnUndoMeld->setShortcut(Qt::Key_Delete);
+    mnUndoMeld->setStatusTip(LongHint("|Undo the last meld, if any"));
+    mnUndoMeld->setEnabled(false);
+    mnUndoAll = game->addAction(QStringLiteral("Undo &All"), this, [this] { mnUndoAllClick(); });
+    mnUndoAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
+    mnUndoAll->setStatusTip(LongHint("|Undo all melds since your last discard or taking of the discard pile, if any"));
+    mnUndoAll->setEnabled(false);
+    game->addSeparator();
+    mnRules = game->addAction(QStringLiteral("&Rules..."), this, [this] { mnRulesClick(); });
+    mnRules->setStatusTip(LongHint(kRulesHintOpen));
+    mnDecks = game->addAction(QStringLiteral("&Decks..."), this, [this] { mnDecksClick(); });
+    mnDecks->setStatusTip(LongHint("|Select a color or image for the backside of the cards"));
+    game->addSeparator();
+    mnExit = game->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+    mnExit->setStatusTip(QStringLiteral("Quit Canasta"));
+
+    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnAbout = help->addAction(QStringLiteral("&About..."), this, [this] { mnAboutClick(); });
+    mnAbout->setStatusTip(QStringLiteral("Show the program's version"));
+}
+
+void TfmCanMain::CreateStatusBar() {
+    QStatusBar* bar = statusBar();
+    bar->setSizeGripEnabled(false);
+    lbStatus = new QLabel(bar);
+    lbStatus->setObjectName(QStringLiteral("lbStatus"));
+    lbStatus->setMinimumWidth(60);
+    lbStatus->setTextFormat(Qt::PlainText);
+    // A long instruction must not widen the fixed window.
+    lbStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    bar->addWidget(lbStatus, 1);
+    auto panel = [bar](const char* name, const QString& tip) {
+        auto* l = new QLabel(bar);
+        l->setObjectName(QString::fromLatin1(name));
+        l->setFrameShape(QFrame::Panel);
+        l->setFrameShadow(QFrame::Sunken);
+        l->setAlignment(Qt::AlignCenter);
+        l->setMinimumWidth(52);
+        l->setToolTip(tip);
+        bar->addPermanentWidget(l);
+        return l;
+    };
+    auto caption = [bar](const QString& text) {
+        auto* l = new QLabel(text, bar);
+        l->setContentsMargins(8, 0, 2, 0);
+        bar->addPermanentWidget(l);
+        return l;
+    };
+    caption(QStringLiteral("You"));
+    pnPCurrScore = panel("pnPCurrScore", QStringLiteral("Your score"));
+    pnPCurrMeld = panel("pnPCurrMeld", QStringLiteral("Points you have melded in this hand (with the minimum of your first meld)"));
+    lbOpponentName = caption(QStringLiteral("Computer"));
+    pnCCurrScore = panel("pnCCurrScore", QStringLiteral("Your opponent's score"));
+    pnCCurrMeld = panel("pnCCurrMeld", QStringLiteral("Points your opponent has melded in this hand"));
+    pnPCurrMeld->setMinimumWidth(70);
+}
+
+QString TfmCanMain::StatusText() const { return lbStatus->text(); }
+bool TfmCanMain::StatusIsError() const { return StatusError; }
+
+QString TfmCanMain::PanelText(int panel) const {
+    switch (panel) {
+        case 0: return pnPCurrScore->text();
+        case 1: return pnPCurrMeld->text();
+        case 2: return pnCCurrScore->text();
+        default: return pnCCurrMeld->text();
+    }
+}
+
+void TfmCanMain::PlaceEndHandButton() {
+    const QSize hint = bnEndHand->sizeHint();
+    const int w = std::max(75, hint.width());
+    const int h = std::max(25, hint.height());
+    bnEndHand->resize(w, h);
+    bnEndHand->move(WindowSizeOf(G.Layout.SizeIndex).Width - w - 10, 8);
+}
+
+void TfmCanMain::BuildCardImages(int sizeIndex) {
+    const bool set = !HourglassShown;
+    if (set) SetBusyCursor(true);
+    Images.Build(sizeIndex, CardBacks[0], CardBacks[1], devicePixelRatioF());
+    if (set) SetBusyCursor(false);
+}
+
+void TfmCanMain::ApplySizeIndex(int s) {
+    s = std::clamp(s, 0, kSizeCount - 1);
+    const bool set = !HourglassShown;
+    if (set) SetBusyCursor(true);
+    if (s != AppliedSize) {
+        const TWindowSize& ws = WindowSizeOf(s);
+        if (s != ScreenSizeClass) {
+            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
+            setFixedSize(ws.Width, ws.Height);
+            if (QScreen* screen = this->screen()) {
+                const QRect area = screen->availableGeometry();
+                QPoint at = pos();
+                const QSize outer = frameGeometry().size().expandedTo(QSize(ws.Width, ws.Height));
+                if (at.x() + outer.width() > area.right() + 1) at.setX(std::max(area.left(), area.right() + 1 - outer.width()));
+                if (at.y() + outer.height() > area.bottom() + 1) at.setY(std::max(area.top(), area.bottom() + 1 - outer.height()));
+                if (at != pos()) move(at);
+            }
+        } else {
+            setFixedSize(ws.Width, ws.Height);
+            setWindowState(Qt::WindowMaximized);
+        }
+        const TableLayout next = ComputeLayout(s);
+        // Every card keeps its column and its depth in the column; the turn
+        // snapshot moves with them, or undoing a pile take after the change
+        // would put cards back at the old size's places.
+        if (AppliedSize >= 0) CarryOverLayout(G, G.Layout, next);
+        G.Layout = next;
+        BuildCardImages(s);
+        PlaceEndHandButton();
+        View->update();
+    }
+    statusBar()->setVisible(Settings.ShowStatusbar);
+    AppliedSize = s;
+    if (set) SetBusyCursor(false);
+}
+
+void TfmCanMain::ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1) {
+    CardBacks = {deck0, deck1};
+    BuildCardImages(AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize);
+    View->update();
+}
+
+void TfmCanMain::UpdateScorePanels() {
+    lbOpponentName->setText(QString::fromStdString(G.OpponentLabel()));
+    pnPCurrScore->setText(QString::number(G.PlayerScore));
+    pnCCurrScore->setText(QString::number(G.OpponentScore));
+    pnCCurrMeld->setText(QString::number(G.OpponentMeldedPoints));
+    const int counted = G.MeldedPoints(false);
+    if (counted < G.PlayerMinimumMeld)
+        pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(G.PlayerMinimumMeld));
+    else
+        pnPCurrMeld->setText(QString::number(G.MeldedPoints(true)));
+}
+
+// ---- start-up and shut-down ----
+
+void TfmCanMain::tmSplashTimer() {
+    tmSplash.stop();
+    if (fmSplash) {
+        fmSplash->close();
+        fmSplash->deleteLater();
+        fmSplash = nullptr;
+    }
+    ApplySizeIndex(G.Layout.SizeIndex);
+    PaintSuppressed = false;
+    View->update();
+    RunAction([this] { G.DealHand(TSoundEvent::Start); });
+    if (!Options.ScreenshotFile.isEmpty()) QTimer::singleShot(0, this, [this] { SaveScreenshot(); });
+}
+
+void TfmCanMain::SaveScreenshot() {
+    if (fmWhoseTurn) fmWhoseTurn->close();
+    View->repaint();
+    const bool ok = grab().save(Options.ScreenshotFile, "PNG");
+    QCoreApplication::exit(ok ? 0 : 1);
+}
+
+bool TfmCanMain::FormCloseQuery() {
+    if (G.Config.Networked)
+        return Ask("You have a network game running. Are you sure you want to quit?");
+    return true;
+}
+
+void TfmCanMain::closeEvent(QCloseEvent* e) {
+    // A close that arrives while the game is moving waits for the move to end.
+    if (Acting || Busy) {
+        CloseRequested = true;
+        e->ignore();
+        return;
+    }
+    if (!FormCloseQuery()) {
+        e->ignore();
+        return;
+    }
+    FormDestroy();
+    e->accept();
+}
+
+void TfmCanMain::FormDestroy() {
+    tmSplash.stop();
+    tmLED.stop();
+    if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
+    const int size = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
+    const QString resolution = QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
+    WriteString(&Store, settings::Resolution.Path, resolution.toStdString());
+}
+
+// ---- actions and the error boundary ----
+
+void TfmCanMain::RunAction(const std::function<void()>& action) {
+    const bool outer = !Acting;
+    Acting = true;
+    try {
+        action();
+    } catch (const std::exception& e) {
+        RecoverFromError(QString::fromUtf8(e.what()));
+    }
+    if (!outer) return;
+    Acting = false;
+    AfterAction();
+}
+
+void TfmCanMain::RecoverFromError(const QString& message) {
+    Busy = false;
+    Moving.Active = false;
+    Flash.Active = false;
+    FlashDraws = false;
+    SetBusyCursor(false);
+    G.ScoringOpen = false;
+    ShowError(this, Title(), message + QStringLiteral("\n\nA new hand will be dealt."));
+    try {
+        G.DealHand();
+    } catch (const std::exception& e) {
+        ShowError(this, Title(), QString::fromUtf8(e.what()));
+    }
+    View->update();
+}
+
+void TfmCanMain::AfterAction() {
+    Busy = false;
+    // Clicks and keys that queued up while the computer played or a card
+    // travelled are dropped: they were aimed at a table that has changed.
+    DrainingInput = true;
+    QCoreApplication::processEvents();
+    DrainingInput = false;
+    // "No" to another game, or a close that had to wait for the action.
+    if (G.QuitRequested || CloseRequested) {
+        CloseRequested = false;
+        QTimer::singleShot(0, this, [this] { close(); });
+    }
+}
+
+// ---- status bar ----
+
+void TfmCanMain::ShowStatus(const std::string& text) {
+    ErrorShown = 0;
+    StatusError = false;
+    lbStatus->setFont(QFont());
+    lbStatus->setPalette(QPalette());
+    lbStatus->setText(QString::fromStdString(text));
+    tmLED.stop();
+}
+
+void TfmCanMain::ShowStatusError(const std::string& text) {
+    ErrorShown = 1;
+    Beep();
+    StatusError = true;
+    QFont bold;
+    bold.setBold(true);
+    lbStatus->setFont(bold);
+    QPalette red = lbStatus->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    lbStatus->setPalette(red);
+    lbStatus->setText(QString::fromStdString(text));
+    tmLED.start();
+}
+
+void TfmCanMain::tmLEDTimer() {
+    tmLED.stop();
+    if (!StatusError) return;
+    StatusError = false;
+    lbStatus->setFont(QFont());
+    lbStatus->setPalette(QPalette());
+}
+
+void TfmCanMain::DisplayHint(const QString& hint) {
+    lbStatus->setFont(QFont());
+    lbStatus->setPalette(QPalette());
+    StatusError = false;
+    tmLED.stop();
+    lbStatus->setText(hint);
+    HintShown = true;
+}
+
+bool TfmCanMain::event(QEvent* e) {
+    if (e->type() == QEvent::StatusTip) {
+        // Leaving a menu item sends an empty tip: the hint stays until the
+        // mouse is back over the table.
+        const QString tip = static_cast<QStatusTipEvent*>(e)->tip();
+        if (!tip.isEmpty()) DisplayHint(tip);
+        return true;
+    }
+    return QMainWindow::event(e);
+}
+
+bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
+    switch (e->type()) {
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonRelease:
+        case QEvent::MouseButtonDblClick:
+        case QEvent::Wheel:
+        case QEvent::KeyPress:
+        case QEvent::KeyRelease:
+        case QEvent::ShortcutOverride:
+        case QEvent::ContextMenu:
+            if (DrainingInput) return true;
+            break;
+        default:
+            break;
+    }
+    if (e->type() == QEvent::KeyPress && watched->isWidgetType() && !Acting && !Busy) {
+        auto* w = static_cast<QWidget*>(watched);
+        if (w->window() == this) {
+            auto* k = static_cast<QKeyEvent*>(e);
+            if (FormKeyDown(k->key(), k->modifiers())) return true;
+        }
+    }
+    return QMainWindow::eventFilter(watched, e);
+}
+
+// ---- game host ----
+
+void TfmCanMain::Beep() { QApplication::beep(); }
+
+void TfmCanMain::Inform(const std::string& text, TMsgKind kind) {
+    const QString t = QString::fromStdString(text);
+    switch (kind) {
+        case TMsgKind::Information: ShowInformation(this, Title(), t); break;
+        case TMsgKind::Warning: ShowWarning(this, Title(), t); break;
+        case TMsgKind::Error: ShowError(this, Title(), t); break;
+    }
+}
+
+bool TfmCanMain::Ask(const std::string& question) { return AskYesNo(this, Title(), QString::fromStdString(question)); }
+
+void TfmCanMain::Invalidate(TRegion) {
+    // The whole table is cheap to paint; the score panels follow the paint.
+    View->update();
+}
+
+void TfmCanMain::SetBusyCursor(bool busy) {
+    if (busy && !HourglassShown) {
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        HourglassShown = true;
+    } else if (!busy && HourglassShown) {
+        QApplication::restoreOverrideCursor();
+        HourglassShown = false;
+    }
+}
+
+void TfmCanMain::Pause(int milliseconds) {
+    const int ms = static_cast<int>(std::lround(milliseconds * PauseScale));
+    if (ms <= 0) {
+        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        return;
+    }
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec(QEventLoop::ExcludeUserInputEvents);
+}
+
+void TfmCanMain::Wait(int milliseconds) {
+    const bool set = !HourglassShown;
+    if (set) SetBusyCursor(true);
+    const bool wasBusy = Busy;
+    Busy = true;
+    View->repaint();
+    Pause(milliseconds);
+    Busy = wasBusy;
+    if (set) SetBusyCursor(false);
+}
+
+void TfmCanMain::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+void TfmCanMain::PlaySound(TSoundEvent) {
+    // This window has no sound output; the game plays on silently.
+}
+
+void TfmCanMain::SendToken(const std::string&, const std::string&) {
+    // Only a networked opponent needs the moves, and this window plays locally.
+}
+
+void TfmCanMain::SetUndoEnabled(bool enabled) {
+    mnUndoMeld->setEnabled(enabled);
+    mnUndoAll->setEnabled(enabled);
+}
+
+void TfmCanMain::SetEndHandVisible(bool visible) { bnEndHand->setVisible(visible); }
+void TfmCanMain::SetEndHandEnabled(bool enabled) { bnEndHand->setEnabled(enabled); }
+void TfmCanMain::SetRulesHint(const std::string& hint) { mnRules->setStatusTip(LongHint(hint)); }
+
+void TfmCanMain::ShowWhoseTurn(const std::string& text) {
+    if (!isActiveWindow()) return;
+    if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
+    fmWhoseTurn = new TfmWhoseTurn(QString::fromStdString(text), this);
+    fmWhoseTurn->show();
+    tmWhoseTurn.start();
+}
+
+bool TfmCanMain::WhoseTurnShown() const { return fmWhoseTurn && fmWhoseTurn->isVisible(); }
+
+void TfmCanMain::tmWhoseTurnTimer() {
+    tmWhoseTurn.stop();
+    if (fmWhoseTurn) fmWhoseTurn->close();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->isVisible() && IsResultWindow(w)) w->raise();
+}
+
+void TfmCanMain::ShowHandResult(const THandResult& result) {
+    View->repaint();
+    TfmScore dialog(result, [this, &result] { ShowDetails(result); }, this);
+    ExecModal(dialog);
+}
+
+void TfmCanMain::ShowDetails(const THandResult& result) {
+    // In a local game the computer's hand is laid open while the details show.
+    std::array<bool, kDeckSize> faceUp{};
+    const bool reveal = !G.Config.Networked;
+    if (reveal) {
+        for (int i = 0; i < G.OpponentHand.Count; ++i) {
+            faceUp[static_cast<size_t>(i)] = G.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp;
+            G.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = true;
+        }
+        View->repaint();
+    }
+    TfmDetails details(result, this);
+    ExecModal(details);
+    if (reveal) {
+        for (int i = 0; i < G.OpponentHand.Count; ++i)
+            G.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = faceUp[static_cast<size_t>(i)];
+        View->repaint();
+    }
+}
+
+void TfmCanMain::HandFinished(const THandResult&) {
+    // High-score lists are not kept by this window.
+}
+
+bool TfmCanMain::ShowMatchResult(const TMatchResult& result) {
+    TfmGameOver dialog(result, G.Config.Networked, this);
+    // Only "No" ends the program; closing the window plays on.
+    return ExecModal(dialog) != TfmGameOver::No;
+}
+
+void TfmCanMain::MatchFinished(const TMatchResult&) {
+    // Win ratios are not kept by this window.
+}
+
+// ---- menu items ----
+
+void TfmCanMain::mnNewClick() {
+    if (Acting || Busy) return;
+    RunAction([this] { G.NewGame(); });
+}
+
+void TfmCanMain::mnUndoMeldClick() {
+    if (Acting || Busy) return;
+    RunAction([this] { G.UndoMeld(); });
+}
+
+void TfmCanMain::mnUndoAllClick() {
+    if (Acting || Busy) return;
+    RunAction([this] { G.UndoAll(); });
+}
+
+void TfmCanMain::bnEndHandClick() {
+    if (Acting || Busy || G.OpponentsTurn) return;
+    RunAction([this] { G.EndHandClicked(); });
+}
+
+void TfmCanMain::mnRulesClick() {
+    TfmRules dialog(&Store, G.Rules, G.GameInProgress, RulesPage, this);
+    const int result = ExecModal(dialog);
+    RulesPage = dialog.Page();
+    if (result != QDialog::Accepted) return;
+    const TRuleOptions chosen = dialog.Options();
+    const bool frozenChanged = chosen.InitiallyFrozen != G.Rules.InitiallyFrozen;
+    G.Rules = chosen;
+    Settings.Rules = chosen;
+    if (frozenChanged) {
+        G.PileFrozen = chosen.InitiallyFrozen;
+        View->update();
+    }
+}
+
+void TfmCanMain::mnDecksClick() {
+    TfmDeck dialog(&Store, [this](const TBackSetting& a, const TBackSetting& b) { ApplyCardBacks(a, b); }, this);
+    if (ExecModal(dialog) == QDialog::Accepted) ApplyCardBacks(dialog.Back(0), dialog.Back(1));
+}
+
+void TfmCanMain::mnAboutClick() {
+    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Canasta"),
+                    QStringLiteral("<b>Canasta</b><br>Version 4.13<br><br>Two-handed Canasta with two decks and four "
+                                   "jokers, played to 5000 points."),
+                    QMessageBox::Ok, this);
+    box.setIconPixmap(QPixmap::fromImage(ProgramIconImage(64)));
+    ExecModal(box);
+}
+
+}  // namespace canasta

@@ -1,0 +1,255 @@
+#pragma once
+// The table window: owns the game, paints the table, turns mouse and keys into
+// game operations, and shows what the game core asks for (status texts,
+// animations, message boxes, result windows).
+#include <QFont>
+#include <QImage>
+#include <QMainWindow>
+#include <QPoint>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <array>
+#include <functional>
+#include <memory>
+
+#include "ai/Beginner.h"
+#include "model/Game.h"
+#include "model/GameHost.h"
+#include "model/Settings.h"
+#include "store/SettingsCatalog.h"
+#include "table/CardArt.h"
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+
+namespace canasta {
+
+class TfmSplash;
+class TfmWhoseTurn;
+class TTableView;
+
+inline constexpr const char* kProgramTitle = "Canasta 4.13";
+
+struct TStartOptions {
+    // A size index that wins over the stored one and over the screen's size
+    // class (for screenshots); -1 = use the stored size.
+    int ForcedSize = -1;
+    // Save the window as PNG once the first hand is painted, then quit.
+    QString ScreenshotFile;
+    // Start-up step after the splash; tests run it themselves.
+    int SplashMs = 2000;
+};
+
+// Screen size class of a screen width: 4 for wider than 1280, else the size
+// index the screen just holds (a narrower screen than 640 keeps 0).
+int ScreenSizeClassOf(int screenWidth);
+
+// Parsed "Settings\Resolution" value.
+struct TResolution {
+    int Left = 0, Top = 0, SizeIndex = 0;
+};
+// Reads "left,top,size name": positions outside the screen class's window
+// size become 0, an unknown name is size 0, an index above the class is lowered.
+// For class 4 the limits are the screen's own width and height.
+TResolution ParseResolution(const std::string& text, int screenClass, int screenWidth, int screenHeight);
+
+// Steps of a card's move over that distance at a card speed (0..10); 0 = no move.
+int AnimationSteps(double distance, int cardSpeed);
+
+// Font of the canasta labels for a table size and card width.
+QFont CanastaLabelFont(int sizeIndex, int cardWidth);
+
+class TfmCanMain : public QMainWindow, public GameHost {
+    Q_OBJECT
+public:
+    explicit TfmCanMain(ISettingsStore& store, TStartOptions options = {}, QWidget* parent = nullptr);
+    ~TfmCanMain() override;
+
+    TGame& Game() { return G; }
+    const TAppSettings& AppSettings() const { return Settings; }
+    QWidget* Table() const;
+    QPushButton* EndHandButton() const { return bnEndHand; }
+    const TCardImages& CardImages() const { return Images; }
+    int SizeIndex() const { return AppliedSize; }
+    int ScreenClass() const { return ScreenSizeClass; }
+    bool IsBusy() const { return Busy; }
+
+    // Status bar as shown.
+    QString StatusText() const;
+    bool StatusIsError() const;
+    bool HintIsShown() const { return HintShown; }
+    QString PanelText(int panel) const;  // 0 player score, 1 player meld, 2 opponent score, 3 opponent meld
+
+    QAction* NewAction() const { return mnNew; }
+    QAction* UndoMeldAction() const { return mnUndoMeld; }
+    QAction* UndoAllAction() const { return mnUndoAll; }
+    QAction* RulesAction() const { return mnRules; }
+    QAction* DecksAction() const { return mnDecks; }
+
+    // ---- table ----
+    void FormPaint(QPainter& p);
+    // Hit areas: 0 nothing, 1 stock, 2 pile, 3 natural hand card, 4 table card,
+    // 5 threes column, 6 wild hand card. index is the card's list index.
+    int HitTest(int x, int y, int& index);
+    void FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
+    void FormMouseMove();
+    // Returns whether the key was used.
+    bool FormKeyDown(int key, Qt::KeyboardModifiers mods);
+    void ApplySizeIndex(int sizeIndex);
+    void ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1);
+    const std::array<TBackSetting, 2>& Backs() const { return CardBacks; }
+    // The opponent's hand row position of a card of OpponentHand (sorted by rank).
+    int OpponentRowX(const TCard& card) const;
+
+    // The start-up step after the splash: layout, card images, first deal.
+    void tmSplashTimer();
+    // Keyboard selection mode: 0 meld, 1 discard, 2 add wild card.
+    int KeyboardMode() const { return KeyMode; }
+
+    // Scales every pause (animation frames, flash, melding delay); tests use 0.
+    double PauseScale = 1.0;
+
+    // ---- GameHost ----
+    void ShowStatus(const std::string& text) override;
+    void ShowStatusError(const std::string& text) override;
+    void Beep() override;
+    void Inform(const std::string& text, TMsgKind kind) override;
+    bool Ask(const std::string& question) override;
+    void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
+    void Invalidate(TRegion region) override;
+    void Wait(int milliseconds) override;
+    void SetBusyCursor(bool busy) override;
+    void ProcessPendingMessages() override;
+    void PlaySound(TSoundEvent event) override;
+    void SendToken(const std::string& token, const std::string& data) override;
+    void SetUndoEnabled(bool enabled) override;
+    void SetEndHandVisible(bool visible) override;
+    void SetEndHandEnabled(bool enabled) override;
+    void SetRulesHint(const std::string& hint) override;
+    void ShowWhoseTurn(const std::string& text) override;
+    void ShowHandResult(const THandResult& result) override;
+    void HandFinished(const THandResult& result) override;
+    bool ShowMatchResult(const TMatchResult& result) override;
+    void MatchFinished(const TMatchResult& result) override;
+
+    bool WhoseTurnShown() const;
+
+protected:
+    bool event(QEvent* e) override;
+    bool eventFilter(QObject* watched, QEvent* e) override;
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void FormCreate();
+    void CreateMenus();
+    void CreateStatusBar();
+    bool FormCloseQuery();
+    void FormDestroy();
+    void PlaceEndHandButton();
+    void BuildCardImages(int sizeIndex);
+    void UpdateScorePanels();
+    void DisplayHint(const QString& hint);
+
+    void tmLEDTimer();
+    void tmWhoseTurnTimer();
+    void bnEndHandClick();
+    void mnNewClick();
+    void mnUndoMeldClick();
+    void mnUndoAllClick();
+    void mnRulesClick();
+    void mnDecksClick();
+    void mnAboutClick();
+    void SaveScreenshot();
+
+    // Runs one action of the player (or a timer's game step) and catches what
+    // escapes from the game core: an error box, then a fresh deal.
+    void RunAction(const std::function<void()>& action);
+    void RecoverFromError(const QString& message);
+    void AfterAction();
+
+    void DiscardGesture(int index);
+    void KeyClick(int column, Qt::KeyboardModifiers mods);
+    int PhaseOutsideKeyModes() const;
+    void ToggleOpponentHand();
+    void ShowDetails(const THandResult& result);
+    // Paces the animation: one frame, events other than input handled.
+    void Pause(int milliseconds);
+
+    // Painting helpers.
+    void DrawCard(QPainter& p, const TCard& card, int x, int y, bool face);
+    bool HiddenWhileMoving(const TCard& card) const;
+    void PaintPileBox(QPainter& p);
+    void PaintCanastaLabels(QPainter& p);
+
+    ISettingsStore& Store;
+    TStartOptions Options;
+    TGame G;
+    TBeginner Beginner;
+    TAppSettings Settings;
+    TCardImages Images;
+    std::array<TBackSetting, 2> CardBacks;
+    QColor TableColor;
+
+    TTableView* View = nullptr;
+    QPushButton* bnEndHand = nullptr;
+    QLabel* lbStatus = nullptr;
+    QLabel* pnPCurrScore = nullptr;
+    QLabel* pnPCurrMeld = nullptr;
+    QLabel* pnCCurrScore = nullptr;
+    QLabel* pnCCurrMeld = nullptr;
+    QLabel* lbOpponentName = nullptr;
+    QAction* mnNew = nullptr;
+    QAction* mnUndoMeld = nullptr;
+    QAction* mnUndoAll = nullptr;
+    QAction* mnRules = nullptr;
+    QAction* mnDecks = nullptr;
+    QAction* mnExit = nullptr;
+    QAction* mnAbout = nullptr;
+
+    QTimer tmLED;
+    QTimer tmWhoseTurn;
+    QTimer tmSplash;
+    TfmSplash* fmSplash = nullptr;
+    QPointer<TfmWhoseTurn> fmWhoseTurn;
+
+    int ScreenSizeClass = 0;
+    int AppliedSize = -1;
+    bool PaintSuppressed = true;
+    bool Busy = false;          // an animation or pause is running
+    bool Acting = false;        // a player action is being carried out
+    bool DrainingInput = false; // input that queued up meanwhile is being dropped
+    bool HintShown = false;
+    bool CloseRequested = false;  // the window was closed while an action ran
+    bool StatusError = false;
+    bool HourglassShown = false;
+    bool PaintErrorPending = false;
+    bool FlashDraws = false;    // the player's draw from the stock flashes its card
+    int ErrorShown = 0;
+    int RulesPage = 0;
+    int KeyMode = 0;
+    int RightClicksRequired = 0;
+    int LastRightClicked = -1;
+    TCard ArmedCard{};
+    int RightClickCount = 0;
+
+    // The card in flight and the card flashed at its destination.
+    struct TMoving {
+        bool Active = false;
+        QImage Image;
+        QPoint Pos;
+        TCard Card;  // hidden at its place while it travels
+    } Moving;
+    struct TFlash {
+        bool Active = false;
+        QImage Image;
+        QPoint Pos;
+    } Flash;
+
+    friend class TTableView;
+};
+
+}  // namespace canasta

@@ -1,0 +1,282 @@
+// The player's mouse and keyboard on the table, and the card-move animation.
+#include <QPainter>
+
+#include <cmath>
+
+#include "table/CanMain.h"
+#include "table/TableView.h"
+
+namespace canasta {
+
+namespace {
+
+// Column of a card key: "2".."9" are columns 1..8, "0" (ten) 9, J Q K A 10..13,
+// W (wild card) 0. The shifted digits of a US keyboard count as their digits,
+// so Shift and Ctrl can go with every card key. -1 for any other key.
+int KeyColumn(int key) {
+    switch (key) {
+        case Qt::Key_2: case Qt::Key_At: return 1;
+        case Qt::Key_3: case Qt::Key_NumberSign: return 2;
+        case Qt::Key_4: case Qt::Key_Dollar: return 3;
+        case Qt::Key_5: case Qt::Key_Percent: return 4;
+        case Qt::Key_6: case Qt::Key_AsciiCircum: return 5;
+        case Qt::Key_7: case Qt::Key_Ampersand: return 6;
+        case Qt::Key_8: case Qt::Key_Asterisk: return 7;
+        case Qt::Key_9: case Qt::Key_ParenLeft: return 8;
+        case Qt::Key_0: case Qt::Key_ParenRight: return 9;
+        case Qt::Key_J: return 10;
+        case Qt::Key_Q: return 11;
+        case Qt::Key_K: return 12;
+        case Qt::Key_A: return 13;
+        case Qt::Key_W: return 0;
+        default: return -1;
+    }
+}
+
+bool SameCard(const TCard& a, const TCard& b) { return a.Id == b.Id && a.Deck == b.Deck && a.X == b.X && a.Y == b.Y; }
+
+}  // namespace
+
+int AnimationSteps(double distance, int cardSpeed) {
+    // Round half to even, as the table has always counted its steps.
+    return static_cast<int>(std::nearbyint(distance / (4 * std::max(0, cardSpeed) + 1)));
+}
+
+int TfmCanMain::HitTest(int x, int y, int& index) {
+    index = -1;
+    const TableLayout& L = G.Layout;
+    if (G.TurnPhase == tpHandOver) return 0;
+    auto onPile = [&](int top) {
+        return L.TableLeft <= x && x <= L.TableLeft + L.CardWidth && top <= y && y <= top + L.CardHeight;
+    };
+    // A card of a column shows a 12-pixel strip, the last one (on the anchor) all of it.
+    auto hits = [&](const TCard& c, const TPoint& anchor) {
+        const int visible = c.X == anchor.X && c.Y == anchor.Y ? L.CardHeight : kColumnStep;
+        return c.X <= x && x <= c.X + L.CardWidth && c.Y <= y && y <= c.Y + visible;
+    };
+    int area = 0;
+    if (!G.StockExhausted && onPile(L.StockTop)) {
+        area = 1;
+    } else if (onPile(L.DiscardTop)) {
+        area = 2;
+    } else {
+        for (int i = 0; i < G.PlayerHand.Count; ++i) {
+            const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
+            if (!hits(c, G.PlayerHand.Anchors[c.Rank])) continue;
+            index = i;
+            area = c.Rank < kRankThree ? 6 : 3;
+            break;
+        }
+    }
+    if (area != 3 && area != 6) {
+        for (int i = 0; i < G.PlayerMelds.Count; ++i) {
+            const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
+            const int column = L.ColumnOf(c.X);
+            if (column < 0 || column >= kColumns || !hits(c, G.PlayerMelds.Anchors[static_cast<size_t>(column)])) continue;
+            index = i;
+            area = column == kRankThree ? 5 : 4;
+            break;
+        }
+    }
+    if (area >= 1 && area <= 3) G.MarkGameInProgress();
+    return area;
+}
+
+void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
+    if (PaintSuppressed || G.OpponentsTurn || Acting || Busy) return;
+    const bool shift = mods.testFlag(Qt::ShiftModifier);
+    const bool ctrl = mods.testFlag(Qt::ControlModifier);
+    RunAction([&] {
+        int index = -1;
+        const int area = HitTest(x, y, index);
+        if (button == Qt::LeftButton) {
+            // Any other gesture disarms a card armed for a double right-click.
+            LastRightClicked = -1;
+            RightClickCount = 0;
+            switch (area) {
+                case 1:
+                    FlashDraws = true;
+                    G.DrawClicked();
+                    FlashDraws = false;
+                    break;
+                case 2: G.TakePile(); break;
+                case 3: G.MeldCardGesture(index, shift, ctrl); break;
+                case 4: G.AddWildcardGesture(G.Layout.ColumnOf(G.PlayerMelds.At(index).X), shift); break;
+                case 6: G.MeldWildGesture(shift, ctrl); break;
+                default: break;
+            }
+        } else if (button == Qt::RightButton) {
+            if (area == 3 || area == 6)
+                DiscardGesture(index);
+            else if (area == 5 && G.Rules.RedThreeFreezes)
+                G.DiscardRedThreeFromTable(index);
+        }
+    });
+}
+
+void TfmCanMain::DiscardGesture(int index) {
+    // The armed card is remembered by its place in the hand and by the card
+    // itself, so a hand that changed in between never discards on one click.
+    const TCard& card = G.PlayerHand.At(index);
+    if (index != LastRightClicked || !SameCard(card, ArmedCard)) {
+        LastRightClicked = index;
+        ArmedCard = card;
+        RightClickCount = 0;
+    } else if (RightClickCount < RightClicksRequired) {
+        ++RightClickCount;
+    }
+    if (RightClickCount != RightClicksRequired) return;
+    RightClickCount = 0;
+    LastRightClicked = -1;
+    G.DiscardCard(index);
+}
+
+void TfmCanMain::FormMouseMove() {
+    if (!HintShown || PaintSuppressed || Acting || Busy) return;
+    HintShown = false;
+    G.SetTurnPhase(G.TurnPhase);
+}
+
+int TfmCanMain::PhaseOutsideKeyModes() const {
+    if (G.HasDrawn) return G.PileTakeUndoable ? tpPileTaken : tpMeldOrDiscard;
+    return G.DrawsThisTurn > 0 ? tpDrawSecond : tpDraw;
+}
+
+bool TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
+    if (PaintSuppressed) return false;
+    const bool ctrl = mods.testFlag(Qt::ControlModifier);
+    if (key == Qt::Key_F11) {
+        if (ctrl) ToggleOpponentHand();
+        return true;
+    }
+    // The rest acts on the player's turn only.
+    if (G.OpponentsTurn || G.TurnPhase == tpHandOver) return false;
+    if (G.TurnPhase == tpKeyMeld || G.TurnPhase == tpKeyDiscard || G.TurnPhase == tpKeyWild) {
+        const int column = KeyColumn(key);
+        if (column >= 0) {
+            KeyClick(column, mods);
+            return true;
+        }
+    }
+    switch (key) {
+        case Qt::Key_F8:
+            KeyMode = 0;
+            G.SetTurnPhase(tpKeyMeld);
+            return true;
+        case Qt::Key_F9:
+            KeyMode = 2;
+            G.SetTurnPhase(tpKeyWild);
+            return true;
+        case Qt::Key_F10:
+            KeyMode = 1;
+            G.SetTurnPhase(tpKeyDiscard);
+            return true;
+        case Qt::Key_Escape:
+            // Back to the instruction that fits the turn: before the draw that
+            // is the draw, not melding.
+            G.SetTurnPhase(PhaseOutsideKeyModes());
+            return true;
+        case Qt::Key_F6:
+            FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.StockTop);
+            return true;
+        case Qt::Key_F7:
+            FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.DiscardTop);
+            return true;
+        case Qt::Key_F5:
+            return true;
+        default:
+            return false;
+    }
+}
+
+void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
+    const int before = G.TurnPhase;
+    const int mode = KeyMode;
+    const TableLayout& L = G.Layout;
+    const int x = L.TableLeft + column * L.ColumnWidth;
+    const Qt::KeyboardModifiers clickMods = mods & (Qt::ShiftModifier | Qt::ControlModifier);
+    if (mode == 0)
+        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerHandBase + kColumnStep);
+    else if (mode == 1)
+        FormMouseUp(Qt::RightButton, clickMods, x, L.PlayerHandBase + kColumnStep);
+    else
+        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerMeldBase + kColumnStep);
+    // The selection mode stays for the next key, as long as the player is
+    // still melding: after a discard or a pass the turn has moved on.
+    if (ErrorShown == 0 && G.HasDrawn && !G.OpponentsTurn && G.TurnPhase != tpHandOver) G.SetTurnPhase(before);
+}
+
+void TfmCanMain::ToggleOpponentHand() {
+    G.Config.ShowOpponentCards = !G.Config.ShowOpponentCards;
+    for (TCard& c : G.OpponentHand) c.FaceUp = G.Config.ShowOpponentCards;
+    G.Config.CardSpacing = 22 - G.Config.CardSpacing;
+    View->update();
+}
+
+// ---- animation ----
+
+void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
+    if (Busy) return;
+    struct TBusyScope {
+        TfmCanMain& W;
+        bool SetCursor;
+        explicit TBusyScope(TfmCanMain& w) : W(w), SetCursor(!w.HourglassShown) {
+            W.Busy = true;
+            if (SetCursor) W.SetBusyCursor(true);
+        }
+        ~TBusyScope() {
+            W.Moving.Active = false;
+            W.Flash.Active = false;
+            W.Busy = false;
+            if (SetCursor) W.SetBusyCursor(false);
+        }
+    } scope(*this);
+    if (PaintSuppressed || !Images.IsBuilt() || !IsValidId(card.Id)) return;
+
+    const TableLayout& L = G.Layout;
+    TCard placed = card;
+    placed.X = to.X;
+    placed.Y = to.Y;
+    QPoint p0(from.X, from.Y), p1(to.X, to.Y);
+    // The opponent's row is drawn sorted by rank, not at the cards' own X.
+    if (to.Y == L.HandRowTop) {
+        for (const TCard& c : G.OpponentHand)
+            if (SameCard(c, placed)) p1.setX(OpponentRowX(c));
+    }
+    if (from.Y == L.HandRowTop) p0.setX(OpponentRowX(card));
+
+    const bool flash = FlashDraws && !G.OpponentsTurn;
+    if (Settings.CardMovement) {
+        const int steps = AnimationSteps(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed);
+        if (steps > 0) {
+            // A hidden card travels face down: the opponent's cards stay secret.
+            Moving.Image = card.FaceUp ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
+            Moving.Card = placed;
+            Moving.Active = true;
+            const double sx = double(p1.x() - p0.x()) / steps;
+            const double sy = double(p1.y() - p0.y()) / steps;
+            // One step per frame, and no move longer than about half a second.
+            const int frame = std::max(1, std::min(16, 500 / steps));
+            double x = p0.x(), y = p0.y();
+            for (int i = 0; i < steps; ++i) {
+                Moving.Pos = QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
+                View->repaint();
+                Pause(frame);
+                x += sx;
+                y += sy;
+            }
+            Moving.Active = false;
+        }
+    }
+    if (flash) {
+        Flash.Image = Images.Selected(card.Id - 1, QColor(Qt::black));
+        Flash.Pos = p1;
+        Flash.Active = true;
+        View->repaint();
+        Pause(400);
+        Flash.Active = false;
+    }
+    View->repaint();
+}
+
+}  // namespace canasta

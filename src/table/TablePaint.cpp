@@ -1,0 +1,261 @@
+// Painting the table: piles, hands, melds, the engraved pile box, the pile
+// counts and the canasta labels. Later drawing covers earlier drawing.
+#include <QFontDatabase>
+#include <QFontMetrics>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QTimer>
+
+#include "table/CanMain.h"
+#include "table/TableView.h"
+
+namespace canasta {
+
+namespace {
+
+// Font sizes are given in points at 96 dots per inch, as the table was laid
+// out; pixel sizes keep the text the same on every screen.
+QFont PointFont(const QString& family, int points, bool bold) {
+    QFont f(family);
+    f.setPixelSize(std::max(1, (points * 96 + 36) / 72));
+    f.setBold(bold);
+    return f;
+}
+
+QString SansFamily() { return QFontDatabase::systemFont(QFontDatabase::GeneralFont).family(); }
+
+// A line as the table has always drawn it: from p0 up to, not including, p1.
+// All lines of the table run along one axis.
+void LineTo(QPainter& p, QPoint p0, QPoint p1) {
+    if (p0 == p1) return;
+    const int dx = (p1.x() > p0.x()) - (p1.x() < p0.x());
+    const int dy = (p1.y() > p0.y()) - (p1.y() < p0.y());
+    const QPoint last(p1.x() - dx, p1.y() - dy);
+    p.drawLine(p0, last);
+}
+
+void PolyLine(QPainter& p, std::initializer_list<QPoint> points) {
+    const QPoint* prev = nullptr;
+    for (const QPoint& pt : points) {
+        if (prev) LineTo(p, *prev, pt);
+        prev = &pt;
+    }
+}
+
+const char* KindName(int kind) {
+    switch (kind) {
+        case ckMixed: return "Mixed";
+        case ckNatural: return "Natural";
+        default: return "Wild";
+    }
+}
+
+}  // namespace
+
+// ---- the view ----
+
+TTableView::TTableView(TfmCanMain& owner) : QWidget(&owner), Owner(owner) {
+    setObjectName(QStringLiteral("Table"));
+    setMouseTracking(true);
+    setFocusPolicy(Qt::StrongFocus);
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TTableView::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    // The window's colour fills the client area; the paint adds no background.
+    p.fillRect(rect(), Owner.TableColor);
+    try {
+        Owner.FormPaint(p);
+    } catch (const std::exception& e) {
+        // A paint cannot show a message box: the error is handled right after it.
+        if (!Owner.PaintErrorPending) {
+            Owner.PaintErrorPending = true;
+            const QString message = QString::fromUtf8(e.what());
+            QTimer::singleShot(0, &Owner, [this, message] {
+                Owner.PaintErrorPending = false;
+                Owner.RecoverFromError(message);
+            });
+        }
+    }
+}
+
+void TTableView::mousePressEvent(QMouseEvent* e) {
+    setFocus(Qt::MouseFocusReason);
+    e->accept();
+}
+
+void TTableView::mouseReleaseEvent(QMouseEvent* e) {
+    const QPoint at = e->position().toPoint();
+    Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());
+    e->accept();
+}
+
+void TTableView::mouseMoveEvent(QMouseEvent* e) {
+    Owner.FormMouseMove();
+    e->accept();
+}
+
+void TTableView::contextMenuEvent(QContextMenuEvent* e) {
+    // The right button discards; there is no pop-up menu on the table.
+    e->accept();
+}
+
+// ---- painting ----
+
+void TfmCanMain::DrawCard(QPainter& p, const TCard& card, int x, int y, bool face) {
+    if (!Images.IsBuilt()) return;
+    const QImage& img = face ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
+    p.drawImage(QPoint(x, y), img);
+}
+
+bool TfmCanMain::HiddenWhileMoving(const TCard& c) const {
+    if (!Moving.Active) return false;
+    const TCard& m = Moving.Card;
+    return c.Id == m.Id && c.Deck == m.Deck && c.X == m.X && c.Y == m.Y;
+}
+
+int TfmCanMain::OpponentRowX(const TCard& card) const {
+    // The row is drawn sorted by rank, list order within a rank. A card that
+    // has left the hand is placed after the others of its rank.
+    const TCard* first = G.OpponentHand.begin();
+    const bool inHand = &card >= first && &card < G.OpponentHand.end();
+    int before = 0;
+    for (const TCard& c : G.OpponentHand) {
+        if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
+    }
+    return G.Layout.TableLeft + before * G.Config.CardSpacing;
+}
+
+void TfmCanMain::FormPaint(QPainter& p) {
+    if (PaintSuppressed) return;
+    const TableLayout& L = G.Layout;
+
+    // Stock and pile: only the top card shows. A card on its way to a pile
+    // lets the one below show until it arrives.
+    auto top = [this](const TCardList& list) -> const TCard* {
+        for (int i = list.Count - 1; i >= 0; --i) {
+            const TCard& c = list.Cards[static_cast<size_t>(i)];
+            if (!HiddenWhileMoving(c)) return &c;
+        }
+        return nullptr;
+    };
+    if (const TCard* c = top(G.Stock)) DrawCard(p, *c, c->X, c->Y, false);
+    if (const TCard* c = top(G.DiscardPile)) DrawCard(p, *c, c->X, c->Y, true);
+
+    // The opponent's hand, sorted by rank whatever its list order.
+    const bool mayShow = !G.Config.Networked;
+    int x = L.TableLeft;
+    for (int r = 0; r < kColumns; ++r) {
+        for (const TCard& c : G.OpponentHand) {
+            if (c.Rank != r) continue;
+            if (!HiddenWhileMoving(c)) DrawCard(p, c, x, c.Y, c.FaceUp && mayShow);
+            x += G.Config.CardSpacing;
+        }
+    }
+
+    for (const TCardList* list : {&G.OpponentMelds, &G.PlayerMelds, &G.PlayerHand})
+        for (const TCard& c : *list)
+            if (!HiddenWhileMoving(c)) DrawCard(p, c, c.X, c.Y, c.FaceUp);
+
+    UpdateScorePanels();
+    PaintPileBox(p);
+    G.CountColumns();
+    PaintCanastaLabels(p);
+
+    if (Moving.Active) p.drawImage(Moving.Pos, Moving.Image);
+    if (Flash.Active) p.drawImage(Flash.Pos, Flash.Image);
+}
+
+void TfmCanMain::PaintPileBox(QPainter& p) {
+    const TableLayout& L = G.Layout;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QFont font = PointFont(SansFamily(), 8, true);
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    const int c = L.CentreLine;
+    const int h = L.CardHeight + 5 + fm.height();
+    const int r = L.TableLeft + L.CardWidth + 4;
+    const int W = View->width();
+
+    p.setPen(QPen(Qt::black, 0));
+    LineTo(p, {0, c - h}, {r - 1, c - h});
+    LineTo(p, {r, c - h - 1}, {r, c});
+    PolyLine(p, {{W, c + 1}, {r, c + 1}, {r, c + h + 1}, {0, c + h + 1}});
+    p.setPen(QPen(Qt::white, 0));
+    LineTo(p, {0, c - h - 1}, {r, c - h - 1});
+    PolyLine(p, {{r - 1, c - h}, {r - 1, c + h}, {0, c + h}});
+    LineTo(p, {r, c}, {W, c});
+
+    // Pile counts, centred on the pile column; an asterisk marks a frozen pile.
+    p.setPen(Qt::black);
+    const int centre = L.TableLeft + L.CardWidth / 2;
+    const QString pile = (G.PileFrozen ? QStringLiteral("*") : QString()) + QString::number(G.DiscardPile.Count);
+    const QString stock = QString::number(G.Stock.Count);
+    p.drawText(centre - fm.horizontalAdvance(pile) / 2, c + L.CardHeight + 3 + fm.ascent(), pile);
+    p.drawText(centre - fm.horizontalAdvance(stock) / 2, c - L.CardHeight - 3 - fm.height() + fm.ascent(), stock);
+    p.restore();
+}
+
+QFont CanastaLabelFont(int sizeIndex, int cardWidth) {
+    // Arial 10 points, regular on the smallest table; smaller until "Natural" fits.
+    const bool bold = sizeIndex != 0;
+    int points = 10;
+    QFont f = PointFont(QStringLiteral("Arial"), points, bold);
+    while (points > 1 && QFontMetrics(f).horizontalAdvance(QStringLiteral("Natural")) > cardWidth - 4)
+        f = PointFont(QStringLiteral("Arial"), --points, bold);
+    return f;
+}
+
+void TfmCanMain::PaintCanastaLabels(QPainter& p) {
+    const TableLayout& L = G.Layout;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    const QFont font = CanastaLabelFont(L.SizeIndex, L.CardWidth);
+    p.setFont(font);
+    const QFontMetrics fm(font);
+    p.setBrush(QColor(255, 255, 0));
+
+    auto label = [&](int column, bool player, const TMeldState& state, const TCounts& counts) {
+        const int kind = state.CanastaKind[static_cast<size_t>(column)];
+        if (kind == ckNone) return;
+        const QString name = QString::fromLatin1(KindName(kind));
+        QString second;
+        if (kind == ckMixed) {
+            const int n = state.CanastaNaturals[static_cast<size_t>(column)];
+            second = QStringLiteral("%1/%2").arg(n).arg(counts[static_cast<size_t>(column)] - n);
+        } else if (kind == ckNatural) {
+            second = QString::number(state.CanastaNaturals[static_cast<size_t>(column)]);
+        } else {
+            second = QStringLiteral("card");
+        }
+        const int T = fm.height();
+        const int x1 = L.TableLeft + column * L.ColumnWidth;
+        const int x2 = x1 + L.CardWidth;
+        int y1, y2, line1, line2;
+        if (player) {
+            y1 = L.PlayerMeldBase + L.CardHeight + 15;
+            y2 = y1 + 2 * T + 5;
+            line1 = y1 + 2;
+            line2 = y1 + 4 + T;
+        } else {
+            y2 = L.OpponentMeldBase - 15;
+            y1 = y2 - 2 * T - 5;
+            line1 = L.OpponentMeldBase - 15 - 2 * T - 3;
+            line2 = L.OpponentMeldBase - 15 - T - (kind == ckWild ? 1 : 3);
+        }
+        // The box covers x1..x2-1 and y1..y2-1, outline included.
+        p.setPen(QPen(Qt::black, 0));
+        p.drawRect(x1, y1, x2 - x1 - 1, y2 - y1 - 1);
+        p.drawText(x1 + (L.CardWidth - fm.horizontalAdvance(name)) / 2, line1 + fm.ascent(), name);
+        p.drawText(x1 + (L.CardWidth - fm.horizontalAdvance(second)) / 2 + 1, line2 + fm.ascent(), second);
+    };
+    for (int i = 1; i < kColumns; ++i) {
+        label(i, true, G.PlayerMeldState, G.PlayerColumnCounts);
+        label(i, false, G.OpponentMeldState, G.OpponentColumnCounts);
+    }
+    p.restore();
+}
+
+}  // namespace canasta

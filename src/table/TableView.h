@@ -1,0 +1,26 @@
+#pragma once
+// The client area of the table window: hands painting, mouse and focus to
+// the window, which owns the game.
+#include <QWidget>
+
+namespace canasta {
+
+class TfmCanMain;
+
+class TTableView : public QWidget {
+    Q_OBJECT
+public:
+    explicit TTableView(TfmCanMain& owner);
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void contextMenuEvent(QContextMenuEvent* e) override;
+
+private:
+    TfmCanMain& Owner;
+};
+
+}  // namespace canasta

@@ -1,0 +1,405 @@
+// The turn skeleton shared by the computer levels, the opponent-seat
+// operations and the hand analysis.
+#include <gtest/gtest.h>
+
+#include "ai/AiTestSupport.h"
+
+using namespace canasta;
+using namespace canasta::test;
+
+namespace {
+
+struct Turn : ::testing::Test {
+    TestTable t;
+    ScriptLevel level;
+    TGame& g = t.G;
+
+    Turn() {
+        g.Levels = {&level, &level, &level};
+        ComputerToMove(t);
+    }
+    bool CanTake() {
+        level.Attach(g);
+        CountCards(g, level.C);
+        return canasta::CanTakePile(g, level.C, g.DiscardPile.Last());
+    }
+    int Column(const TCardList& list, int c) const { return CountAtX(list, g.Layout.ColumnX(c)); }
+};
+
+// ---- the pile test ----
+
+TEST_F(Turn, OneCardPileIsNeverTakenWithOneCardInHand) {
+    t.OppMeld(6, {"7H", "7D", "7C"});
+    t.OppHand({"7S"});
+    t.Pile({"7H"});
+    EXPECT_FALSE(CanTake());
+    t.Pile({"7D"});  // a second card on the pile: now it may add to its meld
+    EXPECT_TRUE(CanTake());
+}
+
+TEST_F(Turn, WildOrThreeOnTopIsNeverTakenEvenWhenForced) {
+    for (const char* top : {"JK", "2H", "3S", "3D"}) {
+        t.Clear();
+        ComputerToMove(t);
+        t.OppHand({"9C", "9D", "KS"});
+        t.Pile({"8C", top});
+        t.StockDownTo(0);
+        EXPECT_FALSE(CanTake()) << top;
+    }
+}
+
+TEST_F(Turn, PileTestFollowsFreezeAndPairRules) {
+    t.OppHand({"KS", "JK", "5C", "6C"});
+    t.Pile({"9D", "KD"});
+    EXPECT_FALSE(CanTake());  // one king and a wild card with the natural pair required
+    g.Rules.NaturalPair = false;
+    EXPECT_TRUE(CanTake());
+    g.PileFrozen = true;  // frozen: only a natural pair will do
+    EXPECT_FALSE(CanTake());
+    t.OppHand({"KH"});
+    EXPECT_TRUE(CanTake());
+}
+
+TEST_F(Turn, NewMeldFromPileMustLeaveACardToDiscard) {
+    t.OppHand({"KS", "KH"});
+    t.Pile({"KD"});
+    EXPECT_FALSE(CanTake());  // 2 + 1 cards
+    t.Clear();
+    ComputerToMove(t);
+    t.OppHand({"KS", "KH"});
+    t.Pile({"5C", "KD"});
+    EXPECT_TRUE(CanTake());
+}
+
+TEST_F(Turn, ExhaustedStockAllowsTheForcedTakeOnly) {
+    g.Rules.NaturalPair = g.Rules.PairForExistingMeld = true;  // an existing meld alone does not pair
+    t.OppMeld(8, {"9S", "9H", "9C"});
+    t.OppHand({"KS", "5C"});
+    t.Pile({"4C", "9D"});
+    EXPECT_FALSE(CanTake());
+    t.StockDownTo(0);
+    EXPECT_TRUE(CanTake());
+}
+
+// ---- the skeleton ----
+
+TEST_F(Turn, OpeningAndClosingBookkeeping) {
+    t.Meld(12, {"KS", "KH", "KD"});
+    t.Meld(2, {"3D"});
+    g.OpponentScore = 1600;
+    t.OppMeld(5, {"6S", "6H", "6D"});
+    g.OpponentMeldedPoints = 15;
+    t.OppHand({"9C", "QS"});
+    t.Pile({"5H"});
+    g.StartOpponentTurn();
+    EXPECT_EQ(level.Turns, 1);
+    EXPECT_EQ(g.PlayerPointsBeforeTurn, 30);  // red three left out
+    EXPECT_EQ(g.OpponentMinimumMeld, 90);
+    EXPECT_EQ(g.OpponentPointsBeforeTurn, 15);
+    EXPECT_FALSE(g.OpponentsTurn);
+    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_EQ(g.OpponentHand.Count, 2);  // drew one, discarded one
+    EXPECT_EQ(g.DiscardPile.Count, 2);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+TEST_F(Turn, TakingThePileBringsTopCardFirstThenTheRest) {
+    level.Take = true;
+    g.PileFrozen = true;
+    t.OppHand({"QS", "QH", "4C"});
+    t.Pile({"5S", "8D", "QD"});
+    level.OnDiscard = [](ScriptLevel& l) { return TDiscardChoice{l.FindInHand(3)}; };
+    g.StartOpponentTurn();
+    EXPECT_EQ(level.TakenTop, CardId("QD"));
+    EXPECT_FALSE(g.PileFrozen);
+    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"QS", "QH", "QD", "8D", "5S"}));
+    EXPECT_EQ(Names(g.DiscardPile), (std::vector<std::string>{"4C"}));
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+TEST_F(Turn, DrawnRedThreeIsReplacedUntilTheStockRunsOut) {
+    t.OppHand({"9C", "QS"});
+    t.Pile({"5H"});
+    StockOnly(t, {"5C", "3H", "3D"});
+    g.StartOpponentTurn();
+    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);  // both red threes laid
+    EXPECT_EQ(g.Stock.Count, 0);
+    EXPECT_EQ(g.OpponentHand.Count, 2);  // 9C QS 5C, one discarded
+
+    t.Clear();
+    ComputerToMove(t);
+    t.OppHand({"9C", "QS"});
+    t.Pile({"5H"});
+    StockOnly(t, {"3H", "3D"});
+    g.StartOpponentTurn();
+    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);
+    EXPECT_TRUE(g.StockExhausted);
+    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+TEST_F(Turn, RedThreeCountsAsTheDrawWithoutTheExtraDraw) {
+    g.Rules.RedThreeDrawsExtra = false;
+    t.OppHand({"9C", "QS"});
+    t.Pile({"5H"});
+    StockTop(t, {"5C", "3D"});
+    g.StartOpponentTurn();
+    EXPECT_EQ(Column(g.OpponentMelds, 2), 1);
+    EXPECT_EQ(FindFirstById(g.OpponentHand, CardId("5C")), -1);
+    EXPECT_EQ(g.Stock.Last().Id, CardId("5C"));
+}
+
+TEST_F(Turn, ForcedTakeAtTheEndOfTheStockTakesTheTopCardAlone) {
+    t.OppMeld(8, {"9S", "9H", "9C"});
+    g.OpponentMeldedPoints = 30;
+    t.OppHand({"KS", "5C"});
+    t.Pile({"4C", "8H", "9D"});
+    t.StockDownTo(0);
+    auto below = Names(g.DiscardPile);
+    below.pop_back();
+    g.StartOpponentTurn();
+    EXPECT_EQ(level.ForcedTop, CardId("9D"));
+    EXPECT_EQ(Column(g.OpponentMelds, 8), 4);
+    // The rest of the pile stayed; the computer discarded on top of it.
+    auto pile = Names(g.DiscardPile);
+    pile.pop_back();
+    EXPECT_EQ(pile, below);
+    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+TEST_F(Turn, EmptyStockWithoutForcedTakeEndsTheHand) {
+    g.PlayerDrawsFirst = true;
+    t.OppHand({"KS", "5C"});
+    t.Pile({"4C", "9D"});
+    t.StockDownTo(0);
+    const uint32_t hand = g.HandNumber;
+    g.StartOpponentTurn();
+    EXPECT_EQ(g.HandNumber, hand + 1);
+    ASSERT_EQ(t.Host.Hands.size(), 1u);
+    EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 0);
+    EXPECT_EQ(g.TurnPhase, tpDraw);  // the new hand, the player first
+    EXPECT_EQ(g.OpponentHand.Count, 15);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+class DiscardFreeze : public Turn, public ::testing::WithParamInterface<std::pair<const char*, bool>> {};
+
+TEST_P(DiscardFreeze, WildAndRedThreeFreezeBlackThreeDoesNot) {
+    const auto [card, freezes] = GetParam();
+    t.OppHand({"9C", card, "QS"});
+    t.Pile({"5H"});
+    StockTop(t, {"6C"});
+    level.OnDiscard = [card = card](ScriptLevel& l) {
+        return TDiscardChoice{FindFirstById(l.Game().OpponentHand, CardId(card))};
+    };
+    g.StartOpponentTurn();
+    EXPECT_EQ(g.DiscardPile.Last().Id, CardId(card));
+    EXPECT_EQ(g.PileFrozen, freezes);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cards, DiscardFreeze,
+                         ::testing::Values(std::pair{"JK", true}, std::pair{"2C", true}, std::pair{"3S", false},
+                                           std::pair{"7H", false}));
+
+TEST_F(Turn, RedThreeDiscardedFromTheTableFreezesAndClosesTheColumn) {
+    t.OppMeld(2, {"3D", "3H"});
+    t.OppHand({"9C", "QS"});
+    t.Pile({"5H"});
+    StockTop(t, {"6C"});
+    level.OnDiscard = [](ScriptLevel&) { return TDiscardChoice{0, true}; };
+    g.StartOpponentTurn();
+    EXPECT_EQ(g.DiscardPile.Last().Id, CardId("3D"));
+    EXPECT_TRUE(g.PileFrozen);
+    ASSERT_EQ(g.OpponentMelds.Count, 1);
+    EXPECT_EQ(g.OpponentMelds.Cards[0].Y, g.Layout.OpponentMeldBase - kColumnStep);
+    EXPECT_EQ(g.OpponentMelds.Anchors[2].Y, g.Layout.OpponentMeldBase - kColumnStep);
+    EXPECT_EQ(g.OpponentHand.Count, 3);
+}
+
+TEST_F(Turn, PassesWithOneCardAndTooFewCanastas) {
+    t.OppHand({"KS"});
+    t.Pile({"5H"});
+    StockTop(t, {"8C"});
+    level.OnGoOut = [](ScriptLevel& l) { l.MeldFromHand(0); };
+    g.StartOpponentTurn();
+    EXPECT_EQ(t.Host.LastInform, "The computer passes the discard.");
+    EXPECT_EQ(g.DiscardPile.Count, 1);
+    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_FALSE(g.OpponentsTurn);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+// Going out deals the next hand inside the turn; what the closing steps would
+// write belongs to the finished hand and must not reach the new one.
+TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
+    g.PlayerDrawsFirst = true;
+    t.Hand({"4S", "9H"});
+    t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
+    g.OpponentMeldedPoints = 70;
+    t.Pile({"5H"});
+    StockTop(t, {"8C"});
+    const uint32_t hand = g.HandNumber;
+    g.StartOpponentTurn();
+    EXPECT_EQ(g.HandNumber, hand + 1);
+    ASSERT_EQ(t.Host.Hands.size(), 1u);
+    EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 200);
+    EXPECT_EQ(g.OpponentPointsBeforeTurn, 0);
+    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+// The same at the end of a match the player does not want to continue: the
+// table stays closed.
+TEST_F(Turn, GoingOutAtGameOverLeavesTheTableClosed) {
+    t.Host.Answers = {false};
+    g.OpponentScore = 4900;
+    t.Hand({"4S", "9H"});
+    t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
+    g.OpponentMeldedPoints = 70;
+    t.Pile({"5H"});
+    StockTop(t, {"8C"});
+    g.StartOpponentTurn();
+    EXPECT_TRUE(g.QuitRequested);
+    EXPECT_EQ(g.TurnPhase, tpHandOver);
+    EXPECT_TRUE(g.OpponentsTurn);
+}
+
+TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
+    g.PlayerDrawsFirst = false;
+    g.FixedSeed = true;
+    g.Rng.Seed = 99;
+    t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
+    g.OpponentMeldedPoints = 70;
+    t.Pile({"5H"});
+    StockTop(t, {"8C"});
+    g.StartOpponentTurn();
+    EXPECT_EQ(level.Turns, 2);  // the next hand's first turn ran inside
+    EXPECT_EQ(g.OpponentHand.Count, 15);
+    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_FALSE(g.OpponentsTurn);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+// ---- opponent-seat operations ----
+
+TEST_F(Turn, CardsJoinTheHandRowAtItsRightEnd) {
+    g.Config.ShowOpponentCards = true;
+    g.AddToComputerHand(t.Take("5C"), false);
+    EXPECT_EQ(g.OpponentHand.Cards[0].X, g.Layout.TableLeft);
+    EXPECT_EQ(g.OpponentHand.Cards[0].Y, 5);
+    EXPECT_TRUE(g.OpponentHand.Cards[0].FaceUp);
+    g.OpponentHand.Cards[0].X = 43;  // a gap in the row
+    g.Config.ShowOpponentCards = false;
+    g.AddToComputerHand(t.Take("6C"), true);
+    EXPECT_EQ(g.OpponentHand.Cards[1].X, 53);
+    EXPECT_FALSE(g.OpponentHand.Cards[1].FaceUp);
+}
+
+TEST_F(Turn, RemovingACardClosesTheRow) {
+    t.OppHand({"5C", "6C", "7C", "8C"});
+    g.RemoveFromComputerHand(1);
+    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"5C", "7C", "8C"}));
+    EXPECT_EQ(g.OpponentHand.Cards[0].X, 3);
+    EXPECT_EQ(g.OpponentHand.Cards[1].X, 13);
+    EXPECT_EQ(g.OpponentHand.Cards[2].X, 23);
+}
+
+TEST_F(Turn, BadHandPositionIsReportedAndANewHandDealt) {
+    t.OppHand({"5C"});
+    t.Pile({"5H"});
+    const uint32_t hand = g.HandNumber;
+    g.PlayerDrawsFirst = true;
+    g.RemoveFromComputerHand(3);
+    EXPECT_EQ(t.Host.LastInform, "Error removing card from computer's hand");
+    EXPECT_EQ(g.HandNumber, hand + 1);
+    EXPECT_EQ(g.OpponentHand.Count, 15);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+TEST_F(Turn, BadDiscardInsideATurnStopsTheTurn) {
+    g.PlayerDrawsFirst = true;
+    t.OppHand({"5C", "9D"});
+    t.Pile({"5H"});
+    level.OnDiscard = [](ScriptLevel&) { return TDiscardChoice{7}; };
+    const uint32_t hand = g.HandNumber;
+    g.StartOpponentTurn();
+    EXPECT_EQ(t.Host.LastInform, "Error removing card from computer's hand");
+    EXPECT_EQ(g.HandNumber, hand + 1);
+    EXPECT_EQ(g.DiscardPile.Count, 1);  // the new hand's up card only
+    EXPECT_EQ(t.Consistent(), "");
+}
+
+TEST_F(Turn, MeldsGrowUpwardAndACanastaStacks) {
+    t.OppHand({"8S", "8H", "3D", "8D", "8C", "8S", "8H", "8D", "8C"});
+    const int base = g.Layout.OpponentMeldBase;
+    g.MeldFromHand(0);
+    g.MeldFromHand(1);  // the red three
+    EXPECT_EQ(g.OpponentMeldedPoints, 10);
+    EXPECT_EQ(Column(g.OpponentMelds, 2), 1);
+    g.MeldFromHand(0);
+    EXPECT_EQ(g.OpponentMelds.Cards[0].Y, base - 12);
+    EXPECT_EQ(g.OpponentMelds.Cards[2].Y, base - 24);
+    for (int i = 0; i < 5; ++i) g.MeldFromHand(0);
+    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
+    EXPECT_EQ(g.OpponentMeldState.CanastaKind[7], ckNatural);
+    for (const TCard& c : g.OpponentMelds) {
+        if (c.Rank == 7) {
+            EXPECT_EQ(c.Y, base - 12);
+        }
+    }
+    g.MeldFromHand(0);  // an eighth card lands on the stack
+    EXPECT_EQ(g.OpponentMelds.Last().Y, base - 12);
+    EXPECT_EQ(g.OpponentMeldedPoints, 80);
+    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
+}
+
+TEST_F(Turn, WildCardPrefersAJokerAndReportsWhenThereIsNone) {
+    t.OppMeld(9, {"10S", "10H", "10D"});
+    t.OppHand({"2C", "5D", "JK"});
+    g.MeldWildCard(9);
+    EXPECT_EQ(g.OpponentMelds.Last().Id, kJokerId);
+    EXPECT_EQ(g.OpponentMelds.Last().Y, g.Layout.OpponentMeldBase - 48);
+    EXPECT_EQ(g.OpponentMeldedPoints, 50);
+    g.MeldWildCard(9);
+    EXPECT_EQ(g.OpponentMelds.Last().Id, CardId("2C"));
+    const TGameState before = g.State();
+    g.MeldWildCard(9);
+    EXPECT_EQ(t.Host.LastInform, "Meld error: Wildcard not found.");
+    EXPECT_EQ(g.OpponentMelds, before.OpponentMelds);
+    EXPECT_EQ(g.OpponentHand, before.OpponentHand);
+}
+
+TEST_F(Turn, LayRedThreesLaysEveryOne) {
+    t.OppHand({"3D", "9C", "3H", "KS"});
+    EXPECT_TRUE(g.LayRedThrees());
+    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"9C", "KS"}));
+    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);
+    EXPECT_EQ(g.OpponentMeldedPoints, 0);
+    EXPECT_FALSE(g.LayRedThrees());
+}
+
+TEST_F(Turn, CountCardsByColumnAndByRank) {
+    t.OppMeld(6, {"7S", "7H", "JK"});
+    t.Meld(9, {"10S", "10H", "2C"});
+    t.OppHand({"7D", "2S", "2H"});
+    t.Pile({"10D", "7C"});
+    AddCard(g.PickedUpCards, t.Take("QS"));
+    level.Attach(g);
+    CountCards(g, level.C);
+    const TCardCounts& c = level.C;
+    EXPECT_EQ(c.MeldSize[6], 3);
+    EXPECT_EQ(c.MeldByRank[6], 2);
+    EXPECT_EQ(c.MeldByRank[0], 1);
+    EXPECT_EQ(c.OppMeldSize[9], 3);
+    EXPECT_EQ(c.OppMeldByRank[1], 1);
+    EXPECT_EQ(c.HandByRank[6], 1);
+    EXPECT_EQ(c.Wilds(), 2);
+    EXPECT_EQ(c.PileByRank[9] + c.PileByRank[6], 2);
+    EXPECT_EQ(c.KnownOppByRank[11], 1);
+    EXPECT_EQ(WildsInMeld(g, 6), 1);
+    EXPECT_EQ(WildsInMeld(g, 9), 0);  // the human's wild card is not the computer's
+}
+
+}  // namespace

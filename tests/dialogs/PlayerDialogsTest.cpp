@@ -1,0 +1,226 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QInputDialog>
+#include <QLabel>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSlider>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+#include <deque>
+
+#include "dialogs/Modal.h"
+#include "dialogs/PlayerDialogs.h"
+#include "store/SettingsCatalog.h"
+
+using namespace canasta;
+
+namespace {
+
+// Answers the modal windows in order: text for input boxes, Yes/No for questions.
+struct Answers {
+    std::deque<QString> Texts;
+    std::deque<bool> YesNo;
+    QStringList Seen;
+    Answers() {
+        SetModalHandler([this](QDialog& d) -> int {
+            Seen << d.windowTitle();
+            if (auto* input = qobject_cast<QInputDialog*>(&d)) {
+                if (Texts.empty()) return QDialog::Rejected;
+                input->setTextValue(Texts.front());
+                Texts.pop_front();
+                return QDialog::Accepted;
+            }
+            if (auto* box = qobject_cast<QMessageBox*>(&d)) {
+                Seen << box->text();
+                if (box->standardButtons() & QMessageBox::Yes) {
+                    bool yes = YesNo.empty() ? true : YesNo.front();
+                    if (!YesNo.empty()) YesNo.pop_front();
+                    return yes ? QMessageBox::Yes : QMessageBox::No;
+                }
+                return QMessageBox::Ok;
+            }
+            return QDialog::Accepted;
+        });
+    }
+    ~Answers() { SetModalHandler({}); }
+};
+
+TfmCustomize::TContext Context(TMemorySettings& store) {
+    TfmCustomize::TContext c;
+    c.Store = &store;
+    return c;
+}
+
+}  // namespace
+
+TEST(Customize, PlayersAreListedByNameAndTheCurrentOneIsStoredFirst) {
+    Answers a;
+    TMemorySettings store;
+    TPreferences prefs;
+    TPlayers players;
+    TfmCustomize dlg(prefs, players, Context(store));
+    a.Texts = {"Zoe", "Adam"};
+    dlg.bnNewClick();
+    dlg.bnNewClick();
+    ASSERT_EQ(dlg.PlayerList()->count(), 2);
+    EXPECT_EQ(dlg.PlayerList()->item(0)->text(), "Adam");
+    EXPECT_EQ(dlg.CurrentPlayerLabel()->text(), "Zoe");  // the first player became current
+    dlg.PlayerList()->setCurrentRow(0);
+    dlg.bnSetCurrentClick();
+    dlg.bnOkClick();
+    EXPECT_EQ(players.CurrentName(), "Adam");
+    EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName1", ""), "Adam,0,0");
+    EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName2", ""), "Zoe,0,0");
+
+    // Deleting Adam deletes Adam, and Zoe becomes current.
+    TfmCustomize again(prefs, players, Context(store));
+    again.PlayerList()->setCurrentRow(0);
+    a.YesNo = {true};
+    again.bnDeleteClick();
+    EXPECT_TRUE(a.Seen.contains("Do you want to delete the player Adam?"));
+    ASSERT_EQ(again.PlayerList()->count(), 1);
+    EXPECT_EQ(again.CurrentPlayerLabel()->text(), "Zoe");
+    again.bnOkClick();
+    EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName1", ""), "Zoe,0,0");
+    EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName2", ""), "");
+}
+
+TEST(Customize, CancelKeepsTheLiveListButAResetOfStatsHoldsAtOnce) {
+    Answers a;
+    TMemorySettings store;
+    TPreferences prefs;
+    TPlayers players;
+    players.List.push_back({"Ann", std::make_shared<TWinRatio>(4, 2)});
+    players.Current = 0;
+    {
+        TfmCustomize dlg(prefs, players, Context(store));
+        a.Texts = {"Bob"};
+        dlg.bnNewClick();
+        dlg.PlayerList()->setCurrentRow(0);  // Ann
+        a.YesNo = {true};
+        dlg.bnResetStatsClick();
+        dlg.reject();
+    }
+    ASSERT_EQ(players.List.size(), 1u);
+    EXPECT_EQ(players.List[0].Ratio->Wins, 0);
+    EXPECT_EQ(players.List[0].Ratio->Losses, 0);
+}
+
+TEST(Customize, StoresEveryValueAndFollowsTheLocks) {
+    Answers a;
+    TMemorySettings store;
+    TPreferences prefs;
+    prefs.Delay = 3000;
+    prefs.Level = 0;
+    TPlayers players;
+    QTemporaryDir dir;
+    const QString autosave = dir.path() + "/autosave.can";
+    {
+        QFile f(autosave);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("x");
+    }
+    int relayouts = 0;
+    TfmCustomize::TContext ctx = Context(store);
+    ctx.AutosavePath = autosave.toStdString();
+    ctx.LargestSize = 1;  // an 800 x 600 screen
+    ctx.Relayout = [&] { ++relayouts; };
+    TfmCustomize dlg(prefs, players, ctx);
+    EXPECT_EQ(dlg.DelayBar()->value(), 0);  // 3000 ms is Slow
+    EXPECT_FALSE(dlg.SizeButton(2)->isEnabled());
+    EXPECT_FALSE(dlg.SizeButton(3)->isEnabled());
+    EXPECT_TRUE(dlg.SizeButton(1)->isEnabled());
+    EXPECT_FALSE(dlg.AggressionBar()->isEnabled());  // Beginner
+    dlg.LevelButton(2)->setChecked(true);
+    EXPECT_TRUE(dlg.AggressionBar()->isEnabled());
+    EXPECT_TRUE(dlg.ApplyButton()->isEnabled());
+    dlg.DelayBar()->setValue(10);
+    dlg.AutoSaveBox()->setChecked(false);
+    dlg.NoAnimationBox()->setChecked(true);
+    EXPECT_FALSE(dlg.SpeedBar()->isEnabled());
+    dlg.SizeButton(1)->setChecked(true);
+    dlg.bnApplyClick();
+    EXPECT_FALSE(dlg.ApplyButton()->isEnabled());
+    EXPECT_EQ(relayouts, 1);
+    EXPECT_EQ(prefs.SizeIndex, 1);
+    EXPECT_EQ(ReadInt(&store, "Settings\\Delay", -1), 0);
+    EXPECT_EQ(ReadString(&store, "Settings\\Level", ""), "Expert");
+    EXPECT_FALSE(ReadBool(&store, "Settings\\Card Movement", true));
+    EXPECT_FALSE(QFile::exists(autosave));  // switched off: removed at once
+
+    // In a network game the level stays as stored.
+    TMemorySettings net;
+    TfmCustomize::TContext nctx = Context(net);
+    nctx.Networked = true;
+    TfmCustomize locked(prefs, players, nctx);
+    EXPECT_FALSE(locked.LevelButton(0)->isEnabled());
+    locked.bnOkClick();
+    EXPECT_EQ(ReadString(&net, "Settings\\Level", "untouched"), "untouched");
+
+    // A game in progress shows the warning and locks the level.
+    TfmCustomize::TContext gctx = Context(net);
+    gctx.GameInProgress = true;
+    TfmCustomize busy(prefs, players, gctx);
+    EXPECT_FALSE(busy.LevelWarning()->isHidden());
+    EXPECT_FALSE(busy.LevelButton(1)->isEnabled());
+    EXPECT_FALSE(busy.AggressionBar()->isEnabled());
+}
+
+TEST(HallOfFame, ShowsTheChosenListAndClearsIt) {
+    Answers a;
+    TMemorySettings store;
+    THighScores hs;
+    hs.Tables[hsMatch][1][0] = {900, "01/02/2026", "Ann"};
+    hs.Tables[hsMatch][1][1] = {400, "01/03/2026", "Computer"};
+    hs.SaveList(&store, 1, hsMatch);
+    TfmHighScores dlg(hs, &store, 1, hsMatch, 2, nullptr);
+    EXPECT_EQ(dlg.Rows()->item(0, 1)->text(), "Ann");
+    EXPECT_EQ(dlg.Rows()->item(0, 3)->text(), "900");
+    EXPECT_TRUE(dlg.Rows()->item(1, 1)->font().bold());
+    EXPECT_FALSE(dlg.Rows()->item(0, 1)->font().bold());
+    a.YesNo = {true};
+    dlg.bnClearClick();
+    EXPECT_TRUE(a.Seen.contains("Are you sure you want to clear all highscores for the Advanced level?"));
+    EXPECT_EQ(dlg.Rows()->item(0, 1)->text(), "");
+    EXPECT_EQ(ReadInt(&store, "AdvancedMatch\\Score1", 0), 0);
+    EXPECT_EQ(hs.Tables[hsMatch][1][0].Score, 0);
+}
+
+TEST(WinRatio, RatiosAndTheMessageWithoutPlayers) {
+    Answers a;
+    TMemorySettings store;
+    TPlayers none;
+    ShowWinRatio(nullptr, none, &store);
+    ASSERT_FALSE(a.Seen.isEmpty());
+    EXPECT_TRUE(a.Seen.last().startsWith("There are no players defined to show statistics for."));
+
+    TPlayers p;
+    p.List.push_back({"Zoe", std::make_shared<TWinRatio>(3, 1)});
+    p.List.push_back({"Adam", std::make_shared<TWinRatio>(1, 2)});
+    p.Current = 0;
+    TfmWinRatio dlg(p, &store);
+    EXPECT_EQ(dlg.Players()->currentText(), "Zoe");
+    EXPECT_EQ(dlg.RatioText(), "75%");
+    dlg.Players()->setCurrentIndex(dlg.Players()->findText("Adam"));
+    EXPECT_EQ(dlg.RatioText(), "33%");
+    EXPECT_EQ(dlg.WinsText(), "1");
+    a.YesNo = {true};
+    dlg.bnResetClick();
+    EXPECT_EQ(dlg.RatioText(), "?");
+    EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName2", ""), "Adam,0,0");
+}
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
