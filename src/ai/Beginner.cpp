@@ -49,12 +49,21 @@ bool TBeginner::TakeDecision() {
     bool meldable = true;
     int wildsNeeded = 0;
     if (!HasMelded()) {
-        int s = 0;
-        for (int i = 3; i <= kRankAce; ++i)
-            if (hand[static_cast<size_t>(i)] >= 3) s += NaturalPoints(i) * hand[static_cast<size_t>(i)];
-        meldable = s + 50 * jokers + 20 * twos >= MeldTarget;
+        int s = 0, naturals = 0;
+        for (int i = 3; i <= kRankAce; ++i) {
+            const int n = hand[static_cast<size_t>(i)];
+            if (n >= 3) {
+                s += NaturalPoints(i) * n;
+                naturals += n;
+            }
+        }
+        // Wild cards count only as far as those melds can hold them: never
+        // more wild cards than naturals.
+        const int usableJokers = std::min(jokers, naturals);
+        const int usableTwos = std::min(twos, naturals - usableJokers);
+        meldable = s + 50 * usableJokers + 20 * usableTwos >= MeldTarget;
         if (meldable) {
-            for (int j = jokers; s < MeldTarget; ++wildsNeeded) {
+            for (int j = usableJokers; s < MeldTarget; ++wildsNeeded) {
                 if (j > 0) {
                     s += 50;
                     --j;

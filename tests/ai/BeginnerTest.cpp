@@ -130,6 +130,26 @@ TEST_F(Beginner, FirstMeldFromThePileReachesTheMinimum) {
     EXPECT_EQ(t.Consistent(), "");
 }
 
+// The wild cards that make the first meld must fit on it: three fives hold
+// three wild cards, 105 points.
+TEST_F(Beginner, FirstMeldCountsOnlyTheWildCardsItsMeldsCanHold) {
+    for (int score : {3500, 1600}) {
+        t.Clear();
+        ComputerToMove(t);
+        g.OpponentScore = score;
+        t.OppHand({"5D", "5H", "JK", "2C", "2H", "2C", "2S", "JD", "QD", "3S", "8S", "10S", "7H", "KS", "6C"});
+        t.Pile({"5H", "KH", "4S", "5C"});
+        g.StartOpponentTurn();
+        if (score == 3500) {
+            EXPECT_EQ(g.OpponentMeldedPoints, 0);  // minimum 120: not taken
+            EXPECT_EQ(g.DiscardPile.Count, 5);
+        } else {
+            EXPECT_GE(g.OpponentMeldedPoints, 90);
+            ExpectValidMelds();
+        }
+    }
+}
+
 // ---- initial meld ----
 
 TEST_F(Beginner, PairWithAJokerOpensWhenACardRemains) {
