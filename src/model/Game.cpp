@@ -62,7 +62,7 @@ void TGame::NewGame() {
     OpponentScore = 0;
     Host.SendToken(token::NewGame, "");
     GameInProgress = false;
-    DealHand();
+    DealHand(TSoundEvent::Start);
 }
 
 void TGame::SetTurnPhase(int phase) {

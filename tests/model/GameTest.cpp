@@ -217,3 +217,29 @@ TEST(GameRules, PhaseTextsFollowTheDiscardOptionAndTheStock) {
     t.G.ShowStatusError(0);
     EXPECT_EQ(t.Host.Status, "It's Ann's turn");
 }
+
+TEST_F(GameFixture, NewGameResetsTheMatchAndAsksFirstInANetworkGame) {
+    T.G.PlayerScore = 1200;
+    T.G.OpponentScore = 900;
+    T.G.GameInProgress = true;
+    T.Host.RecordTokens = true;
+    std::vector<TSoundEvent> sounds;
+    T.Host.OnSound = [&](TSoundEvent e) { sounds.push_back(e); };
+    T.G.NewGame();
+    EXPECT_EQ(T.G.PlayerScore, 0);
+    EXPECT_EQ(T.G.OpponentScore, 0);
+    EXPECT_FALSE(T.G.GameInProgress);
+    ASSERT_FALSE(sounds.empty());
+    EXPECT_EQ(sounds.front(), TSoundEvent::Start);
+    ASSERT_FALSE(T.Host.Tokens.empty());
+    EXPECT_EQ(T.Host.Tokens.front().first, "NEWGAME");
+
+    // Declining the question in a network game changes nothing.
+    T.G.Config.Networked = true;
+    T.G.PlayerScore = 700;
+    T.Host.Answers = {false};
+    const uint32_t hand = T.G.HandNumber;
+    T.G.NewGame();
+    EXPECT_EQ(T.G.PlayerScore, 700);
+    EXPECT_EQ(T.G.HandNumber, hand);
+}
