@@ -198,6 +198,8 @@ public:
     bool IsForced(int handCount, const TCounts& columnCounts);
     void TakePile();
     void CompletePileTake();
+    // The rest of the pile into the player's hand once a take is complete.
+    void TakeRestOfPile();
     void UndoTakePile();
     // Whether the card may be discarded (a red three only under RedThreeFreezes).
     // Freezing the pile is left to the discard itself.

@@ -107,23 +107,7 @@ void TGame::TakePile() {
         Host.SendToken(token::DrawPileRest, "");
         SetTurnPhase(tpMeldOrDiscard);
         PileFrozen = TopCardPending = PileTakeUndoable = false;
-        // Move the rest of the pile into the hand.
-        while (!DiscardPile.Empty()) {
-            TCard c = TakeLastCard(DiscardPile);
-            TPoint f{c.X, c.Y};
-            c.FaceUp = true;
-            if (IsRedThree(c)) {
-                PlaceInColumn(PlayerMelds, true, false, c);
-                AddCard(PlayerMelds, c);
-            } else {
-                PlaceInColumn(PlayerHand, true, false, c);
-                AddCard(PlayerHand, c);
-                AddCard(PickedUpCards, c);
-            }
-            Host.AnimateMove(c, f, {c.X, c.Y});
-        }
-        ClearUndo();
-        Host.SetUndoEnabled(false);
+        TakeRestOfPile();
     }
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerHand);
@@ -148,9 +132,18 @@ void TGame::CompletePileTake() {
     // The top card no longer needs to be kept out of the first-meld count.
     if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
     Host.SendToken(token::DrawPileRest, "");
+    TakeRestOfPile();
+    Host.Invalidate(TRegion::Pile);
+    Host.Invalidate(TRegion::PlayerHand);
+    Host.Invalidate(TRegion::PlayerMelds);
+}
+
+void TGame::TakeRestOfPile() {
+    // Top down: red threes onto the table, every other card into the hand,
+    // where the opponent now knows it is.
     while (!DiscardPile.Empty()) {
         TCard c = TakeLastCard(DiscardPile);
-        TPoint f{c.X, c.Y};
+        TPoint from{c.X, c.Y};
         c.FaceUp = true;
         if (IsRedThree(c)) {
             PlaceInColumn(PlayerMelds, true, false, c);
@@ -160,13 +153,11 @@ void TGame::CompletePileTake() {
             AddCard(PlayerHand, c);
             AddCard(PickedUpCards, c);
         }
-        Host.AnimateMove(c, f, {c.X, c.Y});
+        Host.AnimateMove(c, from, {c.X, c.Y});
     }
+    // The melds made during the take are final now.
     ClearUndo();
     Host.SetUndoEnabled(false);
-    Host.Invalidate(TRegion::Pile);
-    Host.Invalidate(TRegion::PlayerHand);
-    Host.Invalidate(TRegion::PlayerMelds);
 }
 
 void TGame::UndoTakePile() {
