@@ -7,9 +7,11 @@ namespace canasta {
 void TBeginner::BeginTurn() { MeldTarget = Game().OpponentMinimumMeld; }
 
 void TBeginner::MeldAfterTake(const TCard& top) {
+    PileComing = Game().DiscardPile.Count;
     MeldRankOf(top);
     MakeInitialMeld();
     TopUpInitialMeld();
+    PileComing = 0;
 }
 
 void TBeginner::MeldAfterForcedTake(const TCard& top) { MeldRankOf(top); }
@@ -57,10 +59,12 @@ bool TBeginner::TakeDecision() {
                 naturals += n;
             }
         }
-        // Wild cards count only as far as those melds can hold them: never
-        // more wild cards than naturals.
-        const int usableJokers = std::min(jokers, naturals);
-        const int usableTwos = std::min(twos, naturals - usableJokers);
+        // Wild cards count only as far as those melds can hold them (never
+        // more wild cards than naturals) and as long as a card is left to
+        // discard once the rest of the pile has come in.
+        const int spare = std::max(0, HandSize() + g.DiscardPile.Count - 2 - naturals);
+        const int usableJokers = std::min({jokers, naturals, spare});
+        const int usableTwos = std::min(twos, std::min(naturals, spare) - usableJokers);
         meldable = s + 50 * usableJokers + 20 * usableTwos >= MeldTarget;
         if (meldable) {
             for (int j = usableJokers; s < MeldTarget; ++wildsNeeded) {
@@ -87,9 +91,17 @@ bool TBeginner::TakeDecision() {
     return meldable && prospect;
 }
 
+bool TBeginner::MayEmptyHand(int rank) {
+    if (HandSize() > 1 || HasCanastasRequired() || PileComing > 0) return true;
+    CountCards();
+    return C.MeldSize[static_cast<size_t>(rank)] == 6 && Canastas() + 1 >= CanastasRequired();
+}
+
 void TBeginner::MeldAllOfRank(int rank) {
     for (int i = 0; i < HandSize();) {
         if (HandCard(i).Rank == rank) {
+            // An empty hand without the canastas is no way to end a turn.
+            if (!MayEmptyHand(rank)) break;
             MeldFromHand(i);
             i = 0;
         } else {
@@ -131,7 +143,7 @@ TBeginner::TInitialMeldCheck TBeginner::CanMakeInitialMeld() {
         used += 3;
         ++pairs;
     }
-    return {s >= MeldTarget && used < HandSize(), pairs};
+    return {s >= MeldTarget && used < HandSize(), pairs, s, used};
 }
 
 void TBeginner::MakeInitialMeld() {
@@ -151,7 +163,9 @@ void TBeginner::MakeInitialMeld() {
             if (r >= 3 && C.HandByRank[static_cast<size_t>(r)] + C.MeldSize[static_cast<size_t>(r)] >= 3) found = r;
         }
         if (found < 0) break;
+        const int before = HandSize();
         MeldRank(found);
+        if (HandSize() == before) break;  // the last card stays as the discard
     }
 }
 

@@ -9,14 +9,16 @@ class TBeginner : public TComputerTurn {
 public:
     struct TInitialMeldCheck {
         bool Possible = false;
-        int Pairs = 0;  // pairs it would complete with a wild card
+        int Pairs = 0;   // pairs it would complete with a wild card
+        int Points = 0;  // points reached (melded points included)
+        int Used = 0;    // hand cards the meld would use
     };
 
     // The decisions, public so each can be exercised on a hand-built table
     // (after Attach).
     bool TakeDecision() override;
     void MeldRankOf(const TCard& card);
-    TInitialMeldCheck CanMakeInitialMeld();
+    virtual TInitialMeldCheck CanMakeInitialMeld();
     void MakeInitialMeld();
     void CompleteCanastas();
     void MeldDown();
@@ -35,14 +37,21 @@ protected:
     void AddToMelds() override;
     void GoOut() override;
 
-private:
-    void MeldAllOfRank(int rank);
+    // Whether the hand may be melded empty now: with the canastas to go out,
+    // with pile cards still coming in, or when the card completes the
+    // canasta that makes them.
+    bool MayEmptyHand(int rank);
+    // Pile cards still to come into the hand while melding with a pile's top card.
+    int PileComing = 0;
     // All of the rank, and a wild card when that leaves the meld at two.
-    void MeldRank(int rank);
+    virtual void MeldRank(int rank);
     void TopUpInitialMeld();
     // Wild cards a meld of that rank can still take with its naturals still
     // at least as many as its wild cards.
     int WildRoom(int rank);
+
+private:
+    void MeldAllOfRank(int rank);
 };
 
 }  // namespace canasta

@@ -229,6 +229,13 @@ int TComputerTurn::FindBlackThree() const {
     return -1;
 }
 
+double TComputerTurn::RandomReal() {
+    G->Rng.Next(1);
+    return G->Rng.Seed / 4294967296.0;
+}
+
+int TComputerTurn::RandomInt(int n) { return n <= 0 ? 0 : static_cast<int>(G->Rng.Next(static_cast<uint32_t>(n))); }
+
 void TComputerTurn::MeldFromHand(int position) {
     G->MeldFromHand(position);
     StopIfHandChanged();

@@ -96,6 +96,11 @@ protected:
     int FindInHand(int rank, int from = 0) const;
     int FindBlackThree() const;
 
+    // The game's generator (seeded at each deal): a real in [0, 1) and an
+    // integer in 0..n-1.
+    double RandomReal();
+    int RandomInt(int n);
+
     // Seat operations; each stops the turn if it had to deal a new hand.
     void MeldFromHand(int position);
     void MeldWildCard(int rank);

@@ -1,9 +1,13 @@
 // Program entry: the application, the settings store, the table window.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <cstdio>
 
+#include "help/HelpContexts.h"
+#include "media/MediaFiles.h"
 #include "store/RegistryEnhanced.h"
 #include "table/CanMain.h"
+#include "table/CanMainNet.h"
 
 using namespace canasta;
 
@@ -20,6 +24,8 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Canasta"));
     QApplication::setApplicationVersion(QStringLiteral("4.13"));
+    // The desktop file and icon the window belongs to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("io.github.canasta.Canasta"));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Two-handed Canasta against the computer."));
@@ -32,10 +38,34 @@ int main(int argc, char** argv) {
                             QStringLiteral("n"));
     parser.addOption(screenshot);
     parser.addOption(size);
+    QCommandLineOption dataFolder(QStringLiteral("data-folder"),
+                                  QStringLiteral("Print the folders of the shipped sounds, music and help, then quit."));
+    parser.addOption(dataFolder);
+    // Scripted play: a bot in the player's seat and the connection made without questions.
+    QCommandLineOption autoplay(QStringLiteral("autoplay"),
+                                QStringLiteral("Let a bot play this seat: greedy or random."), QStringLiteral("strategy"));
+    QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Wait for another instance to connect."));
+    QCommandLineOption connectTo(QStringLiteral("connect"), QStringLiteral("Connect to the instance at this address."),
+                                 QStringLiteral("address"));
+    QCommandLineOption quitAfterMatch(QStringLiteral("quit-after-match"), QStringLiteral("End after the Game Over."));
+    QCommandLineOption quitAfterHands(QStringLiteral("quit-after-hands"),
+                                      QStringLiteral("End after this many hands."), QStringLiteral("n"));
+    QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The game's port (default 31415)."),
+                            QStringLiteral("n"));
+    for (const QCommandLineOption* o : {&autoplay, &listen, &connectTo, &quitAfterMatch, &quitAfterHands, &port})
+        parser.addOption(*o);
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A saved game (.can) to continue."),
+                                 QStringLiteral("[file]"));
     parser.process(app);
+    if (parser.isSet(dataFolder)) {
+        printf("data: %s\nsounds: %s\nmusic: %s\nhelp: %s\n", ShippedDataFolder().c_str(),
+               ShippedSoundFolder().c_str(), ShippedMusicFolder().c_str(), qPrintable(HelpFolder()));
+        return 0;
+    }
 
     TStartOptions options;
     options.ScreenshotFile = parser.value(screenshot);
+    options.Arguments = parser.positionalArguments();
     if (parser.isSet(size)) {
         bool ok = false;
         const int n = parser.value(size).toInt(&ok);
@@ -46,8 +76,20 @@ int main(int argc, char** argv) {
         options.ForcedSize = n;
     }
 
+    TNetStartOptions net;
+    net.Autoplay = parser.value(autoplay);
+    net.Listen = parser.isSet(listen);
+    net.ConnectTo = parser.value(connectTo);
+    net.QuitAfterMatch = parser.isSet(quitAfterMatch);
+    net.QuitAfterHands = parser.value(quitAfterHands).toInt();
+    net.Port = parser.value(port);
+    const QString first = options.Arguments.value(0);
+    if (const int at = first.indexOf(QLatin1String("/ip:")); at >= 0) net.IpArgument = first.mid(at + 4);
+    if (!net.Autoplay.isEmpty()) options.SplashMs = 100;
+
     TdmMain dm;
     TfmCanMain fm(dm.Registry, options);
+    fm.Network().Configure(net);
     fm.show();
     return app.exec();
 }

@@ -223,6 +223,9 @@ void TGame::DealHand(TSoundEvent sound) {
     // first turn deals the next one with the right side first.
     PlayerDrawsFirst = !playerFirst;
     OpponentsTurn = !playerFirst;
+    DealtLastHand = true;
+    // The other side builds the same stock from the positions.
+    if (Config.Networked) Host.SendToken(token::Deal, MakeDealRecord(playerFirst, LastDeal));
     Host.SetBusyCursor(false);
     if (playerFirst) {
         SetTurnPhase(tpDraw);
@@ -243,6 +246,13 @@ void TGame::StartOpponentTurn() {
 }
 
 void TGame::MarkGameInProgress() { GameInProgress = true; }
+
+bool TGame::DealsNext(int difference) const {
+    if (!Config.Networked) return true;
+    // Exactly one side deals: the higher score, or on a tie the side that did
+    // not deal the hand just played (both sides know who that was).
+    return difference > 0 || (difference == 0 && !DealtLastHand);
+}
 
 bool TGame::PlayerDrawOneFromStock() {
     TCard c = DrawFromStock();

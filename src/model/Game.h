@@ -240,6 +240,12 @@ public:
     uint32_t HandNumber = 0;
     // True while the end-of-hand windows are open.
     bool ScoringOpen = false;
+    // In a networked game: this side dealt the current hand (the other side
+    // received it). On equal scores the side that did not deal deals next.
+    bool DealtLastHand = false;
+    // Whether this side deals the next hand after a hand (or match) whose
+    // difference, this side's total minus the opponent's, is given.
+    bool DealsNext(int difference) const;
     // Set when the player chose not to play another game.
     bool QuitRequested = false;
 

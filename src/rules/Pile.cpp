@@ -268,6 +268,8 @@ bool TGame::DiscardRedThreeFromTable(int index) {
         return false;
     }
     HasDrawn = false;
+    // A turn ended between two draws must not carry its count into the next.
+    DrawsThisTurn = 0;
     SetTurnPhase(tpDraw);
     TurnStart = true;
     PileFrozen = true;

@@ -127,9 +127,11 @@ bool TGame::EndHandIfOver() {
         match.OpponentName = OpponentLabel();
         match.PlayerWon = match.Difference > 0;
         match.OpponentWon = match.Difference < 0;
+        // The high-score list comes first, so its own sound does not cut
+        // the match's sound short.
+        Host.MatchFinished(match);
         if (match.PlayerWon) Host.PlaySound(TSoundEvent::WinMatch);
         if (match.OpponentWon) Host.PlaySound(TSoundEvent::LoseMatch);
-        Host.MatchFinished(match);
         const bool again = Host.ShowMatchResult(match);
         dealDifference = match.Difference;
         if (!again) {
@@ -139,10 +141,10 @@ bool TGame::EndHandIfOver() {
         }
         PlayerScore = OpponentScore = 0;
         GameInProgress = false;
-        if (Config.Networked && match.Difference >= 0) Host.SendToken(token::NewGame, "");
+        if (Config.Networked && DealsNext(match.Difference)) Host.SendToken(token::NewGame, "");
     }
     ScoringOpen = false;
-    if (!Config.Networked || dealDifference >= 0) DealHand();
+    if (DealsNext(dealDifference)) DealHand();
     return true;
 }
 

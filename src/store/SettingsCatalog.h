@@ -58,6 +58,30 @@ inline constexpr TSetting<bool> ShowTurns{"Settings\\Show Turns", true};
 inline constexpr TSetting<const char*> Resolution{"Settings\\Resolution", "0,0,640x480"};
 inline constexpr TSetting<bool> ChatOnTop{"Network\\Chat on Top", true};
 
+// The connect dialog: LAN (true) or Internet, the opponent field, the
+// identification server (only connected to, to learn the Internet address),
+// and the opponent address history, newest first, at most 10.
+inline constexpr TSetting<bool> LANorInternet{"Network\\LANorInternet", false};
+inline constexpr TSetting<const char*> LANAddress{"Network\\LANAddress", ""};
+inline constexpr TSetting<const char*> IDServer{"Network\\ID Server", "www.debian.org"};
+inline constexpr TNumberedSetting<const char*> LANHist{"Network\\LANHist", ""};  // n = 0, 1, ...
+inline constexpr int LANHistMax = 10;
+
+// The chat window's font, place and size (the position's default is the table window's).
+inline constexpr TSetting<int32_t> ChatFontColor{"Chat\\Font.Color", 0};
+inline constexpr TSetting<int32_t> ChatFontHeight{"Chat\\Font.Height", -11};
+inline constexpr TSetting<const char*> ChatFontName{"Chat\\Font.Name", "MS Sans Serif"};
+inline constexpr TSetting<int32_t> ChatFontPitch{"Chat\\Font.Pitch", 0};  // 0 default, 1 variable, 2 fixed
+inline constexpr TSetting<int32_t> ChatFontSize{"Chat\\Font.Size", 8};
+inline constexpr TSetting<bool> ChatFontBold{"Chat\\Font.Bold", false};
+inline constexpr TSetting<bool> ChatFontItalic{"Chat\\Font.Italic", false};
+inline constexpr TSetting<bool> ChatFontUnderline{"Chat\\Font.Underline", false};
+inline constexpr TSetting<bool> ChatFontStrikeOut{"Chat\\Font.StrikeOut", false};
+inline constexpr const char* ChatTop = "Chat\\Top";
+inline constexpr const char* ChatLeft = "Chat\\Left";
+inline constexpr TSetting<int32_t> ChatHeight{"Chat\\Height", 108};
+inline constexpr TSetting<int32_t> ChatWidth{"Chat\\Width", 429};
+
 // Players: n = 1, 2, ...; the list ends at the first empty value; 1 is the current player.
 inline constexpr const char* PlayerNamesKey = "Player Names";
 inline constexpr TNumberedSetting<const char*> PlayerName{"Player Names\\PlayerName", ""};
@@ -128,3 +152,12 @@ struct TAppSettings {
 TAppSettings LoadAppSettings(ISettingsStore* store, const std::string& programFolder = {});
 
 }  // namespace canasta
+
+// The player-list request by e-mail.
+namespace canasta::settings {
+inline constexpr TSetting<bool> PLRequestIssued{"Settings\\PL Request Issued", false};
+// Where the request goes and the list's web page, shown in the dialog.
+inline constexpr TSetting<const char*> PLMaintainerAddress{"Network\\Player List Address", "players@canasta.example.org"};
+inline constexpr TSetting<const char*> PLMaintainerName{"Network\\Player List Maintainer", "Canasta Player List"};
+inline constexpr TSetting<const char*> PLWebPage{"Network\\Player List Page", "https://canasta.example.org/players"};
+}  // namespace canasta::settings

@@ -6,10 +6,16 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
+#include <QDate>
 #include <QDialog>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QLabel>
+#include <QLocale>
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPainter>
@@ -20,15 +26,21 @@
 #include <QStatusTipEvent>
 #include <QStringList>
 
+#include <chrono>
 #include <cmath>
 
 #include "dialogs/Deck.h"
 #include "dialogs/Modal.h"
+#include "dialogs/PlayerDialogs.h"
 #include "dialogs/Results.h"
 #include "dialogs/Rules.h"
+#include "media/SoundDialog.h"
+#include "media/SoundSystem.h"
 #include "model/Relayout.h"
 #include "store/Migration.h"
 #include "store/Paths.h"
+#include "store/SavedGame.h"
+#include "table/CanMainNet.h"
 #include "table/Splash.h"
 #include "table/TableView.h"
 #include "table/WhoseTurn.h"
@@ -46,7 +58,20 @@ QString LongHint(const std::string& hint) {
 
 QString Title() { return QString::fromLatin1(kProgramTitle); }
 
+const QString kGameFilter = QStringLiteral("Canasta Games (*.can);;All Files (*)");
+
+// A list block's scrambling number: the tick count times a random fraction.
+int ScrambleNumber() {
+    const auto ticks = std::chrono::duration_cast<std::chrono::milliseconds>(
+                           std::chrono::steady_clock::now().time_since_epoch())
+                           .count();
+    const double r = std::nearbyint(std::fabs(double(ticks) * QRandomGenerator::global()->generateDouble()));
+    return static_cast<int>(std::fmod(r, 1000.0));
+}
+
 }  // namespace
+
+QString AutosaveFile() { return QDir(QString::fromStdString(DataFolder())).filePath(QStringLiteral("autosave.can")); }
 
 int ScreenSizeClassOf(int w) {
     if (w >= 1281) return 4;
@@ -87,6 +112,7 @@ TfmCanMain::TfmCanMain(ISettingsStore& store, TStartOptions options, QWidget* pa
 }
 
 TfmCanMain::~TfmCanMain() {
+    Net.reset();
     qApp->removeEventFilter(this);
     if (HourglassShown) QApplication::restoreOverrideCursor();
     delete fmSplash;
@@ -107,9 +133,13 @@ void TfmCanMain::FormCreate() {
     setCentralWidget(View);
     CreateMenus();
     CreateStatusBar();
+    Net = std::make_unique<TTableNetwork>(*this);
     lbStatus->setText(QStringLiteral("Not connected"));
     HintShown = false;
     qApp->installEventFilter(this);
+
+    // 2. Sound output; without a device the game goes on silently.
+    SoundSys = std::make_unique<TSoundSystem>(&Store, Options.MakeAudioPlayer ? Options.MakeAudioPlayer() : nullptr);
 
     // 3. Screen width.
     QScreen* screen = QGuiApplication::primaryScreen();
@@ -139,12 +169,14 @@ void TfmCanMain::FormCreate() {
     G.Config.DoubleRightClick = !Settings.SingleRightClick();
     G.Config.MeldDelay = Settings.Delay;
     G.Config.Level = Settings.LevelIndex();
-    // The computer levels that exist; a stored level without one plays Beginner.
-    G.Levels = {&Beginner, nullptr, nullptr};
-    if (!G.Levels[static_cast<size_t>(std::clamp(G.Config.Level, 0, 2))]) G.Config.Level = 0;
+    ComputerLevels = InstallComputerLevels(G);
+    G.Config.Level = std::clamp(G.Config.Level, 0, 2);
     G.Config.Aggression = Settings.Aggression;
     G.Config.ShowTurns = Settings.ShowTurns;
-    G.Config.PlayerName = ReadString(&Store, settings::PlayerName.Path(1), "");
+    PlayerList.Load(&Store);
+    G.Config.PlayerName = PlayerList.CurrentName();
+    HighScoreTables.Load(&Store);
+    SoundSys->LoadSettings();
     for (int d = 0; d < 2; ++d) {
         TBackSetting& b = CardBacks[static_cast<size_t>(d)];
         b.Type = static_cast<uint8_t>(Settings.CardbackType[static_cast<size_t>(d)]);
@@ -153,6 +185,9 @@ void TfmCanMain::FormCreate() {
         b.Pattern = static_cast<uint8_t>(std::clamp(Settings.CardbackPattern[static_cast<size_t>(d)], 0, kPatternCount - 1));
     }
     statusBar()->setVisible(Settings.ShowStatusbar);
+
+    // 9. Background music starts once the event loop runs (not for a screenshot).
+    if (Options.ScreenshotFile.isEmpty()) SoundSys->StartMusic();
 
     // 10. Position and size.
     const TResolution res = ParseResolution(Settings.Resolution, ScreenSizeClass, screenArea.width(), screenArea.height());
@@ -201,6 +236,12 @@ void TfmCanMain::CreateMenus() {
     mnNew = game->addAction(QStringLiteral("&New"), this, [this] { mnNewClick(); });
     mnNew->setShortcut(Qt::Key_F2);
     mnNew->setStatusTip(QStringLiteral("Start a new game"));
+    mnLoad = game->addAction(QStringLiteral("&Load..."), this, [this] { mnLoadClick(); });
+    mnLoad->setShortcut(Qt::Key_F3);
+    mnLoad->setStatusTip(QStringLiteral("Continue a saved game"));
+    mnSave = game->addAction(QStringLiteral("&Save..."), this, [this] { mnSaveClick(); });
+    mnSave->setShortcut(Qt::Key_F4);
+    mnSave->setStatusTip(QStringLiteral("Save this game to continue it later"));
     game->addSeparator();
     mnUndoMeld = game->addAction(QStringLiteral("&Undo Meld"), this, [this] { mnUndoMeldClick(); });
     mnUndoMeld->setShortcut(Qt::Key_Delete);
@@ -216,12 +257,23 @@ void TfmCanMain::CreateMenus() {
     mnDecks = game->addAction(QStringLiteral("&Decks..."), this, [this] { mnDecksClick(); });
     mnDecks->setStatusTip(LongHint("|Select a color or image for the backside of the cards"));
     game->addSeparator();
+    mnHiscores = game->addAction(QStringLiteral("&Hiscores..."), this, [this] { mnHiscoresClick(); });
+    mnHiscores->setStatusTip(LongHint("|Show the Top Ten highscores"));
+    mnWinRatio = game->addAction(QStringLiteral("&Win Ratio..."), this, [this] { mnWinRatioClick(); });
+    mnWinRatio->setStatusTip(LongHint("|Show the player's win/loss ratio "));
+    game->addSeparator();
     mnExit = game->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
     mnExit->setStatusTip(QStringLiteral("Quit Canasta"));
 
-    QMenu* help = menuBar()->addMenu(QStringLiteral("&Help"));
-    mnAbout = help->addAction(QStringLiteral("&About..."), this, [this] { mnAboutClick(); });
-    mnAbout->setStatusTip(QStringLiteral("Show the program's version"));
+    mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
+    mnCustomize = mnuOptions->addAction(QStringLiteral("&Customize..."), this, [this] { mnCustomizeClick(); });
+    mnCustomize->setStatusTip(LongHint("|Create players, set the computer level and change the window size and color"));
+    mnSound = mnuOptions->addAction(QStringLiteral("&Sound..."), this, [this] { mnSoundClick(); });
+    mnSound->setStatusTip(LongHint("|Enable or disable sound and music, and select sound effects and melodies"));
+
+    mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnAbout = mnuHelp->addAction(QStringLiteral("&About..."), this, [this] { mnAboutClick(); });
+    mnAbout->setStatusTip(QStringLiteral("Show the program's version and licences"));
 }
 
 void TfmCanMain::CreateStatusBar() {
@@ -351,9 +403,27 @@ void TfmCanMain::tmSplashTimer() {
         fmSplash = nullptr;
     }
     ApplySizeIndex(G.Layout.SizeIndex);
+    // A saved game named on the command line, else the automatic save.
+    LoadPending = false;
+    const QString first = Options.Arguments.value(0);
+    if (first.isEmpty()) {
+        if (Settings.AutoSave) TestSavedGame(AutosaveFile());
+    } else if (!first.contains(QLatin1String("/ip:")) && first != QLatin1String("/setup") &&
+               first.contains(QLatin1String(".can"), Qt::CaseInsensitive)) {
+        TestSavedGame(first);
+    }
     PaintSuppressed = false;
     View->update();
-    RunAction([this] { G.DealHand(TSoundEvent::Start); });
+    RunAction([this] {
+        if (LoadPending) {
+            PlaySound(TSoundEvent::Start);
+            // A file that cannot be loaded leaves no table: a new one is dealt.
+            if (!LoadGame()) G.DealHand();
+        } else {
+            G.DealHand(TSoundEvent::Start);
+        }
+    });
+    Net->AfterSplash();
     if (!Options.ScreenshotFile.isEmpty()) QTimer::singleShot(0, this, [this] { SaveScreenshot(); });
 }
 
@@ -386,12 +456,24 @@ void TfmCanMain::closeEvent(QCloseEvent* e) {
 }
 
 void TfmCanMain::FormDestroy() {
+    const bool started = !PaintSuppressed;
     tmSplash.stop();
     tmLED.stop();
     if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
+    Net->Shutdown();
+    SoundSys->BeginShutdown();
+    // A started game is kept for the next start. Closed before the table came
+    // up, the previous automatic save is still the game to come back to.
+    if (started) {
+        if (Settings.AutoSave && G.GameInProgress && !G.QuitRequested)
+            SaveGame(true);
+        else
+            QFile::remove(AutosaveFile());
+    }
     const int size = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
     const QString resolution = QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
     WriteString(&Store, settings::Resolution.Path, resolution.toStdString());
+    SoundSys->FinishShutdown();
 }
 
 // ---- actions and the error boundary ----
@@ -437,6 +519,7 @@ void TfmCanMain::AfterAction() {
         CloseRequested = false;
         QTimer::singleShot(0, this, [this] { close(); });
     }
+    Net->AfterAction();
 }
 
 // ---- status bar ----
@@ -446,7 +529,7 @@ void TfmCanMain::ShowStatus(const std::string& text) {
     StatusError = false;
     lbStatus->setFont(QFont());
     lbStatus->setPalette(QPalette());
-    lbStatus->setText(QString::fromStdString(text));
+    lbStatus->setText(QString::fromStdString(Net ? Net->StatusFor(text) : text));
     tmLED.stop();
 }
 
@@ -571,13 +654,9 @@ void TfmCanMain::Wait(int milliseconds) {
 
 void TfmCanMain::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
 
-void TfmCanMain::PlaySound(TSoundEvent) {
-    // This window has no sound output; the game plays on silently.
-}
+void TfmCanMain::PlaySound(TSoundEvent event) { SoundSys->PlaySoundEvent(event); }
 
-void TfmCanMain::SendToken(const std::string&, const std::string&) {
-    // Only a networked opponent needs the moves, and this window plays locally.
-}
+void TfmCanMain::SendToken(const std::string& token, const std::string& data) { Net->SendToken(token, data); }
 
 void TfmCanMain::SetUndoEnabled(bool enabled) {
     mnUndoMeld->setEnabled(enabled);
@@ -631,18 +710,62 @@ void TfmCanMain::ShowDetails(const THandResult& result) {
     }
 }
 
-void TfmCanMain::HandFinished(const THandResult&) {
-    // High-score lists are not kept by this window.
+void TfmCanMain::HandFinished(const THandResult& result) {
+    Net->HandFinished(result);
+    // A new game-over: the name is asked for at most once for the hand and the match.
+    HighScoreNameAsked = false;
+    HighScoreName = result.PlayerName;
+    EnterHighScore(hsHand, result.Difference, result.OpponentName);
 }
 
 bool TfmCanMain::ShowMatchResult(const TMatchResult& result) {
     TfmGameOver dialog(result, G.Config.Networked, this);
     // Only "No" ends the program; closing the window plays on.
-    return ExecModal(dialog) != TfmGameOver::No;
+    const bool again = ExecModal(dialog) != TfmGameOver::No;
+    if (!again) QFile::remove(AutosaveFile());
+    return again;
 }
 
-void TfmCanMain::MatchFinished(const TMatchResult&) {
-    // Win ratios are not kept by this window.
+void TfmCanMain::MatchFinished(const TMatchResult& result) {
+    EnterHighScore(hsMatch, result.Difference, result.OpponentName);
+    PlayerList.RecordMatchResult(&Store, result.PlayerScore, result.OpponentScore);
+}
+
+int TfmCanMain::HighScoreLevel() const { return G.Config.Networked ? 3 : std::clamp(G.Config.Level, 0, 2); }
+
+bool TfmCanMain::EnterHighScore(int kind, int margin, const std::string& opponentName) {
+    class TUi : public IHighScoreUi {
+    public:
+        explicit TUi(TfmCanMain& w) : W(w) {}
+        bool ShowHighScores() override { return W.Settings.ShowHighscores; }
+        void PlayHighScoreSound() override {
+            W.PlaySound(TSoundEvent::Highscore);
+            SoundPlayed = true;
+        }
+        bool AskName(const std::string& caption, const std::string& prompt, std::string& name) override {
+            QString text = QString::fromStdString(name);
+            // An emptied box keeps the name it showed.
+            if (!AskText(&W, QString::fromStdString(caption), QString::fromStdString(prompt), text) ||
+                text.trimmed().isEmpty())
+                return false;
+            name = text.trimmed().toStdString();
+            return true;
+        }
+        void ShowHallOfFame(int level, int kind, int boldRow) override {
+            TfmHighScores dialog(W.HighScoreTables, &W.Store, level, kind, boldRow, &W);
+            ExecModal(dialog);
+        }
+        std::string Today() override {
+            return QLocale::system().toString(QDate::currentDate(), QLocale::ShortFormat).toStdString();
+        }
+
+        bool SoundPlayed = false;
+
+    private:
+        TfmCanMain& W;
+    } ui(*this);
+    HighScoreTables.Enter(&Store, ui, HighScoreLevel(), kind, margin, HighScoreName, opponentName, HighScoreNameAsked);
+    return ui.SoundPlayed;
 }
 
 // ---- menu items ----
@@ -676,7 +799,9 @@ void TfmCanMain::mnRulesClick() {
     const bool frozenChanged = chosen.InitiallyFrozen != G.Rules.InitiallyFrozen;
     G.Rules = chosen;
     Settings.Rules = chosen;
-    if (frozenChanged) {
+    Net->RulesChanged();
+    // In a network game the pile belongs to both copies: it stays as dealt.
+    if (frozenChanged && !G.Config.Networked) {
         G.PileFrozen = chosen.InitiallyFrozen;
         View->update();
     }
@@ -688,12 +813,217 @@ void TfmCanMain::mnDecksClick() {
 }
 
 void TfmCanMain::mnAboutClick() {
+    SoundSys->PlayFile("about.wav");
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Canasta"),
-                    QStringLiteral("<b>Canasta</b><br>Version 4.13<br><br>Two-handed Canasta with two decks and four "
-                                   "jokers, played to 5000 points."),
+                    QStringLiteral(
+                        "<b>Canasta</b><br>Version 4.13<br><br>Two-handed Canasta with two decks and four jokers, "
+                        "played to 5000 points.<br>Written by the Canasta team.<br><br>"
+                        "This program uses:<br>"
+                        "Qt 6 &ndash; GNU Lesser General Public License 3.0 (LGPL-3.0)<br>"
+                        "SDL2_mixer &ndash; zlib licence<br>"
+                        "TimGM6mb sound font &ndash; GNU General Public License 2.0 (GPL-2.0)<br>"
+                        "SQLite &ndash; public domain"),
                     QMessageBox::Ok, this);
     box.setIconPixmap(QPixmap::fromImage(ProgramIconImage(64)));
     ExecModal(box);
+}
+
+void TfmCanMain::mnHiscoresClick() {
+    TfmHighScores dialog(HighScoreTables, &Store, HighScoreLevel(), hsHand, 0, this);
+    ExecModal(dialog);
+}
+
+void TfmCanMain::mnWinRatioClick() { ShowWinRatio(this, PlayerList, &Store); }
+
+void TfmCanMain::mnSoundClick() {
+    TfmSound dialog(*SoundSys, this);
+    ExecModal(dialog);
+}
+
+int TfmCanMain::LargestSize() const {
+    QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen();
+    if (!s) return 0;
+    const QRect area = s->availableGeometry();
+    // The frame around the window (title bar, borders) needs room too.
+    const QSize frame = isVisible() ? frameGeometry().size() - geometry().size() : QSize(0, 0);
+    for (int i = kSizeCount - 1; i > 0; --i) {
+        const TWindowSize& ws = WindowSizeOf(i);
+        if (ws.Width + frame.width() <= area.width() && ws.Height + frame.height() <= area.height()) return i;
+    }
+    return 0;
+}
+
+void TfmCanMain::mnCustomizeClick() {
+    if (Acting || Busy) return;
+    TPreferences prefs;
+    prefs.BackgroundColor = static_cast<uint32_t>(Settings.BackgroundColor);
+    prefs.SizeIndex = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
+    prefs.ShowStatusbar = Settings.ShowStatusbar;
+    prefs.ShowTurns = Settings.ShowTurns;
+    prefs.ShowHighscores = Settings.ShowHighscores;
+    prefs.Level = Settings.LevelIndex();
+    prefs.Aggression = Settings.Aggression;
+    prefs.DoubleRightClick = !Settings.SingleRightClick();
+    prefs.Delay = Settings.Delay;
+    prefs.CardMovement = Settings.CardMovement;
+    prefs.CardSpeed = Settings.CardSpeed;
+    prefs.AutoSave = Settings.AutoSave;
+
+    TfmCustomize::TContext context;
+    context.Store = &Store;
+    context.LargestSize = LargestSize();
+    context.GameInProgress = G.GameInProgress;
+    context.Networked = G.Config.Networked;
+    context.AutosavePath = AutosaveFile().toStdString();
+    context.ActiveTab = &CustomizeTab;
+    // OK and Apply have stored everything: the table takes the values over.
+    context.Relayout = [this, &prefs] {
+        Settings.BackgroundColor = static_cast<int32_t>(prefs.BackgroundColor);
+        TableColor = ColorFromColorRef(prefs.BackgroundColor);
+        Settings.ShowStatusbar = prefs.ShowStatusbar;
+        Settings.ShowTurns = prefs.ShowTurns;
+        Settings.ShowHighscores = prefs.ShowHighscores;
+        Settings.Level = settings::LevelNames[static_cast<size_t>(std::clamp(prefs.Level, 0, 2))];
+        Settings.Aggression = prefs.Aggression;
+        Settings.MouseOptions = prefs.DoubleRightClick ? settings::DoubleRightClick : settings::SingleRightClick;
+        Settings.Delay = prefs.Delay;
+        Settings.CardMovement = prefs.CardMovement;
+        Settings.CardSpeed = prefs.CardSpeed;
+        Settings.AutoSave = prefs.AutoSave;
+
+        if (!G.Config.Networked && G.Levels[static_cast<size_t>(std::clamp(prefs.Level, 0, 2))])
+            G.Config.Level = std::clamp(prefs.Level, 0, 2);
+        G.Config.Aggression = prefs.Aggression;
+        G.Config.MeldDelay = prefs.Delay;
+        G.Config.ShowTurns = prefs.ShowTurns;
+        if (G.Config.DoubleRightClick != prefs.DoubleRightClick) {
+            LastRightClicked = -1;
+            RightClickCount = 0;
+        }
+        G.Config.DoubleRightClick = prefs.DoubleRightClick;
+        RightClicksRequired = prefs.DoubleRightClick ? 1 : 0;
+        G.Config.PlayerName = PlayerList.CurrentName();
+
+        ApplySizeIndex(prefs.SizeIndex);
+        statusBar()->setVisible(Settings.ShowStatusbar);
+        UpdateScorePanels();
+        View->update();
+    };
+    TfmCustomize dialog(prefs, PlayerList, context, this);
+    ExecModal(dialog);
+}
+
+// ---- saved games ----
+
+void TfmCanMain::mnSaveClick() {
+    if (Acting || Busy || PaintSuppressed || G.OpponentsTurn || G.TurnPhase == tpHandOver) return;
+    SaveGame(false);
+}
+
+void TfmCanMain::mnLoadClick() {
+    if (Acting || Busy || PaintSuppressed) return;
+    LoadPending = false;
+    RunAction([this] { LoadGame(); });
+}
+
+bool TfmCanMain::SaveGame(bool automatic) {
+    if (!automatic && G.PileTakeUndoable) {
+        ShowInformation(this, Title(), QStringLiteral("A game cannot be saved while taking the discard pile"));
+        return false;
+    }
+    // The automatic save leaves the previous file as it was.
+    if (!G.ValidateTurnMelds()) {
+        if (!automatic)
+            ShowInformation(this, Title(), QStringLiteral("This game cannot be saved now because your meld is incorrect"));
+        return false;
+    }
+    QString path;
+    if (automatic) {
+        path = AutosaveFile();
+    } else {
+        QFileDialog dialog(this, QStringLiteral("Save Canasta Game"), QString::fromStdString(DataFolder()), kGameFilter);
+        dialog.setObjectName(QStringLiteral("SaveDialog1"));
+        dialog.setAcceptMode(QFileDialog::AcceptSave);
+        dialog.setFileMode(QFileDialog::AnyFile);
+        dialog.setDefaultSuffix(QStringLiteral("can"));
+        dialog.selectFile(QString::fromStdString(ProposedSaveName(G.Config.PlayerName)));
+        if (ExecModal(dialog) != QDialog::Accepted) return false;
+        path = dialog.selectedFiles().value(0);
+        if (path.isEmpty()) return false;
+    }
+    const std::string bytes = FormatSavedGame(CaptureSavedGame(G), ScrambleNumber);
+    std::string error;
+    if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
+        if (!automatic) ShowError(this, Title(), QString::fromStdString(error));
+        return false;
+    }
+    LoadPending = false;
+    return true;
+}
+
+bool TfmCanMain::TestSavedGame(const QString& path) {
+    const QFileInfo info(path);
+    if (!info.exists() || info.isDir()) return false;
+    QFile file(path);
+    QByteArray head;
+    if (file.open(QIODevice::ReadOnly)) head = file.read(16);
+    if (!HasSavedGameHeader(std::string_view(head.constData(), static_cast<size_t>(head.size())))) {
+        ShowInformation(this, Title(), path.toUpper() + QStringLiteral(" : this file is not a Canasta saved game"));
+        return false;
+    }
+    PendingLoad = path;
+    LoadPending = true;
+    return true;
+}
+
+bool TfmCanMain::LoadGame() {
+    if (!LoadPending) {
+        QFileDialog dialog(this, QStringLiteral("Load Canasta Game"), QString::fromStdString(DataFolder()), kGameFilter);
+        dialog.setObjectName(QStringLiteral("OpenDialog1"));
+        dialog.setAcceptMode(QFileDialog::AcceptOpen);
+        dialog.setFileMode(QFileDialog::ExistingFile);
+        dialog.setDefaultSuffix(QStringLiteral("can"));
+        if (ExecModal(dialog) != QDialog::Accepted) return false;
+        const QString chosen = dialog.selectedFiles().value(0);
+        if (chosen.isEmpty()) return false;
+        if (!TestSavedGame(chosen)) return false;
+    }
+    LoadPending = false;
+    const QString path = PendingLoad;
+    std::string bytes;
+    TLoadResult result;
+    if (!ReadWholeFile(QFile::encodeName(path).toStdString(), bytes))
+        result = {TLoadStatus::Corrupt, "the file cannot be read"};
+    else
+        result = LoadSavedGame(G, bytes);
+    switch (result.Status) {
+        case TLoadStatus::Ok:
+            break;
+        case TLoadStatus::NotASavedGame:
+            ShowInformation(this, Title(), path.toUpper() + QStringLiteral(" : this file is not a Canasta saved game"));
+            return false;
+        case TLoadStatus::WrongVersion:
+            ShowError(this, Title(), QStringLiteral("Version error. This file cannot be read by Canasta."));
+            return false;
+        case TLoadStatus::Corrupt:
+            // The table stays as it was.
+            ShowError(this, Title(), QStringLiteral("This file is damaged and cannot be loaded: ") +
+                                         QString::fromStdString(result.Detail));
+            return false;
+    }
+    // What the window and the computer kept about the previous table goes.
+    for (IComputerLevel* level : G.Levels)
+        if (level) level->NewHand(G);
+    LoadedGame = true;
+    LoadedHandNumber = G.HandNumber;
+    KeyMode = 0;
+    LastRightClicked = -1;
+    RightClickCount = 0;
+    if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
+    SetRulesHint(G.GameInProgress ? kRulesHintLocked : kRulesHintOpen);
+    UpdateScorePanels();
+    if (!PaintSuppressed) View->update();
+    return true;
 }
 
 }  // namespace canasta

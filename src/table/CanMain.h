@@ -8,16 +8,19 @@
 #include <QPoint>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <array>
 #include <functional>
 #include <memory>
 
-#include "ai/Beginner.h"
+#include "ai/Levels.h"
 #include "model/Game.h"
 #include "model/GameHost.h"
 #include "model/Settings.h"
+#include "store/HighScores.h"
+#include "store/Players.h"
 #include "store/SettingsCatalog.h"
 #include "table/CardArt.h"
 
@@ -28,9 +31,12 @@ class QPushButton;
 
 namespace canasta {
 
+class IAudioPlayer;
+class TSoundSystem;
 class TfmSplash;
 class TfmWhoseTurn;
 class TTableView;
+class TTableNetwork;
 
 inline constexpr const char* kProgramTitle = "Canasta 4.13";
 
@@ -42,7 +48,14 @@ struct TStartOptions {
     QString ScreenshotFile;
     // Start-up step after the splash; tests run it themselves.
     int SplashMs = 2000;
+    // The program's parameters: a saved game (".can") to load instead of the automatic save.
+    QStringList Arguments;
+    // The sound output; empty for SDL2_mixer (tests record what would be heard).
+    std::function<std::unique_ptr<IAudioPlayer>()> MakeAudioPlayer;
 };
+
+// The automatic save in the data folder.
+QString AutosaveFile();
 
 // Screen size class of a screen width: 4 for wider than 1280, else the size
 // index the screen just holds (a narrower screen than 640 keeps 0).
@@ -89,6 +102,23 @@ public:
     QAction* UndoAllAction() const { return mnUndoAll; }
     QAction* RulesAction() const { return mnRules; }
     QAction* DecksAction() const { return mnDecks; }
+    QAction* LoadAction() const { return mnLoad; }
+    QAction* SaveAction() const { return mnSave; }
+    QAction* HiscoresAction() const { return mnHiscores; }
+    QAction* WinRatioAction() const { return mnWinRatio; }
+    QAction* CustomizeAction() const { return mnCustomize; }
+    QAction* SoundAction() const { return mnSound; }
+    QAction* ExitAction() const { return mnExit; }
+    QAction* AboutAction() const { return mnAbout; }
+
+    TSoundSystem& Sound() { return *SoundSys; }
+    TPlayers& Players() { return PlayerList; }
+    THighScores& HighScores() { return HighScoreTables; }
+    QColor TableColour() const { return TableColor; }
+    // Set by a load, cleared by the next deal: the computer's hand stays hidden.
+    bool GameLoaded() const { return LoadedGame && G.HandNumber == LoadedHandNumber; }
+    // Level index of the high-score lists: the computer level, 3 in a network game.
+    int HighScoreLevel() const;
 
     // ---- table ----
     void FormPaint(QPainter& p);
@@ -163,7 +193,26 @@ private:
     void mnRulesClick();
     void mnDecksClick();
     void mnAboutClick();
+    void mnLoadClick();
+    void mnSaveClick();
+    void mnHiscoresClick();
+    void mnWinRatioClick();
+    void mnCustomizeClick();
+    void mnSoundClick();
     void SaveScreenshot();
+
+    // Saved games. The automatic save writes autosave.can without a dialog or
+    // a refusal for a provisional pile take; it is skipped when the melds are wrong.
+    bool SaveGame(bool automatic);
+    // Whether the file is a saved game (a missing file quietly is not); makes it the pending load.
+    bool TestSavedGame(const QString& path);
+    // Loads the pending file, or asks for one; true when a game was put on the table.
+    bool LoadGame();
+    // Offers a margin to a high-score list of the current level; true when
+    // the "Highscore" sound was played for it.
+    bool EnterHighScore(int kind, int margin, const std::string& opponentName);
+    // Largest window size whose outer size fits the screen's available area.
+    int LargestSize() const;
 
     // Runs one action of the player (or a timer's game step) and catches what
     // escapes from the game core: an error box, then a fresh deal.
@@ -188,7 +237,8 @@ private:
     ISettingsStore& Store;
     TStartOptions Options;
     TGame G;
-    TBeginner Beginner;
+    // Beginner, Advanced and Expert, installed into G.Levels (destroyed before G).
+    std::unique_ptr<TComputerLevels> ComputerLevels;
     TAppSettings Settings;
     TCardImages Images;
     std::array<TBackSetting, 2> CardBacks;
@@ -209,6 +259,27 @@ private:
     QAction* mnDecks = nullptr;
     QAction* mnExit = nullptr;
     QAction* mnAbout = nullptr;
+    QAction* mnLoad = nullptr;
+    QAction* mnSave = nullptr;
+    QAction* mnHiscores = nullptr;
+    QAction* mnWinRatio = nullptr;
+    QAction* mnCustomize = nullptr;
+    QAction* mnSound = nullptr;
+    QMenu* mnuOptions = nullptr;
+    QMenu* mnuHelp = nullptr;
+
+    std::unique_ptr<TSoundSystem> SoundSys;
+    TPlayers PlayerList;
+    THighScores HighScoreTables;
+    // The name asked for in one game-over serves its hand and its match entry.
+    std::string HighScoreName;
+    bool HighScoreNameAsked = false;
+    // A saved game waiting to be loaded (command line, autosave, load dialog).
+    bool LoadPending = false;
+    QString PendingLoad;
+    bool LoadedGame = false;
+    uint32_t LoadedHandNumber = 0;
+    int CustomizeTab = 0;
 
     QTimer tmLED;
     QTimer tmWhoseTurn;
@@ -250,6 +321,12 @@ private:
     } Flash;
 
     friend class TTableView;
+    // The network part (menu, connection, scripted play) lives in CanMainNet.cpp.
+    friend class TTableNetwork;
+    std::unique_ptr<TTableNetwork> Net;
+
+public:
+    TTableNetwork& Network() { return *Net; }
 };
 
 }  // namespace canasta

@@ -144,7 +144,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     if (const TCard* c = top(G.DiscardPile)) DrawCard(p, *c, c->X, c->Y, true);
 
     // The opponent's hand, sorted by rank whatever its list order.
-    const bool mayShow = !G.Config.Networked;
+    // A loaded game keeps the computer's hand hidden until the next deal.
+    const bool mayShow = !G.Config.Networked && !GameLoaded();
     int x = L.TableLeft;
     for (int r = 0; r < kColumns; ++r) {
         for (const TCard& c : G.OpponentHand) {

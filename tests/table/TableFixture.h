@@ -5,6 +5,7 @@
 
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QTest>
@@ -15,6 +16,7 @@
 #include <vector>
 
 #include "dialogs/Modal.h"
+#include "media/MediaTestSupport.h"
 #include "support/TestTable.h"
 #include "table/CanMain.h"
 
@@ -30,11 +32,14 @@ struct TSeenDialog {
 class TableWindowTest : public ::testing::Test {
 protected:
     void SetUp() override {
+        // The data folder is shared by all tests: no automatic save from another test.
+        QFile::remove(AutosaveFile());
         SetModalHandler([this](QDialog& d) { return Answer(d); });
     }
     void TearDown() override {
         Window.reset();
         SetModalHandler({});
+        QFile::remove(AutosaveFile());
     }
 
     // Creates the window (size index from the store) and deals the first hand
@@ -42,8 +47,19 @@ protected:
     TfmCanMain& Open(int sizeIndex = 0) {
         Store.WriteValue("Settings\\Resolution", std::string("0,0,") + WindowSizeOf(sizeIndex).Name);
         TStartOptions options;
-        options.SplashMs = 0;
         options.ForcedSize = sizeIndex;
+        return Start(options);
+    }
+
+    // A window as the program starts it (the stored size and position unless
+    // forced); the sounds it plays are recorded in Audio.
+    TfmCanMain& Start(TStartOptions options) {
+        options.SplashMs = 0;
+        options.MakeAudioPlayer = [this] {
+            auto player = std::make_unique<TFakeAudioPlayer>();
+            Audio = player.get();
+            return player;
+        };
         Window = std::make_unique<TfmCanMain>(Store, options);
         TfmCanMain& w = *Window;
         w.PauseScale = 0;
@@ -120,6 +136,7 @@ protected:
     TMemorySettings Store;
     DrawDiscardLevel Level;
     std::unique_ptr<TfmCanMain> Window;
+    TFakeAudioPlayer* Audio = nullptr;  // the current window's sound output
     std::vector<TSeenDialog> Seen;
     std::function<int(QDialog&)> OnDialog;
 };

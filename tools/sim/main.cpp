@@ -1,10 +1,18 @@
 // canasta-sim: plays whole matches headless between a computer level and a
-// scripted player seat, and reports results and speed.
+// scripted player seat, or between two computer levels, and reports results
+// and speed.
 //
 //   canasta-sim --level beginner --bot greedy --matches 1000 --seed 7 --check
+//   canasta-sim --level expert --versus advanced --matches 2000 --seed 1
+//
+// Level against level: the second level plays the player seat. Between turns
+// the two seats are mirrored (hands, table areas, meld states, scores, melded
+// points, who draws first, and each side's record of the cards the other took
+// from the pile), so both levels play the opponent seat by their own code.
 //
 // --check verifies the game's invariants after every bot gesture and every
 // computer turn and stops at the first violation. Same seed, same result.
+#include <algorithm>
 #include <array>
 #include <chrono>
 #include <cmath>
@@ -14,10 +22,13 @@
 #include <exception>
 #include <functional>
 #include <memory>
+#include <ctime>
 #include <string>
 #include <vector>
 
+#include "ai/Advanced.h"
 #include "ai/Beginner.h"
+#include "ai/Expert.h"
 #include "ai/PlayerBot.h"
 #include "model/Game.h"
 #include "rules/Consistency.h"
@@ -29,6 +40,8 @@ namespace {
 struct TOptions {
     std::string Level = "beginner";
     std::string Bot = "greedy";
+    std::string Versus;  // a second level in the player seat instead of the bot
+    int Aggression = 50;
     std::string Rules = "default";
     int Matches = 100;
     uint32_t Seed = 1;
@@ -97,13 +110,56 @@ TRuleOptions RandomRules(uint32_t seed) {
     return o;
 }
 
-// A level by name; later levels add themselves here.
+// A level by name.
 std::unique_ptr<TComputerTurn> MakeLevel(const std::string& name, int& index) {
     if (name == "beginner" || name == "0") {
         index = 0;
         return std::make_unique<TBeginner>();
     }
+    if (name == "advanced" || name == "1") {
+        index = 1;
+        return std::make_unique<TAdvanced>();
+    }
+    if (name == "expert" || name == "2") {
+        index = 2;
+        return std::make_unique<TExpert>();
+    }
     return nullptr;
+}
+
+// CPU time of this thread: the machine is shared, wall time would measure the load.
+double CpuMicros() {
+    timespec ts{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &ts);
+    return ts.tv_sec * 1e6 + ts.tv_nsec / 1e3;
+}
+
+// Times of computer turns; a turn that deals the next hand may run the first
+// turn of that hand inside it, whose time is not counted twice.
+class TTurnClock {
+public:
+    void Enter() { Stack.push_back({CpuMicros(), 0.0}); }
+    // The turn's own time.
+    double Leave() {
+        const TFrame f = Stack.back();
+        Stack.pop_back();
+        const double total = CpuMicros() - f.Start;
+        if (!Stack.empty()) Stack.back().Children += total;
+        return total - f.Children;
+    }
+
+private:
+    struct TFrame {
+        double Start, Children;
+    };
+    std::vector<TFrame> Stack;
+};
+
+double Percentile(std::vector<double> v, double p) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    const size_t i = static_cast<size_t>(p * double(v.size() - 1) + 0.5);
+    return v[std::min(i, v.size() - 1)];
 }
 
 uint32_t MatchSeed(uint32_t seed, int match) {
@@ -124,6 +180,8 @@ struct TTotals {
     double ComputerHandSum = 0, BotHandSum = 0;
     int ComputerOut = 0, BotOut = 0, NobodyOut = 0;
     long Gestures = 0, Refusals = 0, ComputerTurns = 0;
+    // CPU microseconds per computer turn: [0] the level, [1] the second level.
+    std::array<std::vector<double>, 2> TurnMicros;
 };
 
 class TSimHost : public THeadlessHost {
@@ -133,12 +191,20 @@ public:
     bool MatchOver = false;
     TMatchResult Result;
     std::function<void(const std::string&)> Trace;
+    // Level against level: set while the second level sits in the opponent
+    // seat (results are then read the other way round).
+    const bool* Mirrored = nullptr;
 
-    void HandFinished(const THandResult& r) override {
+    void HandFinished(const THandResult& given) override {
+        THandResult r = given;
+        int out = Game ? Game->WentOut : woNobody;
+        if (Mirrored && *Mirrored) {
+            std::swap(r.Player, r.Opponent);
+            out = out == woPlayer ? woOpponent : out == woOpponent ? woPlayer : out;
+        }
         ++Totals->Hands;
         Totals->ComputerHandSum += r.Opponent.Total;
         Totals->BotHandSum += r.Player.Total;
-        const int out = Game ? Game->WentOut : woNobody;
         (out == woPlayer ? Totals->BotOut : out == woOpponent ? Totals->ComputerOut : Totals->NobodyOut)++;
         if (Trace)
             Trace("hand over: bot " + std::to_string(r.Player.Total) + ", computer " +
@@ -149,6 +215,7 @@ public:
     }
     bool ShowMatchResult(const TMatchResult& r) override {
         Result = r;
+        if (Mirrored && *Mirrored) std::swap(Result.PlayerScore, Result.OpponentScore);
         MatchOver = true;
         return false;  // stop here; the simulator starts the next match itself
     }
@@ -171,6 +238,8 @@ std::string ComputerMeldFault(const TGame& g, int meldedBefore) {
             return "computer's column " + std::to_string(c) + " holds more wild cards than naturals";
     }
     if (cards[kRankTwo] > 0 && cards[kRankTwo] < 7) return "computer's wild cards are melded outside a canasta";
+    if (g.OpponentHand.Empty() && g.OpponentMeldState.Canastas < g.Rules.CanastasToGoOut)
+        return "computer's hand is empty without the canastas to go out";
     const int minimum = MinimumInitialMeld(g.OpponentScore);
     if (meldedBefore == 0 && g.OpponentMeldedPoints > 0 && g.OpponentMeldedPoints < minimum &&
         !(g.Rules.BonusCounts && g.OpponentMeldState.Canastas > 0))
@@ -179,22 +248,162 @@ std::string ComputerMeldFault(const TGame& g, int meldedBefore) {
     return "";
 }
 
-// Runs the level's turn, then checks the table.
+// Cards by identity and deck (jokers: two of each deck).
+using TCardBag = std::array<std::array<int, 2>, kJokerId + 1>;
+
+TCardBag Bag(const TCardList& list) {
+    TCardBag b{};
+    for (const TCard& c : list) ++b[c.Id][c.Deck];
+    return b;
+}
+
+// Level against level: the opponent seat's level is the first level or the
+// second, by the seat mirroring; each turn is timed and checked.
+class TSeatLevels : public IComputerLevel {
+public:
+    using TAfter = std::function<void(TGame&, uint32_t handBefore, int meldedBefore)>;
+    TSeatLevels(std::array<IComputerLevel*, 2> levels, TTotals& totals, TAfter after)
+        : Levels(levels), Totals(totals), After(std::move(after)) {}
+
+    // Which level sits in the opponent seat: 0 the first, 1 the second.
+    int Seated = 0;
+    // Cards each level took from the pile and still holds (what the other
+    // level sees as PickedUpCards while that one sits in the player seat).
+    std::array<TCardList, 2> Taken{};
+
+    void PlayTurn(TGame& game) override {
+        const int seat = Seated;
+        const uint32_t hand = game.HandNumber;
+        const int melded = game.OpponentMeldedPoints;
+        const TCardBag handBefore = Bag(game.OpponentHand), pileBefore = Bag(game.DiscardPile);
+        Clock.Enter();
+        Levels[static_cast<size_t>(seat)]->PlayTurn(game);
+        Totals.TurnMicros[static_cast<size_t>(seat)].push_back(Clock.Leave());
+        if (game.HandNumber == hand) NoteTaken(game, seat, handBefore, pileBefore);
+        After(game, hand, melded);
+    }
+    void NewHand(TGame& game) override {
+        for (IComputerLevel* level : Levels)
+            if (level) level->NewHand(game);
+        Taken = {};
+    }
+
+private:
+    // The cards that left the pile for the hand this turn join the record;
+    // cards no longer in the hand leave it.
+    void NoteTaken(const TGame& game, int seat, const TCardBag& handBefore, const TCardBag& pileBefore) {
+        const TCardBag handAfter = Bag(game.OpponentHand), pileAfter = Bag(game.DiscardPile);
+        TCardList& record = Taken[static_cast<size_t>(seat)];
+        const TCardBag old = Bag(record);
+        TCardBag want{};
+        for (int id = 1; id <= kJokerId; ++id)
+            for (int d = 0; d < 2; ++d) {
+                const int added = std::max(0, handAfter[id][d] - handBefore[id][d]);
+                const int fromPile = std::max(0, pileBefore[id][d] - pileAfter[id][d]);
+                want[id][d] = std::min(old[id][d], handAfter[id][d] - added) + std::min(added, fromPile);
+            }
+        TCardList updated;
+        for (const TCard& c : game.OpponentHand)
+            if (want[c.Id][c.Deck] > 0 && !IsRedThree(c)) {
+                --want[c.Id][c.Deck];
+                AddCard(updated, c);
+            }
+        record = updated;
+    }
+
+    std::array<IComputerLevel*, 2> Levels;
+    TTotals& Totals;
+    TAfter After;
+    TTurnClock Clock;
+};
+
+// Lays a hand out as the player's hand (by rank columns) or as the opponent's row.
+TCardList LayOutHand(const TGame& g, const TCardList& cards, bool asPlayer) {
+    TCardList out;
+    for (int c = 0; c < kColumns; ++c) out.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), g.Layout.PlayerHandBase};
+    int i = 0;
+    for (TCard c : cards) {
+        if (asPlayer) {
+            c.FaceUp = true;
+            PlaceInColumn(out, true, false, c);
+        } else {
+            c.FaceUp = g.Config.ShowOpponentCards;
+            c.X = g.Layout.TableLeft + i * g.Config.CardSpacing;
+            c.Y = g.Layout.HandRowTop;
+        }
+        AddCard(out, c);
+        ++i;
+    }
+    return out;
+}
+
+// Lays a table area out for the other seat, column by column as it stands;
+// canastas stacked.
+TCardList LayOutMelds(const TGame& g, const TCardList& cards, const TMeldState& ms, bool asPlayer) {
+    const int base = asPlayer ? g.Layout.PlayerMeldBase : g.Layout.OpponentMeldBase;
+    const int step = asPlayer ? kColumnStep : -kColumnStep;
+    TCardList out;
+    for (int c = 0; c < kColumns; ++c) out.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), base};
+    for (TCard c : cards) {
+        const int column = g.Layout.ColumnOf(c.X);
+        TPoint& a = out.Anchors[static_cast<size_t>(column)];
+        if (ms.CanastaKind[static_cast<size_t>(column)] != ckNone)
+            a.Y = base + step;
+        else
+            a.Y += step;
+        c.X = a.X;
+        c.Y = a.Y;
+        AddCard(out, c);
+    }
+    return out;
+}
+
+// Swaps the two seats between turns: the side that sat in the player seat
+// now plays the opponent seat.
+void MirrorSeats(TGame& g, TSeatLevels& seats) {
+    const TCardList playerHand = g.PlayerHand, opponentHand = g.OpponentHand;
+    const TCardList playerMelds = g.PlayerMelds, opponentMelds = g.OpponentMelds;
+    std::swap(g.PlayerMeldState, g.OpponentMeldState);
+    g.PlayerHand = LayOutHand(g, opponentHand, true);
+    g.OpponentHand = LayOutHand(g, playerHand, false);
+    g.PlayerMelds = LayOutMelds(g, opponentMelds, g.PlayerMeldState, true);
+    g.OpponentMelds = LayOutMelds(g, playerMelds, g.OpponentMeldState, false);
+    std::swap(g.PlayerScore, g.OpponentScore);
+    std::swap(g.PlayerPointsBeforeTurn, g.OpponentPointsBeforeTurn);
+    g.OpponentMeldedPoints = 0;
+    for (const TCard& c : g.OpponentMelds)
+        if (!IsRedThree(c)) g.OpponentMeldedPoints += c.Points;
+    g.PlayerMinimumMeld = MinimumInitialMeld(g.PlayerScore);
+    g.PlayerDrawsFirst = !g.PlayerDrawsFirst;  // the flag belongs to the seat
+    g.GoingOutWithThrees = false;
+    seats.Seated = 1 - seats.Seated;
+    // The side now in the player seat is the one whose takes the mover knows.
+    g.PickedUpCards = seats.Taken[static_cast<size_t>(1 - seats.Seated)];
+    g.SaveTurnSnapshot();
+    g.CountColumns();
+}
+
+// Runs the level's turn, times it, then checks the table.
 class TCheckedLevel : public IComputerLevel {
 public:
     using TAfter = std::function<void(TGame&, uint32_t handBefore, int meldedBefore)>;
-    TCheckedLevel(IComputerLevel& inner, TAfter after) : Inner(inner), After(std::move(after)) {}
+    TCheckedLevel(IComputerLevel& inner, TTotals& totals, TAfter after)
+        : Inner(inner), Totals(totals), After(std::move(after)) {}
     void PlayTurn(TGame& game) override {
         const uint32_t hand = game.HandNumber;
         const int melded = game.OpponentMeldedPoints;
+        Clock.Enter();
         Inner.PlayTurn(game);
+        Totals.TurnMicros[0].push_back(Clock.Leave());
         After(game, hand, melded);
     }
     void NewHand(TGame& game) override { Inner.NewHand(game); }
 
 private:
     IComputerLevel& Inner;
+    TTotals& Totals;
     TAfter After;
+    TTurnClock Clock;
 };
 
 class TSim {
@@ -214,17 +423,20 @@ public:
         if (Opt.Rules == "random") rules = RandomRules(seed);
         for (const std::string& setting : Opt.RuleSettings) SetRule(rules, setting);
         TGameConfig config;
+        config.Aggression = Opt.Aggression;
         TGame game(host, rules, ComputeLayout(Opt.Size), config);
         host.Game = &game;
         if (Opt.Trace) host.Trace = [this](const std::string& s) { std::printf("  %s\n", s.c_str()); };
 
-        int levelIndex = 0;
+        int levelIndex = 0, versusIndex = 0;
         std::unique_ptr<TComputerTurn> level = MakeLevel(Opt.Level, levelIndex);
-        TCheckedLevel checked(*level, [this, &game](TGame&, uint32_t handBefore, int meldedBefore) {
+        std::unique_ptr<TComputerTurn> versus = Opt.Versus.empty() ? nullptr : MakeLevel(Opt.Versus, versusIndex);
+        auto after = [this, &game](TGame&, uint32_t handBefore, int meldedBefore) {
             ++Move;
             ++T.ComputerTurns;
             if (Opt.Trace)
-                std::printf("%6ld  computer turn done: stock %d, pile %d, computer hand %d\n", Move, game.Stock.Count,
+                std::printf("%6ld  computer turn done (%s): stock %d, pile %d, computer hand %d\n", Move,
+                            Opt.Versus.empty() ? Opt.Level.c_str() : Last.c_str(), game.Stock.Count,
                             game.DiscardPile.Count, game.OpponentHand.Count);
             Verify(game, "after a computer turn");
             // A turn that ended the hand left the next hand's table behind.
@@ -232,9 +444,13 @@ public:
                 const std::string fault = ComputerMeldFault(game, meldedBefore);
                 if (!fault.empty()) Fail(game, fault);
             }
-        });
+        };
+        TCheckedLevel checked(*level, T, after);
+        TSeatLevels seats({level.get(), versus.get()}, T, after);
+        host.Mirrored = versus ? &Mirrored : nullptr;
+        Mirrored = false;
         game.Levels = {nullptr, nullptr, nullptr};
-        game.Levels[static_cast<size_t>(levelIndex)] = &checked;
+        game.Levels[static_cast<size_t>(levelIndex)] = versus ? static_cast<IComputerLevel*>(&seats) : &checked;
         game.Config.Level = levelIndex;
         game.FixedSeed = true;
         game.Rng.Seed = seed;
@@ -245,6 +461,11 @@ public:
         Last = "new game";
 
         try {
+            if (versus) {
+                PlayLevels(game, host, seats);
+                FinishMatch(match, host);
+                return;
+            }
             game.NewGame();
             uint32_t hand = game.HandNumber;
             int handGestures = 0;
@@ -274,6 +495,33 @@ public:
             Fail(game, std::string("exception: ") + e.what() + " (last bot gesture '" + Last + "')");
         }
         T.Refusals += host.ErrorCount;
+        FinishMatch(match, host);
+    }
+
+    const TTotals& Totals() const { return T; }
+
+private:
+    // Level against level: every turn is an opponent-seat turn, with the seats
+    // mirrored before it.
+    void PlayLevels(TGame& game, TSimHost& host, TSeatLevels& seats) {
+        Last = "new game";
+        game.NewGame();
+        Mirrored = seats.Seated == 1;
+        while (!host.MatchOver) {
+            if (game.HandNumber - 1 >= static_cast<uint32_t>(Opt.MaxHandsPerMatch))
+                Fail(game, "match still running after " + std::to_string(Opt.MaxHandsPerMatch) + " hands");
+            if (!IsPlayersMove(game)) Fail(game, "nobody is to move");
+            MirrorSeats(game, seats);
+            Mirrored = seats.Seated == 1;
+            Verify(game, "after mirroring the seats");
+            Last = "turn of " + (seats.Seated == 0 ? Opt.Level : Opt.Versus);
+            if (Opt.Trace && Opt.DumpFrom >= 0 && Move + 1 >= Opt.DumpFrom) DumpTable(game);
+            game.StartOpponentTurn();
+            Mirrored = seats.Seated == 1;
+        }
+    }
+
+    void FinishMatch(int match, const TSimHost& host) {
         ++T.Matches;
         const int margin = host.Result.OpponentScore - host.Result.PlayerScore;
         T.MarginSum += margin;
@@ -283,9 +531,6 @@ public:
                         host.Result.PlayerScore);
     }
 
-    const TTotals& Totals() const { return T; }
-
-private:
     void Verify(TGame& game, const std::string& when) {
         if (!Opt.Check) return;
         const std::string problem = CheckConsistency(game);
@@ -296,8 +541,9 @@ private:
         if (Opt.Trace) DumpTable(game);
         throw TFailure{"seed " + std::to_string(Opt.Seed) + ", match " + std::to_string(Match) + " (match seed " +
                        std::to_string(MatchSeedValue) + "), hand " + std::to_string(game.HandNumber) + ", move " +
-                       std::to_string(Move) + ": " + what + "\n  replay: canasta-sim --level " + Opt.Level + " --bot " +
-                       Opt.Bot + " --rules " + Opt.Rules + RuleArgs() + " --size " + std::to_string(Opt.Size) +
+                       std::to_string(Move) + ": " + what + "\n  replay: canasta-sim --level " + Opt.Level +
+                       (Opt.Versus.empty() ? " --bot " + Opt.Bot : " --versus " + Opt.Versus) +
+                       " --aggression " + std::to_string(Opt.Aggression) + " --rules " + Opt.Rules + RuleArgs() + " --size " + std::to_string(Opt.Size) +
                        " --seed " + std::to_string(Opt.Seed) + " --match " + std::to_string(Match) +
                        " --check --trace"};
     }
@@ -335,6 +581,7 @@ private:
 
     const TOptions& Opt;
     TTotals T;
+    bool Mirrored = false;  // the second level sits in the opponent seat
     int Match = 0;
     uint32_t MatchSeedValue = 0;
     long Move = 0;
@@ -343,9 +590,12 @@ private:
 
 void Usage() {
     std::fprintf(stderr,
-                 "usage: canasta-sim [--level beginner] [--bot greedy|random] [--matches N] [--seed S]\n"
+                 "usage: canasta-sim [--level beginner|advanced|expert] [--bot greedy|random]\n"
+                 "                   [--versus beginner|advanced|expert] [--aggression 0..100] [--matches N] [--seed S]\n"
                  "                   [--rules default|standard|random] [--check] [--match K] [--trace]\n"
                  "                   [--rule Name=value ...] [--size 0..3] [--max-gestures N] [--max-hands N]\n"
+                 "  --versus L   a second computer level plays the player seat (instead of --bot)\n"
+                 "  --aggression the Expert's aggressiveness (default 50)\n"
                  "  --rule       one rule switch over the rule set, e.g. --rule CanastasToGoOut=2\n"
                  "               --rule RedThreeFreezes=1 (names as in TRuleOptions)\n"
                  "  --match K    play only match K of the seed (to replay a failure)\n"
@@ -373,6 +623,10 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Level = v;
         } else if (a == "--bot") {
             o.Bot = v;
+        } else if (a == "--versus") {
+            o.Versus = v;
+        } else if (a == "--aggression") {
+            o.Aggression = std::atoi(v);
         } else if (a == "--rules") {
             o.Rules = v;
         } else if (a == "--matches") {
@@ -405,6 +659,11 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         std::fprintf(stderr, "unknown level '%s'\n", o.Level.c_str());
         return false;
     }
+    if (!o.Versus.empty() && !MakeLevel(o.Versus, index)) {
+        std::fprintf(stderr, "unknown level '%s'\n", o.Versus.c_str());
+        return false;
+    }
+    if (o.Aggression < 0 || o.Aggression > 100) return false;
     if (!MakePlayerBot(o.Bot)) {
         std::fprintf(stderr, "unknown bot '%s'\n", o.Bot.c_str());
         return false;
@@ -447,19 +706,32 @@ int main(int argc, char** argv) {
 
     std::string rules = o.Rules;
     for (const std::string& setting : o.RuleSettings) rules += " " + setting;
-    std::printf("level %s vs bot %s, rules %s, seed %u%s\n", o.Level.c_str(), o.Bot.c_str(), rules.c_str(), o.Seed,
+    const bool versus = !o.Versus.empty();
+    const std::string other = versus ? o.Versus : "bot";
+    const char* second = other.c_str();
+    std::printf("level %s vs %s %s, rules %s, aggression %d, seed %u%s\n", o.Level.c_str(), versus ? "level" : "bot",
+                versus ? o.Versus.c_str() : o.Bot.c_str(), rules.c_str(), o.Aggression, o.Seed,
                 o.Check ? ", invariants checked after every move" : "");
     std::printf("matches            %d\n", t.Matches);
-    std::printf("hands              %d (%.1f per match; went out: computer %d, bot %d, nobody %d)\n", t.Hands,
-                double(t.Hands) / t.Matches, t.ComputerOut, t.BotOut, t.NobodyOut);
-    std::printf("wins               computer %d, bot %d, draws %d\n", t.ComputerWins, t.BotWins, t.Draws);
+    std::printf("hands              %d (%.2f per match; went out: %s %d, %s %d, nobody %d)\n", t.Hands,
+                double(t.Hands) / t.Matches, o.Level.c_str(), t.ComputerOut, second, t.BotOut, t.NobodyOut);
+    std::printf("wins               %s %d, %s %d, draws %d\n", o.Level.c_str(), t.ComputerWins, second, t.BotWins,
+                t.Draws);
     double lo = 0, hi = 0;
     Wilson(t.ComputerWins, t.Matches, lo, hi);
-    std::printf("computer win rate  %.3f (95%% CI %.3f .. %.3f)\n", double(t.ComputerWins) / t.Matches, lo, hi);
-    std::printf("mean match margin  %+.1f (computer - bot)\n", t.MarginSum / t.Matches);
-    std::printf("mean hand score    computer %+.1f, bot %+.1f\n", t.ComputerHandSum / t.Hands, t.BotHandSum / t.Hands);
-    std::printf("bot gestures       %ld (%ld refusals shown), computer turns %ld\n", t.Gestures, t.Refusals,
-                t.ComputerTurns);
+    std::printf("%s win rate  %.3f (95%% CI %.3f .. %.3f)\n", o.Level.c_str(), double(t.ComputerWins) / t.Matches, lo,
+                hi);
+    std::printf("mean match margin  %+.1f (%s - %s)\n", t.MarginSum / t.Matches, o.Level.c_str(), second);
+    std::printf("mean hand score    %s %+.1f, %s %+.1f\n", o.Level.c_str(), t.ComputerHandSum / t.Hands, second,
+                t.BotHandSum / t.Hands);
+    if (!versus)
+        std::printf("bot gestures       %ld (%ld refusals shown)\n", t.Gestures, t.Refusals);
+    for (int i = 0; i < (versus ? 2 : 1); ++i) {
+        const auto& v = t.TurnMicros[static_cast<size_t>(i)];
+        std::printf("turn CPU time      %s: %zu turns, median %.0f us, 99th percentile %.0f us, max %.0f us\n",
+                    i == 0 ? o.Level.c_str() : o.Versus.c_str(), v.size(), Percentile(v, 0.5), Percentile(v, 0.99),
+                    Percentile(v, 1.0));
+    }
     std::printf("time               %.2f s, %.0f hands per second\n", seconds, t.Hands / seconds);
     return 0;
 }

@@ -1,0 +1,182 @@
+#include "net/Chat.h"
+
+#include <QCloseEvent>
+#include <QFontDialog>
+#include <QFontInfo>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+
+#include "dialogs/Modal.h"
+#include "store/SettingsCatalog.h"
+
+namespace canasta {
+
+namespace {
+
+// 0x00BBGGRR as the settings keep colours.
+QColor FromColorRef(int32_t v) {
+    const auto u = static_cast<uint32_t>(v);
+    return QColor(u & 0xFF, (u >> 8) & 0xFF, (u >> 16) & 0xFF);
+}
+int32_t ToColorRef(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
+
+}  // namespace
+
+TfmChat::TfmChat(ISettingsStore* store, QWidget* table, bool onTop, std::function<void(const QString&)> onSend)
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Store(store),
+      OnSend(std::move(onSend)) {
+    setObjectName(QStringLiteral("fmChat"));
+    setWindowTitle(QStringLiteral("Canasta Chat"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    mmChat = new QPlainTextEdit(this);
+    mmChat->setObjectName(QStringLiteral("mmChat"));
+    mmChat->setReadOnly(true);
+    mmChat->setFocusPolicy(Qt::NoFocus);
+    mmChat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    mmChat->setToolTip(QStringLiteral("This area shows the messages that your partner sent you."));
+    edChat = new QLineEdit(this);
+    edChat->setObjectName(QStringLiteral("edChat"));
+    for (QWidget* w : {static_cast<QWidget*>(mmChat), static_cast<QWidget*>(edChat)}) {
+        w->setContextMenuPolicy(Qt::CustomContextMenu);
+        connect(w, &QWidget::customContextMenuRequested, this, [this, w](const QPoint& at) { ContextMenu(w, at); });
+    }
+    connect(edChat, &QLineEdit::returnPressed, this, [this] {
+        const QString typed = edChat->text();
+        edChat->clear();
+        if (OnSend) OnSend(typed);
+    });
+    tmMessage.setSingleShot(true);
+    tmMessage.setInterval(200);
+    connect(&tmMessage, &QTimer::timeout, this, [this] {
+        tmMessage.stop();
+        QPalette p;
+        p.setColor(QPalette::Text, TextColor);
+        mmChat->setPalette(p);
+    });
+
+    // Opening: empty areas, on top as chosen, the stored font, place and size.
+    mmChat->clear();
+    edChat->clear();
+    SetOnTop(onTop);
+    LoadFont();
+    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
+    const QPoint tablePos = table ? table->pos() : QPoint(0, 0);
+    int top = ReadInt(Store, settings::ChatTop, tablePos.y());
+    if (top < 0 || top > screen.height()) top = tablePos.y();
+    int left = ReadInt(Store, settings::ChatLeft, tablePos.x());
+    if (left < 0 || left > screen.width()) left = tablePos.x();
+    resize(std::max(80, Read(Store, settings::ChatWidth)), std::max(40, Read(Store, settings::ChatHeight)));
+    move(left, top);
+    LayOut();
+    edChat->setFocus();
+}
+
+TfmChat::~TfmChat() {
+    WriteInt(Store, settings::ChatTop, y());
+    WriteInt(Store, settings::ChatHeight.Path, height());
+    WriteInt(Store, settings::ChatWidth.Path, width());
+    WriteInt(Store, settings::ChatLeft, x());
+}
+
+void TfmChat::SetOnTop(bool onTop) {
+    const bool visible = isVisible();
+    setWindowFlag(Qt::WindowStaysOnTopHint, onTop);
+    if (visible) show();
+}
+
+void TfmChat::LoadFont() {
+    using namespace settings;
+    TextColor = FromColorRef(Read(Store, ChatFontColor));
+    FontHeight = Read(Store, ChatFontHeight);
+    QFont f;
+    const std::string name = Read(Store, ChatFontName);
+    // The old default face stands for the desktop's own sans font.
+    if (name != ChatFontName.Default && !name.empty()) f.setFamily(QString::fromStdString(name));
+    const int pitch = Read(Store, ChatFontPitch);
+    if (pitch == 2) f.setFixedPitch(true);
+    if (FontHeight < 0)
+        f.setPixelSize(-FontHeight);
+    else if (FontHeight > 0)
+        f.setPixelSize(FontHeight);
+    else
+        f.setPointSize(std::max(1, Read(Store, ChatFontSize)));
+    f.setBold(Read(Store, ChatFontBold));
+    f.setItalic(Read(Store, ChatFontItalic));
+    f.setUnderline(Read(Store, ChatFontUnderline));
+    f.setStrikeOut(Read(Store, ChatFontStrikeOut));
+    for (QWidget* w : {static_cast<QWidget*>(mmChat), static_cast<QWidget*>(edChat)}) {
+        w->setFont(f);
+        QPalette p = w->palette();
+        p.setColor(QPalette::Text, TextColor);
+        w->setPalette(p);
+    }
+}
+
+void TfmChat::ApplyChosenFont(const QFont& chosen) {
+    using namespace settings;
+    QFont f = chosen;
+    const int pixels = f.pixelSize() > 0 ? f.pixelSize() : QFontInfo(f).pixelSize();
+    FontHeight = -pixels;
+    for (QWidget* w : {static_cast<QWidget*>(mmChat), static_cast<QWidget*>(edChat)}) w->setFont(f);
+    WriteInt(Store, ChatFontColor.Path, ToColorRef(TextColor));
+    WriteInt(Store, ChatFontHeight.Path, FontHeight);
+    WriteString(Store, ChatFontName.Path, f.family().toStdString());
+    WriteInt(Store, ChatFontPitch.Path, QFontInfo(f).fixedPitch() ? 2 : 0);
+    WriteInt(Store, ChatFontSize.Path, f.pointSize() > 0 ? f.pointSize() : (pixels * 72 + 48) / 96);
+    WriteBool(Store, ChatFontBold.Path, f.bold());
+    WriteBool(Store, ChatFontItalic.Path, f.italic());
+    WriteBool(Store, ChatFontUnderline.Path, f.underline());
+    WriteBool(Store, ChatFontStrikeOut.Path, f.strikeOut());
+    LayOut();
+}
+
+void TfmChat::SetFont1() {
+    QFontDialog dialog(mmChat->font(), this);
+    dialog.setObjectName(QStringLiteral("dlgChatFont"));
+    if (ExecModal(dialog) == QDialog::Accepted) ApplyChosenFont(dialog.selectedFont());
+}
+
+void TfmChat::ContextMenu(QWidget* on, const QPoint& at) {
+    QMenu menu(this);
+    menu.addAction(QStringLiteral("Change &Font..."), this, [this] { SetFont1(); });
+    menu.exec(on->mapToGlobal(at));
+}
+
+void TfmChat::LayOut() {
+    const int input = InputHeight(FontHeight);
+    edChat->setGeometry(0, height() - input, width(), input);
+    mmChat->setGeometry(0, 0, width(), std::max(0, height() - input));
+}
+
+void TfmChat::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    LayOut();
+}
+
+void TfmChat::closeEvent(QCloseEvent* e) {
+    // Closed by the user it only hides; the connection's end destroys it.
+    e->ignore();
+    hide();
+}
+
+void TfmChat::AddChatLine(const QString& text) {
+    while (ChatLines.size() > kMaxLines) ChatLines.removeFirst();
+    ChatLines.append(text);
+    mmChat->setPlainText(ChatLines.join(QLatin1Char('\n')));
+    mmChat->verticalScrollBar()->setValue(mmChat->verticalScrollBar()->maximum());
+}
+
+void TfmChat::Highlight() {
+    show();
+    raise();
+    QPalette p = mmChat->palette();
+    p.setColor(QPalette::Base, QColor(0xFF, 0xFF, 0x80));
+    mmChat->setPalette(p);
+    tmMessage.start();
+}
+
+}  // namespace canasta

@@ -1,0 +1,443 @@
+#include "net/OpponentMoves.h"
+
+#include "net/Framing.h"
+#include "net/SeatView.h"
+
+namespace canasta {
+
+namespace {
+
+std::optional<int> CardField(const std::string& f) {
+    const auto id = ParseIntField(f);
+    if (!id || !IsValidId(*id)) return std::nullopt;
+    return id;
+}
+
+std::optional<int> ColumnField(const std::string& f) {
+    const auto c = ParseIntField(f);
+    if (!c || *c < 0 || *c >= kColumns) return std::nullopt;
+    return c;
+}
+
+TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; }
+
+// The cards the dealer gave its opponent first, then itself: here the first
+// fifteen are this side's, the next fifteen the opponent's.
+void DealMirrored(TGame& g) {
+    const TableLayout& L = g.Layout;
+    g.DiscardPile = {};
+    g.OpponentHand = {};
+    g.PlayerHand = {};
+    g.OpponentMelds = {};
+    g.PlayerMelds = {};
+    for (int c = 0; c < kColumns; ++c) {
+        const int x = L.ColumnX(c);
+        g.PlayerHand.Anchors[c] = {x, L.PlayerHandBase};
+        g.PlayerMelds.Anchors[c] = {x, L.PlayerMeldBase};
+        g.OpponentMelds.Anchors[c] = {x, L.OpponentMeldBase};
+    }
+    while (g.PlayerHand.Count < 15) {
+        TCard c = TakeLastCard(g.Stock);
+        c.FaceUp = true;
+        TCardList& area = IsRedThree(c) ? g.PlayerMelds : g.PlayerHand;
+        PlaceInColumn(area, true, false, c);
+        AddCard(area, c);
+    }
+    while (g.OpponentHand.Count < 15) {
+        TCard c = TakeLastCard(g.Stock);
+        if (IsRedThree(c)) {
+            c.FaceUp = true;
+            PlaceInColumn(g.OpponentMelds, false, false, c);
+            AddCard(g.OpponentMelds, c);
+        } else {
+            c.X = L.TableLeft + g.OpponentHand.Count * g.Config.CardSpacing;
+            c.Y = L.HandRowTop;
+            c.FaceUp = g.Config.ShowOpponentCards;
+            AddCard(g.OpponentHand, c);
+        }
+    }
+    for (;;) {
+        TCard c = TakeLastCard(g.Stock);
+        c.FaceUp = true;
+        c.X = L.TableLeft;
+        c.Y = L.DiscardTop;
+        AddCard(g.DiscardPile, c);
+        if (!(IsWild(c) || IsRedThree(c))) break;
+        g.PileFrozen = true;
+    }
+    g.SetStockExhausted(g.Stock.Empty());
+}
+
+}  // namespace
+
+bool ApplyMirroredDeal(TGame& g, const std::string& record) {
+    bool dealerFirst = false;
+    TDealPositions positions{};
+    if (!ParseDealRecord(record, dealerFirst, positions)) return false;
+    TCardList stock;
+    if (!BuildStockFromPositions(stock, positions, g.Layout)) return false;
+
+    // Set first: the reset shows whose turn it is from it.
+    g.PlayerDrawsFirst = !dealerFirst;
+    g.ResetForDeal(TSoundEvent::Deal);
+    g.Stock = stock;
+    g.LastDeal = positions;
+    g.DealtLastHand = false;
+    DealMirrored(g);
+    g.SaveTurnSnapshot();
+    g.PlayerMinimumMeld = MinimumInitialMeld(g.PlayerScore);
+    g.Host.Invalidate(TRegion::All);
+
+    const bool playerFirst = g.PlayerDrawsFirst;
+    g.PlayerDrawsFirst = !playerFirst;
+    g.OpponentsTurn = !playerFirst;
+    g.Host.SetBusyCursor(false);
+    g.SetTurnPhase(playerFirst ? tpDraw : tpOpponentTurn);
+    return true;
+}
+
+TOpponentMirror::TOpponentMirror(TGame& game) : G(game) {}
+
+void TOpponentMirror::Sync() {
+    if (Synced && TurnHand == G.HandNumber) return;
+    Synced = true;
+    TurnHand = G.HandNumber;
+    T = {};
+    OpponentMinimum = MinimumInitialMeld(G.OpponentScore);
+}
+
+bool TOpponentMirror::TakePending() {
+    Sync();
+    return T.Take == kTakePending;
+}
+
+std::string TOpponentMirror::MoveAllowed() const {
+    if (!G.Config.Networked) return "no network game is running";
+    if (G.QuitRequested) return "the game is over";
+    if (G.TurnPhase == tpHandOver) return "the hand is over";
+    if (!G.OpponentsTurn || G.TurnPhase != tpOpponentTurn) return "it is not the opponent's turn";
+    return {};
+}
+
+void TOpponentMirror::StartPickUp() {
+    if (T.PickedUp) return;
+    T.PickedUp = true;
+    // Whether a side had melded before its turn decides its going-out bonus;
+    // taken here and at every turn's end, so a turn that begins with a take of
+    // the pile (or consists of a red three's discard) counts as well.
+    G.PlayerPointsBeforeTurn = G.MeldedPoints(false);
+    G.OpponentPointsBeforeTurn = G.OpponentMeldedPoints;
+}
+
+void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
+    T = {};
+    G.OpponentsTurn = false;
+    G.SetTurnPhase(tpDraw);
+    if (mayEndHand) {
+        // A hand that ends here is scored with the values of this turn (the
+        // sender's copy has not moved them on either).
+        if (G.EndHandIfOver()) return;
+    }
+    G.PlayerPointsBeforeTurn = G.MeldedPoints(false);
+    G.OpponentPointsBeforeTurn = G.OpponentMeldedPoints;
+}
+
+void TOpponentMirror::PutOnTable(TCard card, int column, TPoint from) {
+    // Placed as the sender placed it in its own seat: a canasta stays stacked.
+    TPoint& anchor = G.OpponentMelds.Anchors[static_cast<size_t>(column)];
+    card.X = anchor.X;
+    if (G.OpponentMeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) anchor.Y -= kColumnStep;
+    card.Y = anchor.Y;
+    card.FaceUp = true;
+    AddCard(G.OpponentMelds, card);
+    if (!IsRedThree(card)) G.OpponentMeldedPoints += card.Points;
+    G.Host.AnimateMove(card, from, {card.X, card.Y});
+    G.Host.Invalidate(TRegion::OpponentMelds);
+    G.CheckCanasta(G.OpponentMelds, false, card.X);
+}
+
+bool TOpponentMirror::MeldsValid(int handAdjust) {
+    TOpponentView view(G, T.Take == kTakePending);
+    view.Game().PlayerMinimumMeld = OpponentMinimum;
+    return view.Game().ValidateTurnMelds(handAdjust);
+}
+
+void TOpponentMirror::CheckGoneOut() {
+    // The sender ends the hand after a meld only when its hand is empty, no
+    // take is provisional and its melds are valid; an emptied hand alone
+    // (black threes still missing, a column of two) does not go out.
+    if (!G.OpponentHand.Empty() || T.Take == kTakePending) return;
+    if (MeldsValid(0)) G.EndHandIfOver();
+}
+
+std::string TOpponentMirror::Apply(int token, const std::vector<std::string>& f) {
+    Sync();
+    auto field = [&f](size_t i) { return i < f.size() ? f[i] : std::string(); };
+    switch (token) {
+        case tkDeal: return Deal(field(0));
+        case tkNewGame: return NewGame();
+        default: break;
+    }
+    if (std::string why = MoveAllowed(); !why.empty()) return why;
+    switch (token) {
+        case tkDrawNew: return DrawNew();
+        case tkDrawPileTop: return DrawPileTop();
+        case tkDrawPileRest: return DrawPileRest();
+        case tkUndoPile: return UndoPile();
+        case tkMeld: return Meld(field(0));
+        case tkMeldWildCard: return MeldWild(field(0), field(1));
+        case tkUndo: return Undo(field(0), field(1));
+        case tkDiscard: return Discard(field(0));
+        case tkDiscardRedThree: return DiscardRedThree(field(0));
+        case tkPassDiscard: return PassDiscard();
+        case tkHandOver: return HandOver();
+        default: return "not a move";
+    }
+}
+
+std::string TOpponentMirror::Deal(const std::string& record) {
+    if (!G.Config.Networked) return "no network game is running";
+    if (G.QuitRequested) return "the game is over";
+    if (!ApplyMirroredDeal(G, record)) return "malformed deal record";
+    Sync();
+    return {};
+}
+
+std::string TOpponentMirror::NewGame() {
+    if (!G.Config.Networked) return "no network game is running";
+    G.PlayerScore = G.OpponentScore = 0;
+    G.GameInProgress = false;
+    G.Host.Invalidate(TRegion::Scores);
+    return {};
+}
+
+std::string TOpponentMirror::DrawNew() {
+    if (T.MayMeld || T.Take != kNoTake) return "the opponent has already drawn";
+    if (G.Stock.Empty()) return "the stock is empty";
+    StartPickUp();
+    const TCard card = G.DrawFromStock();
+    G.AddToComputerHand(card, true);
+    ++T.Draws;
+    const bool redThree = IsRedThree(card);
+    if (redThree) G.MeldFromHand(G.OpponentHand.Count - 1);
+    // A red three replaced by a further draw does not count as the turn's card.
+    if (!(redThree && G.Rules.RedThreeDrawsExtra && !G.Stock.Empty())) {
+        ++T.Counted;
+        if (T.Counted >= G.Rules.CardsDrawn || G.Stock.Empty()) T.MayMeld = true;
+    }
+    G.SetStockExhausted(G.Stock.Empty());
+    return {};
+}
+
+std::string TOpponentMirror::DrawPileTop() {
+    if (!AtTurnStart()) return "the opponent has already drawn";
+    if (G.DiscardPile.Empty()) return "the discard pile is empty";
+    bool forcedOnly = false;
+    {
+        TOpponentView view(G, false);
+        if (!view.Game().MayTakePile(true)) return "the opponent may not take the discard pile";
+        // Only the top card when nothing but the forced take allows it; the
+        // rest of the pile then stays and no completion follows.
+        forcedOnly = !view.Game().MayTakePile(false);
+    }
+    StartPickUp();
+    if (G.DiscardPile.Count >= 13) G.Host.PlaySound(TSoundEvent::TakeHugePile);
+    T.Hand = G.OpponentHand;
+    T.Melds = G.OpponentMelds;
+    T.Pile = G.DiscardPile;
+    T.MeldState = G.OpponentMeldState;
+    T.MeldedPoints = G.OpponentMeldedPoints;
+    TCard card = TakeLastCard(G.DiscardPile);
+    G.Host.Invalidate(TRegion::Pile);
+    const TPoint from{card.X, card.Y};
+    PutOnTable(card, card.Rank, from);
+    T.TopAt = {G.OpponentMelds.Last().X, G.OpponentMelds.Last().Y};
+    T.MayMeld = true;
+    T.Take = forcedOnly ? kTakeDone : kTakePending;
+    return {};
+}
+
+std::string TOpponentMirror::DrawPileRest() {
+    if (T.Take != kTakePending) return "no take of the discard pile is waiting";
+    while (!G.DiscardPile.Empty()) {
+        const TCard card = TakeLastCard(G.DiscardPile);
+        G.AddToComputerHand(card, true);
+        if (IsRedThree(card)) G.MeldFromHand(G.OpponentHand.Count - 1);
+    }
+    G.PileFrozen = false;
+    G.Host.Invalidate(TRegion::Pile);
+    T.Take = kTakeDone;
+    T.Undo.clear();
+    CheckGoneOut();
+    return {};
+}
+
+std::string TOpponentMirror::UndoPile() {
+    if (T.Take != kTakePending) return "no take of the discard pile is waiting";
+    // The sender goes back to its seat as it was before the take, melds made
+    // meanwhile included; so do the melded points.
+    const TCard top = T.Pile.Last();
+    G.OpponentHand = T.Hand;
+    G.OpponentMelds = T.Melds;
+    G.OpponentMeldState = T.MeldState;
+    G.DiscardPile = T.Pile;
+    G.OpponentMeldedPoints = T.MeldedPoints;
+    G.OpponentScore -= 50;
+    G.Host.AnimateMove(top, T.TopAt, PilePosition(G.Layout));
+    G.Host.Invalidate(TRegion::Pile);
+    G.Host.Invalidate(TRegion::OpponentHand);
+    G.Host.Invalidate(TRegion::OpponentMelds);
+    G.Host.Invalidate(TRegion::Scores);
+    T.Take = kNoTake;
+    T.MayMeld = false;
+    T.Undo.clear();
+    return {};
+}
+
+std::string TOpponentMirror::Meld(const std::string& cardField) {
+    const auto id = CardField(cardField);
+    if (!id) return "bad card";
+    if (!T.MayMeld) return "the opponent has not drawn yet";
+    const int index = FindLastById(G.OpponentHand, *id);
+    if (index < 0) return "card not in the opponent's hand";
+    const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    if (IsWild(card) || IsRedThree(card)) return "card cannot be melded into its own column";
+    G.RemoveFromComputerHand(index);
+    PutOnTable(card, card.Rank, {card.X, card.Y});
+    T.Undo.emplace_back(card.Rank, card.Id);
+    CheckGoneOut();
+    return {};
+}
+
+std::string TOpponentMirror::MeldWild(const std::string& cardField, const std::string& columnField) {
+    const auto id = CardField(cardField);
+    const auto column = ColumnField(columnField);
+    if (!id) return "bad card";
+    if (!column) return "bad column";
+    if (*column == 0 || *column == kRankThree) return "no wild card goes to that column";
+    if (*column == kRankTwo && !G.Rules.WildCanastaAllowed) return "wildcard canastas are not allowed";
+    if (!T.MayMeld) return "the opponent has not drawn yet";
+    const int index = FindLastById(G.OpponentHand, *id);
+    if (index < 0) return "card not in the opponent's hand";
+    const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    if (!IsWild(card)) return "not a wild card";
+    G.RemoveFromComputerHand(index);
+    PutOnTable(card, *column, {card.X, card.Y});
+    T.Undo.emplace_back(*column, card.Id);
+    CheckGoneOut();
+    return {};
+}
+
+std::string TOpponentMirror::Undo(const std::string& columnField, const std::string& cardField) {
+    const auto column = ColumnField(columnField);
+    const auto id = CardField(cardField);
+    if (!column) return "bad column";
+    if (!id) return "bad card";
+    if (!T.MayMeld || T.Undo.empty() || T.Undo.back() != std::make_pair(*column, *id))
+        return "not the opponent's last meld of this turn";
+    // The card named in the column named: a twin elsewhere on the table (a
+    // joker in another meld) must stay where it is.
+    const int x = G.Layout.ColumnX(*column);
+    int index = -1;
+    for (int i = G.OpponentMelds.Count - 1; i >= 0 && index < 0; --i) {
+        const TCard& c = G.OpponentMelds.Cards[static_cast<size_t>(i)];
+        if (c.Id == *id && c.X == x) index = i;
+    }
+    if (index < 0) return "card not in that column";
+
+    // As the sender's undo judges it: the canasta breaks when the column no
+    // longer qualifies without the card.
+    int count = 0, naturals = 0;
+    for (const TCard& c : G.OpponentMelds) {
+        if (c.X != x) continue;
+        ++count;
+        if (IsNatural(c.Rank)) ++naturals;
+    }
+    if (IsNatural(G.OpponentMelds.At(index).Rank)) --naturals;
+    const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || *column == kRankTwo);
+    const bool breaks = G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] != ckNone && !stillCanasta;
+    TCard card;
+    RemoveCardAt(G.OpponentMelds, -1, index, card, breaks, *column);
+    if (breaks) {
+        --G.OpponentMeldState.Canastas;
+        G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
+        G.SpreadColumn(G.OpponentMelds, x, *column, false);
+    }
+    G.CheckCanasta(G.OpponentMelds, false, x);
+    G.OpponentMeldedPoints -= card.Points;
+    G.Host.Invalidate(TRegion::OpponentMelds);
+    G.AddToComputerHand(card, true);
+    T.Undo.pop_back();
+    return {};
+}
+
+std::string TOpponentMirror::Discard(const std::string& cardField) {
+    const auto id = CardField(cardField);
+    if (!id) return "bad card";
+    if (!T.MayMeld) return "the opponent has not drawn yet";
+    if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
+    const int index = FindLastById(G.OpponentHand, *id);
+    if (index < 0) return "card not in the opponent's hand";
+    if (!MeldsValid(1)) return "the opponent's melds do not allow a discard";
+    TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    const TPoint from{card.X, card.Y};
+    G.RemoveFromComputerHand(index);
+    const TPoint pile = PilePosition(G.Layout);
+    card.X = pile.X;
+    card.Y = pile.Y;
+    card.FaceUp = true;
+    AddCard(G.DiscardPile, card);
+    if (IsWild(card) || IsRedThree(card)) G.PileFrozen = true;
+    G.Host.AnimateMove(card, from, pile);
+    G.Host.Invalidate(TRegion::Pile);
+    G.Host.PlaySound(TSoundEvent::EndTurnNetwork);
+    EndOpponentTurn(true);
+    return {};
+}
+
+std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
+    const auto id = CardField(cardField);
+    if (!id) return "bad card";
+    if (!IsRedThreeId(*id)) return "not a red three";
+    if (!G.Rules.RedThreeFreezes) return "red threes cannot be discarded with the current rules";
+    if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
+    const int index = FindLastById(G.OpponentMelds, *id);
+    if (index < 0) return "card not on the opponent's table";
+    if (T.MayMeld && !MeldsValid(0)) return "the opponent's melds do not allow ending the turn";
+    G.PileFrozen = true;
+    TCard card;
+    RemoveCardAt(G.OpponentMelds, -1, index, card, false, kRankThree);
+    const TPoint from{card.X, card.Y};
+    const TPoint pile = PilePosition(G.Layout);
+    card.X = pile.X;
+    card.Y = pile.Y;
+    card.FaceUp = true;
+    AddCard(G.DiscardPile, card);
+    G.Host.AnimateMove(card, from, pile);
+    G.Host.Invalidate(TRegion::OpponentMelds);
+    G.Host.Invalidate(TRegion::Pile);
+    EndOpponentTurn(true);
+    return {};
+}
+
+std::string TOpponentMirror::PassDiscard() {
+    if (AtTurnStart()) return "the opponent has not drawn yet";
+    if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
+    if (G.OpponentHand.Count != 1) return "the opponent does not hold exactly one card";
+    if (G.OpponentMeldState.Canastas >= G.Rules.CanastasToGoOut) return "the opponent may go out";
+    EndOpponentTurn(false);
+    G.Host.Inform(G.Config.OpponentName + " passes the discard.", TMsgKind::Information);
+    return {};
+}
+
+std::string TOpponentMirror::HandOver() {
+    if (!G.StockExhausted) return "the stock is not exhausted";
+    if (!AtTurnStart()) return "the opponent has already drawn";
+    G.CountColumns();
+    if (G.IsForced(G.OpponentHand.Count, G.OpponentColumnCounts)) return "the opponent is forced to take the pile";
+    G.EndHandRequested = true;
+    G.EndHandIfOver();
+    return {};
+}
+
+}  // namespace canasta

@@ -1,0 +1,27 @@
+#include "net/SeatView.h"
+
+#include <utility>
+
+namespace canasta {
+
+TOpponentView::TOpponentView(const TGame& g, bool topCardPending) {
+    TGameConfig config = g.Config;
+    View = std::make_unique<TGame>(Host, g.Rules, g.Layout, config);
+    TGame& v = *View;
+    static_cast<TGameState&>(v) = g.State();
+    std::swap(v.PlayerHand, v.OpponentHand);
+    std::swap(v.PlayerMelds, v.OpponentMelds);
+    std::swap(v.PlayerMeldState, v.OpponentMeldState);
+    std::swap(v.PlayerScore, v.OpponentScore);
+    v.PickedUpCards = {};
+    v.UndoStack.clear();
+    v.OpponentsTurn = false;
+    v.TopCardPending = v.PileTakeUndoable = topCardPending;
+    v.GoingOutWithThrees = false;
+    v.PlayerMinimumMeld = MinimumInitialMeld(v.PlayerScore);
+    v.HandNumber = g.HandNumber;
+}
+
+TOpponentView::~TOpponentView() = default;
+
+}  // namespace canasta

@@ -1,0 +1,33 @@
+#include "net/TryConnect.h"
+
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace canasta {
+
+TfmTryConnect::TfmTryConnect(const QString& partner, std::function<void()> onCancel, QWidget* parent)
+    : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
+    setObjectName(QStringLiteral("fmTryConnect"));
+    setWindowTitle(QStringLiteral("Network Canasta"));
+    setAttribute(Qt::WA_QuitOnClose, false);
+    auto* layout = new QVBoxLayout(this);
+    lbTrying = new QLabel(QStringLiteral("Trying to (re)connect to ") + partner + QStringLiteral("..."), this);
+    pbProgress = new QProgressBar(this);
+    pbProgress->setRange(0, 99);
+    pbProgress->setValue(0);
+    pbProgress->setTextVisible(false);
+    bnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    layout->addWidget(lbTrying);
+    layout->addWidget(pbProgress);
+    layout->addWidget(bnCancel, 0, Qt::AlignHCenter);
+    connect(bnCancel, &QPushButton::clicked, this, [onCancel = std::move(onCancel)] {
+        if (onCancel) onCancel();
+    });
+    setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
+}
+
+void TfmTryConnect::SetProgress(int value) { pbProgress->setValue(value); }
+
+}  // namespace canasta

@@ -1,0 +1,259 @@
+#pragma once
+// Two copies of a network game wired back to back in memory: what one side
+// sends is appended to the other side's receive buffer and applied there.
+// Each side's player seat is played by a bot through the table's gestures.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ai/PlayerBot.h"
+#include "model/Game.h"
+#include "net/Digest.h"
+#include "net/Framing.h"
+#include "net/Protocol.h"
+#include "rules/Consistency.h"
+
+namespace canasta::test {
+
+struct TNetSide : THeadlessHost, IProtocolEvents {
+    TGame G;
+    TProtocol P;
+    std::string Out;                    // bytes sent and not yet delivered
+    std::vector<std::string> Sent;      // token names in order
+    std::vector<std::string> HandLines;
+    std::vector<std::string> Refusals;
+    std::vector<std::string> Chats, Unknown;
+    std::vector<std::string> RulesSeen;
+    int Greetings = 0;
+    // Called inside the end-of-hand window (tokens are held then).
+    std::function<void()> DuringHandResult;
+    std::string Name;
+    std::vector<std::string>* Log = nullptr;
+
+    explicit TNetSide(const std::string& opponentName, uint32_t seed, TRuleOptions rules = {})
+        : G(*this, rules), P(G, *this) {
+        G.Config.Networked = true;
+        G.Config.OpponentName = opponentName;
+        G.Config.MeldDelay = 0;
+        G.FixedSeed = true;
+        G.Rng.Seed = seed;
+    }
+
+    void SendToken(const std::string& token, const std::string& data) override {
+        Out += BuildFrame(token, data);
+        Sent.push_back(token);
+        if (Log) {
+            std::string d = token == "DEAL" ? std::string("...") : data;
+            for (char& c : d)
+                if (c == kFieldSep) c = ';';
+            Log->push_back(Name + " " + token + " " + d);
+        }
+    }
+    void ShowHandResult(const THandResult& r) override {
+        THeadlessHost::ShowHandResult(r);
+        if (DuringHandResult) DuringHandResult();
+    }
+    void HandFinished(const THandResult& r) override {
+        THeadlessHost::HandFinished(r);
+        HandLines.push_back(HandLine(G, static_cast<int>(HandLines.size()) + 1));
+    }
+
+    void OnChat(const std::string& text) override { Chats.push_back(text); }
+    bool OnGreeting(const std::string&, const std::string&) override {
+        ++Greetings;
+        return true;
+    }
+    void OnRules(const std::string& rules) override { RulesSeen.push_back(rules); }
+    void OnUnknownToken(const std::string& name) override { Unknown.push_back(name); }
+    void OnRefused(const std::string& token, const std::string& why) override {
+        Refusals.push_back(token + ": " + why);
+    }
+};
+
+// "hand N: a b X Y" -> "hand N: b a Y X"
+inline std::string Swapped(const std::string& line) {
+    std::istringstream in(line);
+    std::string hand, n, a, b, x, y;
+    in >> hand >> n >> a >> b >> x >> y;
+    return hand + " " + n + " " + b + " " + a + " " + y + " " + x;
+}
+
+struct TNetPair {
+    TNetSide A{"Bea", 1001};
+    TNetSide B{"Al", 2002};
+    std::unique_ptr<TPlayerBot> BotA, BotB;
+    std::string Failure;
+    std::vector<std::string> Log;
+    // The last tokens sent, for a failure message.
+    std::string Tail(size_t n = 16) const {
+        std::string out;
+        for (size_t i = Log.size() > n ? Log.size() - n : 0; i < Log.size(); ++i) out += "\n  " + Log[i];
+        return out;
+    }
+
+    TNetPair(const std::string& botA, const std::string& botB, uint32_t seed, TRuleOptions rules = {})
+        : A("Bea", seed * 2 + 1, rules), B("Al", seed * 2 + 2, rules) {
+        BotA = MakePlayerBot(botA);
+        BotB = MakePlayerBot(botB);
+        A.Name = "A";
+        B.Name = "B";
+        A.Log = B.Log = &Log;
+        BotA->Seed(seed * 7 + 3);
+        BotB->Seed(seed * 11 + 5);
+    }
+
+    static void Deliver(TNetSide& from, TNetSide& to) {
+        if (!from.Out.empty()) {
+            to.P.Append(from.Out);
+            from.Out.clear();
+        }
+        to.P.ProcessTokens();
+    }
+    void DeliverAll() {
+        for (int i = 0; i < 8 && (!A.Out.empty() || !B.Out.empty() || A.P.HasCompleteToken() || B.P.HasCompleteToken()); ++i) {
+            Deliver(A, B);
+            Deliver(B, A);
+        }
+    }
+
+    // A deals the first hand; both play until each has finished `hands`
+    // hands. Returns false (with Failure set) on a refusal, an inconsistency
+    // or a bot that cannot move.
+    bool Play(int hands, int maxSteps = 400000) {
+        A.G.PlayerDrawsFirst = true;
+        A.G.DealHand();
+        DeliverAll();
+        for (int step = 0; step < maxSteps; ++step) {
+            if (static_cast<int>(A.HandLines.size()) >= hands && static_cast<int>(B.HandLines.size()) >= hands)
+                return Check();
+            bool moved = false;
+            for (int s = 0; s < 2; ++s) {
+                TNetSide& side = s == 0 ? A : B;
+                TPlayerBot& bot = s == 0 ? *BotA : *BotB;
+                if (!IsPlayersMove(side.G)) continue;
+                const TGesture g = bot.Step(side.G);
+                if (g.Kind == TGestureKind::None) {
+                    Failure = std::string(s == 0 ? "A" : "B") + "'s bot cannot move";
+                    return false;
+                }
+                moved = true;
+                DeliverAll();
+                if (!Check()) return false;
+            }
+            if (!moved) {
+                DeliverAll();
+                if (!IsPlayersMove(A.G) && !IsPlayersMove(B.G)) {
+                    Failure = "neither side can move (A phase " + std::to_string(A.G.TurnPhase) + ", B phase " +
+                              std::to_string(B.G.TurnPhase) + ")";
+                    return false;
+                }
+            }
+        }
+        Failure = "too many steps";
+        return false;
+    }
+
+    bool Check() {
+        for (TNetSide* s : {&A, &B}) {
+            if (!s->Refusals.empty()) {
+                Failure = std::string(s == &A ? "A" : "B") + " refused " + s->Refusals.front() + Tail();
+                return false;
+            }
+            const std::string c = CheckConsistency(s->G);
+            if (!c.empty()) {
+                Failure = std::string(s == &A ? "A" : "B") + " inconsistent: " + c;
+                return false;
+            }
+        }
+        // Between moves both copies agree on every seat.
+        if (A.Out.empty() && B.Out.empty() && !A.P.HasCompleteToken() && !B.P.HasCompleteToken() &&
+            A.G.HandNumber > 0 && !A.G.ScoringOpen && !B.G.ScoringOpen &&
+            A.HandLines.size() == B.HandLines.size()) {
+            if (SeatDigest(A.G, TSeat::Player) != SeatDigest(B.G, TSeat::Opponent) ||
+                SeatDigest(A.G, TSeat::Opponent) != SeatDigest(B.G, TSeat::Player)) {
+                Failure = "digests differ" + Tail(40) + "\n A lines:";
+                for (auto& l : A.HandLines) Failure += "\n  " + l;
+                Failure += "\n B lines:";
+                for (auto& l : B.HandLines) Failure += "\n  " + Swapped(l);
+                Failure += "\n A: hand " + std::to_string(A.G.PlayerHand.Count) + " opp " + std::to_string(A.G.OpponentHand.Count) +
+                           " stock " + std::to_string(A.G.Stock.Count) + " pile " + std::to_string(A.G.DiscardPile.Count) +
+                           " scores " + std::to_string(A.G.PlayerScore) + "/" + std::to_string(A.G.OpponentScore) +
+                           " phase " + std::to_string(A.G.TurnPhase);
+                Failure += "\n B: hand " + std::to_string(B.G.PlayerHand.Count) + " opp " + std::to_string(B.G.OpponentHand.Count) +
+                           " stock " + std::to_string(B.G.Stock.Count) + " pile " + std::to_string(B.G.DiscardPile.Count) +
+                           " scores " + std::to_string(B.G.PlayerScore) + "/" + std::to_string(B.G.OpponentScore) +
+                           " phase " + std::to_string(B.G.TurnPhase);
+                return false;
+            }
+        }
+        return true;
+    }
+};
+
+}  // namespace canasta::test
+
+namespace canasta::test {
+
+// Lays a table area out again from its list order: each card at the next
+// place of its column, a canasta stacked.
+inline void LayOutTable(const TGame& g, TCardList& list, const TMeldState& ms, bool player) {
+    const int base = player ? g.Layout.PlayerMeldBase : g.Layout.OpponentMeldBase;
+    const int step = player ? kColumnStep : -kColumnStep;
+    for (int c = 0; c < kColumns; ++c) list.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), base};
+    for (TCard& card : list) {
+        const int c = g.Layout.ColumnOf(card.X);
+        TPoint& a = list.Anchors[static_cast<size_t>(c)];
+        card.X = a.X;
+        if (ms.CanastaKind[static_cast<size_t>(c)] != ckNone) {
+            a.Y = base + step;
+        } else {
+            a.Y += step;
+        }
+        card.Y = a.Y;
+    }
+}
+
+// The other side's copy of a hand-built table: the same cards and list
+// orders with the seats exchanged, the turn handed over.
+inline void MirrorInto(const TGame& a, TGame& b) {
+    static_cast<TGameState&>(b) = a.State();
+    std::swap(b.PlayerHand, b.OpponentHand);
+    std::swap(b.PlayerMelds, b.OpponentMelds);
+    std::swap(b.PlayerMeldState, b.OpponentMeldState);
+    std::swap(b.PlayerScore, b.OpponentScore);
+    std::swap(b.PlayerPointsBeforeTurn, b.OpponentPointsBeforeTurn);
+    b.PickedUpCards = {};
+    b.UndoStack.clear();
+    b.HandNumber = a.HandNumber;
+    // The hand in columns, the opponent's hand in a row.
+    TCardList hand = b.PlayerHand;
+    b.PlayerHand = {};
+    for (int c = 0; c < kColumns; ++c) b.PlayerHand.Anchors[static_cast<size_t>(c)] = {b.Layout.ColumnX(c), b.Layout.PlayerHandBase};
+    for (TCard c : hand) {
+        c.FaceUp = true;
+        PlaceInColumn(b.PlayerHand, true, false, c);
+        AddCard(b.PlayerHand, c);
+    }
+    for (int i = 0; i < b.OpponentHand.Count; ++i) {
+        TCard& c = b.OpponentHand.Cards[static_cast<size_t>(i)];
+        c.X = b.Layout.TableLeft + i * b.Config.CardSpacing;
+        c.Y = b.Layout.HandRowTop;
+    }
+    LayOutTable(b, b.PlayerMelds, b.PlayerMeldState, true);
+    LayOutTable(b, b.OpponentMelds, b.OpponentMeldState, false);
+    b.OpponentMeldedPoints = 0;
+    for (const TCard& c : b.OpponentMelds)
+        if (!IsRedThree(c)) b.OpponentMeldedPoints += c.Points;
+    // Whose turn it is, seen from the other side.
+    b.OpponentsTurn = !a.OpponentsTurn;
+    b.TurnStart = true;
+    b.HasDrawn = false;
+    b.TopCardPending = b.PileTakeUndoable = false;
+    b.DrawsThisTurn = 0;
+    b.SetTurnPhase(b.OpponentsTurn ? tpOpponentTurn : tpDraw);
+    b.SaveTurnSnapshot();
+}
+
+}  // namespace canasta::test

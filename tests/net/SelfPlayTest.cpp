@@ -1,0 +1,105 @@
+// Two copies of the game playing whole hands against each other through the
+// protocol: after every move both copies must agree, and every hand's line of
+// one side must be the other side's with the seats swapped.
+#include <cstdlib>
+#include <sstream>
+
+#include "NetPair.h"
+
+namespace canasta::test {
+namespace {
+
+void ExpectMirroredLines(const TNetPair& p) {
+    ASSERT_EQ(p.A.HandLines.size(), p.B.HandLines.size());
+    for (size_t i = 0; i < p.A.HandLines.size(); ++i) EXPECT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i]));
+}
+
+TEST(SelfPlay, GreedyAgainstGreedyStaysInStep) {
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        TNetPair p("greedy", "greedy", seed);
+        ASSERT_TRUE(p.Play(6)) << "seed " << seed << ": " << p.Failure;
+        ExpectMirroredLines(p);
+        if (seed == 1)
+            for (auto& l : p.A.HandLines) std::printf("%s\n", l.c_str());
+    }
+}
+
+TEST(SelfPlay, RandomAgainstRandomStaysInStep) {
+    for (uint32_t seed = 1; seed <= 10; ++seed) {
+        TNetPair p("random", "random", seed);
+        ASSERT_TRUE(p.Play(4)) << "seed " << seed << ": " << p.Failure;
+        ExpectMirroredLines(p);
+    }
+}
+
+TEST(SelfPlay, RandomAgainstGreedyUnderOtherRules) {
+    TRuleOptions r = StandardRules();  // two cards drawn, two canastas to go out
+    r.RedThreeFreezes = true;          // red threes may be discarded from the table
+    r.WildCanastaAllowed = true;
+    for (uint32_t seed = 1; seed <= 6; ++seed) {
+        TNetPair p("random", "greedy", seed, r);
+        ASSERT_TRUE(p.Play(3)) << "seed " << seed << ": " << p.Failure;
+        ExpectMirroredLines(p);
+    }
+    TRuleOptions q;
+    q.TopCardCounts = false;
+    q.BonusCounts = true;
+    q.NaturalPair = true;
+    q.PairForExistingMeld = true;
+    q.CanastaRequired = true;
+    q.RedThreeDrawsExtra = false;
+    for (uint32_t seed = 11; seed <= 16; ++seed) {
+        TNetPair p("greedy", "random", seed, q);
+        ASSERT_TRUE(p.Play(3)) << "seed " << seed << ": " << p.Failure;
+        ExpectMirroredLines(p);
+    }
+}
+
+TEST(SelfPlay, WholeMatchEndsOnBothSidesAndOneSideDealsOn) {
+    TNetPair p("greedy", "greedy", 42);
+    p.A.Record = p.B.Record = true;
+    // Play until a match has been won and the next one has begun.
+    ASSERT_TRUE(p.Play(12)) << p.Failure;
+    ExpectMirroredLines(p);
+    EXPECT_EQ(p.A.Matches.size(), p.B.Matches.size());
+}
+
+}  // namespace
+}  // namespace canasta::test
+
+namespace canasta::test {
+namespace {
+
+// Many more seeds on demand: CANASTA_NET_STRESS=<seeds>.
+TEST(SelfPlay, Stress) {
+    const char* env = std::getenv("CANASTA_NET_STRESS");
+    const int seeds = env ? std::atoi(env) : 0;
+    const char* from = std::getenv("CANASTA_NET_STRESS_FROM");
+    const char* handsEnv = std::getenv("CANASTA_NET_STRESS_HANDS");
+    const int hands = handsEnv ? std::atoi(handsEnv) : 3;
+    const char* bots[] = {"random", "greedy"};
+    for (int seed = from ? std::atoi(from) : 1; seed <= seeds; ++seed) {
+        TRuleOptions r;
+        TRandom rng(static_cast<uint32_t>(seed));
+        r.CanastaRequired = rng.Next(2);
+        r.CanastasToGoOut = 1 + static_cast<int>(rng.Next(2));
+        r.CardsDrawn = 1 + static_cast<int>(rng.Next(2));
+        r.AddToCanasta = rng.Next(2);
+        r.TopCardCounts = rng.Next(2);
+        r.InitiallyFrozen = rng.Next(2);
+        r.NaturalPair = rng.Next(2);
+        r.PairForExistingMeld = rng.Next(2);
+        r.RedThreeDrawsExtra = rng.Next(2);
+        r.RedThreeFreezes = rng.Next(2);
+        r.BonusCounts = rng.Next(2);
+        r.FrozenPerPlayer = rng.Next(2);
+        r.WildCanastaAllowed = rng.Next(2);
+        TNetPair p(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r);
+        ASSERT_TRUE(p.Play(hands)) << "seed " << seed << ": " << p.Failure;
+        ASSERT_EQ(p.A.HandLines.size(), p.B.HandLines.size());
+        for (size_t i = 0; i < p.A.HandLines.size(); ++i) ASSERT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i])) << seed;
+    }
+}
+
+}  // namespace
+}  // namespace canasta::test
