@@ -10,7 +10,10 @@ size_t At(int rank) { return static_cast<size_t>(rank); }
 
 }  // namespace
 
-void TAdvanced::NewHand(TGame&) { Shared->BlackThreeFlag = false; }
+void TAdvanced::NewHand(TGame& game) {
+    TBeginner::NewHand(game);
+    Shared->BlackThreeFlag = false;
+}
 
 int TAdvanced::BlackThreesInHand() const {
     int n = 0;
@@ -26,13 +29,13 @@ int TAdvanced::TwoElseJoker() const {
 // ---- melding pieces ----
 
 void TAdvanced::MeldOfRank(int rank, int n) {
-    int melded = 0;
-    for (int i = HandSize() - 1; i >= 0 && (n == 0 || melded < n);) {
+    int held = 0;
+    for (const TCard& c : Game().OpponentHand) held += c.Rank == rank;
+    int left = MeldableCount(rank, n == 0 ? held : std::min(n, held));
+    for (int i = HandSize() - 1; i >= 0 && left > 0;) {
         if (HandCard(i).Rank == rank) {
-            // An empty hand without the canastas is no way to end a turn.
-            if (!MayEmptyHand(rank)) break;
             MeldFromHand(i);
-            ++melded;
+            --left;
             i = HandSize() - 1;
         } else {
             --i;

@@ -91,18 +91,33 @@ bool TBeginner::TakeDecision() {
     return meldable && prospect;
 }
 
-bool TBeginner::MayEmptyHand(int rank) {
-    if (HandSize() > 1 || HasCanastasRequired() || PileComing > 0) return true;
+bool TBeginner::MayEmptyHand(int rank, int n) {
+    if (HasCanastasRequired() || PileComing > 0) return true;
+    const int m = C.MeldSize[static_cast<size_t>(rank)];
+    return m < 7 && m + n >= 7 && Canastas() + 1 >= CanastasRequired();
+}
+
+int TBeginner::MeldableCount(int rank, int wanted) {
     CountCards();
-    return C.MeldSize[static_cast<size_t>(rank)] == 6 && Canastas() + 1 >= CanastasRequired();
+    const int m = C.MeldSize[static_cast<size_t>(rank)];
+    // Cards the meld takes from the hand: a new meld of two gets a wild card.
+    auto used = [&](int k) { return k + (rank >= 3 && m + k == 2 ? 1 : 0); };
+    if (used(wanted) < HandSize() || MayEmptyHand(rank, wanted)) return wanted;
+    // An empty hand without the canastas is no way to end a turn: keep a card
+    // back where the rest still makes a valid meld, else meld none.
+    for (int k = wanted - 1; k > 0; --k)
+        if (used(k) < HandSize() && (m + k >= 3 || (m + k == 2 && C.Wilds() > 0))) return k;
+    return 0;
 }
 
 void TBeginner::MeldAllOfRank(int rank) {
-    for (int i = 0; i < HandSize();) {
+    int held = 0;
+    for (const TCard& c : Game().OpponentHand) held += c.Rank == rank;
+    int left = MeldableCount(rank, held);
+    for (int i = 0; i < HandSize() && left > 0;) {
         if (HandCard(i).Rank == rank) {
-            // An empty hand without the canastas is no way to end a turn.
-            if (!MayEmptyHand(rank)) break;
             MeldFromHand(i);
+            --left;
             i = 0;
         } else {
             ++i;
@@ -147,7 +162,13 @@ TBeginner::TInitialMeldCheck TBeginner::CanMakeInitialMeld() {
 }
 
 void TBeginner::MakeInitialMeld() {
-    const int pairs = CanMakeInitialMeld().Pairs;
+    const TInitialMeldCheck check = CanMakeInitialMeld();
+    // A pair costs a wild card: lay pairs only when that plan reaches the
+    // target and leaves a card to discard (the rest of a taken pile
+    // included). Otherwise the wild cards are kept for the triples, as the
+    // take decision counted them.
+    const int pairs =
+        check.Points >= MeldTarget && check.Used < HandSize() + PileComing ? check.Pairs : 0;
     int rank = kRankAce;
     for (int k = 0; k < pairs; ++k) {
         CountCards();

@@ -14,6 +14,8 @@ public:
         int Used = 0;    // hand cards the meld would use
     };
 
+    void NewHand(TGame&) override { PileComing = 0; }
+
     // The decisions, public so each can be exercised on a hand-built table
     // (after Attach).
     bool TakeDecision() override;
@@ -37,10 +39,13 @@ protected:
     void AddToMelds() override;
     void GoOut() override;
 
-    // Whether the hand may be melded empty now: with the canastas to go out,
-    // with pile cards still coming in, or when the card completes the
-    // canasta that makes them.
-    bool MayEmptyHand(int rank);
+    // Whether melding n more cards of the rank may empty the hand: with the
+    // canastas to go out, with pile cards still coming in, or when they
+    // complete the canasta that makes them (reads the counts C).
+    bool MayEmptyHand(int rank, int n);
+    // How many of the wanted cards of the rank to meld so the hand is not
+    // emptied without the canastas and no meld is left below three cards.
+    int MeldableCount(int rank, int wanted);
     // Pile cards still to come into the hand while melding with a pile's top card.
     int PileComing = 0;
     // All of the rank, and a wild card when that leaves the meld at two.

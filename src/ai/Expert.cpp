@@ -389,7 +389,7 @@ void TExpert::ExpertInitialMeld() {
             if (size < 1 || size + C.PileByRank[At(r)] != s) continue;
             // At most four, and never more wild cards than naturals.
             const int n = std::min(4, WildRoom(r));
-            for (int w = 0; w < n && C.Wilds() > 0 && !reached() && MayEmptyHand(r); ++w) {
+            for (int w = 0; w < n && C.Wilds() > 0 && !reached() && (HandSize() > 1 || MayEmptyHand(r, 1)); ++w) {
                 MeldWildCard(r);
                 CountCards();
             }

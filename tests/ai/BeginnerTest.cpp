@@ -150,6 +150,57 @@ TEST_F(Beginner, FirstMeldCountsOnlyTheWildCardsItsMeldsCanHold) {
     }
 }
 
+// Found by level-against-level play: with a pile of one card nothing comes
+// in after the meld, so the joker is the only card left to discard and cannot
+// count toward the first meld.
+TEST_F(Beginner, WildCardsCountOnlyWhileACardIsLeftToDiscard) {
+    g.OpponentScore = 3500;  // minimum 120
+    t.OppHand({"4D", "4D", "5D", "7S", "5C", "7H", "4H", "7H", "4C", "5S", "5S", "7S", "4S", "5C", "JK"});
+    t.Pile({"5D"});
+    StockTop(t, {"9C"});
+    g.StartOpponentTurn();
+    EXPECT_TRUE(g.OpponentMeldedPoints == 0 || g.OpponentMeldedPoints >= 120) << g.OpponentMeldedPoints;
+    EXPECT_GT(g.OpponentHand.Count, 0);
+    ExpectValidMelds();
+}
+
+// The take counted both twos on the triples (jacks and sevens, 120 points);
+// the meld after it must not spend one on the pair of fours instead.
+TEST_F(Beginner, FirstMeldFromAOneCardPileKeepsItsWildCardsForTheTriples) {
+    g.OpponentScore = 3500;  // minimum 120
+    t.OppHand({"JD", "7H", "JC", "2C", "7D", "JD", "4D", "4H", "JH", "7C", "7D", "JS", "2H"});
+    t.Pile({"JH"});
+    g.StartOpponentTurn();
+    EXPECT_GE(g.OpponentMeldedPoints, 120);
+    EXPECT_EQ(g.OpponentHand.Count, 1);  // a four, after discarding the other
+    ExpectValidMelds();
+}
+
+// Three kings would be the whole hand: they stay in it rather than leave a
+// meld of two behind.
+TEST_F(Beginner, NoMeldOfTwoWhenTheLastCardIsHeldBack) {
+    g.OpponentScore = 3500;
+    t.OppHand({"5H", "10H", "5C", "KH", "5C", "5S", "10D", "10C", "7C", "10H", "KS", "7C", "2C", "KD", "10S"});
+    t.Pile({"10D"});
+    g.StartOpponentTurn();
+    EXPECT_GE(g.OpponentMeldedPoints, 120);
+    EXPECT_GT(g.OpponentHand.Count, 0);
+    ExpectValidMelds();
+}
+
+// Melding the top card must not empty the hand without the canastas needed.
+TEST_F(Beginner, MeldingThePileKeepsACardWithoutTheCanastas) {
+    g.Rules.CanastasToGoOut = 2;
+    t.OppMeld(8, {"9D", "9S", "9H", "2C", "2S", "2D", "9C"});
+    g.OpponentMeldedPoints = 100;
+    t.OppHand({"4H", "4C", "4D", "4S"});
+    t.Pile({"4H"});
+    g.StartOpponentTurn();
+    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
+    EXPECT_EQ(t.Consistent(), "");
+}
+
 // ---- initial meld ----
 
 TEST_F(Beginner, PairWithAJokerOpensWhenACardRemains) {
