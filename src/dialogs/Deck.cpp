@@ -13,6 +13,8 @@
 
 #include "dialogs/Modal.h"
 #include "dialogs/Pattern.h"
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "store/SettingsCatalog.h"
 
 namespace canasta {
@@ -117,6 +119,19 @@ TfmDeck::TfmDeck(ISettingsStore* store, TApply apply, QWidget* parent)
     connect(bnOK, &QPushButton::clicked, this, &TfmDeck::accept);
     connect(bnCancel, &QPushButton::clicked, this, &QDialog::reject);
     connect(bnApply, &QPushButton::clicked, this, &TfmDeck::bnApplyClick);
+
+    InstallDialogHelp(this, hcDeckDialog);
+    InstallHelpContext(rgDeck, hcDeckSelect);
+    InstallHelpContext(rgType, hcDeckType);
+    InstallHelpContext(rbSolid, hcDeckSolid);
+    InstallHelpContext(rbPattern, hcDeckPattern);
+    InstallHelpContext(rbFile, hcDeckCustom);
+    InstallHelpContext(gbPreview, hcDeckPreview);
+    InstallHelpContext(imPreview, hcDeckPreview);
+    InstallHelpContext(bnChange, hcDeckChange);
+    InstallHelpContext(bnOK, hcDeckOk);
+    InstallHelpContext(bnCancel, hcDeckCancel);
+    InstallHelpContext(bnApply, hcDeckApply);
     setFixedSize(sizeHint());
 }
 

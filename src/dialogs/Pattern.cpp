@@ -4,8 +4,11 @@
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPushButton>
 #include <QVBoxLayout>
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "table/CardArt.h"
 
 namespace canasta {
@@ -85,6 +88,10 @@ TfmPattern::TfmPattern(int pattern, QWidget* parent) : QDialog(parent) {
     layout->addWidget(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+    InstallDialogHelp(this, hcPatternDialog);
+    InstallHelpContext(Grid, hcPatternGrid);
+    InstallHelpContext(buttons->button(QDialogButtonBox::Ok), hcPatternOk);
+    InstallHelpContext(buttons->button(QDialogButtonBox::Cancel), hcPatternCancel);
     Grid->setFocus();
     setFixedSize(sizeHint());
 }

@@ -26,6 +26,8 @@
 #include <algorithm>
 
 #include "dialogs/Modal.h"
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "store/SettingsCatalog.h"
 
 namespace canasta {
@@ -44,11 +46,16 @@ const char* const kLevelWarning =
 
 }  // namespace
 
-bool AskText(QWidget* parent, const QString& title, const QString& prompt, QString& text) {
+bool AskText(QWidget* parent, const QString& title, const QString& prompt, QString& text, int helpContext) {
     QInputDialog box(parent);
     box.setWindowTitle(title);
     box.setLabelText(prompt);
     box.setTextValue(text);
+    if (helpContext) {
+        // The box's own controls take the number from the box.
+        InstallDialogHelp(&box, helpContext);
+        InstallHelpContext(&box, helpContext);
+    }
     if (ExecModal(box) != QDialog::Accepted) return false;
     text = box.textValue();
     return true;
@@ -239,6 +246,32 @@ TfmCustomize::TfmCustomize(TPreferences& live, TPlayers& players, TContext conte
     Copy = LivePlayers;
     CurrentName = Q(LivePlayers.CurrentName());
     LoadControls();
+    InstallDialogHelp(this, hcCustomizeDialog);
+    InstallHelpContext(pcTabs, hcCustomizeDialog);
+    InstallHelpContext(box->button(QDialogButtonBox::Ok), hcCustomizeOk);
+    InstallHelpContext(box->button(QDialogButtonBox::Cancel), hcCustomizeCancel);
+    InstallHelpContext(bnApply, hcCustomizeApply);
+    InstallHelpContext(gbSize, hcCustomizeSize);
+    InstallHelpContext(gbColour, hcCustomizeColor);
+    InstallHelpContext(ckStatusbar, hcCustomizeStatusbar);
+    InstallHelpContext(ckTurns, hcCustomizeTurns);
+    InstallHelpContext(ckHighscores, hcCustomizeHighscores);
+    InstallHelpContext(lbPlayers, hcPlayersList);
+    InstallHelpContext(gbCurrent, hcPlayersCurrent);
+    InstallHelpContext(bnNew, hcPlayersNew);
+    InstallHelpContext(bnRename, hcPlayersRename);
+    InstallHelpContext(bnDelete, hcPlayersDelete);
+    InstallHelpContext(bnSetCurrent, hcPlayersSetCurrent);
+    InstallHelpContext(bnResetStats, hcPlayersResetStats);
+    InstallHelpContext(gbLevel, hcCustomizeLevel);
+    InstallHelpContext(gbAggr, hcCustomizeAggression);
+    InstallHelpContext(lbWarning, hcCustomizeLevelWarning);
+    InstallHelpContext(gbDiscard, hcCustomizeDiscarding);
+    InstallHelpContext(gbDelay, hcCustomizeDelay);
+    InstallHelpContext(gbAnim, hcCustomizeSpeed);
+    InstallHelpContext(ckNoAnimation, hcCustomizeNoAnimation);
+    InstallHelpContext(tbSpeed, hcCustomizeSpeed);
+    InstallHelpContext(ckAutoSave, hcCustomizeAutoSave);
     if (Ctx.ActiveTab) pcTabs->setCurrentIndex(*Ctx.ActiveTab);
 }
 
@@ -364,7 +397,7 @@ void TfmCustomize::UpdatePlayerButtons() {
 
 void TfmCustomize::bnNewClick() {
     QString name;
-    if (!AskText(this, "New Player", "Enter the name of the new player:", name)) return;
+    if (!AskText(this, "New Player", "Enter the name of the new player:", name, hcPlayersNew)) return;
     name = name.trimmed();
     if (!IsValidPlayerName(S(name))) {
         ShowInformation(this, "Canasta", "A player's name must not be empty or contain a comma.");
@@ -384,7 +417,7 @@ void TfmCustomize::bnRenameClick() {
     const QString old = SelectedName();
     if (old.isEmpty()) return;
     QString name = old;
-    if (!AskText(this, "Rename Player", "Enter the new name of the player:", name)) return;
+    if (!AskText(this, "Rename Player", "Enter the new name of the player:", name, hcPlayersRename)) return;
     name = name.trimmed();
     if (!IsValidPlayerName(S(name))) {
         ShowInformation(this, "Canasta", "A player's name must not be empty or contain a comma.");
@@ -490,6 +523,12 @@ TfmHighScores::TfmHighScores(THighScores& scores, ISettingsStore* store, int lev
     main->addLayout(buttons);
     connect(bnClear, &QPushButton::clicked, this, &TfmHighScores::bnClearClick);
     connect(bnOk, &QPushButton::clicked, this, &QDialog::accept);
+    InstallDialogHelp(this, hcHallOfFame);
+    InstallHelpContext(gbLevel, hcHallLevel);
+    InstallHelpContext(gbKind, hcHallType);
+    InstallHelpContext(tbRows, hcHallRows);
+    InstallHelpContext(bnClear, hcHallClear);
+    InstallHelpContext(bnOk, hcHallOk);
     rbLevel[std::clamp(level, 0, 3)]->setChecked(true);
     rbKind[std::clamp(kind, 0, 1)]->setChecked(true);
     ShowList(CurLevel, CurKind);
@@ -553,6 +592,11 @@ TfmWinRatio::TfmWinRatio(TPlayers& players, ISettingsStore* store, QWidget* pare
     connect(bnReset, &QPushButton::clicked, this, &TfmWinRatio::bnResetClick);
     connect(bnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cbPlayers, &QComboBox::currentIndexChanged, this, &TfmWinRatio::cbPlayersChange);
+    InstallDialogHelp(this, hcWinRatio);
+    InstallHelpContext(cbPlayers, hcWinRatioPlayer);
+    for (QLabel* l : {lbWins, lbLosses, lbRatio}) InstallHelpContext(l, hcWinRatioCounts);
+    InstallHelpContext(bnReset, hcWinRatioReset);
+    InstallHelpContext(bnOk, hcWinRatioOk);
     cbPlayers->setCurrentIndex(cbPlayers->findText(Q(List.CurrentName())));
     cbPlayersChange();
 }

@@ -24,7 +24,8 @@ class QWidget;
 namespace canasta {
 
 // Input box through the program's modal runner; false when cancelled.
-bool AskText(QWidget* parent, const QString& title, const QString& prompt, QString& text);
+// A non-zero helpContext gives the box and its controls that help context.
+bool AskText(QWidget* parent, const QString& title, const QString& prompt, QString& text, int helpContext = 0);
 
 // The live preferences the Customize dialog edits.
 struct TPreferences {

@@ -8,6 +8,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
+
 namespace canasta {
 
 namespace {
@@ -75,6 +78,9 @@ TfmScore::TfmScore(const THandResult& r, std::function<void()> onDetails, QWidge
         if (onDetails) onDetails();
     });
     layout->setContentsMargins(16, 12, 16, 12);
+    InstallDialogHelp(this, hcScoreWindow);
+    InstallHelpContext(bnOK, hcScoreWindow);
+    InstallHelpContext(bnDetails, hcScoreDetailsButton);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }
 
@@ -89,6 +95,7 @@ TfmDetails::TfmDetails(const THandResult& r, QWidget* parent) : QDialog(parent) 
     for (int side = 0; side < 2; ++side) {
         const THandScore& s = *scores[side];
         auto* box = new QGroupBox(Titles[side], this);
+        InstallHelpContext(box, hcDetailsWindow);
         auto* grid = new QGridLayout(box);
         grid->setHorizontalSpacing(14);
         grid->addWidget(Bold(new QLabel(QStringLiteral("Number"), box)), 0, 1, Qt::AlignRight);
@@ -126,6 +133,8 @@ TfmDetails::TfmDetails(const THandResult& r, QWidget* parent) : QDialog(parent) 
     buttons->addWidget(ok);
     outer->addLayout(buttons);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    InstallDialogHelp(this, hcDetailsWindow);
+    InstallHelpContext(ok, hcDetailsWindow);
     setFixedSize(sizeHint());
 }
 
@@ -178,6 +187,9 @@ TfmGameOver::TfmGameOver(const TMatchResult& m, bool networked, QWidget* parent)
     }
     buttons->addStretch(1);
     layout->addLayout(buttons);
+    InstallDialogHelp(this, hcGameOver);
+    for (QPushButton* b : {bnOK, bnYes, bnNo})
+        if (b) InstallHelpContext(b, hcGameOver);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }
 

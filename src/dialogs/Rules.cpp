@@ -9,6 +9,9 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
+
 namespace canasta {
 
 namespace {
@@ -116,6 +119,27 @@ TfmRules::TfmRules(ISettingsStore* store, const TRuleOptions& options, bool game
     connect(ckNaturalPair, &QCheckBox::toggled, this, [this] { UpdateInterlocks(); });
     connect(ckInitiallyFrozen, &QCheckBox::toggled, this, [this] { UpdateInterlocks(); });
     connect(rbCanastasOne, &QRadioButton::toggled, this, [this] { UpdateCanastaCaption(); });
+
+    InstallDialogHelp(this, hcRulesDialog);
+    InstallHelpContext(pcRules, hcRulesPages);
+    for (QWidget* box : {pileBox, threesBox, canastasBox, otherBox}) InstallHelpContext(box, hcRulesPages);
+    InstallHelpContext(ckAddToCanasta, hcRulesAddToCanasta);
+    InstallHelpContext(ckTopCardCounts, hcRulesTopCardCounts);
+    InstallHelpContext(ckInitiallyFrozen, hcRulesInitiallyFrozen);
+    InstallHelpContext(ckFrozenPerPlayer, hcRulesFrozenPerPlayer);
+    InstallHelpContext(ckNaturalPair, hcRulesNaturalPair);
+    InstallHelpContext(ckPairForExistingMeld, hcRulesPairForExistingMeld);
+    InstallHelpContext(ckDrawExtra, hcRulesDrawExtra);
+    InstallHelpContext(ckThreeFreezes, hcRulesThreeFreezes);
+    InstallHelpContext(ckCanastaRequired, hcRulesCanastaRequired);
+    InstallHelpContext(ckBonusCounts, hcRulesBonusCounts);
+    InstallHelpContext(ckWildCanasta, hcRulesWildCanasta);
+    InstallHelpContext(rgCanastas, hcRulesCanastasToGoOut);
+    InstallHelpContext(rgCards, hcRulesCardsDrawn);
+    InstallHelpContext(lbWarning, hcRulesWarning);
+    InstallHelpContext(bnStandard, hcRulesStandard);
+    InstallHelpContext(bnOK, hcRulesOk);
+    InstallHelpContext(bnCancel, hcRulesCancel);
 
     LoadControls(options);
     lbWarning->setVisible(InProgress);

@@ -274,7 +274,6 @@ void TSendMail::Info(int info, const QString& addinfo) {
     if (OnMailInfo) OnMailInfo(info, addinfo);
 }
 
-
 void TSendMail::SetAction(TMailAction action) {
     CurrentAction = action;
     switch (action) {
@@ -283,9 +282,7 @@ void TSendMail::SetAction(TMailAction action) {
     case TMailAction::Cancel_SendMail:
         // Only a running send can be cancelled: an error and OnDone without
         // any send would confuse the owner.
-        if (Running()) {
-            Abort(meCancelled, {});
-        }
+        if (Running()) Abort(meCancelled, {});
         break;
     }
 }
@@ -393,7 +390,9 @@ void TSendMail::CloseSocket() {
 
 void TSendMail::Abort(int error, const QString& addinfo) {
     if (!Running()) return;
-    Writer.reset();
+    // The writer may be the one reporting (an event handler cancelled): Pump
+    // drops it once it has returned.
+    if (!Pumping) Writer.reset();
     CloseSocket();
     // Ended before the report: whatever the handler does (cancel, start
     // again) meets a finished operation, so there is only one error.
@@ -562,6 +561,7 @@ void TSendMail::Pump() {
         if (!out.isEmpty()) Transport->Send(out);
         if (!more) Writer.reset();
     }
+    if (!Running()) Writer.reset();
     Pumping = false;
 }
 

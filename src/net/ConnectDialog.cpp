@@ -15,6 +15,8 @@
 #include <algorithm>
 
 #include "dialogs/Modal.h"
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "net/Role.h"
 #include "net/Session.h"
 #include "net/Sockets.h"
@@ -88,6 +90,20 @@ TfmConnect::TfmConnect(ISettingsStore* store, TNetSession& session, const std::s
     buttons->addWidget(bnCancel);
     buttons->addWidget(bnHelp);
     layout->addLayout(buttons);
+
+    InstallDialogHelp(this, hcConnectDialog);
+    InstallHelpContext(play, hcConnectPlayOver);
+    InstallHelpContext(rbInternet, hcConnectInternet);
+    InstallHelpContext(rbLAN, hcConnectLan);
+    InstallHelpContext(cbOpponent, hcConnectOpponent);
+    InstallHelpContext(bnPaste, hcConnectPaste);
+    InstallHelpContext(lbOwnIPs, hcConnectOwnIps);
+    InstallHelpContext(bnCopy, hcConnectCopy);
+    InstallHelpContext(bnRefresh, hcConnectRefresh);
+    InstallHelpContext(edIDServer, hcConnectIdServer);
+    InstallHelpContext(bnConnect, hcConnectConnect);
+    InstallHelpContext(bnCancel, hcConnectCancel);
+    OnHelp = [](int topic) { ShowHelpTopic(topic); };
 
     Addresses = [] { return LocalIPv4Addresses(); };
     DetectAddress = [this](const std::string& name, std::function<void(const std::string&)> found) {

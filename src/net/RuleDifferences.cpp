@@ -7,6 +7,9 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
+
 namespace canasta {
 
 TfmRuleDifferences::TfmRuleDifferences(std::function<void()> onUse, QWidget* parent)
@@ -53,6 +56,7 @@ TfmRuleDifferences::TfmRuleDifferences(std::function<void()> onUse, QWidget* par
         if (OnUse) OnUse();
         hide();
     });
+    InstallDialogHelp(this, hcRuleDifferences);
     setFixedSize(420, 300);
 }
 

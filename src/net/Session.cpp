@@ -182,7 +182,16 @@ void TNetSession::SessionAvailable() {
 void TNetSession::SessionConnected() { tmTryConnect.stop(); }
 
 void TNetSession::SessionClosed() {
-    // What the peer sent before closing still counts (its last move).
+    // What the peer sent before closing still counts (its last move): the
+    // reset waits until those tokens could be applied.
+    if (Protocol.HasCompleteToken() && (Protocol.Held() || !Ui.MayApplyTokens()) && ++CloseRetries < 1500) {
+        const int socket = Sock1.ConnectedSocket();
+        QTimer::singleShot(20, this, [this, socket] {
+            if (Sock1.ConnectedSocket() == socket && socket >= 0) SessionClosed();
+        });
+        return;
+    }
+    CloseRetries = 0;
     ProcessTokens();
     ResetNetwork();
     Ui.CloseTryConnect();

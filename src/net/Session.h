@@ -147,6 +147,7 @@ private:
     // A reset by the peer (10054) keeps the game for the reconnection.
     bool Reconnecting = false;
     int UnknownShown = 0;
+    int CloseRetries = 0;
 };
 
 }  // namespace canasta

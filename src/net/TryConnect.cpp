@@ -5,6 +5,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
+
 namespace canasta {
 
 TfmTryConnect::TfmTryConnect(const QString& partner, std::function<void()> onCancel, QWidget* parent)
@@ -25,6 +28,8 @@ TfmTryConnect::TfmTryConnect(const QString& partner, std::function<void()> onCan
     connect(bnCancel, &QPushButton::clicked, this, [onCancel = std::move(onCancel)] {
         if (onCancel) onCancel();
     });
+    InstallHelpContext(this, hcTryConnect);
+    InstallHelpContext(bnCancel, hcTryConnectCancel);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }
 

@@ -25,6 +25,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStringList>
+#include <QWhatsThis>
 
 #include <chrono>
 #include <cmath>
@@ -34,6 +35,9 @@
 #include "dialogs/PlayerDialogs.h"
 #include "dialogs/Results.h"
 #include "dialogs/Rules.h"
+#include "dialogs/SoundHelp.h"
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "media/SoundDialog.h"
 #include "media/SoundSystem.h"
 #include "model/Relayout.h"
@@ -131,6 +135,7 @@ void TfmCanMain::FormCreate() {
     // 1. Hints go to the status bar; until the first phase the network state shows.
     View = new TTableView(*this);
     setCentralWidget(View);
+    SetHelpOwner(this);
     CreateMenus();
     CreateStatusBar();
     Net = std::make_unique<TTableNetwork>(*this);
@@ -204,6 +209,7 @@ void TfmCanMain::FormCreate() {
     bnEndHand->setObjectName(QStringLiteral("bnEndHand"));
     bnEndHand->setToolTip(QStringLiteral("End this hand now that the stock is exhausted"));
     bnEndHand->hide();
+    InstallHelpContext(bnEndHand, hcEndHand);
     connect(bnEndHand, &QPushButton::clicked, this, [this] { bnEndHandClick(); });
     PlaceEndHandButton();
 
@@ -252,8 +258,6 @@ void TfmCanMain::CreateMenus() {
     mnUndoAll->setStatusTip(LongHint("|Undo all melds since your last discard or taking of the discard pile, if any"));
     mnUndoAll->setEnabled(false);
     game->addSeparator();
-    mnRules = game->addAction(QStringLiteral("&Rules..."), this, [this] { mnRulesClick(); });
-    mnRules->setStatusTip(LongHint(kRulesHintOpen));
     mnDecks = game->addAction(QStringLiteral("&Decks..."), this, [this] { mnDecksClick(); });
     mnDecks->setStatusTip(LongHint("|Select a color or image for the backside of the cards"));
     game->addSeparator();
@@ -270,8 +274,18 @@ void TfmCanMain::CreateMenus() {
     mnCustomize->setStatusTip(LongHint("|Create players, set the computer level and change the window size and color"));
     mnSound = mnuOptions->addAction(QStringLiteral("&Sound..."), this, [this] { mnSoundClick(); });
     mnSound->setStatusTip(LongHint("|Enable or disable sound and music, and select sound effects and melodies"));
+    mnRules = mnuOptions->addAction(QStringLiteral("&Rules..."), this, [this] { mnRulesClick(); });
+    mnRules->setStatusTip(LongHint(kRulesHintOpen));
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
+    mnHelpTopics = mnuHelp->addAction(QStringLiteral("&Help Topics"), this, [this] {
+        SoundSys->PlayHelpSound();
+        ShowHelpContents();
+    });
+    mnHelpTopics->setShortcut(Qt::Key_F1);
+    mnHelpTopics->setStatusTip(QStringLiteral("Open the help contents"));
+    mnuHelp->addAction(QWhatsThis::createAction(this));
+    mnuHelp->addSeparator();
     mnAbout = mnuHelp->addAction(QStringLiteral("&About..."), this, [this] { mnAboutClick(); });
     mnAbout->setStatusTip(QStringLiteral("Show the program's version and licences"));
 }
@@ -310,6 +324,8 @@ void TfmCanMain::CreateStatusBar() {
     pnCCurrScore = panel("pnCCurrScore", QStringLiteral("Your opponent's score"));
     pnCCurrMeld = panel("pnCCurrMeld", QStringLiteral("Points your opponent has melded in this hand"));
     pnPCurrMeld->setMinimumWidth(70);
+    InstallHelpContext(lbStatus, hcStatusText);
+    for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld}) InstallHelpContext(p, hcScorePanels);
 }
 
 QString TfmCanMain::StatusText() const { return lbStatus->text(); }
@@ -462,6 +478,7 @@ void TfmCanMain::FormDestroy() {
     if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
     Net->Shutdown();
     SoundSys->BeginShutdown();
+    CloseHelp();
     // A started game is kept for the next start. Closed before the table came
     // up, the previous automatic save is still the game to come back to.
     if (started) {
@@ -745,7 +762,7 @@ bool TfmCanMain::EnterHighScore(int kind, int margin, const std::string& opponen
         bool AskName(const std::string& caption, const std::string& prompt, std::string& name) override {
             QString text = QString::fromStdString(name);
             // An emptied box keeps the name it showed.
-            if (!AskText(&W, QString::fromStdString(caption), QString::fromStdString(prompt), text) ||
+            if (!AskText(&W, QString::fromStdString(caption), QString::fromStdString(prompt), text, hcHallNameBox) ||
                 text.trimmed().isEmpty())
                 return false;
             name = text.trimmed().toStdString();
@@ -837,6 +854,7 @@ void TfmCanMain::mnWinRatioClick() { ShowWinRatio(this, PlayerList, &Store); }
 
 void TfmCanMain::mnSoundClick() {
     TfmSound dialog(*SoundSys, this);
+    InstallSoundDialogHelp(dialog);
     ExecModal(dialog);
 }
 

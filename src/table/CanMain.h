@@ -110,6 +110,7 @@ public:
     QAction* SoundAction() const { return mnSound; }
     QAction* ExitAction() const { return mnExit; }
     QAction* AboutAction() const { return mnAbout; }
+    QAction* HelpTopicsAction() const { return mnHelpTopics; }
 
     TSoundSystem& Sound() { return *SoundSys; }
     TPlayers& Players() { return PlayerList; }
@@ -259,6 +260,7 @@ private:
     QAction* mnDecks = nullptr;
     QAction* mnExit = nullptr;
     QAction* mnAbout = nullptr;
+    QAction* mnHelpTopics = nullptr;
     QAction* mnLoad = nullptr;
     QAction* mnSave = nullptr;
     QAction* mnHiscores = nullptr;

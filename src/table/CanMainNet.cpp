@@ -231,7 +231,12 @@ void TTableNetwork::StartFromCommandLine() {
 // ---- scripted play ----
 
 void TTableNetwork::StartAutoplay() {
-    Bot = MakePlayerBot(Start.Autoplay.toStdString());
+    // The random bot tries fewer wrong gestures per turn than in the
+    // simulator before it finishes the turn: a scripted game keeps moving.
+    if (Start.Autoplay == QStringLiteral("random"))
+        Bot = std::make_unique<TRandomBot>(20);
+    else
+        Bot = MakePlayerBot(Start.Autoplay.toStdString());
     if (!Bot) {
         std::fprintf(stderr, "canasta: unknown --autoplay strategy \"%s\"\n", Start.Autoplay.toLocal8Bit().constData());
         return;

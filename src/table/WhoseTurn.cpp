@@ -4,6 +4,9 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
+
 namespace canasta {
 
 TfmWhoseTurn::TfmWhoseTurn(const QString& text, QWidget* table)
@@ -26,6 +29,7 @@ TfmWhoseTurn::TfmWhoseTurn(const QString& text, QWidget* table)
     lbText->setAlignment(Qt::AlignCenter);
     inner->addWidget(lbText);
     layout->addWidget(panel);
+    InstallHelpContext(this, hcWhoseTurn);
     const QRect area = table->frameGeometry();
     move(area.center() - rect().center());
 }

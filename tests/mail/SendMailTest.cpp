@@ -520,6 +520,22 @@ TEST(SmtpFailures, AnErrorHandlerThatCancelsOrRestartsMeetsAnEndedSend) {
     EXPECT_EQ(s.Net.Connects, 1);
 }
 
+TEST(Message, CancellingFromAnEventWhileTheMessageIsWrittenStopsIt) {
+    for (int when : {0, 5, 7}) {  // a header line, the body length, the final dot
+        Session s;
+        int seen = 0;
+        s.Mail->MailText = {"body"};
+        s.Mail->OnMailInfo = [&](int info, const QString&) {
+            if (info != miSending && info != miBodyLength) return;
+            if (seen++ == when + 4) s.Mail->Cancel();  // after HELO, MAIL, RCPT, DATA
+        };
+        s.ToMessage();
+        EXPECT_EQ(s.Ev.Errors.size(), 1u) << when;
+        EXPECT_FALSE(s.Net.Open);
+        ASSERT_TRUE(s.WaitDone());
+    }
+}
+
 class Attachments : public ::testing::Test {
 protected:
     QTemporaryDir Dir;

@@ -87,6 +87,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 if (feeds++ < 3) d = QStringLiteral("fed\r\n.");
             };
         mail.OnMailError = [&](int, const QString&) { ++errors; };
+        // Handlers may cancel at any event, even while the message is written.
+        int infos = 0;
+        if (flags & 64)
+            mail.OnMailInfo = [&](int, const QString&) {
+                if (++infos == 4 + (flags >> 7) * 9 + (size % 7)) mail.Cancel();
+            };
         mail.OnDone = [&] { ++done; };
         net.Backlog = (flags & 16) ? TSendMail::kSendAhead : 0;
 

@@ -1,0 +1,353 @@
+// The network windows: chat, rule differences, the connect dialog and the
+// table window's Network menu, on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QFontDatabase>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QTest>
+
+#include "dialogs/Modal.h"
+#include "net/Chat.h"
+#include "net/ConnectDialog.h"
+#include "net/RuleDifferences.h"
+#include "net/Session.h"
+#include "store/SettingsCatalog.h"
+#include "table/CanMain.h"
+#include "table/CanMainNet.h"
+
+namespace canasta::test {
+namespace {
+
+// Modal windows are answered here: message boxes recorded and answered from a list.
+struct ModalScript {
+    std::vector<QString> Texts;
+    std::vector<int> Answers;  // QMessageBox buttons, front first; Yes when empty
+    ModalScript() {
+        SetModalHandler([this](QDialog& d) -> int {
+            if (auto* box = qobject_cast<QMessageBox*>(&d)) {
+                Texts.push_back(box->text());
+                if (Answers.empty()) return QMessageBox::Yes;
+                const int a = Answers.front();
+                Answers.erase(Answers.begin());
+                return a;
+            }
+            d.accept();
+            return d.result();
+        });
+    }
+    ~ModalScript() { SetModalHandler({}); }
+};
+
+struct TQuietUi : INetUi {
+    bool Ask(const std::string&) override { return true; }
+    void Inform(const std::string&) override {}
+    void Warn(const std::string&) override {}
+    void ShowError(const std::string&) override {}
+    void NetworkChanged() override {}
+    void OpenTryConnect(const std::string&) override {}
+    void StepTryConnect(int) override {}
+    void CloseTryConnect() override {}
+    void OpenChat() override {}
+    void CloseChat() override {}
+    void AddChatLine(const std::string&, bool) override {}
+    void NewRuleWindow() override {}
+    void ShowRuleDifferences(const std::vector<TRuleDifference>&) override {}
+    void CloseRuleWindow() override {}
+    void RunGameAction(const std::function<void()>& a) override { a(); }
+    bool MayApplyTokens() override { return true; }
+    void ScheduleTokens() override {}
+    void GameChanged() override {}
+};
+
+// ---------------------------------------------------------------- chat
+
+TEST(ChatWindow, The102ndLinePushesTheFirstOut) {
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    for (int i = 1; i <= 102; ++i) chat.AddChatLine(QStringLiteral("line %1").arg(i));
+    ASSERT_EQ(chat.Lines().size(), 101);
+    EXPECT_EQ(chat.Lines().first(), QStringLiteral("line 2"));
+    EXPECT_EQ(chat.Lines().last(), QStringLiteral("line 102"));
+    EXPECT_EQ(chat.mmChat->toPlainText().count(QLatin1Char('\n')), 100);
+}
+
+TEST(ChatWindow, EnterSendsTheTypedLineEvenWhenEmpty) {
+    TMemorySettings store;
+    std::vector<QString> sent;
+    TfmChat chat(&store, nullptr, false, [&](const QString& t) { sent.push_back(t); });
+    chat.show();
+    QTest::keyClicks(chat.edChat, QStringLiteral("hello"));
+    QTest::keyClick(chat.edChat, Qt::Key_Return);
+    QTest::keyClick(chat.edChat, Qt::Key_Return);
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(sent[0], QStringLiteral("hello"));
+    EXPECT_EQ(sent[1], QString());
+    EXPECT_TRUE(chat.edChat->text().isEmpty());
+}
+
+TEST(ChatWindow, TheInputLineFollowsTheFontHeight) {
+    EXPECT_EQ(TfmChat::InputHeight(-11), 20);
+    EXPECT_EQ(TfmChat::InputHeight(-20), 29);
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    chat.resize(429, 108);
+    EXPECT_EQ(chat.edChat->height(), 20);
+    QFont big = chat.mmChat->font();
+    big.setPixelSize(20);
+    chat.ApplyChosenFont(big);
+    EXPECT_EQ(chat.edChat->height(), 29);
+    EXPECT_EQ(chat.mmChat->height(), 108 - 29);
+    EXPECT_EQ(ReadInt(&store, "Chat\\Font.Height", 0), -20);
+    // The next window opens with the stored font.
+    TfmChat again(&store, nullptr, false, {});
+    again.resize(429, 108);
+    EXPECT_EQ(again.edChat->height(), 29);
+}
+
+TEST(ChatWindow, APlaceOffTheScreenFallsBackToTheTableWindow) {
+    TMemorySettings store;
+    WriteInt(&store, "Chat\\Left", 5000);
+    WriteInt(&store, "Chat\\Top", 40);
+    QWidget table;
+    table.move(17, 23);
+    {
+        TfmChat chat(&store, &table, false, {});
+        EXPECT_EQ(chat.x(), 17);
+        EXPECT_EQ(chat.y(), 40);
+        EXPECT_EQ(chat.width(), 429);
+        EXPECT_EQ(chat.height(), 108);
+        chat.move(30, 50);
+    }
+    // Written when the window goes.
+    EXPECT_EQ(ReadInt(&store, "Chat\\Left", 0), 30);
+    EXPECT_EQ(ReadInt(&store, "Chat\\Top", 0), 50);
+}
+
+TEST(ChatWindow, AReceivedLineIsHighlightedBriefly) {
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    chat.Highlight();
+    EXPECT_TRUE(chat.Highlighted());
+    EXPECT_EQ(chat.mmChat->palette().color(QPalette::Base), QColor(255, 255, 128));
+    QTest::qWait(300);
+    EXPECT_FALSE(chat.Highlighted());
+    EXPECT_NE(chat.mmChat->palette().color(QPalette::Base), QColor(255, 255, 128));
+}
+
+TEST(ChatWindow, ClosingItOnlyHidesIt) {
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    chat.show();
+    chat.close();
+    EXPECT_FALSE(chat.isVisible());
+    chat.AddChatLine(QStringLiteral("still here"));
+    EXPECT_EQ(chat.Lines().size(), 1);
+}
+
+// ---------------------------------------------------------------- rule differences
+
+TEST(RuleDifferencesWindow, RowsSortedAndTheButtons) {
+    int used = 0;
+    TfmRuleDifferences w([&] { ++used; });
+    std::string opponentRules;
+    TRuleOptions mine, theirs = StandardRules();
+    w.SetRows(CompareRules(BuildRulesString(mine), BuildRulesString(theirs), opponentRules));
+    ASSERT_GT(w.RowCount(), 2);
+    for (int i = 1; i < w.RowCount(); ++i) EXPECT_LT(w.Cell(i - 1, 0), w.Cell(i, 0));
+    w.show();
+    QTest::mouseClick(w.bnUse, Qt::LeftButton);
+    EXPECT_EQ(used, 1);
+    EXPECT_FALSE(w.isVisible());
+    w.show();
+    QTest::mouseClick(w.bnHide, Qt::LeftButton);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(used, 1);
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Rule Differences"));
+}
+
+// ---------------------------------------------------------------- connect dialog
+
+struct ConnectDialog : ::testing::Test {
+    THeadlessHost Host;
+    TGame G{Host};
+    TMemorySettings Store;
+    TQuietUi Ui;
+    TNetSession Net{G, &Store, Ui};
+    ModalScript Modal;
+    std::unique_ptr<TfmConnect> Make(std::vector<std::string> own = {"192.168.1.20"}) {
+        auto d = std::make_unique<TfmConnect>(&Store, Net, "", nullptr);
+        d->Addresses = [own] { return own; };
+        d->DetectAddress = [](const std::string&, std::function<void(const std::string&)> found) { found("192.168.1.20"); };
+        d->ResolveName = [](const std::string& name, std::function<void(const std::string&)> found) {
+            found(name == "friend" ? "10.1.2.3" : "");
+        };
+        d->Refresh();
+        return d;
+    }
+    void TearDown() override { Net.ResetNetwork(); }
+};
+
+TEST_F(ConnectDialog, AnUnderscoreIsRefused) {
+    auto d = Make();
+    d->cbOpponent->setEditText(QStringLiteral("host_1"));
+    bool started = true;
+    d->ConnectClick([&](bool s) { started = s; });
+    EXPECT_FALSE(started);
+    ASSERT_EQ(Modal.Texts.size(), 1u);
+    EXPECT_EQ(Modal.Texts[0], QStringLiteral("The IP Number of your opponent may only contain letters, digits and dots."));
+    EXPECT_EQ(Net.NetworkRole, TNetSession::nrNone);
+    EXPECT_TRUE(d->bnConnect->isEnabled());
+}
+
+TEST_F(ConnectDialog, ConnectIsEnabledOnlyWithAnOpponent) {
+    auto d = Make();
+    d->cbOpponent->setEditText(QString());
+    EXPECT_FALSE(d->bnConnect->isEnabled());
+    d->cbOpponent->setEditText(QStringLiteral("1"));
+    EXPECT_TRUE(d->bnConnect->isEnabled());
+}
+
+TEST_F(ConnectDialog, CancelStillStoresTheFieldsAndTheHistory) {
+    for (int n = 0; n < 10; ++n) WriteString(&Store, "Network\\LANHist" + std::to_string(n), "10.0.0." + std::to_string(n));
+    auto d = Make();
+    EXPECT_EQ(d->cbOpponent->count(), 10);
+    d->cbOpponent->setEditText(QStringLiteral("172.16.0.1"));
+    d->rbLAN->setChecked(true);
+    d->edIDServer->setText(QStringLiteral("id.example.org"));
+    d->reject();
+    EXPECT_TRUE(ReadBool(&Store, "Network\\LANorInternet", false));
+    EXPECT_EQ(ReadString(&Store, "Network\\LANAddress", ""), "172.16.0.1");
+    EXPECT_EQ(ReadString(&Store, "Network\\ID Server", ""), "id.example.org");
+    EXPECT_EQ(ReadString(&Store, "Network\\LANHist0", ""), "172.16.0.1");
+    EXPECT_EQ(ReadString(&Store, "Network\\LANHist9", ""), "10.0.0.8");  // the eleventh dropped
+    EXPECT_EQ(Net.NetworkRole, TNetSession::nrNone);
+    // Opening again: the stored fields come back.
+    auto e = Make();
+    EXPECT_EQ(e->cbOpponent->currentText(), QStringLiteral("172.16.0.1"));
+    EXPECT_TRUE(e->rbLAN->isChecked());
+    EXPECT_EQ(e->cbOpponent->itemText(0), QStringLiteral("172.16.0.1"));
+}
+
+TEST_F(ConnectDialog, AHostNameIsResolvedAndAFailureReported) {
+    auto d = Make();
+    d->cbOpponent->setEditText(QStringLiteral("nowhere"));
+    bool started = true;
+    d->ConnectClick([&](bool s) { started = s; });
+    EXPECT_FALSE(started);
+    ASSERT_EQ(Modal.Texts.size(), 1u);
+    EXPECT_EQ(Modal.Texts[0], QStringLiteral("Canasta could not resolve the opponent name."));
+    d->cbOpponent->setEditText(QStringLiteral("friend"));
+    d->ConnectClick([&](bool s) { started = s; });
+    EXPECT_TRUE(started);
+    EXPECT_EQ(Net.PartnerIP, "10.1.2.3");
+    EXPECT_EQ(Net.OwnIP, "192.168.1.20");
+    EXPECT_EQ(Net.OpponentName, "<none>");
+    EXPECT_EQ(Net.PlayerNetName, "Opponent");
+}
+
+TEST_F(ConnectDialog, WithoutOwnAddressesItOffersThisComputer) {
+    auto d = Make({});
+    ASSERT_EQ(Modal.Texts.size(), 1u);
+    EXPECT_EQ(Modal.Texts[0], QStringLiteral("Canasta did not detect an IP address. Please connect to the network first"));
+    d->cbOpponent->setEditText(QStringLiteral("10.9.9.9"));
+    Modal.Answers = {QMessageBox::No};
+    bool started = true;
+    d->ConnectClick([&](bool s) { started = s; });
+    EXPECT_FALSE(started);
+    EXPECT_EQ(Modal.Texts.back(), QStringLiteral("Canasta did not detect an IP address. Do you want to connect to another "
+                                                 "instance of Canasta on your computer?"));
+    Modal.Answers = {QMessageBox::Yes, QMessageBox::Yes};  // and then: be the server
+    d->ConnectClick([&](bool s) { started = s; });
+    EXPECT_TRUE(started);
+    EXPECT_EQ(Net.OwnIP, "127.0.0.1");
+    EXPECT_EQ(Net.PartnerIP, "127.0.0.1");
+}
+
+TEST_F(ConnectDialog, InternetShowsTheDetectedAddressAndLANTheOthers) {
+    auto d = Make({"10.0.0.2", "192.168.1.20", "172.17.0.1"});
+    d->rbInternet->setChecked(true);
+    d->Refresh();
+    ASSERT_EQ(d->lbOwnIPs->count(), 1);
+    EXPECT_EQ(d->lbOwnIPs->item(0)->text(), QStringLiteral("192.168.1.20"));
+    d->rbLAN->setChecked(true);
+    d->Refresh();
+    ASSERT_EQ(d->lbOwnIPs->count(), 2);
+    EXPECT_EQ(d->lbOwnIPs->item(0)->text(), QStringLiteral("10.0.0.2"));
+    // Copy: nothing selected of two gives an empty text; one entry is taken.
+    d->CopyClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), QString());
+    d->rbInternet->setChecked(true);
+    d->Refresh();
+    d->CopyClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("192.168.1.20"));
+    QApplication::clipboard()->setText(QStringLiteral("10.20.30.40"));
+    d->PasteClick();
+    EXPECT_EQ(d->cbOpponent->currentText(), QStringLiteral("10.20.30.40"));
+}
+
+// ---------------------------------------------------------------- the table window's Network menu
+
+TEST(NetworkMenu, ItemsAndTheirStates) {
+    ModalScript modal;
+    TMemorySettings store;
+    WriteBool(&store, "Network\\Chat on Top", false);
+    TStartOptions options;
+    options.SplashMs = 0;
+    options.ForcedSize = 0;
+    TfmCanMain w(store, options);
+    w.PauseScale = 0;
+    w.show();
+    w.tmSplashTimer();
+    TTableNetwork& net = w.Network();
+    QMenu* menu = net.NetworkMenu();
+    ASSERT_NE(menu, nullptr);
+    EXPECT_EQ(menu->title(), QStringLiteral("&Network"));
+    QStringList items;
+    for (QAction* a : menu->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
+    EXPECT_EQ(items, (QStringList{"&Connect to Opponent...", "&Rule Differences...", "&Disconnect", "Request &Listing", "-",
+                                  "&Chat window always on top"}));
+    EXPECT_TRUE(net.ConnectAction()->isEnabled());
+    EXPECT_FALSE(net.DisconnectAction()->isEnabled());
+    EXPECT_FALSE(net.RuleDifferencesAction()->isEnabled());
+    EXPECT_FALSE(net.ChatOnTopAction()->isEnabled());
+    EXPECT_FALSE(net.ChatOnTopAction()->isChecked());
+    EXPECT_EQ(net.ConnectAction()->statusTip(), QStringLiteral("Connect to another player over a network"));
+    // The Network menu comes before Help.
+    const QList<QAction*> bar = w.menuBar()->actions();
+    EXPECT_EQ(bar.at(bar.size() - 2)->menu(), menu);
+
+    // Waiting for the other instance: the status bar says so, the menu follows.
+    net.Session().Port = "0";
+    net.Session().SameAddressAnswer = true;
+    net.Session().BeginConnectDialog();
+    net.Session().Connect("127.0.0.1", "127.0.0.1", {});
+    net.Session().EndConnectDialog(true);
+    EXPECT_EQ(w.StatusText(), QStringLiteral("Waiting for connection..."));
+    w.Game().SetTurnPhase(w.Game().TurnPhase);
+    EXPECT_EQ(w.StatusText(), QStringLiteral("Waiting for connection..."));
+    EXPECT_FALSE(net.ConnectAction()->isEnabled());
+    EXPECT_TRUE(net.DisconnectAction()->isEnabled());
+    EXPECT_TRUE(net.RuleDifferencesAction()->isEnabled());
+    EXPECT_NE(net.TryWindow(), nullptr);
+    // Cancelled from the try-connect window: back to no connection.
+    net.mnDisconnectClick();
+    EXPECT_EQ(w.StatusText(), QStringLiteral("Not connected"));
+    EXPECT_TRUE(net.ConnectAction()->isEnabled());
+    EXPECT_FALSE(net.DisconnectAction()->isEnabled());
+    EXPECT_TRUE(modal.Texts.empty());
+}
+
+}  // namespace
+}  // namespace canasta::test

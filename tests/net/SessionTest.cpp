@@ -1,0 +1,577 @@
+// The socket component and the connection over real loopback sockets: the
+// events and their error codes, partial sends, the role rule, retries, the
+// greeting, resets by the peer, and hostile peers.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QThread>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <deque>
+#include <functional>
+
+#include "net/Codepage.h"
+#include "net/Digest.h"
+#include "net/Framing.h"
+#include "net/Role.h"
+#include "net/RuleString.h"
+#include "net/Session.h"
+#include "net/Sockets.h"
+
+namespace canasta::test {
+namespace {
+
+bool WaitFor(const std::function<bool()>& done, int ms = 5000) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!done()) {
+        if (clock.elapsed() > ms) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+void Pump(int ms) {
+    WaitFor([] { return false; }, ms);
+}
+
+// A port nothing listens on right now.
+int FreePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    socklen_t len = sizeof a;
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &len);
+    ::close(fd);
+    return ntohs(a.sin_port);
+}
+
+// A peer under the test's control: plain blocking POSIX calls.
+struct TRawPeer {
+    int Fd = -1;
+    ~TRawPeer() { Close(); }
+    bool Connect(int port) {
+        Fd = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in a{};
+        a.sin_family = AF_INET;
+        a.sin_port = htons(static_cast<uint16_t>(port));
+        a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        return ::connect(Fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
+    }
+    void Send(const std::string& bytes) const { ASSERT_EQ(::send(Fd, bytes.data(), bytes.size(), 0), ssize_t(bytes.size())); }
+    std::string ReadAvailable() const {
+        std::string out;
+        char buf[65536];
+        for (;;) {
+            const ssize_t n = ::recv(Fd, buf, sizeof buf, MSG_DONTWAIT);
+            if (n <= 0) break;
+            out.append(buf, static_cast<size_t>(n));
+        }
+        return out;
+    }
+    // Gone as a crashed program goes: a reset, no orderly end.
+    void Abort() {
+        linger l{1, 0};
+        setsockopt(Fd, SOL_SOCKET, SO_LINGER, &l, sizeof l);
+        Close();
+    }
+    void Close() {
+        if (Fd >= 0) ::close(Fd);
+        Fd = -1;
+    }
+};
+
+struct TFakeUi : INetUi {
+    TNetSession* Session = nullptr;
+    std::deque<bool> Answers;
+    std::vector<std::string> Asked, Informed, Warned, Errors, ChatLines;
+    std::vector<std::vector<TRuleDifference>> RuleShows;
+    int NewRuleWindows = 0, TryOpened = 0, TryClosed = 0, ChatOpened = 0, ChatClosed = 0, Changes = 0;
+    bool ChatOpen = false;
+
+    bool Ask(const std::string& q) override {
+        Asked.push_back(q);
+        if (Answers.empty()) return true;
+        const bool a = Answers.front();
+        Answers.pop_front();
+        return a;
+    }
+    void Inform(const std::string& t) override { Informed.push_back(t); }
+    void Warn(const std::string& t) override { Warned.push_back(t); }
+    void ShowError(const std::string& t) override { Errors.push_back(t); }
+    void NetworkChanged() override { ++Changes; }
+    void OpenTryConnect(const std::string&) override { ++TryOpened; }
+    void StepTryConnect(int) override {}
+    void CloseTryConnect() override { ++TryClosed; }
+    void OpenChat() override {
+        ++ChatOpened;
+        ChatOpen = true;
+    }
+    void CloseChat() override {
+        ++ChatClosed;
+        ChatOpen = false;
+    }
+    void AddChatLine(const std::string& text, bool) override { ChatLines.push_back(text); }
+    void NewRuleWindow() override { ++NewRuleWindows; }
+    void ShowRuleDifferences(const std::vector<TRuleDifference>& rows) override { RuleShows.push_back(rows); }
+    void CloseRuleWindow() override {}
+    void RunGameAction(const std::function<void()>& action) override { action(); }
+    bool MayApplyTokens() override { return true; }
+    void ScheduleTokens() override {
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(), [s = Session] { s->ProcessTokens(); }, Qt::QueuedConnection);
+    }
+    void GameChanged() override {}
+};
+
+// One instance of the program, as far as the network sees it.
+struct TInstance {
+    THeadlessHost Host;
+    TGame G{Host};
+    TMemorySettings Store;
+    TFakeUi Ui;
+    TNetSession Net{G, &Store, Ui};
+    explicit TInstance(int port, const std::string& name = "Ann") {
+        Ui.Session = &Net;
+        Net.Port = std::to_string(port);
+        Net.PlayerNetName = name;
+        Net.TryConnectTimer().setInterval(100);
+        G.FixedSeed = true;
+        G.Rng.Seed = 77;
+        G.Config.MeldDelay = 0;
+        Host.RecordTokens = true;
+    }
+    // Host.SendToken must reach the session, as the window's does.
+    void Wire() {}
+    void Listen() {
+        Net.SameAddressAnswer = true;
+        Net.BeginConnectDialog();
+        Net.Connect("127.0.0.1", "127.0.0.1", {});
+        Net.EndConnectDialog(true);
+    }
+    void ConnectTo() {
+        Net.SameAddressAnswer = false;
+        Net.BeginConnectDialog();
+        Net.Connect("127.0.0.1", "127.0.0.1", {});
+        Net.EndConnectDialog(true);
+    }
+};
+
+// The game's tokens go out through the session, as the table window sends them.
+struct TWiredHost : THeadlessHost {
+    TNetSession* Net = nullptr;
+    void SendToken(const std::string& t, const std::string& d) override {
+        if (Net) Net->SendToken(t, d);
+    }
+};
+
+struct TWiredInstance {
+    TWiredHost Host;
+    TGame G{Host};
+    TMemorySettings Store;
+    TFakeUi Ui;
+    TNetSession Net{G, &Store, Ui};
+    explicit TWiredInstance(int port, const std::string& name) {
+        Host.Net = &Net;
+        Ui.Session = &Net;
+        Net.Port = std::to_string(port);
+        Net.PlayerNetName = name;
+        Net.TryConnectTimer().setInterval(100);
+        G.FixedSeed = true;
+        G.Rng.Seed = 99;
+        G.Config.MeldDelay = 0;
+    }
+    void Start(bool listen) {
+        Net.SameAddressAnswer = listen;
+        Net.BeginConnectDialog();
+        Net.Connect("127.0.0.1", "127.0.0.1", {});
+        Net.EndConnectDialog(true);
+    }
+};
+
+std::string Greeting(const std::string& name, const std::string& version = "413") {
+    return BuildFrame("PLAYERID", JoinFields({name, version}));
+}
+
+// ---------------------------------------------------------------- socket component
+
+TEST(Sockets, ErrorCodesAndTexts) {
+    EXPECT_EQ(WinsockCodeOfErrno(ECONNREFUSED), 10061);
+    EXPECT_EQ(WinsockCodeOfErrno(ECONNRESET), 10054);
+    EXPECT_EQ(WinsockCodeOfErrno(EADDRINUSE), 10048);
+    EXPECT_EQ(WinsockCodeOfErrno(ETIMEDOUT), 10060);
+    EXPECT_EQ(WinsockErrorText(10061), "Connection refused");
+    EXPECT_EQ(WinsockErrorText(10054), "Connection reset by peer");
+    EXPECT_EQ(WinsockErrorText(11001), "Host not found");
+    EXPECT_EQ(WinsockErrorText(10035), "Operation would block");
+    EXPECT_EQ(WinsockErrorText(12345), "Not a WinSock error");
+}
+
+TEST(Sockets, ReceiveOnNoSocketReturnsMinusOne) {
+    TSockets s;
+    char buf[4];
+    EXPECT_EQ(s.SReceive(-1, buf, 4), -1);
+}
+
+TEST(Sockets, ARefusedConnectArrivesLaterAsAConnectError) {
+    TSockets s;
+    int code = 0;
+    std::string function;
+    s.OnErrorOccurred = [&](TSockets&, int, int error, const std::string& msg) {
+        code = error;
+        function = msg;
+    };
+    s.IPAddr = "127.0.0.1";
+    s.Port = std::to_string(FreePort());
+    s.SConnect();
+    EXPECT_EQ(code, 0);  // nothing reported from the call itself
+    ASSERT_TRUE(WaitFor([&] { return code != 0; }));
+    EXPECT_EQ(code, 10061);
+    EXPECT_EQ(function, "Connection refused");
+}
+
+TEST(Sockets, AnErrorWithoutHandlerIsReportedAndTheProgramGoesOn) {
+    TSockets s;
+    std::vector<std::string> messages;
+    s.OnMessage = [&](const std::string& text, const std::string& caption) { messages.push_back(caption + ": " + text); };
+    s.IPAddr = "127.0.0.1";
+    s.Port = std::to_string(FreePort());
+    s.SConnect();
+    ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }));
+    EXPECT_EQ(messages[0], "WINSOCK ERROR: Error 10061 in function FD_CONNECT\r\nConnection refused");
+    s.Port.clear();
+    s.Listen();
+    EXPECT_EQ(messages.back(), "WINSOCK ERROR: No Port Specified");
+    s.Port = "1";
+    s.IPAddr.clear();
+    s.SConnect();
+    EXPECT_EQ(messages.back(), "WINSOCK ERROR: No IP Address Specified");
+}
+
+TEST(Sockets, AnUnknownHostIsReportedWithoutFreezing) {
+    TSockets s;
+    std::vector<std::string> messages;
+    s.OnMessage = [&](const std::string& text, const std::string&) { messages.push_back(text); };
+    s.IPAddr = "no-such-host.invalid";
+    s.Port = "31415";
+    s.SConnect();
+    EXPECT_TRUE(messages.empty());  // the lookup runs on a helper thread
+    ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }, 20000));
+    EXPECT_EQ(messages[0], "Cannot convert host address");
+}
+
+TEST(Sockets, APartialSendIsFinishedLaterNotDropped) {
+    TSockets listener;
+    listener.Port = "0";
+    listener.Listen();
+    const int port = listener.ListeningPort();
+    ASSERT_GT(port, 0);
+    listener.OnSessionAvailable = [](TSockets& s, int) { s.Accept(); };
+    TRawPeer peer;
+    ASSERT_TRUE(peer.Connect(port));
+    int small = 4096;
+    ASSERT_TRUE(WaitFor([&] { return listener.ConnectedSocket() >= 0; }));
+    setsockopt(listener.ConnectedSocket(), SOL_SOCKET, SO_SNDBUF, &small, sizeof small);
+    // Far more than the socket buffers hold while the peer does not read.
+    std::string sent;
+    for (int i = 0; i < 40000; ++i) sent += BuildFrame("CHAT", "line " + std::to_string(i) + std::string(40, '.'));
+    listener.SetText(sent);
+    EXPECT_GT(listener.Queued(), 0u);
+    std::string received;
+    ASSERT_TRUE(WaitFor([&] {
+        received += peer.ReadAvailable();
+        return received.size() >= sent.size();
+    }, 20000));
+    EXPECT_EQ(received, sent);
+    EXPECT_EQ(listener.Queued(), 0u);
+}
+
+TEST(Sockets, AnOrderlyCloseAndAResetAreToldApart) {
+    for (bool reset : {false, true}) {
+        TSockets listener;
+        listener.Port = "0";
+        listener.Listen();
+        listener.OnSessionAvailable = [](TSockets& s, int) { s.Accept(); };
+        bool closed = false;
+        int error = 0;
+        listener.OnSessionClosed = [&](TSockets&, int) { closed = true; };
+        listener.OnErrorOccurred = [&](TSockets&, int, int e, const std::string&) { error = e; };
+        TRawPeer peer;
+        ASSERT_TRUE(peer.Connect(listener.ListeningPort()));
+        ASSERT_TRUE(WaitFor([&] { return listener.ConnectedSocket() >= 0; }));
+        if (reset)
+            peer.Abort();
+        else
+            peer.Close();
+        ASSERT_TRUE(WaitFor([&] { return closed || error != 0; }));
+        EXPECT_EQ(closed, !reset);
+        EXPECT_EQ(error, reset ? 10054 : 0);
+    }
+}
+
+// ---------------------------------------------------------------- connection set-up
+
+TEST(Connection, TheRoleRule) {
+    // "5" sorts after "1": this side connects and the other listens.
+    EXPECT_FALSE(ShouldListen("10.0.0.5", "10.0.0.12", true));
+    EXPECT_TRUE(ShouldListen("10.0.0.12", "10.0.0.5", true));
+    EXPECT_TRUE(ShouldListen("192.168.0.10", "192.168.0.9", false));
+    EXPECT_TRUE(ShouldListen("127.0.0.1", "127.0.0.1", true));
+    EXPECT_FALSE(ShouldListen("127.0.0.1", "127.0.0.1", false));
+    TInstance a(FreePort());
+    a.Net.StartConnection("10.0.0.5", "10.0.0.12");
+    EXPECT_EQ(a.Net.NetworkRole, TNetSession::nrConnecting);
+    EXPECT_EQ(a.Net.PartnerAddress, "10.0.0.12");
+    a.Net.ResetNetwork();
+    a.Net.StartConnection("10.0.0.12", "10.0.0.5");
+    EXPECT_EQ(a.Net.NetworkRole, TNetSession::nrListening);
+    a.Net.ResetNetwork();
+}
+
+TEST(Connection, TheSameAddressIsDecidedByTheQuestion) {
+    TInstance a(FreePort());
+    a.Ui.Answers = {false};
+    a.Net.StartConnection("127.0.0.1", "127.0.0.1");
+    ASSERT_EQ(a.Ui.Asked.size(), 1u);
+    EXPECT_EQ(a.Ui.Asked[0],
+              "You and your opponent have the same IP address. Should this instance of Canasta be the server?\r\n"
+              "Note: this means that your opponent must choose 'No' here.");
+    EXPECT_EQ(a.Net.NetworkRole, TNetSession::nrConnecting);
+    a.Net.ResetNetwork();
+}
+
+TEST(Connection, OpponentFieldAllowsLettersDigitsAndDotsOnly) {
+    EXPECT_TRUE(IsValidOpponentField("192.168.0.9"));
+    EXPECT_TRUE(IsValidOpponentField("myhost.example.org"));
+    EXPECT_FALSE(IsValidOpponentField("host_1"));
+    EXPECT_FALSE(IsValidOpponentField("a b"));
+    EXPECT_FALSE(IsValidOpponentField("h\xC3\xA9"));
+    EXPECT_TRUE(IsHostName("host1"));
+    EXPECT_FALSE(IsHostName("10.0.0.1"));
+}
+
+TEST(Connection, RefusalsAreRetriedSilentlyUntilTheOtherSideListens) {
+    const int port = FreePort();
+    TWiredInstance a(port, "Ann");
+    a.Start(false);  // connecting side, first
+    EXPECT_EQ(a.Net.NetworkStatus, TNetSession::nsWaiting);
+    Pump(600);  // several refused attempts
+    EXPECT_TRUE(a.Ui.Errors.empty());
+    EXPECT_EQ(a.Net.NetworkRole, TNetSession::nrConnecting);
+    EXPECT_EQ(a.Net.NetworkStatus, TNetSession::nsWaiting);
+    TWiredInstance b(port, "Bob");
+    b.Start(true);
+    ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected && b.Net.NetworkStatus == TNetSession::nsConnected; }));
+    EXPECT_TRUE(a.Ui.Errors.empty());
+    EXPECT_EQ(a.Net.OpponentName, "Bob");
+    EXPECT_EQ(b.Net.OpponentName, "Ann");
+}
+
+TEST(Connection, TheGreetingDealsOnceAndBothCopiesAgree) {
+    const int port = FreePort();
+    TWiredInstance a(port, "Ann"), b(port, "Bob");
+    a.G.PlayerScore = 900;  // a local game's total is not carried into the match
+    b.Start(true);
+    a.Start(false);
+    ASSERT_TRUE(WaitFor([&] { return a.G.HandNumber > 0 && b.G.HandNumber > 0 && !a.Net.Tokens().HasCompleteToken(); }));
+    Pump(100);
+    EXPECT_TRUE(a.Net.Connected && b.Net.Connected);
+    EXPECT_TRUE(a.G.Config.Networked && b.G.Config.Networked);
+    EXPECT_EQ(a.G.Config.OpponentName, "Bob");
+    EXPECT_EQ(a.G.PlayerScore, 0);
+    EXPECT_EQ(a.Ui.ChatOpened, 1);
+    EXPECT_EQ(b.Ui.ChatOpened, 1);
+    EXPECT_EQ(a.Ui.ChatLines.at(0), "Connection established with Bob. Resize window to see more text, right-click to change font.");
+    EXPECT_EQ(SeatDigest(a.G, TSeat::Player), SeatDigest(b.G, TSeat::Opponent));
+    EXPECT_EQ(SeatDigest(a.G, TSeat::Opponent), SeatDigest(b.G, TSeat::Player));
+    // Equal rules: both compared and found nothing to show.
+    ASSERT_FALSE(a.Ui.RuleShows.empty());
+    EXPECT_TRUE(a.Ui.RuleShows.back().empty());
+    // Chat both ways.
+    a.Net.SendChat("hi \xC3\xBE");  // "þ" cannot travel as it is
+    ASSERT_TRUE(WaitFor([&] { return b.Ui.ChatLines.size() >= 2; }));
+    EXPECT_EQ(b.Ui.ChatLines.back(), "Ann: hi th");
+    EXPECT_EQ(a.Ui.ChatLines.back(), "Ann: hi th");
+    // A normal disconnect: the other side is told the connection is lost.
+    a.Ui.Answers = {true};
+    a.Net.DisconnectCommand();
+    EXPECT_EQ(a.Net.NetworkStatus, TNetSession::nsNotConnected);
+    ASSERT_TRUE(WaitFor([&] { return !b.Ui.Warned.empty(); }));
+    EXPECT_EQ(b.Ui.Warned[0], "Connection to Ann lost. The network game will now terminate.");
+    EXPECT_FALSE(b.G.Config.Networked);
+    EXPECT_EQ(b.Ui.ChatClosed, 1);
+    EXPECT_TRUE(b.Ui.Errors.empty());
+}
+
+TEST(Connection, DifferentRulesAreListedAndAdoptedForTheConnectionOnly) {
+    const int port = FreePort();
+    TWiredInstance a(port, "Ann"), b(port, "Bob");
+    TRuleOptions two;
+    two.CardsDrawn = 2;
+    SaveRuleOptions(&b.Store, two);
+    a.G.Rules = TRuleOptions{};
+    b.G.Rules = two;
+    b.Start(true);
+    a.Start(false);
+    ASSERT_TRUE(WaitFor([&] { return !a.Ui.RuleShows.empty() && !b.Ui.RuleShows.empty(); }));
+    ASSERT_EQ(a.Ui.RuleShows.back().size(), 1u);
+    EXPECT_EQ(a.Ui.RuleShows.back()[0], (TRuleDifference{"Number of Cards drawn each turn", "One", "Two"}));
+    a.Net.UseOpponentRules();
+    EXPECT_EQ(a.G.Rules.CardsDrawn, 2);
+    ASSERT_TRUE(WaitFor([&] { return b.Ui.RuleShows.size() >= 2; }));
+    EXPECT_TRUE(b.Ui.RuleShows.back().empty());
+    // Taken over for this connection only.
+    a.Ui.Answers = {true};
+    a.Net.DisconnectCommand();
+    EXPECT_EQ(a.G.Rules.CardsDrawn, 1);
+}
+
+struct ListeningInstance : ::testing::Test {
+    int Port = FreePort();
+    TWiredInstance A{Port, "Ann"};
+    TRawPeer Peer;
+    void SetUp() override {
+        A.Start(true);
+        ASSERT_EQ(A.Net.NetworkRole, TNetSession::nrListening);
+        ASSERT_TRUE(Peer.Connect(Port));
+        ASSERT_TRUE(WaitFor([&] { return A.Net.Connected; }));
+        std::string hello;
+        ASSERT_TRUE(WaitFor([&] {
+            hello += Peer.ReadAvailable();
+            return hello.find('\xFF') != std::string::npos;
+        }));
+        EXPECT_EQ(hello.substr(0, hello.find('\xFF') + 1), Greeting("Ann"));
+    }
+};
+
+TEST_F(ListeningInstance, AGreetingWithAnotherVersionClosesWithoutComparingRules) {
+    Peer.Send(Greeting("Old", "412") + BuildFrame("RULES", BuildRulesString(StandardRules())));
+    ASSERT_TRUE(WaitFor([&] { return !A.Ui.Informed.empty(); }));
+    EXPECT_EQ(A.Ui.Informed[0],
+              "You have version 41301 and your opponent has another version. Please use the same version.");
+    Pump(100);
+    EXPECT_FALSE(A.Net.Connected);
+    EXPECT_EQ(A.Net.NetworkStatus, TNetSession::nsNotConnected);
+    EXPECT_EQ(A.Net.NetworkRole, TNetSession::nrNone);
+    EXPECT_TRUE(A.Ui.RuleShows.empty());
+    EXPECT_EQ(A.G.HandNumber, 0u);  // no deal either
+    EXPECT_FALSE(A.G.Config.Networked);
+}
+
+TEST_F(ListeningInstance, TwoTokensInOneReadAndOneSplitAcrossReads) {
+    Peer.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A.Net.NetworkStatus == TNetSession::nsConnected; }));
+    const size_t lines = A.Ui.ChatLines.size();
+    Peer.Send(BuildFrame("CHAT", "Pat: one") + BuildFrame("CHAT", "Pat: two"));
+    ASSERT_TRUE(WaitFor([&] { return A.Ui.ChatLines.size() == lines + 2; }));
+    EXPECT_EQ(A.Ui.ChatLines[lines], "Pat: one");
+    EXPECT_EQ(A.Ui.ChatLines[lines + 1], "Pat: two");
+    const std::string frame = BuildFrame("CHAT", "Pat: three");
+    Peer.Send(frame.substr(0, 6));
+    Pump(150);
+    EXPECT_EQ(A.Ui.ChatLines.size(), lines + 2);
+    Peer.Send(frame.substr(6));
+    ASSERT_TRUE(WaitFor([&] { return A.Ui.ChatLines.size() == lines + 3; }));
+    EXPECT_EQ(A.Ui.ChatLines.back(), "Pat: three");
+}
+
+TEST_F(ListeningInstance, AResetByThePeerRestartsTheConnectionAndDoesNotDealAgain) {
+    Peer.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A.G.HandNumber == 1; }));  // the fresh connection's deal
+    A.G.PlayerScore = 1234;
+    const uint64_t before = SeatDigest(A.G, TSeat::Player);
+    // The peer's program crashes.
+    Peer.Abort();
+    ASSERT_TRUE(WaitFor([&] { return !A.Net.Connected; }));
+    Pump(100);
+    EXPECT_TRUE(A.Ui.Errors.empty());
+    EXPECT_TRUE(A.Ui.Warned.empty());
+    EXPECT_EQ(A.Net.NetworkRole, TNetSession::nrListening);
+    EXPECT_EQ(A.Net.NetworkStatus, TNetSession::nsWaiting);
+    EXPECT_TRUE(A.Net.WaitingForPeer());
+    EXPECT_TRUE(A.G.Config.Networked);  // the game waits untouched
+    EXPECT_EQ(SeatDigest(A.G, TSeat::Player), before);
+    // The peer comes back: no second deal, the totals stay.
+    TRawPeer again;
+    ASSERT_TRUE(again.Connect(Port));
+    ASSERT_TRUE(WaitFor([&] { return A.Net.Connected; }));
+    again.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A.Net.NetworkStatus == TNetSession::nsConnected; }));
+    Pump(100);
+    EXPECT_EQ(A.G.HandNumber, 1u);
+    EXPECT_EQ(A.G.PlayerScore, 1234);
+    EXPECT_EQ(SeatDigest(A.G, TSeat::Player), before);
+    EXPECT_FALSE(A.Net.WaitingForPeer());
+}
+
+TEST_F(ListeningInstance, APeerThatNeverEndsATokenIsDisconnected) {
+    Peer.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A.Net.NetworkStatus == TNetSession::nsConnected; }));
+    const std::string junk(8192, 'j');
+    for (int i = 0; i < 9; ++i) {
+        if (!A.Net.Connected) break;
+        Peer.Send(junk);
+        Pump(30);
+    }
+    ASSERT_TRUE(WaitFor([&] { return !A.Ui.Errors.empty(); }));
+    EXPECT_NE(A.Ui.Errors[0].find("65536 bytes without ending a token"), std::string::npos);
+    EXPECT_EQ(A.Ui.Errors[0].rfind("Network Error:  ", 0), 0u);
+    EXPECT_FALSE(A.Net.Connected);
+    EXPECT_LE(A.Net.Tokens().Buffer().size(), TProtocol::kMaxPartial);
+}
+
+TEST_F(ListeningInstance, UnknownNamesShowABoxAFewTimesOnly) {
+    Peer.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A.Net.NetworkStatus == TNetSession::nsConnected; }));
+    std::string many;
+    for (int i = 0; i < 50; ++i) many += BuildFrame("BOGUS" + std::to_string(i), "");
+    Peer.Send(many);
+    Pump(300);
+    ASSERT_EQ(A.Ui.Errors.size(), 5u);
+    EXPECT_EQ(A.Ui.Errors[0], "Unknown token: BOGUS0");
+    EXPECT_TRUE(A.Net.Connected);
+}
+
+TEST_F(ListeningInstance, ControlCharactersInANameAreNotShown) {
+    Peer.Send(Greeting("Pa\nt\x01"));
+    ASSERT_TRUE(WaitFor([&] { return A.Net.NetworkStatus == TNetSession::nsConnected; }));
+    EXPECT_EQ(A.Net.OpponentName, "Pa t ");
+    // A long line of this side's is cut to one frame.
+    A.Net.PlayerNetName = std::string(400, 'x');
+    A.Net.SendChat("");
+    std::string got;
+    ASSERT_TRUE(WaitFor([&] {
+        got += Peer.ReadAvailable();
+        return got.find("CHAT") != std::string::npos && got.back() == '\xFF';
+    }));
+    EXPECT_LE(got.size() - got.find("CHAT"), kMaxFrame);
+}
+
+TEST(Connection, ALongNameStillLeavesTheVersionInTheGreeting) {
+    const int port = FreePort();
+    TWiredInstance a(port, std::string(400, 'n') + "\xC3\xBF");
+    a.Start(true);
+    TRawPeer peer;
+    ASSERT_TRUE(peer.Connect(port));
+    std::string hello;
+    ASSERT_TRUE(WaitFor([&] {
+        hello += peer.ReadAvailable();
+        return hello.find('\xFF') != std::string::npos;
+    }));
+    std::string m = hello.substr(0, hello.find('\xFF') + 1);
+    EXPECT_LE(m.size(), kMaxFrame);
+    EXPECT_EQ(NextField(m), "PLAYERID");
+    EXPECT_EQ(NextField(m).size(), kMaxFrame - 8 - 3 - 3);
+    EXPECT_EQ(NextField(m), "413");
+}
+
+}  // namespace
+}  // namespace canasta::test

@@ -1,0 +1,72 @@
+#pragma once
+// One side of a network game for the token fuzz target and its seed corpus:
+// a dealt hand with the opponent to move first, this side's seat played by
+// the greedy bot. The received byte stream comes in chunks (split at 0x00,
+// a byte no token carries); after each chunk this side plays if it may.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <functional>
+#include <string>
+
+#include "ai/PlayerBot.h"
+#include "model/Game.h"
+#include "net/Framing.h"
+#include "net/Protocol.h"
+#include "rules/Consistency.h"
+
+namespace canasta::fuzz {
+
+struct TQuietEvents : IProtocolEvents {
+    void OnChat(const std::string&) override {}
+    bool OnGreeting(const std::string&, const std::string&) override { return true; }
+    void OnRules(const std::string&) override {}
+    void OnUnknownToken(const std::string&) override {}
+};
+
+struct TSendingHost : THeadlessHost {
+    std::function<void(const std::string&)> Sent;
+    void SendToken(const std::string& token, const std::string& data) override {
+        if (Sent) Sent(BuildFrame(token, data));
+    }
+};
+
+struct TFuzzSide {
+    TSendingHost Host;
+    TGame G{Host};
+    TQuietEvents Events;
+    TProtocol P{G, Events};
+    TGreedyBot Bot;
+
+    TFuzzSide() {
+        G.Config.Networked = true;
+        G.Config.OpponentName = "Fuzz";
+        G.Config.MeldDelay = 0;
+        G.FixedSeed = true;
+        G.Rng.Seed = 4711;
+        G.PlayerDrawsFirst = false;
+    }
+    void Deal() { G.DealHand(); }
+
+    void Check() const {
+        const std::string failure = CheckConsistency(G);
+        if (!failure.empty()) {
+            std::fprintf(stderr, "inconsistent game: %s\n", failure.c_str());
+            std::abort();
+        }
+    }
+
+    void Chunk(const char* data, size_t size) {
+        // A peer past the buffer's limit would lose its connection.
+        if (!P.Append(data, size)) P.Clear();
+        P.ProcessTokens();
+        Check();
+        for (int i = 0; i < 400 && IsPlayersMove(G) && !G.QuitRequested; ++i) {
+            if (Bot.Step(G).Kind == TGestureKind::None) break;
+            Check();
+            P.ProcessTokens();
+        }
+    }
+};
+
+}  // namespace canasta::fuzz
