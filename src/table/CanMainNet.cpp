@@ -18,6 +18,7 @@
 #include "ai/PlayerBot.h"
 #include "dialogs/Modal.h"
 #include "dialogs/Results.h"
+#include "mail/PLRequest.h"
 #include "net/Chat.h"
 #include "net/ConnectDialog.h"
 #include "net/Digest.h"
@@ -97,9 +98,10 @@ void TTableNetwork::CreateMenu() {
     mnDisconnect = mnuNetwork->addAction(QStringLiteral("&Disconnect"), this, [this] { mnDisconnectClick(); });
     mnDisconnect->setStatusTip(QStringLiteral("Cancel network connection"));
     // Sending the player list by mail belongs to the mail part.
-    mnRequestListing = mnuNetwork->addAction(QStringLiteral("Request &Listing"));
+    mnRequestListing = mnuNetwork->addAction(QStringLiteral("Request &Listing"), this, [this] {
+        RequestListing(&W, &W.Store, QString::fromStdString(W.G.Config.PlayerName));
+    });
     mnRequestListing->setObjectName(QStringLiteral("mnRequestListing"));
-    mnRequestListing->setEnabled(false);
     mnuNetwork->addSeparator();
     mnChatOnTop = mnuNetwork->addAction(QStringLiteral("&Chat window always on top"), this, [this] { mnChatOnTopClick(); });
     mnChatOnTop->setStatusTip(QStringLiteral("Check this to keep the chat window visible at all times"));
