@@ -1,5 +1,8 @@
 #include "mail/PLRequest.h"
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
+
 #include <QApplication>
 #include <QComboBox>
 #include <QFormLayout>
@@ -96,6 +99,16 @@ TfmPLRequest::TfmPLRequest(ISettingsStore* store, const QString& nickName, QWidg
     setTabOrder(rbListType[0], bnSend);
     setTabOrder(bnSend, bnCancel);
     setTabOrder(bnCancel, cbUIN);
+
+    InstallDialogHelp(this, hcListingDialog);
+    InstallHelpContext(edNickName, hcListingNick);
+    InstallHelpContext(edEmail, hcListingEmail);
+    InstallHelpContext(edSMTP, hcListingServer);
+    InstallHelpContext(rgAction, hcListingRequest);
+    InstallHelpContext(rgListType, hcListingWhichList);
+    InstallHelpContext(cbUIN, hcListingUin);
+    InstallHelpContext(bnSend, hcListingSend);
+    InstallHelpContext(bnCancel, hcListingCancel);
 
     // Starting from the stored state: cancelling must not forget an earlier success.
     RequestIssued = Read(store, settings::PLRequestIssued);

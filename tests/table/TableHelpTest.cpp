@@ -19,6 +19,7 @@
 
 #include <map>
 
+#include "mail/PLRequest.h"
 #include "TableFixture.h"
 #include "dialogs/Deck.h"
 #include "dialogs/Pattern.h"
@@ -227,6 +228,9 @@ TEST_F(TableWindowTest, PatternResultAndNameBoxesHaveHelp) {
     ExpectDialogHelp(local, hcGameOver);
     TfmGameOver net(m, true);
     ExpectDialogHelp(net, hcGameOver);
+
+    TfmPLRequest listing(&Store, QStringLiteral("Ann"));
+    ExpectDialogHelp(listing, hcListingDialog);
 
     TfmWhoseTurn turn(QStringLiteral("You draw first"), Window.get());
     EXPECT_EQ(ContextOf(&turn), hcWhoseTurn);
