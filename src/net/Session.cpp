@@ -128,9 +128,10 @@ void TNetSession::Reset(bool keepGame) {
         G.Rules = LoadRuleOptions(Store);
         G.Config.Networked = SavedNetworked;
         G.Config.Level = SavedLevel;
-        if (networkGame && !G.Config.Networked && !G.QuitRequested && !G.ScoringOpen && G.OpponentsTurn &&
-            G.TurnPhase == tpOpponentTurn) {
-            // The remote player's turn can never end now: the table starts afresh.
+        const bool stuck = G.TurnPhase == tpHandOver || (G.OpponentsTurn && G.TurnPhase == tpOpponentTurn);
+        if (networkGame && !G.Config.Networked && !G.QuitRequested && !G.ScoringOpen && stuck) {
+            // The remote player's turn, or the deal this side waited for,
+            // can never come now: the table starts afresh.
             Ui.RunGameAction([this] { G.DealHand(); });
         }
         Ui.GameChanged();

@@ -18,6 +18,7 @@
 #include <net/if.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <thread>
@@ -286,6 +287,9 @@ void TSockets::ConnectTo(uint32_t address, uint16_t port) {
 
 void TSockets::WatchData(bool connecting) {
     StopWatchingData();
+    // Tokens are a few bytes each and answered at once: no coalescing delay.
+    int on = 1;
+    setsockopt(DataFd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     DataRead = new QSocketNotifier(DataFd, QSocketNotifier::Read, this);
     DataWrite = new QSocketNotifier(DataFd, QSocketNotifier::Write, this);
     DataException = new QSocketNotifier(DataFd, QSocketNotifier::Exception, this);

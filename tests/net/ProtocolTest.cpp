@@ -1,6 +1,6 @@
 // The token protocol at the receiving end: framing, the receive buffer, the
 // mirrored deal, the opponent's moves (and the refusal of moves that do not
-// fit), and the cases where a literal replay would let the copies drift.
+// fit), and the cases where a naive replay would let the copies drift.
 #include <sstream>
 
 #include "NetPair.h"
@@ -450,7 +450,7 @@ TEST_F(TwoCopies, GoingOutAfterATakeStartedTurnScoresTheSameOnBothSides) {
     T.Hand({"8S", "8C", "KS", "KC", "KD", "5H"});
     T.Pile({"8H"});
     T.DrawPhase();
-    T.G.PlayerPointsBeforeTurn = 0;  // as a literal replay would have left it
+    T.G.PlayerPointsBeforeTurn = 0;  // as a naive replay would have left it
     Start(rules);
     P.A.Record = P.B.Record = true;
     // B's copy learned at the end of A's last turn that A had melded.

@@ -19,8 +19,6 @@ TEST(SelfPlay, GreedyAgainstGreedyStaysInStep) {
         TNetPair p("greedy", "greedy", seed);
         ASSERT_TRUE(p.Play(6)) << "seed " << seed << ": " << p.Failure;
         ExpectMirroredLines(p);
-        if (seed == 1)
-            for (auto& l : p.A.HandLines) std::printf("%s\n", l.c_str());
     }
 }
 

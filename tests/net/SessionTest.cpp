@@ -555,6 +555,38 @@ TEST_F(ListeningInstance, ControlCharactersInANameAreNotShown) {
     EXPECT_LE(got.size() - got.find("CHAT"), kMaxFrame);
 }
 
+TEST(Connection, ALostPeerNeverLeavesTheTableWaitingForNothing) {
+    // Connected and greeted, this side waits for the other side's deal; the
+    // other side goes away first: a local hand is dealt instead.
+    const int port = FreePort();
+    TRawPeer server;
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(static_cast<uint16_t>(port));
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    ::listen(fd, 1);
+    TWiredInstance a(port, "Ann");
+    a.G.Levels = {nullptr, nullptr, nullptr};
+    a.G.PlayerDrawsFirst = true;
+    a.Start(false);
+    ASSERT_TRUE(WaitFor([&] { return a.Net.Socket().ConnectedSocket() >= 0 && !a.Net.Socket().IsConnecting(); }));
+    server.Fd = ::accept(fd, nullptr, nullptr);
+    ::close(fd);
+    server.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected; }));
+    EXPECT_EQ(a.G.TurnPhase, tpHandOver);  // waiting for the deal
+    const uint32_t hand = a.G.HandNumber;
+    Pump(50);
+    server.ReadAvailable();  // closing over unread bytes would be a reset
+    server.Close();
+    ASSERT_TRUE(WaitFor([&] { return !a.Ui.Warned.empty(); }));
+    EXPECT_FALSE(a.G.Config.Networked);
+    EXPECT_EQ(a.G.HandNumber, hand + 1);
+    EXPECT_EQ(a.G.TurnPhase, tpDraw);
+}
+
 TEST(Connection, ALongNameStillLeavesTheVersionInTheGreeting) {
     const int port = FreePort();
     TWiredInstance a(port, std::string(400, 'n') + "\xC3\xBF");
