@@ -39,6 +39,20 @@ inline void StockOnly(TestTable& t, std::initializer_list<const char*> names) {
 // The player has just discarded: the computer is next.
 inline void ComputerToMove(TestTable& t) { t.DrawPhase(); }
 
+// The computer's table follows the meld rules the human's table is held to.
+inline void ExpectValidOpponentMelds(const TGame& g) {
+    for (int c = 3; c < kColumns; ++c) {
+        int cards = 0, wilds = 0;
+        for (const TCard& card : g.OpponentMelds)
+            if (g.Layout.ColumnOf(card.X) == c) {
+                ++cards;
+                wilds += IsWild(card);
+            }
+        EXPECT_TRUE(cards == 0 || cards >= 3) << "column " << c;
+        EXPECT_LE(wilds, cards - wilds) << "column " << c;
+    }
+}
+
 inline std::vector<std::string> Names(const TCardList& list) {
     std::vector<std::string> out;
     for (const TCard& c : list) out.push_back(CardShortName(c.Id));
