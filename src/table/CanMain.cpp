@@ -480,9 +480,11 @@ void TfmCanMain::FormDestroy() {
     SoundSys->BeginShutdown();
     CloseHelp();
     // A started game is kept for the next start. Closed before the table came
-    // up, the previous automatic save is still the game to come back to.
+    // up, the previous automatic save is still the game to come back to. A
+    // game with a remote player is not kept: it would come back as a game
+    // against the computer, holding the other player's cards.
     if (started) {
-        if (Settings.AutoSave && G.GameInProgress && !G.QuitRequested)
+        if (Settings.AutoSave && G.GameInProgress && !G.QuitRequested && !G.Config.Networked)
             SaveGame(true);
         else
             QFile::remove(AutosaveFile());
@@ -611,7 +613,11 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
         auto* w = static_cast<QWidget*>(watched);
         if (w->window() == this) {
             auto* k = static_cast<QKeyEvent*>(e);
-            if (FormKeyDown(k->key(), k->modifiers())) return true;
+            const TKeyUse use = FormKeyDown(k->key(), k->modifiers());
+            // In a network game the other keys, card keys too, are typed
+            // into the chat as well.
+            if (use != kuCommand && Net && Net->ForwardKeyToChat(*k)) return true;
+            if (use != kuNone) return true;
         }
     }
     return QMainWindow::eventFilter(watched, e);
@@ -939,7 +945,7 @@ void TfmCanMain::mnSaveClick() {
 }
 
 void TfmCanMain::mnLoadClick() {
-    if (Acting || Busy || PaintSuppressed) return;
+    if (Acting || Busy || PaintSuppressed || G.Config.Networked) return;
     LoadPending = false;
     RunAction([this] { LoadGame(); });
 }

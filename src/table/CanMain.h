@@ -129,7 +129,10 @@ public:
     void FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
     void FormMouseMove();
     // Returns whether the key was used.
-    bool FormKeyDown(int key, Qt::KeyboardModifiers mods);
+    // What a key did on the table: nothing, a card key of the keyboard
+    // selection, or one of the table's command keys (F5 to F11, Esc).
+    enum TKeyUse { kuNone, kuCardKey, kuCommand };
+    TKeyUse FormKeyDown(int key, Qt::KeyboardModifiers mods);
     void ApplySizeIndex(int sizeIndex);
     void ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1);
     const std::array<TBackSetting, 2>& Backs() const { return CardBacks; }

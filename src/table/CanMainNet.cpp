@@ -8,6 +8,7 @@
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMessageBox>
@@ -43,6 +44,23 @@ void CentreOn(QWidget* w, const QRect& area) {
 }
 
 }  // namespace
+
+bool TypedIntoChat(int key) {
+    // Printable keys, except the space bar.
+    if (key > Qt::Key_Space && key < 0x01000000) return true;
+    switch (key) {
+        // Editing and moving keys, and the function keys the table leaves alone.
+        case Qt::Key_Insert: case Qt::Key_Delete: case Qt::Key_Home: case Qt::Key_End:
+        case Qt::Key_Left: case Qt::Key_Up: case Qt::Key_Right: case Qt::Key_Down:
+        case Qt::Key_PageUp: case Qt::Key_PageDown:
+        case Qt::Key_F1: case Qt::Key_F2: case Qt::Key_F3: case Qt::Key_F4: case Qt::Key_F12:
+            return true;
+        default:
+            // Enter, Tab, Backspace, Esc, the space bar and the modifier and
+            // lock keys on their own do not bring the chat up.
+            return false;
+    }
+}
 
 TTableNetwork::TTableNetwork(TfmCanMain& window) : QObject(&window), W(window), Net(window.G, &window.Store, *this) {
     TokenTimer.setSingleShot(true);
@@ -126,6 +144,9 @@ void TTableNetwork::UpdateMenu() {
     mnDisconnect->setEnabled(!none);
     mnRuleDifferences->setEnabled(!none);
     mnChatOnTop->setEnabled(!none);
+    // A loaded game would exist on this side only: the other copy would go
+    // on with the game it holds.
+    W.mnLoad->setEnabled(!W.G.Config.Networked);
 }
 
 void TTableNetwork::mnConnectClick() {
@@ -324,6 +345,18 @@ void TTableNetwork::OpenChat() {
     ChatWindow = new TfmChat(&W.Store, &W, mnChatOnTop->isChecked(),
                              [this](const QString& typed) { Net.SendChat(typed.toStdString()); });
     ChatWindow->show();
+}
+
+bool TTableNetwork::ForwardKeyToChat(const QKeyEvent& key) {
+    if (!Net.Connected || !ChatWindow || !TypedIntoChat(key.key())) return false;
+    ChatWindow->show();
+    ChatWindow->raise();
+    ChatWindow->activateWindow();
+    ChatWindow->edChat->setFocus(Qt::OtherFocusReason);
+    QKeyEvent copy(key.type(), key.key(), key.modifiers(), key.text(), key.isAutoRepeat(),
+                   static_cast<quint16>(key.count()));
+    QCoreApplication::sendEvent(ChatWindow->edChat, &copy);
+    return true;
 }
 
 void TTableNetwork::CloseChat() {

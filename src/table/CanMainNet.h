@@ -15,6 +15,7 @@
 #include "net/Session.h"
 
 class QAction;
+class QKeyEvent;
 class QMenu;
 
 namespace canasta {
@@ -24,6 +25,9 @@ class TfmChat;
 class TfmRuleDifferences;
 class TfmTryConnect;
 class TPlayerBot;
+
+// Whether a key typed on the table also goes to the chat's input line.
+bool TypedIntoChat(int qtKey);
 
 struct TNetStartOptions {
     QString Autoplay;          // "greedy" or "random": the bot plays this seat
@@ -54,6 +58,9 @@ public:
     void AfterAction();
     // The Rules dialog was closed with OK.
     void RulesChanged();
+    // During a network game a key the table did not use as a command is
+    // typed into the chat's input line, and the chat comes to the front.
+    bool ForwardKeyToChat(const QKeyEvent& key);
     // The status-bar text for a phase (the waiting text while waiting).
     std::string StatusFor(const std::string& phaseText) const;
     void Shutdown();

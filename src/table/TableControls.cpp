@@ -142,51 +142,63 @@ int TfmCanMain::PhaseOutsideKeyModes() const {
     return G.DrawsThisTurn > 0 ? tpDrawSecond : tpDraw;
 }
 
-bool TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
-    if (PaintSuppressed) return false;
+TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
+    if (PaintSuppressed) return kuNone;
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
-    if (key == Qt::Key_F11) {
-        if (ctrl) ToggleOpponentHand();
-        return true;
-    }
-    // The rest acts on the player's turn only.
-    if (G.OpponentsTurn || G.TurnPhase == tpHandOver) return false;
-    if (G.TurnPhase == tpKeyMeld || G.TurnPhase == tpKeyDiscard || G.TurnPhase == tpKeyWild) {
-        const int column = KeyColumn(key);
-        if (column >= 0) {
+    switch (key) {
+        // The table's command keys belong to the table in every phase.
+        case Qt::Key_F5:
+        case Qt::Key_F6:
+        case Qt::Key_F7:
+        case Qt::Key_F8:
+        case Qt::Key_F9:
+        case Qt::Key_F10:
+        case Qt::Key_F11:
+        case Qt::Key_Escape:
+            break;
+        default: {
+            // Card keys act in the keyboard selection phases only.
+            const bool keyPhase = G.TurnPhase == tpKeyMeld || G.TurnPhase == tpKeyDiscard || G.TurnPhase == tpKeyWild;
+            const int column = KeyColumn(key);
+            if (column < 0 || !keyPhase || G.OpponentsTurn) return kuNone;
             KeyClick(column, mods);
-            return true;
+            return kuCardKey;
         }
     }
+    if (key == Qt::Key_F11) {
+        if (ctrl) ToggleOpponentHand();
+        return kuCommand;
+    }
+    // The rest acts on the player's turn only.
+    if (G.OpponentsTurn || G.TurnPhase == tpHandOver) return kuCommand;
     switch (key) {
         case Qt::Key_F8:
             KeyMode = 0;
             G.SetTurnPhase(tpKeyMeld);
-            return true;
+            break;
         case Qt::Key_F9:
             KeyMode = 2;
             G.SetTurnPhase(tpKeyWild);
-            return true;
+            break;
         case Qt::Key_F10:
             KeyMode = 1;
             G.SetTurnPhase(tpKeyDiscard);
-            return true;
+            break;
         case Qt::Key_Escape:
             // Back to the instruction that fits the turn: before the draw that
             // is the draw, not melding.
             G.SetTurnPhase(PhaseOutsideKeyModes());
-            return true;
+            break;
         case Qt::Key_F6:
             FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.StockTop);
-            return true;
+            break;
         case Qt::Key_F7:
             FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.DiscardTop);
-            return true;
-        case Qt::Key_F5:
-            return true;
-        default:
-            return false;
+            break;
+        default:  // F5 does nothing
+            break;
     }
+    return kuCommand;
 }
 
 void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {

@@ -349,5 +349,76 @@ TEST(NetworkMenu, ItemsAndTheirStates) {
     EXPECT_TRUE(modal.Texts.empty());
 }
 
+TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
+    EXPECT_TRUE(TypedIntoChat(Qt::Key_H));
+    EXPECT_TRUE(TypedIntoChat(Qt::Key_5));
+    EXPECT_TRUE(TypedIntoChat(Qt::Key_Question));
+    EXPECT_TRUE(TypedIntoChat(Qt::Key_Home));
+    for (int key : {Qt::Key_Space, Qt::Key_Return, Qt::Key_Escape, Qt::Key_Backspace, Qt::Key_Tab, Qt::Key_Shift,
+                    Qt::Key_Control})
+        EXPECT_FALSE(TypedIntoChat(key)) << key;
+
+    ModalScript modal;
+    TMemorySettings store;
+    WriteBool(&store, "Settings\\Show Turns", false);
+    TStartOptions options;
+    options.SplashMs = 0;
+    options.ForcedSize = 0;
+    TfmCanMain w(store, options);
+    w.PauseScale = 0;
+    w.show();
+    w.tmSplashTimer();
+    TTableNetwork& net = w.Network();
+    QWidget* table = w.centralWidget();
+    ASSERT_NE(table, nullptr);
+
+    // Without a connection the letters stay on the table.
+    QTest::keyClicks(table, QStringLiteral("hi"));
+    EXPECT_EQ(net.Chat(), nullptr);
+    EXPECT_TRUE(w.LoadAction()->isEnabled());
+
+    // Connected: the chat is open, loading a game is not possible.
+    net.Session().Connected = true;
+    w.Game().Config.Networked = true;
+    net.OpenChat();
+    net.NetworkChanged();
+    ASSERT_NE(net.Chat(), nullptr);
+    EXPECT_FALSE(w.LoadAction()->isEnabled());
+    net.Chat()->hide();
+
+    w.Game().OpponentsTurn = false;
+    w.Game().SetTurnPhase(tpDraw);
+    QTest::keyClicks(table, QStringLiteral("Hi!"));
+    EXPECT_EQ(net.Chat()->edChat->text(), QStringLiteral("Hi!"));
+    EXPECT_TRUE(net.Chat()->isVisible());
+
+    // The table's command keys stay with the table; a card key acts on the
+    // table (here: not before the draw) and is typed into the chat as well.
+    net.Chat()->edChat->clear();
+    QTest::keyClick(table, Qt::Key_F8);
+    EXPECT_EQ(w.Game().TurnPhase, tpKeyMeld);
+    EXPECT_EQ(net.Chat()->edChat->text(), QString());
+    TGame& g = w.Game();
+    int rank = -1;
+    for (const TCard& c : g.PlayerHand)
+        if (c.Rank >= 3 && c.Rank <= 8) rank = c.Rank;
+    ASSERT_GE(rank, 3) << "a dealt hand of 15 holds a four to a nine";
+    const QChar digit = QChar('0' + rank + 1);
+    QTest::keyClick(table, static_cast<Qt::Key>(Qt::Key_0 + rank + 1));
+    EXPECT_TRUE(w.StatusText().startsWith(QStringLiteral("You cannot meld before drawing"))) << w.StatusText().toStdString();
+    EXPECT_EQ(net.Chat()->edChat->text(), QString(digit));
+    QTest::keyClick(table, Qt::Key_Space);
+    EXPECT_EQ(net.Chat()->edChat->text(), QString(digit));
+
+    // After the connection the letters stay on the table again.
+    net.Session().Connected = false;
+    w.Game().Config.Networked = false;
+    net.CloseChat();
+    net.NetworkChanged();
+    EXPECT_TRUE(w.LoadAction()->isEnabled());
+    QTest::keyClicks(table, QStringLiteral("ok"));
+    EXPECT_EQ(net.Chat(), nullptr);
+}
+
 }  // namespace
 }  // namespace canasta::test

@@ -249,6 +249,19 @@ TEST_F(SavedGameWindowTest, QuittingAStartedGameBringsTheSameTableBackAtTheNextS
     EXPECT_FALSE(QFile::exists(AutosaveFile()));
 }
 
+TEST_F(SavedGameWindowTest, AGameWithARemotePlayerIsNotKeptOnExit) {
+    TfmCanMain& w = Open();
+    StartedGame();
+    // An earlier automatic save is not the game being played either.
+    WriteBytes(AutosaveFile(), "stale");
+    G().Config.Networked = true;
+    w.close();
+    EXPECT_FALSE(QFile::exists(AutosaveFile()));
+    // Only the question whether to quit the network game.
+    ASSERT_EQ(CountSeen("QMessageBox"), 1);
+    EXPECT_TRUE(Seen.back().Text.startsWith("You have a network game running."));
+}
+
 TEST_F(SavedGameWindowTest, AutomaticSaveOffWritesNothingAndLoadsNothing) {
     Store.WriteValue("Settings\\AutoSave", false);
     TfmCanMain& first = Open();
