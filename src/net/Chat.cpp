@@ -11,6 +11,8 @@
 #include <QScrollBar>
 
 #include "dialogs/Modal.h"
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "store/SettingsCatalog.h"
 
 namespace canasta {
@@ -49,6 +51,11 @@ TfmChat::TfmChat(ISettingsStore* store, QWidget* table, bool onTop, std::functio
         edChat->clear();
         if (OnSend) OnSend(typed);
     });
+    // F1 and Shift+F1 work here too; a tool window shows no "?" button.
+    InstallDialogHelp(this, hcChatWindow);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    InstallHelpContext(mmChat, hcChatMessages);
+    InstallHelpContext(edChat, hcChatInput);
     tmMessage.setSingleShot(true);
     tmMessage.setInterval(200);
     connect(&tmMessage, &QTimer::timeout, this, [this] {
@@ -142,7 +149,8 @@ void TfmChat::SetFont1() {
 
 void TfmChat::ContextMenu(QWidget* on, const QPoint& at) {
     QMenu menu(this);
-    menu.addAction(QStringLiteral("Change &Font..."), this, [this] { SetFont1(); });
+    QAction* font = menu.addAction(QStringLiteral("Change &Font..."), this, [this] { SetFont1(); });
+    font->setWhatsThis(WhatsThisText(hcChatFont));
     menu.exec(on->mapToGlobal(at));
 }
 

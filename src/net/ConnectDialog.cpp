@@ -103,6 +103,9 @@ TfmConnect::TfmConnect(ISettingsStore* store, TNetSession& session, const std::s
     InstallHelpContext(edIDServer, hcConnectIdServer);
     InstallHelpContext(bnConnect, hcConnectConnect);
     InstallHelpContext(bnCancel, hcConnectCancel);
+    InstallHelpContext(opponent, hcConnectOpponent);
+    InstallHelpContext(own, hcConnectOwnIps);
+    InstallHelpContext(server, hcConnectIdServer);
     OnHelp = [](int topic) { ShowHelpTopic(topic); };
 
     Addresses = [] { return LocalIPv4Addresses(); };
@@ -126,6 +129,9 @@ TfmConnect::TfmConnect(ISettingsStore* store, TNetSession& session, const std::s
     edIDServer->setText(Q(Read(Store, settings::IDServer)));
     (Read(Store, settings::LANorInternet) ? rbLAN : rbInternet)->setChecked(true);
     UpdateConnectEnabled();
+    // The Help button's topic follows the kind of network chosen.
+    InstallHelpContext(bnHelp, HelpTopic());
+    connect(rbInternet, &QRadioButton::toggled, this, [this] { InstallHelpContext(bnHelp, HelpTopic()); });
 
     connect(cbOpponent, &QComboBox::editTextChanged, this, [this] { UpdateConnectEnabled(); });
     connect(rbInternet, &QRadioButton::clicked, this, [this] { Refresh(); });
@@ -144,6 +150,8 @@ TfmConnect::~TfmConnect() {
 }
 
 void TfmConnect::UpdateConnectEnabled() { bnConnect->setEnabled(!Busy && !cbOpponent->currentText().isEmpty()); }
+
+int TfmConnect::HelpTopic() const { return rbInternet->isChecked() ? hcConnectHelpInternet : hcConnectHelpLan; }
 
 void TfmConnect::Refresh() {
     const std::vector<std::string> all = Addresses ? Addresses() : std::vector<std::string>{};
@@ -203,7 +211,7 @@ void TfmConnect::CopyClick() {
 void TfmConnect::PasteClick() { cbOpponent->setEditText(QApplication::clipboard()->text()); }
 
 void TfmConnect::HelpClick() {
-    if (OnHelp) OnHelp(rbInternet->isChecked() ? 1112 : 1113);
+    if (OnHelp) OnHelp(HelpTopic());
 }
 
 void TfmConnect::ConnectClick(std::function<void(bool)> done) {

@@ -65,6 +65,7 @@ public:
     void done(int result) override;
 
 private:
+    int HelpTopic() const;
     void UpdateConnectEnabled();
     void FinishRefresh(const std::vector<std::string>& all, const std::string& detected);
     void ContinueConnect(const std::string& partner, std::function<void(bool)> done);

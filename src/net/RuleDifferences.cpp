@@ -56,7 +56,10 @@ TfmRuleDifferences::TfmRuleDifferences(std::function<void()> onUse, QWidget* par
         if (OnUse) OnUse();
         hide();
     });
-    InstallDialogHelp(this, hcRuleDifferences);
+    InstallDialogHelp(this, hcDiffWindow);
+    InstallHelpContext(lvRules, hcDiffList);
+    InstallHelpContext(bnHide, hcDiffHide);
+    InstallHelpContext(bnUse, hcDiffUseOpponents);
     setFixedSize(420, 300);
 }
 

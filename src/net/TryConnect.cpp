@@ -28,7 +28,9 @@ TfmTryConnect::TfmTryConnect(const QString& partner, std::function<void()> onCan
     connect(bnCancel, &QPushButton::clicked, this, [onCancel = std::move(onCancel)] {
         if (onCancel) onCancel();
     });
-    InstallHelpContext(this, hcTryConnect);
+    // F1 and Shift+F1 work here too; a tool window shows no "?" button.
+    InstallDialogHelp(this, hcTryConnect);
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     InstallHelpContext(bnCancel, hcTryConnectCancel);
     setFixedSize(sizeHint().expandedTo(QSize(300, 0)));
 }

@@ -19,6 +19,8 @@
 #include "ai/PlayerBot.h"
 #include "dialogs/Modal.h"
 #include "dialogs/Results.h"
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "mail/PLRequest.h"
 #include "net/Chat.h"
 #include "net/ConnectDialog.h"
@@ -123,6 +125,7 @@ void TTableNetwork::CreateMenu() {
     mnuNetwork->addSeparator();
     mnChatOnTop = mnuNetwork->addAction(QStringLiteral("&Chat window always on top"), this, [this] { mnChatOnTopClick(); });
     mnChatOnTop->setStatusTip(QStringLiteral("Check this to keep the chat window visible at all times"));
+    mnChatOnTop->setWhatsThis(WhatsThisText(hcChatOnTop));
     mnChatOnTop->setCheckable(true);
     mnChatOnTop->setChecked(Read(&W.Store, settings::ChatOnTop));
 

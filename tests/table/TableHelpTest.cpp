@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -20,6 +21,11 @@
 #include <map>
 
 #include "mail/PLRequest.h"
+#include "net/Chat.h"
+#include "net/ConnectDialog.h"
+#include "net/RuleDifferences.h"
+#include "net/TryConnect.h"
+#include "table/CanMainNet.h"
 #include "TableFixture.h"
 #include "dialogs/Deck.h"
 #include "dialogs/Pattern.h"
@@ -37,7 +43,7 @@ namespace {
 bool IsInputControl(const QWidget* w) {
     return qobject_cast<const QAbstractButton*>(w) || qobject_cast<const QLineEdit*>(w) ||
            qobject_cast<const QComboBox*>(w) || qobject_cast<const QListWidget*>(w) ||
-           qobject_cast<const QTableWidget*>(w) || qobject_cast<const QSlider*>(w) ||
+           qobject_cast<const QAbstractItemView*>(w) || qobject_cast<const QSlider*>(w) ||
            qobject_cast<const QTabWidget*>(w) || qobject_cast<const QGroupBox*>(w);
 }
 
@@ -251,6 +257,40 @@ TEST_F(TableWindowTest, PatternResultAndNameBoxesHaveHelp) {
     AskText(Window.get(), "New Player", "Enter the name of the new player:", text, hcPlayersNew);
     AskText(Window.get(), "Canasta", "Your name:", text, hcHallNameBox);
     EXPECT_EQ(boxes, 2);
+}
+
+TEST_F(TableWindowTest, NetworkWindowsHaveHelpOnEveryControl) {
+    TfmCanMain& w = Open();
+    TTableNetwork& net = w.Network();
+
+    TfmConnect connect(&Store, net.Session(), "", nullptr);
+    connect.Addresses = [] { return std::vector<std::string>{"192.168.1.20"}; };
+    connect.DetectAddress = [](const std::string&, std::function<void(const std::string&)> found) { found("192.168.1.20"); };
+    connect.Refresh();
+    ExpectDialogHelp(connect, hcConnectDialog);
+    connect.rbLAN->setChecked(true);
+    EXPECT_EQ(ContextOf(connect.bnHelp), hcConnectHelpLan);
+    connect.rbInternet->setChecked(true);
+    EXPECT_EQ(ContextOf(connect.bnHelp), hcConnectHelpInternet);
+
+    TfmRuleDifferences differences([] {});
+    ExpectDialogHelp(differences, hcDiffWindow);
+    EXPECT_EQ(ContextOf(differences.bnUse), hcDiffUseOpponents);
+
+    // The two tool windows have F1 and their numbers, without a "?" button.
+    TfmTryConnect trying(QStringLiteral("192.168.1.20"), [] {});
+    EXPECT_EQ(ContextOf(&trying), hcTryConnect);
+    EXPECT_EQ(ContextOf(trying.bnCancel), hcTryConnectCancel);
+    TfmChat chat(&Store, &w, false, {});
+    EXPECT_EQ(ContextOf(&chat), hcChatWindow);
+    EXPECT_EQ(ContextOf(chat.mmChat), hcChatMessages);
+    EXPECT_EQ(ContextOf(chat.edChat), hcChatInput);
+    for (QWidget* tool : {static_cast<QWidget*>(&trying), static_cast<QWidget*>(&chat)}) {
+        bool f1 = false;
+        for (QAction* a : tool->actions()) f1 |= a->shortcut() == QKeySequence(Qt::Key_F1);
+        EXPECT_TRUE(f1) << tool->windowTitle().toStdString();
+    }
+    EXPECT_EQ(net.ChatOnTopAction()->whatsThis(), WhatsThisText(hcChatOnTop));
 }
 
 }  // namespace canasta::test
