@@ -205,11 +205,33 @@ TSockets::~TSockets() {
     CloseFd(ListenFd);
 }
 
-void TSockets::Message(const std::string& text) {
+void TSockets::Message(const std::string& text, const std::string& caption) {
     if (OnMessage)
-        OnMessage(text, "WINSOCK ERROR");
+        OnMessage(text, caption);
     else
-        std::fprintf(stderr, "WINSOCK ERROR: %s\n", text.c_str());
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+}
+
+bool TSockets::WaitBlocking(int fd, short events) {
+    const int limit = Timeout > 0 ? Timeout * 1000 : -1;
+    QElapsedTimer clock;
+    clock.start();
+    for (;;) {
+        const int left = limit < 0 ? -1 : std::max(0, limit - static_cast<int>(clock.elapsed()));
+        pollfd p{fd, events, 0};
+        const int n = ::poll(&p, 1, left);
+        // Ready, or in error: the call itself reports what went wrong.
+        if (n > 0) return true;
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return true;
+        break;
+    }
+    const std::string msg = "Blocking call timed out";
+    if (OnErrorOccurred)
+        OnErrorOccurred(*this, DataFd, 10060, msg);
+    else
+        Message("Error 10060\r\n" + msg, "WINSOCK CALL CANCELED");
+    return false;
 }
 
 void TSockets::ReportError(int socket, const std::string& function, int code) {
@@ -248,6 +270,16 @@ void TSockets::SConnect() {
         ConnectTo(address, port);
         return;
     }
+    if (!NonBlocking) {
+        // The blocking mode waits for everything, the name too.
+        const std::string found = LookupIPv4(IPAddr, nullptr);
+        if (found.empty() || !ParseDotted(found, address)) {
+            Message("Cannot convert host address");
+            return;
+        }
+        ConnectTo(address, port);
+        return;
+    }
     // A name: looked up without stopping the window, then connected.
     ResolveHostAsync(IPAddr, this, [this, generation, port](const std::string& found, int) {
         if (generation != LookupGeneration) return;
@@ -268,10 +300,16 @@ void TSockets::ConnectTo(uint32_t address, uint16_t port) {
         return;
     }
     DataFd = fd;
+    Blocking = !NonBlocking;
+    SendQueue.clear();
     sockaddr_in to{};
     to.sin_family = AF_INET;
     to.sin_port = port;
     to.sin_addr.s_addr = address;
+    if (Blocking) {
+        ConnectBlocking(fd, to);
+        return;
+    }
     Connecting = true;
     if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 && errno != EINPROGRESS) {
         // Reported as an event, as the asynchronous refusal would be.
@@ -283,6 +321,26 @@ void TSockets::ConnectTo(uint32_t address, uint16_t port) {
         return;
     }
     WatchData(true);
+}
+
+void TSockets::ConnectBlocking(int fd, const sockaddr_in& to) {
+    // The socket itself stays non-blocking; the waiting is done here, so
+    // that the time limit holds.
+    int err = 0;
+    if (::connect(fd, reinterpret_cast<const sockaddr*>(&to), sizeof to) != 0) {
+        err = errno;
+        if (err == EINPROGRESS) {
+            if (!WaitBlocking(fd, POLLOUT)) return;
+            socklen_t len = sizeof err;
+            if (getsockopt(fd, SOL_SOCKET, SO_ERROR, &err, &len) != 0) err = errno;
+        }
+    }
+    if (err != 0) {
+        ReportError(fd, "SConnect", WinsockCodeOfErrno(err));
+        return;
+    }
+    int on = 1;
+    setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
 }
 
 void TSockets::WatchData(bool connecting) {
@@ -413,6 +471,8 @@ void TSockets::Listen() {
         ReportError(fd, "Listen", WinsockCodeOfErrno(errno));
         return;
     }
+    // In the blocking mode the peer is waited for in Accept.
+    if (!NonBlocking) return;
     ListenRead = new QSocketNotifier(fd, QSocketNotifier::Read, this);
     connect(ListenRead, &QSocketNotifier::activated, this, [this] { OnListenRead(); });
 }
@@ -440,6 +500,8 @@ int TSockets::Accept() {
         ReportError(-1, "Accept", 10038);
         return -1;
     }
+    const bool blocking = !NonBlocking;
+    if (blocking && !WaitBlocking(ListenFd, POLLIN)) return -1;
     sockaddr_in peer{};
     socklen_t len = sizeof peer;
     const int fd = ::accept4(ListenFd, reinterpret_cast<sockaddr*>(&peer), &len, SOCK_NONBLOCK | SOCK_CLOEXEC);
@@ -451,8 +513,14 @@ int TSockets::Accept() {
     if (DataFd >= 0) Disconnect();
     DataFd = fd;
     Connecting = false;
+    Blocking = blocking;
     SendQueue.clear();
-    WatchData(false);
+    if (blocking) {
+        int on = 1;
+        setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    } else {
+        WatchData(false);
+    }
     return fd;
 }
 
@@ -491,13 +559,36 @@ void TSockets::SetText(const std::string& text) {
         ReportError(DataFd, "SetText (Send)", DataFd < 0 ? 10038 : 10057);
         return;
     }
+    if (Blocking) {
+        SendBlocking(text);
+        return;
+    }
     const bool idle = SendQueue.empty();
     SendQueue += text;
     if (idle) FlushQueue();
 }
 
+void TSockets::SendBlocking(const std::string& text) {
+    const int fd = DataFd;
+    size_t sent = 0;
+    while (sent < text.size()) {
+        const ssize_t n = ::send(fd, text.data() + sent, text.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<size_t>(n);
+            continue;
+        }
+        if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR)) {
+            if (!WaitBlocking(fd, POLLOUT)) return;
+            continue;
+        }
+        ReportError(fd, "SetText (Send)", WinsockCodeOfErrno(n < 0 ? errno : EPIPE));
+        return;
+    }
+}
+
 int TSockets::SReceive(int socket, char* buffer, int size) {
     if (socket < 0) return -1;
+    if (Blocking && socket == DataFd && !WaitBlocking(socket, POLLIN)) return -1;
     const ssize_t n = ::recv(socket, buffer, static_cast<size_t>(std::max(0, size)), MSG_DONTWAIT);
     if (socket == DataFd && DataRead && n != 0) DataRead->setEnabled(true);
     if (n < 0) {

@@ -18,6 +18,7 @@
 #include <vector>
 
 class QSocketNotifier;
+struct sockaddr_in;
 
 namespace canasta {
 
@@ -53,14 +54,19 @@ public:
     int MaximumReceiveLength = 8192;
     std::string IPAddr;  // dotted IPv4 number or host name, for SConnect
     std::string Port;    // service name or decimal number
-    // The game runs the component non-blocking only; Timeout belongs to the
-    // blocking mode and is kept for completeness.
+    // Non-blocking: every outcome arrives as an event. Blocking (false): the
+    // calls wait for their outcome and no events are sent; a call still
+    // waiting after Timeout seconds (no limit at 0 or less) is cancelled and
+    // reported as error 10060 "Blocking call timed out". The mode is taken
+    // by the next SConnect, Listen or Accept.
     bool NonBlocking = true;
     int Timeout = 30;
 
     TSocketEvent OnDataAvailable, OnDataNeeded, OnSessionClosed, OnSessionAvailable, OnSessionConnected;
     TErrorEvent OnErrorOccurred;
-    // "No Port Specified", "Cannot convert host address" ... (caption "WINSOCK ERROR").
+    // "No Port Specified", "Cannot convert host address" ... (caption "WINSOCK
+    // ERROR"); a timed-out blocking call without an error handler (caption
+    // "WINSOCK CALL CANCELED").
     TMessageEvent OnMessage;
 
     // Connects to IPAddr:Port; success arrives as OnSessionConnected.
@@ -104,11 +110,17 @@ private:
     void OnListenRead();
     void FlushQueue();
     void ReportError(int socket, const std::string& function, int code);
-    void Message(const std::string& text);
+    void Message(const std::string& text, const std::string& caption = "WINSOCK ERROR");
+    // Blocking mode: waits until fd is ready for events; false (and the
+    // time-out reported) when Timeout ran out first.
+    bool WaitBlocking(int fd, short events);
+    void ConnectBlocking(int fd, const sockaddr_in& to);
+    void SendBlocking(const std::string& text);
 
     int DataFd = -1;
     int ListenFd = -1;
     bool Connecting = false;
+    bool Blocking = false;  // the mode the current sockets were set up in
     std::string SendQueue;
     QSocketNotifier* DataRead = nullptr;
     QSocketNotifier* DataWrite = nullptr;

@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <functional>
+#include <thread>
 
 #include "net/Codepage.h"
 #include "net/Digest.h"
@@ -315,6 +316,98 @@ TEST(Sockets, AnOrderlyCloseAndAResetAreToldApart) {
         EXPECT_EQ(closed, !reset);
         EXPECT_EQ(error, reset ? 10054 : 0);
     }
+}
+
+TEST(Sockets, TheBlockingModeWaitsForEachCallAndGivesUpAfterTheTimeout) {
+    struct TError {
+        int Socket, Code;
+        std::string Msg;
+    };
+    std::vector<TError> errors;
+    auto record = [&](TSockets&, int socket, int code, const std::string& msg) { errors.push_back({socket, code, msg}); };
+    bool anyEvent = false;
+    auto event = [&](TSockets&, int) { anyEvent = true; };
+
+    TSockets server;
+    server.NonBlocking = false;
+    server.Timeout = 1;
+    server.Port = "0";
+    server.OnErrorOccurred = record;
+    server.OnSessionAvailable = server.OnDataAvailable = event;
+    server.Listen();
+    const int port = server.ListeningPort();
+    ASSERT_GT(port, 0);
+
+    // Nobody comes: the accept gives up after the timeout.
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_EQ(server.Accept(), -1);
+    EXPECT_GE(clock.elapsed(), 900);
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_EQ(errors[0].Code, 10060);
+    EXPECT_EQ(errors[0].Msg, "Blocking call timed out");
+
+    // The connect returns connected, without an event.
+    TSockets client;
+    client.NonBlocking = false;
+    client.Timeout = 1;
+    client.OnErrorOccurred = record;
+    client.OnSessionConnected = client.OnDataAvailable = event;
+    client.IPAddr = "127.0.0.1";
+    client.Port = std::to_string(port);
+    client.SConnect();
+    EXPECT_GE(client.ConnectedSocket(), 0);
+    EXPECT_FALSE(client.IsConnecting());
+    const int data = server.Accept();
+    ASSERT_GE(data, 0);
+    EXPECT_EQ(server.ConnectedSocket(), data);
+
+    // A send larger than the socket buffers waits until the peer has read it all.
+    const std::string big(4 << 20, 'x');
+    std::thread reader([&] {
+        TSockets& s = server;
+        std::string got;
+        std::vector<char> buf(65536);
+        while (got.size() < big.size()) {
+            const int n = s.SReceive(data, buf.data(), static_cast<int>(buf.size()));
+            if (n <= 0) break;
+            got.append(buf.data(), static_cast<size_t>(n));
+        }
+        EXPECT_EQ(got.size(), big.size());
+    });
+    client.SetText(big);
+    reader.join();
+    client.SetText("hello");
+    char buf[64] = {};
+    EXPECT_EQ(server.SReceive(data, buf, sizeof buf), 5);
+    EXPECT_EQ(std::string(buf, 5), "hello");
+    Pump(50);
+    EXPECT_FALSE(anyEvent);
+    EXPECT_EQ(errors.size(), 1u);
+
+    // Nothing to read: the receive gives up, reported on the data socket.
+    EXPECT_EQ(server.SReceive(data, buf, sizeof buf), -1);
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_EQ(errors[1].Code, 10060);
+    EXPECT_EQ(errors[1].Socket, data);
+
+    // Without an error handler the cancelled call is shown and the program goes on.
+    std::vector<std::string> messages;
+    server.OnErrorOccurred = nullptr;
+    server.OnMessage = [&](const std::string& text, const std::string& caption) { messages.push_back(caption + ": " + text); };
+    EXPECT_EQ(server.SReceive(data, buf, sizeof buf), -1);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0], "WINSOCK CALL CANCELED: Error 10060\r\nBlocking call timed out");
+
+    // A refused connect is reported by the call itself.
+    TSockets refused;
+    refused.NonBlocking = false;
+    refused.OnErrorOccurred = record;
+    refused.IPAddr = "127.0.0.1";
+    refused.Port = std::to_string(FreePort());
+    refused.SConnect();
+    ASSERT_EQ(errors.size(), 3u);
+    EXPECT_EQ(errors[2].Code, 10061);
 }
 
 // ---------------------------------------------------------------- connection set-up
