@@ -40,6 +40,9 @@ uint64_t SeatDigest(const TGame& g, TSeat seat) {
     for (int v : ids) f.Int(v);
     f.Int(ms.Canastas);
     for (uint8_t k : ms.CanastaKind) f.Byte(k);
+    // The naturals a canasta's label shows.
+    for (size_t c = 0; c < ms.CanastaKind.size(); ++c)
+        if (ms.CanastaKind[c] != 0) f.Byte(ms.CanastaNaturals[c]);
     f.Int(player ? g.PlayerScore : g.OpponentScore);
     f.Int(g.Stock.Count);
     for (const TCard& c : g.Stock) f.Byte(c.Id);

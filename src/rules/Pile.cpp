@@ -184,11 +184,23 @@ void TGame::UndoTakePile() {
     const bool canasta = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
     TCard card;
     RemoveCardAt(PlayerMelds, +1, index, card, canasta, column);
-    if (canasta && CountAtX(PlayerMelds, card.X) < 7) {
-        // The top card had completed this canasta: it is a canasta no more.
-        --PlayerMeldState.Canastas;
-        PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-        SpreadColumn(PlayerMelds, card.X, column, true);
+    if (canasta) {
+        int count = 0, naturals = 0;
+        for (const TCard& c : PlayerMelds) {
+            if (c.X != card.X) continue;
+            ++count;
+            if (IsNatural(c.Rank)) ++naturals;
+        }
+        if (count >= 7 && (naturals >= 4 || column == kRankTwo)) {
+            // The canasta stands without the top card: its label counts the
+            // naturals it had before the take.
+            CheckCanasta(PlayerMelds, true, card.X);
+        } else {
+            // The top card had completed this canasta: it is a canasta no more.
+            --PlayerMeldState.Canastas;
+            PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
+            SpreadColumn(PlayerMelds, card.X, column, true);
+        }
     }
     TPoint from{card.X, card.Y};
     TPoint pile = PilePosition(Layout);

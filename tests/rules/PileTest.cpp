@@ -128,7 +128,7 @@ TEST_F(Pile, TopCardNotCountingRaisesTheMinimumUntilUndone) {
     EXPECT_EQ(T.Consistent(), "");
 }
 
-TEST_F(Pile, UndoingATakeThatCompletedACanasta) {
+TEST_F(Pile, UndoingATakeOntoACanasta) {
     // The top card is the seventh of a frozen-pile take: undoing it must not
     // leave a six-card column counted as a canasta.
     T.Hand({"KS", "KC", "5H"});
@@ -142,6 +142,24 @@ TEST_F(Pile, UndoingATakeThatCompletedACanasta) {
     EXPECT_EQ(T.G.PlayerMeldState.Canastas, 0);
     EXPECT_EQ(T.ColumnCount(12), 6);
     EXPECT_EQ(T.Consistent(), "");
+
+    // Onto a canasta that stands without it: the canasta stays, its label
+    // counts the naturals it had before.
+    TestTable c;
+    c.Hand({"KS", "KC", "5H"});
+    c.Meld(12, {"KD", "KH", "KS", "KC", "JK", "2S", "2H"});
+    ASSERT_EQ(c.G.PlayerMeldState.CanastaNaturals[12], 4);
+    c.Pile({"9D", "KD"});
+    c.G.PileFrozen = true;
+    c.DrawPhase();
+    c.G.TakePile();
+    EXPECT_EQ(c.G.PlayerMeldState.CanastaNaturals[12], 5);
+    c.G.TakePile();
+    EXPECT_EQ(c.G.PlayerMeldState.Canastas, 1);
+    EXPECT_EQ(c.G.PlayerMeldState.CanastaKind[12], ckMixed);
+    EXPECT_EQ(c.G.PlayerMeldState.CanastaNaturals[12], 4);
+    EXPECT_EQ(c.ColumnCount(12), 7);
+    EXPECT_EQ(c.Consistent(), "");
 }
 
 TEST_F(Pile, OneCardPileWithOneCardInHand) {
