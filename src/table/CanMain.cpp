@@ -138,10 +138,12 @@ void TfmCanMain::FormCreate() {
     SetHelpOwner(this);
     CreateMenus();
     CreateStatusBar();
+    // The network part's filter, installed after this one, sees input first:
+    // it holds the table while a connection is being made.
+    qApp->installEventFilter(this);
     Net = std::make_unique<TTableNetwork>(*this);
     lbStatus->setText(QStringLiteral("Not connected"));
     HintShown = false;
-    qApp->installEventFilter(this);
 
     // 2. Sound output; without a device the game goes on silently.
     SoundSys = std::make_unique<TSoundSystem>(&Store, Options.MakeAudioPlayer ? Options.MakeAudioPlayer() : nullptr);

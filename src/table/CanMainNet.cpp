@@ -406,7 +406,10 @@ void TTableNetwork::GameChanged() {
 }
 
 bool TTableNetwork::eventFilter(QObject* watched, QEvent* e) {
-    if (!Net.WaitingForPeer() || !watched->isWidgetType()) return false;
+    // While a connection is being made, or a lost one waits for its peer,
+    // the table takes no moves: the connection brings its own game.
+    const bool waiting = Net.WaitingForPeer() || Net.TryConnectTimer().isActive();
+    if (!waiting || !watched->isWidgetType()) return false;
     switch (e->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:
@@ -414,7 +417,7 @@ bool TTableNetwork::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease: {
             auto* w = static_cast<QWidget*>(watched);
-            // The table waits for the reconnection; its menus stay usable.
+            // The menus stay usable.
             return w->window() == &W && !qobject_cast<QMenuBar*>(w) && !qobject_cast<QMenu*>(w);
         }
         default:

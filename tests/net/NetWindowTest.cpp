@@ -341,12 +341,22 @@ TEST(NetworkMenu, ItemsAndTheirStates) {
     EXPECT_TRUE(net.DisconnectAction()->isEnabled());
     EXPECT_TRUE(net.RuleDifferencesAction()->isEnabled());
     EXPECT_NE(net.TryWindow(), nullptr);
+    // Meanwhile the table takes no moves.
+    const int stock = w.Game().Stock.Count;
+    w.Game().OpponentsTurn = false;
+    w.Game().SetTurnPhase(tpDraw);
+    QTest::keyClick(w.centralWidget(), Qt::Key_F6);
+    const TableLayout& L = w.Game().Layout;
+    QTest::mouseClick(w.centralWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(L.TableLeft + 5, L.StockTop + 5));
+    EXPECT_EQ(w.Game().Stock.Count, stock);
     // Cancelled from the try-connect window: back to no connection.
     net.mnDisconnectClick();
     EXPECT_EQ(w.StatusText(), QStringLiteral("Not connected"));
     EXPECT_TRUE(net.ConnectAction()->isEnabled());
     EXPECT_FALSE(net.DisconnectAction()->isEnabled());
     EXPECT_TRUE(modal.Texts.empty());
+    QTest::keyClick(w.centralWidget(), Qt::Key_F6);
+    EXPECT_EQ(w.Game().Stock.Count, stock - 1);
 }
 
 TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
