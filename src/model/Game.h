@@ -5,6 +5,7 @@
 // (melds, the discard pile, scoring, undo) and ai/ (the opponent seat).
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -138,6 +139,12 @@ public:
 
     GameHost& Host;
     TRuleOptions Rules;
+    // In a network game, the rules the remote player plays by (known from
+    // its greeting and its rule changes). Its seat is judged and scored by
+    // them, as its own copy does, so both copies agree even when the two
+    // players' rules differ.
+    std::optional<TRuleOptions> RemoteRules;
+    const TRuleOptions& OpponentSeatRules() const { return Config.Networked && RemoteRules ? *RemoteRules : Rules; }
     TableLayout Layout;
     TGameConfig Config;
     TRandom Rng;

@@ -81,6 +81,8 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     g.PlayerDrawsFirst = !dealerFirst;
     g.ResetForDeal(TSoundEvent::Deal);
     g.Stock = stock;
+    // Whether the pile starts frozen is the dealer's rule.
+    g.PileFrozen = g.OpponentSeatRules().InitiallyFrozen;
     g.LastDeal = positions;
     g.DealtLastHand = false;
     DealMirrored(g);
@@ -221,9 +223,9 @@ std::string TOpponentMirror::DrawNew() {
     const bool redThree = IsRedThree(card);
     if (redThree) G.MeldFromHand(G.OpponentHand.Count - 1);
     // A red three replaced by a further draw does not count as the turn's card.
-    if (!(redThree && G.Rules.RedThreeDrawsExtra && !G.Stock.Empty())) {
+    if (!(redThree && G.OpponentSeatRules().RedThreeDrawsExtra && !G.Stock.Empty())) {
         ++T.Counted;
-        if (T.Counted >= G.Rules.CardsDrawn || G.Stock.Empty()) T.MayMeld = true;
+        if (T.Counted >= G.OpponentSeatRules().CardsDrawn || G.Stock.Empty()) T.MayMeld = true;
     }
     G.SetStockExhausted(G.Stock.Empty());
     return {};
@@ -315,7 +317,7 @@ std::string TOpponentMirror::MeldWild(const std::string& cardField, const std::s
     if (!id) return "bad card";
     if (!column) return "bad column";
     if (*column == 0 || *column == kRankThree) return "no wild card goes to that column";
-    if (*column == kRankTwo && !G.Rules.WildCanastaAllowed) return "wildcard canastas are not allowed";
+    if (*column == kRankTwo && !G.OpponentSeatRules().WildCanastaAllowed) return "wildcard canastas are not allowed";
     if (!T.MayMeld) return "the opponent has not drawn yet";
     const int index = FindLastById(G.OpponentHand, *id);
     if (index < 0) return "card not in the opponent's hand";
@@ -399,7 +401,7 @@ std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
     const auto id = CardField(cardField);
     if (!id) return "bad card";
     if (!IsRedThreeId(*id)) return "not a red three";
-    if (!G.Rules.RedThreeFreezes) return "red threes cannot be discarded with the current rules";
+    if (!G.OpponentSeatRules().RedThreeFreezes) return "red threes cannot be discarded with the current rules";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
     const int index = FindLastById(G.OpponentMelds, *id);
     if (index < 0) return "card not on the opponent's table";
@@ -424,7 +426,7 @@ std::string TOpponentMirror::PassDiscard() {
     if (AtTurnStart()) return "the opponent has not drawn yet";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
     if (G.OpponentHand.Count != 1) return "the opponent does not hold exactly one card";
-    if (G.OpponentMeldState.Canastas >= G.Rules.CanastasToGoOut) return "the opponent may go out";
+    if (G.OpponentMeldState.Canastas >= G.OpponentSeatRules().CanastasToGoOut) return "the opponent may go out";
     EndOpponentTurn(false);
     G.Host.Inform(G.Config.OpponentName + " passes the discard.", TMsgKind::Information);
     return {};
@@ -433,8 +435,13 @@ std::string TOpponentMirror::PassDiscard() {
 std::string TOpponentMirror::HandOver() {
     if (!G.StockExhausted) return "the stock is not exhausted";
     if (!AtTurnStart()) return "the opponent has already drawn";
-    G.CountColumns();
-    if (G.IsForced(G.OpponentHand.Count, G.OpponentColumnCounts)) return "the opponent is forced to take the pile";
+    {
+        // Judged as the sender judged it, with its rules.
+        TOpponentView view(G, false);
+        TGame& v = view.Game();
+        v.CountColumns();
+        if (v.IsForced(v.PlayerHand.Count, v.PlayerColumnCounts)) return "the opponent is forced to take the pile";
+    }
     G.EndHandRequested = true;
     G.EndHandIfOver();
     return {};

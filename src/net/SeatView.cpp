@@ -6,7 +6,8 @@ namespace canasta {
 
 TOpponentView::TOpponentView(const TGame& g, bool topCardPending) {
     TGameConfig config = g.Config;
-    View = std::make_unique<TGame>(Host, g.Rules, g.Layout, config);
+    // The seat is judged by the rules its player plays by.
+    View = std::make_unique<TGame>(Host, g.OpponentSeatRules(), g.Layout, config);
     TGame& v = *View;
     static_cast<TGameState&>(v) = g.State();
     std::swap(v.PlayerHand, v.OpponentHand);

@@ -126,6 +126,7 @@ void TNetSession::Reset(bool keepGame) {
     if (!keepGame) {
         Reconnecting = false;
         G.Rules = LoadRuleOptions(Store);
+        G.RemoteRules.reset();
         G.Config.Networked = SavedNetworked;
         G.Config.Level = SavedLevel;
         const bool stuck = G.TurnPhase == tpHandOver || (G.OpponentsTurn && G.TurnPhase == tpOpponentTurn);
@@ -266,6 +267,8 @@ void TNetSession::SendRules() { SendToken(token::Rules, BuildRulesString(G.Rules
 void TNetSession::CompareRules(const std::string& own, const std::string& received) {
     if (!Connected) return;
     const std::vector<TRuleDifference> rows = canasta::CompareRules(own, received, OpponentRules);
+    // From here on the other player's moves and hands are judged by its rules.
+    G.RemoteRules = RulesFromString(OpponentRules, G.Rules);
     Ui.ShowRuleDifferences(rows);
 }
 

@@ -69,7 +69,7 @@ void TGame::ScoreHand(THandScore& player, THandScore& opponent) {
     player = ScoreSide(PlayerMelds, PlayerHand, PlayerMeldState, WentOut == woPlayer, WentOut != woPlayer,
                        PlayerPointsBeforeTurn, Rules);
     opponent = ScoreSide(OpponentMelds, OpponentHand, OpponentMeldState, WentOut == woOpponent, WentOut != woOpponent,
-                         OpponentPointsBeforeTurn, Rules);
+                         OpponentPointsBeforeTurn, OpponentSeatRules());
 }
 
 std::string TGame::MatchComment(int d) const {
@@ -96,7 +96,7 @@ std::string TGame::MatchComment(int d) const {
 
 bool TGame::EndHandIfOver() {
     const bool over = (PlayerHand.Empty() && PlayerMeldState.Canastas >= Rules.CanastasToGoOut) ||
-                      (OpponentHand.Empty() && OpponentMeldState.Canastas >= Rules.CanastasToGoOut) ||
+                      (OpponentHand.Empty() && OpponentMeldState.Canastas >= OpponentSeatRules().CanastasToGoOut) ||
                       (StockExhausted && EndHandRequested);
     if (!over || TurnPhase == tpHandOver) return false;
 

@@ -94,7 +94,12 @@ struct TNetPair {
     }
 
     TNetPair(const std::string& botA, const std::string& botB, uint32_t seed, TRuleOptions rules = {})
-        : A("Bea", seed * 2 + 1, rules), B("Al", seed * 2 + 2, rules) {
+        : TNetPair(botA, botB, seed, rules, rules) {}
+    // Each side with its own rules, each knowing the other's (as after the greeting).
+    TNetPair(const std::string& botA, const std::string& botB, uint32_t seed, TRuleOptions rulesA, TRuleOptions rulesB)
+        : A("Bea", seed * 2 + 1, rulesA), B("Al", seed * 2 + 2, rulesB) {
+        A.G.RemoteRules = rulesB;
+        B.G.RemoteRules = rulesA;
         BotA = MakePlayerBot(botA);
         BotB = MakePlayerBot(botB);
         A.Name = "A";

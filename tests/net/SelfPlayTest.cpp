@@ -53,6 +53,39 @@ TEST(SelfPlay, RandomAgainstGreedyUnderOtherRules) {
     }
 }
 
+// Rule sets that differ in every switch that judges a move.
+std::pair<TRuleOptions, TRuleOptions> DifferentRules(uint32_t seed) {
+    TRuleOptions a, b;
+    TRandom rng(seed);
+    for (TRuleOptions* r : {&a, &b}) {
+        r->CanastaRequired = rng.Next(2);
+        r->TopCardCounts = rng.Next(2);
+        r->BonusCounts = rng.Next(2);
+        r->FrozenPerPlayer = rng.Next(2);
+    }
+    a.CardsDrawn = 2, b.CardsDrawn = 1;
+    a.CanastasToGoOut = 1, b.CanastasToGoOut = 2;
+    a.NaturalPair = false, b.NaturalPair = true;
+    a.AddToCanasta = true, b.AddToCanasta = false;
+    a.WildCanastaAllowed = true, b.WildCanastaAllowed = false;
+    a.RedThreeFreezes = true, b.RedThreeFreezes = false;
+    a.RedThreeDrawsExtra = false, b.RedThreeDrawsExtra = true;
+    a.InitiallyFrozen = seed % 2 == 0, b.InitiallyFrozen = seed % 2 == 1;
+    a.PairForExistingMeld = seed % 3 == 0, b.PairForExistingMeld = seed % 3 == 1;
+    return {a, b};
+}
+
+TEST(SelfPlay, PlayersWithDifferentRulesStayInStep) {
+    // Each side judges and scores the other's seat by the other's rules, so
+    // the copies agree on the cards and on every total.
+    for (uint32_t seed = 1; seed <= 12; ++seed) {
+        const auto [a, b] = DifferentRules(seed);
+        TNetPair p(seed % 2 ? "random" : "greedy", seed % 3 ? "greedy" : "random", seed, a, b);
+        ASSERT_TRUE(p.Play(3)) << "seed " << seed << ": " << p.Failure;
+        ExpectMirroredLines(p);
+    }
+}
+
 TEST(SelfPlay, WholeMatchEndsOnBothSidesAndOneSideDealsOn) {
     TNetPair p("greedy", "greedy", 42);
     p.A.Record = p.B.Record = true;
@@ -77,22 +110,28 @@ TEST(SelfPlay, Stress) {
     const int hands = handsEnv ? std::atoi(handsEnv) : 3;
     const char* bots[] = {"random", "greedy"};
     for (int seed = from ? std::atoi(from) : 1; seed <= seeds; ++seed) {
-        TRuleOptions r;
         TRandom rng(static_cast<uint32_t>(seed));
-        r.CanastaRequired = rng.Next(2);
-        r.CanastasToGoOut = 1 + static_cast<int>(rng.Next(2));
-        r.CardsDrawn = 1 + static_cast<int>(rng.Next(2));
-        r.AddToCanasta = rng.Next(2);
-        r.TopCardCounts = rng.Next(2);
-        r.InitiallyFrozen = rng.Next(2);
-        r.NaturalPair = rng.Next(2);
-        r.PairForExistingMeld = rng.Next(2);
-        r.RedThreeDrawsExtra = rng.Next(2);
-        r.RedThreeFreezes = rng.Next(2);
-        r.BonusCounts = rng.Next(2);
-        r.FrozenPerPlayer = rng.Next(2);
-        r.WildCanastaAllowed = rng.Next(2);
-        TNetPair p(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r);
+        // Every third seed the two players' rules differ.
+        auto draw = [&rng] {
+            TRuleOptions r;
+            r.CanastaRequired = rng.Next(2);
+            r.CanastasToGoOut = 1 + static_cast<int>(rng.Next(2));
+            r.CardsDrawn = 1 + static_cast<int>(rng.Next(2));
+            r.AddToCanasta = rng.Next(2);
+            r.TopCardCounts = rng.Next(2);
+            r.InitiallyFrozen = rng.Next(2);
+            r.NaturalPair = rng.Next(2);
+            r.PairForExistingMeld = rng.Next(2);
+            r.RedThreeDrawsExtra = rng.Next(2);
+            r.RedThreeFreezes = rng.Next(2);
+            r.BonusCounts = rng.Next(2);
+            r.FrozenPerPlayer = rng.Next(2);
+            r.WildCanastaAllowed = rng.Next(2);
+            return r;
+        };
+        const TRuleOptions r = draw();
+        const TRuleOptions other = seed % 3 == 0 ? draw() : r;
+        TNetPair p(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r, other);
         ASSERT_TRUE(p.Play(hands)) << "seed " << seed << ": " << p.Failure;
         ASSERT_EQ(p.A.HandLines.size(), p.B.HandLines.size());
         for (size_t i = 0; i < p.A.HandLines.size(); ++i) ASSERT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i])) << seed;

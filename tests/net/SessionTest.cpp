@@ -517,6 +517,10 @@ TEST(Connection, DifferentRulesAreListedAndAdoptedForTheConnectionOnly) {
     ASSERT_TRUE(WaitFor([&] { return !a.Ui.RuleShows.empty() && !b.Ui.RuleShows.empty(); }));
     ASSERT_EQ(a.Ui.RuleShows.back().size(), 1u);
     EXPECT_EQ(a.Ui.RuleShows.back()[0], (TRuleDifference{"Number of Cards drawn each turn", "One", "Two"}));
+    // Until they agree, each side judges the other's moves by the other's rules.
+    ASSERT_TRUE(a.G.RemoteRules && b.G.RemoteRules);
+    EXPECT_EQ(a.G.OpponentSeatRules().CardsDrawn, 2);
+    EXPECT_EQ(b.G.OpponentSeatRules().CardsDrawn, 1);
     a.Net.UseOpponentRules();
     EXPECT_EQ(a.G.Rules.CardsDrawn, 2);
     ASSERT_TRUE(WaitFor([&] { return b.Ui.RuleShows.size() >= 2; }));
@@ -525,6 +529,7 @@ TEST(Connection, DifferentRulesAreListedAndAdoptedForTheConnectionOnly) {
     a.Ui.Answers = {true};
     a.Net.DisconnectCommand();
     EXPECT_EQ(a.G.Rules.CardsDrawn, 1);
+    EXPECT_FALSE(a.G.RemoteRules);
 }
 
 struct ListeningInstance : ::testing::Test {
