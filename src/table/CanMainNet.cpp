@@ -398,7 +398,11 @@ void TTableNetwork::RunGameAction(const std::function<void()>& action) { W.RunAc
 
 bool TTableNetwork::MayApplyTokens() { return !W.Acting && !W.Busy; }
 
-void TTableNetwork::ScheduleTokens() { TokenTimer.start(); }
+void TTableNetwork::ScheduleTokens() {
+    // Held by a message box or a card move: look again a little later (the
+    // end of the action looks at once), not in a loop that keeps a core busy.
+    TokenTimer.start(MayApplyTokens() ? 0 : 50);
+}
 
 void TTableNetwork::GameChanged() {
     W.UpdateScorePanels();

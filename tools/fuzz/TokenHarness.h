@@ -13,14 +13,19 @@
 #include "model/Game.h"
 #include "net/Framing.h"
 #include "net/Protocol.h"
+#include "net/RuleString.h"
 #include "rules/Consistency.h"
 
 namespace canasta::fuzz {
 
 struct TQuietEvents : IProtocolEvents {
+    // Received rules become the other seat's rules, as in a real connection.
+    TGame* Game = nullptr;
     void OnChat(const std::string&) override {}
     bool OnGreeting(const std::string&, const std::string&) override { return true; }
-    void OnRules(const std::string&) override {}
+    void OnRules(const std::string& rules) override {
+        if (Game) Game->RemoteRules = RulesFromString(rules, Game->Rules);
+    }
     void OnUnknownToken(const std::string&) override {}
 };
 
@@ -45,6 +50,7 @@ struct TFuzzSide {
         G.FixedSeed = true;
         G.Rng.Seed = 4711;
         G.PlayerDrawsFirst = false;
+        Events.Game = &G;
     }
     void Deal() { G.DealHand(); }
 
