@@ -48,6 +48,18 @@ void TProtocol::ProcessTokens() {
     }
 }
 
+void TProtocol::ProcessLeadingChats() {
+    while (!Held()) {
+        const size_t end = ReceiveBuffer.find(kTokenEnd);
+        if (end == std::string::npos) return;
+        std::string message = ReceiveBuffer.substr(0, std::min(end + 1, kMaxFrame));
+        std::string rest = message;
+        if (LookupToken(NextField(rest)) != tkChat) return;
+        ReceiveBuffer.erase(0, end + 1);
+        Events.OnChat(NextField(rest));
+    }
+}
+
 bool TProtocol::ApplyMessage(std::string m) {
     while (!m.empty()) {
         const std::string name = NextField(m);

@@ -47,6 +47,11 @@ public:
     // re-entered: tokens arriving while one is applied wait for the loop.
     void ProcessTokens();
 
+    // While moves must wait for an action of this side to end (a message box
+    // of it open): the chat lines at the head of the buffer are shown anyway.
+    // Nothing passes tokens that are held.
+    void ProcessLeadingChats();
+
     // Set by the owner while tokens must wait (besides the end-of-hand
     // windows, which hold them through TGame::ScoringOpen).
     bool HoldTokens = false;

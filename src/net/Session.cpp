@@ -236,7 +236,9 @@ void TNetSession::DataAvailable(int socket) {
 void TNetSession::ProcessTokens() {
     if (Protocol.Held() || !Protocol.HasCompleteToken()) return;
     if (!Ui.MayApplyTokens()) {
-        Ui.ScheduleTokens();
+        // Moves wait for this side's action to end; a chat line need not.
+        Protocol.ProcessLeadingChats();
+        if (Protocol.HasCompleteToken()) Ui.ScheduleTokens();
         return;
     }
     Ui.RunGameAction([this] { Protocol.ProcessTokens(); });

@@ -222,6 +222,25 @@ TEST(Receiving, TokensWaitWhileTheEndOfHandWindowsAreOpen) {
     EXPECT_EQ(p.B.Chats, (std::vector<std::string>{"Bea: gg"}));
 }
 
+TEST(Receiving, ChatLinesPassMovesThatWaitForAnActionButNotHeldTokens) {
+    TReceiver r;
+    r.OpponentToMove();
+    const int stock = r.T.G.Stock.Count;
+    ASSERT_TRUE(r.P.Append(Frame("CHAT", "Bea: one") + Frame("CHAT", "Bea: two") + Frame("DRAWNEW", "") +
+                           Frame("CHAT", "Bea: three")));
+    r.P.ProcessLeadingChats();
+    EXPECT_EQ(r.Chats, (std::vector<std::string>{"Bea: one", "Bea: two"}));
+    EXPECT_EQ(r.T.G.Stock.Count, stock);  // the move and what follows it wait, in order
+    r.P.ProcessTokens();
+    EXPECT_EQ(r.T.G.Stock.Count, stock - 1);
+    EXPECT_EQ(r.Chats.size(), 3u);
+
+    r.P.HoldTokens = true;
+    ASSERT_TRUE(r.P.Append(Frame("CHAT", "Bea: held")));
+    r.P.ProcessLeadingChats();
+    EXPECT_EQ(r.Chats.size(), 3u);
+}
+
 // ---------------------------------------------------------------- the deal
 
 TEST(Deal, TheReceiverHoldsWhatTheDealerDealtItAndTheTurnIsMirrored) {
