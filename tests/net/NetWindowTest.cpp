@@ -18,6 +18,9 @@
 #include <QScreen>
 #include <QTest>
 
+#include <functional>
+#include <memory>
+
 #include "dialogs/Modal.h"
 #include "net/Chat.h"
 #include "net/ConnectDialog.h"
@@ -299,17 +302,27 @@ TEST_F(ConnectDialog, InternetShowsTheDetectedAddressAndLANTheOthers) {
 
 // ---------------------------------------------------------------- the table window's Network menu
 
+// The table window as it is after the start-up step, at the smallest size.
+struct TStartedTable {
+    ModalScript Modal;
+    TMemorySettings Store;
+    std::unique_ptr<TfmCanMain> Window;
+    explicit TStartedTable(const std::function<void(TMemorySettings&)>& settings = {}) {
+        if (settings) settings(Store);
+        TStartOptions options;
+        options.SplashMs = 0;
+        options.ForcedSize = 0;
+        Window = std::make_unique<TfmCanMain>(Store, options);
+        Window->PauseScale = 0;
+        Window->show();
+        Window->tmSplashTimer();
+    }
+};
+
 TEST(NetworkMenu, ItemsAndTheirStates) {
-    ModalScript modal;
-    TMemorySettings store;
-    WriteBool(&store, "Network\\Chat on Top", false);
-    TStartOptions options;
-    options.SplashMs = 0;
-    options.ForcedSize = 0;
-    TfmCanMain w(store, options);
-    w.PauseScale = 0;
-    w.show();
-    w.tmSplashTimer();
+    TStartedTable started([](TMemorySettings& s) { WriteBool(&s, "Network\\Chat on Top", false); });
+    ModalScript& modal = started.Modal;
+    TfmCanMain& w = *started.Window;
     TTableNetwork& net = w.Network();
     QMenu* menu = net.NetworkMenu();
     ASSERT_NE(menu, nullptr);
@@ -368,16 +381,8 @@ TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
                     Qt::Key_Control})
         EXPECT_FALSE(TypedIntoChat(key)) << key;
 
-    ModalScript modal;
-    TMemorySettings store;
-    WriteBool(&store, "Settings\\Show Turns", false);
-    TStartOptions options;
-    options.SplashMs = 0;
-    options.ForcedSize = 0;
-    TfmCanMain w(store, options);
-    w.PauseScale = 0;
-    w.show();
-    w.tmSplashTimer();
+    TStartedTable started([](TMemorySettings& s) { WriteBool(&s, "Settings\\Show Turns", false); });
+    TfmCanMain& w = *started.Window;
     TTableNetwork& net = w.Network();
     QWidget* table = w.centralWidget();
     ASSERT_NE(table, nullptr);
