@@ -43,6 +43,27 @@ inline constexpr const char* WildCanastaAllowed = "Settings\\Wildcard Canasta";
 // The standard rules preset of the Rules dialog.
 TRuleOptions StandardRules();
 
+// Every switch drawn at random, always in this order (the simulator and the
+// tests play each game under its own variant); next(n) gives 0 .. n-1.
+template <class TNext>
+TRuleOptions RandomRuleOptions(TNext&& next) {
+    TRuleOptions o;
+    o.CanastaRequired = next(2) != 0;
+    o.CanastasToGoOut = 1 + static_cast<int>(next(2));
+    o.CardsDrawn = 1 + static_cast<int>(next(2));
+    o.AddToCanasta = next(2) != 0;
+    o.TopCardCounts = next(2) != 0;
+    o.InitiallyFrozen = next(2) != 0;
+    o.NaturalPair = next(2) != 0;
+    o.PairForExistingMeld = next(2) != 0;
+    o.RedThreeDrawsExtra = next(2) != 0;
+    o.RedThreeFreezes = next(2) != 0;
+    o.BonusCounts = next(2) != 0;
+    o.FrozenPerPlayer = next(2) != 0;
+    o.WildCanastaAllowed = next(2) != 0;
+    return o;
+}
+
 // Reads all thirteen values (defaults when absent; a null store gives the defaults).
 TRuleOptions LoadRuleOptions(ISettingsStore* store);
 // Writes all thirteen values, the two counts as 1 or 2.

@@ -112,23 +112,7 @@ TEST(SelfPlay, Stress) {
     for (int seed = from ? std::atoi(from) : 1; seed <= seeds; ++seed) {
         TRandom rng(static_cast<uint32_t>(seed));
         // Every third seed the two players' rules differ.
-        auto draw = [&rng] {
-            TRuleOptions r;
-            r.CanastaRequired = rng.Next(2);
-            r.CanastasToGoOut = 1 + static_cast<int>(rng.Next(2));
-            r.CardsDrawn = 1 + static_cast<int>(rng.Next(2));
-            r.AddToCanasta = rng.Next(2);
-            r.TopCardCounts = rng.Next(2);
-            r.InitiallyFrozen = rng.Next(2);
-            r.NaturalPair = rng.Next(2);
-            r.PairForExistingMeld = rng.Next(2);
-            r.RedThreeDrawsExtra = rng.Next(2);
-            r.RedThreeFreezes = rng.Next(2);
-            r.BonusCounts = rng.Next(2);
-            r.FrozenPerPlayer = rng.Next(2);
-            r.WildCanastaAllowed = rng.Next(2);
-            return r;
-        };
+        auto draw = [&rng] { return RandomRuleOptions([&rng](uint32_t n) { return rng.Next(n); }); };
         const TRuleOptions r = draw();
         const TRuleOptions other = seed % 3 == 0 ? draw() : r;
         TNetPair p(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r, other);

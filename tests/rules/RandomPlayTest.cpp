@@ -17,23 +17,7 @@ struct Rng {
     }
 };
 
-TRuleOptions RandomRules(Rng& r) {
-    TRuleOptions o;
-    o.CanastaRequired = r(2);
-    o.CanastasToGoOut = 1 + r(2);
-    o.CardsDrawn = 1 + r(2);
-    o.AddToCanasta = r(2);
-    o.TopCardCounts = r(2);
-    o.InitiallyFrozen = r(2);
-    o.NaturalPair = r(2);
-    o.PairForExistingMeld = r(2);
-    o.RedThreeDrawsExtra = r(2);
-    o.RedThreeFreezes = r(2);
-    o.BonusCounts = r(2);
-    o.FrozenPerPlayer = r(2);
-    o.WildCanastaAllowed = r(2);
-    return o;
-}
+TRuleOptions RandomRules(Rng& r) { return RandomRuleOptions(r); }
 
 void RandomGesture(TGame& g, Rng& r) {
     const int hand = g.PlayerHand.Count;

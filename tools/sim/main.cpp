@@ -93,21 +93,7 @@ bool SetRule(TRuleOptions& r, const std::string& setting) {
 // Every switch drawn at random (a fuzzing aid: each match its own variant).
 TRuleOptions RandomRules(uint32_t seed) {
     TRandom r(seed ^ 0xA5A5A5A5u);
-    TRuleOptions o;
-    o.CanastaRequired = r.Next(2);
-    o.CanastasToGoOut = 1 + static_cast<int>(r.Next(2));
-    o.CardsDrawn = 1 + static_cast<int>(r.Next(2));
-    o.AddToCanasta = r.Next(2);
-    o.TopCardCounts = r.Next(2);
-    o.InitiallyFrozen = r.Next(2);
-    o.NaturalPair = r.Next(2);
-    o.PairForExistingMeld = r.Next(2);
-    o.RedThreeDrawsExtra = r.Next(2);
-    o.RedThreeFreezes = r.Next(2);
-    o.BonusCounts = r.Next(2);
-    o.FrozenPerPlayer = r.Next(2);
-    o.WildCanastaAllowed = r.Next(2);
-    return o;
+    return RandomRuleOptions([&r](uint32_t n) { return r.Next(n); });
 }
 
 // A level by name.
