@@ -11,7 +11,10 @@
 // from the pile), so both levels play the opponent seat by their own code.
 //
 // --check verifies the game's invariants after every bot gesture and every
-// computer turn and stops at the first violation. Same seed, same result.
+// computer turn and stops at the first violation. Same seed, same result, and
+// the same signature: a hash of every hand's result, printed last.
+//
+//   canasta-sim bench [expected]   fixed runs of every pairing; the regression oracle
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -159,8 +162,26 @@ struct TFailure {
     std::string What;
 };
 
+// FNV-1a over the numbers of every hand's result: same seeds, same games, same
+// signature. Any change of play shows as a different value.
+struct TSignature {
+    uint64_t Value = 0xcbf29ce484222325ull;
+    void Add(int64_t v) {
+        for (int i = 0; i < 8; ++i) {
+            Value ^= static_cast<uint8_t>(static_cast<uint64_t>(v) >> (8 * i));
+            Value *= 0x100000001b3ull;
+        }
+    }
+    void Add(const THandScore& s) {
+        for (int v : {s.TableCount, s.TableValue, s.HandCount, s.HandValue, s.CanastaCount, s.CanastaValue,
+                      s.RedThreeCount, s.RedThreeValue, s.FinishBonus, s.Total})
+            Add(v);
+    }
+};
+
 struct TTotals {
     int Matches = 0, Hands = 0;
+    TSignature Signature;
     int ComputerWins = 0, BotWins = 0, Draws = 0;
     double MarginSum = 0;  // computer - bot at the end of each match
     double ComputerHandSum = 0, BotHandSum = 0;
@@ -189,6 +210,10 @@ public:
             out = out == woPlayer ? woOpponent : out == woOpponent ? woPlayer : out;
         }
         ++Totals->Hands;
+        Totals->Signature.Add(Game ? Game->HandNumber : 0);
+        Totals->Signature.Add(out);
+        Totals->Signature.Add(r.Opponent);
+        Totals->Signature.Add(r.Player);
         Totals->ComputerHandSum += r.Opponent.Total;
         Totals->BotHandSum += r.Player.Total;
         (out == woPlayer ? Totals->BotOut : out == woOpponent ? Totals->ComputerOut : Totals->NobodyOut)++;
@@ -510,6 +535,8 @@ private:
     void FinishMatch(int match, const TSimHost& host) {
         ++T.Matches;
         const int margin = host.Result.OpponentScore - host.Result.PlayerScore;
+        T.Signature.Add(host.Result.OpponentScore);
+        T.Signature.Add(host.Result.PlayerScore);
         T.MarginSum += margin;
         (margin > 0 ? T.ComputerWins : margin < 0 ? T.BotWins : T.Draws)++;
         if (Opt.Trace)
@@ -586,7 +613,9 @@ void Usage() {
                  "               --rule RedThreeFreezes=1 (names as in TRuleOptions)\n"
                  "  --match K    play only match K of the seed (to replay a failure)\n"
                  "  --trace      print every gesture and computer turn\n"
-                 "  --dump-from N  with --trace, print the table after every move from move N on\n");
+                 "  --dump-from N  with --trace, print the table after every move from move N on\n"
+                 "       canasta-sim bench [expected-signature]\n"
+                 "  bench        the fixed regression runs and their signature (see tests/sim/bench-signature)\n");
 }
 
 bool ParseOptions(int argc, char** argv, TOptions& o) {
@@ -667,9 +696,96 @@ void Wilson(int successes, int n, double& lo, double& hi) {
     hi = centre + half;
 }
 
+// The bench: a fixed set of runs covering every level against both bots and
+// against every level, under the default, the standard and random rules, with
+// the invariants checked. Its signature is the regression oracle for play:
+// tests/sim/bench-signature holds the expected value.
+struct TBenchRun {
+    const char* Level;
+    const char* Bot;     // nullptr: level against level
+    const char* Versus;  // the second level
+    const char* Rules;
+    int Matches;
+};
+
+constexpr TBenchRun kBench[] = {
+    {"beginner", "greedy", nullptr, "default", 24},  {"beginner", "random", nullptr, "default", 8},
+    {"advanced", "greedy", nullptr, "default", 24},  {"advanced", "random", nullptr, "default", 8},
+    {"expert", "greedy", nullptr, "default", 24},    {"expert", "random", nullptr, "default", 8},
+    {"beginner", "greedy", nullptr, "standard", 20}, {"beginner", "random", nullptr, "standard", 6},
+    {"advanced", "greedy", nullptr, "standard", 20}, {"advanced", "random", nullptr, "standard", 6},
+    {"expert", "greedy", nullptr, "standard", 20},   {"expert", "random", nullptr, "standard", 6},
+    {"beginner", "greedy", nullptr, "random", 32},   {"beginner", "random", nullptr, "random", 8},
+    {"advanced", "greedy", nullptr, "random", 32},   {"advanced", "random", nullptr, "random", 8},
+    {"expert", "greedy", nullptr, "random", 32},     {"expert", "random", nullptr, "random", 8},
+    {"beginner", nullptr, "advanced", "default", 16}, {"advanced", nullptr, "beginner", "standard", 16},
+    {"beginner", nullptr, "expert", "random", 16},    {"expert", nullptr, "beginner", "default", 16},
+    {"advanced", nullptr, "expert", "standard", 16},  {"expert", nullptr, "advanced", "random", 16},
+    {"beginner", nullptr, "beginner", "random", 12},  {"advanced", nullptr, "advanced", "default", 12},
+    {"expert", nullptr, "expert", "standard", 12},
+};
+
+std::string Hex(uint64_t v) {
+    char buf[17];
+    std::snprintf(buf, sizeof buf, "%016llx", static_cast<unsigned long long>(v));
+    return buf;
+}
+
+// Runs the bench; with an expected value, returns 1 when the signature differs.
+int RunBench(const std::string& expected) {
+    TSignature all;
+    long hands = 0;
+    int matches = 0;
+    const double start = CpuMicros();
+    for (const TBenchRun& b : kBench) {
+        TOptions o;
+        o.Level = b.Level;
+        o.Bot = b.Bot ? b.Bot : "greedy";
+        o.Versus = b.Versus ? b.Versus : "";
+        o.Rules = b.Rules;
+        o.Matches = b.Matches;
+        o.Seed = 20261208;
+        o.Check = true;
+        TSim sim(o);
+        try {
+            for (int m = 0; m < o.Matches; ++m) sim.PlayMatch(m);
+        } catch (const TFailure& f) {
+            std::printf("VIOLATION at %s\n", f.What.c_str());
+            return 1;
+        }
+        const TTotals& t = sim.Totals();
+        std::printf("%-8s vs %-8s %-8s %3d matches %5d hands  %s\n", b.Level, b.Bot ? b.Bot : b.Versus, b.Rules,
+                    t.Matches, t.Hands, Hex(t.Signature.Value).c_str());
+        all.Add(static_cast<int64_t>(t.Signature.Value));
+        hands += t.Hands;
+        matches += t.Matches;
+    }
+    const double seconds = (CpuMicros() - start) / 1e6;
+    std::printf("bench: %d matches, %ld hands, %.2f s CPU, %.0f hands per CPU-second\n", matches, hands, seconds,
+                hands / seconds);
+    std::printf("signature %s\n", Hex(all.Value).c_str());
+    if (expected.empty()) return 0;
+    if (expected == Hex(all.Value)) {
+        std::printf("signature matches\n");
+        return 0;
+    }
+    std::printf("signature differs from the expected %s: the same seeds no longer play the same games.\n"
+                "If the change of play is intended, put the new value in tests/sim/bench-signature\n"
+                "in a commit of its own that says why play changed.\n",
+                expected.c_str());
+    return 1;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (argc >= 2 && std::strcmp(argv[1], "bench") == 0) {
+        if (argc > 3) {
+            std::fprintf(stderr, "usage: canasta-sim bench [expected-signature]\n");
+            return 2;
+        }
+        return RunBench(argc == 3 ? argv[2] : "");
+    }
     TOptions o;
     if (!ParseOptions(argc, argv, o)) {
         Usage();
@@ -719,5 +835,6 @@ int main(int argc, char** argv) {
                     Percentile(v, 1.0));
     }
     std::printf("time               %.2f s, %.0f hands per second\n", seconds, t.Hands / seconds);
+    std::printf("signature          %s\n", Hex(t.Signature.Value).c_str());
     return 0;
 }
