@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -275,15 +276,34 @@ TEST(SavedGame, KilledWhileSavingLeavesThePreviousFileLoadable) {
     std::filesystem::remove_all(dir);
 }
 
+// The write of a new version fails half-way (the file size limit stops it,
+// which holds for root too): the old file must stay whole and no temporary
+// file may be left beside it.
 TEST(SavedGame, FailedWriteKeepsTheOldFile) {
     const std::string dir = TempDir();
     const std::string path = dir + "/game.can";
+    const std::string old(3000, 'o');
     std::string error;
-    ASSERT_TRUE(WriteFileAtomically(path, "old", error));
-    EXPECT_FALSE(WriteFileAtomically(dir + "/missing-folder/game.can", "new", error));
-    EXPECT_FALSE(error.empty());
+    ASSERT_TRUE(WriteFileAtomically(path, old, error)) << error;
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limit{1000, 1000};
+        if (::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(3);
+        std::string e;
+        const bool ok = WriteFileAtomically(path, std::string(5000, 'n'), e);
+        // Exit 0: the write failed and said why.
+        ::_exit(!ok && !e.empty() ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status));
+    EXPECT_EQ(WEXITSTATUS(status), 0) << "the write did not report its failure";
     std::string bytes;
     ASSERT_TRUE(ReadWholeFile(path, bytes));
-    EXPECT_EQ(bytes, "old");
+    EXPECT_EQ(bytes, old);
+    for (const auto& e : std::filesystem::directory_iterator(dir))
+        EXPECT_EQ(e.path().filename(), "game.can") << "left behind: " << e.path();
     std::filesystem::remove_all(dir);
 }
