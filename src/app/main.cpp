@@ -52,7 +52,10 @@ int main(int argc, char** argv) {
                                       QStringLiteral("End after this many hands."), QStringLiteral("n"));
     QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The game's port (default 31415)."),
                             QStringLiteral("n"));
-    for (const QCommandLineOption* o : {&autoplay, &listen, &connectTo, &quitAfterMatch, &quitAfterHands, &port})
+    QCommandLineOption seed(QStringLiteral("seed"),
+                            QStringLiteral("Scripted play: deal and play from this seed, to replay a run."),
+                            QStringLiteral("n"));
+    for (const QCommandLineOption* o : {&autoplay, &listen, &connectTo, &quitAfterMatch, &quitAfterHands, &port, &seed})
         parser.addOption(*o);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A saved game (.can) to continue."),
                                  QStringLiteral("[file]"));
@@ -83,6 +86,15 @@ int main(int argc, char** argv) {
     net.QuitAfterMatch = parser.isSet(quitAfterMatch);
     net.QuitAfterHands = parser.value(quitAfterHands).toInt();
     net.Port = parser.value(port);
+    if (parser.isSet(seed)) {
+        bool ok = false;
+        const uint32_t n = parser.value(seed).toUInt(&ok);
+        if (!ok) {
+            fprintf(stderr, "canasta: --seed must be a number from 0 to 4294967295\n");
+            return 2;
+        }
+        net.Seed = n;
+    }
     const QString first = options.Arguments.value(0);
     if (const int at = first.indexOf(QLatin1String("/ip:")); at >= 0) net.IpArgument = first.mid(at + 4);
     if (!net.Autoplay.isEmpty()) options.SplashMs = 100;

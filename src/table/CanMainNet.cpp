@@ -96,6 +96,11 @@ TTableNetwork::~TTableNetwork() {
 void TTableNetwork::Configure(const TNetStartOptions& options) {
     Start = options;
     if (!Start.Port.isEmpty()) Net.Port = Start.Port.toStdString();
+    if (Start.Seed) {
+        W.G.FixedSeed = true;
+        W.G.Rng.Seed = *Start.Seed;
+        W.G.PlayerDrawsFirst = (*Start.Seed >> 16) & 1;
+    }
 }
 
 TfmChat* TTableNetwork::Chat() const { return ChatWindow; }
@@ -267,7 +272,7 @@ void TTableNetwork::StartAutoplay() {
         std::fprintf(stderr, "canasta: unknown --autoplay strategy \"%s\"\n", Start.Autoplay.toLocal8Bit().constData());
         return;
     }
-    Bot->Seed(static_cast<uint32_t>(QCoreApplication::applicationPid()));
+    Bot->Seed(Start.Seed ? *Start.Seed ^ 0x5BD1E995u : static_cast<uint32_t>(QCoreApplication::applicationPid()));
     // Nothing waits for a person: no pauses, no melding delay, every window answered.
     W.PauseScale = 0;
     W.G.Config.MeldDelay = 0;

@@ -9,6 +9,7 @@
 #include <QTimer>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "model/GameHost.h"
@@ -37,6 +38,9 @@ struct TNetStartOptions {
     bool QuitAfterMatch = false;
     int QuitAfterHands = 0;    // 0: no limit
     QString Port;              // the game's port when not 31415
+    // A fixed seed for the deals and the bot instead of the clock and the
+    // process id, so that a scripted run can be replayed.
+    std::optional<uint32_t> Seed;
 };
 
 class TTableNetwork : public QObject, public INetUi {

@@ -144,8 +144,7 @@ TEST(ChatWindow, AReceivedLineIsHighlightedBriefly) {
     chat.Highlight();
     EXPECT_TRUE(chat.Highlighted());
     EXPECT_EQ(chat.mmChat->palette().color(QPalette::Base), QColor(255, 255, 128));
-    QTest::qWait(300);
-    EXPECT_FALSE(chat.Highlighted());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !chat.Highlighted(); }, 10000)) << "the highlight never ends";
     EXPECT_NE(chat.mmChat->palette().color(QPalette::Base), QColor(255, 255, 128));
 }
 

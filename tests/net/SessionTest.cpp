@@ -474,8 +474,10 @@ TEST(Connection, TheGreetingDealsOnceAndBothCopiesAgree) {
     a.G.PlayerScore = 900;  // a local game's total is not carried into the match
     b.Start(true);
     a.Start(false);
-    ASSERT_TRUE(WaitFor([&] { return a.G.HandNumber > 0 && b.G.HandNumber > 0 && !a.Net.Tokens().HasCompleteToken(); }));
-    Pump(100);
+    ASSERT_TRUE(WaitFor([&] {
+        return a.G.HandNumber > 0 && b.G.HandNumber > 0 && !a.Net.Tokens().HasCompleteToken() &&
+               a.Net.Connected && b.Net.Connected && a.Ui.ChatOpened > 0 && b.Ui.ChatOpened > 0;
+    }));
     EXPECT_TRUE(a.Net.Connected && b.Net.Connected);
     EXPECT_TRUE(a.G.Config.Networked && b.G.Config.Networked);
     EXPECT_EQ(a.G.Config.OpponentName, "Bob");
@@ -631,8 +633,9 @@ TEST_F(ListeningInstance, UnknownNamesShowABoxAFewTimesOnly) {
     ASSERT_TRUE(WaitFor([&] { return A.Net.NetworkStatus == TNetSession::nsConnected; }));
     std::string many;
     for (int i = 0; i < 50; ++i) many += BuildFrame("BOGUS" + std::to_string(i), "");
-    Peer.Send(many);
-    Pump(300);
+    // A chat line after them tells when all fifty have been read.
+    Peer.Send(many + BuildFrame("CHAT", "Pat: done"));
+    ASSERT_TRUE(WaitFor([&] { return !A.Ui.ChatLines.empty() && A.Ui.ChatLines.back() == "Pat: done"; }));
     ASSERT_EQ(A.Ui.Errors.size(), 5u);
     EXPECT_EQ(A.Ui.Errors[0], "Unknown token: BOGUS0");
     EXPECT_TRUE(A.Net.Connected);
@@ -676,8 +679,14 @@ TEST(Connection, ALostPeerNeverLeavesTheTableWaitingForNothing) {
     ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected; }));
     EXPECT_EQ(a.G.TurnPhase, tpHandOver);  // waiting for the deal
     const uint32_t hand = a.G.HandNumber;
-    Pump(50);
-    server.ReadAvailable();  // closing over unread bytes would be a reset
+    // Closing over unread bytes would be a reset: read the answer to the
+    // greeting (its name and rules) first.
+    std::string answer;
+    ASSERT_TRUE(WaitFor([&] {
+        answer += server.ReadAvailable();
+        const size_t rules = answer.find("RULES");
+        return rules != std::string::npos && answer.find('\xFF', rules) != std::string::npos;
+    }));
     server.Close();
     ASSERT_TRUE(WaitFor([&] { return !a.Ui.Warned.empty(); }));
     EXPECT_FALSE(a.G.Config.Networked);

@@ -3,6 +3,7 @@
 // one must be the other's with the totals and the digests swapped.
 #include <gtest/gtest.h>
 
+#include <QDateTime>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QStringList>
@@ -40,7 +41,17 @@ QString Swapped(const QString& line) {
     return QStringList{f[0], f[1], f[3], f[2], f[5], f[4]}.join(QLatin1Char(' '));
 }
 
-std::pair<TInstanceRun, TInstanceRun> PlayPair(const QString& strategy, const QStringList& end, int timeoutMs) {
+// The run's seed: CANASTA_TEST_SEED replays a failed run, else the clock
+// and the process id choose one. Each instance gets its own from it.
+uint32_t RunSeed() {
+    bool ok = false;
+    const uint32_t given = qEnvironmentVariable("CANASTA_TEST_SEED").toUInt(&ok);
+    if (ok) return given;
+    return static_cast<uint32_t>(QDateTime::currentMSecsSinceEpoch() * 2654435761u) ^ static_cast<uint32_t>(::getpid());
+}
+
+std::pair<TInstanceRun, TInstanceRun> PlayPair(const QString& strategy, const QStringList& end, int timeoutMs,
+                                               uint32_t seed) {
     const QString port = QString::number(FreePort());
     QTemporaryDir homeA, homeB;
     QProcess a, b;
@@ -52,8 +63,10 @@ std::pair<TInstanceRun, TInstanceRun> PlayPair(const QString& strategy, const QS
         process->setProcessEnvironment(env);
     }
     const QStringList common = QStringList{QStringLiteral("--autoplay"), strategy, QStringLiteral("--port"), port} + end;
-    a.start(QStringLiteral(CANASTA_EXE), common + QStringList{QStringLiteral("--listen")});
-    b.start(QStringLiteral(CANASTA_EXE), common + QStringList{QStringLiteral("--connect"), QStringLiteral("127.0.0.1")});
+    const auto seedArgs = [](uint32_t n) { return QStringList{QStringLiteral("--seed"), QString::number(n)}; };
+    a.start(QStringLiteral(CANASTA_EXE), common + seedArgs(seed) + QStringList{QStringLiteral("--listen")});
+    b.start(QStringLiteral(CANASTA_EXE),
+            common + seedArgs(seed + 1) + QStringList{QStringLiteral("--connect"), QStringLiteral("127.0.0.1")});
     a.waitForStarted();
     b.waitForStarted();
     const bool doneA = a.waitForFinished(timeoutMs);
@@ -84,7 +97,9 @@ void ExpectMirrored(const TInstanceRun& a, const TInstanceRun& b) {
 }
 
 TEST(TwoInstances, GreedyBotsPlayAWholeMatchInStep) {
-    const auto [a, b] = PlayPair(QStringLiteral("greedy"), {QStringLiteral("--quit-after-match")}, 240000);
+    const uint32_t seed = RunSeed();
+    SCOPED_TRACE("replay with CANASTA_TEST_SEED=" + std::to_string(seed));
+    const auto [a, b] = PlayPair(QStringLiteral("greedy"), {QStringLiteral("--quit-after-match")}, 240000, seed);
     ExpectMirrored(a, b);
     // The match ran to its end: a total of 5000 or more in the last line.
     const QStringList last = a.Lines.last().split(QLatin1Char(' '));
@@ -93,10 +108,23 @@ TEST(TwoInstances, GreedyBotsPlayAWholeMatchInStep) {
 }
 
 TEST(TwoInstances, RandomBotsPlayTwentyHandsInStep) {
+    const uint32_t seed = RunSeed();
+    SCOPED_TRACE("replay with CANASTA_TEST_SEED=" + std::to_string(seed));
     const auto [a, b] =
-        PlayPair(QStringLiteral("random"), {QStringLiteral("--quit-after-hands"), QStringLiteral("20")}, 300000);
+        PlayPair(QStringLiteral("random"), {QStringLiteral("--quit-after-hands"), QStringLiteral("20")}, 300000, seed);
     ExpectMirrored(a, b);
     EXPECT_EQ(a.Lines.size(), 20);
+}
+
+TEST(TwoInstances, TheSameSeedPlaysTheSameHands) {
+    const uint32_t seed = RunSeed();
+    SCOPED_TRACE("replay with CANASTA_TEST_SEED=" + std::to_string(seed));
+    const QStringList end{QStringLiteral("--quit-after-hands"), QStringLiteral("3")};
+    const auto first = PlayPair(QStringLiteral("random"), end, 120000, seed);
+    const auto again = PlayPair(QStringLiteral("random"), end, 120000, seed);
+    ExpectMirrored(first.first, first.second);
+    EXPECT_EQ(first.first.Lines.join('\n').toStdString(), again.first.Lines.join('\n').toStdString());
+    EXPECT_EQ(first.second.Lines.join('\n').toStdString(), again.second.Lines.join('\n').toStdString());
 }
 
 }  // namespace

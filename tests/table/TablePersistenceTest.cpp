@@ -318,8 +318,7 @@ TEST_F(SavedGameWindowTest, NoToAnotherGameDeletesTheAutomaticSaveAndQuits) {
     G().GameInProgress = true;
     OnDialog = [](QDialog& d) { return d.objectName() == "fmGameOver" ? int(TfmGameOver::No) : Accept(d); };
     QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
-    QTest::qWait(50);
-    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 10000));
     EXPECT_FALSE(QFile::exists(AutosaveFile())) << "not written again on the way out";
 }
 

@@ -54,8 +54,11 @@ TEST_F(TableWindowTest, DrawingFromTheStock) {
     EXPECT_EQ(G().PlayerHand.Count, cards);
     EXPECT_EQ(w.StatusText().toStdString(), "You have already drawn");
     EXPECT_TRUE(w.StatusIsError());
-    QTest::qWait(700);
-    EXPECT_FALSE(w.StatusIsError()) << "the red highlight ends after 600 ms";
+    QElapsedTimer red;
+    red.start();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.StatusIsError(); }, 10000)) << "the red highlight never ends";
+    // 600 ms, less what a coarse timer may fire early and the time the click took.
+    EXPECT_GE(red.elapsed(), 500) << "the red highlight ends after 600 ms";
     EXPECT_EQ(w.StatusText().toStdString(), "You have already drawn") << "the text stays";
 }
 
@@ -382,8 +385,7 @@ TEST_F(TableWindowTest, GameOverNoQuitsAndYesPlaysOn) {
     G().PlayerScore = 5200;
     OnDialog = [](QDialog& d) { return d.objectName() == "fmGameOver" ? int(TfmGameOver::No) : int(QDialog::Accepted); };
     QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
-    QTest::qWait(50);
-    EXPECT_FALSE(w.isVisible()) << "No closes the table";
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 10000)) << "No closes the table";
     EXPECT_EQ(std::get<std::string>(Store.ReadValue("Settings\\Resolution", std::monostate{})).substr(4), "640x480");
 }
 
@@ -593,14 +595,17 @@ TEST_F(TableWindowTest, SecondErrorRestartsTheRedHighlight) {
     t.DrawPhase();
     Arrange(t);
     ClickHand("5S");
+    ASSERT_TRUE(w.StatusIsError());
     QTest::qWait(400);
     ClickHand("9H", Qt::RightButton);
+    QElapsedTimer second;
+    second.start();
     EXPECT_EQ(w.StatusText().toStdString(),
               "You cannot discard before drawing; please draw first by clicking on the stock or the discard pile");
-    QTest::qWait(400);
-    EXPECT_TRUE(w.StatusIsError()) << "600 ms count from the second error";
-    QTest::qWait(350);
-    EXPECT_FALSE(w.StatusIsError());
+    EXPECT_TRUE(w.StatusIsError());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.StatusIsError(); }, 10000));
+    // Counted from the first error it would end about 200 ms after the second.
+    EXPECT_GE(second.elapsed(), 500) << "600 ms count from the second error";
 }
 
 TEST_F(TableWindowTest, WhoseTurnWindowClosesAfterItsTime) {
@@ -609,7 +614,9 @@ TEST_F(TableWindowTest, WhoseTurnWindowClosesAfterItsTime) {
     ASSERT_TRUE(QTest::qWaitForWindowActive(&w));
     G().PlayerDrawsFirst = true;
     Key(Qt::Key_F2);
+    QElapsedTimer shown;
+    shown.start();
     EXPECT_TRUE(w.WhoseTurnShown());
-    QTest::qWait(1700);
-    EXPECT_FALSE(w.WhoseTurnShown());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.WhoseTurnShown(); }, 15000)) << "the window never closes";
+    EXPECT_GE(shown.elapsed(), 1300) << "it stays 1.5 seconds";
 }
