@@ -132,7 +132,7 @@ void TfmCanMain::FormCreate() {
         fmSplash->repaint();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    // 1. Hints go to the status bar; until the first phase the network state shows.
+    // Hints go to the status bar; until the first phase the network state shows.
     View = new TTableView(*this);
     setCentralWidget(View);
     SetHelpOwner(this);
@@ -145,30 +145,28 @@ void TfmCanMain::FormCreate() {
     lbStatus->setText(QStringLiteral("Not connected"));
     HintShown = false;
 
-    // 2. Sound output; without a device the game goes on silently.
+    // Sound output; without a device the game goes on silently.
     SoundSys = std::make_unique<TSoundSystem>(&Store, Options.MakeAudioPlayer ? Options.MakeAudioPlayer() : nullptr);
 
-    // 3. Screen width.
+    // Screen width.
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect screenArea = screen ? screen->geometry() : QRect(0, 0, 640, 480);
     SetBusyCursor(true);
 
-    // 4. Display defaults and the discard-click memory.
+    // Display defaults and the discard-click memory.
     G.Config.CardSpacing = 10;
     G.Config.ShowOpponentCards = false;
     G.PlayerScore = G.OpponentScore = 0;
     LastRightClicked = -1;
     RightClickCount = 0;
 
-    // 5. Settings of older versions are taken over once.
+    // Settings of older versions are taken over once.
     MigrateSettings(&Store, OldIniFile(), DataFolder());
 
-    // 8. Everything the table needs from the settings (read before the colour
-    // so both come from one read).
+    // Everything the table needs from the settings, in one read.
     Settings = LoadAppSettings(&Store);
-    // 6. Table colour.
     TableColor = ColorFromColorRef(static_cast<uint32_t>(Settings.BackgroundColor));
-    // 7. Screen size class; a forced size stands for itself.
+    // Screen size class; a forced size stands for itself.
     ScreenSizeClass = Options.ForcedSize >= 0 ? 4 : ScreenSizeClassOf(screenArea.width());
 
     RightClicksRequired = Settings.SingleRightClick() ? 0 : 1;
@@ -193,10 +191,10 @@ void TfmCanMain::FormCreate() {
     }
     statusBar()->setVisible(Settings.ShowStatusbar);
 
-    // 9. Background music starts once the event loop runs (not for a screenshot).
+    // Background music starts once the event loop runs (not for a screenshot).
     if (Options.ScreenshotFile.isEmpty()) SoundSys->StartMusic();
 
-    // 10. Position and size.
+    // Position and size.
     const TResolution res = ParseResolution(Settings.Resolution, ScreenSizeClass, screenArea.width(), screenArea.height());
     const int size = Options.ForcedSize >= 0 ? std::clamp(Options.ForcedSize, 0, kSizeCount - 1) : res.SizeIndex;
     move(res.Left, res.Top);
@@ -206,7 +204,7 @@ void TfmCanMain::FormCreate() {
     if (size == ScreenSizeClass) setWindowState(Qt::WindowMaximized);
     G.Layout = ComputeLayout(size);
 
-    // 11. End Hand button.
+    // End Hand button.
     bnEndHand = new QPushButton(QStringLiteral("End Hand"), View);
     bnEndHand->setObjectName(QStringLiteral("bnEndHand"));
     bnEndHand->setToolTip(QStringLiteral("End this hand now that the stock is exhausted"));
@@ -215,14 +213,14 @@ void TfmCanMain::FormCreate() {
     connect(bnEndHand, &QPushButton::clicked, this, [this] { bnEndHandClick(); });
     PlaceEndHandButton();
 
-    // 12. Nothing is painted until the splash has gone.
+    // Nothing is painted until the splash has gone.
     Busy = false;
     PaintSuppressed = true;
     G.Config.Networked = false;
     setWindowTitle(Title());
     setWindowIcon(QIcon(QPixmap::fromImage(ProgramIconImage(64))));
 
-    // 13. Who draws first in the first hand.
+    // Who draws first in the first hand.
     G.PlayerDrawsFirst = QRandomGenerator::global()->bounded(2) == 0;
 
     // Timers.
@@ -234,7 +232,7 @@ void TfmCanMain::FormCreate() {
     tmSplash.setInterval(Options.SplashMs);
     connect(&tmSplash, &QTimer::timeout, this, [this] { tmSplashTimer(); });
 
-    // 15. The splash stays up until the first deal.
+    // The splash stays up until the first deal.
     SetBusyCursor(false);
     if (Options.SplashMs > 0) tmSplash.start();
 }
