@@ -6,7 +6,7 @@
 // --crop keeps a part of the sheet (physical pixels) and --zoom enlarges it
 // without smoothing, to inspect single pixels; --bench prints how long
 // building the card image list takes.
-#include "table/CardArt.h"
+#include "cardart/CardArt.h"
 
 #include <QElapsedTimer>
 #include <QGuiApplication>

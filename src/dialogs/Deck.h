@@ -7,7 +7,7 @@
 #include <functional>
 
 #include "model/Settings.h"
-#include "table/CardArt.h"
+#include "cardart/CardArt.h"
 
 class QLabel;
 class QPushButton;

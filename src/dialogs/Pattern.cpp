@@ -9,7 +9,7 @@
 
 #include "help/HelpContexts.h"
 #include "help/HelpWindow.h"
-#include "table/CardArt.h"
+#include "cardart/CardArt.h"
 
 namespace canasta {
 

@@ -22,7 +22,7 @@
 #include "store/HighScores.h"
 #include "store/Players.h"
 #include "store/SettingsCatalog.h"
-#include "table/CardArt.h"
+#include "cardart/CardArt.h"
 
 class QAction;
 class QLabel;

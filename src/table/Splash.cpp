@@ -5,7 +5,7 @@
 #include <QPainter>
 #include <QScreen>
 
-#include "table/CardArt.h"
+#include "cardart/CardArt.h"
 
 namespace canasta {
 

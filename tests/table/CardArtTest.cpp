@@ -1,4 +1,4 @@
-#include "table/CardArt.h"
+#include "cardart/CardArt.h"
 
 #include <gtest/gtest.h>
 
