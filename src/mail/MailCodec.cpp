@@ -185,6 +185,16 @@ QList<QByteArray> UnstructuredPieces(const QString& text) {
     return EncodedWords(t, false);
 }
 
+// Printable ASCII between double quotes, with backslashes before quotes and backslashes.
+static QByteArray QuotedString(const QString& text) {
+    QByteArray q = "\"";
+    for (QChar c : text) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) q += '\\';
+        q += static_cast<char>(c.unicode());
+    }
+    return q + '"';
+}
+
 static bool IsAtext(char16_t c) {
     if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) return true;
     return QByteArrayView("!#$%&'*+-/=?^_`{|}~").contains(static_cast<char>(c));
@@ -197,12 +207,7 @@ QList<QByteArray> PhrasePieces(const QString& name) {
         bool atoms = true;
         for (QChar c : t) atoms = atoms && (c == QLatin1Char(' ') || IsAtext(c.unicode()));
         if (atoms) return Words(t);
-        QByteArray quoted = "\"";
-        for (QChar c : t) {
-            if (c == QLatin1Char('"') || c == QLatin1Char('\\')) quoted += '\\';
-            quoted += static_cast<char>(c.unicode());
-        }
-        quoted += '"';
+        const QByteArray quoted = QuotedString(t);
         if (quoted.size() <= kLongestPiece) return {quoted};
     }
     return EncodedWords(t, true);
@@ -217,19 +222,11 @@ QList<QByteArray> ParameterPieces(const QByteArray& attribute, const QString& va
     constexpr int kPiece = kLongestPiece - 10;  // characters of the value per continued piece
     QList<QByteArray> pieces;
     if (PrintableAscii(value)) {
-        auto quote = [](const QString& v) {
-            QByteArray q = "\"";
-            for (QChar c : v) {
-                if (c == QLatin1Char('"') || c == QLatin1Char('\\')) q += '\\';
-                q += static_cast<char>(c.unicode());
-            }
-            return q + '"';
-        };
         if (value.size() <= kPiece) {
-            pieces << attribute + '=' + quote(value);
+            pieces << attribute + '=' + QuotedString(value);
         } else {
             for (qsizetype at = 0, n = 0; at < value.size(); at += kPiece, ++n)
-                pieces << attribute + '*' + QByteArray::number(n) + '=' + quote(value.mid(at, kPiece));
+                pieces << attribute + '*' + QByteArray::number(n) + '=' + QuotedString(value.mid(at, kPiece));
         }
     } else {
         // One unit per character: neither a percent triplet nor a character

@@ -71,8 +71,9 @@ TReplyKind ClassifyReply(const QByteArray& line);
 // "250-..." : more lines of the same reply follow.
 bool IsContinuation(const QByteArray& line);
 
-// Protocol lines go on the wire as ISO-8859-1; characters outside it become
-// "?". Message text never goes through here: see TextInCharset.
+// Protocol lines (and the caller's own content types) go on the wire as
+// ISO-8859-1; characters outside it become "?". Addresses are checked with
+// IsSendableAddress first, and message text goes through TextInCharset.
 QByteArray ToWire(const QString& text);
 
 // Where a character set has to be named: ISO-8859-1 when every character of
