@@ -35,18 +35,32 @@ TfmPLRequest::TfmPLRequest(ISettingsStore* store, const QString& nickName, QWidg
     const QString name = QString::fromStdString(Read(store, settings::PLMaintainerName));
     const QString page = QString::fromStdString(Read(store, settings::PLWebPage));
 
-    lbExplain = new QLabel(
-        QStringLiteral("This sends an automated e-mail to %1 <%2> asking for a listing on the Internet "
-                       "player list, kept on the web page %3, where you can find opponents for a network "
-                       "game. The mail goes out through your own mail server.")
-            .arg(name, address, page),
-        this);
+    AskForAddress = address.trimmed().isEmpty();
+    QString explain;
+    if (AskForAddress)
+        explain = QStringLiteral("No player list service is configured. Enter the e-mail address of a list "
+                                 "service below: this sends it an automated e-mail asking for a listing on its "
+                                 "Internet player list, where you can find opponents for a network game. The "
+                                 "mail goes out through your own mail server.");
+    else if (page.trimmed().isEmpty())
+        explain = QStringLiteral("This sends an automated e-mail to %1 <%2> asking for a listing on the Internet "
+                                 "player list, where you can find opponents for a network game. The mail goes "
+                                 "out through your own mail server.")
+                      .arg(name, address);
+    else
+        explain = QStringLiteral("This sends an automated e-mail to %1 <%2> asking for a listing on the Internet "
+                                 "player list, kept on the web page %3, where you can find opponents for a network "
+                                 "game. The mail goes out through your own mail server.")
+                      .arg(name, address, page);
+    lbExplain = new QLabel(explain, this);
     lbExplain->setWordWrap(true);
+    lbExplain->setTextFormat(Qt::PlainText);
 
     edNickName = new QLineEdit(nickName, this);
     edEmail = new QLineEdit(this);
     edSMTP = new QLineEdit(QStringLiteral("mail"), this);
     edSMTP->setFocusPolicy(Qt::ClickFocus);
+    edListAddress = new QLineEdit(this);
     // There is no ICQ registry to read here: the number is typed, if at all.
     cbUIN = new QComboBox(this);
     cbUIN->setEditable(true);
@@ -56,6 +70,10 @@ TfmPLRequest::TfmPLRequest(ISettingsStore* store, const QString& nickName, QWidg
     form->addRow(QStringLiteral("Your email address:"), edEmail);
     form->addRow(QStringLiteral("Use this mailserver:"), edSMTP);
     form->addRow(QStringLiteral("Your ICQ number (UIN):"), cbUIN);
+    if (AskForAddress)
+        form->addRow(QStringLiteral("List service address:"), edListAddress);
+    else
+        edListAddress->hide();
 
     rgAction = new QGroupBox(QStringLiteral("Your request"), this);
     auto* actionLayout = new QVBoxLayout(rgAction);
@@ -94,7 +112,8 @@ TfmPLRequest::TfmPLRequest(ISettingsStore* store, const QString& nickName, QWidg
     top->addLayout(buttons);
 
     setTabOrder(edNickName, edEmail);
-    setTabOrder(edEmail, rbAction[0]);
+    setTabOrder(edEmail, edListAddress);
+    setTabOrder(edListAddress, rbAction[0]);
     setTabOrder(rbAction[0], rbListType[0]);
     setTabOrder(rbListType[0], bnSend);
     setTabOrder(bnSend, bnCancel);
@@ -156,7 +175,8 @@ void TfmPLRequest::Waiting(bool on) {
 }
 
 void TfmPLRequest::bnSendClick() {
-    if (edNickName->text().isEmpty() || edEmail->text().isEmpty() || edSMTP->text().isEmpty()) {
+    if (edNickName->text().isEmpty() || edEmail->text().isEmpty() || edSMTP->text().isEmpty() ||
+        (AskForAddress && edListAddress->text().trimmed().isEmpty())) {
         ShowError(this, kBoxTitle, QStringLiteral("Please enter all fields."));
         return;
     }
@@ -166,6 +186,7 @@ void TfmPLRequest::bnSendClick() {
     SendMail->SMTP_Server = edSMTP->text();
     SendMail->FROM_Address = edEmail->text();
     SendMail->MailText = BodyLines();
+    if (AskForAddress) SendMail->TO_Address = edListAddress->text().trimmed();
     SendMail->SetAction(mail::TMailAction::Send_Mail);
 }
 
@@ -174,6 +195,8 @@ void TfmPLRequest::MailInfo(int info, const QString&) {
         Waiting(false);
         RequestIssued = true;
         SentNow = true;
+        // The service took the request: it is the one to use from now on.
+        if (AskForAddress) WriteString(Store, settings::PLMaintainerAddress.Path, SendMail->TO_Address.toStdString());
         ShowInformation(this, kBoxTitle, QStringLiteral("The request was sent successfully."));
     } else if (info == mail::miClosed && SentNow) {
         // Only after success: a server that hangs up early gets its error box

@@ -25,6 +25,8 @@ public:
     QLineEdit* edNickName;
     QLineEdit* edEmail;
     QLineEdit* edSMTP;
+    // The list service's address, asked for while none is configured.
+    QLineEdit* edListAddress;
     QGroupBox* rgAction;
     QRadioButton* rbAction[3];  // add, change, remove
     QGroupBox* rgListType;
@@ -62,6 +64,7 @@ private:
     bool SentNow = false;  // this dialog's own request went through
     bool WaitCursor = false;
     bool Centred = false;
+    bool AskForAddress = false;  // no list service configured
 };
 
 // The "Request &Listing" item of the Network menu.

@@ -2,54 +2,66 @@
 
 #include <QFile>
 #include <QFileInfo>
+#include <QRandomGenerator>
 #include <QSysInfo>
 
 #include <arpa/inet.h>
 
+#include <functional>
+#include <limits>
+
 namespace canasta::mail {
 
 namespace {
+// The part boundary, unless the content holds it somewhere.
 const QByteArray kBoundary = "==============ghyurgtfy573======___";
 
 bool IsDottedIPv4(const QString& s) {
     in_addr a{};
     return inet_pton(AF_INET, s.toLatin1().constData(), &a) == 1;
 }
+
+// Another boundary to try: 24 random letters and digits after "=_".
+QByteArray RandomBoundary() {
+    static const char kChars[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray b = "=_";
+    for (int i = 0; i < 24; ++i) b += kChars[QRandomGenerator::global()->bounded(62)];
+    return b + "_=";
+}
 }  // namespace
 
 // ---------------------------------------------------------------------------
-// The message after DATA, produced piece by piece so a long body or a large
-// attachment never sits in memory whole and the GUI keeps running between
-// pieces. Everything but the final "." passes the dot-stuffer.
+// The message after DATA, produced piece by piece so a large attachment never
+// sits in memory whole and the GUI keeps running between pieces. Everything
+// but the final "." passes the dot-stuffer.
+//
+// Before the header goes out the whole content is looked at once: the body's
+// charset and transfer encoding, each attachment's encoding and a boundary
+// that occurs nowhere in it all have to be named in the headers.
 
 class TSendMail::TMessageWriter {
 public:
-    explicit TMessageWriter(TSendMail& m) : M(m) {
-        Text = ToWire(M.MailText.join(QStringLiteral("\r\n")));
-        QP = HasHighBytes(Text);
-        Multipart = !M.Attachments.isEmpty();
-    }
+    explicit TMessageWriter(TSendMail& m) : M(m) { Multipart = !M.Attachments.isEmpty(); }
 
     // Appends the next piece; false once the final "." is in out.
     bool Next(QByteArray& out) {
         switch (Step) {
-        case TStep::Header: Header(out); Step = TStep::Feed; return true;
-        case TStep::Feed: {
-            if (M.OnFeedData) {
-                QString data;
-                M.OnFeedData(data);
-                if (!data.isEmpty()) {
-                    const QByteArray raw = ToWire(data);
-                    BodyBytes(out, raw);
-                    Sent += raw.size();
-                    M.Info(miBodyProgress, QString::number(Sent));
-                    return true;
-                }
+        case TStep::Header:
+            if (!Prepare()) return true;  // cancelled meanwhile: Pump ends it
+            Header(out);
+            Step = TStep::Feed;
+            return true;
+        case TStep::Feed:
+            if (FedAt < Fed.size()) {
+                const QByteArray& raw = Fed[FedAt++];
+                BodyBytes(out, raw);
+                Sent += raw.size();
+                M.Info(miBodyProgress, QString::number(Sent));
+                return true;
             }
             M.Info(miBodyLength, QString::number(Text.size()));
             Step = TStep::Text;
             return true;
-        }
         case TStep::Text:
             if (TextAt < Text.size()) {
                 const QByteArray block = Text.mid(TextAt, kBlock);
@@ -67,9 +79,9 @@ public:
                 if (!Chunk(out)) File.reset();
                 return true;
             }
-            while (NextAttachment < M.Attachments.size())
+            while (NextAttachment < static_cast<int>(Parts.size()))
                 if (Open(out)) return true;
-            Line(out, "--" + kBoundary + "--");
+            Line(out, "--" + Boundary + "--");
             Line(out, {});
             Step = TStep::Final;
             return true;
@@ -87,11 +99,105 @@ public:
 private:
     enum class TStep { Header, Feed, Text, Attachments, Final, Done };
     enum class TEncoding { Base64, QuotedPrintable, Plain, Uuencode };
+    struct TPart {
+        QString Path, Description;
+        QByteArray Type, Disposition;
+        TEncoding Enc = TEncoding::Plain;
+    };
+
+    // Gathers the body, looks at every piece of content and picks the
+    // encodings and the boundary; false when the send ended meanwhile.
+    bool Prepare() {
+        QStringList fed;
+        while (M.OnFeedData) {
+            QString data;
+            M.OnFeedData(data);
+            if (!M.Running()) return false;
+            if (data.isEmpty()) break;
+            fed << data;
+        }
+        const QString text = M.MailText.join(QStringLiteral("\r\n"));
+        const QByteArray charset = TextInCharset(fed.join(QString()) + text).Charset;
+        TContentCheck check;
+        qint64 fedBytes = 0;
+        for (const QString& f : fed) {
+            Fed << TextInCharset(f, charset).Bytes;
+            check.Feed(Fed.back());
+            fedBytes += Fed.back().size();
+        }
+        // Fed text was not known when the send started.
+        if (fedBytes) M.ExtendDeadline(fedBytes);
+        Text = TextInCharset(text, charset).Bytes;
+        check.Feed(Text);
+        // Long lines and control bytes are safe only quoted-printable.
+        QP = check.NeedsEncoding();
+        Charset = check.HighBytes() ? charset : QByteArray("us-ascii");
+
+        for (const QString& entry : M.Attachments) Parts.push_back(Describe(entry));
+        Boundary = kBoundary;
+        if (Multipart)
+            while (Holds(Boundary)) Boundary = RandomBoundary();
+        return true;
+    }
+
+    TPart Describe(const QString& entry) {
+        const QStringList f = entry.split(QLatin1Char('|'));
+        TPart p;
+        p.Path = f.value(0);
+        p.Description = f.value(1);
+        p.Type = ToWire(f.value(2).trimmed());
+        p.Disposition = ToWire(f.value(3).trimmed());
+        const QString how = f.value(4).trimmed().toLower();
+        if (how == QLatin1String("base64")) {
+            p.Enc = TEncoding::Base64;
+        } else if (how == QLatin1String("quoted-printable")) {
+            p.Enc = TEncoding::QuotedPrintable;
+        } else if (how == QLatin1String("plain")) {
+            p.Enc = TEncoding::Plain;
+        } else if (how == QLatin1String("uuencode")) {
+            p.Enc = TEncoding::Uuencode;
+        } else {
+            // Plain text lines only where they carry the file unchanged.
+            TContentCheck check;
+            ReadAll(p.Path, [&check](const QByteArray& chunk) { check.Feed(chunk); });
+            p.Enc = check.NeedsEncoding() || check.BareCR() ? TEncoding::Base64 : TEncoding::Plain;
+        }
+        return p;
+    }
+
+    static void ReadAll(const QString& path, const std::function<void(const QByteArray&)>& take) {
+        QFile file(path);
+        if (path.isEmpty() || QFileInfo(path).isDir() || !file.open(QIODevice::ReadOnly)) return;
+        while (!file.atEnd()) {
+            const QByteArray chunk = file.read(64 * 1024);
+            if (chunk.isEmpty()) break;
+            take(chunk);
+        }
+    }
+
+    // Whether the boundary occurs in the body or in an attachment, as it is
+    // or in its name (the uuencode "begin" line carries it).
+    bool Holds(const QByteArray& boundary) const {
+        TFinder find(boundary);
+        for (const QByteArray& f : Fed) find.Feed(f);
+        find.Feed(Text);
+        for (const TPart& p : Parts) {
+            find.Feed("\n" + QFileInfo(p.Path).fileName().toUtf8() + "\n");
+            ReadAll(p.Path, [&find](const QByteArray& chunk) { find.Feed(chunk); });
+        }
+        return find.Found();
+    }
 
     void Line(QByteArray& out, const QByteArray& line) {
         const QByteArray w = WireLine(line);
         M.Info(miSending, QString::fromLatin1(w));
         Dots.Put(w + "\r\n", out);
+    }
+
+    // A header field, already folded.
+    void Field(QByteArray& out, const QByteArray& field) {
+        M.Info(miSending, QString::fromLatin1(field));
+        Dots.Put(field + "\r\n", out);
     }
 
     void BodyBytes(QByteArray& out, const QByteArray& raw) {
@@ -103,87 +209,64 @@ private:
         Dots.Put(encoded, out);
     }
 
-    QByteArray TextContentType() const {
-        // A body with 8-bit bytes is Latin-1, and must say so to be read right.
-        return QP ? R"(Content-Type: text/plain; charset="ISO-8859-1")" : R"(Content-Type: text/plain; charset="us-ascii")";
+    void TextPartHeader(QByteArray& out) {
+        Line(out, "Content-Type: text/plain; charset=\"" + Charset + "\"");
+        if (QP) Line(out, "Content-Transfer-Encoding: quoted-printable");
     }
 
-    static QByteArray Mailbox(const char* field, const TRecipient& r, const char* bareSuffix) {
-        if (r.Name.isEmpty()) return field + ToWire(r.Address) + bareSuffix;
-        return field + EncodeHeaderWord(ToWire(r.Name)) + " <" + ToWire(r.Address) + ">";
+    void Address(QByteArray& out, const char* field, const TRecipient& r, const char* bareSuffix) {
+        if (r.Name.isEmpty())
+            Field(out, FoldHeader(field, {r.Address.toLatin1() + bareSuffix}));
+        else
+            Field(out, FoldHeader(field, PhrasePieces(r.Name) << "<" + r.Address.toLatin1() + ">"));
     }
 
     void Header(QByteArray& out) {
-        Line(out, "From: " + EncodeHeaderWord(ToWire(M.FROM_Name)) + " <" + ToWire(M.FROM_Address) + ">");
-        for (const TRecipient& r : M.ToHeader) Line(out, Mailbox("To: ", r, ";"));
-        for (const TRecipient& r : M.CcHeader) Line(out, Mailbox("cc: ", r, ""));
-        if (!M.Subject.isEmpty()) Line(out, ApplyHeaderLineRule("Subject: " + ToWire(M.Subject)));
+        Field(out, FoldHeader("From:", PhrasePieces(M.FROM_Name) << "<" + M.FROM_Address.toLatin1() + ">"));
+        for (const TRecipient& r : M.ToHeader) Address(out, "To:", r, ";");
+        for (const TRecipient& r : M.CcHeader) Address(out, "cc:", r, "");
+        if (!M.Subject.isEmpty()) Field(out, HeaderLine(QStringLiteral("Subject: ") + M.Subject));
         Line(out, "Mime-Version: 1.0");
-        if (Multipart) {
-            Line(out, "Content-Type: multipart/mixed; boundary=\"" + kBoundary + "\"");
-        } else {
-            Line(out, TextContentType());
-            if (QP) Line(out, "Content-Transfer-Encoding: quoted-printable");
-        }
-        for (const QString& h : M.Headers) Line(out, ApplyHeaderLineRule(ToWire(h)));
+        if (Multipart)
+            Line(out, "Content-Type: multipart/mixed; boundary=\"" + Boundary + "\"");
+        else
+            TextPartHeader(out);
+        for (const QString& h : M.Headers) Field(out, HeaderLine(h));
         Line(out, {});
-        if (Multipart && !Text.isEmpty()) {
-            Line(out, "--" + kBoundary);
-            Line(out, TextContentType());
-            if (QP) Line(out, "Content-Transfer-Encoding: quoted-printable");
+        // Fed text needs its part as much as MailText: before the first
+        // boundary it would be the preamble, which readers do not show.
+        if (Multipart && (!Text.isEmpty() || !Fed.isEmpty())) {
+            Line(out, "--" + Boundary);
+            TextPartHeader(out);
             Line(out, {});
         }
     }
 
     // Starts the next attachment's part; false when its file cannot be read.
     bool Open(QByteArray& out) {
-        const QString entry = M.Attachments[NextAttachment++];
-        const QStringList f = entry.split(QLatin1Char('|'));
-        const QString path = f.value(0);
-        auto file = std::make_unique<QFile>(path);
-        if (path.isEmpty() || QFileInfo(path).isDir() || !file->open(QIODevice::ReadOnly)) {
-            M.Info(miAttachmentUnreadable, path);
+        const TPart& p = Parts[static_cast<size_t>(NextAttachment++)];
+        auto file = std::make_unique<QFile>(p.Path);
+        if (p.Path.isEmpty() || QFileInfo(p.Path).isDir() || !file->open(QIODevice::ReadOnly)) {
+            M.Info(miAttachmentUnreadable, p.Path);
             return false;
         }
-        const QString how = f.value(4).trimmed().toLower();
-        if (how == QLatin1String("base64"))
-            Enc = TEncoding::Base64;
-        else if (how == QLatin1String("quoted-printable"))
-            Enc = TEncoding::QuotedPrintable;
-        else if (how == QLatin1String("plain"))
-            Enc = TEncoding::Plain;
-        else if (how == QLatin1String("uuencode"))
-            Enc = TEncoding::Uuencode;
-        else {
-            bool high = false;
-            while (!high && !file->atEnd()) {
-                const QByteArray chunk = file->read(64 * 1024);
-                if (chunk.isEmpty()) break;
-                high = HasHighBytes(chunk);
-            }
-            if (!file->seek(0)) {
-                M.Info(miAttachmentUnreadable, path);
-                return false;
-            }
-            Enc = high ? TEncoding::Base64 : TEncoding::Plain;
-        }
-        QByteArray type = ToWire(f.value(2).trimmed());
+        Enc = p.Enc;
+        QByteArray type = p.Type;
         if (Enc == TEncoding::Uuencode || (type.isEmpty() && Enc != TEncoding::Plain)) type = "application/octet-stream";
         if (type.isEmpty()) type = "text/plain";
-        QByteArray disposition = ToWire(f.value(3).trimmed());
+        QByteArray disposition = p.Disposition;
         if (disposition.isEmpty()) disposition = "attachment";
-        const QByteArray name = EncodeHeaderWord(ToWire(QFileInfo(path).fileName()));
+        const QString name = QFileInfo(p.Path).fileName();
 
-        M.Info(miAttachment, path);
-        Line(out, "--" + kBoundary);
-        Line(out, "Content-Type: " + type + "; name=\"" + name + "\"");
-        Line(out, "Content-Disposition: " + disposition + "; filename=\"" + name + "\"");
-        const QString description = f.value(1);
-        if (!description.isEmpty()) Line(out, "Content-Description: " + EncodeHeaderWord(ToWire(description)));
+        M.Info(miAttachment, p.Path);
+        Line(out, "--" + Boundary);
+        Field(out, FoldHeader("Content-Type:", QList<QByteArray>{type + ";"} + ParameterPieces("name", name)));
+        Field(out, FoldHeader("Content-Disposition:", QList<QByteArray>{disposition + ";"} + ParameterPieces("filename", name)));
+        if (!p.Description.isEmpty()) Field(out, FoldHeader("Content-Description:", UnstructuredPieces(p.Description)));
         if (Enc == TEncoding::Base64) Line(out, "Content-Transfer-Encoding: base64");
         if (Enc == TEncoding::QuotedPrintable) Line(out, "Content-Transfer-Encoding: Quoted-Printable");
         Line(out, {});
-        if (Enc == TEncoding::Uuencode) Line(out, "begin 666 " + ToWire(QFileInfo(path).fileName()));
+        if (Enc == TEncoding::Uuencode) Line(out, "begin 666 " + ToWire(name));
         PartQP = {};
         PartEnds = {};
         File = std::move(file);
@@ -223,11 +306,16 @@ private:
     TDotStuffer Dots;
     bool QP = false;
     bool Multipart = false;
+    QByteArray Charset;
+    QByteArray Boundary;
     TQuotedPrintable BodyQP;
     TLineEnds BodyEnds;
+    QList<QByteArray> Fed;
+    qsizetype FedAt = 0;
     QByteArray Text;
     qsizetype TextAt = 0;
     qint64 Sent = 0;
+    std::vector<TPart> Parts;
     int NextAttachment = 0;
     std::unique_ptr<QFile> File;
     TEncoding Enc = TEncoding::Plain;
@@ -244,6 +332,8 @@ TSendMail::TSendMail(std::unique_ptr<IMailTransport> transport, std::unique_ptr<
     if (LocalHostName.isEmpty()) LocalHostName = QStringLiteral("localhost");
     Countdown.setInterval(1000);
     connect(&Countdown, &QTimer::timeout, this, [this] { Tick(); });
+    Deadline.setSingleShot(true);
+    connect(&Deadline, &QTimer::timeout, this, [this] { DeadlineReached(); });
     Wire();
 }
 
@@ -325,6 +415,20 @@ void TSendMail::StartSend() {
         Abort(meNoRecipient, QStringLiteral("Mail Destination Error"));
         return;
     }
+    // An address is sent as it is or not at all: a character dropped or
+    // replaced could deliver the mail to a stranger. An empty sender (the
+    // null reverse-path) is allowed.
+    QStringList addresses;
+    if (!FROM_Address.isEmpty()) addresses << FROM_Address;
+    for (const TRecipient& r : Recipients) addresses << r.Address;
+    for (const QString& a : addresses) {
+        if (!IsSendableAddress(a)) {
+            Abort(meInvalidAddress, QStringLiteral("Invalid address specified: ") + a +
+                                        QStringLiteral(" (only plain ASCII addresses without spaces, quotes or brackets can be sent)"));
+            return;
+        }
+    }
+    StartDeadline();
 
     if (IsConnected) {
         // A connection kept open from the last message: straight to MAIL FROM.
@@ -350,6 +454,28 @@ void TSendMail::StartSend() {
         Info(miResolved, address);
         if (Running()) ConnectTo(address);
     });
+}
+
+void TSendMail::StartDeadline() {
+    qint64 bytes = 0;
+    for (const QString& line : MailText) bytes += line.size() + 2;
+    for (const QString& entry : Attachments) bytes += QFileInfo(entry.section(QLatin1Char('|'), 0, 0)).size() * 4 / 3;
+    ExtendDeadline(bytes, qMax(1, TimeoutTotal) * qint64(1000));
+}
+
+void TSendMail::ExtendDeadline(qint64 bytes, qint64 baseMs) {
+    const qint64 left = Deadline.isActive() ? Deadline.remainingTime() : 0;
+    const qint64 ms = qMin<qint64>(left + baseMs + bytes * 1000 / kDeadlineRate, std::numeric_limits<int>::max());
+    Deadline.start(static_cast<int>(ms));
+}
+
+void TSendMail::DeadlineReached() {
+    if (!Running()) return;
+    if (MailSent) {
+        Finished();
+        return;
+    }
+    Abort(TimeoutError());
 }
 
 void TSendMail::ConnectTo(const QString& address) {
@@ -390,6 +516,13 @@ void TSendMail::CloseSocket() {
 
 void TSendMail::Abort(int error, const QString& addinfo) {
     if (!Running()) return;
+    if (MailSent) {
+        // The server has taken the message: whatever goes wrong afterwards
+        // (a bad answer to QUIT, a cancel, the deadline) does not unsend it.
+        if (!Pumping) Writer.reset();
+        Finished();
+        return;
+    }
     // The writer may be the one reporting (an event handler cancelled): Pump
     // drops it once it has returned.
     if (!Pumping) Writer.reset();
@@ -403,6 +536,7 @@ void TSendMail::Abort(int error, const QString& addinfo) {
 void TSendMail::PostDone() {
     if (DonePosted) return;
     DonePosted = true;
+    Deadline.stop();
     QMetaObject::invokeMethod(
         this,
         [this] {
@@ -455,6 +589,12 @@ void TSendMail::HandleLine(const QByteArray& line) {
     const QString text = QString::fromLatin1(line);
     Info(miResponse, text);
     if (!Running()) return;
+    if (State == 7) {
+        // Whatever the answer to QUIT, the message was accepted before it.
+        State = 8;
+        Finished();
+        return;
+    }
 
     const TReplyKind kind = ClassifyReply(line);
     const bool more = IsContinuation(line);

@@ -55,6 +55,11 @@ public:
     // Seconds the server may stay silent (or not take our data) while we wait
     // for it; without it a server that never answers would hang the send.
     int TimeoutResponse = 60;
+    // Seconds for a whole send, from Start to the end, plus one second per
+    // kDeadlineRate bytes of the message: a server that trickles its replies
+    // a byte at a time cannot hold the send for ever.
+    int TimeoutTotal = 180;
+    static constexpr int kDeadlineRate = 4096;
     // Name sent with HELO; the machine's host name by default.
     QString LocalHostName;
 
@@ -102,6 +107,10 @@ private:
     void Info(int info, const QString& addinfo = {});
     bool Running() const { return IsBusy && !DonePosted; }
     void Arm(TWait wait, int seconds);
+    // The overall limit: TimeoutTotal plus the message's share, counted from Start.
+    void StartDeadline();
+    void ExtendDeadline(qint64 bytes, qint64 baseMs = 0);
+    void DeadlineReached();
     void Tick();
     void CloseSocket();
 
@@ -122,6 +131,7 @@ private:
     std::unique_ptr<IMailTransport> Transport;
     std::unique_ptr<IHostResolver> Resolver;
     QTimer Countdown;
+    QTimer Deadline;
     TWait Waiting = TWait::None;
     int Remaining = 0;
 

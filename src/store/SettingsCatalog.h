@@ -156,8 +156,10 @@ TAppSettings LoadAppSettings(ISettingsStore* store, const std::string& programFo
 // The player-list request by e-mail.
 namespace canasta::settings {
 inline constexpr TSetting<bool> PLRequestIssued{"Settings\\PL Request Issued", false};
-// Where the request goes and the list's web page, shown in the dialog.
-inline constexpr TSetting<const char*> PLMaintainerAddress{"Network\\Player List Address", "players@canasta.example.org"};
+// Where the request goes and the list's web page, shown in the dialog. No
+// list service is known to the program: both stay empty until the player
+// names one (the dialog asks for the address while there is none).
+inline constexpr TSetting<const char*> PLMaintainerAddress{"Network\\Player List Address", ""};
 inline constexpr TSetting<const char*> PLMaintainerName{"Network\\Player List Maintainer", "Canasta Player List"};
-inline constexpr TSetting<const char*> PLWebPage{"Network\\Player List Page", "https://canasta.example.org/players"};
+inline constexpr TSetting<const char*> PLWebPage{"Network\\Player List Page", ""};
 }  // namespace canasta::settings

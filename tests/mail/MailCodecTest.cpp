@@ -46,11 +46,75 @@ TEST(HeaderWords, QuestionMarkAndUnderscoreAreEncodedSoTheWordReadsBack) {
     EXPECT_EQ(EncodeHeaderWord(L1("ü?=_")), "=?ISO-8859-1?Q?=FC=3F=3D=5F?=");
 }
 
-TEST(HeaderWords, HeaderLineRuleEncodesAfterTheFirstColonSpaceAndAddsTwoSpaces) {
-    EXPECT_EQ(ApplyHeaderLineRule("Subject: " + L1("Grüße")), "Subject: =?ISO-8859-1?Q?Gr=FC=DFe?=  ");
-    EXPECT_EQ(ApplyHeaderLineRule("Subject: Hello"), "Subject: Hello  ");
-    EXPECT_EQ(ApplyHeaderLineRule("X-Note: a: " + L1("ä")), "X-Note: =?ISO-8859-1?Q?a:_=E4?=  ");
+TEST(HeaderWords, HeaderLineRuleEncodesAfterTheFirstColonSpaceAndAddsNothing) {
+    // Trailing spaces would read back as part of the subject.
+    EXPECT_EQ(ApplyHeaderLineRule("Subject: " + L1("Grüße")), "Subject: =?ISO-8859-1?Q?Gr=FC=DFe?=");
+    EXPECT_EQ(ApplyHeaderLineRule("Subject: Hello"), "Subject: Hello");
+    EXPECT_EQ(ApplyHeaderLineRule("X-Note: a: " + L1("ä")), "X-Note: =?ISO-8859-1?Q?a:_=E4?=");
     EXPECT_EQ(ApplyHeaderLineRule("X-Flag:yes"), "X-Flag:yes");
+    EXPECT_EQ(ApplyHeaderLineRule("Subject: a\r\nBcc: b"), "Subject: a Bcc: b");
+}
+
+TEST(HeaderWords, LongTextIsFoldedBetweenWordsAndWordsStayWhole) {
+    const QByteArray subject = "Subject: " + QByteArray("twelve chars ").repeated(10).trimmed();
+    const QByteArray folded = ApplyHeaderLineRule(subject);
+    EXPECT_EQ(QByteArray(folded).replace("\r\n", ""), subject);
+    for (const QByteArray& line : folded.split('\n')) EXPECT_LE(line.size(), kFoldAt + 1);
+    const QList<QByteArray> words = EncodedWords(QString(100, QChar(0x20AC)), false);
+    ASSERT_GT(words.size(), 1);
+    for (const QByteArray& w : words) {
+        EXPECT_LE(w.size(), kMaxEncodedWord);
+        EXPECT_TRUE(w.startsWith("=?UTF-8?Q?") && w.endsWith("?=")) << w.constData();
+        EXPECT_EQ((w.size() - 12) % 9, 0) << "a character cut in two: " << w.constData();
+    }
+}
+
+TEST(Addresses, OnlyPlainAsciiWithoutSpacesOrDelimitersCanBeSent) {
+    for (const char* good : {"a@b.example", "first.last+tag@x.example", "postmaster", "u@[192.0.2.1]"})
+        EXPECT_TRUE(IsSendableAddress(QString::fromLatin1(good))) << good;
+    for (const char* bad : {"", "a b@x", "a@x\r\n", "<a@x>", "a@x,b@y", "a;b@x", "\"q\"@x", "a\\b@x", "(c)a@x"})
+        EXPECT_FALSE(IsSendableAddress(QString::fromLatin1(bad))) << bad;
+    EXPECT_FALSE(IsSendableAddress(QString::fromUtf8("łukasz@example.pl")));
+    EXPECT_FALSE(IsSendableAddress(QString(250, 'a') + "@x.pl"));
+}
+
+TEST(Parameters, QuotedWithEscapesRfc2231BeyondAsciiAndContinuedWhenLong) {
+    EXPECT_EQ(ParameterPieces("name", "a.txt"), QList<QByteArray>{"name=\"a.txt\""});
+    EXPECT_EQ(ParameterPieces("name", "q\"uote;\\x"), QList<QByteArray>{"name=\"q\\\"uote;\\\\x\""});
+    EXPECT_EQ(ParameterPieces("filename", QString::fromUtf8("ż.txt")), QList<QByteArray>{"filename*=UTF-8''%C5%BC.txt"});
+    const QList<QByteArray> pieces = ParameterPieces("filename", QString(60, QChar(0x00E9)));
+    ASSERT_GT(pieces.size(), 1);
+    EXPECT_TRUE(pieces[0].startsWith("filename*0*=UTF-8''%C3%A9"));
+    EXPECT_TRUE(pieces[1].startsWith("filename*1*=%C3%A9"));
+    QByteArray joined;
+    for (const QByteArray& p : pieces) {
+        EXPECT_LE(p.size(), kFoldAt - 1);
+        joined += p.mid(p.indexOf('=') + 1);
+    }
+    joined.replace(";", "");
+    EXPECT_EQ(QByteArray::fromPercentEncoding(joined.mid(7)), QString(60, QChar(0x00E9)).toUtf8());
+}
+
+TEST(ContentChecks, ControlBytesLongLinesAndBareCarriageReturns) {
+    TContentCheck text, nul, lone, longLine, split;
+    text.Feed("tab\there\r\nand\n");
+    EXPECT_FALSE(text.NeedsEncoding() || text.BareCR());
+    nul.Feed(QByteArray("a\0b", 3));
+    EXPECT_TRUE(nul.ControlBytes());
+    EXPECT_FALSE(nul.HighBytes());
+    lone.Feed("a\rb");
+    EXPECT_TRUE(lone.BareCR());
+    longLine.Feed(QByteArray(998, 'x') + "\n" + QByteArray(998, 'y'));
+    EXPECT_FALSE(longLine.LongLines());
+    // Counted across the pieces.
+    split.Feed(QByteArray(600, 'x'));
+    split.Feed(QByteArray(399, 'x'));
+    EXPECT_TRUE(split.LongLines());
+    TFinder find("--boundary");
+    find.Feed("text --boun");
+    EXPECT_FALSE(find.Found());
+    find.Feed("dary more");
+    EXPECT_TRUE(find.Found());
 }
 
 TEST(ProtocolLines, AreCutTo253BytesAndCannotCarryLineEnds) {

@@ -41,6 +41,9 @@ struct Boxes {
 
 bool Issued(TMemorySettings& store) { return ReadBool(&store, "Settings\\PL Request Issued", false); }
 
+// A list service the player has set up.
+void Configure(TMemorySettings& store) { WriteString(&store, "Network\\Player List Address", "players@canasta.example.org"); }
+
 void Fill(TfmPLRequest& d, const QString& server, uint16_t port) {
     d.edEmail->setText("ann@home.example");
     d.edSMTP->setText(server);
@@ -80,6 +83,7 @@ TEST(PLRequestDialog, OpensWithItsFieldsAndDefaults) {
     EXPECT_TRUE(d.lbExplain->text().contains("list@games.example"));
     EXPECT_TRUE(d.lbExplain->text().contains("https://games.example/list"));
     EXPECT_TRUE(d.lbExplain->text().contains("Canasta Player List"));
+    EXPECT_FALSE(d.edListAddress->isVisibleTo(&d));
     EXPECT_EQ(d.Mail().TO_Address, "list@games.example");
     EXPECT_EQ(d.Mail().Subject, "Canasta Player List Request");
     EXPECT_EQ(d.Mail().SMTP_Port, 25);
@@ -119,6 +123,7 @@ TEST(PLRequestDialog, MissingFieldsAreRefusedBeforeAnythingIsSent) {
 TEST(PLRequestDialog, SuccessfulRequestSendsTheFourLinesClosesAndIsRemembered) {
     Boxes boxes;
     TMemorySettings store;
+    Configure(store);
     TScriptedServer server(AcceptingScript());
     {
         TfmPLRequest d(&store, "Ann");
@@ -138,7 +143,7 @@ TEST(PLRequestDialog, SuccessfulRequestSendsTheFourLinesClosesAndIsRemembered) {
     EXPECT_EQ(Message(server.Received()),
               "From:  <ann@home.example>\r\n"
               "To: Canasta Player List <players@canasta.example.org>\r\n"
-              "Subject: Canasta Player List Request  \r\n"
+              "Subject: Canasta Player List Request\r\n"
               "Mime-Version: 1.0\r\n"
               "Content-Type: text/plain; charset=\"us-ascii\"\r\n"
               "\r\n"
@@ -158,6 +163,7 @@ TEST(PLRequestDialog, UnknownMailServerKeepsTheDialogOpenAndStoresNotIssued) {
     Boxes boxes;
     TMemorySettings store;
     WriteBool(&store, "Settings\\PL Request Issued", true);
+    Configure(store);
     TfmPLRequest d(&store, "Ann");
     d.show();
     Fill(d, "no-such-host.invalid", 25);
@@ -176,6 +182,7 @@ TEST(PLRequestDialog, UnknownMailServerKeepsTheDialogOpenAndStoresNotIssued) {
 TEST(PLRequestDialog, ServerHangingUpEarlyShowsTheErrorWithTheDialogStillOpen) {
     Boxes boxes;
     TMemorySettings store;
+    Configure(store);
     TScriptedServer server({Say("220 hi\r\n"), AwaitLine(), Close()});
     TfmPLRequest d(&store, "Ann");
     d.show();
@@ -185,6 +192,91 @@ TEST(PLRequestDialog, ServerHangingUpEarlyShowsTheErrorWithTheDialogStillOpen) {
     EXPECT_EQ(boxes.Seen, QStringList{"An error occurred while sending the request: Prematurely Disconnected"});
     EXPECT_TRUE(d.isVisible());
     EXPECT_TRUE(d.bnSend->isEnabled());
+}
+
+TEST(PLRequestDialog, WithoutAListServiceItSaysSoAndAsksForTheAddress) {
+    Boxes boxes;
+    TMemorySettings store;
+    TScriptedServer server(AcceptingScript());
+    {
+        TfmPLRequest d(&store, "Ann");
+        d.show();
+        // No made-up address is offered as if it were real.
+        EXPECT_TRUE(d.lbExplain->text().startsWith("No player list service is configured."));
+        EXPECT_FALSE(d.lbExplain->text().contains("example"));
+        EXPECT_TRUE(d.edListAddress->isVisibleTo(&d));
+        EXPECT_EQ(d.edListAddress->text(), "");
+        Fill(d, "127.0.0.1", server.Port());
+        d.bnSendClick();
+        EXPECT_EQ(boxes.Seen, QStringList{"Please enter all fields."});
+        Spin(100);
+        EXPECT_FALSE(server.Accepted());
+
+        boxes.Seen.clear();
+        d.edListAddress->setText(" list@games.example ");
+        d.bnSend->click();
+        ASSERT_TRUE(SpinUntil([&] { return !d.isVisible(); }));
+        EXPECT_EQ(boxes.Seen, QStringList{"The request was sent successfully."});
+    }
+    SpinUntil([&] { return server.Finished(); }, 5000);
+    // Exactly the request of a configured service, sent to the address given.
+    EXPECT_NE(server.Received().find("RCPT TO:<list@games.example>\r\n"), std::string::npos);
+    EXPECT_EQ(Message(server.Received()),
+              "From:  <ann@home.example>\r\n"
+              "To: Canasta Player List <list@games.example>\r\n"
+              "Subject: Canasta Player List Request\r\n"
+              "Mime-Version: 1.0\r\n"
+              "Content-Type: text/plain; charset=\"us-ascii\"\r\n"
+              "\r\n"
+              "Action=Add me to the list\r\n"
+              "Nickname=Ann\r\n"
+              "List=Recreational\r\n"
+              "UIN=\r\n");
+    // Remembered once the service took it.
+    EXPECT_EQ(ReadString(&store, "Network\\Player List Address", ""), "list@games.example");
+    TfmPLRequest again(&store, "Ann");
+    EXPECT_FALSE(again.edListAddress->isVisibleTo(&again));
+    EXPECT_TRUE(again.lbExplain->text().contains("<list@games.example>"));
+    EXPECT_FALSE(again.lbExplain->text().contains("web page"));
+}
+
+TEST(PLRequestDialog, AnAddressThatCannotBeSentIsRefusedAndNotRemembered) {
+    Boxes boxes;
+    TMemorySettings store;
+    TScriptedServer server({Say("220 hi\r\n"), Hang()});
+    TfmPLRequest d(&store, "Ann");
+    d.show();
+    Fill(d, "127.0.0.1", server.Port());
+    d.edListAddress->setText(QString::fromUtf8("łista@games.example"));
+    d.bnSend->click();
+    ASSERT_TRUE(SpinUntil([&] { return !boxes.Seen.isEmpty(); }));
+    ASSERT_EQ(boxes.Seen.size(), 1);
+    EXPECT_TRUE(boxes.Seen[0].startsWith("An error occurred while sending the request: Invalid address specified"))
+        << boxes.Seen[0].toStdString();
+    EXPECT_TRUE(d.bnSend->isEnabled());
+    EXPECT_FALSE(server.Accepted());
+    d.reject();
+    EXPECT_EQ(ReadString(&store, "Network\\Player List Address", ""), "");
+}
+
+TEST(PLRequestDialog, ABadAnswerToQuitAfterAcceptanceIsStillASuccess) {
+    Boxes boxes;
+    TMemorySettings store;
+    Configure(store);
+    std::vector<TServerStep> script = AcceptingScript();
+    script.resize(script.size() - 2);  // no "221 bye" and hang-up
+    script.push_back(Say("500 unrecognised command\r\n"));
+    script.push_back(Hang());
+    TScriptedServer server(script);
+    TfmPLRequest d(&store, "Ann");
+    d.show();
+    Fill(d, "127.0.0.1", server.Port());
+    d.bnSend->click();
+    ASSERT_TRUE(SpinUntil([&] { return !d.isVisible(); }));
+    Spin(50);
+    EXPECT_EQ(boxes.Seen, QStringList{"The request was sent successfully."});
+    EXPECT_EQ(d.result(), QDialog::Accepted);
+    EXPECT_TRUE(Issued(store));
 }
 
 TEST(PLRequestDialog, CancellingKeepsAnEarlierSuccess) {

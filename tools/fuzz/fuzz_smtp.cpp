@@ -72,16 +72,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         TSendMail mail(std::move(transport), std::move(resolver));
         mail.SMTP_Server = (flags & 1) ? QStringLiteral("mail.example") : QStringLiteral("192.0.2.7");
-        mail.FROM_Name = QString::fromUtf8("Jörg");
+        mail.FROM_Name = QString::fromUtf8("Jörg \"J\" Łukasz\r\nBcc: evil@example.org, ") + QString(size % 90, QChar(0x20AC));
         mail.FROM_Address = QStringLiteral("me@example.org");
-        mail.TO_Address = QStringLiteral("you@example.org");
-        mail.ListTo = {QStringLiteral("two@example.org|Two")};
+        // Now and then an address that must be refused before any connection.
+        mail.TO_Address = size % 13 == 0 ? QString::fromUtf8("łukasz@example.org") : QStringLiteral("you@example.org");
+        mail.ListTo = {QStringLiteral("two@example.org|Doe, John <x@example.org>")};
         mail.Listcc = {QStringLiteral("cc@example.org")};
         mail.ListBcc = {QStringLiteral("bcc@example.org|B")};
-        mail.Subject = QString::fromUtf8("Grüße");
+        mail.Subject = QString::fromUtf8("Grüße ✓ ") + QString(size % 200, 's');
+        mail.TimeoutTotal = 1;
         mail.KeepConnectionOpen = flags & 2;
-        mail.MailText = (flags & 4) ? QStringList{QString::fromUtf8("Käse"), QStringLiteral(".dot"), QString(300, 'x')}
-                                    : QStringList{QStringLiteral("plain"), QStringLiteral(".")};
+        mail.MailText = (flags & 4) ? QStringList{QString::fromUtf8("Käse ✓"), QStringLiteral(".dot"), QString(1200, 'x')}
+                                    : QStringList{QStringLiteral("plain"), QStringLiteral("."),
+                                                  QStringLiteral("--==============ghyurgtfy573======___--")};
         if (flags & 8)
             mail.OnFeedData = [&feeds](QString& d) {
                 if (feeds++ < 3) d = QStringLiteral("fed\r\n.");

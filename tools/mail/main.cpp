@@ -1,8 +1,11 @@
 // canasta-mail: sends one message through the game's mail component and prints
 // every info and error event as it happens. Handy for trying a mail server.
 //
-//   canasta-mail --server HOST [--port N] --from ADDR --to ADDR [--cc ADDR]
-//                [--subject TEXT] [--attach FILE]... < body
+//   canasta-mail --server HOST [--port N] --from ADDR [--from-name NAME]
+//                --to ADDR[|NAME] [--cc ADDR[|NAME]] [--subject TEXT]
+//                [--attach FILE]... [--timeout S] [--total-timeout S] < body
+//
+// Standard input is read as UTF-8; its last line end is not part of the text.
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QFile>
@@ -25,11 +28,14 @@ int main(int argc, char** argv) {
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("Sender's address."), QStringLiteral("ADDR"));
     const QCommandLineOption fromName(QStringLiteral("from-name"), QStringLiteral("Sender's display name."), QStringLiteral("NAME"));
     const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Recipient, ADDR or ADDR|NAME (repeatable)."), QStringLiteral("ADDR"));
-    const QCommandLineOption cc(QStringLiteral("cc"), QStringLiteral("Carbon-copy recipient (repeatable)."), QStringLiteral("ADDR"));
+    const QCommandLineOption cc(QStringLiteral("cc"), QStringLiteral("Carbon-copy recipient, ADDR or ADDR|NAME (repeatable)."), QStringLiteral("ADDR"));
     const QCommandLineOption subject(QStringLiteral("subject"), QStringLiteral("Subject line."), QStringLiteral("TEXT"));
     const QCommandLineOption attach(QStringLiteral("attach"), QStringLiteral("File to attach (repeatable)."), QStringLiteral("FILE"));
     const QCommandLineOption timeout(QStringLiteral("timeout"), QStringLiteral("Seconds the server may stay silent (60)."), QStringLiteral("S"), QStringLiteral("60"));
-    p.addOptions({server, port, from, fromName, to, cc, subject, attach, timeout});
+    const QCommandLineOption total(QStringLiteral("total-timeout"),
+                                   QStringLiteral("Seconds for the whole send, plus the message's own share (180)."),
+                                   QStringLiteral("S"), QStringLiteral("180"));
+    p.addOptions({server, port, from, fromName, to, cc, subject, attach, timeout, total});
     p.process(app);
 
     bool portOk = false;
@@ -49,6 +55,7 @@ int main(int argc, char** argv) {
     mail.Subject = p.value(subject);
     mail.Attachments = p.values(attach);
     mail.TimeoutResponse = qMax(1, p.value(timeout).toInt());
+    mail.TimeoutTotal = qMax(1, p.value(total).toInt());
 
     QFile in;
     if (!in.open(stdin, QIODevice::ReadOnly)) {
