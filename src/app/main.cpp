@@ -7,6 +7,7 @@
 #include "help/HelpContexts.h"
 #include "media/MediaFiles.h"
 #include "store/RegistryEnhanced.h"
+#include "store/SettingsCatalog.h"
 #include "table/CanMain.h"
 #include "table/CanMainNet.h"
 
@@ -100,7 +101,12 @@ int main(int argc, char** argv) {
             early << text;
     };
     dm.Registry.OnWriteError = report;
-    if (const std::string damaged = dm.Registry.SetAsideDamagedFile(); !damaged.empty()) report(damaged);
+    if (const std::string damaged = dm.Registry.SetAsideDamagedFile(); !damaged.empty()) {
+        report(damaged);
+        // The damaged settings had been taken over from the old ini file long
+        // ago: doing it again would delete the saved games as old ones.
+        WriteInt(&dm.Registry, settings::Version.Path, settings::CurrentVersion);
+    }
     // Installed before anything can start the audio library, which would
     // otherwise take these signals for itself.
     bool signalled = false;

@@ -130,9 +130,20 @@ TEST(ProgramProcess, ADamagedSettingsFileIsSetAsideAndReportedOnce) {
         ASSERT_TRUE(f.open(QIODevice::WriteOnly));
         f.write(junk.data(), static_cast<qint64>(junk.size()));
     }
+    // What an old version left: its ini file, taken over when the settings
+    // were new, and a saved game of this version, which must stay.
+    {
+        QFile ini(QDir(home.path()).filePath(QStringLiteral("canasta.ini")));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Canasta Settings]\r\nVersion=300\r\n");
+        QFile game(QDir(home.path()).filePath(QStringLiteral("kept.can")));
+        ASSERT_TRUE(game.open(QIODevice::WriteOnly));
+        game.write("CanastaSavedGame 1 ");
+    }
     auto p = StartCanasta(home.path(), {QStringLiteral("--autoplay"), QStringLiteral("greedy"),
                                         QStringLiteral("--quit-after-hands"), QStringLiteral("1")});
     ASSERT_TRUE(p->waitForFinished(120000));
+    EXPECT_TRUE(QFile::exists(QDir(home.path()).filePath(QStringLiteral("kept.can"))));
     EXPECT_EQ(p->exitCode(), 0);
     const QString errors = QString::fromLocal8Bit(p->readAllStandardError());
     EXPECT_EQ(errors.count(QStringLiteral("is damaged")), 1) << errors.toStdString();
