@@ -3,9 +3,11 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
+#include "app/QuitSignals.h"
 #include "help/HelpContexts.h"
 #include "media/MediaFiles.h"
 #include "store/RegistryEnhanced.h"
+#include "store/SettingsCatalog.h"
 #include "table/CanMain.h"
 #include "table/CanMainNet.h"
 
@@ -100,8 +102,40 @@ int main(int argc, char** argv) {
     if (!net.Autoplay.isEmpty()) options.SplashMs = 100;
 
     TdmMain dm;
+    // Settings problems met before the window exists wait for it.
+    TfmCanMain* window = nullptr;
+    QStringList early;
+    auto report = [&](const std::string& message) {
+        const QString text = QString::fromStdString(message);
+        if (window)
+            window->ReportSettingsProblem(text);
+        else
+            early << text;
+    };
+    dm.Registry.OnWriteError = report;
+    if (const std::string damaged = dm.Registry.SetAsideDamagedFile(); !damaged.empty()) {
+        report(damaged);
+        // The damaged settings had been taken over from the old ini file long
+        // ago: doing it again would delete the saved games as old ones.
+        WriteInt(&dm.Registry, settings::Version.Path, settings::CurrentVersion);
+    }
+    // Installed before anything can start the audio library, which would
+    // otherwise take these signals for itself.
+    bool signalled = false;
+    TQuitSignals quitSignals([&window, &signalled](int) {
+        if (window)
+            window->QuitBySignal();
+        else
+            signalled = true;
+    });
+
     TfmCanMain fm(dm.Registry, options);
+    window = &fm;
+    for (const QString& text : early) fm.ReportSettingsProblem(text);
+    if (signalled) fm.QuitBySignal();
     fm.Network().Configure(net);
     fm.show();
-    return app.exec();
+    const int code = app.exec();
+    window = nullptr;
+    return code;
 }

@@ -41,11 +41,26 @@ void WriteBack(ISettingsStore* store, int deck, const TBackSetting& b) {
     }
 }
 
+TBackSetting DialogStartBack(ISettingsStore* store, int deck, const TBackSetting& inUse) {
+    TBackSetting b = ReadDialogBack(store, deck);
+    b.Type = inUse.Type;
+    switch (inUse.Type) {
+        case kBackSolid: b.Color = inUse.Color; break;
+        case kBackPattern: b.Pattern = inUse.Pattern; break;
+        default: b.FileName = inUse.FileName; break;
+    }
+    return b;
+}
+
 TfmDeck::TfmDeck(ISettingsStore* store, TApply apply, QWidget* parent)
+    : TfmDeck(store, {ReadDialogBack(store, 0), ReadDialogBack(store, 1)}, std::move(apply), parent) {}
+
+TfmDeck::TfmDeck(ISettingsStore* store, const std::array<TBackSetting, 2>& inUse, TApply apply, QWidget* parent)
     : QDialog(parent), Settings(store), Apply(std::move(apply)) {
     setObjectName(QStringLiteral("fmDeck"));
     setWindowTitle(QStringLiteral("Select Card Back"));
-    Backs = {ReadDialogBack(store, 0), ReadDialogBack(store, 1)};
+    Backs = {DialogStartBack(store, 0, inUse[0]), DialogStartBack(store, 1, inUse[1])};
+    Stored = Backs;
 
     auto* layout = new QVBoxLayout(this);
     auto* top = new QHBoxLayout();
@@ -194,7 +209,11 @@ void TfmDeck::bnChangeClick() {
 }
 
 void TfmDeck::Store() {
-    for (int d = 0; d < 2; ++d) WriteBack(Settings, d, Back(d));
+    for (size_t d = 0; d < 2; ++d) {
+        if (Backs[d] == Stored[d]) continue;
+        WriteBack(Settings, static_cast<int>(d), Backs[d]);
+        Stored[d] = Backs[d];
+    }
 }
 
 void TfmDeck::bnApplyClick() {

@@ -18,6 +18,9 @@ namespace canasta {
 // Reads a deck's back as the dialog does (its own defaults: colour 128 and
 // pattern 1 for both decks).
 TBackSetting ReadDialogBack(ISettingsStore* store, int deck);
+// A deck's back as the dialog starts with it: the type and the value the
+// table uses for it, the other values read as by ReadDialogBack.
+TBackSetting DialogStartBack(ISettingsStore* store, int deck, const TBackSetting& inUse);
 // Writes the type and the one value the type uses.
 void WriteBack(ISettingsStore* store, int deck, const TBackSetting& back);
 
@@ -25,7 +28,12 @@ class TfmDeck : public QDialog {
     Q_OBJECT
 public:
     using TApply = std::function<void(const TBackSetting&, const TBackSetting&)>;
+    // Starts from the stored backs, read with the dialog's own defaults.
     TfmDeck(ISettingsStore* store, TApply apply, QWidget* parent = nullptr);
+    // Starts from the backs the table shows (their type and the value it
+    // uses; the other values as stored): confirmed unchanged, the dialog then
+    // leaves every setting as it was.
+    TfmDeck(ISettingsStore* store, const std::array<TBackSetting, 2>& inUse, TApply apply, QWidget* parent = nullptr);
 
     const TBackSetting& Back(int deck) const { return Backs[static_cast<size_t>(deck)]; }
     int SelectedDeck() const;
@@ -56,6 +64,9 @@ private:
     ISettingsStore* Settings;
     TApply Apply;
     std::array<TBackSetting, 2> Backs;
+    // The backs as stored (or as the dialog found them): only a deck that
+    // differs from these is written.
+    std::array<TBackSetting, 2> Stored;
     QImage PreviewImage;
     bool Showing = false;
 };

@@ -1,8 +1,10 @@
 #include "dialogs/Modal.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
 
+#include <cstdio>
 #include <utility>
 
 namespace canasta {
@@ -11,6 +13,22 @@ namespace {
 TModalHandler& Handler() {
     static TModalHandler handler;
     return handler;
+}
+
+bool& Ended() {
+    static bool ended = false;
+    return ended;
+}
+
+// The answer that takes nothing further: No, Cancel, or the only button.
+int CancellingAnswer(QDialog& dialog) {
+    auto* box = qobject_cast<QMessageBox*>(&dialog);
+    if (!box) return QDialog::Rejected;
+    std::fprintf(stderr, "canasta: [%s] %s\n", box->windowTitle().toLocal8Bit().constData(),
+                 box->text().toLocal8Bit().constData());
+    for (QMessageBox::StandardButton b : {QMessageBox::No, QMessageBox::Cancel, QMessageBox::Ok})
+        if (box->standardButtons() & b) return b;
+    return QMessageBox::NoButton;
 }
 
 int Box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QString& text,
@@ -22,11 +40,30 @@ int Box(QWidget* parent, QMessageBox::Icon icon, const QString& title, const QSt
 }  // namespace
 
 int ExecModal(QDialog& dialog) {
+    if (Ended()) return CancellingAnswer(dialog);
     if (Handler()) return Handler()(dialog);
     return dialog.exec();
 }
 
 void SetModalHandler(TModalHandler handler) { Handler() = std::move(handler); }
+
+bool NobodyToAnswer() {
+    if (Handler()) return false;
+    const QString platform = QGuiApplication::platformName();
+    return platform == QLatin1String("offscreen") || platform == QLatin1String("minimal");
+}
+
+void EndModalWindows(bool end) {
+    Ended() = end;
+    if (!end) return;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        auto* dialog = qobject_cast<QDialog*>(w);
+        if (!dialog || !dialog->isVisible() || !dialog->isModal()) continue;
+        dialog->done(CancellingAnswer(*dialog));
+    }
+}
+
+bool ModalWindowsEnded() { return Ended(); }
 
 QString NormalizeLineEnds(const QString& text) {
     QString s = text;

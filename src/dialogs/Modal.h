@@ -17,6 +17,16 @@ int ExecModal(QDialog& dialog);
 // code the dialog would have closed with. An empty handler restores exec().
 using TModalHandler = std::function<int(QDialog&)>;
 void SetModalHandler(TModalHandler handler);
+// Whether a modal window would wait for a person who cannot see it: no
+// handler answers it and the program runs without a screen (offscreen).
+bool NobodyToAnswer();
+
+// For a program told to end (a signal): every modal window open now is closed
+// as if cancelled, and every one opened later returns at once with its
+// cancelling answer; a message box's text goes to stderr instead. With false,
+// modal windows are shown again (for tests that go on afterwards).
+void EndModalWindows(bool end = true);
+bool ModalWindowsEnded();
 
 // Message boxes through ExecModal. Texts may carry Windows line ends.
 void ShowInformation(QWidget* parent, const QString& title, const QString& text);

@@ -311,6 +311,9 @@ void TfmCustomize::LoadControls() {
     tbSpeed->setValue(Live.CardSpeed);
     ckHighscores->setChecked(Live.ShowHighscores);
     ckTurns->setChecked(Live.ShowTurns);
+    LoadedAggression = tbAggression->value();
+    LoadedDelay = tbDelay->value();
+    LoadedSpeed = tbSpeed->value();
     const bool levelFree = !Ctx.GameInProgress && !Ctx.Networked;
     for (QRadioButton* r : rbLevel) r->setEnabled(levelFree);
     tbAggression->setEnabled(Live.Level == 2 && !Ctx.GameInProgress);
@@ -328,11 +331,11 @@ void TfmCustomize::StoreAll() {
         Live.Level = rbLevel[0]->isChecked() ? 0 : rbLevel[1]->isChecked() ? 1 : 2;
         WriteString(st, settings::Level.Path, settings::LevelNames[static_cast<size_t>(Live.Level)]);
     }
-    Live.Aggression = tbAggression->value();
+    if (tbAggression->value() != LoadedAggression) Live.Aggression = tbAggression->value();
     WriteInt(st, settings::Aggression.Path, Live.Aggression);
     Live.DoubleRightClick = rbTwoClicks->isChecked();
     WriteString(st, settings::MouseOptions.Path, Live.DoubleRightClick ? settings::DoubleRightClick : settings::SingleRightClick);
-    Live.Delay = PositionToDelay(tbDelay->value());
+    if (tbDelay->value() != LoadedDelay) Live.Delay = PositionToDelay(tbDelay->value());
     WriteInt(st, settings::Delay.Path, Live.Delay);
     Live.AutoSave = ckAutoSave->isChecked();
     WriteBool(st, settings::AutoSave.Path, Live.AutoSave);
@@ -343,13 +346,16 @@ void TfmCustomize::StoreAll() {
     LivePlayers.Current = LivePlayers.IndexOf(S(CurrentName));
     LivePlayers.Rewrite(st);
     Live.CardMovement = !ckNoAnimation->isChecked();
-    Live.CardSpeed = tbSpeed->value();
+    if (tbSpeed->value() != LoadedSpeed) Live.CardSpeed = tbSpeed->value();
     WriteBool(st, settings::CardMovement.Path, Live.CardMovement);
     WriteInt(st, settings::CardSpeed.Path, Live.CardSpeed);
     Live.ShowHighscores = ckHighscores->isChecked();
     Live.ShowTurns = ckTurns->isChecked();
     WriteBool(st, settings::ShowHighscores.Path, Live.ShowHighscores);
     WriteBool(st, settings::ShowTurns.Path, Live.ShowTurns);
+    LoadedAggression = tbAggression->value();
+    LoadedDelay = tbDelay->value();
+    LoadedSpeed = tbSpeed->value();
     if (Ctx.Relayout) Ctx.Relayout();
 }
 

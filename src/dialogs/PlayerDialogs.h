@@ -131,6 +131,9 @@ private:
     QSlider* tbSpeed = nullptr;
     QCheckBox* ckAutoSave = nullptr;
     bool Loading = false;
+    // Slider positions as loaded: a slider left there keeps the value it
+    // stands for, even one between its steps (a delay of 500 ms).
+    int LoadedAggression = 0, LoadedDelay = 0, LoadedSpeed = 0;
 };
 
 // "Canasta Hall of Fame".

@@ -83,6 +83,8 @@ private:
     bool EnsureOpen() {
         if (Tried) return Open;
         Tried = true;
+        // The program handles SIGINT and SIGTERM itself (saving the game first).
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0) return false;
         SubsystemUp = true;
         const char* fonts = std::getenv("SDL_SOUNDFONTS");

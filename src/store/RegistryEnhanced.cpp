@@ -2,6 +2,9 @@
 
 #include <sqlite3.h>
 
+#include <cctype>
+#include <ctime>
+#include <cstring>
 #include <filesystem>
 #include <map>
 
@@ -98,6 +101,72 @@ std::string JoinKey(const std::string& a, const std::string& b) {
 
 int Done(int rc) { return rc == SQLITE_DONE ? SQLITE_OK : rc; }
 
+// The stored value of a row (type, value) if it has the type it claims.
+TSettingValue ValueOf(TStatement& st, const TSettingValue& def) {
+    const int type = sqlite3_column_int(st.St, 0);
+    const int stored = sqlite3_column_type(st.St, 1);
+    if (type == kTypeInteger && stored == SQLITE_INTEGER) {
+        sqlite3_int64 v = sqlite3_column_int64(st.St, 1);
+        if (v >= INT32_MIN && v <= INT32_MAX) return static_cast<int32_t>(v);
+    } else if (type == kTypeString && stored == SQLITE_TEXT) {
+        return st.Text(1);
+    } else if (type == kTypeBinary && (stored == SQLITE_BLOB || stored == SQLITE_NULL)) {
+        auto bytes = static_cast<size_t>(sqlite3_column_bytes(st.St, 1));
+        if (bytes <= BinaryBufferSize) {
+            auto data = static_cast<const uint8_t*>(sqlite3_column_blob(st.St, 1));
+            return data ? TBinary(data, data + bytes) : TBinary();
+        }
+    }
+    return def;
+}
+
+// "file:" URI of a path, for the immutable read below.
+std::string ImmutableUri(const std::string& file) {
+    std::string uri = "file:";
+    static const char* hex = "0123456789ABCDEF";
+    for (unsigned char ch : std::filesystem::absolute(file).string()) {
+        if (std::isalnum(ch) || std::strchr("/-_.~", ch)) {
+            uri += static_cast<char>(ch);
+        } else {
+            uri += '%';
+            uri += hex[ch >> 4];
+            uri += hex[ch & 15];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
+// A database in WAL mode cannot be opened normally where its side files
+// cannot be created (a read-only folder, a read-only medium). Read as an
+// immutable file, its settings are still there. A busy or corrupt database is
+// not retried: the first is being written, the second has nothing to give.
+bool RetryReadOnly(int rc) {
+    switch (rc & 0xff) {
+        case SQLITE_CANTOPEN:
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH:
+        case SQLITE_IOERR: return true;
+        default: return false;
+    }
+}
+
+// Runs a read; read() steps the statement made from sql and gets SQLITE_ROW,
+// SQLITE_DONE or an error.
+template <class F>
+void ReadWithFallback(const std::string& file, const std::string& sql, F&& read) {
+    {
+        TConnection c(file, SQLITE_OPEN_READWRITE, kReadTimeoutMs);
+        TStatement st(c.Db, sql);
+        if (!RetryReadOnly(read(st))) return;
+    }
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(file, ec)) return;
+    TConnection c(ImmutableUri(file), SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, kReadTimeoutMs);
+    TStatement st(c.Db, sql);
+    read(st);
+}
+
 }  // namespace
 
 TRegistryEnhanced::TRegistryEnhanced() : File(SettingsDatabaseFile()) {}
@@ -118,26 +187,15 @@ TSettingValue TRegistryEnhanced::ReadValue(const std::string& path, const TSetti
     if (base.empty() || p.Name.empty() || !CanRead()) return def;
 
     // Without SQLITE_OPEN_CREATE: reading never creates the file.
-    TConnection c(File, SQLITE_OPEN_READWRITE, kReadTimeoutMs);
-    TStatement st(c.Db, "SELECT type, value FROM registry WHERE root = ?1 AND key = ?2 AND name = ?3");
-    st.Bind(1, static_cast<int64_t>(RootKey)).Bind(2, JoinKey(base, p.SubKey)).Bind(3, p.Name);
-    if (st.Step() != SQLITE_ROW) return def;
-
-    const int type = sqlite3_column_int(st.St, 0);
-    const int stored = sqlite3_column_type(st.St, 1);
-    if (type == kTypeInteger && stored == SQLITE_INTEGER) {
-        sqlite3_int64 v = sqlite3_column_int64(st.St, 1);
-        if (v >= INT32_MIN && v <= INT32_MAX) return static_cast<int32_t>(v);
-    } else if (type == kTypeString && stored == SQLITE_TEXT) {
-        return st.Text(1);
-    } else if (type == kTypeBinary && (stored == SQLITE_BLOB || stored == SQLITE_NULL)) {
-        auto bytes = static_cast<size_t>(sqlite3_column_bytes(st.St, 1));
-        if (bytes <= BinaryBufferSize) {
-            auto data = static_cast<const uint8_t*>(sqlite3_column_blob(st.St, 1));
-            return data ? TBinary(data, data + bytes) : TBinary();
-        }
-    }
-    return def;
+    TSettingValue result = def;
+    ReadWithFallback(File, "SELECT type, value FROM registry WHERE root = ?1 AND key = ?2 AND name = ?3",
+                     [&](TStatement& st) {
+                         st.Bind(1, static_cast<int64_t>(RootKey)).Bind(2, JoinKey(base, p.SubKey)).Bind(3, p.Name);
+                         const int rc = st.Step();
+                         if (rc == SQLITE_ROW) result = ValueOf(st, def);
+                         return rc;
+                     });
+    return result;
 }
 
 bool TRegistryEnhanced::WriteValue(const std::string& path, const TSettingValue& value) {
@@ -191,21 +249,59 @@ std::vector<std::string> TRegistryEnhanced::ListNames(const std::string& subKey)
     std::string key = JoinKey(base, NormalKeyPath(subKey));
     std::string prefix = key + "\\";
 
-    TConnection c(File, SQLITE_OPEN_READWRITE, kReadTimeoutMs);
-    TStatement st(c.Db, std::string("SELECT key, name FROM registry WHERE ") + kSubTree + " ORDER BY rowid");
-    st.Bind(1, static_cast<int64_t>(RootKey)).Bind(2, key).Bind(3, prefix);
     // Lower-cased name -> first spelling met (rows come in the order written).
     std::map<std::string, std::string> names;
-    while (st.Step() == SQLITE_ROW) {
-        std::string rowKey = st.Text(0);
-        // NOCASE folds ASCII only, so a matching key has the prefix's byte length.
-        std::string name = rowKey.size() == key.size() ? st.Text(1) : rowKey.substr(prefix.size());
-        name = name.substr(0, name.find('\\'));
-        names.emplace(LowerAscii(name), name);
-    }
+    ReadWithFallback(File, std::string("SELECT key, name FROM registry WHERE ") + kSubTree + " ORDER BY rowid",
+                     [&](TStatement& st) {
+                         st.Bind(1, static_cast<int64_t>(RootKey)).Bind(2, key).Bind(3, prefix);
+                         names.clear();
+                         int rc;
+                         while ((rc = st.Step()) == SQLITE_ROW) {
+                             std::string rowKey = st.Text(0);
+                             // NOCASE folds ASCII only, so a matching key has the prefix's byte length.
+                             std::string name = rowKey.size() == key.size() ? st.Text(1) : rowKey.substr(prefix.size());
+                             name = name.substr(0, name.find('\\'));
+                             names.emplace(LowerAscii(name), name);
+                         }
+                         return rc;
+                     });
     std::vector<std::string> out;
     for (auto& [lower, name] : names) out.push_back(name);
     return out;
+}
+
+std::string TRegistryEnhanced::SetAsideDamagedFile() {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    if (!fs::is_regular_file(File, ec)) return {};
+    std::string problem;
+    ReadWithFallback(File, "PRAGMA quick_check", [&](TStatement& st) {
+        const int rc = st.Step();
+        if (rc == SQLITE_ROW && st.Text(0) != "ok") problem = st.Text(0);
+        if ((rc & 0xff) == SQLITE_NOTADB || (rc & 0xff) == SQLITE_CORRUPT) problem = sqlite3_errstr(rc);
+        return rc;
+    });
+    if (problem.empty()) return {};
+
+    const std::time_t now = std::time(nullptr);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
+    std::string aside = File + ".damaged-" + stamp;
+    for (int n = 2; fs::exists(fs::symlink_status(aside, ec)); ++n) aside = File + ".damaged-" + stamp + "-" + std::to_string(n);
+    std::string told = "The settings file \"" + File + "\" is damaged (" + problem +
+                       "), so Canasta starts with the default settings.";
+    fs::rename(File, aside, ec);
+    if (ec)
+        return told + " It could not be moved aside (" + ec.message() + "), so settings changed now cannot be kept.";
+    // Its journal belongs to it and must not be taken for the new file's.
+    for (const char* side : {"-wal", "-shm", "-journal"}) {
+        std::error_code e;
+        if (fs::exists(File + side, e)) fs::rename(File + side, aside + side, e);
+    }
+    told += " The damaged file was kept as \"" + aside + "\".";
+    const std::string error = Transact([](sqlite3*) { return SQLITE_OK; });
+    if (!error.empty()) told += " A new settings file could not be made: " + error + ".";
+    return told;
 }
 
 std::string TRegistryEnhanced::Transact(const std::function<int(sqlite3*)>& body) {

@@ -43,6 +43,13 @@ public:
 
     const std::string& DatabaseFile() const { return File; }
 
+    // For start-up: a settings file that is not a sound database is moved
+    // aside as "<file>.damaged-<date>-<time>" (never deleted) and a fresh one
+    // is made, so that the settings changed from now on are kept. Returns
+    // what the user should be told; empty when the file was sound, missing or
+    // busy (a busy file is another copy's, not a damaged one).
+    std::string SetAsideDamagedFile();
+
     TSettingValue ReadValue(const std::string& path, const TSettingValue& def) override;
     bool WriteValue(const std::string& path, const TSettingValue& value) override;
     bool DeleteSubKey(const std::string& subKey) override;

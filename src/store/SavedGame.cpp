@@ -7,8 +7,10 @@
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
+#include <cctype>
+#include <chrono>
 #include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <sstream>
 
 #include "model/Relayout.h"
@@ -136,8 +138,17 @@ struct Reader {
         if (Error.empty()) Error = what + " (at byte " + std::to_string(Pos) + ")";
         return false;
     }
-    bool N(int32_t& v, const char* what) {
+    void SkipBlanks() {
         while (Pos < In.size() && (In[Pos] == ' ' || In[Pos] == '\r' || In[Pos] == '\n' || In[Pos] == '\t')) ++Pos;
+    }
+    // Blanks and line ends may follow the trailer; anything else means the
+    // file is not what was written.
+    bool End() {
+        SkipBlanks();
+        return Pos == In.size() || Fail("data after the end of the game");
+    }
+    bool N(int32_t& v, const char* what) {
+        SkipBlanks();
         if (Pos >= In.size()) return Fail(std::string("file ends before ") + what);
         const char* b = In.data() + Pos;
         const char* e = In.data() + In.size();
@@ -241,7 +252,8 @@ TLoadResult ParseSavedGame(std::string_view bytes, TSavedGame& out) {
               r.Range(s.TopColumnCountBefore, 0, kDeckSize, "top column count") &&
               r.Range(s.OpponentHandPitch, 0, 100, "hand pitch") && r.Range(s.OpponentMeldedPoints, 0, 100000, "melded points") &&
               r.Range(s.OpponentScore, -10000000, 10000000, "score") && r.Range(s.PlayerScore, -10000000, 10000000, "score") &&
-              r.Range(s.PlayerMinimumMeld, 0, 1000, "minimum meld") && r.Range(s.SizeIndex, 0, kSizeCount - 1, "window size");
+              r.Range(s.PlayerMinimumMeld, 0, 1000, "minimum meld") && r.Range(s.SizeIndex, 0, kSizeCount - 1, "window size") &&
+              r.End();
     if (!ok) return {TLoadStatus::Corrupt, r.Error};
     out = s;
     return {};
@@ -386,23 +398,47 @@ std::string ProposedSaveName(const std::string& playerName) {
 
 // ---------------------------------------------------------------- files
 
-bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
+namespace {
+// mkstemp replaces the six X with letters and digits.
+constexpr const char* kTemporarySuffix = ".tmp-";
+constexpr size_t kTemporaryRandomChars = 6;
+}  // namespace
+
+TFileRead ReadSavedGameFile(const std::string& path, std::string& bytes, size_t limit) {
+    // Without O_NONBLOCK, opening a named pipe waits for a writer forever.
+    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return errno == ENOENT || errno == ENOTDIR ? TFileRead::Missing : TFileRead::Unreadable;
+    auto done = [fd](TFileRead r) {
+        ::close(fd);
+        return r;
+    };
+    struct stat st {};
+    if (::fstat(fd, &st) != 0) return done(TFileRead::Unreadable);
+    if (!S_ISREG(st.st_mode)) return done(TFileRead::NotARegularFile);
+    if (static_cast<unsigned long long>(st.st_size) > limit) return done(TFileRead::TooLarge);
     std::string data;
     char buf[65536];
-    while (in) {
-        in.read(buf, sizeof buf);
-        data.append(buf, static_cast<size_t>(in.gcount()));
-        if (data.size() > limit) return false;
+    for (;;) {
+        const ssize_t n = ::read(fd, buf, sizeof buf);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return done(TFileRead::Unreadable);
+        }
+        if (n == 0) break;
+        data.append(buf, static_cast<size_t>(n));
+        // The file may grow while it is read.
+        if (data.size() > limit) return done(TFileRead::TooLarge);
     }
-    if (in.bad()) return false;
     bytes = std::move(data);
-    return true;
+    return done(TFileRead::Ok);
+}
+
+bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit) {
+    return ReadSavedGameFile(path, bytes, limit) == TFileRead::Ok;
 }
 
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error) {
-    std::string tmp = path + ".tmp-XXXXXX";
+    std::string tmp = path + kTemporarySuffix + "XXXXXX";
     std::vector<char> name(tmp.begin(), tmp.end());
     name.push_back('\0');
     const int fd = mkstemp(name.data());
@@ -437,6 +473,37 @@ bool WriteFileAtomically(const std::string& path, const std::string& bytes, std:
         return false;
     }
     return true;
+}
+
+bool IsAtomicWriteLeftover(const std::string& name) {
+    const std::string marker = std::string(".can") + kTemporarySuffix;
+    if (name.size() <= marker.size() + kTemporaryRandomChars) return false;
+    const size_t at = name.size() - kTemporaryRandomChars - marker.size();
+    if (name.compare(at, marker.size(), marker) != 0) return false;
+    for (size_t i = name.size() - kTemporaryRandomChars; i < name.size(); ++i)
+        if (!std::isalnum(static_cast<unsigned char>(name[i]))) return false;
+    return true;
+}
+
+int RemoveAtomicWriteLeftovers(const std::string& folder, int minAgeSeconds) {
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    fs::directory_iterator it(folder, ec);
+    if (ec) return 0;
+    const auto now = fs::file_time_type::clock::now();
+    int removed = 0;
+    for (; it != fs::directory_iterator(); it.increment(ec)) {
+        if (ec) break;
+        const fs::path p = it->path();
+        if (!IsAtomicWriteLeftover(p.filename().string())) continue;
+        std::error_code e;
+        // Never follow a link: only our own plain files go.
+        if (!fs::is_regular_file(fs::symlink_status(p, e))) continue;
+        const auto written = fs::last_write_time(p, e);
+        if (e || now - written < std::chrono::seconds(minAgeSeconds)) continue;
+        if (fs::remove(p, e)) ++removed;
+    }
+    return removed;
 }
 
 }  // namespace canasta

@@ -59,11 +59,21 @@ bool HasSavedGameHeader(std::string_view bytes);
 // characters, ".can" added; "player.can" without a player.
 std::string ProposedSaveName(const std::string& playerName);
 
-// Reads a whole file (at most limit bytes; false if larger or unreadable).
+enum class TFileRead { Ok, Missing, NotARegularFile, TooLarge, Unreadable };
+// Reads a whole regular file of at most limit bytes. A named pipe, a device or
+// a folder is refused without reading from it, so nothing can block.
+TFileRead ReadSavedGameFile(const std::string& path, std::string& bytes, size_t limit = kMaxSavedGameBytes);
+// The same, true only for TFileRead::Ok.
 bool ReadWholeFile(const std::string& path, std::string& bytes, size_t limit = kMaxSavedGameBytes);
 // Writes through a temporary file in the same folder, flushed to disk and then
 // renamed over the target, so the old file survives any failure. On failure
 // returns false with a message and leaves the target as it was.
 bool WriteFileAtomically(const std::string& path, const std::string& bytes, std::string& error);
+// Whether a file name is one of WriteFileAtomically's temporary files.
+bool IsAtomicWriteLeftover(const std::string& fileName);
+// Removes the temporary files that a killed WriteFileAtomically left in the
+// folder, if they are older than minAgeSeconds (a younger one may belong to a
+// save that another running copy is making). Returns how many were removed.
+int RemoveAtomicWriteLeftovers(const std::string& folder, int minAgeSeconds = 30);
 
 }  // namespace canasta

@@ -28,6 +28,7 @@
 #include <QWhatsThis>
 
 #include <chrono>
+#include <cstdio>
 #include <cmath>
 
 #include "dialogs/Deck.h"
@@ -76,6 +77,14 @@ int ScrambleNumber() {
 }  // namespace
 
 QString AutosaveFile() { return QDir(QString::fromStdString(DataFolder())).filePath(QStringLiteral("autosave.can")); }
+
+namespace {
+bool IsAutosave(const QString& path) {
+    const QFileInfo a(path), b(AutosaveFile());
+    return a.absoluteFilePath() == b.absoluteFilePath() ||
+           (!a.canonicalFilePath().isEmpty() && a.canonicalFilePath() == b.canonicalFilePath());
+}
+}  // namespace
 
 int ScreenSizeClassOf(int w) {
     if (w >= 1281) return 4;
@@ -162,6 +171,11 @@ void TfmCanMain::FormCreate() {
 
     // Settings of older versions are taken over once.
     MigrateSettings(&Store, OldIniFile(), DataFolder());
+    // Temporary files of saves that were killed half-way are of no use to anyone.
+    RemoveAtomicWriteLeftovers(DataFolder());
+    for (const QString& argument : Options.Arguments)
+        if (argument.contains(QLatin1String(".can"), Qt::CaseInsensitive))
+            RemoveAtomicWriteLeftovers(QFile::encodeName(QFileInfo(argument).absolutePath()).toStdString());
 
     // Everything the table needs from the settings, in one read.
     Settings = LoadAppSettings(&Store);
@@ -440,7 +454,47 @@ void TfmCanMain::tmSplashTimer() {
         }
     });
     Net->AfterSplash();
+    StartedUp = true;
+    ShowSettingsProblems();
     if (!Options.ScreenshotFile.isEmpty()) QTimer::singleShot(0, this, [this] { SaveScreenshot(); });
+}
+
+void TfmCanMain::ReportSettingsProblem(const QString& message) {
+    if (EndingBySignal) {
+        std::fprintf(stderr, "canasta: %s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    SettingsProblems << message;
+    if (StartedUp) ShowSettingsProblems();
+}
+
+void TfmCanMain::ShowSettingsProblems() {
+    // A write failing while the box is up waits for it instead of stacking boxes.
+    if (ShowingSettingsProblems) return;
+    ShowingSettingsProblems = true;
+    while (!SettingsProblems.isEmpty()) {
+        const QString problem = SettingsProblems.takeFirst();
+        // A screenshot run or a run without a screen must not wait on a box.
+        if (NobodyToAnswer() || !Options.ScreenshotFile.isEmpty())
+            std::fprintf(stderr, "canasta: %s\n", problem.toLocal8Bit().constData());
+        else
+            ShowWarning(this, Title(), problem);
+    }
+    ShowingSettingsProblems = false;
+}
+
+void TfmCanMain::QuitBySignal() {
+    if (EndingBySignal) return;
+    EndingBySignal = true;
+    // What is moving finishes at once, open windows give way, nothing asks.
+    PauseScale = 0;
+    SoundSys->ExitWaitLimitMs = std::min(SoundSys->ExitWaitLimitMs, 500);
+    EndModalWindows();
+    for (const QString& problem : SettingsProblems)
+        std::fprintf(stderr, "canasta: %s\n", problem.toLocal8Bit().constData());
+    SettingsProblems.clear();
+    // Closed from the event loop, once the windows that were open have returned.
+    QTimer::singleShot(0, this, [this] { close(); });
 }
 
 void TfmCanMain::SaveScreenshot() {
@@ -463,32 +517,59 @@ void TfmCanMain::closeEvent(QCloseEvent* e) {
         e->ignore();
         return;
     }
-    if (!FormCloseQuery()) {
+    if (!EndingBySignal && !FormCloseQuery()) {
+        e->ignore();
+        return;
+    }
+    if (!SaveOnExit()) {
         e->ignore();
         return;
     }
     FormDestroy();
     e->accept();
+    // Windows of their own (help, chat) must not keep the program alive.
+    if (EndingBySignal) QCoreApplication::quit();
+}
+
+bool TfmCanMain::SaveOnExit() {
+    // Closed before the table came up, the previous automatic save is still
+    // the game to come back to. A game with a remote player is not kept: it
+    // would come back as a game against the computer, holding the other
+    // player's cards.
+    if (PaintSuppressed) return true;
+    if (!(Settings.AutoSave && G.GameInProgress && !G.QuitRequested && !G.Config.Networked)) {
+        ForgetAutosave();
+        return true;
+    }
+    std::string failure;
+    // Melds that are not valid are not saved, silently: the previous file stays.
+    if (SaveGame(true, &failure) || failure.empty()) return true;
+    const QString text = QStringLiteral("Your game could not be saved for the next start:\n%1\n\n"
+                                        "Quit without saving, or stay and save the game elsewhere with Save...?")
+                             .arg(QString::fromStdString(failure));
+    if (EndingBySignal) {
+        std::fprintf(stderr, "canasta: %s\n", text.toLocal8Bit().constData());
+        return true;
+    }
+    QMessageBox box(QMessageBox::Warning, Title(), text, QMessageBox::Yes | QMessageBox::No, this);
+    box.button(QMessageBox::Yes)->setText(QStringLiteral("&Quit Without Saving"));
+    box.button(QMessageBox::No)->setText(QStringLiteral("&Stay"));
+    box.setDefaultButton(QMessageBox::No);
+    return ExecModal(box) == QMessageBox::Yes;
+}
+
+void TfmCanMain::ForgetAutosave() {
+    if (AutosaveOwned) QFile::remove(AutosaveFile());
+    AutosaveOwned = false;
 }
 
 void TfmCanMain::FormDestroy() {
-    const bool started = !PaintSuppressed;
     tmSplash.stop();
     tmLED.stop();
     if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
     Net->Shutdown();
     SoundSys->BeginShutdown();
     CloseHelp();
-    // A started game is kept for the next start. Closed before the table came
-    // up, the previous automatic save is still the game to come back to. A
-    // game with a remote player is not kept: it would come back as a game
-    // against the computer, holding the other player's cards.
-    if (started) {
-        if (Settings.AutoSave && G.GameInProgress && !G.QuitRequested && !G.Config.Networked)
-            SaveGame(true);
-        else
-            QFile::remove(AutosaveFile());
-    }
     const int size = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
     const QString resolution = QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
     WriteString(&Store, settings::Resolution.Path, resolution.toStdString());
@@ -745,7 +826,7 @@ bool TfmCanMain::ShowMatchResult(const TMatchResult& result) {
     TfmGameOver dialog(result, G.Config.Networked, this);
     // Only "No" ends the program; closing the window plays on.
     const bool again = ExecModal(dialog) != TfmGameOver::No;
-    if (!again) QFile::remove(AutosaveFile());
+    if (!again) ForgetAutosave();
     return again;
 }
 
@@ -831,7 +912,7 @@ void TfmCanMain::mnRulesClick() {
 }
 
 void TfmCanMain::mnDecksClick() {
-    TfmDeck dialog(&Store, [this](const TBackSetting& a, const TBackSetting& b) { ApplyCardBacks(a, b); }, this);
+    TfmDeck dialog(&Store, CardBacks, [this](const TBackSetting& a, const TBackSetting& b) { ApplyCardBacks(a, b); }, this);
     if (ExecModal(dialog) == QDialog::Accepted) ApplyCardBacks(dialog.Back(0), dialog.Back(1));
 }
 
@@ -950,16 +1031,19 @@ void TfmCanMain::mnLoadClick() {
     RunAction([this] { LoadGame(); });
 }
 
-bool TfmCanMain::SaveGame(bool automatic) {
+bool TfmCanMain::SaveGame(bool automatic, std::string* failure) {
     if (!automatic && G.PileTakeUndoable) {
         ShowInformation(this, Title(), QStringLiteral("A game cannot be saved while taking the discard pile"));
         return false;
     }
+    TSavedGame saved = CaptureSavedGame(G);
     // The automatic save leaves the previous file as it was.
     if (!G.ValidateTurnMelds()) {
         if (!automatic)
             ShowInformation(this, Title(), QStringLiteral("This game cannot be saved now because your meld is incorrect"));
-        return false;
+        // Told to end in the middle of a turn, nobody can put the melds
+        // right: the game is kept with this turn's melds taken back.
+        if (!automatic || !EndingBySignal || !MeldsTakenBack(saved)) return false;
     }
     QString path;
     if (automatic) {
@@ -975,23 +1059,42 @@ bool TfmCanMain::SaveGame(bool automatic) {
         path = dialog.selectedFiles().value(0);
         if (path.isEmpty()) return false;
     }
-    const std::string bytes = FormatSavedGame(CaptureSavedGame(G), ScrambleNumber);
+    const std::string bytes = FormatSavedGame(saved, ScrambleNumber);
     std::string error;
     if (!WriteFileAtomically(QFile::encodeName(path).toStdString(), bytes, error)) {
         if (!automatic) ShowError(this, Title(), QString::fromStdString(error));
+        if (failure) *failure = error;
         return false;
     }
+    if (IsAutosave(path)) AutosaveOwned = true;
     LoadPending = false;
     return true;
 }
 
+bool TfmCanMain::MeldsTakenBack(TSavedGame& out) const {
+    THeadlessHost host;
+    TGame scratch(host, G.Rules, G.Layout, G.Config);
+    static_cast<TGameState&>(scratch) = G.State();
+    scratch.HandNumber = G.HandNumber;
+    try {
+        scratch.UndoAll();
+        // A take of the pile still waiting for its top card's meld is kept
+        // as it is: taking it back would cost the player 50 points.
+        if (!scratch.ValidateTurnMelds() && !scratch.PileTakeUndoable) return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    out = CaptureSavedGame(scratch);
+    // Checked as a load would check it.
+    return CheckSavedGame(out, G).Status == TLoadStatus::Ok;
+}
+
 bool TfmCanMain::TestSavedGame(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.exists() || info.isDir()) return false;
-    QFile file(path);
-    QByteArray head;
-    if (file.open(QIODevice::ReadOnly)) head = file.read(16);
-    if (!HasSavedGameHeader(std::string_view(head.constData(), static_cast<size_t>(head.size())))) {
+    // Read without ever blocking: a named pipe or a device is refused unread.
+    std::string bytes;
+    const TFileRead read = ReadSavedGameFile(QFile::encodeName(path).toStdString(), bytes);
+    if (read == TFileRead::Missing) return false;
+    if (read != TFileRead::Ok || !HasSavedGameHeader(bytes)) {
         ShowInformation(this, Title(), path.toUpper() + QStringLiteral(" : this file is not a Canasta saved game"));
         return false;
     }
@@ -1035,6 +1138,7 @@ bool TfmCanMain::LoadGame() {
                                          QString::fromStdString(result.Detail));
             return false;
     }
+    if (IsAutosave(path)) AutosaveOwned = true;
     // What the window and the computer kept about the previous table goes.
     for (IComputerLevel* level : G.Levels)
         if (level) level->NewHand(G);

@@ -21,6 +21,7 @@
 #include "model/Settings.h"
 #include "store/HighScores.h"
 #include "store/Players.h"
+#include "store/SavedGame.h"
 #include "store/SettingsCatalog.h"
 #include "cardart/CardArt.h"
 
@@ -172,6 +173,13 @@ public:
 
     bool WhoseTurnShown() const;
 
+    // A settings problem (a failed write, a damaged file) for the user: shown
+    // once the table is up, at once afterwards.
+    void ReportSettingsProblem(const QString& message);
+    // The program was told to end (SIGTERM and the like): it ends as if the
+    // window were closed, without asking anything, and leaves the event loop.
+    void QuitBySignal();
+
 protected:
     bool event(QEvent* e) override;
     bool eventFilter(QObject* watched, QEvent* e) override;
@@ -207,7 +215,18 @@ private:
 
     // Saved games. The automatic save writes autosave.can without a dialog or
     // a refusal for a provisional pile take; it is skipped when the melds are wrong.
-    bool SaveGame(bool automatic);
+    // A write error of the automatic save is put into failure.
+    bool SaveGame(bool automatic, std::string* failure = nullptr);
+    // The automatic save of closing: false when it failed and the player
+    // chose to stay.
+    bool SaveOnExit();
+    // Removes autosave.can, but only one this run loaded or wrote: another
+    // file there is a game this run knows nothing about.
+    void ForgetAutosave();
+    void ShowSettingsProblems();
+    // The game with the melds of this turn taken back, if that makes a game
+    // that can be saved.
+    bool MeldsTakenBack(TSavedGame& out) const;
     // Whether the file is a saved game (a missing file quietly is not); makes it the pending load.
     bool TestSavedGame(const QString& path);
     // Loads the pending file, or asks for one; true when a game was put on the table.
@@ -283,6 +302,13 @@ private:
     bool LoadPending = false;
     QString PendingLoad;
     bool LoadedGame = false;
+    // autosave.can holds a game of this run (loaded from it or saved to it).
+    bool AutosaveOwned = false;
+    // Settings problems waiting for the table to come up.
+    QStringList SettingsProblems;
+    bool ShowingSettingsProblems = false;
+    bool StartedUp = false;
+    bool EndingBySignal = false;
     uint32_t LoadedHandNumber = 0;
     int CustomizeTab = 0;
 

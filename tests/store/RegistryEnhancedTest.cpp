@@ -8,6 +8,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <thread>
 
@@ -143,27 +144,31 @@ TEST_F(RegistryTest, UnreadableFileGivesDefaults) {
     ExpectDefaultsOnly();
 }
 
+// Runs body in a child process without root's right to write anywhere;
+// its exit code is the number of failed checks.
+int RunAsUnprivileged(const std::function<int()>& body) {
+    const pid_t pid = fork();
+    if (pid < 0) return -1;
+    if (pid == 0) {
+        if (geteuid() == 0 && (setgid(65534) != 0 || setuid(65534) != 0)) _exit(100);
+        _exit(body());
+    }
+    int status = 0;
+    if (waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return -2;
+    return WEXITSTATUS(status);
+}
+
 TEST_F(RegistryTest, FileWithoutPermissionGivesDefaults) {
     ASSERT_TRUE(Store().WriteValue("Settings\\Delay", 100));
     ASSERT_EQ(chmod(File.c_str(), 0), 0);
-    if (geteuid() != 0) {
-        ExpectDefaultsOnly();
-        return;
-    }
-    // Root reads any file: the check runs in a child that gives up root for
-    // "nobody", who may enter the folder but not read the file.
+    // Root reads any file: the check runs as "nobody", who may enter the
+    // folder but not read the file.
     ASSERT_EQ(chmod(std::filesystem::path(File).parent_path().c_str(), 0777), 0);
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-        if (setgid(65534) != 0 || setuid(65534) != 0) _exit(3);
+    const int failed = RunAsUnprivileged([&] {
         ExpectDefaultsOnly();
-        _exit(::testing::Test::HasFailure() ? 1 : 0);
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0) << "the store read or wrote a file it has no permission for (see above)";
+        return ::testing::Test::HasFailure() ? 1 : 0;
+    });
+    EXPECT_EQ(failed, 0) << "the store read or wrote a file it has no permission for (see above)";
 }
 
 TEST_F(RegistryTest, HeldDatabaseGivesDefaultsQuicklyAndWritesResumeWhenFreed) {
@@ -204,6 +209,102 @@ TEST_F(RegistryTest, WriteFailureIsReportedOnceAndLaterWritesSucceed) {
     EXPECT_TRUE(r.WriteValue("Settings\\Delay", 5));
     EXPECT_EQ(ReadInt(&r, "Settings\\Delay", 300), 5);
     EXPECT_EQ(Reports.size(), 1u);
+}
+
+TEST_F(RegistryTest, ReadOnlyFolderStillGivesTheStoredSettings) {
+    {
+        auto r = Store();
+        ASSERT_TRUE(r.WriteValue("Settings\\Delay", 1200));
+        ASSERT_TRUE(r.WriteValue("Player Names\\PlayerName1", std::string("Ann,3,1")));
+    }
+    const std::string folder = std::filesystem::path(File).parent_path().string();
+    const std::string before = test::ReadFile(File);
+    ASSERT_EQ(chmod(File.c_str(), 0444), 0);
+    ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+    const int failed = RunAsUnprivileged([&] {
+        int bad = 0;
+        std::vector<std::string> reports;
+        TRegistryEnhanced r(File);
+        r.OnWriteError = [&](const std::string& m) { reports.push_back(m); };
+        bad += ReadInt(&r, "Settings\\Delay", 300) != 1200;
+        bad += ReadString(&r, "Player Names\\PlayerName1", "") != "Ann,3,1";
+        bad += r.ListNames("Player Names") != Names{"PlayerName1"};
+        bad += r.WriteValue("Settings\\Delay", 5);
+        bad += r.WriteValue("Settings\\Sound", 0);
+        bad += reports.size() != 1;
+        bad += ReadInt(&r, "Settings\\Delay", 300) != 1200;
+        return bad;
+    });
+    chmod(folder.c_str(), 0755);
+    EXPECT_EQ(failed, 0);
+    EXPECT_EQ(test::ReadFile(File), before);
+    EXPECT_FALSE(test::Exists(File + "-wal"));
+}
+
+// What is left in the folder besides the settings file.
+Names DamagedCopies(const std::string& folder) {
+    Names found;
+    for (const auto& e : std::filesystem::directory_iterator(folder))
+        if (e.path().filename().string().find(".damaged-") != std::string::npos) found.push_back(e.path().string());
+    return found;
+}
+
+TEST_F(RegistryTest, DamagedFileIsMovedAsideAndAFreshStoreKeepsNewSettings) {
+    std::string sound;
+    {
+        auto r = Store();
+        for (int i = 0; i < 40; ++i) ASSERT_TRUE(r.WriteValue("Sound\\Event" + std::to_string(i), std::string(1000, 'a')));
+    }
+    sound = test::ReadFile(File);
+    ASSERT_GT(sound.size(), 16384u);
+    std::mt19937 rng(7);
+    std::string junk(8192, '\0');
+    for (char& c : junk) c = static_cast<char>(rng());
+    const std::pair<const char*, std::string> damages[] = {
+        {"random bytes", junk},
+        {"cut in the middle", sound.substr(0, sound.size() / 2)},
+        {"cut inside the header", sound.substr(0, 60)},
+        {"header over random pages", sound.substr(0, 4096) + junk},
+    };
+    const std::string folder = std::filesystem::path(File).parent_path().string();
+    for (const auto& [what, bytes] : damages) {
+        SCOPED_TRACE(what);
+        for (const std::string& old : DamagedCopies(folder)) std::filesystem::remove(old);
+        std::filesystem::remove(File);
+        test::WriteFile(File, bytes);
+        Reports.clear();
+        auto r = Store();
+        const std::string told = r.SetAsideDamagedFile();
+        EXPECT_NE(told.find("damaged"), std::string::npos) << told;
+        EXPECT_NE(told.find("default settings"), std::string::npos) << told;
+        const Names copies = DamagedCopies(folder);
+        ASSERT_EQ(copies.size(), 1u);
+        EXPECT_EQ(test::ReadFile(copies[0]), bytes);  // kept, not deleted
+        EXPECT_NE(told.find(copies[0]), std::string::npos) << told;
+        EXPECT_EQ(ReadInt(&r, "Settings\\Delay", 300), 300);
+        EXPECT_TRUE(r.WriteValue("Settings\\Delay", 900));
+        auto again = Store();
+        EXPECT_EQ(ReadInt(&again, "Settings\\Delay", 300), 900);
+        EXPECT_TRUE(Reports.empty());
+        EXPECT_EQ(r.SetAsideDamagedFile(), "");  // the fresh store is sound
+    }
+}
+
+TEST_F(RegistryTest, SoundMissingOrBusyFilesAreNotSetAside) {
+    auto r = Store();
+    EXPECT_EQ(r.SetAsideDamagedFile(), "");
+    EXPECT_FALSE(test::Exists(File));
+    ASSERT_TRUE(r.WriteValue("Settings\\Delay", 100));
+    EXPECT_EQ(r.SetAsideDamagedFile(), "");
+    sqlite3* other = nullptr;  // another copy holds the database
+    ASSERT_EQ(sqlite3_open(File.c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; UPDATE registry SET value = 1",
+                           nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    EXPECT_EQ(r.SetAsideDamagedFile(), "");
+    sqlite3_close(other);
+    EXPECT_TRUE(DamagedCopies(std::filesystem::path(File).parent_path().string()).empty());
+    EXPECT_EQ(ReadInt(&r, "Settings\\Delay", 300), 100);
 }
 
 // Two copies of the program writing at the same time, each its own values.

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -306,4 +307,77 @@ TEST(SavedGame, FailedWriteKeepsTheOldFile) {
     for (const auto& e : std::filesystem::directory_iterator(dir))
         EXPECT_EQ(e.path().filename(), "game.can") << "left behind: " << e.path();
     std::filesystem::remove_all(dir);
+}
+
+TEST(SavedGame, DataAfterTheTrailerIsRefusedButBlanksAreNot) {
+    THeadlessHost host;
+    DrawDiscardLevel level;
+    TGame g(host);
+    g.Levels = {&level, &level, &level};
+    g.FixedSeed = true;
+    g.Rng.Seed = 12;
+    g.DealHand();
+    const std::string good = FormatSavedGame(CaptureSavedGame(g), [] { return 5; });
+    TSavedGame s;
+    for (const char* tail : {"", "\r\n", "\n\n", "  \t \r\n  "})
+        EXPECT_EQ(ParseSavedGame(good + tail, s).Status, TLoadStatus::Ok) << "tail \"" << tail << '"';
+    for (const char* tail : {"x", "0 ", "\r\n15 ", "  garbage\r\n", "\r\n\x1a"}) {
+        const TLoadResult r = ParseSavedGame(good + tail, s);
+        EXPECT_EQ(r.Status, TLoadStatus::Corrupt) << "tail \"" << tail << '"';
+        EXPECT_NE(r.Detail.find("after the end"), std::string::npos) << r.Detail;
+    }
+}
+
+TEST(SavedGame, OnlyRegularFilesOfSavedGameSizeAreRead) {
+    const std::string dir = TempDir();
+    std::string bytes = "unchanged";
+    EXPECT_EQ(ReadSavedGameFile(dir + "/missing.can", bytes), TFileRead::Missing);
+    // A named pipe without a writer: opening it for reading would wait forever.
+    const std::string fifo = dir + "/pipe.can";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0644), 0);
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(ReadSavedGameFile(fifo, bytes), TFileRead::NotARegularFile);
+    EXPECT_FALSE(ReadWholeFile(fifo, bytes));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
+    EXPECT_EQ(ReadSavedGameFile(dir, bytes), TFileRead::NotARegularFile);
+    EXPECT_EQ(ReadSavedGameFile("/dev/zero", bytes), TFileRead::NotARegularFile);
+    EXPECT_EQ(bytes, "unchanged");
+    // Larger than any saved game: refused by its size, before reading.
+    const std::string big = dir + "/big.can";
+    std::string error;
+    ASSERT_TRUE(WriteFileAtomically(big, std::string(kMaxSavedGameBytes + 1, ' '), error)) << error;
+    EXPECT_EQ(ReadSavedGameFile(big, bytes), TFileRead::TooLarge);
+    ASSERT_TRUE(WriteFileAtomically(big, "CanastaSavedGame 1 ", error)) << error;
+    EXPECT_EQ(ReadSavedGameFile(big, bytes), TFileRead::Ok);
+    EXPECT_EQ(bytes, "CanastaSavedGame 1 ");
+    std::filesystem::remove_all(dir);
+}
+
+TEST(SavedGame, StaleTemporaryFilesOfAKilledSaveAreRemoved) {
+    namespace fs = std::filesystem;
+    const std::string dir = TempDir();
+    auto touch = [&](const std::string& name, int ageSeconds) {
+        const fs::path p = fs::path(dir) / name;
+        std::string error;
+        EXPECT_TRUE(WriteFileAtomically(p.string(), "x", error)) << error;
+        fs::last_write_time(p, fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
+    };
+    touch("autosave.can.tmp-a1B2c3", 3600);
+    touch("player.can.tmp-ZZZZZZ", 120);
+    touch("fresh.can.tmp-q9q9q9", 0);        // may be another copy's save in progress
+    touch("autosave.can", 3600);
+    touch("notes.txt.tmp-abcdef", 3600);     // not a saved game's
+    touch("odd.can.tmp-abc", 3600);          // not a name mkstemp makes
+    touch("odd.can.tmp-abc.de", 3600);
+    fs::create_directory(fs::path(dir) / "folder.can.tmp-abcdef");
+    fs::create_symlink(fs::path(dir) / "autosave.can", fs::path(dir) / "link.can.tmp-abcdef");
+
+    EXPECT_EQ(RemoveAtomicWriteLeftovers(dir), 2);
+    EXPECT_FALSE(fs::exists(fs::path(dir) / "autosave.can.tmp-a1B2c3"));
+    EXPECT_FALSE(fs::exists(fs::path(dir) / "player.can.tmp-ZZZZZZ"));
+    for (const char* kept : {"fresh.can.tmp-q9q9q9", "autosave.can", "notes.txt.tmp-abcdef", "odd.can.tmp-abc",
+                             "odd.can.tmp-abc.de", "folder.can.tmp-abcdef", "link.can.tmp-abcdef"})
+        EXPECT_TRUE(fs::exists(fs::symlink_status(fs::path(dir) / kept))) << kept;
+    EXPECT_EQ(RemoveAtomicWriteLeftovers(dir + "/missing"), 0);
+    fs::remove_all(dir);
 }

@@ -10,11 +10,25 @@
 #include <QPushButton>
 #include <QTableWidget>
 
+#include <QElapsedTimer>
+#include <QTimer>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <filesystem>
+#include <thread>
+#include <tuple>
 
 #include "dialogs/PlayerDialogs.h"
 #include "dialogs/Results.h"
+#include "media/MediaFiles.h"
 #include "store/Paths.h"
+#include "store/SettingsCatalog.h"
 #include "store/SavedGame.h"
 #include "table/TableFixture.h"
 
@@ -252,11 +266,12 @@ TEST_F(SavedGameWindowTest, QuittingAStartedGameBringsTheSameTableBackAtTheNextS
 TEST_F(SavedGameWindowTest, AGameWithARemotePlayerIsNotKeptOnExit) {
     TfmCanMain& w = Open();
     StartedGame();
-    // An earlier automatic save is not the game being played either.
+    // An earlier automatic save that this run did not load is another game:
+    // neither replaced by the network game nor deleted.
     WriteBytes(AutosaveFile(), "stale");
     G().Config.Networked = true;
     w.close();
-    EXPECT_FALSE(QFile::exists(AutosaveFile()));
+    EXPECT_EQ(ReadBytes(AutosaveFile()), "stale");
     // Only the question whether to quit the network game.
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_TRUE(Seen.back().Text.startsWith("You have a network game running."));
@@ -307,8 +322,11 @@ TEST_F(SavedGameWindowTest, AnUnreadableAutomaticSaveIsReportedAndANewGameDealt)
 }
 
 TEST_F(SavedGameWindowTest, NoToAnotherGameDeletesTheAutomaticSaveAndQuits) {
-    TfmCanMain& w = Open();
+    Open();
     WriteBytes(AutosaveFile(), OtherGameFile());
+    // The match ended here is the one continued from the automatic save.
+    TfmCanMain& w = Open();
+    ASSERT_TRUE(w.GameLoaded());
     TestTable t = Table();
     t.Hand({"5S"});
     t.StockDownTo(0);
@@ -483,4 +501,314 @@ TEST_F(TableWindowTest, CustomizeOkAppliesSizeAndPlaySettings) {
     EXPECT_EQ(G().PlayerHand.Count, hand);
     EXPECT_EQ(ColumnCount(6), 3);
     EXPECT_EQ(CheckConsistency(G()), "");
+}
+
+// ---- what another run left is not lost ----
+
+TEST_F(SavedGameWindowTest, ARefusedCommandLineFileLeavesTheAutomaticSaveAlone) {
+    Open();
+    const std::string resumable = OtherGameFile();
+    Seen.clear();
+    WriteBytes(AutosaveFile(), resumable);
+    const QString damaged = Home() + "/x.can";
+    WriteBytes(damaged, "CanastaSavedGame 1 17 3 ");
+    TStartOptions options;
+    options.Arguments = {damaged};
+    TfmCanMain& w = Start(options);
+    ASSERT_EQ(CountSeen("QMessageBox"), 1);
+    EXPECT_FALSE(w.GameLoaded());
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(ReadBytes(AutosaveFile()), resumable) << "quit at once: the unfinished game stays";
+
+    // Neither does a run with the automatic save switched off, which never loaded it.
+    Store.WriteValue("Settings\\AutoSave", false);
+    Start({}).close();
+    EXPECT_EQ(ReadBytes(AutosaveFile()), resumable);
+
+    // A game actually played in its place replaces it.
+    Store.WriteValue("Settings\\AutoSave", true);
+    TfmCanMain& played = Start(options);
+    ClickStock();
+    ASSERT_TRUE(G().GameInProgress);
+    const std::string table = TableOf(G());
+    played.close();
+    THeadlessHost host;
+    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
+    EXPECT_EQ(TableOf(reloaded), table);
+    QFile::remove(damaged);
+}
+
+TEST_F(SavedGameWindowTest, ANamedPipeOrAnOversizedFileIsRefusedWithoutWaiting) {
+    const QString pipe = Home() + "/pipe.can";
+    const QByteArray pipeName = QFile::encodeName(pipe);
+    QFile::remove(pipe);
+    ASSERT_EQ(::mkfifo(pipeName.constData(), 0644), 0);
+    // Should the start-up open the pipe for reading, a writer turns up after
+    // five seconds, so that a hang fails the test instead of stopping it.
+    std::atomic<bool> done{false};
+    std::thread rescue([&] {
+        for (int i = 0; i < 500 && !done; ++i) std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (done) return;
+        const int fd = ::open(pipeName.constData(), O_WRONLY | O_NONBLOCK);
+        if (fd >= 0) ::close(fd);
+    });
+    QElapsedTimer clock;
+    clock.start();
+    TStartOptions options;
+    options.Arguments = {pipe};
+    Start(options);
+    const qint64 took = clock.elapsed();
+    done = true;
+    rescue.join();
+    EXPECT_LT(took, 2000) << "start-up waited on the pipe";
+    ASSERT_EQ(CountSeen("QMessageBox"), 1);
+    EXPECT_EQ(Seen.back().Text, pipe.toUpper() + " : this file is not a Canasta saved game");
+    EXPECT_EQ(G().PlayerHand.Count, 15) << "a new deal";
+    QFile::remove(pipe);
+
+    // Far larger than any saved game, though it begins like one.
+    Seen.clear();
+    const QString huge = Home() + "/huge.can";
+    WriteBytes(huge, OtherGameFile() + std::string(kMaxSavedGameBytes, ' '));
+    options.Arguments = {huge};
+    Start(options);
+    ASSERT_EQ(CountSeen("QMessageBox"), 1);
+    EXPECT_EQ(Seen.back().Text, huge.toUpper() + " : this file is not a Canasta saved game");
+    QFile::remove(huge);
+}
+
+TEST_F(SavedGameWindowTest, TemporaryFilesOfAKilledSaveAreRemovedAtStartUp) {
+    namespace fs = std::filesystem;
+    const fs::path home = Home().toStdString();
+    auto leftover = [&](const char* name, int ageSeconds) {
+        WriteBytes(QString::fromStdString((home / name).string()), "half a game");
+        fs::last_write_time(home / name, fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
+    };
+    leftover("autosave.can.tmp-Ab12Cd", 600);
+    leftover("player.can.tmp-000000", 600);
+    leftover("autosave.can.tmp-Zz99Yy", 0);  // may be the save of another running copy
+    leftover("notes.txt", 600);
+    Start({});
+    EXPECT_FALSE(fs::exists(home / "autosave.can.tmp-Ab12Cd"));
+    EXPECT_FALSE(fs::exists(home / "player.can.tmp-000000"));
+    EXPECT_TRUE(fs::exists(home / "autosave.can.tmp-Zz99Yy"));
+    EXPECT_TRUE(fs::exists(home / "notes.txt"));
+    fs::remove(home / "autosave.can.tmp-Zz99Yy");
+    fs::remove(home / "notes.txt");
+}
+
+TEST_F(SavedGameWindowTest, AFailedAutomaticSaveIsReportedAndStayingKeepsTheGame) {
+    TfmCanMain& w = Open();
+    StartedGame();
+    const std::string table = TableOf(G());
+    // A folder in the way: autosave.can cannot be written.
+    QDir().mkpath(AutosaveFile());
+    WriteBytes(AutosaveFile() + "/inside", "kept");
+    OnDialog = [](QDialog& d) { return qobject_cast<QMessageBox*>(&d) ? int(QMessageBox::No) : Accept(d); };
+    w.close();
+    ASSERT_EQ(CountSeen("QMessageBox"), 1);
+    const QString text = Seen.back().Text;
+    EXPECT_TRUE(text.contains(AutosaveFile())) << text.toStdString();
+    EXPECT_TRUE(text.contains("Is a directory")) << "the reason: " << text.toStdString();
+    EXPECT_TRUE(w.isVisible()) << "the player chose to stay";
+    EXPECT_EQ(TableOf(G()), table);
+
+    OnDialog = {};  // quit without saving
+    w.close();
+    EXPECT_EQ(CountSeen("QMessageBox"), 2);
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(ReadBytes(AutosaveFile() + "/inside"), "kept");
+    QDir(AutosaveFile()).removeRecursively();
+}
+
+// ---- dialogs confirmed unchanged ----
+
+namespace {
+// What a card back shows: its type and the one value that type uses.
+std::string Shown(const TBackSetting& b) {
+    switch (b.Type) {
+        case kBackSolid: return "solid " + std::to_string(b.Color);
+        case kBackPattern: return "pattern " + std::to_string(b.Pattern);
+        default: return "file " + b.FileName;
+    }
+}
+}  // namespace
+
+TEST_F(TableWindowTest, DialogsConfirmedUnchangedLeaveEverySettingAsItWas) {
+    Store.WriteValue("Settings\\Delay", 500);  // between two steps of the slider
+    TfmCanMain& w = Open();
+    // Read as the table reads them (the music folder's default is the shipped one).
+    const TAppSettings before = LoadAppSettings(&Store, ShippedMusicFolder());
+    const auto backs = w.Backs();
+    ASSERT_EQ(backs[1].Color, 16512u);
+    OnDialog = [](QDialog& d) {
+        if (auto* customize = qobject_cast<TfmCustomize*>(&d)) {
+            customize->bnOkClick();
+            return d.result();
+        }
+        return Accept(d);
+    };
+    for (QAction* a : {w.DecksAction(), w.CustomizeAction(), w.RulesAction(), w.SoundAction()}) {
+        SCOPED_TRACE(a->text().toStdString());
+        a->trigger();
+        const TAppSettings after = LoadAppSettings(&Store, ShippedMusicFolder());
+        EXPECT_TRUE(after == before);
+        EXPECT_EQ(after.Delay, before.Delay);
+        EXPECT_EQ(after.Aggression, before.Aggression);
+        EXPECT_EQ(after.CardSpeed, before.CardSpeed);
+        EXPECT_EQ(after.CardbackColor, before.CardbackColor);
+        EXPECT_EQ(after.CardbackType, before.CardbackType);
+        EXPECT_EQ(after.CardbackPattern, before.CardbackPattern);
+        EXPECT_EQ(after.MusicType, before.MusicType);
+        EXPECT_EQ(after.MusicDir, before.MusicDir);
+        EXPECT_EQ(after.MusicFile, before.MusicFile);
+        EXPECT_EQ(after.Level, before.Level);
+        EXPECT_EQ(after.MouseOptions, before.MouseOptions);
+        EXPECT_TRUE(after.Rules == before.Rules);
+        for (size_t d = 0; d < 2; ++d) EXPECT_EQ(Shown(w.Backs()[d]), Shown(backs[d])) << "deck " << d;
+    }
+    EXPECT_EQ(CountSeen("fmDeck"), 1);
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(Store.ReadValue("Cardback\\Color1", std::monostate{})))
+        << "nothing written for an unchanged deck";
+    EXPECT_EQ(w.Game().Config.MeldDelay, 500);
+    EXPECT_EQ(w.AppSettings().Delay, 500);
+}
+
+// ---- told to end (a signal) ----
+
+class EndBySignalTest : public SavedGameWindowTest {
+protected:
+    void TearDown() override {
+        EndModalWindows(false);
+        SavedGameWindowTest::TearDown();
+    }
+    // Until the deferred close has run.
+    static void Settle() {
+        for (int i = 0; i < 5; ++i) QCoreApplication::processEvents();
+    }
+};
+
+TEST_F(EndBySignalTest, AStartedGameIsSavedAndNothingIsAsked) {
+    TfmCanMain& w = Open();
+    StartedGame();
+    const std::string table = TableOf(G());
+    w.QuitBySignal();
+    Settle();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(Seen.empty());
+    THeadlessHost host;
+    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
+    EXPECT_EQ(TableOf(reloaded), table);
+    EXPECT_FALSE(std::get<std::string>(Store.ReadValue("Settings\\Resolution", std::string())).empty());
+}
+
+TEST_F(EndBySignalTest, ANetworkGameOrAFailedSaveDoesNotHoldItUp) {
+    TfmCanMain& w = Open();
+    StartedGame();
+    G().Config.Networked = true;  // would ask whether to quit the network game
+    w.QuitBySignal();
+    Settle();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_TRUE(Seen.empty());
+
+    EndModalWindows(false);
+    TfmCanMain& again = Open();
+    StartedGame();
+    QDir().mkpath(AutosaveFile());  // the automatic save cannot be written
+    again.QuitBySignal();
+    Settle();
+    EXPECT_FALSE(again.isVisible());
+    EXPECT_TRUE(Seen.empty()) << "reported on stderr, not asked";
+    QDir(AutosaveFile()).removeRecursively();
+}
+
+TEST_F(EndBySignalTest, AnOpenDialogGivesWayAndTheGameIsStillSaved) {
+    TfmCanMain& w = Open();
+    StartedGame();
+    const std::string table = TableOf(G());
+    // A real modal loop this time: the About box waits for a person.
+    SetModalHandler({});
+    QTimer::singleShot(50, &w, [&w] { w.QuitBySignal(); });
+    bool rescued = false;
+    QTimer rescue;
+    rescue.setSingleShot(true);
+    QObject::connect(&rescue, &QTimer::timeout, [&] {
+        if (QWidget* open = QApplication::activeModalWidget()) {
+            rescued = true;
+            open->close();
+        }
+    });
+    rescue.start(5000);
+    QElapsedTimer clock;
+    clock.start();
+    w.AboutAction()->trigger();
+    Settle();
+    EXPECT_FALSE(rescued) << "the box stayed open";
+    EXPECT_LT(clock.elapsed(), 2000);
+    EXPECT_FALSE(w.isVisible());
+    THeadlessHost host;
+    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
+    EXPECT_EQ(TableOf(reloaded), table);
+}
+
+namespace {
+// A table with the hand in a fixed order: taking a meld back may put the
+// card at another place in the hand list, on the same spot of the table.
+std::string TableInAnyHandOrder(const TGame& g) {
+    TSavedGame s = CaptureSavedGame(g);
+    for (TCardList* hand : {&s.PlayerHand, &s.SavedPlayerHand})
+        std::sort(hand->Cards.begin(), hand->Cards.begin() + hand->Count, [](const TCard& a, const TCard& b) {
+            return std::tie(a.Id, a.Deck, a.X, a.Y) < std::tie(b.Id, b.Deck, b.X, b.Y);
+        });
+    return FormatSavedGame(s, [] { return 0; });
+}
+}  // namespace
+
+TEST_F(EndBySignalTest, MeldsLeftWrongAreTakenBackRatherThanTheGameLost) {
+    TfmCanMain& w = Open();
+    TestTable t = Table();
+    t.Hand({"9S", "9C", "4H", "KD", "QS"});
+    t.Pile({"5D", "9H"});
+    t.DrawPhase();
+    Arrange(t);
+    ClickStock();
+    ASSERT_TRUE(G().GameInProgress);
+    const std::string drawn = TableInAnyHandOrder(G());
+    ClickHand("KD");  // a column of one card: no game to save as it stands
+    ASSERT_FALSE(G().ValidateTurnMelds());
+    w.QuitBySignal();
+    Settle();
+    EXPECT_FALSE(w.isVisible());
+    THeadlessHost host;
+    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
+    EXPECT_EQ(TableInAnyHandOrder(reloaded), drawn);
+}
+
+TEST_F(EndBySignalTest, AProvisionalTakeOfThePileIsKeptWithoutItsPenalty) {
+    TfmCanMain& w = Open();
+    TestTable t = Table();
+    t.Hand({"9S", "9C", "4H", "KD", "QS"});
+    t.Pile({"5D", "9H"});
+    t.DrawPhase();
+    Arrange(t);
+    G().GameInProgress = true;
+    ClickPile();
+    ASSERT_TRUE(G().PileTakeUndoable);
+    const std::string taken = TableInAnyHandOrder(G());
+    ClickHand("KD");  // and a wrong meld on top of it
+    ASSERT_FALSE(G().ValidateTurnMelds());
+    w.QuitBySignal();
+    Settle();
+    EXPECT_FALSE(w.isVisible());
+    THeadlessHost host;
+    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
+    EXPECT_TRUE(reloaded.PileTakeUndoable) << "still the player's to complete or undo";
+    EXPECT_EQ(reloaded.PlayerScore, 0);
+    EXPECT_EQ(TableInAnyHandOrder(reloaded), taken);
 }
