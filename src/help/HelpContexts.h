@@ -38,6 +38,7 @@ namespace canasta {
     X(hcListingDialog, 1140) X(hcListingNick, 1141) X(hcListingEmail, 1142)                      \
     X(hcListingServer, 1143) X(hcListingRequest, 1144) X(hcListingWhichList, 1145)               \
     X(hcListingUin, 1146) X(hcListingSend, 1147) X(hcListingCancel, 1148)                        \
+    X(hcListingService, 1149)                                                                     \
     /* "Rules" */                                                                                \
     X(hcRulesDialog, 1200) X(hcRulesAddToCanasta, 1201) X(hcRulesTopCardCounts, 1202)            \
     X(hcRulesInitiallyFrozen, 1203) X(hcRulesFrozenPerPlayer, 1204) X(hcRulesNaturalPair, 1205)  \

@@ -123,6 +123,7 @@ TfmPLRequest::TfmPLRequest(ISettingsStore* store, const QString& nickName, QWidg
     InstallHelpContext(edNickName, hcListingNick);
     InstallHelpContext(edEmail, hcListingEmail);
     InstallHelpContext(edSMTP, hcListingServer);
+    InstallHelpContext(edListAddress, hcListingService);
     InstallHelpContext(rgAction, hcListingRequest);
     InstallHelpContext(rgListType, hcListingWhichList);
     InstallHelpContext(cbUIN, hcListingUin);
