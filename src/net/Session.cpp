@@ -186,7 +186,7 @@ void TNetSession::SessionConnected() { tmTryConnect.stop(); }
 void TNetSession::SessionClosed() {
     // What the peer sent before closing still counts (its last move): the
     // reset waits until those tokens could be applied.
-    if (Protocol.HasCompleteToken() && (Protocol.Held() || !Ui.MayApplyTokens()) && ++CloseRetries < 1500) {
+    if (Protocol.HasCompleteToken() && (Protocol.Held() || Applying || !Ui.MayApplyTokens()) && ++CloseRetries < 1500) {
         const int socket = Sock1.ConnectedSocket();
         QTimer::singleShot(20, this, [this, socket] {
             if (Sock1.ConnectedSocket() == socket && socket >= 0) SessionClosed();
@@ -241,6 +241,17 @@ void TNetSession::ProcessTokens() {
         if (Protocol.HasCompleteToken()) Ui.ScheduleTokens();
         return;
     }
+    if (Applying) {
+        // Reached from the events the window pumps after applying tokens:
+        // the next round starts from the event loop, not inside this one.
+        Ui.ScheduleTokens();
+        return;
+    }
+    Applying = true;
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{Applying};
     Ui.RunGameAction([this] { Protocol.ProcessTokens(); });
 }
 

@@ -142,6 +142,10 @@ private:
     TProtocol Protocol;
     QTimer tmTryConnect;
     int Progress = 0;
+    // Received tokens are being applied; the window pumps events after
+    // each action, and a read arriving then must not start another round
+    // inside this one (a flood would nest without end).
+    bool Applying = false;
     bool SavedNetworked = false;
     int SavedLevel = 0;
     // A reset by the peer (10054) keeps the game for the reconnection.

@@ -16,7 +16,10 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
 
 #include <functional>
 #include <memory>
@@ -84,6 +87,47 @@ TEST(ChatWindow, The102ndLinePushesTheFirstOut) {
     EXPECT_EQ(chat.Lines().first(), QStringLiteral("line 2"));
     EXPECT_EQ(chat.Lines().last(), QStringLiteral("line 102"));
     EXPECT_EQ(chat.mmChat->toPlainText().count(QLatin1Char('\n')), 100);
+}
+
+TEST(ChatWindow, AFloodKeepsTheHistoryBoundedAndTheWorkPerLineConstant) {
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    chat.show();
+    QTextDocument* doc = chat.mmChat->document();
+    // The characters the area is given and takes away for each line.
+    qsizetype touched = 0;
+    QObject::connect(doc, &QTextDocument::contentsChange, &chat,
+                     [&](int, int removed, int added) { touched += removed + added; });
+    const QString body(240, QLatin1Char('x'));
+    qsizetype most = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const QString line = QStringLiteral("Pat: %1 ").arg(i, 4, 10, QLatin1Char('0')) + body;
+        touched = 0;
+        chat.AddChatLine(line);
+        most = std::max(most, touched);
+    }
+    // Adding a line costs the same after 5000 lines as after one: that line
+    // in, the oldest out.
+    const qsizetype lineLength = 10 + body.size();
+    EXPECT_LE(most, 2 * (lineLength + 1));
+    EXPECT_EQ(doc->blockCount(), TfmChat::kMaxLines + 1);
+    EXPECT_LE(doc->characterCount(), (TfmChat::kMaxLines + 1) * (lineLength + 1));
+    ASSERT_EQ(chat.Lines().size(), TfmChat::kMaxLines + 1);
+    EXPECT_EQ(chat.Lines().last(), QStringLiteral("Pat: 4999 ") + body);
+    EXPECT_EQ(doc->firstBlock().text(), QStringLiteral("Pat: 4899 ") + body);
+    EXPECT_EQ(doc->lastBlock().text(), chat.Lines().last());
+    // The newest line is in view.
+    EXPECT_EQ(chat.mmChat->verticalScrollBar()->value(), chat.mmChat->verticalScrollBar()->maximum());
+}
+
+TEST(ChatWindow, EmptyLinesKeepTheirPlace) {
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    chat.AddChatLine(QString());
+    chat.AddChatLine(QStringLiteral("two"));
+    chat.AddChatLine(QString());
+    EXPECT_EQ(chat.mmChat->toPlainText(), QStringLiteral("\ntwo\n"));
+    EXPECT_EQ(chat.Lines(), (QStringList{QString(), QStringLiteral("two"), QString()}));
 }
 
 TEST(ChatWindow, EnterSendsTheTypedLineEvenWhenEmpty) {

@@ -97,6 +97,9 @@ struct TFakeUi : INetUi {
     std::vector<std::vector<TRuleDifference>> RuleShows;
     int NewRuleWindows = 0, TryOpened = 0, TryClosed = 0, ChatOpened = 0, ChatClosed = 0, Changes = 0;
     bool ChatOpen = false;
+    // As the table window does: events are pumped after every action.
+    bool PumpAfterAction = false;
+    int ActionDepth = 0, DeepestAction = 0;
 
     bool Ask(const std::string& q) override {
         Asked.push_back(q);
@@ -124,7 +127,12 @@ struct TFakeUi : INetUi {
     void NewRuleWindow() override { ++NewRuleWindows; }
     void ShowRuleDifferences(const std::vector<TRuleDifference>& rows) override { RuleShows.push_back(rows); }
     void CloseRuleWindow() override {}
-    void RunGameAction(const std::function<void()>& action) override { action(); }
+    void RunGameAction(const std::function<void()>& action) override {
+        DeepestAction = std::max(DeepestAction, ++ActionDepth);
+        action();
+        if (PumpAfterAction) QCoreApplication::processEvents();
+        --ActionDepth;
+    }
     bool MayApplyTokens() override { return true; }
     void ScheduleTokens() override {
         QMetaObject::invokeMethod(
@@ -701,6 +709,48 @@ TEST(Connection, ALongNameStillLeavesTheVersionInTheGreeting) {
     EXPECT_EQ(NextField(m), "PLAYERID");
     EXPECT_EQ(NextField(m).size(), kMaxFrame - 8 - 3 - 3);
     EXPECT_EQ(NextField(m), "413");
+}
+
+// ---------------------------------------------------------------- a flood of chat lines
+
+TEST(Connection, AFloodOfChatLinesIsAppliedWithoutNestingTheReads) {
+    const int port = FreePort();
+    TWiredInstance a(port, "Ann");
+    a.Ui.PumpAfterAction = true;
+    a.Start(true);
+    TRawPeer peer;
+    ASSERT_TRUE(peer.Connect(port));
+    ASSERT_TRUE(WaitFor([&] { return a.Net.Connected; }));
+    peer.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected; }));
+    Pump(50);
+    a.Ui.DeepestAction = 0;
+    const size_t before = a.Ui.ChatLines.size();
+    // Long lines, far more than one read takes, as fast as the socket allows.
+    constexpr int kLines = 4000;
+    std::string flood;
+    for (int i = 0; i < kLines; ++i) {
+        std::string line = "Pat: " + std::to_string(i) + " ";
+        line.resize(247, 'x');
+        flood += BuildFrame("CHAT", line);
+    }
+    std::thread sender([&] {
+        size_t sent = 0;
+        while (sent < flood.size()) {
+            const ssize_t n = ::send(peer.Fd, flood.data() + sent, flood.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += static_cast<size_t>(n);
+        }
+    });
+    const bool all = WaitFor([&] { return a.Ui.ChatLines.size() >= before + kLines; }, 60000);
+    sender.join();
+    ASSERT_TRUE(all) << a.Ui.ChatLines.size() - before << " lines arrived";
+    // Every read was applied from the event loop, none inside another.
+    EXPECT_EQ(a.Ui.DeepestAction, 1);
+    for (int i = 0; i < kLines; i += 997)
+        EXPECT_EQ(a.Ui.ChatLines[before + static_cast<size_t>(i)].rfind("Pat: " + std::to_string(i) + " ", 0), 0u);
+    EXPECT_TRUE(a.Net.Connected);
+    EXPECT_TRUE(a.Ui.Errors.empty());
 }
 
 }  // namespace
