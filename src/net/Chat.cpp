@@ -9,6 +9,8 @@
 #include <QPlainTextEdit>
 #include <QScreen>
 #include <QScrollBar>
+#include <QTextCursor>
+#include <QTextDocument>
 
 #include "dialogs/Modal.h"
 #include "help/HelpContexts.h"
@@ -37,6 +39,8 @@ TfmChat::TfmChat(ISettingsStore* store, QWidget* table, bool onTop, std::functio
     mmChat = new QPlainTextEdit(this);
     mmChat->setObjectName(QStringLiteral("mmChat"));
     mmChat->setReadOnly(true);
+    mmChat->setMaximumBlockCount(kMaxLines + 1);
+    mmChat->setUndoRedoEnabled(false);
     mmChat->setFocusPolicy(Qt::NoFocus);
     mmChat->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
     mmChat->setToolTip(QStringLiteral("This area shows the messages that your partner sent you."));
@@ -174,7 +178,12 @@ void TfmChat::closeEvent(QCloseEvent* e) {
 void TfmChat::AddChatLine(const QString& text) {
     while (ChatLines.size() > kMaxLines) ChatLines.removeFirst();
     ChatLines.append(text);
-    mmChat->setPlainText(ChatLines.join(QLatin1Char('\n')));
+    // One paragraph added at the end, the oldest dropped by the document's
+    // block limit: the work per line does not depend on what is held.
+    QTextCursor end(mmChat->document());
+    end.movePosition(QTextCursor::End);
+    if (ChatLines.size() > 1) end.insertBlock();
+    end.insertText(text);
     mmChat->verticalScrollBar()->setValue(mmChat->verticalScrollBar()->maximum());
 }
 

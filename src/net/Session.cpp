@@ -19,6 +19,8 @@ TNetSession::TNetSession(TGame& game, ISettingsStore* store, INetUi& ui, QObject
     : QObject(parent), G(game), Store(store), Ui(ui), Sock1(this), Protocol(game, *this) {
     tmTryConnect.setInterval(kTryConnectMs);
     connect(&tmTryConnect, &QTimer::timeout, this, [this] { tmTryConnectTimer(); });
+    tmGreeting.setSingleShot(true);
+    connect(&tmGreeting, &QTimer::timeout, this, [this] { GreetingTimedOut(); });
     Sock1.OnSessionAvailable = [this](TSockets&, int) { SessionAvailable(); };
     Sock1.OnSessionConnected = [this](TSockets&, int) { SessionConnected(); };
     Sock1.OnSessionClosed = [this](TSockets&, int) { SessionClosed(); };
@@ -109,6 +111,7 @@ void TNetSession::ResetNetwork() { Reset(false); }
 
 void TNetSession::Reset(bool keepGame) {
     ResetAllowed = false;
+    tmGreeting.stop();
     const bool wasConnected = Connected;
     const bool networkGame = G.Config.Networked;
     if (Sock1.ListeningSocket() >= 0) Sock1.CancelListen();
@@ -149,6 +152,7 @@ void TNetSession::DisconnectCommand() {
 
 void TNetSession::Shutdown() {
     tmTryConnect.stop();
+    tmGreeting.stop();
     Sock1.Flush(2000);
     ResetAllowed = false;
     if (Sock1.ListeningSocket() >= 0) Sock1.CancelListen();
@@ -163,10 +167,61 @@ void TNetSession::Shutdown() {
 }
 
 void TNetSession::DropConnection(const std::string& why) {
+    if (BeforeGreeting()) {
+        DropBeforeGreeting("Network Error:  " + why);
+        return;
+    }
     ConnectPending = false;
     tmTryConnect.stop();
     Reset(false);
     Ui.ShowError("Network Error:  " + why);
+}
+
+bool TNetSession::BeforeGreeting() const {
+    if (NetworkStatus == nsConnected) return false;
+    // The listening side counts as connected from the accept on.
+    if (NetworkRole == nrListening) return Connected;
+    if (NetworkRole == nrConnecting) return Sock1.ConnectedSocket() >= 0 && !Sock1.IsConnecting();
+    return false;
+}
+
+void TNetSession::StartGreetingTimer() { tmGreeting.start(GreetingTimeoutMs); }
+
+void TNetSession::GreetingTimedOut() {
+    if (!BeforeGreeting()) return;
+    // A greeting that has arrived and only waits for a box of this side to
+    // close is not the peer's delay.
+    if (Protocol.HasCompleteToken()) {
+        tmGreeting.start(1000);
+        return;
+    }
+    DropBeforeGreeting("The other side did not greet in time; the connection was closed.");
+}
+
+void TNetSession::DropBeforeGreeting(const std::string& why) {
+    // A peer that never became the opponent must not take the game off the
+    // network: the listening side listens again, the connecting side keeps
+    // retrying. A game that waits for its lost peer keeps waiting.
+    const bool keepGame = Reconnecting;
+    const uint8_t role = NetworkRole;
+    Reset(keepGame);
+    Reconnecting = keepGame;
+    if (!keepGame) {
+        OpponentName = kNone;
+        // Nothing that peer sent is applied later.
+        Protocol.Clear();
+    }
+    Progress = 0;
+    Ui.OpenTryConnect(PartnerIP);
+    tmTryConnect.start();
+    if (role == nrListening)
+        StartListening();
+    else
+        NetworkRole = nrConnecting;  // the retry timer connects again
+    NetworkStatus = nsWaiting;
+    Ui.NetworkChanged();
+    std::fprintf(stderr, "canasta: %s\n", why.c_str());
+    Ui.Notice(why);
 }
 
 // ---- socket events ----
@@ -178,15 +233,19 @@ void TNetSession::SessionAvailable() {
     Ui.OpenChat();
     Connected = true;
     UnknownShown = 0;
+    StartGreetingTimer();
     SendGreeting();
 }
 
-void TNetSession::SessionConnected() { tmTryConnect.stop(); }
+void TNetSession::SessionConnected() {
+    tmTryConnect.stop();
+    StartGreetingTimer();
+}
 
 void TNetSession::SessionClosed() {
     // What the peer sent before closing still counts (its last move): the
     // reset waits until those tokens could be applied.
-    if (Protocol.HasCompleteToken() && (Protocol.Held() || !Ui.MayApplyTokens()) && ++CloseRetries < 1500) {
+    if (Protocol.HasCompleteToken() && (Protocol.Held() || Applying || !Ui.MayApplyTokens()) && ++CloseRetries < 1500) {
         const int socket = Sock1.ConnectedSocket();
         QTimer::singleShot(20, this, [this, socket] {
             if (Sock1.ConnectedSocket() == socket && socket >= 0) SessionClosed();
@@ -195,6 +254,10 @@ void TNetSession::SessionClosed() {
     }
     CloseRetries = 0;
     ProcessTokens();
+    if (BeforeGreeting()) {
+        DropBeforeGreeting("The other side closed the connection before the greeting.");
+        return;
+    }
     ResetNetwork();
     Ui.CloseTryConnect();
     Ui.Warn("Connection to " + OpponentName + " lost. The network game will now terminate.");
@@ -203,6 +266,10 @@ void TNetSession::SessionClosed() {
 void TNetSession::ErrorOccurred(int error, const std::string& msg) {
     // The other side is not listening yet: the retry timer tries again.
     if (error == 10061 && NetworkStatus == nsWaiting && NetworkRole == nrConnecting) return;
+    if (ResetAllowed && NetworkRole == nrListening && BeforeGreeting()) {
+        DropBeforeGreeting("Network Error:  " + msg);
+        return;
+    }
     ConnectPending = false;
     tmTryConnect.stop();
     const bool peerReset = error == 10054;
@@ -241,6 +308,17 @@ void TNetSession::ProcessTokens() {
         if (Protocol.HasCompleteToken()) Ui.ScheduleTokens();
         return;
     }
+    if (Applying) {
+        // Reached from the events the window pumps after applying tokens:
+        // the next round starts from the event loop, not inside this one.
+        Ui.ScheduleTokens();
+        return;
+    }
+    Applying = true;
+    struct TDone {
+        bool& Flag;
+        ~TDone() { Flag = false; }
+    } done{Applying};
     Ui.RunGameAction([this] { Protocol.ProcessTokens(); });
 }
 
@@ -288,11 +366,19 @@ void TNetSession::OnChat(const std::string& text) { Ui.AddChatLine(DisplayText(t
 
 bool TNetSession::OnGreeting(const std::string& name, const std::string& version) {
     const bool fresh = OpponentName == kNone;
+    const std::string before = OpponentName;
     Ui.NewRuleWindow();
     OpponentName = DisplayText(name.substr(0, 255));
     if (version != std::to_string(kProtocolVersion)) {
-        Ui.Inform("You have version " + std::to_string(41301) +
-                  " and your opponent has another version. Please use the same version.");
+        const std::string text = "You have version " + std::to_string(41301) +
+                                 " and your opponent has another version. Please use the same version.";
+        if (NetworkRole == nrListening) {
+            OpponentName = before;
+            DropBeforeGreeting(text);
+            Protocol.Clear();
+            return false;
+        }
+        Ui.Inform(text);
         NetworkRole = nrNone;
         ResetNetwork();
         Ui.CloseTryConnect();
@@ -300,6 +386,7 @@ bool TNetSession::OnGreeting(const std::string& name, const std::string& version
         Protocol.Clear();
         return false;
     }
+    tmGreeting.stop();
     NetworkStatus = nsConnected;
     Reconnecting = false;
     G.Config.Networked = true;
@@ -339,7 +426,8 @@ void TNetSession::OnRules(const std::string& rules) { CompareRules(BuildRulesStr
 void TNetSession::OnUnknownToken(const std::string& name) {
     const std::string shown = DisplayText(name);
     std::fprintf(stderr, "canasta: unknown token \"%s\"\n", shown.c_str());
-    if (UnknownShown >= kUnknownBoxes) return;
+    // A peer that has not greeted is no player yet: it gets no boxes.
+    if (UnknownShown >= kUnknownBoxes || NetworkStatus != nsConnected) return;
     ++UnknownShown;
     Ui.ShowError("Unknown token: " + shown);
 }

@@ -27,6 +27,9 @@ public:
     virtual void Inform(const std::string& text) = 0;
     virtual void Warn(const std::string& text) = 0;
     virtual void ShowError(const std::string& text) = 0;
+    // A message that must not stop anything (no box to answer): a peer was
+    // dropped before it greeted and the game waits for the next one.
+    virtual void Notice(const std::string& text) = 0;
     // NetworkStatus or the connection changed: status bar and menu items.
     virtual void NetworkChanged() = 0;
     // The try-connect window: created and shown, stepped by the retry timer, released.
@@ -58,6 +61,8 @@ public:
     enum : uint8_t { nrConnecting = 0, nrListening = 1, nrNone = 2 };
     enum : uint8_t { nsNotConnected = 0, nsWaiting = 1, nsConnected = 2 };
     static constexpr int kTryConnectMs = 2000;
+    // A peer that has not greeted by then is dropped.
+    static constexpr int kGreetingTimeoutMs = 30000;
 
     TNetSession(TGame& game, ISettingsStore* store, INetUi& ui, QObject* parent = nullptr);
     ~TNetSession() override;
@@ -80,6 +85,8 @@ public:
     std::optional<bool> SameAddressAnswer;
     // Hands finished since the connection was made (for the hand lines).
     int HandsPlayed = 0;
+    // How long a new connection may take to greet; tests use less.
+    int GreetingTimeoutMs = kGreetingTimeoutMs;
 
     TSockets& Socket() { return Sock1; }
     TProtocol& Tokens() { return Protocol; }
@@ -134,6 +141,13 @@ private:
     void DataAvailable(int socket);
     void Reset(bool keepGame);
     void DropConnection(const std::string& why);
+    void StartGreetingTimer();
+    void GreetingTimedOut();
+    // A connection whose greeting has not completed yet.
+    bool BeforeGreeting() const;
+    // Such a connection failed: it is closed, and the listening side waits
+    // for the next peer on its port, the connecting side tries again.
+    void DropBeforeGreeting(const std::string& why);
 
     TGame& G;
     ISettingsStore* Store;
@@ -141,7 +155,12 @@ private:
     TSockets Sock1;
     TProtocol Protocol;
     QTimer tmTryConnect;
+    QTimer tmGreeting;
     int Progress = 0;
+    // Received tokens are being applied; the window pumps events after
+    // each action, and a read arriving then must not start another round
+    // inside this one (a flood would nest without end).
+    bool Applying = false;
     bool SavedNetworked = false;
     int SavedLevel = 0;
     // A reset by the peer (10054) keeps the game for the reconnection.

@@ -21,9 +21,14 @@ TfmTryConnect::TfmTryConnect(const QString& partner, std::function<void()> onCan
     pbProgress->setRange(0, 99);
     pbProgress->setValue(0);
     pbProgress->setTextVisible(false);
+    lbNotice = new QLabel(this);
+    lbNotice->setObjectName(QStringLiteral("lbNotice"));
+    lbNotice->setWordWrap(true);
+    lbNotice->hide();
     bnCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     layout->addWidget(lbTrying);
     layout->addWidget(pbProgress);
+    layout->addWidget(lbNotice);
     layout->addWidget(bnCancel, 0, Qt::AlignHCenter);
     connect(bnCancel, &QPushButton::clicked, this, [onCancel = std::move(onCancel)] {
         if (onCancel) onCancel();
@@ -36,5 +41,11 @@ TfmTryConnect::TfmTryConnect(const QString& partner, std::function<void()> onCan
 }
 
 void TfmTryConnect::SetProgress(int value) { pbProgress->setValue(value); }
+
+void TfmTryConnect::SetNotice(const QString& text) {
+    lbNotice->setText(text);
+    lbNotice->setVisible(!text.isEmpty());
+    setFixedHeight(layout()->totalHeightForWidth(width()));
+}
 
 }  // namespace canasta

@@ -15,8 +15,11 @@ class TfmTryConnect : public QWidget {
 public:
     TfmTryConnect(const QString& partner, std::function<void()> onCancel, QWidget* parent = nullptr);
     void SetProgress(int value);
+    // A line under the progress bar: why the last peer was dropped.
+    void SetNotice(const QString& text);
 
     QLabel* lbTrying = nullptr;
+    QLabel* lbNotice = nullptr;
     QProgressBar* pbProgress = nullptr;
     QPushButton* bnCancel = nullptr;
 };

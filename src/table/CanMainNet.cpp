@@ -320,6 +320,14 @@ void TTableNetwork::Inform(const std::string& text) { ShowInformation(&W, Title(
 void TTableNetwork::Warn(const std::string& text) { ShowWarning(&W, Title(), Q(text)); }
 void TTableNetwork::ShowError(const std::string& text) { canasta::ShowError(&W, Title(), Q(text)); }
 
+void TTableNetwork::Notice(const std::string& text) {
+    // On the window that shows the waiting, which stays up without a box.
+    if (TryConnectWindow)
+        TryConnectWindow->SetNotice(Q(text));
+    else
+        W.DisplayHint(Q(text));
+}
+
 void TTableNetwork::NetworkChanged() {
     UpdateMenu();
     W.DisplayHint(Q(Net.StatusText()));

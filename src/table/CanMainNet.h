@@ -90,6 +90,7 @@ public:
     void Inform(const std::string& text) override;
     void Warn(const std::string& text) override;
     void ShowError(const std::string& text) override;
+    void Notice(const std::string& text) override;
     void NetworkChanged() override;
     void OpenTryConnect(const std::string& partner) override;
     void StepTryConnect(int progress) override;

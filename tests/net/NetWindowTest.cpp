@@ -16,7 +16,17 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScreen>
+#include <QLabel>
+#include <QScrollBar>
 #include <QTest>
+#include <QTextBlock>
+#include <QTextDocument>
+#include <QVBoxLayout>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
 #include <functional>
 #include <memory>
@@ -25,7 +35,9 @@
 #include "net/Chat.h"
 #include "net/ConnectDialog.h"
 #include "net/RuleDifferences.h"
+#include "net/Framing.h"
 #include "net/Session.h"
+#include "net/TryConnect.h"
 #include "store/SettingsCatalog.h"
 #include "table/CanMain.h"
 #include "table/CanMainNet.h"
@@ -58,6 +70,7 @@ struct TQuietUi : INetUi {
     void Inform(const std::string&) override {}
     void Warn(const std::string&) override {}
     void ShowError(const std::string&) override {}
+    void Notice(const std::string&) override {}
     void NetworkChanged() override {}
     void OpenTryConnect(const std::string&) override {}
     void StepTryConnect(int) override {}
@@ -84,6 +97,47 @@ TEST(ChatWindow, The102ndLinePushesTheFirstOut) {
     EXPECT_EQ(chat.Lines().first(), QStringLiteral("line 2"));
     EXPECT_EQ(chat.Lines().last(), QStringLiteral("line 102"));
     EXPECT_EQ(chat.mmChat->toPlainText().count(QLatin1Char('\n')), 100);
+}
+
+TEST(ChatWindow, AFloodKeepsTheHistoryBoundedAndTheWorkPerLineConstant) {
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    chat.show();
+    QTextDocument* doc = chat.mmChat->document();
+    // The characters the area is given and takes away for each line.
+    qsizetype touched = 0;
+    QObject::connect(doc, &QTextDocument::contentsChange, &chat,
+                     [&](int, int removed, int added) { touched += removed + added; });
+    const QString body(240, QLatin1Char('x'));
+    qsizetype most = 0;
+    for (int i = 0; i < 5000; ++i) {
+        const QString line = QStringLiteral("Pat: %1 ").arg(i, 4, 10, QLatin1Char('0')) + body;
+        touched = 0;
+        chat.AddChatLine(line);
+        most = std::max(most, touched);
+    }
+    // Adding a line costs the same after 5000 lines as after one: that line
+    // in, the oldest out.
+    const qsizetype lineLength = 10 + body.size();
+    EXPECT_LE(most, 2 * (lineLength + 1));
+    EXPECT_EQ(doc->blockCount(), TfmChat::kMaxLines + 1);
+    EXPECT_LE(doc->characterCount(), (TfmChat::kMaxLines + 1) * (lineLength + 1));
+    ASSERT_EQ(chat.Lines().size(), TfmChat::kMaxLines + 1);
+    EXPECT_EQ(chat.Lines().last(), QStringLiteral("Pat: 4999 ") + body);
+    EXPECT_EQ(doc->firstBlock().text(), QStringLiteral("Pat: 4899 ") + body);
+    EXPECT_EQ(doc->lastBlock().text(), chat.Lines().last());
+    // The newest line is in view.
+    EXPECT_EQ(chat.mmChat->verticalScrollBar()->value(), chat.mmChat->verticalScrollBar()->maximum());
+}
+
+TEST(ChatWindow, EmptyLinesKeepTheirPlace) {
+    TMemorySettings store;
+    TfmChat chat(&store, nullptr, false, {});
+    chat.AddChatLine(QString());
+    chat.AddChatLine(QStringLiteral("two"));
+    chat.AddChatLine(QString());
+    EXPECT_EQ(chat.mmChat->toPlainText(), QStringLiteral("\ntwo\n"));
+    EXPECT_EQ(chat.Lines(), (QStringList{QString(), QStringLiteral("two"), QString()}));
 }
 
 TEST(ChatWindow, EnterSendsTheTypedLineEvenWhenEmpty) {
@@ -432,6 +486,49 @@ TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
     EXPECT_TRUE(w.LoadAction()->isEnabled());
     QTest::keyClicks(table, QStringLiteral("ok"));
     EXPECT_EQ(net.Chat(), nullptr);
+}
+
+TEST(NetworkMenu, AListeningTableTellsOfADroppedPeerWithoutABoxAndListensAgain) {
+    TStartedTable started;
+    TfmCanMain& w = *started.Window;
+    TTableNetwork& net = w.Network();
+    net.Session().Port = "0";
+    net.Session().SameAddressAnswer = true;
+    net.Session().BeginConnectDialog();
+    net.Session().Connect("127.0.0.1", "127.0.0.1", {});
+    net.Session().EndConnectDialog(true);
+    const int port = net.Session().Socket().ListeningPort();
+    ASSERT_GT(port, 0);
+
+    // A peer of another version connects and greets.
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(static_cast<uint16_t>(port));
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    ASSERT_EQ(::connect(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
+    QTRY_VERIFY(net.Session().Connected);
+    const std::string hello = BuildFrame("PLAYERID", JoinFields({"Old", "412"}));
+    ASSERT_EQ(::send(fd, hello.data(), hello.size(), 0), static_cast<ssize_t>(hello.size()));
+    QTRY_VERIFY(!net.Session().Connected);
+    QTest::qWait(50);
+    ::close(fd);
+
+    // No box to answer: the try-connect window says why, the table waits on.
+    EXPECT_TRUE(started.Modal.Texts.empty());
+    ASSERT_NE(net.TryWindow(), nullptr);
+    EXPECT_TRUE(net.TryWindow()->isVisible());
+    EXPECT_TRUE(net.TryWindow()->lbNotice->isVisible());
+    EXPECT_EQ(net.TryWindow()->lbNotice->text(),
+              QStringLiteral("You have version 41301 and your opponent has another version. Please use the same version."));
+    EXPECT_GE(net.TryWindow()->height(), net.TryWindow()->layout()->totalHeightForWidth(net.TryWindow()->width()));
+    EXPECT_EQ(w.StatusText(), QStringLiteral("Waiting for connection..."));
+    EXPECT_GE(net.Session().Socket().ListeningSocket(), 0);
+    EXPECT_EQ(net.Chat(), nullptr);
+    EXPECT_TRUE(net.DisconnectAction()->isEnabled());
+    EXPECT_FALSE(net.ConnectAction()->isEnabled());
+    net.mnDisconnectClick();
+    EXPECT_EQ(w.StatusText(), QStringLiteral("Not connected"));
 }
 
 }  // namespace

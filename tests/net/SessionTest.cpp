@@ -14,6 +14,7 @@
 
 #include <deque>
 #include <functional>
+#include <memory>
 #include <thread>
 
 #include "net/Codepage.h"
@@ -55,6 +56,20 @@ int FreePort() {
     return ntohs(a.sin_port);
 }
 
+// A server of the test's own on the loopback port; -1 when that fails.
+int ListenOn(int port, int flags) {
+    const int fd = ::socket(AF_INET, SOCK_STREAM | flags, 0);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_port = htons(static_cast<uint16_t>(port));
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    if (::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at) != 0 || ::listen(fd, 4) != 0) {
+        ::close(fd);
+        return -1;
+    }
+    return fd;
+}
+
 // A peer under the test's control: plain blocking POSIX calls.
 struct TRawPeer {
     int Fd = -1;
@@ -93,10 +108,13 @@ struct TRawPeer {
 struct TFakeUi : INetUi {
     TNetSession* Session = nullptr;
     std::deque<bool> Answers;
-    std::vector<std::string> Asked, Informed, Warned, Errors, ChatLines;
+    std::vector<std::string> Asked, Informed, Warned, Errors, Notices, ChatLines;
     std::vector<std::vector<TRuleDifference>> RuleShows;
     int NewRuleWindows = 0, TryOpened = 0, TryClosed = 0, ChatOpened = 0, ChatClosed = 0, Changes = 0;
     bool ChatOpen = false;
+    // As the table window does: events are pumped after every action.
+    bool PumpAfterAction = false;
+    int ActionDepth = 0, DeepestAction = 0;
 
     bool Ask(const std::string& q) override {
         Asked.push_back(q);
@@ -108,6 +126,7 @@ struct TFakeUi : INetUi {
     void Inform(const std::string& t) override { Informed.push_back(t); }
     void Warn(const std::string& t) override { Warned.push_back(t); }
     void ShowError(const std::string& t) override { Errors.push_back(t); }
+    void Notice(const std::string& t) override { Notices.push_back(t); }
     void NetworkChanged() override { ++Changes; }
     void OpenTryConnect(const std::string&) override { ++TryOpened; }
     void StepTryConnect(int) override {}
@@ -124,7 +143,12 @@ struct TFakeUi : INetUi {
     void NewRuleWindow() override { ++NewRuleWindows; }
     void ShowRuleDifferences(const std::vector<TRuleDifference>& rows) override { RuleShows.push_back(rows); }
     void CloseRuleWindow() override {}
-    void RunGameAction(const std::function<void()>& action) override { action(); }
+    void RunGameAction(const std::function<void()>& action) override {
+        DeepestAction = std::max(DeepestAction, ++ActionDepth);
+        action();
+        if (PumpAfterAction) QCoreApplication::processEvents();
+        --ActionDepth;
+    }
     bool MayApplyTokens() override { return true; }
     void ScheduleTokens() override {
         QMetaObject::invokeMethod(
@@ -554,13 +578,14 @@ struct ListeningInstance : ::testing::Test {
 
 TEST_F(ListeningInstance, AGreetingWithAnotherVersionClosesWithoutComparingRules) {
     Peer.Send(Greeting("Old", "412") + BuildFrame("RULES", BuildRulesString(StandardRules())));
-    ASSERT_TRUE(WaitFor([&] { return !A.Ui.Informed.empty(); }));
-    EXPECT_EQ(A.Ui.Informed[0],
+    ASSERT_TRUE(WaitFor([&] { return !A.Ui.Notices.empty(); }));
+    EXPECT_EQ(A.Ui.Notices[0],
               "You have version 41301 and your opponent has another version. Please use the same version.");
+    EXPECT_TRUE(A.Ui.Informed.empty());  // nothing to answer while waiting for the next peer
     Pump(100);
     EXPECT_FALSE(A.Net.Connected);
-    EXPECT_EQ(A.Net.NetworkStatus, TNetSession::nsNotConnected);
-    EXPECT_EQ(A.Net.NetworkRole, TNetSession::nrNone);
+    EXPECT_EQ(A.Net.NetworkStatus, TNetSession::nsWaiting);
+    EXPECT_EQ(A.Net.NetworkRole, TNetSession::nrListening);
     EXPECT_TRUE(A.Ui.RuleShows.empty());
     EXPECT_EQ(A.G.HandNumber, 0u);  // no deal either
     EXPECT_FALSE(A.G.Config.Networked);
@@ -661,13 +686,8 @@ TEST(Connection, ALostPeerNeverLeavesTheTableWaitingForNothing) {
     // other side goes away first: a local hand is dealt instead.
     const int port = FreePort();
     TRawPeer server;
-    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in at{};
-    at.sin_family = AF_INET;
-    at.sin_port = htons(static_cast<uint16_t>(port));
-    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&at), sizeof at), 0);
-    ::listen(fd, 1);
+    const int fd = ListenOn(port, 0);
+    ASSERT_GE(fd, 0);
     TWiredInstance a(port, "Ann");
     a.G.Levels = {nullptr, nullptr, nullptr};
     a.G.PlayerDrawsFirst = true;
@@ -710,6 +730,219 @@ TEST(Connection, ALongNameStillLeavesTheVersionInTheGreeting) {
     EXPECT_EQ(NextField(m), "PLAYERID");
     EXPECT_EQ(NextField(m).size(), kMaxFrame - 8 - 3 - 3);
     EXPECT_EQ(NextField(m), "413");
+}
+
+// ---------------------------------------------------------------- peers that never become the opponent
+
+bool ClosedByTheOtherSide(const TRawPeer& peer, int ms = 5000) {
+    return WaitFor([&] {
+        char buf[4096];
+        const ssize_t n = ::recv(peer.Fd, buf, sizeof buf, MSG_DONTWAIT);
+        return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+    }, ms);
+}
+
+// A listening instance and a raw peer that has connected and read the
+// greeting, but not answered it yet.
+struct BeforeTheGreeting : ::testing::Test {
+    int Port = FreePort();
+    int Limit = TNetSession::kGreetingTimeoutMs;
+    std::unique_ptr<TWiredInstance> A;
+    TRawPeer Peer;
+    void SetUp() override {
+        A = std::make_unique<TWiredInstance>(Port, "Ann");
+        A->Net.GreetingTimeoutMs = Limit;
+        A->Start(true);
+        ASSERT_TRUE(Peer.Connect(Port));
+        std::string hello;
+        ASSERT_TRUE(WaitFor([&] {
+            hello += Peer.ReadAvailable();
+            return hello.find('\xFF') != std::string::npos;
+        }));
+        ASSERT_TRUE(A->Net.Connected);
+    }
+    // The peer is gone, the player told once without a box to answer, and
+    // the instance listens on its port again.
+    void ExpectListeningAgain(const std::string& notice) {
+        ASSERT_TRUE(WaitFor([&] { return !A->Ui.Notices.empty(); }, Limit + 5000));
+        EXPECT_TRUE(ClosedByTheOtherSide(Peer));
+        Pump(50);
+        ASSERT_EQ(A->Ui.Notices.size(), 1u);
+        EXPECT_NE(A->Ui.Notices[0].find(notice), std::string::npos) << A->Ui.Notices[0];
+        EXPECT_TRUE(A->Ui.Informed.empty());
+        EXPECT_TRUE(A->Ui.Warned.empty());
+        EXPECT_TRUE(A->Ui.Errors.empty());
+        EXPECT_FALSE(A->Net.Connected);
+        EXPECT_FALSE(A->Ui.ChatOpen);
+        EXPECT_EQ(A->Net.NetworkRole, TNetSession::nrListening);
+        EXPECT_EQ(A->Net.NetworkStatus, TNetSession::nsWaiting);
+        EXPECT_GE(A->Net.Socket().ListeningSocket(), 0);
+        EXPECT_EQ(A->Net.OpponentName, "<none>");
+        EXPECT_FALSE(A->G.Config.Networked);
+        EXPECT_EQ(A->G.HandNumber, 0u);
+    }
+    // Another instance of the program connects: greeted, dealt, in step.
+    void ExpectTheNextPeerServed() {
+        TWiredInstance b(Port, "Bob");
+        b.Start(false);
+        ASSERT_TRUE(WaitFor([&] {
+            return A->Net.NetworkStatus == TNetSession::nsConnected && b.Net.NetworkStatus == TNetSession::nsConnected &&
+                   b.G.HandNumber > 0 && !b.Net.Tokens().HasCompleteToken();
+        }, 10000));
+        Pump(100);
+        EXPECT_EQ(A->Net.OpponentName, "Bob");
+        EXPECT_EQ(A->G.HandNumber, 1u);
+        EXPECT_TRUE(A->G.Config.Networked);
+        EXPECT_EQ(SeatDigest(A->G, TSeat::Player), SeatDigest(b.G, TSeat::Opponent));
+        EXPECT_EQ(SeatDigest(A->G, TSeat::Opponent), SeatDigest(b.G, TSeat::Player));
+        EXPECT_EQ(A->Ui.Notices.size(), 1u);
+        EXPECT_TRUE(A->Ui.Errors.empty());
+    }
+};
+
+TEST_F(BeforeTheGreeting, AnotherVersionIsDroppedAndTheNextPeerServed) {
+    Peer.Send(Greeting("Old", "412"));
+    ExpectListeningAgain("You have version 41301 and your opponent has another version.");
+    ExpectTheNextPeerServed();
+}
+
+TEST_F(BeforeTheGreeting, BytesPastTheBufferLimitAreDroppedAndTheNextPeerServed) {
+    const std::string junk(8192, 'j');
+    for (int i = 0; i < 9 && A->Ui.Notices.empty(); ++i) {
+        Peer.Send(junk);
+        Pump(20);
+    }
+    ExpectListeningAgain("65536 bytes without ending a token");
+    ExpectTheNextPeerServed();
+}
+
+TEST_F(BeforeTheGreeting, AnOrderlyCloseIsFollowedByListeningAgain) {
+    Peer.Close();
+    ASSERT_TRUE(WaitFor([&] { return !A->Ui.Notices.empty(); }));
+    EXPECT_EQ(A->Ui.Notices[0], "The other side closed the connection before the greeting.");
+    EXPECT_TRUE(A->Ui.Warned.empty());
+    EXPECT_EQ(A->Net.NetworkRole, TNetSession::nrListening);
+    EXPECT_GE(A->Net.Socket().ListeningSocket(), 0);
+    ExpectTheNextPeerServed();
+}
+
+TEST_F(BeforeTheGreeting, UnknownNamesBeforeTheGreetingShowNoBox) {
+    std::string many;
+    for (int i = 0; i < 3; ++i) many += BuildFrame("BOGUS" + std::to_string(i), "");
+    Peer.Send(many + Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A->Net.NetworkStatus == TNetSession::nsConnected; }));
+    EXPECT_TRUE(A->Ui.Errors.empty());
+    // Once greeted, the peer is the opponent: its unknown names are shown.
+    Peer.Send(BuildFrame("BOGUS", ""));
+    ASSERT_TRUE(WaitFor([&] { return !A->Ui.Errors.empty(); }));
+    EXPECT_EQ(A->Ui.Errors[0], "Unknown token: BOGUS");
+}
+
+struct ASilentPeer : BeforeTheGreeting {
+    ASilentPeer() { Limit = 400; }
+};
+
+TEST_F(ASilentPeer, IsDroppedAfterTheTimeLimitAndTheNextPeerServed) {
+    Pump(Limit / 2);
+    EXPECT_TRUE(A->Net.Connected);  // not before its time
+    EXPECT_TRUE(A->Ui.Notices.empty());
+    ExpectListeningAgain("did not greet in time");
+    ExpectTheNextPeerServed();
+}
+
+TEST_F(ASilentPeer, WhileALostOpponentIsAwaitedLeavesTheGameWaiting) {
+    Peer.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A->G.HandNumber == 1; }));
+    A->G.PlayerScore = 321;
+    const uint64_t before = SeatDigest(A->G, TSeat::Player);
+    Peer.Abort();  // the opponent's program crashes
+    ASSERT_TRUE(WaitFor([&] { return A->Net.WaitingForPeer() && A->Net.Socket().ListeningSocket() >= 0; }));
+    TRawPeer silent;
+    ASSERT_TRUE(silent.Connect(Port));
+    ASSERT_TRUE(WaitFor([&] { return !A->Ui.Notices.empty(); }, 5000));
+    EXPECT_TRUE(ClosedByTheOtherSide(silent));
+    EXPECT_TRUE(A->Net.WaitingForPeer());
+    EXPECT_TRUE(A->G.Config.Networked);
+    EXPECT_EQ(A->Net.NetworkRole, TNetSession::nrListening);
+    EXPECT_EQ(SeatDigest(A->G, TSeat::Player), before);
+    // The opponent comes back: the game goes on, no second deal.
+    TRawPeer again;
+    ASSERT_TRUE(again.Connect(Port));
+    ASSERT_TRUE(WaitFor([&] { return A->Net.Connected; }));
+    again.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return A->Net.NetworkStatus == TNetSession::nsConnected; }));
+    Pump(50);
+    EXPECT_EQ(A->G.HandNumber, 1u);
+    EXPECT_EQ(A->G.PlayerScore, 321);
+    EXPECT_TRUE(A->Ui.Errors.empty());
+    EXPECT_TRUE(A->Ui.Warned.empty());
+}
+
+TEST(Connection, AConnectingSideDropsASilentServerAndTriesAgain) {
+    const int port = FreePort();
+    const int fd = ListenOn(port, SOCK_NONBLOCK);
+    ASSERT_GE(fd, 0);
+    TWiredInstance a(port, "Ann");
+    a.Net.GreetingTimeoutMs = 300;
+    a.Start(false);
+    TRawPeer first, second;
+    ASSERT_TRUE(WaitFor([&] { return (first.Fd = ::accept(fd, nullptr, nullptr)) >= 0; }));
+    ASSERT_TRUE(WaitFor([&] { return !a.Ui.Notices.empty(); }));
+    EXPECT_EQ(a.Ui.Notices[0], "The other side did not greet in time; the connection was closed.");
+    EXPECT_TRUE(ClosedByTheOtherSide(first));
+    EXPECT_EQ(a.Net.NetworkRole, TNetSession::nrConnecting);
+    EXPECT_EQ(a.Net.NetworkStatus, TNetSession::nsWaiting);
+    // The retry timer connects again; this time the server greets.
+    ASSERT_TRUE(WaitFor([&] { return (second.Fd = ::accept(fd, nullptr, nullptr)) >= 0; }));
+    ::close(fd);
+    second.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected; }));
+    EXPECT_EQ(a.Net.OpponentName, "Pat");
+    EXPECT_TRUE(a.Ui.Errors.empty());
+    EXPECT_TRUE(a.Ui.Warned.empty());
+    EXPECT_EQ(a.Ui.Notices.size(), 1u);
+}
+
+// ---------------------------------------------------------------- a flood of chat lines
+
+TEST(Connection, AFloodOfChatLinesIsAppliedWithoutNestingTheReads) {
+    const int port = FreePort();
+    TWiredInstance a(port, "Ann");
+    a.Ui.PumpAfterAction = true;
+    a.Start(true);
+    TRawPeer peer;
+    ASSERT_TRUE(peer.Connect(port));
+    ASSERT_TRUE(WaitFor([&] { return a.Net.Connected; }));
+    peer.Send(Greeting("Pat"));
+    ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected; }));
+    Pump(50);
+    a.Ui.DeepestAction = 0;
+    const size_t before = a.Ui.ChatLines.size();
+    // Long lines, far more than one read takes, as fast as the socket allows.
+    constexpr int kLines = 4000;
+    std::string flood;
+    for (int i = 0; i < kLines; ++i) {
+        std::string line = "Pat: " + std::to_string(i) + " ";
+        line.resize(247, 'x');
+        flood += BuildFrame("CHAT", line);
+    }
+    std::thread sender([&] {
+        size_t sent = 0;
+        while (sent < flood.size()) {
+            const ssize_t n = ::send(peer.Fd, flood.data() + sent, flood.size() - sent, MSG_NOSIGNAL);
+            if (n <= 0) break;
+            sent += static_cast<size_t>(n);
+        }
+    });
+    const bool all = WaitFor([&] { return a.Ui.ChatLines.size() >= before + kLines; }, 60000);
+    sender.join();
+    ASSERT_TRUE(all) << a.Ui.ChatLines.size() - before << " lines arrived";
+    // Every read was applied from the event loop, none inside another.
+    EXPECT_EQ(a.Ui.DeepestAction, 1);
+    for (int i = 0; i < kLines; i += 997)
+        EXPECT_EQ(a.Ui.ChatLines[before + static_cast<size_t>(i)].rfind("Pat: " + std::to_string(i) + " ", 0), 0u);
+    EXPECT_TRUE(a.Net.Connected);
+    EXPECT_TRUE(a.Ui.Errors.empty());
 }
 
 }  // namespace
