@@ -19,12 +19,12 @@
 #include "dialogs/Results.h"
 #include "dialogs/Rules.h"
 #include "help/HelpTestSupport.h"
-#include "mail/PLRequest.h"
+#include "dialogs/PLRequest.h"
 #include "media/MediaTestSupport.h"
 #include "media/SoundDialog.h"
-#include "net/Chat.h"
-#include "net/RuleDifferences.h"
-#include "net/TryConnect.h"
+#include "dialogs/Chat.h"
+#include "dialogs/RuleDifferences.h"
+#include "dialogs/TryConnect.h"
 #include "support/TestTable.h"
 
 namespace canasta {

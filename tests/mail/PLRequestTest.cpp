@@ -15,7 +15,7 @@
 #include "MailRun.h"
 #include "ScriptedServer.h"
 #include "dialogs/Modal.h"
-#include "mail/PLRequest.h"
+#include "dialogs/PLRequest.h"
 #include "store/SettingsCatalog.h"
 
 using namespace canasta;

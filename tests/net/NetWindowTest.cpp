@@ -32,12 +32,12 @@
 #include <memory>
 
 #include "dialogs/Modal.h"
-#include "net/Chat.h"
-#include "net/ConnectDialog.h"
-#include "net/RuleDifferences.h"
+#include "dialogs/Chat.h"
+#include "dialogs/ConnectDialog.h"
+#include "dialogs/RuleDifferences.h"
 #include "net/Framing.h"
 #include "net/Session.h"
-#include "net/TryConnect.h"
+#include "dialogs/TryConnect.h"
 #include "store/SettingsCatalog.h"
 #include "table/CanMain.h"
 #include "table/CanMainNet.h"

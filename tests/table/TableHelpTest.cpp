@@ -20,11 +20,11 @@
 
 #include <map>
 
-#include "mail/PLRequest.h"
-#include "net/Chat.h"
-#include "net/ConnectDialog.h"
-#include "net/RuleDifferences.h"
-#include "net/TryConnect.h"
+#include "dialogs/PLRequest.h"
+#include "dialogs/Chat.h"
+#include "dialogs/ConnectDialog.h"
+#include "dialogs/RuleDifferences.h"
+#include "dialogs/TryConnect.h"
 #include "table/CanMainNet.h"
 #include "TableFixture.h"
 #include "dialogs/Deck.h"

@@ -1,4 +1,4 @@
-#include "net/ConnectDialog.h"
+#include "dialogs/ConnectDialog.h"
 
 #include <QApplication>
 #include <QClipboard>

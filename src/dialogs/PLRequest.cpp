@@ -1,4 +1,4 @@
-#include "mail/PLRequest.h"
+#include "dialogs/PLRequest.h"
 
 #include "help/HelpContexts.h"
 #include "help/HelpWindow.h"

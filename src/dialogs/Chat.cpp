@@ -1,4 +1,4 @@
-#include "net/Chat.h"
+#include "dialogs/Chat.h"
 
 #include <QCloseEvent>
 #include <QFontDialog>

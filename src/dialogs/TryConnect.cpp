@@ -1,4 +1,4 @@
-#include "net/TryConnect.h"
+#include "dialogs/TryConnect.h"
 
 #include <QLabel>
 #include <QProgressBar>

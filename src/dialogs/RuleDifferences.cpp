@@ -1,4 +1,4 @@
-#include "net/RuleDifferences.h"
+#include "dialogs/RuleDifferences.h"
 
 #include <QHeaderView>
 #include <QHBoxLayout>
