@@ -3,6 +3,7 @@
 #include <QCommandLineParser>
 #include <cstdio>
 
+#include "Version.h"
 #include "app/QuitSignals.h"
 #include "help/HelpContexts.h"
 #include "media/MediaFiles.h"
@@ -25,7 +26,7 @@ struct TdmMain {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Canasta"));
-    QApplication::setApplicationVersion(QStringLiteral("4.13"));
+    QApplication::setApplicationVersion(QLatin1String(kReleaseVersion));
     // The desktop file and icon the window belongs to.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.canasta.Canasta"));
 

@@ -10,6 +10,7 @@ namespace canasta {
 inline constexpr char kFieldSep = '\xFE';
 inline constexpr char kTokenEnd = '\xFF';
 inline constexpr size_t kMaxFrame = 255;
+// The greeting's protocol version: a wire format, not the release number.
 inline constexpr int kProtocolVersion = 413;
 
 // Positions in the name table; only the names travel.

@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "Version.h"
 #include "model/Tokens.h"
 #include "net/Codepage.h"
 #include "net/Framing.h"
@@ -291,7 +292,7 @@ bool TNetSession::OnGreeting(const std::string& name, const std::string& version
     Ui.NewRuleWindow();
     OpponentName = DisplayText(name.substr(0, 255));
     if (version != std::to_string(kProtocolVersion)) {
-        Ui.Inform("You have version " + std::to_string(41301) +
+        Ui.Inform("You have version " + std::to_string(kReleaseNumber) +
                   " and your opponent has another version. Please use the same version.");
         NetworkRole = nrNone;
         ResetNetwork();

@@ -919,8 +919,9 @@ void TfmCanMain::mnDecksClick() {
 void TfmCanMain::mnAboutClick() {
     SoundSys->PlayFile("about.wav");
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Canasta"),
+                    QStringLiteral("<b>Canasta</b><br>Version ") + QLatin1String(kReleaseVersion) +
                     QStringLiteral(
-                        "<b>Canasta</b><br>Version 4.13<br><br>Two-handed Canasta with two decks and four jokers, "
+                        "<br><br>Two-handed Canasta with two decks and four jokers, "
                         "played to 5000 points.<br>Written by the Canasta team.<br><br>"
                         "This program uses:<br>"
                         "Qt 6 &ndash; GNU Lesser General Public License 3.0 (LGPL-3.0)<br>"

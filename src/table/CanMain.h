@@ -15,6 +15,7 @@
 #include <functional>
 #include <memory>
 
+#include "Version.h"
 #include "ai/Levels.h"
 #include "model/Game.h"
 #include "model/GameHost.h"
@@ -39,7 +40,7 @@ class TfmWhoseTurn;
 class TTableView;
 class TTableNetwork;
 
-inline constexpr const char* kProgramTitle = "Canasta 4.13";
+inline constexpr const char* kProgramTitle = kReleaseTitle;
 
 struct TStartOptions {
     // A size index that wins over the stored one and over the screen's size
