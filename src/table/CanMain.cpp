@@ -923,6 +923,9 @@ void TfmCanMain::mnAboutClick() {
                     QStringLiteral(
                         "<br><br>Two-handed Canasta with two decks and four jokers, "
                         "played to 5000 points.<br>Written by the Canasta team.<br><br>"
+                        "Canasta is free software: you may share and change it under the GNU General Public "
+                        "License, version 3 or later (GPL-3.0-or-later), with no warranty. Its card art, icons, "
+                        "sounds, music and help are the team's own work under the same licence.<br><br>"
                         "This program uses:<br>"
                         "Qt 6 &ndash; GNU Lesser General Public License 3.0 (LGPL-3.0)<br>"
                         "SDL2_mixer &ndash; zlib licence<br>"
