@@ -28,6 +28,7 @@ need share/canasta/sounds/shufl.wav
 need share/canasta/sounds/about.wav
 need share/canasta/music/ARCADIA.MID
 need share/applications/$app.desktop
+need share/man/man6/canasta.6
 need share/metainfo/$app.metainfo.xml
 need share/mime/packages/$app.xml
 for size in 16 32 48 64 128 256; do need share/icons/hicolor/${size}x${size}/apps/$app.png; done
