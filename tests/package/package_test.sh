@@ -18,7 +18,7 @@ deb=$(sed -n 's/^package: //p' "$tmp/package.log")
 # The file list: the program, its data, the desktop files, in the usual places.
 dpkg-deb -c "$deb" | awk '{print $NF}' | sed 's|^\./|/|' > "$tmp/files.txt"
 need() { grep -qxF "$1" "$tmp/files.txt" || problem "the package lacks $1"; }
-need /usr/bin/canasta
+need /usr/games/canasta
 need /usr/share/canasta/help/index.html
 need /usr/share/canasta/help/contexts.txt
 need /usr/share/canasta/help/style.css
@@ -34,9 +34,10 @@ need /usr/share/doc/canasta/copyright
 for f in "$root"/assets/help/* "$root"/assets/sounds/* "$root"/assets/music/*; do
   need "/usr/share/canasta/$(basename "$(dirname "$f")")/$(basename "$f")"
 done
-# Nothing but the program in bin, and nothing outside /usr.
-grep -E '^/usr/bin/.' "$tmp/files.txt" | grep -vxF /usr/bin/canasta | sed 's/^/unexpected program: /' | grep . >&2 &&
-  problem "the package installs other programs"
+# Nothing but the program in /usr/games (games stay out of /usr/bin), and
+# nothing outside /usr.
+grep -E '^/usr/(bin|games)/.' "$tmp/files.txt" | grep -vxF /usr/games/canasta | sed 's/^/unexpected program: /' |
+  grep . >&2 && problem "the package installs other programs"
 grep -vE '^/(usr/)?$|^/usr/' "$tmp/files.txt" | sed 's/^/outside \/usr: /' | grep . >&2 &&
   problem "the package installs files outside /usr"
 depends=$(dpkg-deb -f "$deb" Depends)
@@ -55,11 +56,11 @@ grep -qF "<release version=\"$(cd "$root" && dpkg-parsechangelog -S Version)\"" 
 
 export CANASTA_HOME=$tmp/home QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy
 mkdir -p "$CANASTA_HOME"
-"$prefix/bin/canasta" --data-folder > "$tmp/folders.txt" 2>&1 || problem "--data-folder: $(cat "$tmp/folders.txt")"
+"$prefix/games/canasta" --data-folder > "$tmp/folders.txt" 2>&1 || problem "--data-folder: $(cat "$tmp/folders.txt")"
 grep -qxF "data: $prefix/share/canasta" "$tmp/folders.txt" ||
   problem "the data folder is not the extracted one: $(tr '\n' '|' < "$tmp/folders.txt")"
 
-timeout 120 "$prefix/bin/canasta" --size 1 --screenshot "$tmp/shot.png" > "$tmp/run.log" 2>&1 ||
+timeout 120 "$prefix/games/canasta" --size 1 --screenshot "$tmp/shot.png" > "$tmp/run.log" 2>&1 ||
   { cat "$tmp/run.log" >&2; problem "the installed program did not run"; }
 if [ -s "$tmp/shot.png" ]; then
   python3 "$root/tests/package/table_shown.py" "$tmp/shot.png" 800 600 || problem "the screenshot does not show the table"
