@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the application, the settings store, the table window.
 #include <QApplication>
 #include <QCommandLineParser>

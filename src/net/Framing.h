@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The token format on the wire: name, 0xFE, fields separated by 0xFE, 0xFF.
 // A whole frame is at most 255 bytes; there is no length, checksum or sequence.

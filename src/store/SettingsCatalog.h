@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every settings value name of the program with its start-up default, in one
 // place, and TAppSettings: the values the table window reads at start-up.

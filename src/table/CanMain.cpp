@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table window: creation and start-up, menus, status bar, timers, the
 // game host operations, and shut-down. Painting is in TablePaint.cpp, mouse
 // and keys in TableControls.cpp.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table window: owns the game, paints the table, turns mouse and keys into
 // game operations, and shows what the game core asks for (status texts,

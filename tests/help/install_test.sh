@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks what a user gets:
 # the program, its data folder (help, sounds, music), the desktop entry, the
 # icons, the AppStream data and the MIME type of saved games; then starts the

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Builds the Debian package with scripts/package, checks what it installs,
 # extracts it into a scratch root and starts the program from there: it must
 # find its data in the extracted tree and show its table in a screenshot.

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Checks that a screenshot of the program shows its table with cards dealt.
 
     table_shown.py shot.png min-width min-height

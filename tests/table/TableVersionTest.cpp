@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The release version as the player sees it, from the one project version, in
 // the window title and the About box; the About box also names the licence.
 #include "TableFixture.h"
