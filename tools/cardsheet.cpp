@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Renders all 53 faces, the ten pattern backs and a solid back onto one PNG,
 // so the card art can be judged by eye at each card size and pixel ratio.
 //

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saves a picture of the help window showing one page, for looking at the
 // help as the program shows it:  helpshot <page[#anchor] | context number> <out.png>
 #include <QApplication>

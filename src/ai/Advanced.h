@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The middle level: weighs the pile size, keeps a long hand after its initial
 // meld, may open with a whole canasta, goes out by chance, and discards with

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The weakest computer level: fixed rules, no randomness, no memory of the
 // cards the human took from the pile.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the computer levels share: the hand analysis, the pile test, and the
 // fixed skeleton of a computer turn with the steps a level fills in.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The strongest level: simulates taking the pile, estimates its distance from
 // going out, chooses between two initial-meld plans by the wild cards each

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Expert's choice of discard: what the human can use, the rank it is
 // discarding down, wild cards to freeze the pile, a red three from the table.
 #include <algorithm>

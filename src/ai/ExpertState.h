@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the Expert keeps of the computer's seat. BlackThreeFlag is also set by
 // the Advanced level, so the two levels of one game share one record.

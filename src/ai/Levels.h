@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The three computer levels of one game, installed into its level table.
 #include <memory>

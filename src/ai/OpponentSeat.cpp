@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Cards entering and leaving the opponent's hand and table. Shared by the
 // computer levels and the replay of a networked opponent's moves, so nothing
 // here depends on a level.

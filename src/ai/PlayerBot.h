@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A scripted player for the human seat. It acts only through the operations the
 // table's mouse and keyboard handlers call, one gesture at a time, so whatever

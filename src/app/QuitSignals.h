@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // SIGTERM, SIGINT and SIGHUP (a logout, a shutdown, Ctrl+C) handed to the
 // event loop: the handler only writes the signal's number into a pipe, and a

@@ -1,8 +1,10 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Program entry: the application, the settings store, the table window.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
 
+#include "Version.h"
 #include "app/QuitSignals.h"
 #include "help/HelpContexts.h"
 #include "media/MediaFiles.h"
@@ -25,7 +27,7 @@ struct TdmMain {
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Canasta"));
-    QApplication::setApplicationVersion(QStringLiteral("4.13"));
+    QApplication::setApplicationVersion(QLatin1String(kReleaseVersion));
     // The desktop file and icon the window belongs to.
     QGuiApplication::setDesktopFileName(QStringLiteral("io.github.canasta.Canasta"));
 

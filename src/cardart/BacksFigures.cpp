@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The back designs of figures and shapes (two patterns, the robot, the rose, the shell).
 #include "cardart/Drawing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The back designs drawn from nature (beach, fish, leaves), and the frame every design sits in.
 #include "cardart/Drawing.h"
 

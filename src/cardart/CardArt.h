@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Card art drawn by code: the 52 faces and the joker, the ten back patterns,
 // solid and file backs, and the 55-image list the table paints from.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The court cards: jacks, queens and kings of each suit.
 #include "cardart/Drawing.h"
 

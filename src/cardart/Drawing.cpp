@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Basics of the card art: blank cards, the suit symbols and the index glyphs.
 #include "cardart/Drawing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The drawing kit the card art files share: names, colours, the suit symbols,
 // the index glyphs and the face layout, and what each file draws for the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The face layout, the corner indices, the pips and the aces.
 #include "cardart/Drawing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The joker: a jester with its stars.
 #include "cardart/Drawing.h"
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "dialogs/ConnectDialog.h"
 
 #include <QApplication>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 
+#include "Version.h"
 #include "dialogs/Modal.h"
 #include "help/HelpContexts.h"
 #include "help/HelpWindow.h"
@@ -27,7 +29,7 @@ namespace canasta {
 namespace {
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
-QString Title() { return QStringLiteral("Canasta 4.13"); }
+QString Title() { return QString::fromLatin1(kReleaseTitle); }
 }  // namespace
 
 TfmConnect::TfmConnect(ISettingsStore* store, TNetSession& session, const std::string& playerName, QWidget* parent)

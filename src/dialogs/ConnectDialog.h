@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Connect to Opponent": LAN or Internet, the opponent's address with its
 // history, the machine's own addresses, the identification server.

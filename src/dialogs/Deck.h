@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Select Card Back": a solid colour, a built-in pattern or an image file for
 // the back of each of the two decks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every modal window of the program is run through ExecModal, so that a test
 // can answer it (inspect it, press its buttons) instead of the user.

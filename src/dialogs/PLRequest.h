@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The dialog that asks by e-mail to be put on (or changed or removed from)
 // the Internet player list, sent through the player's own mail server.

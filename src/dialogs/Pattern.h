@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // "Select Card Back Pattern": the ten built-in backs in two rows of five.
 #include <QDialog>

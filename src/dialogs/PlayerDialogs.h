@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Customize dialog with its Players tab, the Hall of Fame and the Win Ratio dialog.
 #include <QDialog>

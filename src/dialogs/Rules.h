@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The Rules dialog: the thirteen rule switches on four pages.
 #include <QDialog>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Help context numbers: every control of every dialog carries one. The
 // numbers are named here; what each one opens (a help page and an anchor)

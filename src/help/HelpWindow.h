@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help window: the help pages in a browser with Contents, Back and
 // Forward, opened at the contents, at a page or at a help context number;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The byte-level pieces of sending a mail: the error table, server reply
 // lines, addresses, header words and folding, MIME parameters,

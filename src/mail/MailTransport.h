@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // What the mail component needs from the network: a byte stream to one
 // server and a host-name lookup. The real ones sit on sockets; tests and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The mail component's real network: the game's own socket component
 // (TSockets) and its host lookup, behind the mail transport interface.

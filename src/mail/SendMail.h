@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // TSendMail sends one e-mail message to an SMTP server and reports progress
 // and failures as events on the GUI thread. It never blocks: the host lookup,

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The two players of the table window: one channel for sound effects and one
 // stream for music, so an effect never interrupts the music. Every failure

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Where the shipped sound and music files are, and the jukebox play list.
 // Plain C++, no audio.

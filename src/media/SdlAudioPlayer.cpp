@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // IAudioPlayer over SDL2_mixer: channel 0 for effects, the music stream for
 // MIDI (rendered by FluidSynth with the General MIDI sound font).
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The "Canasta Sound" dialog: sound on or off and the files of each event,
 // music on or off and its source. Add, Remove and Default change the live

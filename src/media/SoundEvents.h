@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The sound association table: which wave files each game event plays, read
 // from and written to the settings store. Plain C++, no audio.

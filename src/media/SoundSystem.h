@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Sound effects on game events and the background music of the table window.
 // The window owns one TSoundSystem: it reads the settings at start-up, plays

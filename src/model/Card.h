@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One playing card and the identity scheme of the 108-card Canasta deck.
 #include <cstdint>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Fixed-capacity card list: every pile, hand and table area of the game.
 // A plain value record (no pointers, no allocation) so a whole area can be

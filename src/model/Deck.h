@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The random generator and the shuffle of the 108 cards into the stock.
 #include <array>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The single game state and the operations on it. TGameState is a plain,
 // copyable record; TGame adds the host, the rule options, the geometry and the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Everything the game core needs to show or ask goes through this interface:
 // the table window implements it, tests and tools use THeadlessHost.

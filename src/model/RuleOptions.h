@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The thirteen rule switches, their stored names and defaults.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The settings seen from the game: named values addressed by paths such as
 // "Settings\Sound", with registry-like types. The SQLite store implements this;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Table geometry for the four window sizes. The model depends on it because a
 // table card's column is derived from its X.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Names of the moves a networked opponent is told about.
 namespace canasta::token {

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Texts on the wire are Windows-1252 bytes; inside the program they are UTF-8.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A fingerprint of one seat of the game, the same on both copies of a network
 // game when they agree: this side's player seat must give the digest the other

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The token format on the wire: name, 0xFE, fields separated by 0xFE, 0xFF.
 // A whole frame is at most 255 bytes; there is no length, checksum or sequence.
@@ -10,6 +11,7 @@ namespace canasta {
 inline constexpr char kFieldSep = '\xFE';
 inline constexpr char kTokenEnd = '\xFF';
 inline constexpr size_t kMaxFrame = 255;
+// The greeting's protocol version: a wire format, not the release number.
 inline constexpr int kProtocolVersion = 413;
 
 // Positions in the name table; only the names travel.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The remote player's moves replayed in the opponent seat of this side's
 // copy of the game, and the mirrored deal.

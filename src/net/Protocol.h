@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The receiving side of the token protocol: the receive buffer, the split into
 // tokens, and their application. Game moves go to the opponent seat of the

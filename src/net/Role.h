@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Which of two connecting instances listens, and what the opponent field may hold.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The rule options as the thirteen fields of a "RULES" token, and the
 // comparison with the opponent's.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The opponent's seat seen as a player seat: a scratch copy of the game with
 // the two seats exchanged. The receiver asks it the questions the sender's

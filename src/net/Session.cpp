@@ -1,7 +1,9 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "net/Session.h"
 
 #include <cstdio>
 
+#include "Version.h"
 #include "model/Tokens.h"
 #include "net/Codepage.h"
 #include "net/Framing.h"
@@ -370,7 +372,7 @@ bool TNetSession::OnGreeting(const std::string& name, const std::string& version
     Ui.NewRuleWindow();
     OpponentName = DisplayText(name.substr(0, 255));
     if (version != std::to_string(kProtocolVersion)) {
-        const std::string text = "You have version " + std::to_string(41301) +
+        const std::string text = "You have version " + std::to_string(kReleaseNumber) +
                                  " and your opponent has another version. Please use the same version.";
         if (NetworkRole == nrListening) {
             OpponentName = before;

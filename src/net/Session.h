@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The network side of the table window: the game connection (Sock1), who
 // listens and who connects, retrying, the greeting, sending and receiving

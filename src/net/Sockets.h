@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One TCP endpoint over POSIX sockets for the thread that owns it (the GUI
 // thread): listen on a port and accept one peer, or connect to a peer; send

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Melding from the player's hand, canastas, and the validation of the table.
 #include <algorithm>
 

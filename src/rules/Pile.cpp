@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Taking the discard pile, freezing, discarding, and the one-card rule.
 #include "model/Game.h"
 #include "model/Tokens.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Taking back the cards melded this turn.
 #include "model/Game.h"
 #include "model/Tokens.h"

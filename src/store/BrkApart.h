@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Splits a text at every occurrence of a separator.
 #include <string>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The eight top-ten lists of winning margins: per level (Beginner, Advanced,
 // Expert, network game) and per kind (single hand, whole match).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One-time take-over of the settings of older versions: their ini file
 // "canasta.ini" and the saved games they left behind.

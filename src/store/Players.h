@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The human players with their match wins and losses; one is the current player.
 #include <memory>

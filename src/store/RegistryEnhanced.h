@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The program's settings key, kept in one SQLite database file and behaving
 // like a registry key: case-insensitive sub-key paths and value names (the

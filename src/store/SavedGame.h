@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The saved-game file: every card list of the game with scrambled identities,
 // the canasta records, the turn flags and the scores, as CR LF text.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Every settings value name of the program with its start-up default, in one
 // place, and TAppSettings: the values the table window reads at start-up.
@@ -6,6 +7,7 @@
 #include <cstdint>
 #include <string>
 
+#include "Version.h"
 #include "model/RuleOptions.h"
 #include "model/Settings.h"
 
@@ -27,7 +29,7 @@ struct TNumberedSetting {
 
 namespace settings {
 
-inline constexpr int32_t CurrentVersion = 41301;
+inline constexpr int32_t CurrentVersion = kReleaseNumber;
 inline constexpr TSetting<int32_t> Version{"Settings\\Version", 0};
 
 inline constexpr TSetting<int32_t> BackgroundColor{"Settings\\Background Color", 32768};  // 0x00BBGGRR

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table window: creation and start-up, menus, status bar, timers, the
 // game host operations, and shut-down. Painting is in TablePaint.cpp, mouse
 // and keys in TableControls.cpp.
@@ -919,9 +920,13 @@ void TfmCanMain::mnDecksClick() {
 void TfmCanMain::mnAboutClick() {
     SoundSys->PlayFile("about.wav");
     QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Canasta"),
+                    QStringLiteral("<b>Canasta</b><br>Version ") + QLatin1String(kReleaseVersion) +
                     QStringLiteral(
-                        "<b>Canasta</b><br>Version 4.13<br><br>Two-handed Canasta with two decks and four jokers, "
+                        "<br><br>Two-handed Canasta with two decks and four jokers, "
                         "played to 5000 points.<br>Written by the Canasta team.<br><br>"
+                        "Canasta is free software: you may share and change it under the GNU General Public "
+                        "License, version 3 or later (GPL-3.0-or-later), with no warranty. Its card art, icons, "
+                        "sounds, music and help are the team's own work under the same licence.<br><br>"
                         "This program uses:<br>"
                         "Qt 6 &ndash; GNU Lesser General Public License 3.0 (LGPL-3.0)<br>"
                         "SDL2_mixer &ndash; zlib licence<br>"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table window: owns the game, paints the table, turns mouse and keys into
 // game operations, and shows what the game core asks for (status texts,
@@ -15,6 +16,7 @@
 #include <functional>
 #include <memory>
 
+#include "Version.h"
 #include "ai/Levels.h"
 #include "model/Game.h"
 #include "model/GameHost.h"
@@ -39,7 +41,7 @@ class TfmWhoseTurn;
 class TTableView;
 class TTableNetwork;
 
-inline constexpr const char* kProgramTitle = "Canasta 4.13";
+inline constexpr const char* kProgramTitle = kReleaseTitle;
 
 struct TStartOptions {
     // A size index that wins over the stored one and over the screen's size

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The table window's network part: the "&Network" menu, the game connection
 // with its chat, try-connect and rule-differences windows, and scripted play

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #include "table/Splash.h"
 
 #include <QGuiApplication>
@@ -5,6 +6,7 @@
 #include <QPainter>
 #include <QScreen>
 
+#include "Version.h"
 #include "cardart/CardArt.h"
 
 namespace canasta {
@@ -72,7 +74,7 @@ void TfmSplash::paintEvent(QPaintEvent*) {
     p.setFont(small);
     p.setPen(QColor(60, 60, 60));
     p.drawText(QRect(panel.left() + 12, panel.bottom() - 34, 140, 20), Qt::AlignLeft | Qt::AlignVCenter,
-               QStringLiteral("Version 4.13"));
+               QStringLiteral("Version ") + QLatin1String(kReleaseVersion));
     const QImage icon = ProgramIconImage(48);
     p.drawImage(QPoint(panel.right() - 52, panel.bottom() - 54), icon);
 }

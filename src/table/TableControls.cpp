@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player's mouse and keyboard on the table, and the card-move animation.
 #include <QPainter>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Painting the table: piles, hands, melds, the engraved pile box, the pile
 // counts and the canasta labels. Later drawing covers earlier drawing.
 #include <QFontDatabase>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The client area of the table window: hands painting, mouse and focus to
 // the window, which owns the game.

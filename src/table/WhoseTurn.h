@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The small window that says who draws first in a new hand.
 #include <QWidget>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Advanced level's decisions on hand-built tables.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The turn skeleton shared by the computer levels, the opponent-seat
 // operations and the hand analysis.
 #include <gtest/gtest.h>

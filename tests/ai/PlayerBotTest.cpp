@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The scripted player seat: gestures only through the table's operations,
 // sensible greedy choices, and progress whatever the random gestures did.
 #include <gtest/gtest.h>

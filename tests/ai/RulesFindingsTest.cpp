@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Faults of the player-side rules found by the simulator's random player,
 // reduced to hand-built tables.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The program as a real process, offscreen with the dummy audio driver: the
 // signals of a logout or shutdown, and settings folders that are damaged or
 // cannot be written.

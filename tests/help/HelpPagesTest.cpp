@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help pages hang together: every link and anchor resolves, every page is
 // reachable from the contents, and every help context number of the program
 // leads to a page with a "What's This?" text.

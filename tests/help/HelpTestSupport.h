@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The help pages as the tests see them: their files, anchors, links and text.
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The help window opens at the contents, at pages and at help context
 // numbers, stays usable beside modal dialogs, and closes with the program;
 // the controls' "What's This?" help comes from the same table.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The manual says what the program does: the captions it quotes are the
 // dialogs' own, the rule defaults and the standard rules are the program's,
 // and its tables and worked example add up with the program's scoring.

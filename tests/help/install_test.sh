@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Installs the build into a temporary prefix and checks what a user gets:
 # the program, its data folder (help, sounds, music), the desktop entry, the
 # icons, the AppStream data and the MIME type of saved games; then starts the
@@ -28,6 +29,7 @@ need share/canasta/sounds/shufl.wav
 need share/canasta/sounds/about.wav
 need share/canasta/music/ARCADIA.MID
 need share/applications/$app.desktop
+need share/man/man6/canasta.6
 need share/metainfo/$app.metainfo.xml
 need share/mime/packages/$app.xml
 for size in 16 32 48 64 128 256; do need share/icons/hicolor/${size}x${size}/apps/$app.png; done

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Stand-ins for the socket and the host lookup: the test decides what the
 // network does and when.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The byte rules of a mail: header words, quoted-printable, line ends,
 // dot-stuffing, base64 and uuencode, reply lines and the error table.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One application object for the mail tests: timers, socket notifiers and
 // posted events need an event loop, but no screen.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Records a mail component's events and runs the event loop until it is done.
 #include <QCoreApplication>

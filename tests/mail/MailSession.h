@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A mail component over the fake transport, with the server's side driven by
 // the test: the dialogue up to the message, and what was sent.

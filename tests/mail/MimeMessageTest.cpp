@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What a mail reader makes of the message: addresses that cannot be sent as
 // they are, display names, folded headers, long lines, attachment encodings,
 // the part boundary and file names, and the overall time limit of a send.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The player-list request dialog: its fields, the mail it sends through a
 // scripted server, and what it stores after success and failure.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A one-connection TCP server on 127.0.0.1 for the mail tests: it plays a
 // script of replies on its own thread and records every byte it receives.

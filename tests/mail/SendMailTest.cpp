@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The SMTP dialogue, the message and every way a send can end, over a fake
 // transport the test drives byte by byte.
 #include <gtest/gtest.h>

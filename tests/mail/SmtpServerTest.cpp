@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The mail component over real sockets against a scripted SMTP server on
 // 127.0.0.1: the exact bytes it sends, and every way a bad server can end it.
 #include <gtest/gtest.h>

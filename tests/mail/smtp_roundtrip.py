@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """canasta-mail against a real SMTP server on 127.0.0.1, read back with Python's email parser.
 
 Usage: smtp_roundtrip.py CANASTA_MAIL [--sink auto|smtpd|builtin]

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A player that records what it was asked to play, and a sound system over
 // it with a memory settings store and a seeded random generator.

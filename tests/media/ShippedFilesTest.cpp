@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The shipped sounds and music decode with SDL2_mixer, and the SDL players
 // report the end of a piece on the GUI thread (dummy audio driver).
 #include <SDL.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The "Canasta Sound" dialog: live changes to the association table, keys in
 // the associated list, the choosers, and what OK and Cancel store.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The sound association table, the random choice of an event's sound and the
 // jukebox, played through a recording player.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One Qt Core application for the connection tests (sockets and timers need
 // an event loop, no screen).
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Two copies of a network game wired back to back in memory: what one side
 // sends is appended to the other side's receive buffer and applied there.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // One application for the network window tests, on the offscreen platform,
 // with the program's folders in a temporary directory.
 #include <gtest/gtest.h>

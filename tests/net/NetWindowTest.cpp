@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The network windows: chat, rule differences, the connect dialog and the
 // table window's Network menu, on the offscreen platform.
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The token protocol at the receiving end: framing, the receive buffer, the
 // mirrored deal, the opponent's moves (and the refusal of moves that do not
 // fit), and the cases where a naive replay would let the copies drift.

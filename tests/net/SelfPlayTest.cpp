@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two copies of the game playing whole hands against each other through the
 // protocol: after every move both copies must agree, and every hand's line of
 // one side must be the other side's with the seats swapped.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The socket component and the connection over real loopback sockets: the
 // events and their error codes, partial sends, the role rule, retries, the
 // greeting, resets by the peer, and hostile peers.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Two real instances of the program, offscreen, connected over 127.0.0.1:
 // one listens, one connects, a bot plays each seat. Every "hand N" line of
 // one must be the other's with the totals and the digests swapped.

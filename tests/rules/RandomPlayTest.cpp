@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Random legal and illegal gestures of the player against an opponent seat
 // that only draws and discards; every invariant is checked after each action.
 #include <gtest/gtest.h>

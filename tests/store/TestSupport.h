@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Temporary folders and files for the store tests, so no test touches the real user's settings.
 #include <stdlib.h>

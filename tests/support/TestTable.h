@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // Builds game states card by card for tests: every card comes out of the
 // stock, so the 108 cards stay complete and the consistency check applies.

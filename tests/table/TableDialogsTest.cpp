@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The Rules, card-back and result windows, and the start-up values.
 #include <gtest/gtest.h>
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // A table window on the offscreen platform, driven with real mouse and key
 // events. Modal windows are answered by a script instead of a person.

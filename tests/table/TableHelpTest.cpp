@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Every control of every dialog opens help: each visible input control has a
 // help context number with a "What's This?" text, and the table window has
 // its help menu, F1 and its own contexts.

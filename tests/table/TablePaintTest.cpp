@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // What the table paints, checked on rendered images at all four sizes, and the
 // carry-over of the cards when the window size changes.
 #include <QFontMetrics>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Saved games, the automatic save across two starts, high scores and win
 // ratios at the end of a hand and match, and the Customize dialog, all
 // through the table window's menu.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // The table window played with real mouse and key events.
 #include <QAction>
 #include <QElapsedTimer>

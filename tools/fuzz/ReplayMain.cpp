@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Runs a fuzz target over saved inputs without libFuzzer, so the seed corpus
 // of every target is replayed by ctest in any build (gcc, sanitizers) and a
 // crash once found stays found. Arguments: files or folders of inputs.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // One side of a network game for the token fuzz target and its seed corpus:
 // a dealt hand with the opponent to move first, this side's seat played by

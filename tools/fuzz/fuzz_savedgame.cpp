@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Feeds arbitrary bytes to the saved-game loader against a dealt game: the
 // loader must refuse or load, never crash, and a refused file must leave the
 // game exactly as it was.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Arbitrary server bytes against a mail session over a fake transport: the
 // reply parser, the dialogue and the message writer must neither crash nor
 // lose track of an operation (at most one error, and OnDone once it ended).

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // libFuzzer target: arbitrary byte streams into the token processor of a
 // dealt network game. The game must stay consistent (all 108 cards once,
 // columns and canasta counts right, turn flags matching the phase) whatever

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes seed inputs for fuzz_savedgame: saved games of hands played some way
 // in, at every window size, with pending pile takes, canastas and scores.
 #include <fstream>

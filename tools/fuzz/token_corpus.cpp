@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // Writes seed inputs for fuzz_tokens: real games, recorded from the other
 // side of the harness's game (a bot playing against it), one chunk per turn.
 #include <fstream>

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Draws the Canasta program icon: a fan of three cards (a dark red back, the
 ace of hearts and the ace of spades), like the icon the table window shows.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // canasta-mail: sends one message through the game's mail component and prints
 // every info and error event as it happens. Handy for trying a mail server.
 //

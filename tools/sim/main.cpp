@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
 // canasta-sim: plays whole matches headless between a computer level and a
 // scripted player seat, or between two computer levels, and reports results
 // and speed.

@@ -1,4 +1,5 @@
 #!/usr/bin/env bash
+# SPDX-License-Identifier: GPL-3.0-or-later
 # Listening check of the shipped sounds and music: length, peak and RMS of
 # every wave, and of every MIDI piece rendered with FluidSynth and the sound
 # font the game uses. Needs sox and fluidsynth (Debian packages of the same

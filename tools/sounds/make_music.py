@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the shipped background music as Standard MIDI Files into assets/music.
 
 Four short original tunes, each with melody, chords, bass and drums, for any

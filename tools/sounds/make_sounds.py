@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: GPL-3.0-or-later
 """Writes the shipped sound effects (22050 Hz mono 16-bit waves) into assets/sounds.
 
 Everything is synthesized here from sine partials, plucked strings and
