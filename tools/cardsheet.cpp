@@ -54,20 +54,26 @@ int main(int argc, char** argv) {
     bool bench = false;
     QRect crop;
     for (int i = 1; i < argc; ++i) {
-        if (!std::strcmp(argv[i], "--size") && i + 1 < argc) sizeIndex = std::atoi(argv[++i]);
-        else if (!std::strcmp(argv[i], "--dpr") && i + 1 < argc) dpr = std::atof(argv[++i]);
-        else if (!std::strcmp(argv[i], "--zoom") && i + 1 < argc) zoom = std::atof(argv[++i]);
+        if (!std::strcmp(argv[i], "--size") && i + 1 < argc)
+            sizeIndex = std::atoi(argv[++i]);
+        else if (!std::strcmp(argv[i], "--dpr") && i + 1 < argc)
+            dpr = std::atof(argv[++i]);
+        else if (!std::strcmp(argv[i], "--zoom") && i + 1 < argc)
+            zoom = std::atof(argv[++i]);
         else if (!std::strcmp(argv[i], "--crop") && i + 4 < argc) {
             const int x = std::atoi(argv[i + 1]), y = std::atoi(argv[i + 2]);
             crop = QRect(x, y, std::atoi(argv[i + 3]), std::atoi(argv[i + 4]));
             i += 4;
-        } else if (!std::strcmp(argv[i], "--bench")) bench = true;
-        else out = argv[i];
+        } else if (!std::strcmp(argv[i], "--bench"))
+            bench = true;
+        else
+            out = argv[i];
     }
     if (bench) Bench();
     if (!out) {
         if (bench) return 0;
-        std::fprintf(stderr, "usage: cardsheet [--size 0..3] [--dpr R] [--zoom Z] [--crop X Y W H] [--bench] out.png\n");
+        std::fprintf(stderr,
+                     "usage: cardsheet [--size 0..3] [--dpr R] [--zoom Z] [--crop X Y W H] [--bench] out.png\n");
         return 2;
     }
     if (dpr <= 0) dpr = 1;
@@ -82,7 +88,9 @@ int main(int argc, char** argv) {
     img.setDevicePixelRatio(dpr);
     img.fill(QColor(24, 110, 60));
     QPainter p(&img);
-    auto at = [&](int col, int row) { return QPointF(gap + col * (card.width() + gap), gap + row * (card.height() + gap)); };
+    auto at = [&](int col, int row) {
+        return QPointF(gap + col * (card.width() + gap), gap + row * (card.height() + gap));
+    };
     for (int i = 0; i < kFaceImageCount - 1; ++i) p.drawImage(at(i % 13, i / 13), images.Image(i));
     p.drawImage(at(0, 4), images.Image(kJokerImage));
     p.drawImage(at(1, 4), images.Selected(12));

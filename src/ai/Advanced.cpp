@@ -259,8 +259,7 @@ TDiscardChoice TAdvanced::ChooseDiscard() {
         }
         for (int t = 0; t <= 15 && chosen < 0; ++t) {
             for (int r = 3; r <= kRankAce; ++r)
-                if (hand[At(r)] > 0 && safeForHuman(r, t) && (chosen < 0 || hand[At(r)] < hand[At(chosen)]))
-                    chosen = r;
+                if (hand[At(r)] > 0 && safeForHuman(r, t) && (chosen < 0 || hand[At(r)] < hand[At(chosen)])) chosen = r;
             if (chosen >= 0 && wilds > 0 && g.PlayerHand.Count < 10 && C.OppMeldSize[At(chosen)] >= 2 &&
                 !g.PileFrozenForMover())
                 return {TwoElseJoker()};

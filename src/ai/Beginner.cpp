@@ -168,8 +168,7 @@ void TBeginner::MakeInitialMeld() {
     // target and leaves a card to discard (the rest of a taken pile
     // included). Otherwise the wild cards are kept for the triples, as the
     // take decision counted them.
-    const int pairs =
-        check.Points >= MeldTarget && check.Used < HandSize() + PileComing ? check.Pairs : 0;
+    const int pairs = check.Points >= MeldTarget && check.Used < HandSize() + PileComing ? check.Pairs : 0;
     int rank = kRankAce;
     for (int k = 0; k < pairs; ++k) {
         CountCards();

@@ -38,8 +38,8 @@ void TExpert::RollAggressiveTurn() {
 void TExpert::ComputeHoldBack() {
     const TGame& g = Game();
     const int stockAndPile = g.Stock.Count + g.DiscardPile.Count;
-    S().HoldBack = stockAndPile < 62 && g.PlayerHand.Count + g.PlayerMelds.Count >= (77 - stockAndPile) / 2 + 21 &&
-                   !HasMelded();
+    S().HoldBack =
+        stockAndPile < 62 && g.PlayerHand.Count + g.PlayerMelds.Count >= (77 - stockAndPile) / 2 + 21 && !HasMelded();
 }
 
 // ---- pick-up ----
@@ -197,8 +197,7 @@ TExpert::TEstimate TExpert::InitialMeldEstimate(int c, bool pileCanasta, bool fu
     const int net = result.Wilds - C.PileByRank[kRankJoker] - C.PileByRank[kRankTwo];
     const int required = CanastasRequired();
     bool room = true;
-    if (fullCheck)
-        room = HandSize() + pile - 9 - 3 * required >= used + result.Wilds || (required == 1 && pileCanasta);
+    if (fullCheck) room = HandSize() + pile - 9 - 3 * required >= used + result.Wilds || (required == 1 && pileCanasta);
 
     bool allowance = true;
     if (required == 1) {
@@ -301,9 +300,9 @@ bool TExpert::TakeDecision() {
 
     if (FreezeTest()) {
         CountCards();
-        const bool keepsWild = HandSize() >= 25 && HumanHand() < 21 &&
-                               ((C.Twos() > 0 && KeepsInitialMeld(kRankTwo)) ||
-                                (C.Jokers() > 0 && KeepsInitialMeld(kRankJoker)));
+        const bool keepsWild =
+            HandSize() >= 25 && HumanHand() < 21 &&
+            ((C.Twos() > 0 && KeepsInitialMeld(kRankTwo)) || (C.Jokers() > 0 && KeepsInitialMeld(kRankJoker)));
         if (BlackThreesInHand() > 0 || S().PlanRank != 0 || keepsWild) return false;
         if (!meldable) return false;
         CountCards();
@@ -561,10 +560,9 @@ void TExpert::ExpertMeld() {
                 ExpertMeldDown(1);
         } else {
             const int x = HandSize() + (g.PileFrozenForMover() ? 0 : g.OpponentMelds.Count);
-            const bool attempt =
-                S().AggressiveTurn
-                    ? !(HumanCanastas() < required - 1 && humanCards() < 35 && x >= 15)
-                    : (humanCards() >= 35 || x < 7 || (humanHasCanastas && HumanHand() < 4));
+            const bool attempt = S().AggressiveTurn
+                                     ? !(HumanCanastas() < required - 1 && humanCards() < 35 && x >= 15)
+                                     : (humanCards() >= 35 || x < 7 || (humanHasCanastas && HumanHand() < 4));
             bool wentThrough = false;
             if (attempt && GoOutEstimate().Now && ScoreCheck()) {
                 ExpertMeldDown(0);

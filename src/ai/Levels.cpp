@@ -14,8 +14,6 @@ TComputerLevels::~TComputerLevels() {
         if (level == &Beginner || level == &Advanced || level == &Expert) level = nullptr;
 }
 
-std::unique_ptr<TComputerLevels> InstallComputerLevels(TGame& game) {
-    return std::make_unique<TComputerLevels>(game);
-}
+std::unique_ptr<TComputerLevels> InstallComputerLevels(TGame& game) { return std::make_unique<TComputerLevels>(game); }
 
 }  // namespace canasta

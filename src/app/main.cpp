@@ -34,26 +34,29 @@ int main(int argc, char** argv) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Two-handed Canasta against the computer."));
     parser.addHelpOption();
-    QCommandLineOption screenshot(QStringLiteral("screenshot"),
-                                  QStringLiteral("Save the window as a PNG file once the first hand is dealt, then quit."),
-                                  QStringLiteral("file"));
+    QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("Save the window as a PNG file once the first hand is dealt, then quit."),
+        QStringLiteral("file"));
     QCommandLineOption size(QStringLiteral("size"),
                             QStringLiteral("Window size: 0 = 640x480, 1 = 800x600, 2 = 1024x768, 3 = 1280x1024."),
                             QStringLiteral("n"));
     parser.addOption(screenshot);
     parser.addOption(size);
-    QCommandLineOption dataFolder(QStringLiteral("data-folder"),
-                                  QStringLiteral("Print the folders of the shipped sounds, music and help, then quit."));
+    QCommandLineOption dataFolder(
+        QStringLiteral("data-folder"),
+        QStringLiteral("Print the folders of the shipped sounds, music and help, then quit."));
     parser.addOption(dataFolder);
     // Scripted play: a bot in the player's seat and the connection made without questions.
     QCommandLineOption autoplay(QStringLiteral("autoplay"),
-                                QStringLiteral("Let a bot play this seat: greedy or random."), QStringLiteral("strategy"));
+                                QStringLiteral("Let a bot play this seat: greedy or random."),
+                                QStringLiteral("strategy"));
     QCommandLineOption listen(QStringLiteral("listen"), QStringLiteral("Wait for another instance to connect."));
     QCommandLineOption connectTo(QStringLiteral("connect"), QStringLiteral("Connect to the instance at this address."),
                                  QStringLiteral("address"));
     QCommandLineOption quitAfterMatch(QStringLiteral("quit-after-match"), QStringLiteral("End after the Game Over."));
-    QCommandLineOption quitAfterHands(QStringLiteral("quit-after-hands"),
-                                      QStringLiteral("End after this many hands."), QStringLiteral("n"));
+    QCommandLineOption quitAfterHands(QStringLiteral("quit-after-hands"), QStringLiteral("End after this many hands."),
+                                      QStringLiteral("n"));
     QCommandLineOption port(QStringLiteral("port"), QStringLiteral("The game's port (default 31415)."),
                             QStringLiteral("n"));
     QCommandLineOption seed(QStringLiteral("seed"),
@@ -65,8 +68,8 @@ int main(int argc, char** argv) {
                                  QStringLiteral("[file]"));
     parser.process(app);
     if (parser.isSet(dataFolder)) {
-        printf("data: %s\nsounds: %s\nmusic: %s\nhelp: %s\n", ShippedDataFolder().c_str(),
-               ShippedSoundFolder().c_str(), ShippedMusicFolder().c_str(), qPrintable(HelpFolder()));
+        printf("data: %s\nsounds: %s\nmusic: %s\nhelp: %s\n", ShippedDataFolder().c_str(), ShippedSoundFolder().c_str(),
+               ShippedMusicFolder().c_str(), qPrintable(HelpFolder()));
         return 0;
     }
 

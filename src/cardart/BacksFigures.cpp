@@ -311,8 +311,10 @@ void ArtRose(QPainter& p, qreal H) {
         const qreal a = i * 0.21;
         const qreal r = 7 - i * 0.11;
         const QPointF pt(c.x() + r * std::cos(a), c.y() + r * 0.92 * std::sin(a));
-        if (i == 0) spiral.moveTo(pt);
-        else spiral.lineTo(pt);
+        if (i == 0)
+            spiral.moveTo(pt);
+        else
+            spiral.lineTo(pt);
     }
     p.setBrush(Qt::NoBrush);
     p.setPen(QPen(QColor(100, 6, 24), 1.0, Qt::SolidLine, Qt::RoundCap));
@@ -408,8 +410,10 @@ void ArtShell(QPainter& p, qreal H) {
     for (int i = 0; i <= 50; ++i) {
         const qreal a = i * 0.3, r = 6 - i * 0.11;
         const QPointF pt(s.x() + r * std::cos(a), s.y() + r * std::sin(a) * 0.8);
-        if (i == 0) swirl.moveTo(pt);
-        else swirl.lineTo(pt);
+        if (i == 0)
+            swirl.moveTo(pt);
+        else
+            swirl.lineTo(pt);
     }
     p.setPen(Qt::NoPen);
     p.setBrush(QColor(250, 230, 200));

@@ -134,7 +134,8 @@ void ArtBeach(QPainter& p, qreal H) {
     p.drawPolygon(sail);
     p.setBrush(QColor(200, 60, 50));
     QPolygonF hull;
-    hull << QPointF(38, horizon - 1) << QPointF(51, horizon - 1) << QPointF(49, horizon + 1.5) << QPointF(40, horizon + 1.5);
+    hull << QPointF(38, horizon - 1) << QPointF(51, horizon - 1) << QPointF(49, horizon + 1.5)
+         << QPointF(40, horizon + 1.5);
     p.drawPolygon(hull);
     // waves
     p.setBrush(Qt::NoBrush);
@@ -144,8 +145,10 @@ void ArtBeach(QPainter& p, qreal H) {
         const qreal amp = 0.8 + row * 0.3;
         for (qreal x = -4; x <= 104; x += 2) {
             const qreal yy = y + amp * std::sin(x * 0.25 + row * 1.7);
-            if (x < -3) wave.moveTo(x, yy);
-            else wave.lineTo(x, yy);
+            if (x < -3)
+                wave.moveTo(x, yy);
+            else
+                wave.lineTo(x, yy);
         }
         p.setPen(QPen(QColor(255, 255, 255, 90 + row * 20), 0.9 + row * 0.15));
         p.drawPath(wave);

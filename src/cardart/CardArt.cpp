@@ -69,9 +69,9 @@ const TSystemColor kSystemColors[] = {
 
 QSize CardSizeForIndex(int sizeIndex) {
     switch (sizeIndex) {
-    case 0: return {42, 65};
-    case 1: return {53, 81};
-    default: return {67, 104};
+        case 0: return {42, 65};
+        case 1: return {53, 81};
+        default: return {67, 104};
     }
 }
 
@@ -130,9 +130,12 @@ QImage RenderFace(int imageIndex, QSize size, qreal dpr) {
         return img;
     }
     const int suit = imageIndex / 13, rank = imageIndex % 13;
-    if (rank <= 8) DrawPips(p, L, suit, rank + 2);
-    else if (rank == kAceIndex) DrawAce(p, L, suit);
-    else DrawCourt(p, L, suit, rank);
+    if (rank <= 8)
+        DrawPips(p, L, suit, rank + 2);
+    else if (rank == kAceIndex)
+        DrawAce(p, L, suit);
+    else
+        DrawCourt(p, L, suit, rank);
     DrawIndices(p, L, suit, rank);
     return img;
 }
@@ -186,9 +189,7 @@ namespace {
 
 using TCacheKey = std::tuple<int, int, int, qint64>;  // what, width, height, dpr in thousandths
 
-TCacheKey Key(int what, QSize size, qreal dpr) {
-    return {what, size.width(), size.height(), qRound64(dpr * 1000)};
-}
+TCacheKey Key(int what, QSize size, qreal dpr) { return {what, size.width(), size.height(), qRound64(dpr * 1000)}; }
 
 const std::vector<QImage>& CachedFaces(QSize size, qreal dpr) {
     static std::map<TCacheKey, std::vector<QImage>> cache;
@@ -281,4 +282,3 @@ QImage TCardImages::PatternThumbnail(int index, qreal dpr) {
 }
 
 }  // namespace canasta
-

@@ -22,16 +22,30 @@ struct TCourtPalette {
 TCourtPalette CourtPalette(int suit, int rankIndex) {
     TCourtPalette c;
     switch (suit) {
-    case kSpade: c.Robe = QColor(36, 58, 140); c.Band = QColor(200, 32, 44); break;
-    case kClub: c.Robe = QColor(34, 34, 40); c.Band = QColor(40, 110, 60); break;
-    case kDiamond: c.Robe = QColor(206, 40, 40); c.Band = QColor(36, 70, 160); break;
-    default: c.Robe = QColor(196, 24, 48); c.Band = QColor(238, 186, 44); break;
+        case kSpade:
+            c.Robe = QColor(36, 58, 140);
+            c.Band = QColor(200, 32, 44);
+            break;
+        case kClub:
+            c.Robe = QColor(34, 34, 40);
+            c.Band = QColor(40, 110, 60);
+            break;
+        case kDiamond:
+            c.Robe = QColor(206, 40, 40);
+            c.Band = QColor(36, 70, 160);
+            break;
+        default:
+            c.Robe = QColor(196, 24, 48);
+            c.Band = QColor(238, 186, 44);
+            break;
     }
     c.RobeDark = c.Robe.darker(140);
     switch (rankIndex) {
-    case kKingIndex: c.Hair = QColor(236, 236, 228); break;
-    case kQueenIndex: c.Hair = suit == kClub || suit == kDiamond ? QColor(120, 70, 30) : QColor(236, 176, 48); break;
-    default: c.Hair = suit == kSpade || suit == kHeart ? QColor(150, 90, 40) : QColor(236, 176, 48); break;
+        case kKingIndex: c.Hair = QColor(236, 236, 228); break;
+        case kQueenIndex:
+            c.Hair = suit == kClub || suit == kDiamond ? QColor(120, 70, 30) : QColor(236, 176, 48);
+            break;
+        default: c.Hair = suit == kSpade || suit == kHeart ? QColor(150, 90, 40) : QColor(236, 176, 48); break;
     }
     return c;
 }
@@ -106,8 +120,8 @@ void DrawCourtFigure(QPainter& p, int suit, int rankIndex, qreal halfHeight, qre
         p.drawPath(ermine);
         p.setPen(Qt::NoPen);
         p.setBrush(kInk);
-        for (QPointF s : {QPointF(30, 84), QPointF(40, 80), QPointF(60, 80), QPointF(70, 84), QPointF(36, 89),
-                          QPointF(64, 89)})
+        for (QPointF s :
+             {QPointF(30, 84), QPointF(40, 80), QPointF(60, 80), QPointF(70, 84), QPointF(36, 89), QPointF(64, 89)})
             p.drawEllipse(s, 1.4, 2.0);
     } else if (queen) {
         QPainterPath lace;

@@ -44,52 +44,52 @@ void PaintBlank(QPainter& p, QSizeF s, const QColor& fill) {
 QPainterPath MakeSuitPath(int suit) {
     QPainterPath p;
     switch (suit) {
-    case kHeart:
-        p.moveTo(0, 0.5);
-        p.cubicTo(-0.12, 0.34, -0.49, 0.12, -0.49, -0.17);
-        p.cubicTo(-0.49, -0.38, -0.35, -0.5, -0.23, -0.5);
-        p.cubicTo(-0.1, -0.5, -0.02, -0.42, 0, -0.31);
-        p.cubicTo(0.02, -0.42, 0.1, -0.5, 0.23, -0.5);
-        p.cubicTo(0.35, -0.5, 0.49, -0.38, 0.49, -0.17);
-        p.cubicTo(0.49, 0.12, 0.12, 0.34, 0, 0.5);
-        break;
-    case kDiamond:
-        p.moveTo(0, -0.5);
-        p.quadTo(0.17, -0.23, 0.39, 0);
-        p.quadTo(0.17, 0.23, 0, 0.5);
-        p.quadTo(-0.17, 0.23, -0.39, 0);
-        p.quadTo(-0.17, -0.23, 0, -0.5);
-        break;
-    case kSpade:
-        p.moveTo(0, -0.5);
-        p.cubicTo(0.1, -0.33, 0.47, -0.15, 0.47, 0.1);
-        p.cubicTo(0.47, 0.27, 0.35, 0.35, 0.23, 0.35);
-        // the stem's neck stays wide enough to survive a 7-pixel pip
-        p.cubicTo(0.14, 0.35, 0.08, 0.31, 0.065, 0.25);
-        p.cubicTo(0.07, 0.38, 0.11, 0.46, 0.21, 0.5);
-        p.lineTo(-0.21, 0.5);
-        p.cubicTo(-0.11, 0.46, -0.07, 0.38, -0.065, 0.25);
-        p.cubicTo(-0.08, 0.31, -0.14, 0.35, -0.23, 0.35);
-        p.cubicTo(-0.35, 0.35, -0.47, 0.27, -0.47, 0.1);
-        p.cubicTo(-0.47, -0.15, -0.1, -0.33, 0, -0.5);
-        break;
-    default: {  // club
-        QPainterPath leaves;
-        leaves.setFillRule(Qt::WindingFill);
-        const qreal r = 0.225;
-        leaves.addEllipse(QPointF(0, -0.275), r, r);
-        leaves.addEllipse(QPointF(-0.25, 0.09), r, r);
-        leaves.addEllipse(QPointF(0.25, 0.09), r, r);
-        leaves.addEllipse(QPointF(0, 0.0), 0.13, 0.13);
-        QPainterPath stem;
-        stem.moveTo(0.04, 0.0);
-        stem.cubicTo(0.045, 0.36, 0.1, 0.45, 0.21, 0.5);
-        stem.lineTo(-0.21, 0.5);
-        stem.cubicTo(-0.1, 0.45, -0.045, 0.36, -0.04, 0.0);
-        stem.closeSubpath();
-        p = leaves.united(stem);
-        break;
-    }
+        case kHeart:
+            p.moveTo(0, 0.5);
+            p.cubicTo(-0.12, 0.34, -0.49, 0.12, -0.49, -0.17);
+            p.cubicTo(-0.49, -0.38, -0.35, -0.5, -0.23, -0.5);
+            p.cubicTo(-0.1, -0.5, -0.02, -0.42, 0, -0.31);
+            p.cubicTo(0.02, -0.42, 0.1, -0.5, 0.23, -0.5);
+            p.cubicTo(0.35, -0.5, 0.49, -0.38, 0.49, -0.17);
+            p.cubicTo(0.49, 0.12, 0.12, 0.34, 0, 0.5);
+            break;
+        case kDiamond:
+            p.moveTo(0, -0.5);
+            p.quadTo(0.17, -0.23, 0.39, 0);
+            p.quadTo(0.17, 0.23, 0, 0.5);
+            p.quadTo(-0.17, 0.23, -0.39, 0);
+            p.quadTo(-0.17, -0.23, 0, -0.5);
+            break;
+        case kSpade:
+            p.moveTo(0, -0.5);
+            p.cubicTo(0.1, -0.33, 0.47, -0.15, 0.47, 0.1);
+            p.cubicTo(0.47, 0.27, 0.35, 0.35, 0.23, 0.35);
+            // the stem's neck stays wide enough to survive a 7-pixel pip
+            p.cubicTo(0.14, 0.35, 0.08, 0.31, 0.065, 0.25);
+            p.cubicTo(0.07, 0.38, 0.11, 0.46, 0.21, 0.5);
+            p.lineTo(-0.21, 0.5);
+            p.cubicTo(-0.11, 0.46, -0.07, 0.38, -0.065, 0.25);
+            p.cubicTo(-0.08, 0.31, -0.14, 0.35, -0.23, 0.35);
+            p.cubicTo(-0.35, 0.35, -0.47, 0.27, -0.47, 0.1);
+            p.cubicTo(-0.47, -0.15, -0.1, -0.33, 0, -0.5);
+            break;
+        default: {  // club
+            QPainterPath leaves;
+            leaves.setFillRule(Qt::WindingFill);
+            const qreal r = 0.225;
+            leaves.addEllipse(QPointF(0, -0.275), r, r);
+            leaves.addEllipse(QPointF(-0.25, 0.09), r, r);
+            leaves.addEllipse(QPointF(0.25, 0.09), r, r);
+            leaves.addEllipse(QPointF(0, 0.0), 0.13, 0.13);
+            QPainterPath stem;
+            stem.moveTo(0.04, 0.0);
+            stem.cubicTo(0.045, 0.36, 0.1, 0.45, 0.21, 0.5);
+            stem.lineTo(-0.21, 0.5);
+            stem.cubicTo(-0.1, 0.45, -0.045, 0.36, -0.04, 0.0);
+            stem.closeSubpath();
+            p = leaves.united(stem);
+            break;
+        }
     }
     p.closeSubpath();
     return p;

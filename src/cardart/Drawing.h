@@ -21,7 +21,7 @@ inline constexpr const char* kSuitWords[4] = {"spade", "club", "diamond", "heart
 inline constexpr const char* kRankWords[13] = {"2", "3", "4", "5", "6", "7", "8", "9", "10", "b", "v", "h", "a"};
 inline constexpr const char* kRankLabels[13] = {"2", "3", "4", "5", "6", "7", "8", "9", "10", "J", "Q", "K", "A"};
 inline constexpr const char* kPatternNames[kPatternCount] = {"beach",    "fish1",    "fish2", "leaves1", "leaves2",
-                                                  "pattern1", "pattern2", "robot", "rose",    "shell"};
+                                                             "pattern1", "pattern2", "robot", "rose",    "shell"};
 
 enum { kSpade, kClub, kDiamond, kHeart };
 enum { kJackIndex = 9, kQueenIndex = 10, kKingIndex = 11, kAceIndex = 12 };

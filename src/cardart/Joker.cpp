@@ -44,8 +44,7 @@ void DrawJester(QPainter& p, qreal H, qreal lineWidth) {
     for (qreal y = cy + 30; y < H + dh; y += dh / 2, ++row) {
         for (qreal x = (row % 2) * dw / 2; x < 100 + dw; x += dw) {
             QPolygonF d;
-            d << QPointF(x, y - dh / 2) << QPointF(x + dw / 2, y) << QPointF(x, y + dh / 2)
-              << QPointF(x - dw / 2, y);
+            d << QPointF(x, y - dh / 2) << QPointF(x + dw / 2, y) << QPointF(x, y + dh / 2) << QPointF(x - dw / 2, y);
             p.setBrush((int(x / dw) + row) % 2 ? red : blue);
             if (row % 2 == 0) p.drawPolygon(d);
         }
@@ -81,7 +80,14 @@ void DrawJester(QPainter& p, qreal H, qreal lineWidth) {
     const TLobe lobes[3] = {
         {{30, cy - 16}, {18, cy - 34}, {2, cy - 44}, {6, cy - 20}, {10, cy - 34}, {30, cy - 38}, {44, cy - 24}, red},
         {{60, cy - 24}, {70, cy - 38}, {90, cy - 34}, {94, cy - 20}, {98, cy - 44}, {82, cy - 34}, {70, cy - 16}, blue},
-        {{38, cy - 22}, {38, cy - 50}, {44, cy - 70}, {60, cy - 76}, {52, cy - 60}, {60, cy - 44}, {62, cy - 22}, green},
+        {{38, cy - 22},
+         {38, cy - 50},
+         {44, cy - 70},
+         {60, cy - 76},
+         {52, cy - 60},
+         {60, cy - 44},
+         {62, cy - 22},
+         green},
     };
     for (const TLobe& l : lobes) {
         QPainterPath lobe;

@@ -32,7 +32,8 @@ int32_t ToColorRef(const QColor& c) { return c.red() | (c.green() << 8) | (c.blu
 }  // namespace
 
 TfmChat::TfmChat(ISettingsStore* store, QWidget* table, bool onTop, std::function<void(const QString&)> onSend)
-    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint), Store(store),
+    : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
+      Store(store),
       OnSend(std::move(onSend)) {
     setObjectName(QStringLiteral("fmChat"));
     setWindowTitle(QStringLiteral("Canasta Chat"));
@@ -75,7 +76,8 @@ TfmChat::TfmChat(ISettingsStore* store, QWidget* table, bool onTop, std::functio
     edChat->clear();
     SetOnTop(onTop);
     LoadFont();
-    const QRect screen = QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
+    const QRect screen =
+        QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
     const QPoint tablePos = table ? table->pos() : QPoint(0, 0);
     int top = ReadInt(Store, settings::ChatTop, tablePos.y());
     if (top < 0 || top > screen.height()) top = tablePos.y();

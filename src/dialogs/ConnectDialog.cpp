@@ -232,7 +232,8 @@ void TfmConnect::ConnectClick(std::function<void(bool)> done) {
     };
     const std::string field = S(cbOpponent->currentText());
     if (!IsValidOpponentField(field)) {
-        ShowError(this, Title(), QStringLiteral("The IP Number of your opponent may only contain letters, digits and dots."));
+        ShowError(this, Title(),
+                  QStringLiteral("The IP Number of your opponent may only contain letters, digits and dots."));
         stop();
         return;
     }

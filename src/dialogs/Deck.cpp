@@ -28,7 +28,8 @@ TBackSetting ReadDialogBack(ISettingsStore* store, int deck) {
     TBackSetting b;
     b.Type = static_cast<uint8_t>(std::clamp(ReadInt(store, Path("Cardback\\Type", deck), 0), 0, 2));
     b.Color = static_cast<uint32_t>(ReadInt(store, Path("Cardback\\Color", deck), 128));
-    b.Pattern = static_cast<uint8_t>(std::clamp(ReadInt(store, Path("Cardback\\Pattern", deck), 1), 0, kPatternCount - 1));
+    b.Pattern =
+        static_cast<uint8_t>(std::clamp(ReadInt(store, Path("Cardback\\Pattern", deck), 1), 0, kPatternCount - 1));
     b.FileName = ReadString(store, Path("Cardback\\Filename", deck), "");
     return b;
 }

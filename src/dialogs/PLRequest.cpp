@@ -39,19 +39,22 @@ TfmPLRequest::TfmPLRequest(ISettingsStore* store, const QString& nickName, QWidg
     AskForAddress = address.trimmed().isEmpty();
     QString explain;
     if (AskForAddress)
-        explain = QStringLiteral("No player list service is configured. Enter the e-mail address of a list "
-                                 "service below: this sends it an automated e-mail asking for a listing on its "
-                                 "Internet player list, where you can find opponents for a network game. The "
-                                 "mail goes out through your own mail server.");
+        explain = QStringLiteral(
+            "No player list service is configured. Enter the e-mail address of a list "
+            "service below: this sends it an automated e-mail asking for a listing on its "
+            "Internet player list, where you can find opponents for a network game. The "
+            "mail goes out through your own mail server.");
     else if (page.trimmed().isEmpty())
-        explain = QStringLiteral("This sends an automated e-mail to %1 <%2> asking for a listing on the Internet "
-                                 "player list, where you can find opponents for a network game. The mail goes "
-                                 "out through your own mail server.")
+        explain = QStringLiteral(
+                      "This sends an automated e-mail to %1 <%2> asking for a listing on the Internet "
+                      "player list, where you can find opponents for a network game. The mail goes "
+                      "out through your own mail server.")
                       .arg(name, address);
     else
-        explain = QStringLiteral("This sends an automated e-mail to %1 <%2> asking for a listing on the Internet "
-                                 "player list, kept on the web page %3, where you can find opponents for a network "
-                                 "game. The mail goes out through your own mail server.")
+        explain = QStringLiteral(
+                      "This sends an automated e-mail to %1 <%2> asking for a listing on the Internet "
+                      "player list, kept on the web page %3, where you can find opponents for a network "
+                      "game. The mail goes out through your own mail server.")
                       .arg(name, address, page);
     lbExplain = new QLabel(explain, this);
     lbExplain->setWordWrap(true);

@@ -39,7 +39,9 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
 QColor FromColorRef(uint32_t c) { return QColor(int(c & 0xFF), int((c >> 8) & 0xFF), int((c >> 16) & 0xFF)); }
-uint32_t ToColorRef(const QColor& c) { return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16); }
+uint32_t ToColorRef(const QColor& c) {
+    return uint32_t(c.red()) | (uint32_t(c.green()) << 8) | (uint32_t(c.blue()) << 16);
+}
 
 const char* const kLevelWarning =
     "The level cannot be changed now, because a game is in progress. Press OK and then F2 to start a new game. The "
@@ -335,7 +337,8 @@ void TfmCustomize::StoreAll() {
     if (tbAggression->value() != LoadedAggression) Live.Aggression = tbAggression->value();
     WriteInt(st, settings::Aggression.Path, Live.Aggression);
     Live.DoubleRightClick = rbTwoClicks->isChecked();
-    WriteString(st, settings::MouseOptions.Path, Live.DoubleRightClick ? settings::DoubleRightClick : settings::SingleRightClick);
+    WriteString(st, settings::MouseOptions.Path,
+                Live.DoubleRightClick ? settings::DoubleRightClick : settings::SingleRightClick);
     if (tbDelay->value() != LoadedDelay) Live.Delay = PositionToDelay(tbDelay->value());
     WriteInt(st, settings::Delay.Path, Live.Delay);
     Live.AutoSave = ckAutoSave->isChecked();
@@ -483,8 +486,15 @@ void TfmCustomize::bnResetStatsClick() {
 
 // ---------------------------------------------------------------- Hall of Fame
 
-TfmHighScores::TfmHighScores(THighScores& scores, ISettingsStore* store, int level, int kind, int boldRow, QWidget* parent)
-    : QDialog(parent), Scores(scores), Store(store), CurLevel(level), CurKind(kind), BoldRow(boldRow), BoldLevel(level),
+TfmHighScores::TfmHighScores(THighScores& scores, ISettingsStore* store, int level, int kind, int boldRow,
+                             QWidget* parent)
+    : QDialog(parent),
+      Scores(scores),
+      Store(store),
+      CurLevel(level),
+      CurKind(kind),
+      BoldRow(boldRow),
+      BoldLevel(level),
       BoldKind(kind) {
     setWindowTitle("Canasta Hall of Fame");
     auto* main = new QVBoxLayout(this);
@@ -561,8 +571,10 @@ void TfmHighScores::ShowList(int level, int kind) {
 }
 
 void TfmHighScores::bnClearClick() {
-    const QString levelName = QString(HighScoreLevelName(CurLevel)) == "NetworkGame" ? "Network" : HighScoreLevelName(CurLevel);
-    if (!AskYesNo(this, "Canasta", "Are you sure you want to clear all highscores for the " + levelName + " level?")) return;
+    const QString levelName =
+        QString(HighScoreLevelName(CurLevel)) == "NetworkGame" ? "Network" : HighScoreLevelName(CurLevel);
+    if (!AskYesNo(this, "Canasta", "Are you sure you want to clear all highscores for the " + levelName + " level?"))
+        return;
     Scores.Clear(Store, CurLevel, CurKind);
     ShowList(CurLevel, CurKind);
 }

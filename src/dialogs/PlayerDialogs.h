@@ -54,11 +54,11 @@ class TfmCustomize : public QDialog {
 public:
     struct TContext {
         ISettingsStore* Store = nullptr;
-        int LargestSize = 3;          // largest window size the screen holds
+        int LargestSize = 3;  // largest window size the screen holds
         bool GameInProgress = false;
         bool Networked = false;
-        std::string AutosavePath;     // deleted when autosave is switched off
-        int* ActiveTab = nullptr;     // remembered between openings
+        std::string AutosavePath;  // deleted when autosave is switched off
+        int* ActiveTab = nullptr;  // remembered between openings
         // Called after OK or Apply stored everything: the table re-lays itself out.
         std::function<void()> Relayout;
     };
@@ -104,8 +104,8 @@ private:
     TPreferences& Live;
     TPlayers& LivePlayers;
     TContext Ctx;
-    TPlayers Copy;              // working copy; win records shared with the live list
-    QString CurrentName;        // the name shown as current player
+    TPlayers Copy;        // working copy; win records shared with the live list
+    QString CurrentName;  // the name shown as current player
     uint32_t Colour = 0;
 
     QTabWidget* pcTabs = nullptr;
@@ -141,7 +141,8 @@ private:
 class TfmHighScores : public QDialog {
     Q_OBJECT
 public:
-    TfmHighScores(THighScores& scores, ISettingsStore* store, int level, int kind, int boldRow, QWidget* parent = nullptr);
+    TfmHighScores(THighScores& scores, ISettingsStore* store, int level, int kind, int boldRow,
+                  QWidget* parent = nullptr);
     void bnClearClick();
     void ShowList(int level, int kind);
     QTableWidget* Rows() const { return tbRows; }

@@ -165,9 +165,9 @@ TfmGameOver::TfmGameOver(const TMatchResult& m, bool networked, QWidget* parent)
     grid->addWidget(Bold(new QLabel(QStringLiteral("Difference:"), this)), 2, 0);
     grid->addWidget(Bold(Number(m.Difference, this)), 2, 1);
     layout->addLayout(grid);
-    lbQuestion = new QLabel(networked ? QStringLiteral("Press OK to continue.")
-                                      : QStringLiteral("Do you want to play another game?"),
-                            this);
+    lbQuestion = new QLabel(
+        networked ? QStringLiteral("Press OK to continue.") : QStringLiteral("Do you want to play another game?"),
+        this);
     lbQuestion->setAlignment(Qt::AlignCenter);
     layout->addWidget(lbQuestion);
     auto* buttons = new QHBoxLayout();

@@ -26,14 +26,16 @@ TfmRuleDifferences::TfmRuleDifferences(std::function<void()> onUse, QWidget* par
         l->setWordWrap(true);
         layout->addWidget(l);
     };
-    text("The following differences in rules exists between you and your opponent. Resolve these before starting to "
-         "play by changing them in the Options | Rules dialog.");
+    text(
+        "The following differences in rules exists between you and your opponent. Resolve these before starting to "
+        "play by changing them in the Options | Rules dialog.");
     text("If you agree to use your opponent's rules, press Use Opponent's Rules.");
     text("If your opponent agrees to use your rules, (s)he should press Use Opponent's Rules.");
     lvRules = new QTreeWidget(this);
     lvRules->setObjectName(QStringLiteral("lvRules"));
     lvRules->setColumnCount(3);
-    lvRules->setHeaderLabels({QStringLiteral("Rule"), QStringLiteral("Your Setting"), QStringLiteral("Opponent's Setting")});
+    lvRules->setHeaderLabels(
+        {QStringLiteral("Rule"), QStringLiteral("Your Setting"), QStringLiteral("Opponent's Setting")});
     lvRules->setColumnWidth(0, 200);
     lvRules->setColumnWidth(1, 70);
     lvRules->setColumnWidth(2, 105);

@@ -93,8 +93,9 @@ TfmRules::TfmRules(ISettingsStore* store, const TRuleOptions& options, bool game
     other->addStretch(1);
 
     lbWarning = new QLabel(
-        QStringLiteral("The rules cannot be changed now, because a game is in progress. Press OK and then F2 to start a "
-                       "new game. The current game will be aborted."),
+        QStringLiteral(
+            "The rules cannot be changed now, because a game is in progress. Press OK and then F2 to start a "
+            "new game. The current game will be aborted."),
         this);
     lbWarning->setWordWrap(true);
     QPalette red = lbWarning->palette();

@@ -19,7 +19,8 @@ class TfmRules : public QDialog {
 public:
     // The controls start from the options in memory. While a game is in
     // progress nothing can be changed. page is the page shown first.
-    TfmRules(ISettingsStore* store, const TRuleOptions& options, bool gameInProgress, int page, QWidget* parent = nullptr);
+    TfmRules(ISettingsStore* store, const TRuleOptions& options, bool gameInProgress, int page,
+             QWidget* parent = nullptr);
 
     // The options as the controls show them.
     TRuleOptions Options() const;

@@ -89,9 +89,7 @@ const THelpContext* THelpContexts::Find(int number) const {
     return it == Table.end() ? nullptr : &it->second;
 }
 
-QString HelpFolder() {
-    return QDir(QString::fromStdString(ShippedDataFolder())).filePath(QStringLiteral("help"));
-}
+QString HelpFolder() { return QDir(QString::fromStdString(ShippedDataFolder())).filePath(QStringLiteral("help")); }
 
 const THelpContexts& HelpContexts() {
     static const THelpContexts table = [] {

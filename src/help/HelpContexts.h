@@ -11,6 +11,8 @@
 namespace canasta {
 
 // X(name, number) for every help context number the program uses.
+// The table of numbers stays laid out by hand.
+// clang-format off
 #define CANASTA_HELP_CONTEXTS(X)                                                                  \
     /* topics */                                                                                  \
     X(hcContents, 1000) X(hcQuickStart, 1001) X(hcBasics, 1002) X(hcMelding, 1003)               \
@@ -73,6 +75,7 @@ namespace canasta {
     X(hcSoundDefault, 1607) X(hcMusicEnabled, 1610) X(hcMusicType, 1611) X(hcMusicJukebox, 1612) \
     X(hcMusicJukeboxBrowse, 1613) X(hcMusicSingle, 1614) X(hcMusicSingleBrowse, 1615)            \
     X(hcSoundOk, 1616) X(hcSoundCancel, 1617)
+// clang-format on
 
 enum THelpContextNumber : int {
 #define CANASTA_HELP_ENUM(name, number) name = number,

@@ -15,24 +15,36 @@ void PutHex(QByteArray& out, unsigned char c) {
 
 TMailError MailErrorFromWsa(int code) {
     switch (code) {
-    case 10093: return {meNotInitialized, QStringLiteral("Winsock not initialized")};
-    case 10050: return {meNetworkDown, QStringLiteral("Network down")};
-    case 10013: return {meInvalidAddress, QStringLiteral("Invalid address specified")};
-    case 10004: case 10014: case 10022: case 10036: case 10038: case 10040:
-    case 10045: case 10047: case 10048: case 10056: case 10057: case 10058:
-        return {meInternal, QStringLiteral("Unexpected internal error in component")};
-    case 10052: case 10055: return {meGeneral, QStringLiteral("General Winsock Error")};
-    case 10053: return {meAborted, QStringLiteral("Connection aborted due to timeout or other failure")};
-    case 10054: return {meReset, QStringLiteral("Connection reset by remote side")};
-    case 10060: return {meTimeout, QStringLiteral("timeout")};
-    case 10024: return {meNoSockets, QStringLiteral("Out of sockets")};
-    case 10051: return {meNetUnreachable, QStringLiteral("Network unreachable")};
-    case 10049: return {meAddressNotAvailable, QStringLiteral("Address not available")};
-    case 10061: return {meRefused, QStringLiteral("Connection Refused")};
-    case 11001: case 11002: case 11003: case 11004:
-        return {meResolution, QStringLiteral("Address resolution error")};
-    case 10065: return {meHostUnreachable, QStringLiteral("Host Unreachable")};
-    default: return {meUnknown, QStringLiteral("Unknown Error")};
+        case 10093: return {meNotInitialized, QStringLiteral("Winsock not initialized")};
+        case 10050: return {meNetworkDown, QStringLiteral("Network down")};
+        case 10013: return {meInvalidAddress, QStringLiteral("Invalid address specified")};
+        case 10004:
+        case 10014:
+        case 10022:
+        case 10036:
+        case 10038:
+        case 10040:
+        case 10045:
+        case 10047:
+        case 10048:
+        case 10056:
+        case 10057:
+        case 10058: return {meInternal, QStringLiteral("Unexpected internal error in component")};
+        case 10052:
+        case 10055: return {meGeneral, QStringLiteral("General Winsock Error")};
+        case 10053: return {meAborted, QStringLiteral("Connection aborted due to timeout or other failure")};
+        case 10054: return {meReset, QStringLiteral("Connection reset by remote side")};
+        case 10060: return {meTimeout, QStringLiteral("timeout")};
+        case 10024: return {meNoSockets, QStringLiteral("Out of sockets")};
+        case 10051: return {meNetUnreachable, QStringLiteral("Network unreachable")};
+        case 10049: return {meAddressNotAvailable, QStringLiteral("Address not available")};
+        case 10061: return {meRefused, QStringLiteral("Connection Refused")};
+        case 11001:
+        case 11002:
+        case 11003:
+        case 11004: return {meResolution, QStringLiteral("Address resolution error")};
+        case 10065: return {meHostUnreachable, QStringLiteral("Host Unreachable")};
+        default: return {meUnknown, QStringLiteral("Unknown Error")};
     }
 }
 
@@ -44,9 +56,11 @@ TReplyKind ClassifyReply(const QByteArray& line) {
     if (line.size() < 3 || !IsDigit(line[0]) || !IsDigit(line[1]) || !IsDigit(line[2])) return TReplyKind::Malformed;
     if (line.size() > 3 && line[3] != ' ' && line[3] != '-') return TReplyKind::Malformed;
     switch (line[0]) {
-    case '2': case '3': return TReplyKind::Positive;
-    case '4': case '5': return TReplyKind::Negative;
-    default: return TReplyKind::Malformed;
+        case '2':
+        case '3': return TReplyKind::Positive;
+        case '4':
+        case '5': return TReplyKind::Negative;
+        default: return TReplyKind::Malformed;
     }
 }
 
@@ -74,8 +88,7 @@ bool IsSendableAddress(const QString& address) {
     for (QChar ch : address) {
         const char16_t c = ch.unicode();
         if (c <= ' ' || c > '~') return false;
-        if (c == '<' || c == '>' || c == '"' || c == '(' || c == ')' || c == ',' || c == ';' || c == '\\')
-            return false;
+        if (c == '<' || c == '>' || c == '"' || c == '(' || c == ')' || c == ',' || c == ';' || c == '\\') return false;
     }
     return true;
 }
@@ -124,7 +137,8 @@ QList<QByteArray> EncodedWords(const QString& text, bool phrase) {
         // One character at a time (a surrogate pair is one): never half of one.
         const qsizetype n = text.at(i).isHighSurrogate() && i + 1 < text.size() ? 2 : 1;
         QByteArray encoded;
-        for (char b : TextInCharset(text.mid(i, n), charset).Bytes) QByte(encoded, static_cast<unsigned char>(b), phrase);
+        for (char b : TextInCharset(text.mid(i, n), charset).Bytes)
+            QByte(encoded, static_cast<unsigned char>(b), phrase);
         const bool space = text.at(i) == QLatin1Char(' ');
         i += n;
         // A run too long for a word of its own is cut between characters.

@@ -47,52 +47,52 @@ public:
     // Appends the next piece; false once the final "." is in out.
     bool Next(QByteArray& out) {
         switch (Step) {
-        case TStep::Header:
-            if (!Prepare()) return true;  // cancelled meanwhile: Pump ends it
-            Header(out);
-            Step = TStep::Feed;
-            return true;
-        case TStep::Feed:
-            if (FedAt < Fed.size()) {
-                const QByteArray& raw = Fed[FedAt++];
-                BodyBytes(out, raw);
-                Sent += raw.size();
-                M.Info(miBodyProgress, QString::number(Sent));
+            case TStep::Header:
+                if (!Prepare()) return true;  // cancelled meanwhile: Pump ends it
+                Header(out);
+                Step = TStep::Feed;
                 return true;
-            }
-            M.Info(miBodyLength, QString::number(Text.size()));
-            Step = TStep::Text;
-            return true;
-        case TStep::Text:
-            if (TextAt < Text.size()) {
-                const QByteArray block = Text.mid(TextAt, kBlock);
-                TextAt += block.size();
-                BodyBytes(out, block);
-                Sent += block.size();
-                M.Info(miBodyProgress, QString::number(Sent));
-            } else {
+            case TStep::Feed:
+                if (FedAt < Fed.size()) {
+                    const QByteArray& raw = Fed[FedAt++];
+                    BodyBytes(out, raw);
+                    Sent += raw.size();
+                    M.Info(miBodyProgress, QString::number(Sent));
+                    return true;
+                }
+                M.Info(miBodyLength, QString::number(Text.size()));
+                Step = TStep::Text;
+                return true;
+            case TStep::Text:
+                if (TextAt < Text.size()) {
+                    const QByteArray block = Text.mid(TextAt, kBlock);
+                    TextAt += block.size();
+                    BodyBytes(out, block);
+                    Sent += block.size();
+                    M.Info(miBodyProgress, QString::number(Sent));
+                } else {
+                    Line(out, {});
+                    Step = Multipart ? TStep::Attachments : TStep::Final;
+                }
+                return true;
+            case TStep::Attachments:
+                if (File) {
+                    if (!Chunk(out)) File.reset();
+                    return true;
+                }
+                while (NextAttachment < static_cast<int>(Parts.size()))
+                    if (Open(out)) return true;
+                Line(out, "--" + Boundary + "--");
                 Line(out, {});
-                Step = Multipart ? TStep::Attachments : TStep::Final;
-            }
-            return true;
-        case TStep::Attachments:
-            if (File) {
-                if (!Chunk(out)) File.reset();
+                Step = TStep::Final;
                 return true;
-            }
-            while (NextAttachment < static_cast<int>(Parts.size()))
-                if (Open(out)) return true;
-            Line(out, "--" + Boundary + "--");
-            Line(out, {});
-            Step = TStep::Final;
-            return true;
-        case TStep::Final:
-            if (!Dots.AtLineStart()) out.append("\r\n");
-            out.append(".\r\n");
-            M.Info(miSending, QStringLiteral("."));
-            Step = TStep::Done;
-            return false;
-        case TStep::Done: return false;
+            case TStep::Final:
+                if (!Dots.AtLineStart()) out.append("\r\n");
+                out.append(".\r\n");
+                M.Info(miSending, QStringLiteral("."));
+                Step = TStep::Done;
+                return false;
+            case TStep::Done: return false;
         }
         return false;
     }
@@ -253,7 +253,8 @@ private:
         }
         Enc = p.Enc;
         QByteArray type = p.Type;
-        if (Enc == TEncoding::Uuencode || (type.isEmpty() && Enc != TEncoding::Plain)) type = "application/octet-stream";
+        if (Enc == TEncoding::Uuencode || (type.isEmpty() && Enc != TEncoding::Plain))
+            type = "application/octet-stream";
         if (type.isEmpty()) type = "text/plain";
         QByteArray disposition = p.Disposition;
         if (disposition.isEmpty()) disposition = "attachment";
@@ -262,7 +263,8 @@ private:
         M.Info(miAttachment, p.Path);
         Line(out, "--" + Boundary);
         Field(out, FoldHeader("Content-Type:", QList<QByteArray>{type + ";"} + ParameterPieces("name", name)));
-        Field(out, FoldHeader("Content-Disposition:", QList<QByteArray>{disposition + ";"} + ParameterPieces("filename", name)));
+        Field(out, FoldHeader("Content-Disposition:",
+                              QList<QByteArray>{disposition + ";"} + ParameterPieces("filename", name)));
         if (!p.Description.isEmpty()) Field(out, FoldHeader("Content-Description:", UnstructuredPieces(p.Description)));
         if (Enc == TEncoding::Base64) Line(out, "Content-Transfer-Encoding: base64");
         if (Enc == TEncoding::QuotedPrintable) Line(out, "Content-Transfer-Encoding: Quoted-Printable");
@@ -276,27 +278,30 @@ private:
 
     // The next block of the open file; false (after the part's end) at its end.
     bool Chunk(QByteArray& out) {
-        const qint64 size = Enc == TEncoding::Base64   ? kBase64LineBytes * 36
+        const qint64 size = Enc == TEncoding::Base64     ? kBase64LineBytes * 36
                             : Enc == TEncoding::Uuencode ? kUuLineBytes * 45
                                                          : kBlock;
         const QByteArray data = File->read(size);
         QByteArray encoded;
         if (data.isEmpty()) {
             switch (Enc) {
-            case TEncoding::Base64: break;
-            case TEncoding::Uuencode: Line(out, "`"); Line(out, "end"); break;
-            // The line end before the next boundary belongs to the boundary:
-            // this one keeps the file's own last line end.
-            case TEncoding::QuotedPrintable:
-            case TEncoding::Plain: Dots.Put("\r\n", out); break;
+                case TEncoding::Base64: break;
+                case TEncoding::Uuencode:
+                    Line(out, "`");
+                    Line(out, "end");
+                    break;
+                // The line end before the next boundary belongs to the boundary:
+                // this one keeps the file's own last line end.
+                case TEncoding::QuotedPrintable:
+                case TEncoding::Plain: Dots.Put("\r\n", out); break;
             }
             return false;
         }
         switch (Enc) {
-        case TEncoding::Base64: encoded = Base64Lines(data); break;
-        case TEncoding::Uuencode: encoded = UuencodeLines(data); break;
-        case TEncoding::QuotedPrintable: PartQP.Encode(data, encoded); break;
-        case TEncoding::Plain: PartEnds.Normalize(data, encoded); break;
+            case TEncoding::Base64: encoded = Base64Lines(data); break;
+            case TEncoding::Uuencode: encoded = UuencodeLines(data); break;
+            case TEncoding::QuotedPrintable: PartQP.Encode(data, encoded); break;
+            case TEncoding::Plain: PartEnds.Normalize(data, encoded); break;
         }
         Dots.Put(encoded, out);
         return true;
@@ -368,13 +373,13 @@ void TSendMail::Info(int info, const QString& addinfo) {
 void TSendMail::SetAction(TMailAction action) {
     CurrentAction = action;
     switch (action) {
-    case TMailAction::None: break;
-    case TMailAction::Send_Mail: StartSend(); break;
-    case TMailAction::Cancel_SendMail:
-        // Only a running send can be cancelled: an error and OnDone without
-        // any send would confuse the owner.
-        if (Running()) Abort(meCancelled, {});
-        break;
+        case TMailAction::None: break;
+        case TMailAction::Send_Mail: StartSend(); break;
+        case TMailAction::Cancel_SendMail:
+            // Only a running send can be cancelled: an error and OnDone without
+            // any send would confuse the owner.
+            if (Running()) Abort(meCancelled, {});
+            break;
     }
 }
 
@@ -424,8 +429,9 @@ void TSendMail::StartSend() {
     for (const TRecipient& r : Recipients) addresses << r.Address;
     for (const QString& a : addresses) {
         if (!IsSendableAddress(a)) {
-            Abort(meInvalidAddress, QStringLiteral("Invalid address specified: ") + a +
-                                        QStringLiteral(" (only plain ASCII addresses without spaces, quotes or brackets can be sent)"));
+            Abort(meInvalidAddress,
+                  QStringLiteral("Invalid address specified: ") + a +
+                      QStringLiteral(" (only plain ASCII addresses without spaces, quotes or brackets can be sent)"));
             return;
         }
     }
@@ -619,56 +625,56 @@ void TSendMail::HandleLine(const QByteArray& line) {
 
 void TSendMail::Advance(const QString& reply) {
     switch (State) {
-    case 0:
-        SendLine("HELO " + ToWire(LocalHostName));
-        State = 1;
-        break;
-    case 1:
-        SendLine("MAIL FROM:<" + ToWire(FROM_Address) + ">");
-        State = 2;
-        break;
-    case 2:
-        SendRecipient(0);
-        State = 3;
-        break;
-    case 3:
-        if (CurrentRecipient + 1 < static_cast<int>(Recipients.size())) {
-            SendRecipient(CurrentRecipient + 1);
-        } else {
-            SendLine("DATA");
-            State = 5;
-        }
-        break;
-    case 5:
-        State = 6;
-        Writer = std::make_unique<TMessageWriter>(*this);
-        Pump();
-        break;
-    case 6:
-        if (Writer) {
-            // The server answered before the message was complete.
-            Abort(meUnexpectedResponse, kUnexpectedResponse + reply);
-            return;
-        }
-        State = 7;
-        MailSent = true;
-        Info(miAccepted);
-        if (!Running()) return;
-        if (KeepConnectionOpen) {
-            Countdown.stop();
-            Waiting = TWait::None;
-            PostDone();
-        } else {
-            SendLine("QUIT");
-        }
-        break;
-    case 7:
-        // The answer to QUIT: the exchange is over, whether or not the server
-        // hangs up itself.
-        State = 8;
-        Finished();
-        break;
-    default: break;
+        case 0:
+            SendLine("HELO " + ToWire(LocalHostName));
+            State = 1;
+            break;
+        case 1:
+            SendLine("MAIL FROM:<" + ToWire(FROM_Address) + ">");
+            State = 2;
+            break;
+        case 2:
+            SendRecipient(0);
+            State = 3;
+            break;
+        case 3:
+            if (CurrentRecipient + 1 < static_cast<int>(Recipients.size())) {
+                SendRecipient(CurrentRecipient + 1);
+            } else {
+                SendLine("DATA");
+                State = 5;
+            }
+            break;
+        case 5:
+            State = 6;
+            Writer = std::make_unique<TMessageWriter>(*this);
+            Pump();
+            break;
+        case 6:
+            if (Writer) {
+                // The server answered before the message was complete.
+                Abort(meUnexpectedResponse, kUnexpectedResponse + reply);
+                return;
+            }
+            State = 7;
+            MailSent = true;
+            Info(miAccepted);
+            if (!Running()) return;
+            if (KeepConnectionOpen) {
+                Countdown.stop();
+                Waiting = TWait::None;
+                PostDone();
+            } else {
+                SendLine("QUIT");
+            }
+            break;
+        case 7:
+            // The answer to QUIT: the exchange is over, whether or not the server
+            // hangs up itself.
+            State = 8;
+            Finished();
+            break;
+        default: break;
     }
 }
 

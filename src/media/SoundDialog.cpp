@@ -33,7 +33,7 @@ QString RunFileDialog(QWidget* parent, const QString& title, const QString& filt
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setDefaultSuffix(suffix);
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                  : QString();
+                                                                                   : QString();
 }
 
 QString RunFolderDialog(QWidget* parent, const QString& startFolder) {
@@ -41,7 +41,7 @@ QString RunFolderDialog(QWidget* parent, const QString& startFolder) {
     dialog.setFileMode(QFileDialog::Directory);
     dialog.setOption(QFileDialog::ShowDirsOnly);
     return dialog.exec() == QDialog::Accepted && !dialog.selectedFiles().isEmpty() ? dialog.selectedFiles().first()
-                                                                                  : QString();
+                                                                                   : QString();
 }
 
 // "..." says nothing to a screen reader; the name does.

@@ -27,12 +27,10 @@ TEventSounds Sounds(std::initializer_list<const char*> files) {
 
 const TSoundAssociations& Defaults() {
     static const TSoundAssociations table{
-        Sounds({"shufl.wav"}),   Sounds({"done.wav"}),    Sounds({"help.wav"}),
-        Sounds({"manuel.wav"}),  Sounds({"nowwhat.wav"}), Sounds({"exelnt.wav"}),
-        Sounds({"toobad.wav"}),  Sounds({"toobad.wav", "haha.wav"}),
-        Sounds({"mixed.wav"}),   Sounds({"natural.wav"}), Sounds({"welcome.wav"}),
-        Sounds({"yeah.wav"}),    Sounds({"wonderfl.wav"}), Sounds({"applause.wav"}),
-        Sounds({"yourturn.wav"})};
+        Sounds({"shufl.wav"}),    Sounds({"done.wav"}),     Sounds({"help.wav"}),    Sounds({"manuel.wav"}),
+        Sounds({"nowwhat.wav"}),  Sounds({"exelnt.wav"}),   Sounds({"toobad.wav"}),  Sounds({"toobad.wav", "haha.wav"}),
+        Sounds({"mixed.wav"}),    Sounds({"natural.wav"}),  Sounds({"welcome.wav"}), Sounds({"yeah.wav"}),
+        Sounds({"wonderfl.wav"}), Sounds({"applause.wav"}), Sounds({"yourturn.wav"})};
     return table;
 }
 

@@ -17,9 +17,9 @@ inline constexpr int kMaxEventSounds = 3;
 
 // Shown in the Sound dialog and used in the value names "Sound\" + name + n.
 inline constexpr std::array<const char*, kSoundEventCount> SoundEventNames{
-    "Deal",       "Exit",       "Help (1st)",    "Help (2nd)",      "Help (3rd)",
-    "Highscore",  "Lose Hand",  "Lose Match",    "Mixed Canasta",   "Natural Canasta",
-    "Start",      "Take Huge Pile", "Win Match", "Win Hand",        "End Turn (network games)"};
+    "Deal",      "Exit",           "Help (1st)", "Help (2nd)",    "Help (3rd)",
+    "Highscore", "Lose Hand",      "Lose Match", "Mixed Canasta", "Natural Canasta",
+    "Start",     "Take Huge Pile", "Win Match",  "Win Hand",      "End Turn (network games)"};
 
 struct TEventSounds {
     int Count = 0;

@@ -13,7 +13,9 @@
 namespace canasta {
 
 TSoundSystem::TSoundSystem(ISettingsStore* store, std::unique_ptr<IAudioPlayer> player, QObject* parent)
-    : QObject(parent), Associations(DefaultSoundAssociations()), SettingsStore(store),
+    : QObject(parent),
+      Associations(DefaultSoundAssociations()),
+      SettingsStore(store),
       AudioPlayer(player ? std::move(player) : MakeSdlAudioPlayer()) {
     Music.MusicDir = ShippedMusicFolder();
     auto rng = std::make_shared<TRandom>(TimeOfDaySeed());

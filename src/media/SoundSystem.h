@@ -58,7 +58,10 @@ public:
     // ... and, once the window has saved what it must, waits (handling
     // non-input events) while that sound plays, then closes the effect player.
     void FinishShutdown();
-    void Shutdown() { BeginShutdown(); FinishShutdown(); }
+    void Shutdown() {
+        BeginShutdown();
+        FinishShutdown();
+    }
 
     // The full name of a sound or music file: a bare name is taken from the shipped folder.
     static std::string SoundFilePath(const std::string& name);

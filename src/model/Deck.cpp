@@ -63,7 +63,8 @@ bool BuildStockFromPositions(TCardList& stock, const TDealPositions& positions, 
     TCardList built = stock;
     built.Count = kDeckSize;
     int n = 0;
-    ForEachCardInMakeOrder([&](int id, int deck) { StoreAt(built, positions[static_cast<size_t>(n++)], id, deck, layout); });
+    ForEachCardInMakeOrder(
+        [&](int id, int deck) { StoreAt(built, positions[static_cast<size_t>(n++)], id, deck, layout); });
     stock = built;
     return true;
 }

@@ -15,11 +15,14 @@ std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, cons
         case tpPileTaken: return "Meld by clicking left, undo taking discard pile by clicking it";
         case tpDrawSecond: return "Draw a second card from the stock";
         case tpKeyMeld:
-            return "Select a card to meld by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for a wildcard";
+            return "Select a card to meld by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for a "
+                   "wildcard";
         case tpKeyDiscard:
-            return "Select a card to discard by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for a wildcard";
+            return "Select a card to discard by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for "
+                   "a wildcard";
         case tpKeyWild:
-            return "Select a card to add a wildcard to by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K or A";
+            return "Select a card to add a wildcard to by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K "
+                   "or A";
         case tpOpponentTurn: return networked ? "It's " + opponentName + "'s turn" : "It's the computer's turn";
         case tpHandOver: return "Please wait for the next hand to be dealt";
         default: return "";
@@ -29,7 +32,8 @@ std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, cons
 std::string StatusErrorText(int n, const std::string& validationMessage) {
     switch (n) {
         case 1: return "You cannot meld before drawing; please draw first by clicking on the stock or the discard pile";
-        case 2: return "You cannot discard before drawing; please draw first by clicking on the stock or the discard pile";
+        case 2:
+            return "You cannot discard before drawing; please draw first by clicking on the stock or the discard pile";
         case 3: return "You have already drawn";
         case 4: return "Discarding is not possible now: " + validationMessage;
         case 5: return "Taking the discard pile is not possible now because you cannot meld the top card";
@@ -56,8 +60,7 @@ std::string TGame::OpponentInSentence() const { return Config.Networked ? Config
 std::string TGame::PlayerLabel() const { return Config.PlayerName.empty() ? "Player" : Config.PlayerName; }
 
 void TGame::NewGame() {
-    if (Config.Networked &&
-        !Host.Ask("You have a network game running. Are you sure you want to start a new game?"))
+    if (Config.Networked && !Host.Ask("You have a network game running. Are you sure you want to start a new game?"))
         return;
     PlayerScore = 0;
     OpponentScore = 0;

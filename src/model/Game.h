@@ -102,16 +102,16 @@ struct TGameState {
 
 // Display and play settings the core reads (filled by the window from the store).
 struct TGameConfig {
-    int MeldDelay = 300;              // computer's melding delay, ms
-    int CardSpacing = 10;             // spacing of the opponent's hand row
-    bool ShowOpponentCards = false;   // the computer's hand is shown face up
-    bool DoubleRightClick = false;    // discarding needs two right clicks
-    int Level = 0;                    // 0 Beginner, 1 Advanced, 2 Expert
-    int Aggression = 50;              // Expert only, 0..100
-    bool ShowTurns = true;            // whose-turn window
-    bool Networked = false;           // a remote player sits in the opponent seat
-    std::string PlayerName;           // current player, empty when none is selected
-    std::string OpponentName;         // remote player's name in a networked game
+    int MeldDelay = 300;             // computer's melding delay, ms
+    int CardSpacing = 10;            // spacing of the opponent's hand row
+    bool ShowOpponentCards = false;  // the computer's hand is shown face up
+    bool DoubleRightClick = false;   // discarding needs two right clicks
+    int Level = 0;                   // 0 Beginner, 1 Advanced, 2 Expert
+    int Aggression = 50;             // Expert only, 0..100
+    bool ShowTurns = true;           // whose-turn window
+    bool Networked = false;          // a remote player sits in the opponent seat
+    std::string PlayerName;          // current player, empty when none is selected
+    std::string OpponentName;        // remote player's name in a networked game
 };
 
 class TGame;
@@ -181,9 +181,9 @@ public:
     void DrawClicked();
     // Marks the game as started (first click on the stock, the pile or a natural card).
     void MarkGameInProgress();
-    std::string OpponentLabel() const;     // "Computer" or the remote name
-    std::string OpponentInSentence() const; // "the computer" or the remote name
-    std::string PlayerLabel() const;       // "Player" or the current player's name
+    std::string OpponentLabel() const;       // "Computer" or the remote name
+    std::string OpponentInSentence() const;  // "the computer" or the remote name
+    std::string PlayerLabel() const;         // "Player" or the current player's name
 
     // ---- rules: melds ----
     void MeldCard(int index);

@@ -14,7 +14,10 @@ bool THeadlessHost::NextAnswer() {
     return a;
 }
 
-void THeadlessHost::ShowStatus(const std::string& text) { Status = text; Note("status", text); }
+void THeadlessHost::ShowStatus(const std::string& text) {
+    Status = text;
+    Note("status", text);
+}
 void THeadlessHost::ShowStatusError(const std::string& text) {
     LastError = text;
     ++ErrorCount;

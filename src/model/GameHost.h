@@ -17,8 +17,21 @@ enum class TRegion { Stock, Pile, PlayerHand, PlayerMelds, OpponentHand, Opponen
 
 // The fifteen sound events, by index.
 enum class TSoundEvent {
-    Deal = 0, Exit, Help1, Help2, Help3, Highscore, LoseHand, LoseMatch, MixedCanasta,
-    NaturalCanasta, Start, TakeHugePile, WinMatch, WinHand, EndTurnNetwork
+    Deal = 0,
+    Exit,
+    Help1,
+    Help2,
+    Help3,
+    Highscore,
+    LoseHand,
+    LoseMatch,
+    MixedCanasta,
+    NaturalCanasta,
+    Start,
+    TakeHugePile,
+    WinMatch,
+    WinHand,
+    EndTurnNetwork
 };
 
 // One side's score of a hand, in the order the details window lists it.
@@ -42,7 +55,7 @@ struct THandResult {
 struct TMatchResult {
     int PlayerScore = 0, OpponentScore = 0;
     int Difference = 0;
-    std::string Comment;      // "Congratulations ..." / "Too bad, ..." / "It's a draw!"
+    std::string Comment;  // "Congratulations ..." / "Too bad, ..." / "It's a draw!"
     std::string PlayerName;
     std::string OpponentName;
     bool PlayerWon = false, OpponentWon = false;
@@ -120,9 +133,9 @@ public:
     // Answers for Ask and ShowMatchResult, taken from the front; Yes when empty.
     std::vector<bool> Answers;
 
-    std::string Status;       // last phase text
-    std::string LastError;    // last refusal text
-    std::string LastInform;   // last message box text
+    std::string Status;      // last phase text
+    std::string LastError;   // last refusal text
+    std::string LastInform;  // last message box text
     int ErrorCount = 0;
     int InformCount = 0;
     int WaitedMs = 0;

@@ -8,10 +8,10 @@ namespace canasta {
 constexpr int kSizeCount = 4;
 
 struct TWindowSize {
-    int Width, Height;         // outer window size
-    int CardWidth, CardHeight; // one card image
-    const char* BitmapSuffix;  // "640", "800", "1024"
-    const char* Name;          // "640x480" ...
+    int Width, Height;          // outer window size
+    int CardWidth, CardHeight;  // one card image
+    const char* BitmapSuffix;   // "640", "800", "1024"
+    const char* Name;           // "640x480" ...
 };
 
 // The size table, by size index 0..3.

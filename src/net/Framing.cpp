@@ -7,10 +7,10 @@ namespace canasta {
 
 namespace {
 constexpr const char* kNames[kTokenCount] = {
-    "OK",      "SENDAGAIN",   "QUIT",         "CHAT",     "PLAYERID",     "DEAL",
-    "MELD",    "UNDO",        "DISCARD",      "DRAWNEW",  "DRAWPILETOP",  "DRAWPILEREST",
-    "UNDOPILE", "MELDWILDCARD", "DISCARDREDTHREE", "PASSDISCARD", "RULES", "NEWGAME",
-    "HANDOVER", "UNKNOWN",
+    "OK",          "SENDAGAIN",    "QUIT",     "CHAT",         "PLAYERID",
+    "DEAL",        "MELD",         "UNDO",     "DISCARD",      "DRAWNEW",
+    "DRAWPILETOP", "DRAWPILEREST", "UNDOPILE", "MELDWILDCARD", "DISCARDREDTHREE",
+    "PASSDISCARD", "RULES",        "NEWGAME",  "HANDOVER",     "UNKNOWN",
 };
 }  // namespace
 

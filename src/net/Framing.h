@@ -16,9 +16,27 @@ inline constexpr int kProtocolVersion = 413;
 
 // Positions in the name table; only the names travel.
 enum TTokenIndex : int {
-    tkOK = 0, tkSendAgain, tkQuit, tkChat, tkPlayerId, tkDeal, tkMeld, tkUndo, tkDiscard, tkDrawNew,
-    tkDrawPileTop, tkDrawPileRest, tkUndoPile, tkMeldWildCard, tkDiscardRedThree, tkPassDiscard, tkRules,
-    tkNewGame, tkHandOver, tkUnknown, kTokenCount
+    tkOK = 0,
+    tkSendAgain,
+    tkQuit,
+    tkChat,
+    tkPlayerId,
+    tkDeal,
+    tkMeld,
+    tkUndo,
+    tkDiscard,
+    tkDrawNew,
+    tkDrawPileTop,
+    tkDrawPileRest,
+    tkUndoPile,
+    tkMeldWildCard,
+    tkDiscardRedThree,
+    tkPassDiscard,
+    tkRules,
+    tkNewGame,
+    tkHandOver,
+    tkUnknown,
+    kTokenCount
 };
 
 const char* TokenName(int index);

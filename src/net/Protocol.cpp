@@ -68,11 +68,8 @@ bool TProtocol::ApplyMessage(std::string m) {
         switch (token) {
             case tkOK:
             case tkSendAgain:
-            case tkQuit:
-                break;
-            case tkChat:
-                Events.OnChat(NextField(m));
-                break;
+            case tkQuit: break;
+            case tkChat: Events.OnChat(NextField(m)); break;
             case tkPlayerId: {
                 const std::string who = NextField(m);
                 const std::string version = NextField(m);

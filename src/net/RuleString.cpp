@@ -10,18 +10,12 @@ namespace canasta {
 namespace {
 
 constexpr const char* kTitles[kRuleFields] = {
-    "Canasta Required for Positive Score",
-    "Number of Canastas required to go out",
-    "Number of Cards drawn each turn",
-    "Add top card to Canasta",
-    "Top card counts for initial meld",
-    "Discard Pile initially frozen",
-    "Natural pair required for taking pile",
-    "Draw extra card for Red Three",
-    "Discarding Red Three freezes pile",
-    "Canasta Bonus counts for initial meld",
-    "Initial Freeze separate for both players",
-    "Wildcard Canasta allowed",
+    "Canasta Required for Positive Score",      "Number of Canastas required to go out",
+    "Number of Cards drawn each turn",          "Add top card to Canasta",
+    "Top card counts for initial meld",         "Discard Pile initially frozen",
+    "Natural pair required for taking pile",    "Draw extra card for Red Three",
+    "Discarding Red Three freezes pile",        "Canasta Bonus counts for initial meld",
+    "Initial Freeze separate for both players", "Wildcard Canasta allowed",
     "Don't add top card to existing meld",
 };
 
@@ -54,8 +48,7 @@ std::vector<TRuleDifference> CompareRules(const std::string& own, const std::str
         const std::string mine = NextField(a);
         const std::string theirs = NextField(b);
         std::string piece = theirs + kFieldSep;
-        if (opponentRules.size() < kMaxFrame)
-            opponentRules += piece.substr(0, kMaxFrame - opponentRules.size());
+        if (opponentRules.size() < kMaxFrame) opponentRules += piece.substr(0, kMaxFrame - opponentRules.size());
         if (mine != theirs) rows.push_back({kTitles[i], Shown(i, mine), Shown(i, theirs)});
     }
     std::stable_sort(rows.begin(), rows.end(),

@@ -18,8 +18,8 @@ const char* RuleTitle(int field);
 std::string BuildRulesString(const TRuleOptions& rules);
 
 struct TRuleDifference {
-    std::string Rule;       // row title
-    std::string Yours;      // "Yes"/"No" or "One"/"Two"
+    std::string Rule;   // row title
+    std::string Yours;  // "Yes"/"No" or "One"/"Two"
     std::string Opponents;
     friend bool operator==(const TRuleDifference&, const TRuleDifference&) = default;
 };

@@ -72,9 +72,10 @@ void TNetSession::StartConnection(const std::string& own, const std::string& par
     bool yes = true;
     if (own == partner) {
         yes = SameAddressAnswer ? *SameAddressAnswer
-                                : Ui.Ask("You and your opponent have the same IP address. Should this instance of "
-                                         "Canasta be the server?\r\nNote: this means that your opponent must choose "
-                                         "'No' here.");
+                                : Ui.Ask(
+                                      "You and your opponent have the same IP address. Should this instance of "
+                                      "Canasta be the server?\r\nNote: this means that your opponent must choose "
+                                      "'No' here.");
     }
     Progress = 0;
     Ui.OpenTryConnect(partner);

@@ -74,10 +74,10 @@ public:
     bool Connected = false;
     std::string OwnIP, PartnerIP;
     std::vector<std::string> OwnIPList;
-    std::string PartnerAddress;      // last address handed to SConnect, at most 20 bytes
+    std::string PartnerAddress;  // last address handed to SConnect, at most 20 bytes
     std::string PlayerNetName = "Opponent";
-    std::string OpponentName;        // "<none>" from "Connect" until the first greeting
-    std::string OpponentRules;       // as received, each field followed by 0xFE
+    std::string OpponentName;   // "<none>" from "Connect" until the first greeting
+    std::string OpponentRules;  // as received, each field followed by 0xFE
     bool ConnectPending = false;
     bool ResetAllowed = true;
     // The game's port; tests use another.

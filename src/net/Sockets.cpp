@@ -35,7 +35,8 @@ int WinsockCodeOfErrno(int e) {
         case EACCES: return 10013;
         case EFAULT: return 10014;
         case EINVAL: return 10022;
-        case EMFILE: case ENFILE: return 10024;
+        case EMFILE:
+        case ENFILE: return 10024;
         case EWOULDBLOCK: return 10035;
         case EINPROGRESS: return 10036;
         case EALREADY: return 10037;
@@ -56,8 +57,10 @@ int WinsockCodeOfErrno(int e) {
         case ENETRESET: return 10052;
         case ECONNABORTED: return 10053;
         // A send after the peer went away: WinSock reports the reset.
-        case ECONNRESET: case EPIPE: return 10054;
-        case ENOBUFS: case ENOMEM: return 10055;
+        case ECONNRESET:
+        case EPIPE: return 10054;
+        case ENOBUFS:
+        case ENOMEM: return 10055;
         case EISCONN: return 10056;
         case ENOTCONN: return 10057;
         case ESHUTDOWN: return 10058;
@@ -179,8 +182,7 @@ void CloseFd(int fd) {
 
 }  // namespace
 
-void ResolveHostAsync(const std::string& host, QObject* receiver,
-                      std::function<void(const std::string&, int)> done) {
+void ResolveHostAsync(const std::string& host, QObject* receiver, std::function<void(const std::string&, int)> done) {
     QPointer<QObject> target(receiver);
     std::thread([host, target, done = std::move(done)]() mutable {
         int error = 0;
@@ -550,8 +552,7 @@ void TSockets::Disconnect() {
     // drained first, since closing over it would send a reset after all.
     ::shutdown(fd, SHUT_WR);
     char sink[4096];
-    while (::recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0) {
-    }
+    while (::recv(fd, sink, sizeof sink, MSG_DONTWAIT) > 0) {}
     if (::close(fd) != 0) ReportError(fd, "Disconnect (closesocket)", WinsockCodeOfErrno(errno));
 }
 

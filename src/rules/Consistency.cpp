@@ -21,7 +21,8 @@ struct Checker {
     bool Cards() {
         // (id, deck) -> count; jokers appear twice per deck.
         std::array<std::array<int, 2>, kJokerId + 1> seen{};
-        const TCardList* areas[] = {&G.Stock, &G.DiscardPile, &G.OpponentHand, &G.PlayerHand, &G.OpponentMelds, &G.PlayerMelds};
+        const TCardList* areas[] = {&G.Stock,      &G.DiscardPile,   &G.OpponentHand,
+                                    &G.PlayerHand, &G.OpponentMelds, &G.PlayerMelds};
         const char* names[] = {"Stock", "DiscardPile", "OpponentHand", "PlayerHand", "OpponentMelds", "PlayerMelds"};
         int total = 0;
         for (int a = 0; a < 6; ++a) {
@@ -29,7 +30,8 @@ struct Checker {
                 if (!IsValidId(c.Id) || c.Deck > 1)
                     return Fail(std::string(names[a]) + " holds an impossible card id " + std::to_string(c.Id));
                 if (c.Rank != RankOf(c.Id) || c.Points != CardPoints(c.Id))
-                    return Fail(std::string(names[a]) + " holds card " + CardShortName(c.Id) + " with wrong rank or points");
+                    return Fail(std::string(names[a]) + " holds card " + CardShortName(c.Id) +
+                                " with wrong rank or points");
                 ++seen[c.Id][c.Deck];
                 ++total;
             }
@@ -64,9 +66,11 @@ struct Checker {
             if (card.X < t.TableLeft || c < 0 || c >= kColumns || card.X != t.ColumnX(c))
                 return Fail(std::string(name) + ": " + CardShortName(card.Id) + " is not on a column");
             if (handColumns) {
-                if (c != card.Rank) return Fail(std::string(name) + ": " + CardShortName(card.Id) + " in the wrong column");
+                if (c != card.Rank)
+                    return Fail(std::string(name) + ": " + CardShortName(card.Id) + " in the wrong column");
             } else if (IsWild(card)) {
-                if (c < 1 || c == kRankThree) return Fail(std::string(name) + ": wild card in column " + std::to_string(c));
+                if (c < 1 || c == kRankThree)
+                    return Fail(std::string(name) + ": wild card in column " + std::to_string(c));
             } else if (c != card.Rank) {
                 return Fail(std::string(name) + ": " + CardShortName(card.Id) + " in column " + std::to_string(c));
             }
@@ -79,8 +83,10 @@ struct Checker {
             const bool stacked = ms && ms->CanastaKind[static_cast<size_t>(c)] != ckNone;
             if (stacked) {
                 for (int y : col)
-                    if (y != base + step) return Fail(std::string(name) + ": canasta in column " + std::to_string(c) + " not stacked");
-                if (anchorY != base + step) return Fail(std::string(name) + ": canasta anchor of column " + std::to_string(c));
+                    if (y != base + step)
+                        return Fail(std::string(name) + ": canasta in column " + std::to_string(c) + " not stacked");
+                if (anchorY != base + step)
+                    return Fail(std::string(name) + ": canasta anchor of column " + std::to_string(c));
                 continue;
             }
             std::sort(col.begin(), col.end());

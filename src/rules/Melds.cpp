@@ -225,7 +225,8 @@ bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int x) {
     if (c != kRankTwo) {
         const uint8_t shownKind = ms.CanastaKind[static_cast<size_t>(c)];
         int top = shownKind == ckMixed && lastBlack >= 0 ? lastBlack : lastRed;
-        if (top >= 0 && top != lastSlot) std::swap(list.Cards[static_cast<size_t>(top)], list.Cards[static_cast<size_t>(lastSlot)]);
+        if (top >= 0 && top != lastSlot)
+            std::swap(list.Cards[static_cast<size_t>(top)], list.Cards[static_cast<size_t>(lastSlot)]);
     }
     Host.Invalidate(isPlayer ? TRegion::PlayerMelds : TRegion::OpponentMelds);
     if (!isPlayer && justCompleted) Host.Wait(Config.MeldDelay);

@@ -89,7 +89,8 @@ void TGame::TakePile() {
     // The canasta display may have moved the card within its column.
     {
         int i = FindLastById(PlayerMelds, card.Id);
-        if (i >= 0 && PlayerMelds.Cards[static_cast<size_t>(i)].X == card.X) TakenTopCard.Y = PlayerMelds.Cards[static_cast<size_t>(i)].Y;
+        if (i >= 0 && PlayerMelds.Cards[static_cast<size_t>(i)].X == card.X)
+            TakenTopCard.Y = PlayerMelds.Cards[static_cast<size_t>(i)].Y;
     }
     HasDrawn = true;
 
@@ -177,7 +178,8 @@ void TGame::UndoTakePile() {
         }
     }
     if (index < 0) {
-        Host.Inform("An error occurred while undoing taking the discard pile. A new hand will be dealt.", TMsgKind::Warning);
+        Host.Inform("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
+                    TMsgKind::Warning);
         DealHand();
         return;
     }
@@ -345,8 +347,9 @@ void TGame::EndHandClicked() {
     if (OpponentsTurn || !StockExhausted || TurnPhase != tpDraw || !TurnStart) return;
     CountColumns();
     if (IsForced(PlayerHand.Count, PlayerColumnCounts)) {
-        Host.Inform("You cannot end this hand now, because you must \n\rmeld the top card of the pile. (You are 'forced').",
-                    TMsgKind::Information);
+        Host.Inform(
+            "You cannot end this hand now, because you must \n\rmeld the top card of the pile. (You are 'forced').",
+            TMsgKind::Information);
         return;
     }
     Host.SendToken(token::HandOver, "");

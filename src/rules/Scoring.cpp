@@ -38,9 +38,18 @@ THandScore ScoreSide(const TCardList& melds, const TCardList& hand, const TMeldS
     if (!negative) {
         for (int col = 1; col < kColumns; ++col) {
             switch (ms.CanastaKind[static_cast<size_t>(col)]) {
-                case ckMixed: ++s.CanastaCount; s.CanastaValue += 300; break;
-                case ckNatural: ++s.CanastaCount; s.CanastaValue += 500; break;
-                case ckWild: ++s.CanastaCount; s.CanastaValue += 1000; break;
+                case ckMixed:
+                    ++s.CanastaCount;
+                    s.CanastaValue += 300;
+                    break;
+                case ckNatural:
+                    ++s.CanastaCount;
+                    s.CanastaValue += 500;
+                    break;
+                case ckWild:
+                    ++s.CanastaCount;
+                    s.CanastaValue += 1000;
+                    break;
                 default: break;
             }
         }

@@ -13,8 +13,7 @@ void TBrkApart::Split() {
         return;
     }
     size_t start = 0;
-    for (size_t at; (at = BaseString.find(BreakString, start)) != std::string::npos;
-         start = at + BreakString.size())
+    for (size_t at; (at = BaseString.find(BreakString, start)) != std::string::npos; start = at + BreakString.size())
         add(BaseString.substr(start, at - start));
     add(BaseString.substr(start));
 }

@@ -16,7 +16,8 @@ void THighScores::Load(ISettingsStore* store) {
         for (int level = 0; level < kHighScoreLevels; ++level) {
             const bool match = kind == hsMatch;
             for (int n = 1; n <= 10; ++n) {
-                THighScoreEntry& e = Tables[static_cast<size_t>(kind)][static_cast<size_t>(level)][static_cast<size_t>(n - 1)];
+                THighScoreEntry& e =
+                    Tables[static_cast<size_t>(kind)][static_cast<size_t>(level)][static_cast<size_t>(n - 1)];
                 e.Score = ReadInt(store, settings::HighScoreScorePath(level, match, n), 0);
                 e.Name = ReadString(store, settings::HighScoreNamePath(level, match, n), "");
                 e.Date = ReadString(store, settings::HighScoreDatePath(level, match, n), "");
@@ -40,8 +41,8 @@ void THighScores::Clear(ISettingsStore* store, int level, int kind) {
     if (store) store->DeleteSubKey(HighScoreSubKey(level, kind));
 }
 
-int THighScores::Enter(ISettingsStore* store, IHighScoreUi& ui, int level, int kind, int margin, std::string& playerName,
-                       const std::string& opponentName, bool& nameAsked) {
+int THighScores::Enter(ISettingsStore* store, IHighScoreUi& ui, int level, int kind, int margin,
+                       std::string& playerName, const std::string& opponentName, bool& nameAsked) {
     if (level < 0 || level >= kHighScoreLevels) level = 2;
     THighScoreList& list = Tables[static_cast<size_t>(kind)][static_cast<size_t>(level)];
     const int m = margin < 0 ? -margin : margin;

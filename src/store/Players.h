@@ -25,7 +25,9 @@ public:
     std::vector<TPlayer> List;
     int Current = -1;
 
-    const TPlayer* CurrentPlayer() const { return Current >= 0 && Current < int(List.size()) ? &List[static_cast<size_t>(Current)] : nullptr; }
+    const TPlayer* CurrentPlayer() const {
+        return Current >= 0 && Current < int(List.size()) ? &List[static_cast<size_t>(Current)] : nullptr;
+    }
     std::string CurrentName() const { return CurrentPlayer() ? CurrentPlayer()->Name : std::string(); }
     int IndexOf(const std::string& name) const;
 

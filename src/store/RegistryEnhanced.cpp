@@ -34,8 +34,7 @@ constexpr const char* kSchema =
     " PRIMARY KEY (root, key, name))";
 
 // Rows of a sub-key and of all sub-keys below it (?2 the sub-key, ?3 it + '\').
-constexpr const char* kSubTree =
-    "root = ?1 AND (key = ?2 OR substr(key, 1, length(?3)) = ?3 COLLATE NOCASE)";
+constexpr const char* kSubTree = "root = ?1 AND (key = ?2 OR substr(key, 1, length(?3)) = ?3 COLLATE NOCASE)";
 
 class TConnection {
 public:
@@ -62,7 +61,10 @@ public:
     TStatement(const TStatement&) = delete;
     TStatement& operator=(const TStatement&) = delete;
 
-    TStatement& Bind(int i, int64_t v) { Keep(sqlite3_bind_int64(St, i, v)); return *this; }
+    TStatement& Bind(int i, int64_t v) {
+        Keep(sqlite3_bind_int64(St, i, v));
+        return *this;
+    }
     TStatement& Bind(int i, const std::string& v) {
         Keep(sqlite3_bind_text(St, i, v.data(), static_cast<int>(v.size()), SQLITE_TRANSIENT));
         return *this;
@@ -96,9 +98,7 @@ std::string NormalKeyPath(const std::string& path) {
     return p.SubKey.empty() ? p.Name : p.SubKey + "\\" + p.Name;
 }
 
-std::string JoinKey(const std::string& a, const std::string& b) {
-    return b.empty() ? a : a + "\\" + b;
-}
+std::string JoinKey(const std::string& a, const std::string& b) { return b.empty() ? a : a + "\\" + b; }
 
 int Done(int rc) { return rc == SQLITE_DONE ? SQLITE_OK : rc; }
 
@@ -178,9 +178,7 @@ std::string TRegistryEnhanced::BaseKey() const { return NormalKeyPath(Key); }
 
 bool TRegistryEnhanced::CanRead() const { return Access != TAccess::kWrite; }
 
-bool TRegistryEnhanced::CanWrite() const {
-    return Access == TAccess::kWrite || Access == TAccess::kAllAccess;
-}
+bool TRegistryEnhanced::CanWrite() const { return Access == TAccess::kWrite || Access == TAccess::kAllAccess; }
 
 TSettingValue TRegistryEnhanced::ReadValue(const std::string& path, const TSettingValue& def) {
     std::string base = BaseKey();
@@ -288,9 +286,10 @@ std::string TRegistryEnhanced::SetAsideDamagedFile() {
     char stamp[32];
     std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", std::localtime(&now));
     std::string aside = File + ".damaged-" + stamp;
-    for (int n = 2; fs::exists(fs::symlink_status(aside, ec)); ++n) aside = File + ".damaged-" + stamp + "-" + std::to_string(n);
-    std::string told = "The settings file \"" + File + "\" is damaged (" + problem +
-                       "), so Canasta starts with the default settings.";
+    for (int n = 2; fs::exists(fs::symlink_status(aside, ec)); ++n)
+        aside = File + ".damaged-" + stamp + "-" + std::to_string(n);
+    std::string told =
+        "The settings file \"" + File + "\" is damaged (" + problem + "), so Canasta starts with the default settings.";
     fs::rename(File, aside, ec);
     if (ec)
         return told + " It could not be moved aside (" + ec.message() + "), so settings changed now cannot be kept.";

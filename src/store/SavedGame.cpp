@@ -106,7 +106,8 @@ std::string FormatSavedGame(const TSavedGame& s, const std::function<int()>& scr
         w.Plain(*l, next());
         w.Line();
     }
-    for (const TCardList* l : {&s.OpponentMelds, &s.PlayerHand, &s.PlayerMelds, &s.SavedPlayerHand, &s.SavedPlayerMelds}) {
+    for (const TCardList* l :
+         {&s.OpponentMelds, &s.PlayerHand, &s.PlayerMelds, &s.SavedPlayerHand, &s.SavedPlayerMelds}) {
         w.Columns(*l, next());
         w.Line();
     }
@@ -114,11 +115,11 @@ std::string FormatSavedGame(const TSavedGame& s, const std::function<int()>& scr
         w.Melds(*m);
         w.Line();
     }
-    for (bool f : {s.PileFrozen, s.HasDrawn, s.PileTakeUndoable, s.TopCardPending, s.GoingOutWithThrees, s.GameInProgress,
-                   s.ShowOpponentHand})
+    for (bool f : {s.PileFrozen, s.HasDrawn, s.PileTakeUndoable, s.TopCardPending, s.GoingOutWithThrees,
+                   s.GameInProgress, s.ShowOpponentHand})
         w.N(f ? 1 : 0);
-    for (int32_t v : {s.TopColumnCountBefore, s.OpponentHandPitch, s.OpponentMeldedPoints, s.OpponentScore, s.PlayerScore,
-                      s.PlayerMinimumMeld, s.SizeIndex})
+    for (int32_t v : {s.TopColumnCountBefore, s.OpponentHandPitch, s.OpponentMeldedPoints, s.OpponentScore,
+                      s.PlayerScore, s.PlayerMinimumMeld, s.SizeIndex})
         w.N(v);
     return w.Out;
 }
@@ -193,9 +194,11 @@ struct Reader {
             int32_t qi, qr, x, y, pts, rid, rr;
             bool face = false;
             int32_t deck;
-            if (!N(qi, "card identity") || !N(qr, "card rank") || !Range(x, -kMaxCoordinate, kMaxCoordinate, "card x") ||
-                !Range(y, -kMaxCoordinate, kMaxCoordinate, "card y") || !N(pts, "card points") || !Flag(face, "face-up flag") ||
-                !Range(deck, 0, 1, "deck") || !N(rid, "card identity") || !N(rr, "card rank"))
+            if (!N(qi, "card identity") || !N(qr, "card rank") ||
+                !Range(x, -kMaxCoordinate, kMaxCoordinate, "card x") ||
+                !Range(y, -kMaxCoordinate, kMaxCoordinate, "card y") || !N(pts, "card points") ||
+                !Flag(face, "face-up flag") || !Range(deck, 0, 1, "deck") || !N(rid, "card identity") ||
+                !N(rr, "card rank"))
                 return false;
             int id = 0, rank = 0;
             if (!Unscramble(k, qi, rid, 1, kJokerId, id, "identity") || !Unscramble(k, qr, rr, 0, 13, rank, "rank"))
@@ -212,7 +215,8 @@ struct Reader {
     bool Columns(TCardList& list) {
         if (!Plain(list)) return false;
         for (TPoint& a : list.Anchors)
-            if (!Range(a.X, -kMaxCoordinate, kMaxCoordinate, "anchor x") || !Range(a.Y, -kMaxCoordinate, kMaxCoordinate, "anchor y"))
+            if (!Range(a.X, -kMaxCoordinate, kMaxCoordinate, "anchor x") ||
+                !Range(a.Y, -kMaxCoordinate, kMaxCoordinate, "anchor y"))
                 return false;
         return true;
     }
@@ -249,12 +253,14 @@ TLoadResult ParseSavedGame(std::string_view bytes, TSavedGame& out) {
               r.Columns(s.SavedPlayerHand) && r.Columns(s.SavedPlayerMelds) && r.Melds(s.PlayerMeldState) &&
               r.Melds(s.OpponentMeldState) && r.Melds(s.SavedPlayerMeldState) && r.Flag(s.PileFrozen, "flag") &&
               r.Flag(s.HasDrawn, "flag") && r.Flag(s.PileTakeUndoable, "flag") && r.Flag(s.TopCardPending, "flag") &&
-              r.Flag(s.GoingOutWithThrees, "flag") && r.Flag(s.GameInProgress, "flag") && r.Flag(s.ShowOpponentHand, "flag") &&
-              r.Range(s.TopColumnCountBefore, 0, kDeckSize, "top column count") &&
-              r.Range(s.OpponentHandPitch, 0, 100, "hand pitch") && r.Range(s.OpponentMeldedPoints, 0, 100000, "melded points") &&
-              r.Range(s.OpponentScore, -10000000, 10000000, "score") && r.Range(s.PlayerScore, -10000000, 10000000, "score") &&
-              r.Range(s.PlayerMinimumMeld, 0, 1000, "minimum meld") && r.Range(s.SizeIndex, 0, kSizeCount - 1, "window size") &&
-              r.End();
+              r.Flag(s.GoingOutWithThrees, "flag") && r.Flag(s.GameInProgress, "flag") &&
+              r.Flag(s.ShowOpponentHand, "flag") && r.Range(s.TopColumnCountBefore, 0, kDeckSize, "top column count") &&
+              r.Range(s.OpponentHandPitch, 0, 100, "hand pitch") &&
+              r.Range(s.OpponentMeldedPoints, 0, 100000, "melded points") &&
+              r.Range(s.OpponentScore, -10000000, 10000000, "score") &&
+              r.Range(s.PlayerScore, -10000000, 10000000, "score") &&
+              r.Range(s.PlayerMinimumMeld, 0, 1000, "minimum meld") &&
+              r.Range(s.SizeIndex, 0, kSizeCount - 1, "window size") && r.End();
     if (!ok) return {TLoadStatus::Corrupt, r.Error};
     out = s;
     return {};
@@ -328,14 +334,17 @@ std::string CheckPositions(const TSavedGame& s) {
     const TableLayout t = ComputeLayout(s.SizeIndex);
     auto nearWindow = [&t](int y) { return y >= -t.WindowHeight && y <= 2 * t.WindowHeight; };
     auto onColumn = [&t](int x) { return x >= t.TableLeft && t.ColumnOf(x) < kColumns; };
-    const std::pair<const TCardList*, const char*> columnLists[] = {
-        {&s.OpponentMelds, "opponent's table"}, {&s.PlayerHand, "hand"}, {&s.PlayerMelds, "table"},
-        {&s.SavedPlayerHand, "saved hand"}, {&s.SavedPlayerMelds, "saved table"}};
+    const std::pair<const TCardList*, const char*> columnLists[] = {{&s.OpponentMelds, "opponent's table"},
+                                                                    {&s.PlayerHand, "hand"},
+                                                                    {&s.PlayerMelds, "table"},
+                                                                    {&s.SavedPlayerHand, "saved hand"},
+                                                                    {&s.SavedPlayerMelds, "saved table"}};
     for (auto [list, name] : columnLists) {
         for (const TCard& c : *list)
             if (!onColumn(c.X) || !nearWindow(c.Y)) return std::string("a card of the ") + name + " lies off the table";
         for (const TPoint& a : list->Anchors)
-            if (!onColumn(a.X) || !nearWindow(a.Y)) return std::string("a column of the ") + name + " lies off the table";
+            if (!onColumn(a.X) || !nearWindow(a.Y))
+                return std::string("a column of the ") + name + " lies off the table";
     }
     const TCardList* rows[] = {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile};
     for (const TCardList* list : rows)

@@ -25,9 +25,7 @@ std::string HighScoreDatePath(int level, bool match, int row) { return HighScore
 
 int32_t Read(ISettingsStore* store, const TSetting<int32_t>& s) { return ReadInt(store, s.Path, s.Default); }
 bool Read(ISettingsStore* store, const TSetting<bool>& s) { return ReadBool(store, s.Path, s.Default); }
-std::string Read(ISettingsStore* store, const TSetting<const char*>& s) {
-    return ReadString(store, s.Path, s.Default);
-}
+std::string Read(ISettingsStore* store, const TSetting<const char*>& s) { return ReadString(store, s.Path, s.Default); }
 
 int LevelIndexFromName(const std::string& name) {
     if (name == settings::LevelNames[0]) return 0;

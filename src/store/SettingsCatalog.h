@@ -52,7 +52,7 @@ inline constexpr TSetting<bool> CardMovement{"Settings\\Card Movement", true};
 inline constexpr TSetting<int32_t> CardSpeed{"Settings\\Card Speed", 10};
 inline constexpr TSetting<int32_t> CardbackColor0{"Cardback\\Color0", 128};
 inline constexpr TSetting<int32_t> CardbackColor1{"Cardback\\Color1", 16512};
-inline constexpr TNumberedSetting<int32_t> CardbackPattern{"Cardback\\Pattern", 0};     // n = deck 0, 1
+inline constexpr TNumberedSetting<int32_t> CardbackPattern{"Cardback\\Pattern", 0};  // n = deck 0, 1
 inline constexpr TNumberedSetting<const char*> CardbackFilename{"Cardback\\Filename", ""};
 inline constexpr TNumberedSetting<int32_t> CardbackType{"Cardback\\Type", 0};
 inline constexpr TSetting<bool> ShowHighscores{"Settings\\Show Highscores", true};
@@ -99,7 +99,7 @@ inline constexpr std::array<const char*, 3> LevelNames{"Beginner", "Advanced", "
 // High scores: level index 0..3, hand or match list, row 1..10.
 inline constexpr std::array<const char*, 4> HighScoreLevels{"Beginner", "Advanced", "Expert", "NetworkGame"};
 inline constexpr int HighScoreRows = 10;
-std::string HighScoreKey(int level, bool match);  // "Expert", "BeginnerMatch" ...
+std::string HighScoreKey(int level, bool match);                 // "Expert", "BeginnerMatch" ...
 std::string HighScoreScorePath(int level, bool match, int row);  // integer, default 0
 std::string HighScoreNamePath(int level, bool match, int row);   // text, default empty
 std::string HighScoreDatePath(int level, bool match, int row);   // text, default empty

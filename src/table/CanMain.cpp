@@ -68,9 +68,9 @@ const QString kGameFilter = QStringLiteral("Canasta Games (*.can);;All Files (*)
 
 // A list block's scrambling number: the tick count times a random fraction.
 int ScrambleNumber() {
-    const auto ticks = std::chrono::duration_cast<std::chrono::milliseconds>(
-                           std::chrono::steady_clock::now().time_since_epoch())
-                           .count();
+    const auto ticks =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+            .count();
     const double r = std::nearbyint(std::fabs(double(ticks) * QRandomGenerator::global()->generateDouble()));
     return static_cast<int>(std::fmod(r, 1000.0));
 }
@@ -202,7 +202,8 @@ void TfmCanMain::FormCreate() {
         b.Type = static_cast<uint8_t>(Settings.CardbackType[static_cast<size_t>(d)]);
         b.Color = static_cast<uint32_t>(Settings.CardbackColor[static_cast<size_t>(d)]);
         b.FileName = Settings.CardbackFilename[static_cast<size_t>(d)];
-        b.Pattern = static_cast<uint8_t>(std::clamp(Settings.CardbackPattern[static_cast<size_t>(d)], 0, kPatternCount - 1));
+        b.Pattern =
+            static_cast<uint8_t>(std::clamp(Settings.CardbackPattern[static_cast<size_t>(d)], 0, kPatternCount - 1));
     }
     statusBar()->setVisible(Settings.ShowStatusbar);
 
@@ -210,7 +211,8 @@ void TfmCanMain::FormCreate() {
     if (Options.ScreenshotFile.isEmpty()) SoundSys->StartMusic();
 
     // Position and size.
-    const TResolution res = ParseResolution(Settings.Resolution, ScreenSizeClass, screenArea.width(), screenArea.height());
+    const TResolution res =
+        ParseResolution(Settings.Resolution, ScreenSizeClass, screenArea.width(), screenArea.height());
     const int size = Options.ForcedSize >= 0 ? std::clamp(Options.ForcedSize, 0, kSizeCount - 1) : res.SizeIndex;
     move(res.Left, res.Top);
     setWindowFlag(Qt::WindowMaximizeButtonHint, false);
@@ -334,7 +336,8 @@ void TfmCanMain::CreateStatusBar() {
     };
     caption(QStringLiteral("You"));
     pnPCurrScore = panel("pnPCurrScore", QStringLiteral("Your score"));
-    pnPCurrMeld = panel("pnPCurrMeld", QStringLiteral("Points you have melded in this hand (with the minimum of your first meld)"));
+    pnPCurrMeld = panel("pnPCurrMeld",
+                        QStringLiteral("Points you have melded in this hand (with the minimum of your first meld)"));
     lbOpponentName = caption(QStringLiteral("Computer"));
     pnCCurrScore = panel("pnCCurrScore", QStringLiteral("Your opponent's score"));
     pnCCurrMeld = panel("pnCCurrMeld", QStringLiteral("Points your opponent has melded in this hand"));
@@ -383,8 +386,10 @@ void TfmCanMain::ApplySizeIndex(int s) {
                 const QRect area = screen->availableGeometry();
                 QPoint at = pos();
                 const QSize outer = frameGeometry().size().expandedTo(QSize(ws.Width, ws.Height));
-                if (at.x() + outer.width() > area.right() + 1) at.setX(std::max(area.left(), area.right() + 1 - outer.width()));
-                if (at.y() + outer.height() > area.bottom() + 1) at.setY(std::max(area.top(), area.bottom() + 1 - outer.height()));
+                if (at.x() + outer.width() > area.right() + 1)
+                    at.setX(std::max(area.left(), area.right() + 1 - outer.width()));
+                if (at.y() + outer.height() > area.bottom() + 1)
+                    at.setY(std::max(area.top(), area.bottom() + 1 - outer.height()));
                 if (at != pos()) move(at);
             }
         } else {
@@ -506,8 +511,7 @@ void TfmCanMain::SaveScreenshot() {
 }
 
 bool TfmCanMain::FormCloseQuery() {
-    if (G.Config.Networked)
-        return Ask("You have a network game running. Are you sure you want to quit?");
+    if (G.Config.Networked) return Ask("You have a network game running. Are you sure you want to quit?");
     return true;
 }
 
@@ -545,8 +549,9 @@ bool TfmCanMain::SaveOnExit() {
     std::string failure;
     // Melds that are not valid are not saved, silently: the previous file stays.
     if (SaveGame(true, &failure) || failure.empty()) return true;
-    const QString text = QStringLiteral("Your game could not be saved for the next start:\n%1\n\n"
-                                        "Quit without saving, or stay and save the game elsewhere with Save...?")
+    const QString text = QStringLiteral(
+                             "Your game could not be saved for the next start:\n%1\n\n"
+                             "Quit without saving, or stay and save the game elsewhere with Save...?")
                              .arg(QString::fromStdString(failure));
     if (EndingBySignal) {
         std::fprintf(stderr, "canasta: %s\n", text.toLocal8Bit().constData());
@@ -572,7 +577,8 @@ void TfmCanMain::FormDestroy() {
     SoundSys->BeginShutdown();
     CloseHelp();
     const int size = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
-    const QString resolution = QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
+    const QString resolution =
+        QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
     WriteString(&Store, settings::Resolution.Path, resolution.toStdString());
     SoundSys->FinishShutdown();
 }
@@ -688,8 +694,7 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::ContextMenu:
             if (DrainingInput) return true;
             break;
-        default:
-            break;
+        default: break;
     }
     if (e->type() == QEvent::KeyPress && watched->isWidgetType() && !Acting && !Busy) {
         auto* w = static_cast<QWidget*>(watched);
@@ -791,7 +796,8 @@ void TfmCanMain::tmWhoseTurnTimer() {
 
 void TfmCanMain::ShowHandResult(const THandResult& result) {
     View->repaint();
-    TfmScore dialog(result, [this, &result] { ShowDetails(result); }, this);
+    TfmScore dialog(
+        result, [this, &result] { ShowDetails(result); }, this);
     ExecModal(dialog);
 }
 
@@ -913,26 +919,27 @@ void TfmCanMain::mnRulesClick() {
 }
 
 void TfmCanMain::mnDecksClick() {
-    TfmDeck dialog(&Store, CardBacks, [this](const TBackSetting& a, const TBackSetting& b) { ApplyCardBacks(a, b); }, this);
+    TfmDeck dialog(
+        &Store, CardBacks, [this](const TBackSetting& a, const TBackSetting& b) { ApplyCardBacks(a, b); }, this);
     if (ExecModal(dialog) == QDialog::Accepted) ApplyCardBacks(dialog.Back(0), dialog.Back(1));
 }
 
 void TfmCanMain::mnAboutClick() {
     SoundSys->PlayFile("about.wav");
-    QMessageBox box(QMessageBox::NoIcon, QStringLiteral("About Canasta"),
-                    QStringLiteral("<b>Canasta</b><br>Version ") + QLatin1String(kReleaseVersion) +
-                    QStringLiteral(
-                        "<br><br>Two-handed Canasta with two decks and four jokers, "
-                        "played to 5000 points.<br>Written by the Canasta team.<br><br>"
-                        "Canasta is free software: you may share and change it under the GNU General Public "
-                        "License, version 3 or later (GPL-3.0-or-later), with no warranty. Its card art, icons, "
-                        "sounds, music and help are the team's own work under the same licence.<br><br>"
-                        "This program uses:<br>"
-                        "Qt 6 &ndash; GNU Lesser General Public License 3.0 (LGPL-3.0)<br>"
-                        "SDL2_mixer &ndash; zlib licence<br>"
-                        "TimGM6mb sound font &ndash; GNU General Public License 2.0 (GPL-2.0)<br>"
-                        "SQLite &ndash; public domain"),
-                    QMessageBox::Ok, this);
+    QMessageBox box(
+        QMessageBox::NoIcon, QStringLiteral("About Canasta"),
+        QStringLiteral("<b>Canasta</b><br>Version ") + QLatin1String(kReleaseVersion) +
+            QStringLiteral("<br><br>Two-handed Canasta with two decks and four jokers, "
+                           "played to 5000 points.<br>Written by the Canasta team.<br><br>"
+                           "Canasta is free software: you may share and change it under the GNU General Public "
+                           "License, version 3 or later (GPL-3.0-or-later), with no warranty. Its card art, icons, "
+                           "sounds, music and help are the team's own work under the same licence.<br><br>"
+                           "This program uses:<br>"
+                           "Qt 6 &ndash; GNU Lesser General Public License 3.0 (LGPL-3.0)<br>"
+                           "SDL2_mixer &ndash; zlib licence<br>"
+                           "TimGM6mb sound font &ndash; GNU General Public License 2.0 (GPL-2.0)<br>"
+                           "SQLite &ndash; public domain"),
+        QMessageBox::Ok, this);
     box.setIconPixmap(QPixmap::fromImage(ProgramIconImage(64)));
     ExecModal(box);
 }
@@ -1045,7 +1052,8 @@ bool TfmCanMain::SaveGame(bool automatic, std::string* failure) {
     // The automatic save leaves the previous file as it was.
     if (!G.ValidateTurnMelds()) {
         if (!automatic)
-            ShowInformation(this, Title(), QStringLiteral("This game cannot be saved now because your meld is incorrect"));
+            ShowInformation(this, Title(),
+                            QStringLiteral("This game cannot be saved now because your meld is incorrect"));
         // Told to end in the middle of a turn, nobody can put the melds
         // right: the game is kept with this turn's melds taken back.
         if (!automatic || !EndingBySignal || !MeldsTakenBack(saved)) return false;
@@ -1054,7 +1062,8 @@ bool TfmCanMain::SaveGame(bool automatic, std::string* failure) {
     if (automatic) {
         path = AutosaveFile();
     } else {
-        QFileDialog dialog(this, QStringLiteral("Save Canasta Game"), QString::fromStdString(DataFolder()), kGameFilter);
+        QFileDialog dialog(this, QStringLiteral("Save Canasta Game"), QString::fromStdString(DataFolder()),
+                           kGameFilter);
         dialog.setObjectName(QStringLiteral("SaveDialog1"));
         dialog.setAcceptMode(QFileDialog::AcceptSave);
         dialog.setFileMode(QFileDialog::AnyFile);
@@ -1110,7 +1119,8 @@ bool TfmCanMain::TestSavedGame(const QString& path) {
 
 bool TfmCanMain::LoadGame() {
     if (!LoadPending) {
-        QFileDialog dialog(this, QStringLiteral("Load Canasta Game"), QString::fromStdString(DataFolder()), kGameFilter);
+        QFileDialog dialog(this, QStringLiteral("Load Canasta Game"), QString::fromStdString(DataFolder()),
+                           kGameFilter);
         dialog.setObjectName(QStringLiteral("OpenDialog1"));
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -1129,8 +1139,7 @@ bool TfmCanMain::LoadGame() {
     else
         result = LoadSavedGame(G, bytes);
     switch (result.Status) {
-        case TLoadStatus::Ok:
-            break;
+        case TLoadStatus::Ok: break;
         case TLoadStatus::NotASavedGame:
             ShowInformation(this, Title(), path.toUpper() + QStringLiteral(" : this file is not a Canasta saved game"));
             return false;
@@ -1139,8 +1148,9 @@ bool TfmCanMain::LoadGame() {
             return false;
         case TLoadStatus::Corrupt:
             // The table stays as it was.
-            ShowError(this, Title(), QStringLiteral("This file is damaged and cannot be loaded: ") +
-                                         QString::fromStdString(result.Detail));
+            ShowError(
+                this, Title(),
+                QStringLiteral("This file is damaged and cannot be loaded: ") + QString::fromStdString(result.Detail));
             return false;
     }
     if (IsAutosave(path)) AutosaveOwned = true;

@@ -53,11 +53,21 @@ bool TypedIntoChat(int key) {
     if (key > Qt::Key_Space && key < 0x01000000) return true;
     switch (key) {
         // Editing and moving keys, and the function keys the table leaves alone.
-        case Qt::Key_Insert: case Qt::Key_Delete: case Qt::Key_Home: case Qt::Key_End:
-        case Qt::Key_Left: case Qt::Key_Up: case Qt::Key_Right: case Qt::Key_Down:
-        case Qt::Key_PageUp: case Qt::Key_PageDown:
-        case Qt::Key_F1: case Qt::Key_F2: case Qt::Key_F3: case Qt::Key_F4: case Qt::Key_F12:
-            return true;
+        case Qt::Key_Insert:
+        case Qt::Key_Delete:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Left:
+        case Qt::Key_Up:
+        case Qt::Key_Right:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_F1:
+        case Qt::Key_F2:
+        case Qt::Key_F3:
+        case Qt::Key_F4:
+        case Qt::Key_F12: return true;
         default:
             // Enter, Tab, Backspace, Esc, the space bar and the modifier and
             // lock keys on their own do not bring the chat up.
@@ -118,7 +128,8 @@ void TTableNetwork::CreateMenu() {
     mnuNetwork = new QMenu(QStringLiteral("&Network"), &W);
     mnConnect = mnuNetwork->addAction(QStringLiteral("&Connect to Opponent..."), this, [this] { mnConnectClick(); });
     mnConnect->setStatusTip(QStringLiteral("Connect to another player over a network"));
-    mnRuleDifferences = mnuNetwork->addAction(QStringLiteral("&Rule Differences..."), this, [this] { mnRuleDifferencesClick(); });
+    mnRuleDifferences =
+        mnuNetwork->addAction(QStringLiteral("&Rule Differences..."), this, [this] { mnRuleDifferencesClick(); });
     mnRuleDifferences->setStatusTip(
         QStringLiteral("Shows the differences in rule settings between you and your opponent, if there are any"));
     mnDisconnect = mnuNetwork->addAction(QStringLiteral("&Disconnect"), this, [this] { mnDisconnectClick(); });
@@ -129,7 +140,8 @@ void TTableNetwork::CreateMenu() {
     });
     mnRequestListing->setObjectName(QStringLiteral("mnRequestListing"));
     mnuNetwork->addSeparator();
-    mnChatOnTop = mnuNetwork->addAction(QStringLiteral("&Chat window always on top"), this, [this] { mnChatOnTopClick(); });
+    mnChatOnTop =
+        mnuNetwork->addAction(QStringLiteral("&Chat window always on top"), this, [this] { mnChatOnTopClick(); });
     mnChatOnTop->setStatusTip(QStringLiteral("Check this to keep the chat window visible at all times"));
     mnChatOnTop->setWhatsThis(WhatsThisText(hcChatOnTop));
     mnChatOnTop->setCheckable(true);
@@ -438,8 +450,7 @@ bool TTableNetwork::eventFilter(QObject* watched, QEvent* e) {
             // The menus stay usable.
             return w->window() == &W && !qobject_cast<QMenuBar*>(w) && !qobject_cast<QMenu*>(w);
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 

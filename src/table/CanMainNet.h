@@ -32,13 +32,13 @@ class TPlayerBot;
 bool TypedIntoChat(int qtKey);
 
 struct TNetStartOptions {
-    QString Autoplay;          // "greedy" or "random": the bot plays this seat
-    bool Listen = false;       // wait for the other instance
-    QString ConnectTo;         // connect to the instance at this address
-    QString IpArgument;        // a first parameter "/ip:ADDRESS"
+    QString Autoplay;     // "greedy" or "random": the bot plays this seat
+    bool Listen = false;  // wait for the other instance
+    QString ConnectTo;    // connect to the instance at this address
+    QString IpArgument;   // a first parameter "/ip:ADDRESS"
     bool QuitAfterMatch = false;
-    int QuitAfterHands = 0;    // 0: no limit
-    QString Port;              // the game's port when not 31415
+    int QuitAfterHands = 0;  // 0: no limit
+    QString Port;            // the game's port when not 31415
     // A fixed seed for the deals and the bot instead of the clock and the
     // process id, so that a scripted run can be replayed.
     std::optional<uint32_t> Seed;
@@ -131,8 +131,8 @@ private:
     QPointer<TfmRuleDifferences> RuleDiffWindow;
     QPointer<TfmTryConnect> TryConnectWindow;
     QTimer TokenTimer;
-    QTimer AutoTimer;       // a slow fallback
-    QTimer AutoNext;        // the next move right after the last action
+    QTimer AutoTimer;  // a slow fallback
+    QTimer AutoNext;   // the next move right after the last action
     QTimer PaintTimer;
     std::unique_ptr<TPlayerBot> Bot;
     int LocalHands = 0;

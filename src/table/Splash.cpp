@@ -18,7 +18,7 @@ QImage ProgramIconImage(int size) {
     p.setRenderHint(QPainter::SmoothPixmapTransform);
     const QSize card(size * 53 / 100, size * 81 / 100);
     const QImage back = RenderBack(TBackSetting{}, card, 2.0);
-    const QImage ace = RenderFace(12, card, 2.0);  // ace of spades
+    const QImage ace = RenderFace(12, card, 2.0);    // ace of spades
     const QImage heart = RenderFace(51, card, 2.0);  // ace of hearts
     const QPointF centre(size / 2.0, size * 0.95);
     const QImage* cards[3] = {&back, &heart, &ace};

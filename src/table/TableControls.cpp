@@ -16,15 +16,24 @@ namespace {
 // so Shift and Ctrl can go with every card key. -1 for any other key.
 int KeyColumn(int key) {
     switch (key) {
-        case Qt::Key_2: case Qt::Key_At: return 1;
-        case Qt::Key_3: case Qt::Key_NumberSign: return 2;
-        case Qt::Key_4: case Qt::Key_Dollar: return 3;
-        case Qt::Key_5: case Qt::Key_Percent: return 4;
-        case Qt::Key_6: case Qt::Key_AsciiCircum: return 5;
-        case Qt::Key_7: case Qt::Key_Ampersand: return 6;
-        case Qt::Key_8: case Qt::Key_Asterisk: return 7;
-        case Qt::Key_9: case Qt::Key_ParenLeft: return 8;
-        case Qt::Key_0: case Qt::Key_ParenRight: return 9;
+        case Qt::Key_2:
+        case Qt::Key_At: return 1;
+        case Qt::Key_3:
+        case Qt::Key_NumberSign: return 2;
+        case Qt::Key_4:
+        case Qt::Key_Dollar: return 3;
+        case Qt::Key_5:
+        case Qt::Key_Percent: return 4;
+        case Qt::Key_6:
+        case Qt::Key_AsciiCircum: return 5;
+        case Qt::Key_7:
+        case Qt::Key_Ampersand: return 6;
+        case Qt::Key_8:
+        case Qt::Key_Asterisk: return 7;
+        case Qt::Key_9:
+        case Qt::Key_ParenLeft: return 8;
+        case Qt::Key_0:
+        case Qt::Key_ParenRight: return 9;
         case Qt::Key_J: return 10;
         case Qt::Key_Q: return 11;
         case Qt::Key_K: return 12;
@@ -73,7 +82,8 @@ int TfmCanMain::HitTest(int x, int y, int& index) {
         for (int i = 0; i < G.PlayerMelds.Count; ++i) {
             const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
             const int column = L.ColumnOf(c.X);
-            if (column < 0 || column >= kColumns || !hits(c, G.PlayerMelds.Anchors[static_cast<size_t>(column)])) continue;
+            if (column < 0 || column >= kColumns || !hits(c, G.PlayerMelds.Anchors[static_cast<size_t>(column)]))
+                continue;
             index = i;
             area = column == kRankThree ? 5 : 4;
             break;
@@ -155,8 +165,7 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
         case Qt::Key_F9:
         case Qt::Key_F10:
         case Qt::Key_F11:
-        case Qt::Key_Escape:
-            break;
+        case Qt::Key_Escape: break;
         default: {
             // Card keys act in the keyboard selection phases only.
             const bool keyPhase = G.TurnPhase == tpKeyMeld || G.TurnPhase == tpKeyDiscard || G.TurnPhase == tpKeyWild;
@@ -190,12 +199,8 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
             // is the draw, not melding.
             G.SetTurnPhase(PhaseOutsideKeyModes());
             break;
-        case Qt::Key_F6:
-            FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.StockTop);
-            break;
-        case Qt::Key_F7:
-            FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.DiscardTop);
-            break;
+        case Qt::Key_F6: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.StockTop); break;
+        case Qt::Key_F7: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.DiscardTop); break;
         default:  // F5 does nothing
             break;
     }
@@ -260,7 +265,8 @@ void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
 
     const bool flash = FlashDraws && !G.OpponentsTurn;
     if (Settings.CardMovement) {
-        const int steps = AnimationSteps(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed);
+        const int steps =
+            AnimationSteps(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed);
         if (steps > 0) {
             // A hidden card travels face down: the opponent's cards stay secret.
             Moving.Image = card.FaceUp ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);

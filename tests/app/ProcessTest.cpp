@@ -79,7 +79,8 @@ TEST(ProgramProcess, SignalsEndTheProgramLikeClosingTheWindow) {
         ASSERT_TRUE(p->waitForStarted(10000));
         // After a finished hand the match is under way.
         QStringList lines;
-        ASSERT_TRUE(WaitForLine(*p, QStringLiteral("hand 1:"), lines, 120000)) << p->readAllStandardError().toStdString();
+        ASSERT_TRUE(WaitForLine(*p, QStringLiteral("hand 1:"), lines, 120000))
+            << p->readAllStandardError().toStdString();
         ASSERT_EQ(::kill(static_cast<pid_t>(p->processId()), sig), 0);
         QElapsedTimer clock;
         clock.start();
@@ -98,7 +99,8 @@ TEST(ProgramProcess, SignalsEndTheProgramLikeClosingTheWindow) {
         const std::string bytes = ReadBytes(autosave);
         TSavedGame saved;
         ASSERT_EQ(ParseSavedGame(bytes, saved).Status, TLoadStatus::Ok)
-            << "autosave.can: " << bytes.size() << " bytes\n" << lines.join('\n').toStdString() << errors;
+            << "autosave.can: " << bytes.size() << " bytes\n"
+            << lines.join('\n').toStdString() << errors;
         EXPECT_TRUE(saved.GameInProgress);
         THeadlessHost host;
         TGame game(host, {}, ComputeLayout(saved.SizeIndex));

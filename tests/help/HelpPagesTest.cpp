@@ -42,7 +42,8 @@ TEST(HelpPages, EveryPageIsUtf8WithATitleAndTheStyleSheet) {
         EXPECT_FALSE(utf8.hasError());
         EXPECT_TRUE(page.Html.startsWith(QStringLiteral("<!DOCTYPE html>")));
         EXPECT_TRUE(page.Html.contains(QStringLiteral("<meta charset=\"utf-8\">")));
-        EXPECT_TRUE(page.Html.contains(QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"style.css\">")));
+        EXPECT_TRUE(
+            page.Html.contains(QStringLiteral("<link rel=\"stylesheet\" type=\"text/css\" href=\"style.css\">")));
         const auto m = title.match(page.Html);
         ASSERT_TRUE(m.hasMatch());
         EXPECT_FALSE(m.captured(1).trimmed().isEmpty());
@@ -61,7 +62,8 @@ TEST(HelpPages, EveryPageIsUtf8WithATitleAndTheStyleSheet) {
 TEST(HelpPages, AnchorsAreUniqueWithinAPage) {
     for (const auto& [name, page] : HelpPages()) {
         std::set<QString> seen;
-        for (const QString& id : page.Ids) EXPECT_TRUE(seen.insert(id).second) << name.toStdString() << "#" << id.toStdString();
+        for (const QString& id : page.Ids)
+            EXPECT_TRUE(seen.insert(id).second) << name.toStdString() << "#" << id.toStdString();
     }
 }
 
@@ -134,11 +136,11 @@ TEST(HelpContexts, ParsesNumbersPagesAnchorsAndTexts) {
 
 TEST(HelpContexts, RefusesBrokenLinesAndKeepsTheGoodOnes) {
     const char* broken[] = {
-        "12x rules.html Text.",          // not a number
-        "1200 rules.html",               // no text
-        "1200 ../rules.html Text.",      // outside the folder
-        "1200 rules.html# Text.",        // empty anchor
-        "-4 rules.html Text.",           // not positive
+        "12x rules.html Text.",      // not a number
+        "1200 rules.html",           // no text
+        "1200 ../rules.html Text.",  // outside the folder
+        "1200 rules.html# Text.",    // empty anchor
+        "-4 rules.html Text.",       // not positive
     };
     for (const char* line : broken) {
         THelpContexts t;
@@ -149,7 +151,8 @@ TEST(HelpContexts, RefusesBrokenLinesAndKeepsTheGoodOnes) {
     }
     THelpContexts t;
     QString error;
-    EXPECT_FALSE(t.Parse(QStringLiteral("1000 index.html One.\n1000 rules.html Two.\n1001 basics.html Three."), &error));
+    EXPECT_FALSE(
+        t.Parse(QStringLiteral("1000 index.html One.\n1000 rules.html Two.\n1001 basics.html Three."), &error));
     EXPECT_TRUE(error.contains("line 2")) << error.toStdString();
     ASSERT_NE(t.Find(1000), nullptr);
     EXPECT_EQ(t.Find(1000)->Page, "index.html");  // the first one stays
@@ -203,10 +206,10 @@ TEST(HelpContexts, TheConnectDialogsHelpButtonTopics) {
 
 TEST(HelpContexts, TopicNumbersOpenTheirPages) {
     const std::pair<int, const char*> topics[] = {
-        {hcContents, "index.html"},     {hcRules, "rules.html"},         {hcControls, "controls.html"},
-        {hcNetwork, "network.html"},    {hcChat, "chat.html"},           {hcSavedGames, "savedgames.html"},
-        {hcHighScores, "highscores.html"}, {hcPlayers, "players.html"},  {hcCardBacks, "cardbacks.html"},
-        {hcSound, "sound.html"},        {hcCustomize, "customize.html"}, {hcComputer, "computer.html"},
+        {hcContents, "index.html"},        {hcRules, "rules.html"},         {hcControls, "controls.html"},
+        {hcNetwork, "network.html"},       {hcChat, "chat.html"},           {hcSavedGames, "savedgames.html"},
+        {hcHighScores, "highscores.html"}, {hcPlayers, "players.html"},     {hcCardBacks, "cardbacks.html"},
+        {hcSound, "sound.html"},           {hcCustomize, "customize.html"}, {hcComputer, "computer.html"},
         {hcScoring, "scoring.html"},
     };
     for (const auto& [number, page] : topics) {

@@ -17,9 +17,9 @@ struct THelpPage {
     QString Name;      // "rules.html"
     QByteArray Bytes;  // as stored
     QString Html;
-    QStringList Ids;   // every id="..." in document order
-    QStringList Links; // every href="..." and src="..."
-    QString Text;      // the text a reader sees, whitespace simplified
+    QStringList Ids;    // every id="..." in document order
+    QStringList Links;  // every href="..." and src="..."
+    QString Text;       // the text a reader sees, whitespace simplified
 };
 
 inline THelpPage ReadHelpPage(const QString& name) {

@@ -29,7 +29,10 @@ namespace {
 
 class HelpWindowTest : public ::testing::Test {
 protected:
-    void SetUp() override { CloseHelp(); SetHelpOwner(nullptr); }
+    void SetUp() override {
+        CloseHelp();
+        SetHelpOwner(nullptr);
+    }
     void TearDown() override {
         QWhatsThis::hideText();
         if (QWidget* popup = QApplication::activePopupWidget()) popup->close();

@@ -146,18 +146,28 @@ struct TSwitch {
 
 const std::vector<TSwitch>& Switches() {
     static const std::vector<TSwitch> s = {
-        {"add-top-card", [](auto& o) { return Shown(o.AddToCanasta); }, [](auto& d) { return d.ckAddToCanasta->text(); }},
-        {"top-card-counts", [](auto& o) { return Shown(o.TopCardCounts); }, [](auto& d) { return d.ckTopCardCounts->text(); }},
-        {"initially-frozen", [](auto& o) { return Shown(o.InitiallyFrozen); }, [](auto& d) { return d.ckInitiallyFrozen->text(); }},
-        {"frozen-per-player", [](auto& o) { return Shown(o.FrozenPerPlayer); }, [](auto& d) { return d.ckFrozenPerPlayer->text(); }},
+        {"add-top-card", [](auto& o) { return Shown(o.AddToCanasta); },
+         [](auto& d) { return d.ckAddToCanasta->text(); }},
+        {"top-card-counts", [](auto& o) { return Shown(o.TopCardCounts); },
+         [](auto& d) { return d.ckTopCardCounts->text(); }},
+        {"initially-frozen", [](auto& o) { return Shown(o.InitiallyFrozen); },
+         [](auto& d) { return d.ckInitiallyFrozen->text(); }},
+        {"frozen-per-player", [](auto& o) { return Shown(o.FrozenPerPlayer); },
+         [](auto& d) { return d.ckFrozenPerPlayer->text(); }},
         {"natural-pair", [](auto& o) { return Shown(o.NaturalPair); }, [](auto& d) { return d.ckNaturalPair->text(); }},
-        {"pair-existing", [](auto& o) { return Shown(o.PairForExistingMeld); }, [](auto& d) { return d.ckPairForExistingMeld->text(); }},
-        {"draw-extra", [](auto& o) { return Shown(o.RedThreeDrawsExtra); }, [](auto& d) { return d.ckDrawExtra->text(); }},
-        {"three-freezes", [](auto& o) { return Shown(o.RedThreeFreezes); }, [](auto& d) { return d.ckThreeFreezes->text(); }},
-        {"canasta-required", [](auto& o) { return Shown(o.CanastaRequired); }, [](auto&) { return QStringLiteral("&Canasta(s) required for positive score"); }},
+        {"pair-existing", [](auto& o) { return Shown(o.PairForExistingMeld); },
+         [](auto& d) { return d.ckPairForExistingMeld->text(); }},
+        {"draw-extra", [](auto& o) { return Shown(o.RedThreeDrawsExtra); },
+         [](auto& d) { return d.ckDrawExtra->text(); }},
+        {"three-freezes", [](auto& o) { return Shown(o.RedThreeFreezes); },
+         [](auto& d) { return d.ckThreeFreezes->text(); }},
+        {"canasta-required", [](auto& o) { return Shown(o.CanastaRequired); },
+         [](auto&) { return QStringLiteral("&Canasta(s) required for positive score"); }},
         {"bonus-counts", [](auto& o) { return Shown(o.BonusCounts); }, [](auto& d) { return d.ckBonusCounts->text(); }},
-        {"wild-canasta", [](auto& o) { return Shown(o.WildCanastaAllowed); }, [](auto& d) { return d.ckWildCanasta->text(); }},
-        {"canastas-to-go-out", [](auto& o) { return Shown(o.CanastasToGoOut); }, [](auto& d) { return d.rgCanastas->title(); }},
+        {"wild-canasta", [](auto& o) { return Shown(o.WildCanastaAllowed); },
+         [](auto& d) { return d.ckWildCanasta->text(); }},
+        {"canastas-to-go-out", [](auto& o) { return Shown(o.CanastasToGoOut); },
+         [](auto& d) { return d.rgCanastas->title(); }},
         {"cards-drawn", [](auto& o) { return Shown(o.CardsDrawn); }, [](auto& d) { return d.rgCards->title(); }},
     };
     return s;
@@ -170,7 +180,8 @@ TEST(ManualMatchesProgram, EveryRuleSwitchWithItsCaptionAndDefault) {
     ASSERT_EQ(Switches().size(), 13u);
     for (const TSwitch& s : Switches()) {
         SCOPED_TRACE(s.Anchor);
-        const QRegularExpression dt(QStringLiteral("<dt id=\"%1\">([^<]*) &ndash; default: ([A-Za-z]+)</dt>").arg(s.Anchor));
+        const QRegularExpression dt(
+            QStringLiteral("<dt id=\"%1\">([^<]*) &ndash; default: ([A-Za-z]+)</dt>").arg(s.Anchor));
         const auto m = dt.match(html);
         ASSERT_TRUE(m.hasMatch());
         QString caption = m.captured(1);
@@ -210,15 +221,17 @@ TEST(ManualMatchesProgram, TheStandardRulesTable) {
 
 // The number cells of a row of a table in the page, from its label on.
 std::vector<QString> RowCells(const QString& html, const QString& label, qsizetype from = 0) {
-    const QRegularExpression row(QStringLiteral("<tr><td>(?:<b>)?%1(?:</b>)?</td>(.*?)</tr>")
-                                     .arg(QRegularExpression::escape(label)));
+    const QRegularExpression row(
+        QStringLiteral("<tr><td>(?:<b>)?%1(?:</b>)?</td>(.*?)</tr>").arg(QRegularExpression::escape(label)));
     const auto m = row.match(html, from);
     std::vector<QString> cells;
     if (!m.hasMatch()) return cells;
     static const QRegularExpression cell(QStringLiteral("<td[^>]*>(.*?)</td>"));
     for (auto it = cell.globalMatch(m.captured(1)); it.hasNext();) {
         QString c = it.next().captured(1);
-        c.remove(QStringLiteral("<b>")).remove(QStringLiteral("</b>")).replace(QStringLiteral("&minus;"), QStringLiteral("-"));
+        c.remove(QStringLiteral("<b>"))
+            .remove(QStringLiteral("</b>"))
+            .replace(QStringLiteral("&minus;"), QStringLiteral("-"));
         cells.push_back(c.trimmed());
     }
     return cells;
@@ -281,7 +294,8 @@ TEST(ManualMatchesProgram, TheFirstMeldMinimums) {
     for (const auto& [label, scores] : rows) {
         const auto cells = RowCells(html, QString::fromUtf8(label), from);
         ASSERT_EQ(cells.size(), 1u) << label;
-        for (int score : scores) EXPECT_EQ(cells[0], QString::number(MinimumInitialMeld(score))) << label << " " << score;
+        for (int score : scores)
+            EXPECT_EQ(cells[0], QString::number(MinimumInitialMeld(score))) << label << " " << score;
     }
 }
 

@@ -82,7 +82,8 @@ TEST(Addresses, OnlyPlainAsciiWithoutSpacesOrDelimitersCanBeSent) {
 TEST(Parameters, QuotedWithEscapesRfc2231BeyondAsciiAndContinuedWhenLong) {
     EXPECT_EQ(ParameterPieces("name", "a.txt"), QList<QByteArray>{"name=\"a.txt\""});
     EXPECT_EQ(ParameterPieces("name", "q\"uote;\\x"), QList<QByteArray>{"name=\"q\\\"uote;\\\\x\""});
-    EXPECT_EQ(ParameterPieces("filename", QString::fromUtf8("ż.txt")), QList<QByteArray>{"filename*=UTF-8''%C5%BC.txt"});
+    EXPECT_EQ(ParameterPieces("filename", QString::fromUtf8("ż.txt")),
+              QList<QByteArray>{"filename*=UTF-8''%C5%BC.txt"});
     const QList<QByteArray> pieces = ParameterPieces("filename", QString(60, QChar(0x00E9)));
     ASSERT_GT(pieces.size(), 1);
     EXPECT_TRUE(pieces[0].startsWith("filename*0*=UTF-8''%C3%A9"));
@@ -211,19 +212,36 @@ TEST(ErrorTable, WinSockCodesMapToTheMailErrors) {
         const char* text;
     };
     const Row rows[] = {
-        {10093, 1, "Winsock not initialized"},   {10050, 2, "Network down"},
-        {10013, 3, "Invalid address specified"}, {10004, 4, "Unexpected internal error in component"},
-        {10014, 4, nullptr}, {10022, 4, nullptr}, {10036, 4, nullptr}, {10038, 4, nullptr}, {10040, 4, nullptr},
-        {10045, 4, nullptr}, {10047, 4, nullptr}, {10048, 4, nullptr}, {10056, 4, nullptr}, {10057, 4, nullptr},
+        {10093, 1, "Winsock not initialized"},
+        {10050, 2, "Network down"},
+        {10013, 3, "Invalid address specified"},
+        {10004, 4, "Unexpected internal error in component"},
+        {10014, 4, nullptr},
+        {10022, 4, nullptr},
+        {10036, 4, nullptr},
+        {10038, 4, nullptr},
+        {10040, 4, nullptr},
+        {10045, 4, nullptr},
+        {10047, 4, nullptr},
+        {10048, 4, nullptr},
+        {10056, 4, nullptr},
+        {10057, 4, nullptr},
         {10058, 4, nullptr},
-        {10052, 5, "General Winsock Error"},     {10055, 5, "General Winsock Error"},
+        {10052, 5, "General Winsock Error"},
+        {10055, 5, "General Winsock Error"},
         {10053, 6, "Connection aborted due to timeout or other failure"},
         {10054, 7, "Connection reset by remote side"},
-        {10060, 8, "timeout"},                   {10024, 9, "Out of sockets"},
-        {10051, 10, "Network unreachable"},      {10049, 11, "Address not available"},
-        {10061, 12, "Connection Refused"},       {11001, 16, "Address resolution error"},
-        {11002, 16, nullptr}, {11003, 16, nullptr}, {11004, 16, nullptr},
-        {10065, 19, "Host Unreachable"},         {10035, 15, "Unknown Error"},
+        {10060, 8, "timeout"},
+        {10024, 9, "Out of sockets"},
+        {10051, 10, "Network unreachable"},
+        {10049, 11, "Address not available"},
+        {10061, 12, "Connection Refused"},
+        {11001, 16, "Address resolution error"},
+        {11002, 16, nullptr},
+        {11003, 16, nullptr},
+        {11004, 16, nullptr},
+        {10065, 19, "Host Unreachable"},
+        {10035, 15, "Unknown Error"},
         {0, 15, "Unknown Error"},
     };
     for (const Row& r : rows) {

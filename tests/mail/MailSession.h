@@ -44,7 +44,9 @@ struct Session {
         Server("354 go\r\n");
         return Take();
     }
-    bool WaitDone() { return SpinUntil([this] { return Ev.Done > 0; }, 5000); }
+    bool WaitDone() {
+        return SpinUntil([this] { return Ev.Done > 0; }, 5000);
+    }
 };
 
 }  // namespace canasta::test

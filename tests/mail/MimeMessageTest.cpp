@@ -66,7 +66,7 @@ QString DecodeWords(const QByteArray& value) {
         if (!(lastWasWord && between.trimmed().isEmpty())) out += between;
         const QByteArray bytes = UnQ(m.captured(2).toLatin1());
         out += m.captured(1).compare(QStringLiteral("UTF-8"), Qt::CaseInsensitive) == 0 ? QString::fromUtf8(bytes)
-                                                                                      : QString::fromLatin1(bytes);
+                                                                                        : QString::fromLatin1(bytes);
         at = m.capturedEnd();
         lastWasWord = true;
     }
@@ -316,10 +316,12 @@ TEST_F(Files, FileNamesAreQuotedWithEscapesOrEncodedForNonAscii) {
     const QList<QByteArray> parts = Parts(msg);
     ASSERT_EQ(parts.size(), 3) << msg.constData();
     const QList<QByteArray> first = Fields(parts[0]);
-    EXPECT_TRUE(first.contains("Content-Type: text/plain; name=\"q\\\"uote; name=evil.exe.txt\"")) << parts[0].constData();
+    EXPECT_TRUE(first.contains("Content-Type: text/plain; name=\"q\\\"uote; name=evil.exe.txt\""))
+        << parts[0].constData();
     EXPECT_TRUE(first.contains("Content-Disposition: attachment; filename=\"q\\\"uote; name=evil.exe.txt\""));
     const QList<QByteArray> second = Fields(parts[1]);
-    EXPECT_TRUE(second.contains("Content-Disposition: attachment; filename*=UTF-8''%C5%BC%C3%B3%C5%82w%20%5C%20back.txt"))
+    EXPECT_TRUE(
+        second.contains("Content-Disposition: attachment; filename*=UTF-8''%C5%BC%C3%B3%C5%82w%20%5C%20back.txt"))
         << parts[1].constData();
     EXPECT_TRUE(LinesWithin(HeaderSection(parts[2]), 78)) << parts[2].constData();
     // A long name is continued: name*0, name*1, ... put back together give it whole.
@@ -333,7 +335,8 @@ TEST_F(Files, FileNamesAreQuotedWithEscapesOrEncodedForNonAscii) {
 // ---- the end of a send ----
 
 TEST(SmtpEnd, AnyReplyToQuitAfterTheMessageWasAcceptedIsSuccess) {
-    for (const QByteArray& reply : {QByteArray("500 what?\r\n"), QByteArray("421-closing\r\n"), QByteArray("garbage\r\n")}) {
+    for (const QByteArray& reply :
+         {QByteArray("500 what?\r\n"), QByteArray("421-closing\r\n"), QByteArray("garbage\r\n")}) {
         Session s;
         s.ToMessage();
         s.Server("250 queued\r\n");

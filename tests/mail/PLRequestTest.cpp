@@ -43,7 +43,9 @@ struct Boxes {
 bool Issued(TMemorySettings& store) { return ReadBool(&store, "Settings\\PL Request Issued", false); }
 
 // A list service the player has set up.
-void Configure(TMemorySettings& store) { WriteString(&store, "Network\\Player List Address", "players@canasta.example.org"); }
+void Configure(TMemorySettings& store) {
+    WriteString(&store, "Network\\Player List Address", "players@canasta.example.org");
+}
 
 void Fill(TfmPLRequest& d, const QString& server, uint16_t port) {
     d.edEmail->setText("ann@home.example");

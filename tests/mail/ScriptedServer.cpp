@@ -36,8 +36,8 @@ int Listen(uint16_t& port) {
 }  // namespace
 
 std::vector<TServerStep> AcceptingScript(int recipients) {
-    std::vector<TServerStep> s{Say("220 test.example ESMTP\r\n"), AwaitLine(), Say("250 test.example\r\n"),
-                               AwaitLine(), Say("250 OK\r\n")};
+    std::vector<TServerStep> s{Say("220 test.example ESMTP\r\n"), AwaitLine(), Say("250 test.example\r\n"), AwaitLine(),
+                               Say("250 OK\r\n")};
     for (int i = 0; i < recipients; ++i) {
         s.push_back(AwaitLine());
         s.push_back(Say("250 OK\r\n"));
@@ -107,8 +107,7 @@ bool TScriptedServer::ReadUntil(Pred pred) {
 void TScriptedServer::Run() {
     pollfd p{ListenFd, POLLIN, 0};
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(kPatienceMs);
-    while (!Stop && std::chrono::steady_clock::now() < end && ::poll(&p, 1, 50) == 0) {
-    }
+    while (!Stop && std::chrono::steady_clock::now() < end && ::poll(&p, 1, 50) == 0) {}
     if (Stop || !(p.revents & POLLIN)) {
         Done = true;
         return;
@@ -123,37 +122,37 @@ void TScriptedServer::Run() {
     for (const TServerStep& step : Script) {
         if (!open || Stop) break;
         switch (step.Kind) {
-        case TServerStep::Say:
-            if (::send(ClientFd, step.Text.data(), step.Text.size(), MSG_NOSIGNAL) < 0) open = false;
-            break;
-        case TServerStep::AwaitLine:
-            open = ReadUntil([](const std::string& d, size_t from) {
-                const size_t at = d.find("\r\n", from);
-                return at == std::string::npos ? at : at + 2;
-            });
-            break;
-        case TServerStep::AwaitData:
-            open = ReadUntil([](const std::string& d, size_t from) {
-                // The message starts right after the DATA line, so its end may follow a bare start.
-                const size_t at = from == 0 ? std::string::npos : d.find("\r\n.\r\n", from - 2);
-                return at == std::string::npos ? at : at + 5;
-            });
-            break;
-        case TServerStep::Pause:
-            for (int waited = 0; waited < step.Ms && !Stop && open; waited += 10) open = ReadSome(10);
-            break;
-        case TServerStep::Mark: {
-            std::lock_guard<std::mutex> g(Lock);
-            MarkList.push_back(Data.size());
-            break;
-        }
-        case TServerStep::Close:
-            ::shutdown(ClientFd, SHUT_RDWR);
-            open = false;
-            break;
-        case TServerStep::Hang:
-            while (!Stop && open) open = ReadSome(50);
-            break;
+            case TServerStep::Say:
+                if (::send(ClientFd, step.Text.data(), step.Text.size(), MSG_NOSIGNAL) < 0) open = false;
+                break;
+            case TServerStep::AwaitLine:
+                open = ReadUntil([](const std::string& d, size_t from) {
+                    const size_t at = d.find("\r\n", from);
+                    return at == std::string::npos ? at : at + 2;
+                });
+                break;
+            case TServerStep::AwaitData:
+                open = ReadUntil([](const std::string& d, size_t from) {
+                    // The message starts right after the DATA line, so its end may follow a bare start.
+                    const size_t at = from == 0 ? std::string::npos : d.find("\r\n.\r\n", from - 2);
+                    return at == std::string::npos ? at : at + 5;
+                });
+                break;
+            case TServerStep::Pause:
+                for (int waited = 0; waited < step.Ms && !Stop && open; waited += 10) open = ReadSome(10);
+                break;
+            case TServerStep::Mark: {
+                std::lock_guard<std::mutex> g(Lock);
+                MarkList.push_back(Data.size());
+                break;
+            }
+            case TServerStep::Close:
+                ::shutdown(ClientFd, SHUT_RDWR);
+                open = false;
+                break;
+            case TServerStep::Hang:
+                while (!Stop && open) open = ReadSome(50);
+                break;
         }
     }
     // Keep recording until the client hangs up or the test ends.

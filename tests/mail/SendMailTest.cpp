@@ -90,8 +90,9 @@ TEST(SmtpDialogue, RecipientsGoToThenCcThenBccWithHeadersOnlyForToAndCc) {
               "RCPT TO:<cc@x.example>\r\nRCPT TO:<cc2@x.example>\r\nRCPT TO:<hidden@x.example>\r\nDATA\r\n");
     s.Server("354 go\r\n");
     const QByteArray msg = s.Take();
-    EXPECT_TRUE(msg.contains("To: You <you@there.example>\r\nTo: Two <two@x.example>\r\nTo: three@x.example;\r\n"
-                             "cc: See Sea <cc@x.example>\r\ncc: cc2@x.example\r\n"));
+    EXPECT_TRUE(
+        msg.contains("To: You <you@there.example>\r\nTo: Two <two@x.example>\r\nTo: three@x.example;\r\n"
+                     "cc: See Sea <cc@x.example>\r\ncc: cc2@x.example\r\n"));
     EXPECT_FALSE(msg.contains("hidden"));
     // The caller's lists are left as they were.
     EXPECT_EQ(s.Mail->ListTo.size(), 2);
@@ -405,8 +406,9 @@ TEST(Message, EightBitBodyGoesQuotedPrintableAndSaysItsCharset) {
     s.Mail->MailText = {Latin("Grüße")};
     const QByteArray msg = s.ToMessage();
     EXPECT_TRUE(msg.startsWith("From: =?ISO-8859-1?Q?J=F6rg?= <me@here.example>\r\n"));
-    EXPECT_TRUE(msg.contains("Content-Type: text/plain; charset=\"ISO-8859-1\"\r\n"
-                             "Content-Transfer-Encoding: quoted-printable\r\n\r\nGr=FC=DFe\r\n.\r\n"));
+    EXPECT_TRUE(
+        msg.contains("Content-Type: text/plain; charset=\"ISO-8859-1\"\r\n"
+                     "Content-Transfer-Encoding: quoted-printable\r\n\r\nGr=FC=DFe\r\n.\r\n"));
 }
 
 TEST(Message, LongLinesAreSentWholeAndLeadingDotsDoubled) {
@@ -533,28 +535,40 @@ TEST_F(Attachments, EachEncodingWithItsPartHeaders) {
     const QByteArray expected =
         "Mime-Version: 1.0\r\n"
         "Content-Type: multipart/mixed; boundary=\"==============ghyurgtfy573======___\"\r\n"
-        "\r\n" + b + "\r\n"
+        "\r\n" +
+        b +
+        "\r\n"
         "Content-Type: text/plain; charset=\"us-ascii\"\r\n"
         "\r\n"
-        "See attached.\r\n" + b + "\r\n"
+        "See attached.\r\n" +
+        b +
+        "\r\n"
         "Content-Type: text/plain; name=\"notes.txt\"\r\n"
         "Content-Disposition: attachment; filename=\"notes.txt\"\r\n"
         "\r\n"
-        "first\r\n..second\r\n\r\n" + b + "\r\n"
+        "first\r\n..second\r\n\r\n" +
+        b +
+        "\r\n"
         "Content-Type: image/png; name=\"pic.bin\"\r\n"
         "Content-Disposition: inline; filename=\"pic.bin\"\r\n"
         "Content-Description: A picture\r\n"
         "Content-Transfer-Encoding: base64\r\n"
-        "\r\n" + binary.toBase64().left(76) + "\r\n" + binary.toBase64().mid(76) + "\r\n" + b + "\r\n"
+        "\r\n" +
+        binary.toBase64().left(76) + "\r\n" + binary.toBase64().mid(76) + "\r\n" + b +
+        "\r\n"
         "Content-Type: application/octet-stream; name=\"q.txt\"\r\n"
         "Content-Disposition: attachment; filename=\"q.txt\"\r\n"
         "Content-Transfer-Encoding: Quoted-Printable\r\n"
         "\r\n"
-        "a=3Db\r\n" + b + "\r\n"
+        "a=3Db\r\n" +
+        b +
+        "\r\n"
         "Content-Type: application/octet-stream; name=\"cat.dat\"\r\n"
         "Content-Disposition: attachment; filename=\"cat.dat\"\r\n"
         "\r\n"
-        "begin 666 cat.dat\r\n#0V%T\r\n`\r\nend\r\n" + b + "--\r\n"
+        "begin 666 cat.dat\r\n#0V%T\r\n`\r\nend\r\n" +
+        b +
+        "--\r\n"
         "\r\n"
         ".\r\n";
     EXPECT_TRUE(msg.endsWith(expected)) << msg.constData();

@@ -51,7 +51,8 @@ std::string Message(const std::string& received) {
 
 std::string Lat(const char* utf8) { return QString::fromUtf8(utf8).toLatin1().toStdString(); }
 
-const std::string kHead = "HELO client.example\r\nMAIL FROM:<me@here.example>\r\nRCPT TO:<you@there.example>\r\nDATA\r\n";
+const std::string kHead =
+    "HELO client.example\r\nMAIL FROM:<me@here.example>\r\nRCPT TO:<you@there.example>\r\nDATA\r\n";
 
 }  // namespace
 
@@ -70,18 +71,33 @@ TEST(SmtpWire, GreetingRefusedWith554EndsInError13AndNothingIsSent) {
 }
 
 TEST(SmtpWire, MultiLineReplyIsAnsweredOnlyAfterItsLastLine) {
-    TScriptedServer server({Say("220-mx.example first greeting line\r\n"), Pause(300), Mark(),
-                            Say("220 mx.example ready\r\n"), AwaitLine(), Say("250-mx.example\r\n"), Pause(300),
-                            Mark(), Say("250-SIZE 1000000\r\n250 HELP\r\n"), AwaitLine(), Say("250 OK\r\n"),
-                            AwaitLine(), Say("250 OK\r\n"), AwaitLine(), Say("354 go\r\n"), AwaitData(),
-                            Say("250 queued\r\n"), AwaitLine(), Say("221 bye\r\n"), Close()});
+    TScriptedServer server({Say("220-mx.example first greeting line\r\n"),
+                            Pause(300),
+                            Mark(),
+                            Say("220 mx.example ready\r\n"),
+                            AwaitLine(),
+                            Say("250-mx.example\r\n"),
+                            Pause(300),
+                            Mark(),
+                            Say("250-SIZE 1000000\r\n250 HELP\r\n"),
+                            AwaitLine(),
+                            Say("250 OK\r\n"),
+                            AwaitLine(),
+                            Say("250 OK\r\n"),
+                            AwaitLine(),
+                            Say("354 go\r\n"),
+                            AwaitData(),
+                            Say("250 queued\r\n"),
+                            AwaitLine(),
+                            Say("221 bye\r\n"),
+                            Close()});
     Live c(server.Port());
     c.Mail.MailText = {"hi"};
     ASSERT_TRUE(c.Run());
     EXPECT_TRUE(c.Ev.Errors.empty());
     const std::string got = Settled(server);
     ASSERT_EQ(server.Marks().size(), 2u);
-    EXPECT_EQ(server.Marks()[0], 0u);  // nothing after "220-"
+    EXPECT_EQ(server.Marks()[0], 0u);                                             // nothing after "220-"
     EXPECT_EQ(server.Marks()[1], std::string("HELO client.example\r\n").size());  // only HELO after "250-"
     EXPECT_EQ(got, kHead +
                        "From:  <me@here.example>\r\nTo: you@there.example;\r\nMime-Version: 1.0\r\n"
@@ -92,9 +108,9 @@ TEST(SmtpWire, MultiLineReplyIsAnsweredOnlyAfterItsLastLine) {
 
 TEST(SmtpWire, RefusedRecipientGivesInfo8AndTheOthersStillGetTheMail) {
     TScriptedServer server({Say("220 hi\r\n"), AwaitLine(), Say("250 hi\r\n"), AwaitLine(), Say("250 ok\r\n"),
-                            AwaitLine(), Say("250 ok\r\n"), AwaitLine(), Say("550 5.1.1 no such user\r\n"),
-                            AwaitLine(), Say("250 ok\r\n"), AwaitLine(), Say("354 go\r\n"), AwaitData(),
-                            Say("250 queued\r\n"), AwaitLine(), Say("221 bye\r\n"), Close()});
+                            AwaitLine(), Say("250 ok\r\n"), AwaitLine(), Say("550 5.1.1 no such user\r\n"), AwaitLine(),
+                            Say("250 ok\r\n"), AwaitLine(), Say("354 go\r\n"), AwaitData(), Say("250 queued\r\n"),
+                            AwaitLine(), Say("221 bye\r\n"), Close()});
     Live c(server.Port());
     c.Mail.ListTo = {"nobody@there.example"};
     c.Mail.Listcc = {"friend@there.example|Friend"};
@@ -159,8 +175,8 @@ TEST(SmtpWire, EightBitBodyIsQuotedPrintableWithSoftBreaks) {
     const std::string msg = Message(Settled(server));
     EXPECT_NE(msg.find("Content-Type: text/plain; charset=\"ISO-8859-1\"\r\n"
                        "Content-Transfer-Encoding: quoted-printable\r\n\r\n"
-                       "Gr=FC=DFe=20aus=20K=F6ln=0D=0A" + std::string(41, 'k') + "=\r\n" + std::string(19, 'k') +
-                       "\r\n"),
+                       "Gr=FC=DFe=20aus=20K=F6ln=0D=0A" +
+                       std::string(41, 'k') + "=\r\n" + std::string(19, 'k') + "\r\n"),
               std::string::npos)
         << msg;
 }
@@ -272,9 +288,9 @@ TEST(SmtpLookup, UnknownHostIsAddressResolutionError) {
 TEST(CanastaMailTool, SendsStandardInputAndExitsNonZeroOnError) {
     TScriptedServer server(AcceptingScript(2));
     QProcess p;
-    p.start(CANASTA_MAIL_TOOL, {"--server", "127.0.0.1", "--port", QString::number(server.Port()), "--from",
-                                "me@here.example", "--to", "you@there.example", "--cc", "c@there.example",
-                                "--subject", QString::fromUtf8("Grüße")});
+    p.start(CANASTA_MAIL_TOOL,
+            {"--server", "127.0.0.1", "--port", QString::number(server.Port()), "--from", "me@here.example", "--to",
+             "you@there.example", "--cc", "c@there.example", "--subject", QString::fromUtf8("Grüße")});
     ASSERT_TRUE(p.waitForStarted());
     p.write(".dot\nzwei\n");
     p.closeWriteChannel();

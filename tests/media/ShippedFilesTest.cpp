@@ -79,7 +79,8 @@ void WriteShortMidi(const std::string& path, int beats) {
     const int ticks = 480 * beats;
     std::string track = {0x00, char(0x90), 60, 100};
     std::string delta;
-    for (int v = ticks, first = 1; first || v; first = 0, v >>= 7) delta.insert(0, 1, char((v & 0x7F) | (first ? 0 : 0x80)));
+    for (int v = ticks, first = 1; first || v; first = 0, v >>= 7)
+        delta.insert(0, 1, char((v & 0x7F) | (first ? 0 : 0x80)));
     track += delta + std::string{char(0x80), 60, 0} + std::string{0x00, char(0xFF), 0x2F, 0x00};
     std::string file = std::string("MThd") + std::string{0, 0, 0, 6, 0, 0, 0, 1, 0x01, char(0xE0)} + "MTrk";
     const auto n = static_cast<uint32_t>(track.size());

@@ -27,7 +27,8 @@ TEST(SoundAssociations, StoredValuesReplaceDefaultsAndNoneSilencesAnEvent) {
     // A gap ends the list, and no event holds more than three.
     WriteString(&rig.Store, "Sound\\Start1", "a.wav");
     WriteString(&rig.Store, "Sound\\Start3", "c.wav");
-    for (int n = 1; n <= 4; ++n) WriteString(&rig.Store, "Sound\\Win Hand" + std::to_string(n), std::to_string(n) + ".wav");
+    for (int n = 1; n <= 4; ++n)
+        WriteString(&rig.Store, "Sound\\Win Hand" + std::to_string(n), std::to_string(n) + ".wav");
     rig.Sound->LoadSettings();
 
     const TSoundAssociations& a = rig.Sound->Associations;
@@ -94,10 +95,10 @@ TEST(SoundEvents, SoundSwitchAndFileNames) {
     rig.Sound->PlaySoundEvent(TSoundEvent::Exit);
     rig.Sound->PlayFile("about.wav");
     rig.Sound->PreviewFile("help.wav");  // the dialog's Play button works with sound off
-    EXPECT_EQ(rig.Player->Waves,
-              (std::vector<std::string>{"/home/me/bye.wav", Shipped("about.wav"), Shipped("help.wav"),
-                                        Shipped("manuel.wav"), Shipped("nowwhat.wav"), Shipped("help.wav"),
-                                        Shipped("help.wav")}));
+    EXPECT_EQ(
+        rig.Player->Waves,
+        (std::vector<std::string>{"/home/me/bye.wav", Shipped("about.wav"), Shipped("help.wav"), Shipped("manuel.wav"),
+                                  Shipped("nowwhat.wav"), Shipped("help.wav"), Shipped("help.wav")}));
 }
 
 TEST(SoundSettings, MusicValuesAreReadWithDefaultsAndWrittenBack) {

@@ -17,9 +17,9 @@ TEST(Cards, RankAndPointsOfIdentities) {
     EXPECT_THROW(RankOf(0), InternalError);
     EXPECT_THROW(RankOf(54), InternalError);
 
-    EXPECT_EQ(CardPoints(2), 5);    // black threes
+    EXPECT_EQ(CardPoints(2), 5);  // black threes
     EXPECT_EQ(CardPoints(15), 5);
-    EXPECT_EQ(CardPoints(28), 0);   // red threes score only as bonuses
+    EXPECT_EQ(CardPoints(28), 0);  // red threes score only as bonuses
     EXPECT_EQ(CardPoints(41), 0);
     EXPECT_EQ(CardPoints(53), 50);
     EXPECT_EQ(CardPoints(1), 20);   // two

@@ -21,9 +21,7 @@ void StackStock(TestTable& t, std::vector<std::string> topFirst) {
 struct GameFixture : ::testing::Test {
     TestTable T;
     DrawDiscardLevel Level;
-    GameFixture() {
-        T.G.Levels = {&Level, &Level, &Level};
-    }
+    GameFixture() { T.G.Levels = {&Level, &Level, &Level}; }
 };
 
 }  // namespace
@@ -69,8 +67,9 @@ TEST_F(GameFixture, DealLaysOutRedThreesAndCoversWildUpCards) {
 }
 
 TEST_F(GameFixture, BlackThreeUpCardDoesNotFreeze) {
-    std::vector<std::string> order = {"4S", "4C", "5S", "5C", "6S", "6C", "7S", "7C", "8S", "8C", "9S", "9C", "10S", "10C", "JS",
-             "4D", "4H", "5D", "5H", "6D", "6H", "7D", "7H", "8D", "8H", "9D", "9H", "10D", "10H", "JD", "3S"};
+    std::vector<std::string> order = {"4S", "4C",  "5S",  "5C", "6S", "6C",  "7S",  "7C", "8S", "8C", "9S",
+                                      "9C", "10S", "10C", "JS", "4D", "4H",  "5D",  "5H", "6D", "6H", "7D",
+                                      "7H", "8D",  "8H",  "9D", "9H", "10D", "10H", "JD", "3S"};
     TRandom rng(5);
     ShuffleDeck(T.G.Stock, rng, T.G.Layout);
     StackStock(T, order);

@@ -21,8 +21,8 @@ namespace canasta::test {
 struct TNetSide : THeadlessHost, IProtocolEvents {
     TGame G;
     TProtocol P;
-    std::string Out;                    // bytes sent and not yet delivered
-    std::vector<std::string> Sent;      // token names in order
+    std::string Out;                // bytes sent and not yet delivered
+    std::vector<std::string> Sent;  // token names in order
     std::vector<std::string> HandLines;
     std::vector<std::string> Refusals;
     std::vector<std::string> Chats, Unknown;
@@ -118,7 +118,8 @@ struct TNetPair {
         to.P.ProcessTokens();
     }
     void DeliverAll() {
-        for (int i = 0; i < 8 && (!A.Out.empty() || !B.Out.empty() || A.P.HasCompleteToken() || B.P.HasCompleteToken()); ++i) {
+        for (int i = 0; i < 8 && (!A.Out.empty() || !B.Out.empty() || A.P.HasCompleteToken() || B.P.HasCompleteToken());
+             ++i) {
             Deliver(A, B);
             Deliver(B, A);
         }
@@ -175,22 +176,23 @@ struct TNetPair {
         }
         // Between moves both copies agree on every seat.
         if (A.Out.empty() && B.Out.empty() && !A.P.HasCompleteToken() && !B.P.HasCompleteToken() &&
-            A.G.HandNumber > 0 && !A.G.ScoringOpen && !B.G.ScoringOpen &&
-            A.HandLines.size() == B.HandLines.size()) {
+            A.G.HandNumber > 0 && !A.G.ScoringOpen && !B.G.ScoringOpen && A.HandLines.size() == B.HandLines.size()) {
             if (SeatDigest(A.G, TSeat::Player) != SeatDigest(B.G, TSeat::Opponent) ||
                 SeatDigest(A.G, TSeat::Opponent) != SeatDigest(B.G, TSeat::Player)) {
                 Failure = "digests differ" + Tail(40) + "\n A lines:";
                 for (auto& l : A.HandLines) Failure += "\n  " + l;
                 Failure += "\n B lines:";
                 for (auto& l : B.HandLines) Failure += "\n  " + Swapped(l);
-                Failure += "\n A: hand " + std::to_string(A.G.PlayerHand.Count) + " opp " + std::to_string(A.G.OpponentHand.Count) +
-                           " stock " + std::to_string(A.G.Stock.Count) + " pile " + std::to_string(A.G.DiscardPile.Count) +
-                           " scores " + std::to_string(A.G.PlayerScore) + "/" + std::to_string(A.G.OpponentScore) +
-                           " phase " + std::to_string(A.G.TurnPhase);
-                Failure += "\n B: hand " + std::to_string(B.G.PlayerHand.Count) + " opp " + std::to_string(B.G.OpponentHand.Count) +
-                           " stock " + std::to_string(B.G.Stock.Count) + " pile " + std::to_string(B.G.DiscardPile.Count) +
-                           " scores " + std::to_string(B.G.PlayerScore) + "/" + std::to_string(B.G.OpponentScore) +
-                           " phase " + std::to_string(B.G.TurnPhase);
+                Failure += "\n A: hand " + std::to_string(A.G.PlayerHand.Count) + " opp " +
+                           std::to_string(A.G.OpponentHand.Count) + " stock " + std::to_string(A.G.Stock.Count) +
+                           " pile " + std::to_string(A.G.DiscardPile.Count) + " scores " +
+                           std::to_string(A.G.PlayerScore) + "/" + std::to_string(A.G.OpponentScore) + " phase " +
+                           std::to_string(A.G.TurnPhase);
+                Failure += "\n B: hand " + std::to_string(B.G.PlayerHand.Count) + " opp " +
+                           std::to_string(B.G.OpponentHand.Count) + " stock " + std::to_string(B.G.Stock.Count) +
+                           " pile " + std::to_string(B.G.DiscardPile.Count) + " scores " +
+                           std::to_string(B.G.PlayerScore) + "/" + std::to_string(B.G.OpponentScore) + " phase " +
+                           std::to_string(B.G.TurnPhase);
                 return false;
             }
         }
@@ -236,7 +238,8 @@ inline void MirrorInto(const TGame& a, TGame& b) {
     // The hand in columns, the opponent's hand in a row.
     TCardList hand = b.PlayerHand;
     b.PlayerHand = {};
-    for (int c = 0; c < kColumns; ++c) b.PlayerHand.Anchors[static_cast<size_t>(c)] = {b.Layout.ColumnX(c), b.Layout.PlayerHandBase};
+    for (int c = 0; c < kColumns; ++c)
+        b.PlayerHand.Anchors[static_cast<size_t>(c)] = {b.Layout.ColumnX(c), b.Layout.PlayerHandBase};
     for (TCard c : hand) {
         c.FaceUp = true;
         PlaceInColumn(b.PlayerHand, true, false, c);

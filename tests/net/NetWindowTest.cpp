@@ -246,7 +246,9 @@ struct ConnectDialog : ::testing::Test {
     std::unique_ptr<TfmConnect> Make(std::vector<std::string> own = {"192.168.1.20"}) {
         auto d = std::make_unique<TfmConnect>(&Store, Net, "", nullptr);
         d->Addresses = [own] { return own; };
-        d->DetectAddress = [](const std::string&, std::function<void(const std::string&)> found) { found("192.168.1.20"); };
+        d->DetectAddress = [](const std::string&, std::function<void(const std::string&)> found) {
+            found("192.168.1.20");
+        };
         d->ResolveName = [](const std::string& name, std::function<void(const std::string&)> found) {
             found(name == "friend" ? "10.1.2.3" : "");
         };
@@ -263,7 +265,8 @@ TEST_F(ConnectDialog, AnUnderscoreIsRefused) {
     d->ConnectClick([&](bool s) { started = s; });
     EXPECT_FALSE(started);
     ASSERT_EQ(Modal.Texts.size(), 1u);
-    EXPECT_EQ(Modal.Texts[0], QStringLiteral("The IP Number of your opponent may only contain letters, digits and dots."));
+    EXPECT_EQ(Modal.Texts[0],
+              QStringLiteral("The IP Number of your opponent may only contain letters, digits and dots."));
     EXPECT_EQ(Net.NetworkRole, TNetSession::nrNone);
     EXPECT_TRUE(d->bnConnect->isEnabled());
 }
@@ -277,7 +280,8 @@ TEST_F(ConnectDialog, ConnectIsEnabledOnlyWithAnOpponent) {
 }
 
 TEST_F(ConnectDialog, CancelStillStoresTheFieldsAndTheHistory) {
-    for (int n = 0; n < 10; ++n) WriteString(&Store, "Network\\LANHist" + std::to_string(n), "10.0.0." + std::to_string(n));
+    for (int n = 0; n < 10; ++n)
+        WriteString(&Store, "Network\\LANHist" + std::to_string(n), "10.0.0." + std::to_string(n));
     auto d = Make();
     EXPECT_EQ(d->cbOpponent->count(), 10);
     d->cbOpponent->setEditText(QStringLiteral("172.16.0.1"));
@@ -317,14 +321,16 @@ TEST_F(ConnectDialog, AHostNameIsResolvedAndAFailureReported) {
 TEST_F(ConnectDialog, WithoutOwnAddressesItOffersThisComputer) {
     auto d = Make({});
     ASSERT_EQ(Modal.Texts.size(), 1u);
-    EXPECT_EQ(Modal.Texts[0], QStringLiteral("Canasta did not detect an IP address. Please connect to the network first"));
+    EXPECT_EQ(Modal.Texts[0],
+              QStringLiteral("Canasta did not detect an IP address. Please connect to the network first"));
     d->cbOpponent->setEditText(QStringLiteral("10.9.9.9"));
     Modal.Answers = {QMessageBox::No};
     bool started = true;
     d->ConnectClick([&](bool s) { started = s; });
     EXPECT_FALSE(started);
-    EXPECT_EQ(Modal.Texts.back(), QStringLiteral("Canasta did not detect an IP address. Do you want to connect to another "
-                                                 "instance of Canasta on your computer?"));
+    EXPECT_EQ(Modal.Texts.back(),
+              QStringLiteral("Canasta did not detect an IP address. Do you want to connect to another "
+                             "instance of Canasta on your computer?"));
     Modal.Answers = {QMessageBox::Yes, QMessageBox::Yes};  // and then: be the server
     d->ConnectClick([&](bool s) { started = s; });
     EXPECT_TRUE(started);
@@ -383,8 +389,8 @@ TEST(NetworkMenu, ItemsAndTheirStates) {
     EXPECT_EQ(menu->title(), QStringLiteral("&Network"));
     QStringList items;
     for (QAction* a : menu->actions()) items << (a->isSeparator() ? QStringLiteral("-") : a->text());
-    EXPECT_EQ(items, (QStringList{"&Connect to Opponent...", "&Rule Differences...", "&Disconnect", "Request &Listing", "-",
-                                  "&Chat window always on top"}));
+    EXPECT_EQ(items, (QStringList{"&Connect to Opponent...", "&Rule Differences...", "&Disconnect", "Request &Listing",
+                                  "-", "&Chat window always on top"}));
     EXPECT_TRUE(net.ConnectAction()->isEnabled());
     EXPECT_FALSE(net.DisconnectAction()->isEnabled());
     EXPECT_FALSE(net.RuleDifferencesAction()->isEnabled());
@@ -474,7 +480,8 @@ TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
     ASSERT_GE(rank, 3) << "a dealt hand of 15 holds a four to a nine";
     const QChar digit = QChar('0' + rank + 1);
     QTest::keyClick(table, static_cast<Qt::Key>(Qt::Key_0 + rank + 1));
-    EXPECT_TRUE(w.StatusText().startsWith(QStringLiteral("You cannot meld before drawing"))) << w.StatusText().toStdString();
+    EXPECT_TRUE(w.StatusText().startsWith(QStringLiteral("You cannot meld before drawing")))
+        << w.StatusText().toStdString();
     EXPECT_EQ(net.Chat()->edChat->text(), QString(digit));
     QTest::keyClick(table, Qt::Key_Space);
     EXPECT_EQ(net.Chat()->edChat->text(), QString(digit));
@@ -520,8 +527,9 @@ TEST(NetworkMenu, AListeningTableTellsOfADroppedPeerWithoutABoxAndListensAgain) 
     ASSERT_NE(net.TryWindow(), nullptr);
     EXPECT_TRUE(net.TryWindow()->isVisible());
     EXPECT_TRUE(net.TryWindow()->lbNotice->isVisible());
-    EXPECT_EQ(net.TryWindow()->lbNotice->text(),
-              QStringLiteral("You have version 41301 and your opponent has another version. Please use the same version."));
+    EXPECT_EQ(
+        net.TryWindow()->lbNotice->text(),
+        QStringLiteral("You have version 41301 and your opponent has another version. Please use the same version."));
     EXPECT_GE(net.TryWindow()->height(), net.TryWindow()->layout()->totalHeightForWidth(net.TryWindow()->width()));
     EXPECT_EQ(w.StatusText(), QStringLiteral("Waiting for connection..."));
     EXPECT_GE(net.Session().Socket().ListeningSocket(), 0);

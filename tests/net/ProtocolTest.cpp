@@ -57,8 +57,11 @@ std::string Fingerprint(const TGame& g) {
 
 TEST(Framing, FrameIsNameSeparatorDataEnd) {
     EXPECT_EQ(Frame("DRAWNEW"), std::string("DRAWNEW\xFE\xFF"));
-    EXPECT_EQ(Frame("MELD", "12"), std::string("MELD\xFE" "12\xFF"));
-    EXPECT_EQ(Frame("UNDO", F({"7", "45"})), std::string("UNDO\xFE" "7\xFE" "45\xFF"));
+    EXPECT_EQ(Frame("MELD", "12"), std::string("MELD\xFE"
+                                               "12\xFF"));
+    EXPECT_EQ(Frame("UNDO", F({"7", "45"})), std::string("UNDO\xFE"
+                                                         "7\xFE"
+                                                         "45\xFF"));
 }
 
 TEST(Framing, LongDataIsCutSoTheTerminatorFits) {
@@ -69,7 +72,10 @@ TEST(Framing, LongDataIsCutSoTheTerminatorFits) {
 }
 
 TEST(Framing, NextFieldTakesOneFieldAndItsDelimiter) {
-    std::string m = std::string("UNDO\xFE" "7\xFE" "45\xFF");
+    std::string m = std::string(
+        "UNDO\xFE"
+        "7\xFE"
+        "45\xFF");
     EXPECT_EQ(NextField(m), "UNDO");
     EXPECT_EQ(NextField(m), "7");
     EXPECT_EQ(NextField(m), "45");
@@ -319,25 +325,25 @@ TEST_F(HostileMoves, CardsOutsideTheDeckAndColumnsOutsideTheTable) {
 TEST_F(HostileMoves, CardsThatAreNotWhereTheMoveSays) {
     R.Feed(Frame("DRAWNEW"));
     const std::string drawn = std::to_string(R.T.G.OpponentHand.Last().Id);
-    ExpectRefused(Frame("MELD", "10"));         // a jack of spades it does not hold
-    ExpectRefused(Frame("DISCARD", "3"));       // the four of spades is in this side's hand
+    ExpectRefused(Frame("MELD", "10"));                    // a jack of spades it does not hold
+    ExpectRefused(Frame("DISCARD", "3"));                  // the four of spades is in this side's hand
     ExpectRefused(Frame("MELDWILDCARD", F({"12", "9"})));  // a king is no wild card
-    ExpectRefused(Frame("MELD", "53"));         // a joker goes on a meld with MELDWILDCARD
-    ExpectRefused(Frame("UNDO", F({"13", "26"})));  // the aces were not melded this turn
+    ExpectRefused(Frame("MELD", "53"));                    // a joker goes on a meld with MELDWILDCARD
+    ExpectRefused(Frame("UNDO", F({"13", "26"})));         // the aces were not melded this turn
     ExpectRefused(Frame("DISCARDREDTHREE", "28"));
 }
 
 TEST_F(HostileMoves, MovesOutOfTurn) {
-    ExpectRefused(Frame("DISCARD", "12"));       // before drawing
+    ExpectRefused(Frame("DISCARD", "12"));  // before drawing
     ExpectRefused(Frame("MELD", "12"));
-    ExpectRefused(Frame("DRAWPILEREST"));        // no take waiting
+    ExpectRefused(Frame("DRAWPILEREST"));  // no take waiting
     ExpectRefused(Frame("UNDOPILE"));
     ExpectRefused(Frame("PASSDISCARD"));
-    ExpectRefused(Frame("HANDOVER"));            // the stock is not exhausted
+    ExpectRefused(Frame("HANDOVER"));  // the stock is not exhausted
     R.Feed(Frame("DRAWNEW"));
-    ExpectRefused(Frame("DRAWNEW"));             // one card is drawn each turn
+    ExpectRefused(Frame("DRAWNEW"));  // one card is drawn each turn
     ExpectRefused(Frame("DRAWPILETOP"));
-    ExpectRefused(Frame("PASSDISCARD"));         // more than one card in hand
+    ExpectRefused(Frame("PASSDISCARD"));  // more than one card in hand
     R.Feed(Frame("DISCARD", "12"));
     ASSERT_FALSE(R.T.G.OpponentsTurn);
     // Now it is this side's turn: nothing of the opponent's applies.
@@ -648,11 +654,18 @@ TEST(RuleStrings, RoundTripAndDifferences) {
 
 TEST(RuleStrings, MissingAndGarbledFields) {
     std::string opponentRules;
-    const auto rows = CompareRules(BuildRulesString(TRuleOptions{}), "F\xFE" "1", opponentRules);
+    const auto rows = CompareRules(BuildRulesString(TRuleOptions{}),
+                                   "F\xFE"
+                                   "1",
+                                   opponentRules);
     EXPECT_EQ(rows.size(), 11u);  // the eleven missing fields compare as empty texts
     TRuleOptions keep;
     keep.CardsDrawn = 2;
-    const TRuleOptions r = RulesFromString("T\xFE" "7\xFE" "x", keep);
+    const TRuleOptions r = RulesFromString(
+        "T\xFE"
+        "7\xFE"
+        "x",
+        keep);
     EXPECT_TRUE(r.CanastaRequired);
     EXPECT_EQ(r.CanastasToGoOut, keep.CanastasToGoOut);
     EXPECT_EQ(r.CardsDrawn, 2);

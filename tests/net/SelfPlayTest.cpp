@@ -119,7 +119,8 @@ TEST(SelfPlay, Stress) {
         TNetPair p(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r, other);
         ASSERT_TRUE(p.Play(hands)) << "seed " << seed << ": " << p.Failure;
         ASSERT_EQ(p.A.HandLines.size(), p.B.HandLines.size());
-        for (size_t i = 0; i < p.A.HandLines.size(); ++i) ASSERT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i])) << seed;
+        for (size_t i = 0; i < p.A.HandLines.size(); ++i)
+            ASSERT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i])) << seed;
     }
 }
 

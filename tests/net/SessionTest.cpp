@@ -83,7 +83,9 @@ struct TRawPeer {
         a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
         return ::connect(Fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0;
     }
-    void Send(const std::string& bytes) const { ASSERT_EQ(::send(Fd, bytes.data(), bytes.size(), 0), ssize_t(bytes.size())); }
+    void Send(const std::string& bytes) const {
+        ASSERT_EQ(::send(Fd, bytes.data(), bytes.size(), 0), ssize_t(bytes.size()));
+    }
     std::string ReadAvailable() const {
         std::string out;
         char buf[65536];
@@ -267,7 +269,9 @@ TEST(Sockets, ARefusedConnectArrivesLaterAsAConnectError) {
 TEST(Sockets, AnErrorWithoutHandlerIsReportedAndTheProgramGoesOn) {
     TSockets s;
     std::vector<std::string> messages;
-    s.OnMessage = [&](const std::string& text, const std::string& caption) { messages.push_back(caption + ": " + text); };
+    s.OnMessage = [&](const std::string& text, const std::string& caption) {
+        messages.push_back(caption + ": " + text);
+    };
     s.IPAddr = "127.0.0.1";
     s.Port = std::to_string(FreePort());
     s.SConnect();
@@ -312,10 +316,12 @@ TEST(Sockets, APartialSendIsFinishedLaterNotDropped) {
     listener.SetText(sent);
     EXPECT_GT(listener.Queued(), 0u);
     std::string received;
-    ASSERT_TRUE(WaitFor([&] {
-        received += peer.ReadAvailable();
-        return received.size() >= sent.size();
-    }, 20000));
+    ASSERT_TRUE(WaitFor(
+        [&] {
+            received += peer.ReadAvailable();
+            return received.size() >= sent.size();
+        },
+        20000));
     EXPECT_EQ(received, sent);
     EXPECT_EQ(listener.Queued(), 0u);
 }
@@ -349,7 +355,9 @@ TEST(Sockets, TheBlockingModeWaitsForEachCallAndGivesUpAfterTheTimeout) {
         std::string Msg;
     };
     std::vector<TError> errors;
-    auto record = [&](TSockets&, int socket, int code, const std::string& msg) { errors.push_back({socket, code, msg}); };
+    auto record = [&](TSockets&, int socket, int code, const std::string& msg) {
+        errors.push_back({socket, code, msg});
+    };
     bool anyEvent = false;
     auto event = [&](TSockets&, int) { anyEvent = true; };
 
@@ -419,7 +427,9 @@ TEST(Sockets, TheBlockingModeWaitsForEachCallAndGivesUpAfterTheTimeout) {
     // Without an error handler the cancelled call is shown and the program goes on.
     std::vector<std::string> messages;
     server.OnErrorOccurred = nullptr;
-    server.OnMessage = [&](const std::string& text, const std::string& caption) { messages.push_back(caption + ": " + text); };
+    server.OnMessage = [&](const std::string& text, const std::string& caption) {
+        messages.push_back(caption + ": " + text);
+    };
     EXPECT_EQ(server.SReceive(data, buf, sizeof buf), -1);
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_EQ(messages[0], "WINSOCK CALL CANCELED: Error 10060\r\nBlocking call timed out");
@@ -487,7 +497,9 @@ TEST(Connection, RefusalsAreRetriedSilentlyUntilTheOtherSideListens) {
     EXPECT_EQ(a.Net.NetworkStatus, TNetSession::nsWaiting);
     TWiredInstance b(port, "Bob");
     b.Start(true);
-    ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected && b.Net.NetworkStatus == TNetSession::nsConnected; }));
+    ASSERT_TRUE(WaitFor([&] {
+        return a.Net.NetworkStatus == TNetSession::nsConnected && b.Net.NetworkStatus == TNetSession::nsConnected;
+    }));
     EXPECT_TRUE(a.Ui.Errors.empty());
     EXPECT_EQ(a.Net.OpponentName, "Bob");
     EXPECT_EQ(b.Net.OpponentName, "Ann");
@@ -500,8 +512,8 @@ TEST(Connection, TheGreetingDealsOnceAndBothCopiesAgree) {
     b.Start(true);
     a.Start(false);
     ASSERT_TRUE(WaitFor([&] {
-        return a.G.HandNumber > 0 && b.G.HandNumber > 0 && !a.Net.Tokens().HasCompleteToken() &&
-               a.Net.Connected && b.Net.Connected && a.Ui.ChatOpened > 0 && b.Ui.ChatOpened > 0;
+        return a.G.HandNumber > 0 && b.G.HandNumber > 0 && !a.Net.Tokens().HasCompleteToken() && a.Net.Connected &&
+               b.Net.Connected && a.Ui.ChatOpened > 0 && b.Ui.ChatOpened > 0;
     }));
     EXPECT_TRUE(a.Net.Connected && b.Net.Connected);
     EXPECT_TRUE(a.G.Config.Networked && b.G.Config.Networked);
@@ -509,7 +521,8 @@ TEST(Connection, TheGreetingDealsOnceAndBothCopiesAgree) {
     EXPECT_EQ(a.G.PlayerScore, 0);
     EXPECT_EQ(a.Ui.ChatOpened, 1);
     EXPECT_EQ(b.Ui.ChatOpened, 1);
-    EXPECT_EQ(a.Ui.ChatLines.at(0), "Connection established with Bob. Resize window to see more text, right-click to change font.");
+    EXPECT_EQ(a.Ui.ChatLines.at(0),
+              "Connection established with Bob. Resize window to see more text, right-click to change font.");
     EXPECT_EQ(SeatDigest(a.G, TSeat::Player), SeatDigest(b.G, TSeat::Opponent));
     EXPECT_EQ(SeatDigest(a.G, TSeat::Opponent), SeatDigest(b.G, TSeat::Player));
     // Equal rules: both compared and found nothing to show.
@@ -736,11 +749,13 @@ TEST(Connection, ALongNameStillLeavesTheVersionInTheGreeting) {
 // ---------------------------------------------------------------- peers that never become the opponent
 
 bool ClosedByTheOtherSide(const TRawPeer& peer, int ms = 5000) {
-    return WaitFor([&] {
-        char buf[4096];
-        const ssize_t n = ::recv(peer.Fd, buf, sizeof buf, MSG_DONTWAIT);
-        return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
-    }, ms);
+    return WaitFor(
+        [&] {
+            char buf[4096];
+            const ssize_t n = ::recv(peer.Fd, buf, sizeof buf, MSG_DONTWAIT);
+            return n == 0 || (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK);
+        },
+        ms);
 }
 
 // A listening instance and a raw peer that has connected and read the
@@ -786,10 +801,13 @@ struct BeforeTheGreeting : ::testing::Test {
     void ExpectTheNextPeerServed() {
         TWiredInstance b(Port, "Bob");
         b.Start(false);
-        ASSERT_TRUE(WaitFor([&] {
-            return A->Net.NetworkStatus == TNetSession::nsConnected && b.Net.NetworkStatus == TNetSession::nsConnected &&
-                   b.G.HandNumber > 0 && !b.Net.Tokens().HasCompleteToken();
-        }, 10000));
+        ASSERT_TRUE(WaitFor(
+            [&] {
+                return A->Net.NetworkStatus == TNetSession::nsConnected &&
+                       b.Net.NetworkStatus == TNetSession::nsConnected && b.G.HandNumber > 0 &&
+                       !b.Net.Tokens().HasCompleteToken();
+            },
+            10000));
         Pump(100);
         EXPECT_EQ(A->Net.OpponentName, "Bob");
         EXPECT_EQ(A->G.HandNumber, 1u);

@@ -87,7 +87,8 @@ std::pair<TInstanceRun, TInstanceRun> PlayPair(const QString& strategy, const QS
     QProcess a, b;
     PrepareInstance(a, homeA);
     PrepareInstance(b, homeB);
-    const QStringList common = QStringList{QStringLiteral("--autoplay"), strategy, QStringLiteral("--port"), port} + end;
+    const QStringList common =
+        QStringList{QStringLiteral("--autoplay"), strategy, QStringLiteral("--port"), port} + end;
     const auto seedArgs = [](uint32_t n) { return QStringList{QStringLiteral("--seed"), QString::number(n)}; };
     a.start(QStringLiteral(CANASTA_EXE), common + seedArgs(seed) + QStringList{QStringLiteral("--listen")});
     b.start(QStringLiteral(CANASTA_EXE),
@@ -193,8 +194,9 @@ TEST(TwoInstances, AListenerOutlivesAWrongVersionAndASilentPeerThenPlays) {
     QProcess a, b;
     PrepareInstance(a, homeA);
     PrepareInstance(b, homeB);
-    const QStringList common{QStringLiteral("--autoplay"), QStringLiteral("greedy"), QStringLiteral("--port"), port,
-                             QStringLiteral("--quit-after-hands"), QStringLiteral("1")};
+    const QStringList common{
+        QStringLiteral("--autoplay"),         QStringLiteral("greedy"), QStringLiteral("--port"), port,
+        QStringLiteral("--quit-after-hands"), QStringLiteral("1")};
     a.start(QStringLiteral(CANASTA_EXE),
             common + QStringList{QStringLiteral("--seed"), QString::number(seed), QStringLiteral("--listen")});
     ASSERT_TRUE(a.waitForStarted());
@@ -210,7 +212,9 @@ TEST(TwoInstances, AListenerOutlivesAWrongVersionAndASilentPeerThenPlays) {
     TProbe old;
     ASSERT_TRUE(old.Connect(port.toInt(), 30000));
     ASSERT_TRUE(old.ReadToken(10000));
-    const char version412[] = "PLAYERID\xFEOld\xFE" "412\xFF";
+    const char version412[] =
+        "PLAYERID\xFEOld\xFE"
+        "412\xFF";
     ASSERT_EQ(::send(old.Fd, version412, sizeof version412 - 1, 0), static_cast<ssize_t>(sizeof version412 - 1));
     ASSERT_TRUE(old.Closed(10000));
 
@@ -219,8 +223,9 @@ TEST(TwoInstances, AListenerOutlivesAWrongVersionAndASilentPeerThenPlays) {
     TProbe silent;
     ASSERT_TRUE(silent.Connect(port.toInt(), 10000)) << "the listener did not listen again";
     ASSERT_TRUE(silent.ReadToken(10000));
-    b.start(QStringLiteral(CANASTA_EXE), common + QStringList{QStringLiteral("--seed"), QString::number(seed + 1),
-                                                             QStringLiteral("--connect"), QStringLiteral("127.0.0.1")});
+    b.start(QStringLiteral(CANASTA_EXE),
+            common + QStringList{QStringLiteral("--seed"), QString::number(seed + 1), QStringLiteral("--connect"),
+                                 QStringLiteral("127.0.0.1")});
     ASSERT_TRUE(b.waitForStarted());
     QElapsedTimer held;
     held.start();

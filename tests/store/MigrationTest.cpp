@@ -21,8 +21,8 @@ TEST(IniReaderTest, ReadsWindowsIniFiles) {
               "bad line\r\n=no name\r\n  Version =  300 \r\nVERSION=400\r\nSound=\r\nMusic=\"Off\"\r\n"
               "Cards=Two ; kept\r\n[Next]\r\nAutoSave=No\r\n[Canasta Settings]\r\nAutoSave=No");
     EXPECT_EQ(ReadIniSection(dir.Path("a.ini"), "Canasta Settings"),
-              (TIniSection{{"version", "300"}, {"sound", ""}, {"music", "Off"}, {"cards", "Two ; kept"},
-                           {"autosave", "No"}}));
+              (TIniSection{
+                  {"version", "300"}, {"sound", ""}, {"music", "Off"}, {"cards", "Two ; kept"}, {"autosave", "No"}}));
     EXPECT_TRUE(ReadIniSection(dir.Path("missing.ini"), "Canasta Settings").empty());
 }
 
@@ -30,8 +30,8 @@ class MigrationTest : public ::testing::Test {
 protected:
     MigrationTest() {
         std::filesystem::create_directory(Data);
-        for (const char* f : {"autosave.can", "Zoe.CAN", "DUD640.DLL", "ZEZ800.DLL", "DER1024.DLL", "CANASTA.INI",
-                              "keep.can.txt"})
+        for (const char* f :
+             {"autosave.can", "Zoe.CAN", "DUD640.DLL", "ZEZ800.DLL", "DER1024.DLL", "CANASTA.INI", "keep.can.txt"})
             WriteFile(Data + "/" + f, "x");
         Store.OnWriteError = [this](const std::string& m) { Reports.push_back(m); };
     }
@@ -50,13 +50,14 @@ protected:
 };
 
 TEST_F(MigrationTest, UpgradeFromVersion300ImportsTheIniAndDeletesOldFiles) {
-    Migrate("Version=300\r\nMusic=Off\r\nAutoSave=yes\r\nCanasta Required=Yes\r\nDraw Extra=No\r\n"
-            "Three Block=Yes\r\nTOP CARD COUNTS=No\r\nNatural pair=No\r\nNumber of Canastas=Two\r\n"
-            "Number of Cards=one\r\n");
+    Migrate(
+        "Version=300\r\nMusic=Off\r\nAutoSave=yes\r\nCanasta Required=Yes\r\nDraw Extra=No\r\n"
+        "Three Block=Yes\r\nTOP CARD COUNTS=No\r\nNatural pair=No\r\nNumber of Canastas=Two\r\n"
+        "Number of Cards=one\r\n");
     EXPECT_EQ(Version(), 41301);
     EXPECT_EQ(Read(&Store, settings::BackgroundColor), 128);
     EXPECT_FALSE(Read(&Store, settings::Music));
-    EXPECT_FALSE(Read(&Store, settings::AutoSave));  // "yes" is not "Yes"
+    EXPECT_FALSE(Read(&Store, settings::AutoSave));                         // "yes" is not "Yes"
     EXPECT_EQ(Store.ReadValue(settings::Sound.Path, 0), TSettingValue(1));  // a boolean, not the text
     TRuleOptions r = LoadRuleOptions(&Store);
     EXPECT_TRUE(r.CanastaRequired && r.RedThreeFreezes && r.AddToCanasta && r.InitiallyFrozen);

@@ -62,8 +62,12 @@ TEST_F(RegistryTest, ValuesKeepTheirType) {
     for (size_t i = 0; i < full.size(); ++i) full[i] = static_cast<uint8_t>(i * 7);
     const std::vector<std::pair<const char*, TSettingValue>> values{
         {"Settings\\Sound", std::string("maybe")},  // a string where a boolean is expected
-        {"a\\min", INT32_MIN}, {"a\\max", INT32_MAX}, {"a\\empty", std::string()},
-        {"a\\text", std::string("\xC3\xA9t\xC3\xA9\0\\", 7)}, {"a\\bin", full}, {"a\\nobin", TBinary{}}};
+        {"a\\min", INT32_MIN},
+        {"a\\max", INT32_MAX},
+        {"a\\empty", std::string()},
+        {"a\\text", std::string("\xC3\xA9t\xC3\xA9\0\\", 7)},
+        {"a\\bin", full},
+        {"a\\nobin", TBinary{}}};
     for (auto& [path, v] : values) ASSERT_TRUE(r.WriteValue(path, v)) << path;
     for (auto& [path, v] : values) EXPECT_EQ(r.ReadValue(path, 1), v) << path;
     EXPECT_EQ(r.ReadValue("a\\missing", 7), TSettingValue(7));
@@ -254,7 +258,8 @@ TEST_F(RegistryTest, DamagedFileIsMovedAsideAndAFreshStoreKeepsNewSettings) {
     std::string sound;
     {
         auto r = Store();
-        for (int i = 0; i < 40; ++i) ASSERT_TRUE(r.WriteValue("Sound\\Event" + std::to_string(i), std::string(1000, 'a')));
+        for (int i = 0; i < 40; ++i)
+            ASSERT_TRUE(r.WriteValue("Sound\\Event" + std::to_string(i), std::string(1000, 'a')));
     }
     sound = test::ReadFile(File);
     ASSERT_GT(sound.size(), 16384u);

@@ -103,8 +103,8 @@ TEST(SavedGame, RoundTripOfManyRandomMidGameStates) {
         const std::string file = FormatSavedGame(CaptureSavedGame(g), [&] { return static_cast<int>(scramble(1000)); });
         THeadlessHost host2;
         TGame back(host2);
-        ASSERT_EQ(LoadSavedGame(back, file).Status, TLoadStatus::Ok) << "seed " << seed << ": "
-                                                                      << LoadSavedGame(back, file).Detail;
+        ASSERT_EQ(LoadSavedGame(back, file).Status, TLoadStatus::Ok)
+            << "seed " << seed << ": " << LoadSavedGame(back, file).Detail;
         ExpectSameGame(g, back);
         EXPECT_EQ(CheckConsistency(back), "");
         ++checked;
@@ -121,8 +121,8 @@ TEST(SavedGame, JokerIsWrittenScrambledAndReadsBack) {
     AddCard(s.Stock, joker);
     const std::string file = FormatSavedGame(s, [] { return 21; });
     const int k = 21 + kScrambleOffset;
-    const std::string expected = "CanastaSavedGame 1 21 1 " + std::to_string(k / 54) + " " + std::to_string(k) + " 3 135 50 1 1 " +
-                                 std::to_string(k % 54) + " 0 \r\n";
+    const std::string expected = "CanastaSavedGame 1 21 1 " + std::to_string(k / 54) + " " + std::to_string(k) +
+                                 " 3 135 50 1 1 " + std::to_string(k % 54) + " 0 \r\n";
     EXPECT_EQ(file.substr(0, expected.size()), expected);
     TSavedGame back;
     ASSERT_EQ(ParseSavedGame(file, back).Status, TLoadStatus::Ok);
@@ -167,7 +167,8 @@ TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
     refused("CanastaSavedGame 2 " + good.substr(19), TLoadStatus::WrongVersion);
     refused("NotACanastaGame!", TLoadStatus::NotASavedGame);
     refused("", TLoadStatus::NotASavedGame);
-    for (size_t cut : {size_t(17), size_t(100), good.size() / 2, good.size() - 3}) refused(good.substr(0, cut), TLoadStatus::Corrupt);
+    for (size_t cut : {size_t(17), size_t(100), good.size() / 2, good.size() - 3})
+        refused(good.substr(0, cut), TLoadStatus::Corrupt);
     std::string letters = good;
     letters[40] = 'x';
     refused(letters, TLoadStatus::Corrupt);
@@ -181,7 +182,7 @@ TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
         ASSERT_EQ(f.rfind(head, 0), 0u);
         // First card of the stock: its identity quotient is the third number.
         size_t p = head.size();
-        p = f.find(' ', p) + 1;                          // after the count
+        p = f.find(' ', p) + 1;  // after the count
         std::string broken = f.substr(0, p) + "999999 " + f.substr(f.find(' ', p) + 1);
         refused(broken, TLoadStatus::Corrupt);
     }
@@ -365,10 +366,10 @@ TEST(SavedGame, StaleTemporaryFilesOfAKilledSaveAreRemoved) {
     };
     touch("autosave.can.tmp-a1B2c3", 3600);
     touch("player.can.tmp-ZZZZZZ", 120);
-    touch("fresh.can.tmp-q9q9q9", 0);        // may be another copy's save in progress
+    touch("fresh.can.tmp-q9q9q9", 0);  // may be another copy's save in progress
     touch("autosave.can", 3600);
-    touch("notes.txt.tmp-abcdef", 3600);     // not a saved game's
-    touch("odd.can.tmp-abc", 3600);          // not a name mkstemp makes
+    touch("notes.txt.tmp-abcdef", 3600);  // not a saved game's
+    touch("odd.can.tmp-abc", 3600);       // not a name mkstemp makes
     touch("odd.can.tmp-abc.de", 3600);
     fs::create_directory(fs::path(dir) / "folder.can.tmp-abcdef");
     fs::create_symlink(fs::path(dir) / "autosave.can", fs::path(dir) / "link.can.tmp-abcdef");

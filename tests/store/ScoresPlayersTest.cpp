@@ -39,7 +39,7 @@ TEST(HighScores, EntersInOrderWithEqualScoresKeptAbove) {
     EXPECT_EQ(ui.Asked, 1);
     EXPECT_EQ(name, "Zoe");  // the answer is the name for the rest of this game-over
     EXPECT_EQ(hs.Enter(&store, ui, 0, hsHand, 300, name, "Computer", asked), 2);  // equal: below
-    EXPECT_EQ(ui.Asked, 1);  // asked once per game-over
+    EXPECT_EQ(ui.Asked, 1);                                                       // asked once per game-over
     EXPECT_EQ(hs.Enter(&store, ui, 0, hsHand, 500, name, "Computer", asked), 1);
     EXPECT_EQ(ui.BoldRow, 1);
     const auto& list = hs.Tables[hsHand][0];

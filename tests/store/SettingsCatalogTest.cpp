@@ -38,16 +38,31 @@ TEST(CatalogTest, FreshStoreGivesTheStartUpDefaults) {
 TEST(CatalogTest, StoredValuesAreReadWhateverTheirCase) {
     TMemorySettings m;
     for (auto& [path, v] : std::vector<std::pair<const char*, TSettingValue>>{
-             {"SETTINGS\\VERSION", 41301}, {"settings\\background color", 255},
-             {"Settings\\Mouse options", std::string("Double Right Click")}, {"Settings\\Sound", 0},
-             {"Settings\\Delay", 1000}, {"Settings\\Autosave", 0}, {"Settings\\Hint Shown", 1},
-             {"Music\\File", std::string("song.mid")}, {"Music\\Dir", std::string("C:\\Music\\")},
-             {"Settings\\Music Type", 0}, {"Settings\\Music", 0}, {"Settings\\Show StatusBar", 0},
-             {"Settings\\Level", std::string("Advanced")}, {"Settings\\Aggression", 90},
-             {"Settings\\Card Movement", 0}, {"Settings\\Card Speed", 3}, {"Cardback\\Color0", 1},
-             {"Cardback\\Color1", 2}, {"Cardback\\Pattern1", 4}, {"Cardback\\Filename0", std::string("a.bmp")},
-             {"Cardback\\Type1", 2}, {"Settings\\Show Highscores", 0}, {"Settings\\Show Turns", 0},
-             {"Settings\\Resolution", std::string("10,20,1024x768")}, {"Network\\Chat On Top", 0},
+             {"SETTINGS\\VERSION", 41301},
+             {"settings\\background color", 255},
+             {"Settings\\Mouse options", std::string("Double Right Click")},
+             {"Settings\\Sound", 0},
+             {"Settings\\Delay", 1000},
+             {"Settings\\Autosave", 0},
+             {"Settings\\Hint Shown", 1},
+             {"Music\\File", std::string("song.mid")},
+             {"Music\\Dir", std::string("C:\\Music\\")},
+             {"Settings\\Music Type", 0},
+             {"Settings\\Music", 0},
+             {"Settings\\Show StatusBar", 0},
+             {"Settings\\Level", std::string("Advanced")},
+             {"Settings\\Aggression", 90},
+             {"Settings\\Card Movement", 0},
+             {"Settings\\Card Speed", 3},
+             {"Cardback\\Color0", 1},
+             {"Cardback\\Color1", 2},
+             {"Cardback\\Pattern1", 4},
+             {"Cardback\\Filename0", std::string("a.bmp")},
+             {"Cardback\\Type1", 2},
+             {"Settings\\Show Highscores", 0},
+             {"Settings\\Show Turns", 0},
+             {"Settings\\Resolution", std::string("10,20,1024x768")},
+             {"Network\\Chat On Top", 0},
              {"Settings\\Canasta required", 1}})
         m.WriteValue(path, v);
 
@@ -72,8 +87,10 @@ TEST(CatalogTest, LevelNamesMapExactly) {
 
 TEST(CatalogTest, MusicDirLosesOneTrailingSeparator) {
     TMemorySettings m;
-    for (auto [stored, read] : {std::pair{"C:\\Music\\", "C:\\Music"}, {"/home/a/music//", "/home/a/music/"},
-                                {"/home/a/music", "/home/a/music"}, {"/", "/"}}) {
+    for (auto [stored, read] : {std::pair{"C:\\Music\\", "C:\\Music"},
+                                {"/home/a/music//", "/home/a/music/"},
+                                {"/home/a/music", "/home/a/music"},
+                                {"/", "/"}}) {
         WriteString(&m, "music\\dir", stored);
         EXPECT_EQ(ReadMusicDir(&m, "/x"), read) << stored;
     }

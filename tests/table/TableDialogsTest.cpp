@@ -70,11 +70,10 @@ TEST(RulesDialog, GameInProgressLocksEverything) {
     TMemorySettings store;
     TfmRules d(&store, TRuleOptions{}, true, 0, nullptr);
     EXPECT_FALSE(d.lbWarning->isHidden());
-    for (QWidget* w : std::initializer_list<QWidget*>{d.ckAddToCanasta, d.ckTopCardCounts, d.ckInitiallyFrozen,
-                                                     d.ckFrozenPerPlayer, d.ckNaturalPair, d.ckPairForExistingMeld,
-                                                     d.ckDrawExtra, d.ckThreeFreezes, d.ckCanastaRequired,
-                                                     d.ckBonusCounts, d.ckWildCanasta, d.rgCanastas, d.rgCards,
-                                                     d.bnStandard})
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             d.ckAddToCanasta, d.ckTopCardCounts, d.ckInitiallyFrozen, d.ckFrozenPerPlayer, d.ckNaturalPair,
+             d.ckPairForExistingMeld, d.ckDrawExtra, d.ckThreeFreezes, d.ckCanastaRequired, d.ckBonusCounts,
+             d.ckWildCanasta, d.rgCanastas, d.rgCards, d.bnStandard})
         EXPECT_FALSE(w->isEnabled()) << w->metaObject()->className();
     EXPECT_TRUE(d.bnOK->isEnabled());
 }

@@ -25,9 +25,9 @@ namespace canasta::test {
 
 // What a modal window showed.
 struct TSeenDialog {
-    QString Name;   // object name ("fmScore" ...) or the message box class
+    QString Name;  // object name ("fmScore" ...) or the message box class
     QString Title;
-    QString Text;   // a message box's text
+    QString Text;  // a message box's text
 };
 
 class TableWindowTest : public ::testing::Test {
@@ -95,7 +95,8 @@ protected:
     void ClickCard(const TCard& c, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
         Click(c.X + 4, c.Y + 4, b, m);
     }
-    void ClickHand(const std::string& name, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
+    void ClickHand(const std::string& name, Qt::MouseButton b = Qt::LeftButton,
+                   Qt::KeyboardModifiers m = Qt::NoModifier) {
         const int i = FindFirstById(G().PlayerHand, CardId(name));
         ASSERT_GE(i, 0) << name << " not in hand";
         ClickCard(G().PlayerHand.Cards[static_cast<size_t>(i)], b, m);

@@ -52,7 +52,8 @@ QString Describe(const QWidget* w) {
     QString text;
     if (auto* b = qobject_cast<const QAbstractButton*>(w)) text = b->text();
     if (auto* g = qobject_cast<const QGroupBox*>(w)) text = g->title();
-    return QStringLiteral("%1 \"%2\" (%3)").arg(QString::fromLatin1(w->metaObject()->className()), text, w->objectName());
+    return QStringLiteral("%1 \"%2\" (%3)")
+        .arg(QString::fromLatin1(w->metaObject()->className()), text, w->objectName());
 }
 
 // The widget whose number a control shows: itself or its nearest numbered parent.
@@ -153,7 +154,8 @@ TEST_F(TableWindowTest, TableWindowHasHelpMenuAndContexts) {
     EXPECT_EQ(w.HelpTopicsAction()->text(), "&Help Topics");
     EXPECT_EQ(w.HelpTopicsAction()->shortcut(), QKeySequence(Qt::Key_F1));
     bool whatsThis = false;
-    for (QAction* a : items) whatsThis = whatsThis || a->objectName() == "qt_whatsthis_action" || a->text().contains("What");
+    for (QAction* a : items)
+        whatsThis = whatsThis || a->objectName() == "qt_whatsthis_action" || a->text().contains("What");
     EXPECT_TRUE(whatsThis) << "no What's This item in the Help menu";
     // The rule differences tell the user to look in Options | Rules.
     EXPECT_TRUE(options->actions().contains(w.RulesAction()));
@@ -266,7 +268,9 @@ TEST_F(TableWindowTest, NetworkWindowsHaveHelpOnEveryControl) {
 
     TfmConnect connect(&Store, net.Session(), "", nullptr);
     connect.Addresses = [] { return std::vector<std::string>{"192.168.1.20"}; };
-    connect.DetectAddress = [](const std::string&, std::function<void(const std::string&)> found) { found("192.168.1.20"); };
+    connect.DetectAddress = [](const std::string&, std::function<void(const std::string&)> found) {
+        found("192.168.1.20");
+    };
     connect.Refresh();
     ExpectDialogHelp(connect, hcConnectDialog);
     connect.rbLAN->setChecked(true);

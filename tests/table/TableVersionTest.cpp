@@ -15,7 +15,8 @@ TEST_F(TableWindowTest, TitleAndAboutBoxShowTheReleaseAndTheLicence) {
     EXPECT_EQ(about.Title, QStringLiteral("About Canasta"));
     EXPECT_TRUE(about.Text.startsWith(QStringLiteral("<b>Canasta</b><br>Version 4.13<br><br>Two-handed Canasta")))
         << about.Text.toStdString();
-    EXPECT_TRUE(about.Text.contains(QStringLiteral("GNU General Public License, version 3 or later (GPL-3.0-or-later)")))
+    EXPECT_TRUE(
+        about.Text.contains(QStringLiteral("GNU General Public License, version 3 or later (GPL-3.0-or-later)")))
         << about.Text.toStdString();
 }
 

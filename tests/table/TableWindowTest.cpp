@@ -47,7 +47,8 @@ TEST_F(TableWindowTest, DrawingFromTheStock) {
     EXPECT_TRUE(G().GameInProgress);
     EXPECT_EQ(FindFirstById(G().PlayerHand, top.Id) >= 0 || IsRedThree(top), true);
     EXPECT_EQ(w.StatusText().toStdString(), kMeldText);
-    EXPECT_EQ(w.RulesAction()->statusTip().toStdString(), " Changing the rules is only possible when starting a new game");
+    EXPECT_EQ(w.RulesAction()->statusTip().toStdString(),
+              " Changing the rules is only possible when starting a new game");
 
     // A second click is refused in red and leaves the hand as it is.
     const int cards = G().PlayerHand.Count;
@@ -384,7 +385,9 @@ TEST_F(TableWindowTest, GameOverNoQuitsAndYesPlaysOn) {
     t2.DrawPhase();
     Arrange(t2);
     G().PlayerScore = 5200;
-    OnDialog = [](QDialog& d) { return d.objectName() == "fmGameOver" ? int(TfmGameOver::No) : int(QDialog::Accepted); };
+    OnDialog = [](QDialog& d) {
+        return d.objectName() == "fmGameOver" ? int(TfmGameOver::No) : int(QDialog::Accepted);
+    };
     QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
     EXPECT_TRUE(QTest::qWaitFor([&] { return !w.isVisible(); }, 10000)) << "No closes the table";
     EXPECT_EQ(std::get<std::string>(Store.ReadValue("Settings\\Resolution", std::monostate{})).substr(4), "640x480");
@@ -496,8 +499,8 @@ class WholeHandTest : public TableWindowTest {
 protected:
     // Performs the scripted player's gesture with the mouse or the keyboard.
     void Perform(const TGesture& g) {
-        const Qt::KeyboardModifiers mods = (g.Shift ? Qt::ShiftModifier : Qt::NoModifier) |
-                                           (g.Ctrl ? Qt::ControlModifier : Qt::NoModifier);
+        const Qt::KeyboardModifiers mods =
+            (g.Shift ? Qt::ShiftModifier : Qt::NoModifier) | (g.Ctrl ? Qt::ControlModifier : Qt::NoModifier);
         switch (g.Kind) {
             case TGestureKind::Draw: ClickStock(); break;
             case TGestureKind::TakePile: ClickPile(); break;

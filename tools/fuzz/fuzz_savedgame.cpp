@@ -43,9 +43,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (LoadSavedGame(other, again).Status != TLoadStatus::Ok) std::abort();
     } else {
         const TGameState& now = game.State();
-        if (!(now.PlayerHand == before.PlayerHand && now.Stock == before.Stock && now.DiscardPile == before.DiscardPile &&
-              now.PlayerMelds == before.PlayerMelds && now.OpponentHand == before.OpponentHand &&
-              now.PlayerScore == before.PlayerScore && now.TurnPhase == before.TurnPhase))
+        if (!(now.PlayerHand == before.PlayerHand && now.Stock == before.Stock &&
+              now.DiscardPile == before.DiscardPile && now.PlayerMelds == before.PlayerMelds &&
+              now.OpponentHand == before.OpponentHand && now.PlayerScore == before.PlayerScore &&
+              now.TurnPhase == before.TurnPhase))
             std::abort();
     }
     return 0;

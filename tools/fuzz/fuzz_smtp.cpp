@@ -73,7 +73,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     {
         TSendMail mail(std::move(transport), std::move(resolver));
         mail.SMTP_Server = (flags & 1) ? QStringLiteral("mail.example") : QStringLiteral("192.0.2.7");
-        mail.FROM_Name = QString::fromUtf8("Jörg \"J\" Łukasz\r\nBcc: evil@example.org, ") + QString(size % 90, QChar(0x20AC));
+        mail.FROM_Name =
+            QString::fromUtf8("Jörg \"J\" Łukasz\r\nBcc: evil@example.org, ") + QString(size % 90, QChar(0x20AC));
         mail.FROM_Address = QStringLiteral("me@example.org");
         // Now and then an address that must be refused before any connection.
         mail.TO_Address = size % 13 == 0 ? QString::fromUtf8("łukasz@example.org") : QStringLiteral("you@example.org");
@@ -83,9 +84,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         mail.Subject = QString::fromUtf8("Grüße ✓ ") + QString(size % 200, 's');
         mail.TimeoutTotal = 1;
         mail.KeepConnectionOpen = flags & 2;
-        mail.MailText = (flags & 4) ? QStringList{QString::fromUtf8("Käse ✓"), QStringLiteral(".dot"), QString(1200, 'x')}
-                                    : QStringList{QStringLiteral("plain"), QStringLiteral("."),
-                                                  QStringLiteral("--==============ghyurgtfy573======___--")};
+        mail.MailText = (flags & 4)
+                            ? QStringList{QString::fromUtf8("Käse ✓"), QStringLiteral(".dot"), QString(1200, 'x')}
+                            : QStringList{QStringLiteral("plain"), QStringLiteral("."),
+                                          QStringLiteral("--==============ghyurgtfy573======___--")};
         if (flags & 8)
             mail.OnFeedData = [&feeds](QString& d) {
                 if (feeds++ < 3) d = QStringLiteral("fed\r\n.");
@@ -118,22 +120,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 const uint8_t what = at < size ? data[at++] : 0;
                 if (!net.Open) continue;
                 switch (what % 5) {
-                case 0: net.Backlog = 0; t->OnWritten(); break;
-                case 1: t->OnClosed(); break;
-                case 2: t->OnError(10000 + what); break;
-                case 3: mail.Cancel(); break;
-                case 4:
-                    QCoreApplication::processEvents();
-                    if (!mail.Busy()) {
-                        ++starts;
-                        mail.Start();
-                    }
-                    break;
+                    case 0:
+                        net.Backlog = 0;
+                        t->OnWritten();
+                        break;
+                    case 1: t->OnClosed(); break;
+                    case 2: t->OnError(10000 + what); break;
+                    case 3: mail.Cancel(); break;
+                    case 4:
+                        QCoreApplication::processEvents();
+                        if (!mail.Busy()) {
+                            ++starts;
+                            mail.Start();
+                        }
+                        break;
                 }
                 continue;
             }
             const size_t n = std::min<size_t>(len, size - at);
-            if (net.Open && t->OnData) t->OnData(QByteArray(reinterpret_cast<const char*>(data + at), static_cast<qsizetype>(n)));
+            if (net.Open && t->OnData)
+                t->OnData(QByteArray(reinterpret_cast<const char*>(data + at), static_cast<qsizetype>(n)));
             at += n;
         }
         QCoreApplication::processEvents();

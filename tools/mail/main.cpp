@@ -24,15 +24,25 @@ int main(int argc, char** argv) {
     QCommandLineParser p;
     p.setApplicationDescription(QStringLiteral("Sends the text read from standard input as an e-mail."));
     p.addHelpOption();
-    const QCommandLineOption server(QStringLiteral("server"), QStringLiteral("SMTP server (IPv4 number or host name)."), QStringLiteral("HOST"));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Server port (25)."), QStringLiteral("N"), QStringLiteral("25"));
+    const QCommandLineOption server(QStringLiteral("server"), QStringLiteral("SMTP server (IPv4 number or host name)."),
+                                    QStringLiteral("HOST"));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Server port (25)."), QStringLiteral("N"),
+                                  QStringLiteral("25"));
     const QCommandLineOption from(QStringLiteral("from"), QStringLiteral("Sender's address."), QStringLiteral("ADDR"));
-    const QCommandLineOption fromName(QStringLiteral("from-name"), QStringLiteral("Sender's display name."), QStringLiteral("NAME"));
-    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Recipient, ADDR or ADDR|NAME (repeatable)."), QStringLiteral("ADDR"));
-    const QCommandLineOption cc(QStringLiteral("cc"), QStringLiteral("Carbon-copy recipient, ADDR or ADDR|NAME (repeatable)."), QStringLiteral("ADDR"));
-    const QCommandLineOption subject(QStringLiteral("subject"), QStringLiteral("Subject line."), QStringLiteral("TEXT"));
-    const QCommandLineOption attach(QStringLiteral("attach"), QStringLiteral("File to attach (repeatable)."), QStringLiteral("FILE"));
-    const QCommandLineOption timeout(QStringLiteral("timeout"), QStringLiteral("Seconds the server may stay silent (60)."), QStringLiteral("S"), QStringLiteral("60"));
+    const QCommandLineOption fromName(QStringLiteral("from-name"), QStringLiteral("Sender's display name."),
+                                      QStringLiteral("NAME"));
+    const QCommandLineOption to(QStringLiteral("to"), QStringLiteral("Recipient, ADDR or ADDR|NAME (repeatable)."),
+                                QStringLiteral("ADDR"));
+    const QCommandLineOption cc(QStringLiteral("cc"),
+                                QStringLiteral("Carbon-copy recipient, ADDR or ADDR|NAME (repeatable)."),
+                                QStringLiteral("ADDR"));
+    const QCommandLineOption subject(QStringLiteral("subject"), QStringLiteral("Subject line."),
+                                     QStringLiteral("TEXT"));
+    const QCommandLineOption attach(QStringLiteral("attach"), QStringLiteral("File to attach (repeatable)."),
+                                    QStringLiteral("FILE"));
+    const QCommandLineOption timeout(QStringLiteral("timeout"),
+                                     QStringLiteral("Seconds the server may stay silent (60)."), QStringLiteral("S"),
+                                     QStringLiteral("60"));
     const QCommandLineOption total(QStringLiteral("total-timeout"),
                                    QStringLiteral("Seconds for the whole send, plus the message's own share (180)."),
                                    QStringLiteral("S"), QStringLiteral("180"));

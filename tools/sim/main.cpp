@@ -332,7 +332,8 @@ private:
 // Lays a hand out as the player's hand (by rank columns) or as the opponent's row.
 TCardList LayOutHand(const TGame& g, const TCardList& cards, bool asPlayer) {
     TCardList out;
-    for (int c = 0; c < kColumns; ++c) out.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), g.Layout.PlayerHandBase};
+    for (int c = 0; c < kColumns; ++c)
+        out.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), g.Layout.PlayerHandBase};
     int i = 0;
     for (TCard c : cards) {
         if (asPlayer) {
@@ -556,10 +557,10 @@ private:
         throw TFailure{"seed " + std::to_string(Opt.Seed) + ", match " + std::to_string(Match) + " (match seed " +
                        std::to_string(MatchSeedValue) + "), hand " + std::to_string(game.HandNumber) + ", move " +
                        std::to_string(Move) + ": " + what + "\n  replay: canasta-sim --level " + Opt.Level +
-                       (Opt.Versus.empty() ? " --bot " + Opt.Bot : " --versus " + Opt.Versus) +
-                       " --aggression " + std::to_string(Opt.Aggression) + " --rules " + Opt.Rules + RuleArgs() + " --size " + std::to_string(Opt.Size) +
-                       " --seed " + std::to_string(Opt.Seed) + " --match " + std::to_string(Match) +
-                       " --check --trace"};
+                       (Opt.Versus.empty() ? " --bot " + Opt.Bot : " --versus " + Opt.Versus) + " --aggression " +
+                       std::to_string(Opt.Aggression) + " --rules " + Opt.Rules + RuleArgs() + " --size " +
+                       std::to_string(Opt.Size) + " --seed " + std::to_string(Opt.Seed) + " --match " +
+                       std::to_string(Match) + " --check --trace"};
     }
 
     static void DumpList(const char* title, const TCardList& list, const TableLayout* columns) {
@@ -603,20 +604,21 @@ private:
 };
 
 void Usage() {
-    std::fprintf(stderr,
-                 "usage: canasta-sim [--level beginner|advanced|expert] [--bot greedy|random]\n"
-                 "                   [--versus beginner|advanced|expert] [--aggression 0..100] [--matches N] [--seed S]\n"
-                 "                   [--rules default|standard|random] [--check] [--match K] [--trace]\n"
-                 "                   [--rule Name=value ...] [--size 0..3] [--max-gestures N] [--max-hands N]\n"
-                 "  --versus L   a second computer level plays the player seat (instead of --bot)\n"
-                 "  --aggression the Expert's aggressiveness (default 50)\n"
-                 "  --rule       one rule switch over the rule set, e.g. --rule CanastasToGoOut=2\n"
-                 "               --rule RedThreeFreezes=1 (names as in TRuleOptions)\n"
-                 "  --match K    play only match K of the seed (to replay a failure)\n"
-                 "  --trace      print every gesture and computer turn\n"
-                 "  --dump-from N  with --trace, print the table after every move from move N on\n"
-                 "       canasta-sim bench [expected-signature]\n"
-                 "  bench        the fixed regression runs and their signature (see tests/sim/bench-signature)\n");
+    std::fprintf(
+        stderr,
+        "usage: canasta-sim [--level beginner|advanced|expert] [--bot greedy|random]\n"
+        "                   [--versus beginner|advanced|expert] [--aggression 0..100] [--matches N] [--seed S]\n"
+        "                   [--rules default|standard|random] [--check] [--match K] [--trace]\n"
+        "                   [--rule Name=value ...] [--size 0..3] [--max-gestures N] [--max-hands N]\n"
+        "  --versus L   a second computer level plays the player seat (instead of --bot)\n"
+        "  --aggression the Expert's aggressiveness (default 50)\n"
+        "  --rule       one rule switch over the rule set, e.g. --rule CanastasToGoOut=2\n"
+        "               --rule RedThreeFreezes=1 (names as in TRuleOptions)\n"
+        "  --match K    play only match K of the seed (to replay a failure)\n"
+        "  --trace      print every gesture and computer turn\n"
+        "  --dump-from N  with --trace, print the table after every move from move N on\n"
+        "       canasta-sim bench [expected-signature]\n"
+        "  bench        the fixed regression runs and their signature (see tests/sim/bench-signature)\n");
 }
 
 bool ParseOptions(int argc, char** argv, TOptions& o) {
@@ -710,15 +712,15 @@ struct TBenchRun {
 };
 
 constexpr TBenchRun kBench[] = {
-    {"beginner", "greedy", nullptr, "default", 24},  {"beginner", "random", nullptr, "default", 8},
-    {"advanced", "greedy", nullptr, "default", 24},  {"advanced", "random", nullptr, "default", 8},
-    {"expert", "greedy", nullptr, "default", 24},    {"expert", "random", nullptr, "default", 8},
-    {"beginner", "greedy", nullptr, "standard", 20}, {"beginner", "random", nullptr, "standard", 6},
-    {"advanced", "greedy", nullptr, "standard", 20}, {"advanced", "random", nullptr, "standard", 6},
-    {"expert", "greedy", nullptr, "standard", 20},   {"expert", "random", nullptr, "standard", 6},
-    {"beginner", "greedy", nullptr, "random", 32},   {"beginner", "random", nullptr, "random", 8},
-    {"advanced", "greedy", nullptr, "random", 32},   {"advanced", "random", nullptr, "random", 8},
-    {"expert", "greedy", nullptr, "random", 32},     {"expert", "random", nullptr, "random", 8},
+    {"beginner", "greedy", nullptr, "default", 24},   {"beginner", "random", nullptr, "default", 8},
+    {"advanced", "greedy", nullptr, "default", 24},   {"advanced", "random", nullptr, "default", 8},
+    {"expert", "greedy", nullptr, "default", 24},     {"expert", "random", nullptr, "default", 8},
+    {"beginner", "greedy", nullptr, "standard", 20},  {"beginner", "random", nullptr, "standard", 6},
+    {"advanced", "greedy", nullptr, "standard", 20},  {"advanced", "random", nullptr, "standard", 6},
+    {"expert", "greedy", nullptr, "standard", 20},    {"expert", "random", nullptr, "standard", 6},
+    {"beginner", "greedy", nullptr, "random", 32},    {"beginner", "random", nullptr, "random", 8},
+    {"advanced", "greedy", nullptr, "random", 32},    {"advanced", "random", nullptr, "random", 8},
+    {"expert", "greedy", nullptr, "random", 32},      {"expert", "random", nullptr, "random", 8},
     {"beginner", nullptr, "advanced", "default", 16}, {"advanced", nullptr, "beginner", "standard", 16},
     {"beginner", nullptr, "expert", "random", 16},    {"expert", nullptr, "beginner", "default", 16},
     {"advanced", nullptr, "expert", "standard", 16},  {"expert", nullptr, "advanced", "random", 16},
@@ -770,10 +772,11 @@ int RunBench(const std::string& expected) {
         std::printf("signature matches\n");
         return 0;
     }
-    std::printf("signature differs from the expected %s: the same seeds no longer play the same games.\n"
-                "If the change of play is intended, put the new value in tests/sim/bench-signature\n"
-                "in a commit of its own that says why play changed.\n",
-                expected.c_str());
+    std::printf(
+        "signature differs from the expected %s: the same seeds no longer play the same games.\n"
+        "If the change of play is intended, put the new value in tests/sim/bench-signature\n"
+        "in a commit of its own that says why play changed.\n",
+        expected.c_str());
     return 1;
 }
 
@@ -827,8 +830,7 @@ int main(int argc, char** argv) {
     std::printf("mean match margin  %+.1f (%s - %s)\n", t.MarginSum / t.Matches, o.Level.c_str(), second);
     std::printf("mean hand score    %s %+.1f, %s %+.1f\n", o.Level.c_str(), t.ComputerHandSum / t.Hands, second,
                 t.BotHandSum / t.Hands);
-    if (!versus)
-        std::printf("bot gestures       %ld (%ld refusals shown)\n", t.Gestures, t.Refusals);
+    if (!versus) std::printf("bot gestures       %ld (%ld refusals shown)\n", t.Gestures, t.Refusals);
     for (int i = 0; i < (versus ? 2 : 1); ++i) {
         const auto& v = t.TurnMicros[static_cast<size_t>(i)];
         std::printf("turn CPU time      %s: %zu turns, median %.0f us, 99th percentile %.0f us, max %.0f us\n",
