@@ -97,7 +97,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         int infos = 0;
         if (flags & 64)
             mail.OnMailInfo = [&](int, const QString&) {
-                if (++infos == 4 + (flags >> 7) * 9 + (size % 7)) mail.Cancel();
+                if (++infos == 4 + (flags >> 7) * 9 + static_cast<int>(size % 7)) mail.Cancel();
             };
         mail.OnDone = [&] { ++done; };
         net.Backlog = (flags & 16) ? TSendMail::kSendAhead : 0;
