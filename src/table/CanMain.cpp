@@ -766,7 +766,7 @@ void TfmCanMain::ProcessPendingMessages() { QCoreApplication::processEvents(QEve
 
 void TfmCanMain::PlaySound(TSoundEvent event) { SoundSys->PlaySoundEvent(event); }
 
-void TfmCanMain::SendToken(const std::string& token, const std::string& data) { Net->SendToken(token, data); }
+void TfmCanMain::SendToken(const std::string& token, const std::string& fields) { Net->SendToken(token, fields); }
 
 void TfmCanMain::SetUndoEnabled(bool enabled) {
     mnUndoMeld->setEnabled(enabled);

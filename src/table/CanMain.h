@@ -162,7 +162,7 @@ public:
     void SetBusyCursor(bool busy) override;
     void ProcessPendingMessages() override;
     void PlaySound(TSoundEvent event) override;
-    void SendToken(const std::string& token, const std::string& data) override;
+    void SendToken(const std::string& token, const std::string& fields) override;
     void SetUndoEnabled(bool enabled) override;
     void SetEndHandVisible(bool visible) override;
     void SetEndHandEnabled(bool enabled) override;
