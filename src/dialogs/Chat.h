@@ -18,7 +18,9 @@ namespace canasta {
 class TfmChat : public QWidget {
     Q_OBJECT
 public:
-    static constexpr int kMaxLines = 100;
+    // The history keeps the last 2,000 lines: enough to scroll back through a
+    // long evening, bounded against a peer that floods.
+    static constexpr int kMaxLines = 1999;
 
     // table: the window the default position comes from. onSend gets the
     // typed text when Enter is pressed.

@@ -90,14 +90,15 @@ struct TQuietUi : INetUi {
 
 // ---------------------------------------------------------------- chat
 
-TEST(ChatWindow, The102ndLinePushesTheFirstOut) {
+TEST(ChatWindow, TheLineAfterAFullHistoryPushesTheFirstOut) {
     TMemorySettings store;
     TfmChat chat(&store, nullptr, false, {});
-    for (int i = 1; i <= 102; ++i) chat.AddChatLine(QStringLiteral("line %1").arg(i));
-    ASSERT_EQ(chat.Lines().size(), 101);
+    const int full = TfmChat::kMaxLines + 1;
+    for (int i = 1; i <= full + 1; ++i) chat.AddChatLine(QStringLiteral("line %1").arg(i));
+    ASSERT_EQ(chat.Lines().size(), full);
     EXPECT_EQ(chat.Lines().first(), QStringLiteral("line 2"));
-    EXPECT_EQ(chat.Lines().last(), QStringLiteral("line 102"));
-    EXPECT_EQ(chat.mmChat->toPlainText().count(QLatin1Char('\n')), 100);
+    EXPECT_EQ(chat.Lines().last(), QStringLiteral("line %1").arg(full + 1));
+    EXPECT_EQ(chat.mmChat->toPlainText().count(QLatin1Char('\n')), full - 1);
 }
 
 TEST(ChatWindow, AFloodKeepsTheHistoryBoundedAndTheWorkPerLineConstant) {
@@ -125,7 +126,8 @@ TEST(ChatWindow, AFloodKeepsTheHistoryBoundedAndTheWorkPerLineConstant) {
     EXPECT_LE(doc->characterCount(), (TfmChat::kMaxLines + 1) * (lineLength + 1));
     ASSERT_EQ(chat.Lines().size(), TfmChat::kMaxLines + 1);
     EXPECT_EQ(chat.Lines().last(), QStringLiteral("Pat: 4999 ") + body);
-    EXPECT_EQ(doc->firstBlock().text(), QStringLiteral("Pat: 4899 ") + body);
+    EXPECT_EQ(doc->firstBlock().text(),
+              QStringLiteral("Pat: %1 ").arg(5000 - (TfmChat::kMaxLines + 1), 4, 10, QLatin1Char('0')) + body);
     EXPECT_EQ(doc->lastBlock().text(), chat.Lines().last());
     // The newest line is in view.
     EXPECT_EQ(chat.mmChat->verticalScrollBar()->value(), chat.mmChat->verticalScrollBar()->maximum());
