@@ -29,20 +29,26 @@ std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, cons
     }
 }
 
-std::string StatusErrorText(int n, const std::string& validationMessage) {
-    switch (n) {
-        case 1: return "You cannot meld before drawing; please draw first by clicking on the stock or the discard pile";
-        case 2:
+std::string StatusErrorText(TRefusal reason, const std::string& validationMessage) {
+    switch (reason) {
+        case TRefusal::MeldBeforeDraw:
+            return "You cannot meld before drawing; please draw first by clicking on the stock or the discard pile";
+        case TRefusal::DiscardBeforeDraw:
             return "You cannot discard before drawing; please draw first by clicking on the stock or the discard pile";
-        case 3: return "You have already drawn";
-        case 4: return "Discarding is not possible now: " + validationMessage;
-        case 5: return "Taking the discard pile is not possible now because you cannot meld the top card";
-        case 6: return "Black Threes can only be melded as the last cards when going out";
-        case 7: return "You need at least seven wildcards to create a wildcard Canasta";
-        case 8: return "Wildcard Canastas are not allowed with the current rules";
-        case 9: return "You cannot take a pile with one card if you only have one card in hand";
-        default: return "";
+        case TRefusal::AlreadyDrawn: return "You have already drawn";
+        case TRefusal::DiscardNotPossible: return "Discarding is not possible now: " + validationMessage;
+        case TRefusal::TopCardNotMeldable:
+            return "Taking the discard pile is not possible now because you cannot meld the top card";
+        case TRefusal::BlackThreesOnlyGoingOut:
+            return "Black Threes can only be melded as the last cards when going out";
+        case TRefusal::TooFewWildsForWildCanasta:
+            return "You need at least seven wildcards to create a wildcard Canasta";
+        case TRefusal::WildCanastaNotAllowed: return "Wildcard Canastas are not allowed with the current rules";
+        case TRefusal::OneCardPileWithOneCardHand:
+            return "You cannot take a pile with one card if you only have one card in hand";
+        case TRefusal::None: break;
     }
+    return "";
 }
 
 int MinimumInitialMeld(int score) {
@@ -77,12 +83,12 @@ void TGame::SetTurnPhase(int phase) {
     Host.SetEndHandEnabled(phase == tpDraw);
 }
 
-void TGame::ShowStatusError(int n) {
-    if (n == 0) {
+void TGame::ShowStatusError(TRefusal reason) {
+    if (reason == TRefusal::None) {
         Host.ShowStatus(PhaseStatusText(TurnPhase, StockExhausted, Config.Networked, Config.OpponentName));
         return;
     }
-    Host.ShowStatusError(StatusErrorText(n, ValidationMessage));
+    Host.ShowStatusError(StatusErrorText(reason, ValidationMessage));
 }
 
 void TGame::SetStockExhausted(bool flag) {
@@ -278,7 +284,7 @@ bool TGame::PlayerDrawOneFromStock() {
 void TGame::DrawClicked() {
     if (OpponentsTurn || TurnPhase == tpHandOver) return;
     if (HasDrawn || !(TurnStart || TurnPhase == tpDrawSecond)) {
-        ShowStatusError(3);
+        ShowStatusError(TRefusal::AlreadyDrawn);
         return;
     }
     if (Stock.Empty()) return;

@@ -125,9 +125,24 @@ public:
     virtual void NewHand(TGame& game) {}
 };
 
-// Status texts of the phases and the numbered refusals.
+// Why a move of the player was refused (shown red on the status line).
+// None puts the phase text back.
+enum class TRefusal : uint8_t {
+    None = 0,
+    MeldBeforeDraw,
+    DiscardBeforeDraw,
+    AlreadyDrawn,
+    DiscardNotPossible,  // with the validation message saying why
+    TopCardNotMeldable,
+    BlackThreesOnlyGoingOut,
+    TooFewWildsForWildCanasta,
+    WildCanastaNotAllowed,
+    OneCardPileWithOneCardHand,
+};
+
+// Status texts of the phases and the refusals.
 std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, const std::string& opponentName);
-std::string StatusErrorText(int n, const std::string& validationMessage);
+std::string StatusErrorText(TRefusal reason, const std::string& validationMessage);
 
 int MinimumInitialMeld(int score);
 
@@ -170,7 +185,7 @@ public:
     // Deals the cards from the current stock: hands, red threes, up card.
     void DealFromStock();
     void SetTurnPhase(int phase);
-    void ShowStatusError(int n);
+    void ShowStatusError(TRefusal reason);
     void SetStockExhausted(bool flag);
     void CountColumns();
     TCard DrawFromStock();

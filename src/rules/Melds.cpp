@@ -32,7 +32,7 @@ bool TGame::MayMeldBlackThrees() {
 
 void TGame::MeldCard(int index) {
     if (!HasDrawn) {
-        ShowStatusError(1);
+        ShowStatusError(TRefusal::MeldBeforeDraw);
         return;
     }
     const TCard& inHand = PlayerHand.At(index);
@@ -40,7 +40,7 @@ void TGame::MeldCard(int index) {
     MarkGameInProgress();
     bool blackThreesAllowed = MayMeldBlackThrees();
     if (IsBlackThree(inHand) && !blackThreesAllowed) {
-        ShowStatusError(6);
+        ShowStatusError(TRefusal::BlackThreesOnlyGoingOut);
         return;
     }
     const uint32_t hand = HandNumber;
@@ -79,7 +79,7 @@ void TGame::MeldCard(int index) {
 
 void TGame::MeldCardGesture(int index, bool shift, bool ctrl) {
     if (!HasDrawn) {
-        ShowStatusError(1);
+        ShowStatusError(TRefusal::MeldBeforeDraw);
         return;
     }
     const int rank = PlayerHand.At(index).Rank;
@@ -104,12 +104,12 @@ void TGame::AddWildcardToColumn(int c) {
     if (c < 1 || c >= kColumns) throw InternalError("AddWildcardToColumn: column out of range");
     if (c == kRankTwo) {
         if (!Rules.WildCanastaAllowed) {
-            ShowStatusError(8);
+            ShowStatusError(TRefusal::WildCanastaNotAllowed);
             return;
         }
         CountColumns();
         if (PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo] + PlayerColumnCounts[kRankTwo] < 7) {
-            ShowStatusError(7);
+            ShowStatusError(TRefusal::TooFewWildsForWildCanasta);
             return;
         }
     }
@@ -143,7 +143,7 @@ void TGame::AddWildcardToColumn(int c) {
 
 void TGame::AddWildcardGesture(int c, bool shift) {
     if (!HasDrawn) {
-        ShowStatusError(1);
+        ShowStatusError(TRefusal::MeldBeforeDraw);
         return;
     }
     // Only a column with cards can be clicked, and never the threes' column.
@@ -165,17 +165,17 @@ void TGame::AddWildcardGesture(int c, bool shift) {
 
 void TGame::MeldWildGesture(bool shift, bool ctrl) {
     if (!HasDrawn) {
-        ShowStatusError(1);
+        ShowStatusError(TRefusal::MeldBeforeDraw);
         return;
     }
     if (!Rules.WildCanastaAllowed) {
-        ShowStatusError(8);
+        ShowStatusError(TRefusal::WildCanastaNotAllowed);
         return;
     }
     CountColumns();
     const int n = PlayerColumnCounts[kRankTwo];
     if (PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo] + n < 7) {
-        ShowStatusError(7);
+        ShowStatusError(TRefusal::TooFewWildsForWildCanasta);
         return;
     }
     int times = shift ? 7 - n : ctrl ? 3 - n : 1;

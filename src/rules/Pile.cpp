@@ -51,7 +51,7 @@ void TGame::TakePile() {
     if (OpponentsTurn || TurnPhase == tpHandOver) return;
     if (!TurnStart) {
         if (!PileTakeUndoable) {
-            ShowStatusError(3);
+            ShowStatusError(TRefusal::AlreadyDrawn);
             return;
         }
         SetTurnPhase(tpDraw);
@@ -65,7 +65,8 @@ void TGame::TakePile() {
     }
     MarkGameInProgress();
     if (!MayTakePile(true)) {
-        ShowStatusError(DiscardPile.Count == 1 && PlayerHand.Count == 1 ? 9 : 5);
+        ShowStatusError(DiscardPile.Count == 1 && PlayerHand.Count == 1 ? TRefusal::OneCardPileWithOneCardHand
+                                                                        : TRefusal::TopCardNotMeldable);
         return;
     }
     const bool forcedOnly = !MayTakePile(false);
@@ -236,17 +237,17 @@ bool TGame::MayDiscard(const TCard& card) { return !IsRedThree(card) || Rules.Re
 bool TGame::DiscardCard(int index) {
     if (OpponentsTurn || TurnPhase == tpHandOver) return false;
     if (!HasDrawn) {
-        ShowStatusError(2);
+        ShowStatusError(TRefusal::DiscardBeforeDraw);
         return false;
     }
     const TCard& inHand = PlayerHand.At(index);
     if (!ValidateTurnMelds(1)) {
-        ShowStatusError(4);
+        ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
     }
     if (!MayDiscard(inHand)) {
         ValidationMessage = "a Red Three cannot be discarded with the current rules";
-        ShowStatusError(4);
+        ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
     }
     if (IsWild(inHand) || (IsRedThree(inHand) && Rules.RedThreeFreezes)) PileFrozen = true;
@@ -279,7 +280,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     if (!IsRedThree(onTable)) return false;
     // Ending the turn this way must not carry an invalid table into the next turn.
     if (HasDrawn && !ValidateTurnMelds()) {
-        ShowStatusError(4);
+        ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
     }
     HasDrawn = false;

@@ -104,7 +104,7 @@ TEST_F(GameFixture, DrawingTwoCardsAndAStockThatRunsOut) {
     EXPECT_EQ(T.G.TurnPhase, tpDrawSecond);
     EXPECT_FALSE(T.G.HasDrawn);
     T.G.MeldCard(T.HandIndex("KS"));  // not allowed between the two draws
-    EXPECT_EQ(T.Host.LastError, StatusErrorText(1, ""));
+    EXPECT_EQ(T.Host.LastError, StatusErrorText(TRefusal::MeldBeforeDraw, ""));
     T.G.DrawClicked();
     EXPECT_EQ(T.G.TurnPhase, tpMeldOrDiscard);
     EXPECT_TRUE(T.G.HasDrawn);
@@ -212,9 +212,9 @@ TEST(GameRules, PhaseTextsFollowTheDiscardOptionAndTheStock) {
     t.G.SetTurnPhase(tpOpponentTurn);
     EXPECT_EQ(t.Host.Status, "It's Ann's turn");
     t.G.ValidationMessage = "why";
-    t.G.ShowStatusError(4);
+    t.G.ShowStatusError(TRefusal::DiscardNotPossible);
     EXPECT_EQ(t.Host.LastError, "Discarding is not possible now: why");
-    t.G.ShowStatusError(0);
+    t.G.ShowStatusError(TRefusal::None);
     EXPECT_EQ(t.Host.Status, "It's Ann's turn");
 }
 

@@ -240,7 +240,7 @@ TEST_F(Pile, DiscardsFreezeAndEndTheTurn) {
     T.G.PileFrozen = false;
     T.DrawPhase();
     T.G.DiscardCard(0);
-    EXPECT_EQ(T.Host.LastError, StatusErrorText(2, ""));
+    EXPECT_EQ(T.Host.LastError, StatusErrorText(TRefusal::DiscardBeforeDraw, ""));
     T.Melding();
     T.G.DiscardCard(T.HandIndex("2C"));
     EXPECT_TRUE(T.G.PileFrozen);
