@@ -215,7 +215,7 @@ void TComputerTurn::Finish() {
     if (g.EndHandIfOver()) return;
     g.OpponentPointsBeforeTurn = g.OpponentMeldedPoints;
     g.OpponentsTurn = false;
-    g.SetTurnPhase(tpDraw);
+    g.SetTurnPhase(TTurnPhase::Draw);
 }
 
 int TComputerTurn::FindInHand(int rank, int from) const {

@@ -171,7 +171,7 @@ uint64_t Fingerprint(const TGame& g) {
         h *= 1099511628211ull;
     };
     mix(g.HandNumber);
-    mix(g.TurnPhase);
+    mix(static_cast<uint64_t>(g.TurnPhase));
     mix(uint64_t(g.OpponentsTurn) | uint64_t(g.TurnStart) << 1 | uint64_t(g.HasDrawn) << 2 |
         uint64_t(g.PileFrozen) << 3 | uint64_t(g.TopCardPending) << 4 | uint64_t(g.PileTakeUndoable) << 5 |
         uint64_t(g.GoingOutWithThrees) << 6 | uint64_t(g.StockExhausted) << 7 | uint64_t(g.EndHandRequested) << 8 |
@@ -214,7 +214,9 @@ std::string DescribeGesture(const TGame& g, const TGesture& ge) {
     return "?";
 }
 
-bool IsPlayersMove(const TGame& g) { return !g.OpponentsTurn && g.TurnPhase != tpHandOver && !g.QuitRequested; }
+bool IsPlayersMove(const TGame& g) {
+    return !g.OpponentsTurn && g.TurnPhase != TTurnPhase::HandOver && !g.QuitRequested;
+}
 
 void ApplyGesture(TGame& g, const TGesture& ge) {
     if (!IsPlayersMove(g)) return;
@@ -359,7 +361,7 @@ TGesture TGreedyBot::Choose(const TGame& g) {
     const TBotSeatView v(g);
     if (g.PileTakeUndoable) {
         PileTakenMoves(g, v, moves);
-    } else if (g.TurnPhase == tpDrawSecond) {
+    } else if (g.TurnPhase == TTurnPhase::DrawSecond) {
         moves.push_back(Make(TGestureKind::Draw));
     } else if (!g.HasDrawn) {
         if (WantPile(g, v)) moves.push_back(Make(TGestureKind::TakePile));
@@ -629,7 +631,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
         if (p < 85) return discard();
         return any();
     }
-    if (g.TurnPhase == tpDrawSecond) return p < 70 ? draw() : any();
+    if (g.TurnPhase == TTurnPhase::DrawSecond) return p < 70 ? draw() : any();
     if (!g.HasDrawn) {
         if (p < 50) return draw();
         if (p < 70) return Make(TGestureKind::TakePile);

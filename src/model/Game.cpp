@@ -5,26 +5,27 @@
 
 namespace canasta {
 
-std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, const std::string& opponentName) {
+std::string PhaseStatusText(TTurnPhase phase, bool stockExhausted, bool networked, const std::string& opponentName) {
     switch (phase) {
-        case tpDraw:
+        case TTurnPhase::Draw:
             return stockExhausted ? "Stock exhausted; take discard pile or end hand"
                                   : "Draw a card by clicking on the stock or the discard pile";
-        case tpMeldOrDiscard: return "Meld a card by clicking it, discard a card by right-clicking it";
-        case tpMeldOrDiscardTwice: return "Meld by clicking a card, discard by right-clicking it twice";
-        case tpPileTaken: return "Meld by clicking left, undo taking discard pile by clicking it";
-        case tpDrawSecond: return "Draw a second card from the stock";
-        case tpKeyMeld:
+        case TTurnPhase::MeldOrDiscard: return "Meld a card by clicking it, discard a card by right-clicking it";
+        case TTurnPhase::MeldOrDiscardTwice: return "Meld by clicking a card, discard by right-clicking it twice";
+        case TTurnPhase::PileTaken: return "Meld by clicking left, undo taking discard pile by clicking it";
+        case TTurnPhase::DrawSecond: return "Draw a second card from the stock";
+        case TTurnPhase::KeyMeld:
             return "Select a card to meld by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for a "
                    "wildcard";
-        case tpKeyDiscard:
+        case TTurnPhase::KeyDiscard:
             return "Select a card to discard by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K, A or W for "
                    "a wildcard";
-        case tpKeyWild:
+        case TTurnPhase::KeyWild:
             return "Select a card to add a wildcard to by typing one of the characters 2 thru 9, 0 (for 10), J, Q, K "
                    "or A";
-        case tpOpponentTurn: return networked ? "It's " + opponentName + "'s turn" : "It's the computer's turn";
-        case tpHandOver: return "Please wait for the next hand to be dealt";
+        case TTurnPhase::OpponentTurn:
+            return networked ? "It's " + opponentName + "'s turn" : "It's the computer's turn";
+        case TTurnPhase::HandOver: return "Please wait for the next hand to be dealt";
         default: return "";
     }
 }
@@ -75,12 +76,12 @@ void TGame::NewGame() {
     DealHand(TSoundEvent::Start);
 }
 
-void TGame::SetTurnPhase(int phase) {
-    if (phase == tpMeldOrDiscard || phase == tpMeldOrDiscardTwice)
-        phase = Config.DoubleRightClick ? tpMeldOrDiscardTwice : tpMeldOrDiscard;
-    TurnPhase = static_cast<uint8_t>(phase);
+void TGame::SetTurnPhase(TTurnPhase phase) {
+    if (phase == TTurnPhase::MeldOrDiscard || phase == TTurnPhase::MeldOrDiscardTwice)
+        phase = Config.DoubleRightClick ? TTurnPhase::MeldOrDiscardTwice : TTurnPhase::MeldOrDiscard;
+    TurnPhase = phase;
     Host.ShowStatus(PhaseStatusText(phase, StockExhausted, Config.Networked, Config.OpponentName));
-    Host.SetEndHandEnabled(phase == tpDraw);
+    Host.SetEndHandEnabled(phase == TTurnPhase::Draw);
 }
 
 void TGame::ShowStatusError(TRefusal reason) {
@@ -238,16 +239,16 @@ void TGame::DealHand(TSoundEvent sound) {
     if (Config.Networked) Host.SendToken(token::Deal, MakeDealRecord(playerFirst, LastDeal));
     Host.SetBusyCursor(false);
     if (playerFirst) {
-        SetTurnPhase(tpDraw);
+        SetTurnPhase(TTurnPhase::Draw);
     } else {
-        SetTurnPhase(tpOpponentTurn);
+        SetTurnPhase(TTurnPhase::OpponentTurn);
         if (!Config.Networked) StartOpponentTurn();
     }
 }
 
 void TGame::StartOpponentTurn() {
     OpponentsTurn = true;
-    SetTurnPhase(tpOpponentTurn);
+    SetTurnPhase(TTurnPhase::OpponentTurn);
     if (Config.Networked) return;
     int level = Config.Level < 0 || Config.Level > 2 ? 2 : Config.Level;
     IComputerLevel* player = Levels[static_cast<size_t>(level)];
@@ -282,8 +283,8 @@ bool TGame::PlayerDrawOneFromStock() {
 }
 
 void TGame::DrawClicked() {
-    if (OpponentsTurn || TurnPhase == tpHandOver) return;
-    if (HasDrawn || !(TurnStart || TurnPhase == tpDrawSecond)) {
+    if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
+    if (HasDrawn || !(TurnStart || TurnPhase == TTurnPhase::DrawSecond)) {
         ShowStatusError(TRefusal::AlreadyDrawn);
         return;
     }
@@ -304,10 +305,10 @@ void TGame::DrawClicked() {
 
 void TGame::FinishDraw() {
     if (DrawsThisTurn != Rules.CardsDrawn && !Stock.Empty()) {
-        SetTurnPhase(tpDrawSecond);
+        SetTurnPhase(TTurnPhase::DrawSecond);
         return;
     }
-    SetTurnPhase(tpMeldOrDiscard);
+    SetTurnPhase(TTurnPhase::MeldOrDiscard);
     HasDrawn = true;
     TopCardPending = false;
     PileTakeUndoable = false;

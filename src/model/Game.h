@@ -18,17 +18,19 @@
 
 namespace canasta {
 
-enum TTurnPhase : uint8_t {
-    tpDraw = 0,
-    tpMeldOrDiscard = 1,
-    tpMeldOrDiscardTwice = 2,
-    tpPileTaken = 3,
-    tpDrawSecond = 4,
-    tpKeyMeld = 5,
-    tpKeyDiscard = 6,
-    tpKeyWild = 7,
-    tpOpponentTurn = 8,
-    tpHandOver = 9,
+// Where the player's turn stands; the window's status line and what a click
+// does follow it. The numbers are written in saved games.
+enum class TTurnPhase : uint8_t {
+    Draw = 0,
+    MeldOrDiscard = 1,
+    MeldOrDiscardTwice = 2,
+    PileTaken = 3,
+    DrawSecond = 4,
+    KeyMeld = 5,
+    KeyDiscard = 6,
+    KeyWild = 7,
+    OpponentTurn = 8,
+    HandOver = 9,
 };
 
 // Canasta kinds by column.
@@ -78,7 +80,7 @@ struct TGameState {
     int32_t TopColumnCountBefore = 0;
 
     // Turn flags.
-    uint8_t TurnPhase = tpDraw;
+    TTurnPhase TurnPhase = TTurnPhase::Draw;
     bool OpponentsTurn = false;
     bool TurnStart = true;
     bool HasDrawn = false;
@@ -141,7 +143,7 @@ enum class TRefusal : uint8_t {
 };
 
 // Status texts of the phases and the refusals.
-std::string PhaseStatusText(int phase, bool stockExhausted, bool networked, const std::string& opponentName);
+std::string PhaseStatusText(TTurnPhase phase, bool stockExhausted, bool networked, const std::string& opponentName);
 std::string StatusErrorText(TRefusal reason, const std::string& validationMessage);
 
 int MinimumInitialMeld(int score);
@@ -184,7 +186,7 @@ public:
     void ResetForDeal(TSoundEvent sound);
     // Deals the cards from the current stock: hands, red threes, up card.
     void DealFromStock();
-    void SetTurnPhase(int phase);
+    void SetTurnPhase(TTurnPhase phase);
     void ShowStatusError(TRefusal reason);
     void SetStockExhausted(bool flag);
     void CountColumns();

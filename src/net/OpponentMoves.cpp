@@ -95,7 +95,7 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     g.PlayerDrawsFirst = !playerFirst;
     g.OpponentsTurn = !playerFirst;
     g.Host.SetBusyCursor(false);
-    g.SetTurnPhase(playerFirst ? tpDraw : tpOpponentTurn);
+    g.SetTurnPhase(playerFirst ? TTurnPhase::Draw : TTurnPhase::OpponentTurn);
     return true;
 }
 
@@ -117,8 +117,8 @@ bool TOpponentMirror::TakePending() {
 std::string TOpponentMirror::MoveAllowed() const {
     if (!G.Config.Networked) return "no network game is running";
     if (G.QuitRequested) return "the game is over";
-    if (G.TurnPhase == tpHandOver) return "the hand is over";
-    if (!G.OpponentsTurn || G.TurnPhase != tpOpponentTurn) return "it is not the opponent's turn";
+    if (G.TurnPhase == TTurnPhase::HandOver) return "the hand is over";
+    if (!G.OpponentsTurn || G.TurnPhase != TTurnPhase::OpponentTurn) return "it is not the opponent's turn";
     return {};
 }
 
@@ -135,7 +135,7 @@ void TOpponentMirror::StartPickUp() {
 void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
     T = {};
     G.OpponentsTurn = false;
-    G.SetTurnPhase(tpDraw);
+    G.SetTurnPhase(TTurnPhase::Draw);
     if (mayEndHand) {
         // A hand that ends here is scored with the values of this turn (the
         // sender's copy has not moved them on either).

@@ -135,7 +135,8 @@ void TNetSession::Reset(bool keepGame) {
         G.RemoteRules.reset();
         G.Config.Networked = SavedNetworked;
         G.Config.Level = SavedLevel;
-        const bool stuck = G.TurnPhase == tpHandOver || (G.OpponentsTurn && G.TurnPhase == tpOpponentTurn);
+        const bool stuck =
+            G.TurnPhase == TTurnPhase::HandOver || (G.OpponentsTurn && G.TurnPhase == TTurnPhase::OpponentTurn);
         if (networkGame && !G.Config.Networked && !G.QuitRequested && !G.ScoringOpen && stuck) {
             // The remote player's turn, or the deal this side waited for,
             // can never come now: the table starts afresh.
@@ -410,7 +411,7 @@ bool TNetSession::OnGreeting(const std::string& name, const std::string& version
         SendGreeting();
         if (fresh) {
             G.OpponentsTurn = false;
-            G.SetTurnPhase(tpHandOver);
+            G.SetTurnPhase(TTurnPhase::HandOver);
         }
     } else if (fresh) {
         G.DealHand();

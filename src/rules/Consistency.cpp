@@ -114,16 +114,19 @@ struct Checker {
         if (G.StockExhausted != G.Stock.Empty()) return Fail("StockExhausted disagrees with the stock");
         if (G.TopCardPending != G.PileTakeUndoable) return Fail("TopCardPending and PileTakeUndoable disagree");
         if (!G.UndoStack.empty() && !G.HasDrawn) return Fail("undo entries outside the melding phase");
-        const int p = G.TurnPhase;
-        if (p == tpHandOver) return true;
-        if (G.OpponentsTurn != (p == tpOpponentTurn)) return Fail("OpponentsTurn disagrees with the phase");
-        if (p == tpDraw && (!G.TurnStart || G.HasDrawn)) return Fail("draw phase after the draw");
-        if (p == tpDrawSecond && (G.TurnStart || G.HasDrawn)) return Fail("second-draw phase with wrong flags");
-        const bool melding = p == tpMeldOrDiscard || p == tpMeldOrDiscardTwice || p == tpPileTaken || p == tpKeyMeld ||
-                             p == tpKeyDiscard || p == tpKeyWild;
+        const TTurnPhase p = G.TurnPhase;
+        if (p == TTurnPhase::HandOver) return true;
+        if (G.OpponentsTurn != (p == TTurnPhase::OpponentTurn)) return Fail("OpponentsTurn disagrees with the phase");
+        if (p == TTurnPhase::Draw && (!G.TurnStart || G.HasDrawn)) return Fail("draw phase after the draw");
+        if (p == TTurnPhase::DrawSecond && (G.TurnStart || G.HasDrawn))
+            return Fail("second-draw phase with wrong flags");
+        const bool melding = p == TTurnPhase::MeldOrDiscard || p == TTurnPhase::MeldOrDiscardTwice ||
+                             p == TTurnPhase::PileTaken || p == TTurnPhase::KeyMeld || p == TTurnPhase::KeyDiscard ||
+                             p == TTurnPhase::KeyWild;
         if (melding && (!G.HasDrawn || G.TurnStart)) return Fail("melding phase before the draw");
         if (G.HasDrawn && !melding) return Fail("HasDrawn outside the melding phases");
-        if (G.PileTakeUndoable && !(p == tpPileTaken || p == tpKeyMeld || p == tpKeyDiscard || p == tpKeyWild))
+        if (G.PileTakeUndoable && !(p == TTurnPhase::PileTaken || p == TTurnPhase::KeyMeld ||
+                                    p == TTurnPhase::KeyDiscard || p == TTurnPhase::KeyWild))
             return Fail("provisional take outside its phase");
         return true;
     }

@@ -66,7 +66,7 @@ void TGame::MeldCard(int index) {
                      (TopCardPending && !DiscardPile.Empty()));
     if (autoWild) {
         AddWildcardToColumn(rank);
-        if (hand != HandNumber || OpponentsTurn || TurnPhase == tpHandOver) return;
+        if (hand != HandNumber || OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     }
     CheckCanasta(PlayerMelds, true, Layout.ColumnX(rank));
     CompletePileTake();

@@ -48,13 +48,13 @@ TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; 
 }  // namespace
 
 void TGame::TakePile() {
-    if (OpponentsTurn || TurnPhase == tpHandOver) return;
+    if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     if (!TurnStart) {
         if (!PileTakeUndoable) {
             ShowStatusError(TRefusal::AlreadyDrawn);
             return;
         }
-        SetTurnPhase(tpDraw);
+        SetTurnPhase(TTurnPhase::Draw);
         if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
         const uint32_t hand = HandNumber;
         UndoTakePile();
@@ -96,19 +96,19 @@ void TGame::TakePile() {
     HasDrawn = true;
 
     if (forcedOnly) {
-        SetTurnPhase(tpMeldOrDiscard);
+        SetTurnPhase(TTurnPhase::MeldOrDiscard);
         TopCardPending = PileTakeUndoable = false;
         DrawsThisTurn = 0;
         SaveTurnSnapshot();
     } else if (PileFrozenForMover() || before < 1 || (Rules.NaturalPair && Rules.PairForExistingMeld)) {
-        SetTurnPhase(tpPileTaken);
+        SetTurnPhase(TTurnPhase::PileTaken);
         PileTakeUndoable = true;
         TakenTopColumn = static_cast<uint8_t>(rank);
         if (!Rules.TopCardCounts) PlayerMinimumMeld += card.Points;
         TopColumnCountBefore = before;
     } else {
         Host.SendToken(token::DrawPileRest, "");
-        SetTurnPhase(tpMeldOrDiscard);
+        SetTurnPhase(TTurnPhase::MeldOrDiscard);
         PileFrozen = TopCardPending = PileTakeUndoable = false;
         TakeRestOfPile();
     }
@@ -130,7 +130,7 @@ void TGame::CompletePileTake() {
     if (PlayerColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
     if (!(MeldedPoints(false) >= PlayerMinimumMeld || (Rules.BonusCounts && PlayerMeldState.Canastas >= 1))) return;
 
-    SetTurnPhase(tpMeldOrDiscard);
+    SetTurnPhase(TTurnPhase::MeldOrDiscard);
     PileFrozen = PileTakeUndoable = TopCardPending = TurnStart = false;
     // The top card no longer needs to be kept out of the first-meld count.
     if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
@@ -235,7 +235,7 @@ void TGame::SpreadColumn(TCardList& list, int x, int column, bool isPlayer) {
 bool TGame::MayDiscard(const TCard& card) { return !IsRedThree(card) || Rules.RedThreeFreezes; }
 
 bool TGame::DiscardCard(int index) {
-    if (OpponentsTurn || TurnPhase == tpHandOver) return false;
+    if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return false;
     if (!HasDrawn) {
         ShowStatusError(TRefusal::DiscardBeforeDraw);
         return false;
@@ -275,7 +275,7 @@ bool TGame::DiscardCard(int index) {
 }
 
 bool TGame::DiscardRedThreeFromTable(int index) {
-    if (OpponentsTurn || TurnPhase == tpHandOver || !Rules.RedThreeFreezes) return false;
+    if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver || !Rules.RedThreeFreezes) return false;
     const TCard& onTable = PlayerMelds.At(index);
     if (!IsRedThree(onTable)) return false;
     // Ending the turn this way must not carry an invalid table into the next turn.
@@ -286,7 +286,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     HasDrawn = false;
     // A turn ended between two draws must not carry its count into the next.
     DrawsThisTurn = 0;
-    SetTurnPhase(tpDraw);
+    SetTurnPhase(TTurnPhase::Draw);
     TurnStart = true;
     PileFrozen = true;
     TCard card;
@@ -345,7 +345,7 @@ bool TGame::CheckForcedPass() {
 }
 
 void TGame::EndHandClicked() {
-    if (OpponentsTurn || !StockExhausted || TurnPhase != tpDraw || !TurnStart) return;
+    if (OpponentsTurn || !StockExhausted || TurnPhase != TTurnPhase::Draw || !TurnStart) return;
     CountColumns();
     if (IsForced(PlayerHand.Count, PlayerColumnCounts)) {
         Host.Inform(

@@ -108,9 +108,9 @@ bool TGame::EndHandIfOver() {
     const bool over = (PlayerHand.Empty() && PlayerMeldState.Canastas >= Rules.CanastasToGoOut) ||
                       (OpponentHand.Empty() && OpponentMeldState.Canastas >= OpponentSeatRules().CanastasToGoOut) ||
                       (StockExhausted && EndHandRequested);
-    if (!over || TurnPhase == tpHandOver) return false;
+    if (!over || TurnPhase == TTurnPhase::HandOver) return false;
 
-    SetTurnPhase(tpHandOver);
+    SetTurnPhase(TTurnPhase::HandOver);
     ScoringOpen = true;
     WentOut = PlayerHand.Empty() ? woPlayer : OpponentHand.Empty() ? woOpponent : woNobody;
 

@@ -18,7 +18,7 @@ bool TGame::PopUndo(TCard& card, int& columnWidth) {
 void TGame::ClearUndo() { UndoStack.clear(); }
 
 void TGame::UndoMeld() {
-    if (OpponentsTurn || TurnPhase == tpHandOver) return;
+    if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     TCard entry;
     int width = 0;
     if (!PopUndo(entry, width)) return;
@@ -68,7 +68,7 @@ void TGame::UndoMeld() {
 }
 
 void TGame::UndoAll() {
-    while (!UndoStack.empty() && !OpponentsTurn && TurnPhase != tpHandOver) UndoMeld();
+    while (!UndoStack.empty() && !OpponentsTurn && TurnPhase != TTurnPhase::HandOver) UndoMeld();
 }
 
 }  // namespace canasta

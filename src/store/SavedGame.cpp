@@ -321,7 +321,9 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.EndHandRequested = false;
     g.ClearUndo();
     g.Host.SetUndoEnabled(false);
-    g.SetTurnPhase(g.PileTakeUndoable ? tpPileTaken : g.HasDrawn ? tpMeldOrDiscard : tpDraw);
+    g.SetTurnPhase(g.PileTakeUndoable ? TTurnPhase::PileTaken
+                   : g.HasDrawn       ? TTurnPhase::MeldOrDiscard
+                                      : TTurnPhase::Draw);
     g.Host.Invalidate(TRegion::All);
 }
 

@@ -1033,7 +1033,7 @@ void TfmCanMain::mnCustomizeClick() {
 // ---- saved games ----
 
 void TfmCanMain::mnSaveClick() {
-    if (Acting || Busy || PaintSuppressed || G.OpponentsTurn || G.TurnPhase == tpHandOver) return;
+    if (Acting || Busy || PaintSuppressed || G.OpponentsTurn || G.TurnPhase == TTurnPhase::HandOver) return;
     SaveGame(false);
 }
 

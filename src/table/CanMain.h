@@ -247,7 +247,7 @@ private:
 
     void DiscardGesture(int index);
     void KeyClick(int column, Qt::KeyboardModifiers mods);
-    int PhaseOutsideKeyModes() const;
+    TTurnPhase PhaseOutsideKeyModes() const;
     void ToggleOpponentHand();
     void ShowDetails(const THandResult& result);
     // Paces the animation: one frame, events other than input handled.

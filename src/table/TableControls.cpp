@@ -55,7 +55,7 @@ int AnimationSteps(double distance, int cardSpeed) {
 int TfmCanMain::HitTest(int x, int y, int& index) {
     index = -1;
     const TableLayout& L = G.Layout;
-    if (G.TurnPhase == tpHandOver) return 0;
+    if (G.TurnPhase == TTurnPhase::HandOver) return 0;
     auto onPile = [&](int top) {
         return L.TableLeft <= x && x <= L.TableLeft + L.CardWidth && top <= y && y <= top + L.CardHeight;
     };
@@ -148,9 +148,9 @@ void TfmCanMain::FormMouseMove() {
     G.SetTurnPhase(G.TurnPhase);
 }
 
-int TfmCanMain::PhaseOutsideKeyModes() const {
-    if (G.HasDrawn) return G.PileTakeUndoable ? tpPileTaken : tpMeldOrDiscard;
-    return G.DrawsThisTurn > 0 ? tpDrawSecond : tpDraw;
+TTurnPhase TfmCanMain::PhaseOutsideKeyModes() const {
+    if (G.HasDrawn) return G.PileTakeUndoable ? TTurnPhase::PileTaken : TTurnPhase::MeldOrDiscard;
+    return G.DrawsThisTurn > 0 ? TTurnPhase::DrawSecond : TTurnPhase::Draw;
 }
 
 TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
@@ -168,7 +168,8 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
         case Qt::Key_Escape: break;
         default: {
             // Card keys act in the keyboard selection phases only.
-            const bool keyPhase = G.TurnPhase == tpKeyMeld || G.TurnPhase == tpKeyDiscard || G.TurnPhase == tpKeyWild;
+            const bool keyPhase = G.TurnPhase == TTurnPhase::KeyMeld || G.TurnPhase == TTurnPhase::KeyDiscard ||
+                                  G.TurnPhase == TTurnPhase::KeyWild;
             const int column = KeyColumn(key);
             if (column < 0 || !keyPhase || G.OpponentsTurn) return kuNone;
             KeyClick(column, mods);
@@ -180,19 +181,19 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
         return kuCommand;
     }
     // The rest acts on the player's turn only.
-    if (G.OpponentsTurn || G.TurnPhase == tpHandOver) return kuCommand;
+    if (G.OpponentsTurn || G.TurnPhase == TTurnPhase::HandOver) return kuCommand;
     switch (key) {
         case Qt::Key_F8:
             KeyMode = 0;
-            G.SetTurnPhase(tpKeyMeld);
+            G.SetTurnPhase(TTurnPhase::KeyMeld);
             break;
         case Qt::Key_F9:
             KeyMode = 2;
-            G.SetTurnPhase(tpKeyWild);
+            G.SetTurnPhase(TTurnPhase::KeyWild);
             break;
         case Qt::Key_F10:
             KeyMode = 1;
-            G.SetTurnPhase(tpKeyDiscard);
+            G.SetTurnPhase(TTurnPhase::KeyDiscard);
             break;
         case Qt::Key_Escape:
             // Back to the instruction that fits the turn: before the draw that
@@ -208,7 +209,7 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
 }
 
 void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
-    const int before = G.TurnPhase;
+    const TTurnPhase before = G.TurnPhase;
     const int mode = KeyMode;
     const TableLayout& L = G.Layout;
     const int x = L.TableLeft + column * L.ColumnWidth;
@@ -221,7 +222,8 @@ void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
         FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerMeldBase + kColumnStep);
     // The selection mode stays for the next key, as long as the player is
     // still melding: after a discard or a pass the turn has moved on.
-    if (ErrorShown == 0 && G.HasDrawn && !G.OpponentsTurn && G.TurnPhase != tpHandOver) G.SetTurnPhase(before);
+    if (ErrorShown == 0 && G.HasDrawn && !G.OpponentsTurn && G.TurnPhase != TTurnPhase::HandOver)
+        G.SetTurnPhase(before);
 }
 
 void TfmCanMain::ToggleOpponentHand() {

@@ -98,7 +98,7 @@ TEST_F(Turn, OpeningAndClosingBookkeeping) {
     EXPECT_EQ(g.OpponentMinimumMeld, 90);
     EXPECT_EQ(g.OpponentPointsBeforeTurn, 15);
     EXPECT_FALSE(g.OpponentsTurn);
-    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_EQ(g.OpponentHand.Count, 2);  // drew one, discarded one
     EXPECT_EQ(g.DiscardPile.Count, 2);
     EXPECT_EQ(t.Consistent(), "");
@@ -179,7 +179,7 @@ TEST_F(Turn, EmptyStockWithoutForcedTakeEndsTheHand) {
     EXPECT_EQ(g.HandNumber, hand + 1);
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 0);
-    EXPECT_EQ(g.TurnPhase, tpDraw);  // the new hand, the player first
+    EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);  // the new hand, the player first
     EXPECT_EQ(g.OpponentHand.Count, 15);
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -227,7 +227,7 @@ TEST_F(Turn, PassesWithOneCardAndTooFewCanastas) {
     EXPECT_EQ(t.Host.LastInform, "The computer passes the discard.");
     EXPECT_EQ(g.DiscardPile.Count, 1);
     EXPECT_EQ(g.OpponentHand.Count, 1);
-    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -247,7 +247,7 @@ TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 200);
     EXPECT_EQ(g.OpponentPointsBeforeTurn, 0);
-    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -263,7 +263,7 @@ TEST_F(Turn, GoingOutAtGameOverLeavesTheTableClosed) {
     StockTop(t, {"8C"});
     g.StartOpponentTurn();
     EXPECT_TRUE(g.QuitRequested);
-    EXPECT_EQ(g.TurnPhase, tpHandOver);
+    EXPECT_EQ(g.TurnPhase, TTurnPhase::HandOver);
     EXPECT_TRUE(g.OpponentsTurn);
 }
 
@@ -278,7 +278,7 @@ TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
     g.StartOpponentTurn();
     EXPECT_EQ(level.Turns, 2);  // the next hand's first turn ran inside
     EXPECT_EQ(g.OpponentHand.Count, 15);
-    EXPECT_EQ(g.TurnPhase, tpDraw);
+    EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(t.Consistent(), "");
 }

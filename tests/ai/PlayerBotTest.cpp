@@ -25,7 +25,7 @@ TEST_F(Bot, GesturesDoNothingWhileTheOpponentMoves) {
     t.DrawPhase();
     t.Hand({"5C", "9D"});
     g.OpponentsTurn = true;
-    g.SetTurnPhase(tpOpponentTurn);
+    g.SetTurnPhase(TTurnPhase::OpponentTurn);
     const TGameState before = g.State();
     for (TGestureKind k : {TGestureKind::Draw, TGestureKind::TakePile, TGestureKind::Discard, TGestureKind::MeldCard})
         ApplyGesture(g, {k, 0});

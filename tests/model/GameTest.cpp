@@ -89,7 +89,7 @@ TEST_F(GameFixture, WholeDealsStayConsistentAndAlternateTheFirstDraw) {
         EXPECT_EQ(T.G.PlayerDrawsFirst, !first);
         EXPECT_EQ(T.Consistent(), "") << "seed " << seed;
         EXPECT_EQ(T.G.PlayerHand.Count, 15);
-        EXPECT_EQ(T.G.TurnPhase, tpDraw);  // the opponent seat's turn (if first) has run
+        EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);  // the opponent seat's turn (if first) has run
         EXPECT_EQ(T.G.PlayerMinimumMeld, 50);
     }
     EXPECT_EQ(Level.Turns, 100);
@@ -101,12 +101,12 @@ TEST_F(GameFixture, DrawingTwoCardsAndAStockThatRunsOut) {
     T.Pile({"9D"});
     T.DrawPhase();
     T.G.DrawClicked();
-    EXPECT_EQ(T.G.TurnPhase, tpDrawSecond);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::DrawSecond);
     EXPECT_FALSE(T.G.HasDrawn);
     T.G.MeldCard(T.HandIndex("KS"));  // not allowed between the two draws
     EXPECT_EQ(T.Host.LastError, StatusErrorText(TRefusal::MeldBeforeDraw, ""));
     T.G.DrawClicked();
-    EXPECT_EQ(T.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_TRUE(T.G.HasDrawn);
     EXPECT_EQ(T.G.PlayerHand.Count, 5);
     T.G.DrawClicked();
@@ -121,7 +121,7 @@ TEST_F(GameFixture, DrawingTwoCardsAndAStockThatRunsOut) {
     u.StockDownTo(1);
     u.DrawPhase();
     u.G.DrawClicked();
-    EXPECT_EQ(u.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(u.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_TRUE(u.G.HasDrawn);
     EXPECT_TRUE(u.G.StockExhausted);
     EXPECT_TRUE(u.Host.EndHandVisible);
@@ -137,7 +137,7 @@ TEST_F(GameFixture, RedThreeDrawsAnExtraCardUnlessSwitchedOffOrTheStockIsEmpty) 
     EXPECT_EQ(T.G.PlayerMelds.Count, 2);  // both red threes laid out
     EXPECT_EQ(T.G.PlayerHand.Count, 4);   // and the eight drawn
     EXPECT_EQ(T.ColumnCount(2), 2);
-    EXPECT_EQ(T.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
 
     TestTable off;
     off.G.Rules.RedThreeDrawsExtra = false;
@@ -148,7 +148,7 @@ TEST_F(GameFixture, RedThreeDrawsAnExtraCardUnlessSwitchedOffOrTheStockIsEmpty) 
     off.G.DrawClicked();
     EXPECT_EQ(off.G.PlayerMelds.Count, 1);
     EXPECT_EQ(off.G.PlayerHand.Count, 3);  // the red three was the draw
-    EXPECT_EQ(off.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(off.G.TurnPhase, TTurnPhase::MeldOrDiscard);
 
     // The red three was the stock's last card: no extra draw, the turn goes on.
     TestTable last;
@@ -161,7 +161,7 @@ TEST_F(GameFixture, RedThreeDrawsAnExtraCardUnlessSwitchedOffOrTheStockIsEmpty) 
     EXPECT_EQ(last.G.PlayerMelds.Count, 1);
     EXPECT_EQ(last.G.PlayerHand.Count, 3);
     EXPECT_TRUE(last.G.StockExhausted);
-    EXPECT_EQ(last.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(last.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_EQ(last.Consistent(), "");
 }
 
@@ -175,7 +175,7 @@ TEST_F(GameFixture, RedThreeDrawnWithOneCardLeftPassesTheTurn) {
     EXPECT_EQ(T.Host.LastInform,
               "You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.");
     EXPECT_EQ(Level.Turns, 1);
-    EXPECT_EQ(T.G.TurnPhase, tpDraw);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);
     EXPECT_TRUE(T.G.TurnStart);
     EXPECT_FALSE(T.G.HasDrawn);
     EXPECT_EQ(T.Consistent(), "");
@@ -193,23 +193,23 @@ TEST(GameRules, MinimumInitialMeldBoundaries) {
 
 TEST(GameRules, PhaseTextsFollowTheDiscardOptionAndTheStock) {
     TestTable t;
-    t.G.SetTurnPhase(tpMeldOrDiscard);
-    EXPECT_EQ(t.G.TurnPhase, tpMeldOrDiscard);
+    t.G.SetTurnPhase(TTurnPhase::MeldOrDiscard);
+    EXPECT_EQ(t.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     t.G.Config.DoubleRightClick = true;
-    t.G.SetTurnPhase(tpMeldOrDiscard);
-    EXPECT_EQ(t.G.TurnPhase, tpMeldOrDiscardTwice);
+    t.G.SetTurnPhase(TTurnPhase::MeldOrDiscard);
+    EXPECT_EQ(t.G.TurnPhase, TTurnPhase::MeldOrDiscardTwice);
     EXPECT_EQ(t.Host.Status, "Meld by clicking a card, discard by right-clicking it twice");
     t.G.Config.DoubleRightClick = false;
-    t.G.SetTurnPhase(tpMeldOrDiscardTwice);
-    EXPECT_EQ(t.G.TurnPhase, tpMeldOrDiscard);
+    t.G.SetTurnPhase(TTurnPhase::MeldOrDiscardTwice);
+    EXPECT_EQ(t.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_FALSE(t.Host.EndHandEnabled);
     t.G.SetStockExhausted(true);
-    t.G.SetTurnPhase(tpDraw);
+    t.G.SetTurnPhase(TTurnPhase::Draw);
     EXPECT_EQ(t.Host.Status, "Stock exhausted; take discard pile or end hand");
     EXPECT_TRUE(t.Host.EndHandEnabled);
     t.G.Config.Networked = true;
     t.G.Config.OpponentName = "Ann";
-    t.G.SetTurnPhase(tpOpponentTurn);
+    t.G.SetTurnPhase(TTurnPhase::OpponentTurn);
     EXPECT_EQ(t.Host.Status, "It's Ann's turn");
     t.G.ValidationMessage = "why";
     t.G.ShowStatusError(TRefusal::DiscardNotPossible);

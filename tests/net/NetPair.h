@@ -152,8 +152,8 @@ struct TNetPair {
             if (!moved) {
                 DeliverAll();
                 if (!IsPlayersMove(A.G) && !IsPlayersMove(B.G)) {
-                    Failure = "neither side can move (A phase " + std::to_string(A.G.TurnPhase) + ", B phase " +
-                              std::to_string(B.G.TurnPhase) + ")";
+                    Failure = "neither side can move (A phase " + std::to_string(int(A.G.TurnPhase)) + ", B phase " +
+                              std::to_string(int(B.G.TurnPhase)) + ")";
                     return false;
                 }
             }
@@ -187,12 +187,12 @@ struct TNetPair {
                            std::to_string(A.G.OpponentHand.Count) + " stock " + std::to_string(A.G.Stock.Count) +
                            " pile " + std::to_string(A.G.DiscardPile.Count) + " scores " +
                            std::to_string(A.G.PlayerScore) + "/" + std::to_string(A.G.OpponentScore) + " phase " +
-                           std::to_string(A.G.TurnPhase);
+                           std::to_string(int(A.G.TurnPhase));
                 Failure += "\n B: hand " + std::to_string(B.G.PlayerHand.Count) + " opp " +
                            std::to_string(B.G.OpponentHand.Count) + " stock " + std::to_string(B.G.Stock.Count) +
                            " pile " + std::to_string(B.G.DiscardPile.Count) + " scores " +
                            std::to_string(B.G.PlayerScore) + "/" + std::to_string(B.G.OpponentScore) + " phase " +
-                           std::to_string(B.G.TurnPhase);
+                           std::to_string(int(B.G.TurnPhase));
                 return false;
             }
         }
@@ -261,7 +261,7 @@ inline void MirrorInto(const TGame& a, TGame& b) {
     b.HasDrawn = false;
     b.TopCardPending = b.PileTakeUndoable = false;
     b.DrawsThisTurn = 0;
-    b.SetTurnPhase(b.OpponentsTurn ? tpOpponentTurn : tpDraw);
+    b.SetTurnPhase(b.OpponentsTurn ? TTurnPhase::OpponentTurn : TTurnPhase::Draw);
     b.SaveTurnSnapshot();
 }
 

@@ -419,7 +419,7 @@ TEST(NetworkMenu, ItemsAndTheirStates) {
     // Meanwhile the table takes no moves.
     const int stock = w.Game().Stock.Count;
     w.Game().OpponentsTurn = false;
-    w.Game().SetTurnPhase(tpDraw);
+    w.Game().SetTurnPhase(TTurnPhase::Draw);
     QTest::keyClick(w.centralWidget(), Qt::Key_F6);
     const TableLayout& L = w.Game().Layout;
     QTest::mouseClick(w.centralWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(L.TableLeft + 5, L.StockTop + 5));
@@ -467,7 +467,7 @@ TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
     net.Chat()->hide();
 
     w.Game().OpponentsTurn = false;
-    w.Game().SetTurnPhase(tpDraw);
+    w.Game().SetTurnPhase(TTurnPhase::Draw);
     QTest::keyClicks(table, QStringLiteral("Hi!"));
     EXPECT_EQ(net.Chat()->edChat->text(), QStringLiteral("Hi!"));
     EXPECT_TRUE(net.Chat()->isVisible());
@@ -476,7 +476,7 @@ TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
     // table (here: not before the draw) and is typed into the chat as well.
     net.Chat()->edChat->clear();
     QTest::keyClick(table, Qt::Key_F8);
-    EXPECT_EQ(w.Game().TurnPhase, tpKeyMeld);
+    EXPECT_EQ(w.Game().TurnPhase, TTurnPhase::KeyMeld);
     EXPECT_EQ(net.Chat()->edChat->text(), QString());
     TGame& g = w.Game();
     int rank = -1;

@@ -30,7 +30,7 @@ struct TReceiver : IProtocolEvents {
         T.G.OpponentsTurn = true;
         T.G.TurnStart = true;
         T.G.HasDrawn = false;
-        T.G.SetTurnPhase(tpOpponentTurn);
+        T.G.SetTurnPhase(TTurnPhase::OpponentTurn);
     }
     void Feed(const std::string& bytes) {
         ASSERT_TRUE(P.Append(bytes));
@@ -264,7 +264,7 @@ TEST(Deal, TheReceiverHoldsWhatTheDealerDealtItAndTheTurnIsMirrored) {
         EXPECT_EQ(p.B.G.OpponentHand.Count, 15);
         // A "1" makes the receiver's opponent draw first.
         EXPECT_EQ(p.B.G.OpponentsTurn, dealerFirst);
-        EXPECT_EQ(p.B.G.TurnPhase, dealerFirst ? tpOpponentTurn : tpDraw);
+        EXPECT_EQ(p.B.G.TurnPhase, dealerFirst ? TTurnPhase::OpponentTurn : TTurnPhase::Draw);
         EXPECT_EQ(p.A.G.OpponentsTurn, !dealerFirst);
         // Both invert for the next hand.
         EXPECT_EQ(p.B.G.PlayerDrawsFirst, !p.A.G.PlayerDrawsFirst);
@@ -441,7 +441,7 @@ TEST_F(TwoCopies, AMeldThatEmptiesTheHandDuringAProvisionalTakeDoesNotEndTheHand
     P.A.G.MeldCard(HandIndex("8C"));
     ASSERT_EQ(P.A.Sent.back(), "DRAWPILEREST");
     ExpectInStep();
-    EXPECT_NE(P.B.G.TurnPhase, tpHandOver);
+    EXPECT_NE(P.B.G.TurnPhase, TTurnPhase::HandOver);
     EXPECT_EQ(P.B.G.OpponentHand.Count, 2);
     EXPECT_EQ(P.B.HandLines.size(), 0u);
 }
@@ -459,9 +459,9 @@ TEST_F(TwoCopies, AnEmptiedHandWithInvalidMeldsDoesNotGoOut) {
     ExpectInStep();
     P.A.G.MeldCard(HandIndex("7C"));
     ASSERT_TRUE(P.A.G.PlayerHand.Empty());
-    ASSERT_NE(P.A.G.TurnPhase, tpHandOver);
+    ASSERT_NE(P.A.G.TurnPhase, TTurnPhase::HandOver);
     ExpectInStep();
-    EXPECT_NE(P.B.G.TurnPhase, tpHandOver);
+    EXPECT_NE(P.B.G.TurnPhase, TTurnPhase::HandOver);
     P.A.G.UndoAll();
     ExpectInStep();
     EXPECT_EQ(P.B.G.OpponentHand.Count, 2);
@@ -516,7 +516,7 @@ TEST(OpponentMoves, ATurnBegunWithATakeStillRecordsThatThisSideHadMelded) {
     ASSERT_TRUE(r.Refused.empty()) << r.Refused.front();
     EXPECT_EQ(t.G.PlayerPointsBeforeTurn, 30);
     EXPECT_EQ(t.G.OpponentPointsBeforeTurn, 60);
-    EXPECT_EQ(t.G.TurnPhase, tpDraw);
+    EXPECT_EQ(t.G.TurnPhase, TTurnPhase::Draw);
 }
 
 TEST(OpponentMoves, GoingOutByDiscardingScoresTheTurnAsItBegan) {
@@ -584,7 +584,7 @@ TEST(OpponentMoves, TheForcedTopCardAloneAwaitsNoRestOfThePile) {
     r.Feed(Frame("DRAWPILEREST"));
     EXPECT_EQ(r.Refused.size(), 1u);
     r.Feed(Frame("DISCARD", "3"));
-    EXPECT_EQ(t.G.TurnPhase, tpDraw);
+    EXPECT_EQ(t.G.TurnPhase, TTurnPhase::Draw);
 }
 
 // ---------------------------------------------------------------- who deals next

@@ -711,7 +711,7 @@ TEST(Connection, ALostPeerNeverLeavesTheTableWaitingForNothing) {
     ::close(fd);
     server.Send(Greeting("Pat"));
     ASSERT_TRUE(WaitFor([&] { return a.Net.NetworkStatus == TNetSession::nsConnected; }));
-    EXPECT_EQ(a.G.TurnPhase, tpHandOver);  // waiting for the deal
+    EXPECT_EQ(a.G.TurnPhase, TTurnPhase::HandOver);  // waiting for the deal
     const uint32_t hand = a.G.HandNumber;
     // Closing over unread bytes would be a reset: read the answer to the
     // greeting (its name and rules) first.
@@ -725,7 +725,7 @@ TEST(Connection, ALostPeerNeverLeavesTheTableWaitingForNothing) {
     ASSERT_TRUE(WaitFor([&] { return !a.Ui.Warned.empty(); }));
     EXPECT_FALSE(a.G.Config.Networked);
     EXPECT_EQ(a.G.HandNumber, hand + 1);
-    EXPECT_EQ(a.G.TurnPhase, tpDraw);
+    EXPECT_EQ(a.G.TurnPhase, TTurnPhase::Draw);
 }
 
 TEST(Connection, ALongNameStillLeavesTheVersionInTheGreeting) {

@@ -41,7 +41,7 @@ TEST_F(Pile, FrozenPileNeedsANaturalPairAndCompletesAfterTwoMoreCards) {
     T.G.PileFrozen = true;
     T.DrawPhase();
     T.G.TakePile();
-    EXPECT_EQ(T.G.TurnPhase, tpPileTaken);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::PileTaken);
     EXPECT_TRUE(T.G.PileTakeUndoable);
     EXPECT_TRUE(T.G.TopCardPending);
     EXPECT_EQ(T.ColumnCount(12), 1);
@@ -58,7 +58,7 @@ TEST_F(Pile, FrozenPileNeedsANaturalPairAndCompletesAfterTwoMoreCards) {
     T.G.MeldCardGesture(T.HandIndex("QS"), true, false);  // +30
     EXPECT_FALSE(T.G.PileTakeUndoable);
     EXPECT_FALSE(T.G.PileFrozen);
-    EXPECT_EQ(T.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_TRUE(T.G.DiscardPile.Empty());
     EXPECT_EQ(T.G.PickedUpCards.Count, 2);
     EXPECT_TRUE(T.G.UndoStack.empty());  // melds of the take are final
@@ -74,7 +74,7 @@ TEST_F(Pile, ExistingMeldTakesAtOnceAndACanastaNeedsAddToCanasta) {
     T.G.PlayerPointsBeforeTurn = 50;
     T.DrawPhase();
     T.G.TakePile();
-    EXPECT_EQ(T.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_FALSE(T.G.PileTakeUndoable);
     EXPECT_EQ(T.G.PlayerHand.Count, 5);
     EXPECT_EQ(T.ColumnCount(11), 6);
@@ -124,7 +124,7 @@ TEST_F(Pile, TopCardNotCountingRaisesTheMinimumUntilUndone) {
     EXPECT_EQ(T.G.PlayerHand.Count, 5);  // the melded ace came back
     EXPECT_EQ(T.G.PlayerMelds.Count, 0);
     EXPECT_TRUE(T.G.UndoStack.empty());
-    EXPECT_EQ(T.G.TurnPhase, tpDraw);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);
     EXPECT_TRUE(T.G.TurnStart);
     EXPECT_EQ(T.Consistent(), "");
 }
@@ -214,7 +214,7 @@ TEST_F(Pile, ForcedOnlyTakeLeavesTheRestOfThePile) {
     ASSERT_FALSE(T.G.MayTakePile(false));
     const int pile = T.G.DiscardPile.Count;
     T.G.TakePile();
-    EXPECT_EQ(T.G.TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_FALSE(T.G.PileTakeUndoable);
     EXPECT_EQ(T.G.DiscardPile.Count, pile - 1);
     EXPECT_EQ(T.ColumnCount(4), 4);
@@ -245,7 +245,7 @@ TEST_F(Pile, DiscardsFreezeAndEndTheTurn) {
     T.G.DiscardCard(T.HandIndex("2C"));
     EXPECT_TRUE(T.G.PileFrozen);
     EXPECT_EQ(Level.Turns, 1);
-    EXPECT_EQ(T.G.TurnPhase, tpDraw);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);
     EXPECT_EQ(T.G.PlayerDiscards[1], 1);
     EXPECT_EQ(T.Consistent(), "");
 

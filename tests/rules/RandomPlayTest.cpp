@@ -52,19 +52,19 @@ void RandomGesture(TGame& g, Rng& r) {
 
 // Makes the turn end: draw if needed, then try to discard; undo all if stuck.
 void FinishTurn(TGame& g) {
-    if (g.TurnPhase == tpDraw && g.StockExhausted) {
+    if (g.TurnPhase == TTurnPhase::Draw && g.StockExhausted) {
         g.TakePile();
-        if (g.TurnPhase == tpDraw) g.EndHandClicked();
+        if (g.TurnPhase == TTurnPhase::Draw) g.EndHandClicked();
         return;
     }
-    if (g.TurnPhase == tpDraw) g.TakePile();  // whenever the rules allow it
-    while (g.TurnPhase == tpDraw || g.TurnPhase == tpDrawSecond) {
+    if (g.TurnPhase == TTurnPhase::Draw) g.TakePile();  // whenever the rules allow it
+    while (g.TurnPhase == TTurnPhase::Draw || g.TurnPhase == TTurnPhase::DrawSecond) {
         const uint32_t hand = g.HandNumber;
         g.DrawClicked();
         if (hand != g.HandNumber || g.OpponentsTurn) return;
     }
     if (g.PileTakeUndoable) g.TakePile();  // undo the pending take, then draw
-    if (g.TurnPhase == tpDraw) return;
+    if (g.TurnPhase == TTurnPhase::Draw) return;
     for (int i = 0; i < g.PlayerHand.Count; ++i) {
         const uint32_t hand = g.HandNumber;
         if (g.DiscardCard(i) || hand != g.HandNumber) return;

@@ -143,7 +143,7 @@ struct TestTable {
         G.TurnStart = true;
         G.HasDrawn = false;
         G.TopCardPending = G.PileTakeUndoable = false;
-        G.SetTurnPhase(tpDraw);
+        G.SetTurnPhase(TTurnPhase::Draw);
         G.SaveTurnSnapshot();
     }
 
@@ -153,7 +153,7 @@ struct TestTable {
         G.TurnStart = false;
         G.HasDrawn = true;
         G.TopCardPending = G.PileTakeUndoable = false;
-        G.SetTurnPhase(tpMeldOrDiscard);
+        G.SetTurnPhase(TTurnPhase::MeldOrDiscard);
         G.SaveTurnSnapshot();
     }
 
@@ -183,7 +183,7 @@ public:
             if (g.EndHandIfOver() || hand != g.HandNumber) return;
         }
         g.OpponentsTurn = false;
-        g.SetTurnPhase(tpDraw);
+        g.SetTurnPhase(TTurnPhase::Draw);
     }
 };
 

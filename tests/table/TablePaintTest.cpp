@@ -231,9 +231,9 @@ TEST_F(TableWindowTest, HitAreasOfPilesHandAndTable) {
     EXPECT_EQ(Window->HitTest(L.ColumnX(9) + 2, L.PlayerMeldBase + 14, i), 4);
 
     // Nothing while the hand is over; the stock is gone once exhausted.
-    G().TurnPhase = tpHandOver;
+    G().TurnPhase = TTurnPhase::HandOver;
     EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.StockTop + 2, i), 0);
-    G().TurnPhase = tpDraw;
+    G().TurnPhase = TTurnPhase::Draw;
     G().StockExhausted = true;
     EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.StockTop + 2, i), 0);
 }

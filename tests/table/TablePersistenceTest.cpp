@@ -135,7 +135,7 @@ TEST_F(SavedGameWindowTest, SaveAndLoadThroughTheMenuRestoreTheTable) {
     EXPECT_EQ(FileDialogTitle, "Load Canasta Game");
     EXPECT_EQ(TableOf(G()), before);
     EXPECT_EQ(CheckConsistency(G()), "");
-    EXPECT_EQ(G().TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_FALSE(w.UndoMeldAction()->isEnabled()) << "the undo history is not in the file";
     EXPECT_FALSE(w.UndoAllAction()->isEnabled());
     EXPECT_EQ(w.PanelText(0), "1230");

@@ -248,36 +248,36 @@ TEST_F(TableWindowTest, KeyboardModesMeldDiscardAndAddWildCards) {
 
     Key(Qt::Key_F8);
     EXPECT_EQ(w.KeyboardMode(), 0);
-    EXPECT_EQ(G().TurnPhase, tpKeyMeld);
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::KeyMeld);
     Key(Qt::Key_7, Qt::ShiftModifier);  // Shift: all sevens
     EXPECT_EQ(ColumnCount(6), 3);
-    EXPECT_EQ(G().TurnPhase, tpKeyMeld) << "the mode stays for the next key";
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::KeyMeld) << "the mode stays for the next key";
     Key(Qt::Key_1);  // no card key: nothing
     EXPECT_EQ(G().PlayerHand.Count, 4);
     Key(Qt::Key_W);  // the jokers' column of the hand: seven wild cards are not there
     EXPECT_EQ(w.StatusText().toStdString(), "You need at least seven wildcards to create a wildcard Canasta");
 
     Key(Qt::Key_F9);
-    EXPECT_EQ(G().TurnPhase, tpKeyWild);
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::KeyWild);
     Key(Qt::Key_K);  // a wild card onto the kings
     EXPECT_EQ(ColumnCount(12), 4);
 
     Key(Qt::Key_Escape);
-    EXPECT_EQ(G().TurnPhase, tpMeldOrDiscard);
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::MeldOrDiscard);
 
     Key(Qt::Key_F10);
-    EXPECT_EQ(G().TurnPhase, tpKeyDiscard);
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::KeyDiscard);
     Key(Qt::Key_Q);
     EXPECT_EQ(InHand("QC"), 0);
     EXPECT_EQ(Level.Turns, 1);
-    EXPECT_EQ(G().TurnPhase, tpDraw) << "after the discard the instruction is to draw";
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::Draw) << "after the discard the instruction is to draw";
     EXPECT_TRUE(G().TurnStart);
 }
 
 TEST_F(TableWindowTest, EscapeBeforeDrawingReturnsToTheDrawInstruction) {
     TfmCanMain& w = Open();
     Key(Qt::Key_F8);
-    EXPECT_EQ(G().TurnPhase, tpKeyMeld);
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::KeyMeld);
     Key(Qt::Key_Escape);
     EXPECT_EQ(w.StatusText().toStdString(), kDrawText);
 }
@@ -414,7 +414,7 @@ TEST_F(TableWindowTest, CoreErrorGivesAnErrorBoxAndAFreshDeal) {
     // The table still answers.
     if (!G().OpponentsTurn && G().TurnStart) {
         ClickStock();
-        EXPECT_TRUE(G().HasDrawn || G().TurnPhase == tpDrawSecond);
+        EXPECT_TRUE(G().HasDrawn || G().TurnPhase == TTurnPhase::DrawSecond);
     }
 }
 

@@ -17,7 +17,7 @@ class NullLevel : public IComputerLevel {
 public:
     void PlayTurn(TGame& g) override {
         g.OpponentsTurn = false;
-        g.SetTurnPhase(tpDraw);
+        g.SetTurnPhase(TTurnPhase::Draw);
     }
 };
 }  // namespace

@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
         g.FixedSeed = true;
         g.Rng.Seed = static_cast<uint32_t>(n + 1);
         g.DealHand();
-        for (int i = 0, actions = static_cast<int>(r(200)); i < actions && g.TurnPhase != tpHandOver; ++i) {
+        for (int i = 0, actions = static_cast<int>(r(200)); i < actions && g.TurnPhase != TTurnPhase::HandOver; ++i) {
             switch (r(6)) {
                 case 0: g.DrawClicked(); break;
                 case 1: g.TakePile(); break;

@@ -577,8 +577,8 @@ private:
     static void DumpTable(const TGame& g) {
         std::printf(
             "  phase %d, turn start %d, drawn %d, pending %d, undoable %d, frozen %d, stock %d, undo entries %zu\n",
-            g.TurnPhase, g.TurnStart, g.HasDrawn, g.TopCardPending, g.PileTakeUndoable, g.PileFrozen, g.Stock.Count,
-            g.UndoStack.size());
+            static_cast<int>(g.TurnPhase), g.TurnStart, g.HasDrawn, g.TopCardPending, g.PileTakeUndoable, g.PileFrozen,
+            g.Stock.Count, g.UndoStack.size());
         std::printf("  canastas: bot %d, computer %d; minimum %d; validation '%s'\n", g.PlayerMeldState.Canastas,
                     g.OpponentMeldState.Canastas, g.PlayerMinimumMeld, g.ValidationMessage.c_str());
         DumpList("bot hand", g.PlayerHand, nullptr);
