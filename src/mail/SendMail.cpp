@@ -439,7 +439,7 @@ void TSendMail::StartSend() {
 
     if (IsConnected) {
         // A connection kept open from the last message: straight to MAIL FROM.
-        State = 1;
+        State = TSmtpState::Helo;
         Arm(TWait::Server, TimeoutResponse);
         Advance({});
         return;
@@ -557,7 +557,7 @@ void TSendMail::PostDone() {
 void TSendMail::Connected_() {
     if (!Running()) return;
     IsConnected = true;
-    State = 0;
+    State = TSmtpState::Greeting;
     Partial.clear();
     Arm(TWait::Server, TimeoutResponse);
     Info(miConnected, ServerAddress);
@@ -596,9 +596,9 @@ void TSendMail::HandleLine(const QByteArray& line) {
     const QString text = QString::fromLatin1(line);
     Info(miResponse, text);
     if (!Running()) return;
-    if (State == 7) {
+    if (State == TSmtpState::Quit) {
         // Whatever the answer to QUIT, the message was accepted before it.
-        State = 8;
+        State = TSmtpState::Done;
         Finished();
         return;
     }
@@ -610,7 +610,7 @@ void TSendMail::HandleLine(const QByteArray& line) {
         return;
     }
     if (kind == TReplyKind::Negative) {
-        if (State != 3) {
+        if (State != TSmtpState::Recipients) {
             Abort(meUnexpectedResponse, kUnexpectedResponse + text);
             return;
         }
@@ -625,38 +625,38 @@ void TSendMail::HandleLine(const QByteArray& line) {
 
 void TSendMail::Advance(const QString& reply) {
     switch (State) {
-        case 0:
+        case TSmtpState::Greeting:
             SendLine("HELO " + ToWire(LocalHostName));
-            State = 1;
+            State = TSmtpState::Helo;
             break;
-        case 1:
+        case TSmtpState::Helo:
             SendLine("MAIL FROM:<" + ToWire(FROM_Address) + ">");
-            State = 2;
+            State = TSmtpState::MailFrom;
             break;
-        case 2:
+        case TSmtpState::MailFrom:
             SendRecipient(0);
-            State = 3;
+            State = TSmtpState::Recipients;
             break;
-        case 3:
+        case TSmtpState::Recipients:
             if (CurrentRecipient + 1 < static_cast<int>(Recipients.size())) {
                 SendRecipient(CurrentRecipient + 1);
             } else {
                 SendLine("DATA");
-                State = 5;
+                State = TSmtpState::Data;
             }
             break;
-        case 5:
-            State = 6;
+        case TSmtpState::Data:
+            State = TSmtpState::Message;
             Writer = std::make_unique<TMessageWriter>(*this);
             Pump();
             break;
-        case 6:
+        case TSmtpState::Message:
             if (Writer) {
                 // The server answered before the message was complete.
                 Abort(meUnexpectedResponse, kUnexpectedResponse + reply);
                 return;
             }
-            State = 7;
+            State = TSmtpState::Quit;
             MailSent = true;
             Info(miAccepted);
             if (!Running()) return;
@@ -668,13 +668,13 @@ void TSendMail::Advance(const QString& reply) {
                 SendLine("QUIT");
             }
             break;
-        case 7:
+        case TSmtpState::Quit:
             // The answer to QUIT: the exchange is over, whether or not the server
             // hangs up itself.
-            State = 8;
+            State = TSmtpState::Done;
             Finished();
             break;
-        default: break;
+        case TSmtpState::Done: break;
     }
 }
 

@@ -142,7 +142,18 @@ private:
     bool Cancelled = false;
     bool MailSent = false;
     bool IsConnected = false;
-    int State = 0;
+    // Where the SMTP exchange stands: what the next reply answers.
+    enum class TSmtpState {
+        Greeting,    // the server's greeting; HELO goes next
+        Helo,        // the answer to HELO; MAIL FROM next
+        MailFrom,    // the answer to MAIL FROM; the first RCPT TO next
+        Recipients,  // the answer to an RCPT TO; the next one or DATA
+        Data,        // the answer to DATA; the message next
+        Message,     // the answer to the end of the message
+        Quit,        // the answer to QUIT: the mail was accepted before it
+        Done,
+    };
+    TSmtpState State = TSmtpState::Greeting;
     QString ServerAddress;
     QByteArray Partial;
     int Parsing = 0;  // DataArrived depth: a handler's nested event loop may deliver more
