@@ -126,9 +126,9 @@ public:
 
     // ---- table ----
     void FormPaint(QPainter& p);
-    // Hit areas: 0 nothing, 1 stock, 2 pile, 3 natural hand card, 4 table card,
-    // 5 threes column, 6 wild hand card. index is the card's list index.
-    int HitTest(int x, int y, int& index);
+    // What a click at x, y hits; index is the card's list index.
+    enum class THitArea { None, Stock, Pile, NaturalInHand, TableCard, ThreesColumn, WildInHand };
+    THitArea HitTest(int x, int y, int& index);
     void FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
     void FormMouseMove();
     // Returns whether the key was used.

@@ -52,10 +52,10 @@ int AnimationSteps(double distance, int cardSpeed) {
     return static_cast<int>(std::nearbyint(distance / (4 * std::max(0, cardSpeed) + 1)));
 }
 
-int TfmCanMain::HitTest(int x, int y, int& index) {
+TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     index = -1;
     const TableLayout& L = G.Layout;
-    if (G.TurnPhase == TTurnPhase::HandOver) return 0;
+    if (G.TurnPhase == TTurnPhase::HandOver) return THitArea::None;
     auto onPile = [&](int top) {
         return L.TableLeft <= x && x <= L.TableLeft + L.CardWidth && top <= y && y <= top + L.CardHeight;
     };
@@ -64,32 +64,32 @@ int TfmCanMain::HitTest(int x, int y, int& index) {
         const int visible = c.X == anchor.X && c.Y == anchor.Y ? L.CardHeight : kColumnStep;
         return c.X <= x && x <= c.X + L.CardWidth && c.Y <= y && y <= c.Y + visible;
     };
-    int area = 0;
+    THitArea area = THitArea::None;
     if (!G.StockExhausted && onPile(L.StockTop)) {
-        area = 1;
+        area = THitArea::Stock;
     } else if (onPile(L.DiscardTop)) {
-        area = 2;
+        area = THitArea::Pile;
     } else {
         for (int i = 0; i < G.PlayerHand.Count; ++i) {
             const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
             if (!hits(c, G.PlayerHand.Anchors[c.Rank])) continue;
             index = i;
-            area = c.Rank < kRankThree ? 6 : 3;
+            area = c.Rank < kRankThree ? THitArea::WildInHand : THitArea::NaturalInHand;
             break;
         }
     }
-    if (area != 3 && area != 6) {
+    if (area != THitArea::NaturalInHand && area != THitArea::WildInHand) {
         for (int i = 0; i < G.PlayerMelds.Count; ++i) {
             const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
             const int column = L.ColumnOf(c.X);
             if (column < 0 || column >= kColumns || !hits(c, G.PlayerMelds.Anchors[static_cast<size_t>(column)]))
                 continue;
             index = i;
-            area = column == kRankThree ? 5 : 4;
+            area = column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
             break;
         }
     }
-    if (area >= 1 && area <= 3) G.MarkGameInProgress();
+    if (area == THitArea::Stock || area == THitArea::Pile || area == THitArea::NaturalInHand) G.MarkGameInProgress();
     return area;
 }
 
@@ -99,27 +99,29 @@ void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods,
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     RunAction([&] {
         int index = -1;
-        const int area = HitTest(x, y, index);
+        const THitArea area = HitTest(x, y, index);
         if (button == Qt::LeftButton) {
             // Any other gesture disarms a card armed for a double right-click.
             LastRightClicked = -1;
             RightClickCount = 0;
             switch (area) {
-                case 1:
+                case THitArea::Stock:
                     FlashDraws = true;
                     G.DrawClicked();
                     FlashDraws = false;
                     break;
-                case 2: G.TakePile(); break;
-                case 3: G.MeldCardGesture(index, shift, ctrl); break;
-                case 4: G.AddWildcardGesture(G.Layout.ColumnOf(G.PlayerMelds.At(index).X), shift); break;
-                case 6: G.MeldWildGesture(shift, ctrl); break;
+                case THitArea::Pile: G.TakePile(); break;
+                case THitArea::NaturalInHand: G.MeldCardGesture(index, shift, ctrl); break;
+                case THitArea::TableCard:
+                    G.AddWildcardGesture(G.Layout.ColumnOf(G.PlayerMelds.At(index).X), shift);
+                    break;
+                case THitArea::WildInHand: G.MeldWildGesture(shift, ctrl); break;
                 default: break;
             }
         } else if (button == Qt::RightButton) {
-            if (area == 3 || area == 6)
+            if (area == THitArea::NaturalInHand || area == THitArea::WildInHand)
                 DiscardGesture(index);
-            else if (area == 5 && G.Rules.RedThreeFreezes)
+            else if (area == THitArea::ThreesColumn && G.Rules.RedThreeFreezes)
                 G.DiscardRedThreeFromTable(index);
         }
     });

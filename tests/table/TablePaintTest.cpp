@@ -189,11 +189,11 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     EXPECT_EQ(img.pixel(x, last + L.CardHeight + 2), kTable);
     // Each strip is a hit on its own card.
     int index = -1;
-    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 5, index), 4);
+    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 5, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().PlayerMelds.At(index).Y, first);
-    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 24 + 5, index), 4);
+    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 24 + 5, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().PlayerMelds.At(index).Y, first + 24) << "a covered card is hit only on its strip";
-    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, last + L.CardHeight - 2, index), 4);
+    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, last + L.CardHeight - 2, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().PlayerMelds.At(index).Y, last);
 }
 
@@ -218,24 +218,25 @@ TEST_F(TableWindowTest, HitAreasOfPilesHandAndTable) {
     t.Pile({"4C"});
     Arrange(t);
     int i = -1;
-    EXPECT_EQ(Window->HitTest(L.TableLeft, L.StockTop, i), 1);
-    EXPECT_EQ(Window->HitTest(L.TableLeft + L.CardWidth, L.StockTop + L.CardHeight, i), 1) << "bounds are inclusive";
-    EXPECT_EQ(Window->HitTest(L.TableLeft + L.CardWidth + 1, L.StockTop, i), 0);
-    EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.DiscardTop + 2, i), 2);
+    EXPECT_EQ(Window->HitTest(L.TableLeft, L.StockTop, i), TfmCanMain::THitArea::Stock);
+    EXPECT_EQ(Window->HitTest(L.TableLeft + L.CardWidth, L.StockTop + L.CardHeight, i), TfmCanMain::THitArea::Stock)
+        << "bounds are inclusive";
+    EXPECT_EQ(Window->HitTest(L.TableLeft + L.CardWidth + 1, L.StockTop, i), TfmCanMain::THitArea::None);
+    EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.DiscardTop + 2, i), TfmCanMain::THitArea::Pile);
     const TCard& joker = G().PlayerHand.At(FindFirstById(G().PlayerHand, kJokerId));
-    EXPECT_EQ(Window->HitTest(joker.X + 2, joker.Y + 2, i), 6);
+    EXPECT_EQ(Window->HitTest(joker.X + 2, joker.Y + 2, i), TfmCanMain::THitArea::WildInHand);
     const TCard& five = G().PlayerHand.At(FindFirstById(G().PlayerHand, CardId("5S")));
-    EXPECT_EQ(Window->HitTest(five.X + 2, five.Y + 2, i), 3);
+    EXPECT_EQ(Window->HitTest(five.X + 2, five.Y + 2, i), TfmCanMain::THitArea::NaturalInHand);
     EXPECT_EQ(G().PlayerHand.At(i).Id, CardId("5S"));
-    EXPECT_EQ(Window->HitTest(L.ColumnX(2) + 2, L.PlayerMeldBase + 14, i), 5);
-    EXPECT_EQ(Window->HitTest(L.ColumnX(9) + 2, L.PlayerMeldBase + 14, i), 4);
+    EXPECT_EQ(Window->HitTest(L.ColumnX(2) + 2, L.PlayerMeldBase + 14, i), TfmCanMain::THitArea::ThreesColumn);
+    EXPECT_EQ(Window->HitTest(L.ColumnX(9) + 2, L.PlayerMeldBase + 14, i), TfmCanMain::THitArea::TableCard);
 
     // Nothing while the hand is over; the stock is gone once exhausted.
     G().TurnPhase = TTurnPhase::HandOver;
-    EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.StockTop + 2, i), 0);
+    EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.StockTop + 2, i), TfmCanMain::THitArea::None);
     G().TurnPhase = TTurnPhase::Draw;
     G().StockExhausted = true;
-    EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.StockTop + 2, i), 0);
+    EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.StockTop + 2, i), TfmCanMain::THitArea::None);
 }
 
 // Column and depth of a card in a column list.
