@@ -6,28 +6,15 @@
 #include <QByteArray>
 #include <QList>
 
+#include "MailCheck.h"
 #include "mail/MailCodec.h"
 
 using namespace canasta::mail;
+using namespace canasta::test;
 
 namespace {
 QByteArray L1(const char* utf8) { return QString::fromUtf8(utf8).toLatin1(); }
 
-// Undoes quoted-printable (soft breaks and =XX), to check nothing was lost.
-QByteArray DecodeQP(const QByteArray& in) {
-    QByteArray out;
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] != '=') {
-            out.append(in[i]);
-        } else if (in.mid(i + 1, 2) == "\r\n") {
-            i += 2;
-        } else {
-            out.append(static_cast<char>(in.mid(i + 1, 2).toInt(nullptr, 16)));
-            i += 2;
-        }
-    }
-    return out;
-}
 }  // namespace
 
 TEST(HeaderWords, SevenBitTextStaysAsItIs) {

@@ -9,6 +9,7 @@
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
+#include "MailCheck.h"
 #include "MailRun.h"
 #include "MailSession.h"
 #include "mail/SendMail.h"
@@ -74,22 +75,6 @@ QString DecodeWords(const QByteArray& value) {
     return out;
 }
 
-// Quoted-printable back to bytes: soft breaks go, =XX become bytes.
-QByteArray DecodeQP(const QByteArray& in) {
-    QByteArray out;
-    for (qsizetype i = 0; i < in.size(); ++i) {
-        if (in[i] != '=') {
-            out.append(in[i]);
-        } else if (in.mid(i + 1, 2) == "\r\n") {
-            i += 2;
-        } else {
-            out.append(static_cast<char>(in.mid(i + 1, 2).toInt(nullptr, 16)));
-            i += 2;
-        }
-    }
-    return out;
-}
-
 // The message as the server keeps it: dot-stuffing undone, without the final dot.
 QByteArray Unstuffed(const QByteArray& wire) {
     QByteArray msg = wire.left(wire.size() - 3);  // ".\r\n"
@@ -132,17 +117,7 @@ QList<QByteArray> Parts(const QByteArray& msg) {
     return parts;
 }
 
-class Files : public ::testing::Test {
-protected:
-    QTemporaryDir Dir;
-    QString Write(const QString& name, const QByteArray& data) {
-        const QString path = Dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(data);
-        return path;
-    }
-};
+class Files : public TFileTest {};
 
 }  // namespace
 

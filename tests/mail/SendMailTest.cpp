@@ -9,6 +9,7 @@
 
 #include <memory>
 
+#include "MailCheck.h"
 #include "MailRun.h"
 #include "MailSession.h"
 #include "mail/SendMail.h"
@@ -507,17 +508,7 @@ TEST(Message, CancellingFromAnEventWhileTheMessageIsWrittenStopsIt) {
     }
 }
 
-class Attachments : public ::testing::Test {
-protected:
-    QTemporaryDir Dir;
-    QString Write(const QString& name, const QByteArray& data) {
-        const QString path = Dir.filePath(name);
-        QFile f(path);
-        EXPECT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(data);
-        return path;
-    }
-};
+class Attachments : public TFileTest {};
 
 TEST_F(Attachments, EachEncodingWithItsPartHeaders) {
     QByteArray binary;
