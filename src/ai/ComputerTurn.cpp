@@ -3,14 +3,6 @@
 
 namespace canasta {
 
-namespace {
-
-// Thrown inside a turn when a seat operation had to deal a new hand: the rest
-// of the turn belongs to a hand that no longer exists.
-struct TTurnAborted {};
-
-}  // namespace
-
 int NaturalPoints(int rank) {
     if (rank == kRankAce) return 20;
     if (rank >= 7) return 10;
@@ -69,30 +61,16 @@ TProvisionalCard::~TProvisionalCard() { Game.OpponentHand.Count = CountBefore; }
 
 // ---------------------------------------------------------------------------
 
-void TComputerTurn::Attach(TGame& game) {
-    G = &game;
-    Hand = game.HandNumber;
-}
+void TComputerTurn::Attach(TGame& game) { G = &game; }
 
 void TComputerTurn::PlayTurn(TGame& game) {
     Attach(game);
-    try {
-        RunTurn();
-    } catch (const TTurnAborted&) {
-        // The hand was dealt anew inside the turn; that deal set up the next turn.
-    }
-}
-
-void TComputerTurn::StopIfHandChanged() const {
-    if (G->HandNumber != Hand) throw TTurnAborted{};
+    RunTurn();
 }
 
 void TComputerTurn::RunTurn() {
     TGame& g = *G;
     g.OpponentsTurn = true;
-    g.Host.SetBusyCursor(true);
-    g.Host.ProcessPendingMessages();
-    StopIfHandChanged();
 
     g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
     g.OpponentMinimumMeld = MinimumInitialMeld(g.OpponentScore);
@@ -136,7 +114,6 @@ bool TComputerTurn::PickUp() {
 void TComputerTurn::EndHandAtEmptyStock() {
     TGame& g = *G;
     g.EndHandRequested = true;
-    g.Host.SetBusyCursor(false);
     if (g.EndHandIfOver()) return;
     // The hand could not end (it is already being scored): nothing to play.
     Finish();
@@ -187,14 +164,10 @@ void TComputerTurn::Discard() {
         RemoveCardAt(g.OpponentMelds, -1, choice.Position, card, false, kRankThree);
         g.Host.Invalidate(TRegion::OpponentMelds);
     } else {
-        if (choice.Position < 0 || choice.Position >= HandSize()) {
-            g.RemoveFromComputerHand(choice.Position);  // reports and deals anew
-            StopIfHandChanged();
-            return;
-        }
+        // A position off the hand is refused there: the hand is abandoned.
+        if (choice.Position < 0 || choice.Position >= HandSize()) g.RemoveFromComputerHand(choice.Position);
         card = g.OpponentHand.Cards[static_cast<size_t>(choice.Position)];
         g.RemoveFromComputerHand(choice.Position);
-        StopIfHandChanged();
     }
     const TPoint from{card.X, card.Y};
     card.FaceUp = true;
@@ -209,9 +182,6 @@ void TComputerTurn::Finish() {
     TGame& g = *G;
     g.Host.Invalidate(TRegion::Pile);
     g.Host.Invalidate(TRegion::OpponentHand);
-    g.Host.SetBusyCursor(false);
-    // Ending the hand deals the next one (and may play its first turn): the
-    // closing steps below belong to this hand only.
     if (g.EndHandIfOver()) return;
     g.OpponentPointsBeforeTurn = g.OpponentMeldedPoints;
     g.OpponentsTurn = false;
@@ -237,20 +207,10 @@ double TComputerTurn::RandomReal() {
 
 int TComputerTurn::RandomInt(int n) { return n <= 0 ? 0 : static_cast<int>(G->Rng.Next(static_cast<uint32_t>(n))); }
 
-void TComputerTurn::MeldFromHand(int position) {
-    G->MeldFromHand(position);
-    StopIfHandChanged();
-}
+void TComputerTurn::MeldFromHand(int position) { G->MeldFromHand(position); }
 
-void TComputerTurn::MeldWildCard(int rank) {
-    G->MeldWildCard(rank);
-    StopIfHandChanged();
-}
+void TComputerTurn::MeldWildCard(int rank) { G->MeldWildCard(rank); }
 
-bool TComputerTurn::LayRedThrees() {
-    const bool laid = G->LayRedThrees();
-    StopIfHandChanged();
-    return laid;
-}
+bool TComputerTurn::LayRedThrees() { return G->LayRedThrees(); }
 
 }  // namespace canasta

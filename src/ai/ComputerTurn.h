@@ -102,7 +102,7 @@ protected:
     double RandomReal();
     int RandomInt(int n);
 
-    // Seat operations; each stops the turn if it had to deal a new hand.
+    // Seat operations.
     void MeldFromHand(int position);
     void MeldWildCard(int rank);
     bool LayRedThrees();
@@ -111,17 +111,15 @@ protected:
     TCard TakeTopCard();    // the pile's top card into the hand, animated
     void TakeRestOfPile();  // the rest of the pile, top down, animated
     void DrawCards();       // the turn's draws with the red-three extra draw
-    // No draw and no forced take left: the hand ends (and the next is dealt).
+    // No draw and no forced take left: the hand ends.
     void EndHandAtEmptyStock();
 
 private:
     void RunTurn();
     void Discard();
     void Finish();
-    void StopIfHandChanged() const;
 
     TGame* G = nullptr;
-    uint32_t Hand = 0;
 };
 
 }  // namespace canasta

@@ -27,13 +27,10 @@ void TGame::AddToComputerHand(TCard card, bool animate) {
 }
 
 void TGame::RemoveFromComputerHand(int position) {
-    if (position < 0 || position >= OpponentHand.Count) {
-        // A broken position means the seat's bookkeeping is lost; a fresh
-        // hand is the one state known to be sound.
-        Host.Inform("Error removing card from computer's hand", TMsgKind::Error);
-        DealHand();
-        return;
-    }
+    // A broken position means the seat's bookkeeping is lost; a fresh hand
+    // is the one state known to be sound.
+    if (position < 0 || position >= OpponentHand.Count)
+        throw THandAbandoned("Error removing card from computer's hand", TMsgKind::Error);
     TCard removed;
     RemoveCardAt(OpponentHand, +1, position, removed, true, 0);
     for (TCard& c : OpponentHand)
@@ -47,12 +44,10 @@ void TGame::MeldFromHand(int position) {
         return;
     }
     CountColumns();
-    const uint32_t hand = HandNumber;
     TCard card = OpponentHand.Cards[static_cast<size_t>(position)];
     const TPoint from{card.X, card.Y};
     card.FaceUp = true;
     RemoveFromComputerHand(position);
-    if (hand != HandNumber) return;
 
     const int column = card.Rank;
     const int before = OpponentColumnCounts[static_cast<size_t>(column)];
@@ -85,12 +80,10 @@ void TGame::MeldWildCard(int rank) {
     }
     CountColumns();
     const int size = OpponentColumnCounts[static_cast<size_t>(rank)];
-    const uint32_t hand = HandNumber;
     TCard card = OpponentHand.Cards[static_cast<size_t>(position)];
     const TPoint from{card.X, card.Y};
     card.FaceUp = true;
     RemoveFromComputerHand(position);
-    if (hand != HandNumber) return;
 
     TPoint& anchor = OpponentMelds.Anchors[static_cast<size_t>(rank)];
     const int y = size >= 7 ? Layout.OpponentMeldBase - kColumnStep : anchor.Y - kColumnStep;
@@ -106,7 +99,6 @@ void TGame::MeldWildCard(int rank) {
 }
 
 bool TGame::LayRedThrees() {
-    const uint32_t hand = HandNumber;
     bool laid = false;
     for (int i = 0; i < OpponentHand.Count;) {
         if (!IsRedThree(OpponentHand.Cards[static_cast<size_t>(i)])) {
@@ -114,7 +106,6 @@ bool TGame::LayRedThrees() {
             continue;
         }
         MeldFromHand(i);
-        if (hand != HandNumber) return laid;
         laid = true;
         Host.Invalidate(TRegion::OpponentMelds);
         Host.Wait(Config.MeldDelay);

@@ -292,16 +292,14 @@ TGesture TPlayerBot::Next(const TGame& g) {
 void TPlayerBot::Apply(TGame& g, const TGesture& ge) {
     NoteTurn(g);
     const uint64_t before = Fingerprint(g);
-    const uint32_t hand = g.HandNumber;
     const bool undoesTake = ge.Kind == TGestureKind::TakePile && g.PileTakeUndoable;
     ApplyGesture(g, ge);
     ++Gestures;
     const bool changed = Fingerprint(g) != before;
-    // The seat is back at the start of a turn after a move that changed
-    // something: the opponent has moved in between (a discard, a forced pass),
-    // unless the move gave a provisional take back.
-    if (changed && (g.HandNumber != hand || g.QuitRequested || (g.TurnStart && !g.HasDrawn && !undoesTake)))
-        ++TurnsEnded;
+    // The seat's turn is over after a move that changed something and ended
+    // the hand or handed the turn on (a discard, a forced pass), unless the
+    // move gave a provisional take back.
+    if (changed && (g.TurnPhase == TTurnPhase::HandOver || (g.TurnStart && !g.HasDrawn && !undoesTake))) ++TurnsEnded;
     // A refusal is remembered only for the state it was refused in.
     if (!changed)
         RefusedGestures.push_back(ge);

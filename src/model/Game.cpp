@@ -67,8 +67,7 @@ std::string TGame::OpponentInSentence() const { return Config.Networked ? Config
 std::string TGame::PlayerLabel() const { return Config.PlayerName.empty() ? "Player" : Config.PlayerName; }
 
 void TGame::NewGame() {
-    if (Config.Networked && !Host.Ask("You have a network game running. Are you sure you want to start a new game?"))
-        return;
+    HandEndPending = MatchAnswerPending = false;
     PlayerScore = 0;
     OpponentScore = 0;
     Host.SendToken(token::NewGame, "");
@@ -141,7 +140,7 @@ void TGame::RestoreTurnSnapshot() {
 
 void TGame::ResetForDeal(TSoundEvent sound) {
     ++HandNumber;
-    Host.SetBusyCursor(true);
+    HandEndPending = MatchAnswerPending = TurnSnapshotDue = false;
     Host.PlaySound(sound);
     if (Config.ShowTurns) {
         std::string text;
@@ -237,23 +236,12 @@ void TGame::DealHand(TSoundEvent sound) {
     DealtLastHand = true;
     // The other side builds the same stock from the positions.
     if (Config.Networked) Host.SendToken(token::Deal, MakeDealRecord(playerFirst, LastDeal));
-    Host.SetBusyCursor(false);
-    if (playerFirst) {
-        SetTurnPhase(TTurnPhase::Draw);
-    } else {
-        SetTurnPhase(TTurnPhase::OpponentTurn);
-        if (!Config.Networked) StartOpponentTurn();
-    }
+    SetTurnPhase(playerFirst ? TTurnPhase::Draw : TTurnPhase::OpponentTurn);
 }
 
-void TGame::StartOpponentTurn() {
+void TGame::HandTurnToOpponent() {
     OpponentsTurn = true;
     SetTurnPhase(TTurnPhase::OpponentTurn);
-    if (Config.Networked) return;
-    int level = Config.Level < 0 || Config.Level > 2 ? 2 : Config.Level;
-    IComputerLevel* player = Levels[static_cast<size_t>(level)];
-    if (!player) throw InternalError("no computer level installed for level " + std::to_string(level));
-    player->PlayTurn(*this);
 }
 
 void TGame::MarkGameInProgress() { GameInProgress = true; }

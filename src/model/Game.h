@@ -118,7 +118,16 @@ struct TGameConfig {
 
 class TGame;
 
-// A computer level: plays one whole opponent turn synchronously.
+// A hand that cannot go on (the seat's bookkeeping is lost): the message says
+// why, for the player, and whoever runs the game deals a new hand.
+class THandAbandoned : public InternalError {
+public:
+    THandAbandoned(const std::string& message, TMsgKind kind) : InternalError(message), Kind(kind) {}
+    TMsgKind Kind;
+};
+
+// A computer level: plays one whole opponent turn and returns; the game
+// driver decides what comes next.
 class IComputerLevel {
 public:
     virtual ~IComputerLevel() = default;
@@ -180,6 +189,8 @@ public:
     const TGameState& State() const { return *this; }
 
     // ---- model: deal and turn cycle ----
+    // Scores back to zero and the first hand dealt (asking first, in a
+    // network game, is the window's business).
     void NewGame();
     void DealHand(TSoundEvent sound = TSoundEvent::Deal);
     // The reset steps of a deal (everything but the shuffle and the dealing of cards).
@@ -193,7 +204,9 @@ public:
     TCard DrawFromStock();
     void SaveTurnSnapshot();
     void RestoreTurnSnapshot();
-    void StartOpponentTurn();
+    // The opponent seat is to move; the driver plays a computer's turn, a
+    // remote player's moves arrive over the network.
+    void HandTurnToOpponent();
     // The player's click on the stock.
     void DrawClicked();
     // Marks the game as started (first click on the stock, the pile or a natural card).
@@ -213,6 +226,9 @@ public:
     // A click on a wild card in the hand (column 1; Shift up to seven, Ctrl up to three).
     void MeldWildGesture(bool shift, bool ctrl);
     bool MayMeldBlackThrees();
+    // Whether the player's turn is still in its melding part: a gesture of
+    // several melds stops when one of them ended the turn or the hand.
+    bool StillMelding() const { return !OpponentsTurn && HasDrawn && TurnPhase != TTurnPhase::HandOver; }
     bool CheckCanasta(TCardList& list, bool isPlayer, int x);
     bool ValidateMelds(int handAdjust = 0);
     bool ValidateTurnMelds(int handAdjust = 0);
@@ -242,6 +258,8 @@ public:
 
     // ---- rules: scoring ----
     int MeldedPoints(bool allColumns);
+    // Ends the hand if it is over: scores it and reports the result. What
+    // follows (the match end, the next deal) is the driver's step.
     bool EndHandIfOver();
     void ScoreHand(THandScore& player, THandScore& opponent);
     std::string MatchComment(int difference) const;
@@ -260,11 +278,19 @@ public:
     void MeldWildCard(int rank);
     bool LayRedThrees();
 
-    // Set when an end of hand started the next deal (a caller that was in the
-    // middle of a turn must stop).
+    // Counts the deals: each hand has its own number.
     uint32_t HandNumber = 0;
-    // True while the end-of-hand windows are open.
-    bool ScoringOpen = false;
+    // A hand is over and scored, and its end is not finished yet (its result
+    // still shown, the Game Over question open, the next deal to come).
+    bool HandEndPending = false;
+    // The score difference (this side's minus the opponent's) that decides
+    // who deals next: the hand's, or the match's after a Game Over.
+    int HandEndDifference = 0;
+    // The Game Over window waits for its answer.
+    bool MatchAnswerPending = false;
+    // A forced pass against the computer: the player's turn snapshot is
+    // taken once the computer's turn is over, at the start of the next turn.
+    bool TurnSnapshotDue = false;
     // In a networked game: this side dealt the current hand (the other side
     // received it). On equal scores the side that did not deal deals next.
     bool DealtLastHand = false;

@@ -29,15 +29,9 @@ void THeadlessHost::Inform(const std::string& text, TMsgKind) {
     ++InformCount;
     Note("inform", text);
 }
-bool THeadlessHost::Ask(const std::string& question) {
-    Note("ask", question);
-    return NextAnswer();
-}
 void THeadlessHost::AnimateMove(const TCard&, TPoint, TPoint) {}
 void THeadlessHost::Invalidate(TRegion) {}
 void THeadlessHost::Wait(int ms) { WaitedMs += ms; }
-void THeadlessHost::SetBusyCursor(bool) {}
-void THeadlessHost::ProcessPendingMessages() {}
 void THeadlessHost::PlaySound(TSoundEvent e) {
     Note("sound", std::to_string(static_cast<int>(e)));
     if (OnSound) OnSound(e);
@@ -57,7 +51,7 @@ void THeadlessHost::ShowHandResult(const THandResult& r) {
 void THeadlessHost::HandFinished(const THandResult& r) {
     if (Record) Hands.push_back(r);
 }
-bool THeadlessHost::ShowMatchResult(const TMatchResult& r) {
+std::optional<bool> THeadlessHost::ShowMatchResult(const TMatchResult& r) {
     Note("match", r.Comment);
     return NextAnswer();
 }

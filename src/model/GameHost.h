@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Everything the game core needs to show or ask goes through this interface:
-// the table window implements it, tests and tools use THeadlessHost.
+// Everything the game core reports goes through this interface: the table
+// window implements it, tests and tools use THeadlessHost. Each call reports
+// and returns; none of them waits for a person. A host that shows things over
+// time (animations, windows) says so through Presenting, and the game driver
+// waits for it to be run again.
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -69,16 +73,16 @@ public:
     virtual void ShowStatus(const std::string& text) = 0;
     virtual void ShowStatusError(const std::string& text) = 0;
     virtual void Beep() = 0;
-    // Message boxes.
+    // A message for the player.
     virtual void Inform(const std::string& text, TMsgKind kind) = 0;
-    virtual bool Ask(const std::string& question) = 0;  // Yes/No
-    // Table drawing: a card moving between two places, a repaint, a pause.
+    // Table drawing: a card moving between two places, a repaint, a pause
+    // between two moves of the computer.
     virtual void AnimateMove(const TCard& card, TPoint from, TPoint to) = 0;
     virtual void Invalidate(TRegion region) = 0;
     virtual void Wait(int milliseconds) = 0;
-    virtual void SetBusyCursor(bool busy) = 0;
-    // Lets the window handle pending non-input messages once.
-    virtual void ProcessPendingMessages() = 0;
+    // True while the host is still showing what it was told (a card moving,
+    // a pause, a window open): the driver then stops and is run again later.
+    virtual bool Presenting() const = 0;
     virtual void PlaySound(TSoundEvent event) = 0;
     // A move for a networked opponent.
     virtual void SendToken(const std::string& token, const std::string& data) = 0;
@@ -91,17 +95,19 @@ public:
     // End of hand and match: the result windows and the high-score / win-ratio hooks.
     virtual void ShowHandResult(const THandResult& result) = 0;
     virtual void HandFinished(const THandResult& result) = 0;
-    // Shows the Game Over window; returns true to play another game.
-    virtual bool ShowMatchResult(const TMatchResult& result) = 0;
+    // Shows the Game Over window. Returns whether to play another game when
+    // the answer is known at once; otherwise the answer comes later through
+    // TGameDriver::AnswerAnotherMatch.
+    virtual std::optional<bool> ShowMatchResult(const TMatchResult& result) = 0;
     virtual void MatchFinished(const TMatchResult& result) = 0;
 };
 
-// A host without a screen: records what the core showed and answers questions
-// from a script (default Yes). Used by tests and by the simulator.
+// A host without a screen: records what the core showed and answers the
+// Game Over question from a script (default Yes). Used by tests and by the simulator.
 class THeadlessHost : public GameHost {
 public:
     struct Event {
-        std::string Kind;  // "status", "error", "inform", "ask", "token", "sound", "hand", "match" ...
+        std::string Kind;  // "status", "error", "inform", "token", "sound", "hand", "match" ...
         std::string Text;
     };
 
@@ -109,12 +115,10 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
-    bool Ask(const std::string& question) override;
     void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
-    void SetBusyCursor(bool busy) override;
-    void ProcessPendingMessages() override;
+    bool Presenting() const override { return false; }
     void PlaySound(TSoundEvent event) override;
     void SendToken(const std::string& token, const std::string& data) override;
     void SetUndoEnabled(bool enabled) override;
@@ -124,13 +128,13 @@ public:
     void ShowWhoseTurn(const std::string& text) override;
     void ShowHandResult(const THandResult& result) override;
     void HandFinished(const THandResult& result) override;
-    bool ShowMatchResult(const TMatchResult& result) override;
+    std::optional<bool> ShowMatchResult(const TMatchResult& result) override;
     void MatchFinished(const TMatchResult& result) override;
 
     // Recording is off by default so long simulations do not grow memory.
     bool Record = false;
     std::vector<Event> Events;
-    // Answers for Ask and ShowMatchResult, taken from the front; Yes when empty.
+    // Answers for ShowMatchResult, taken from the front; Yes when empty.
     std::vector<bool> Answers;
 
     std::string Status;      // last phase text

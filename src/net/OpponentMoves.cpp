@@ -94,7 +94,6 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     const bool playerFirst = g.PlayerDrawsFirst;
     g.PlayerDrawsFirst = !playerFirst;
     g.OpponentsTurn = !playerFirst;
-    g.Host.SetBusyCursor(false);
     g.SetTurnPhase(playerFirst ? TTurnPhase::Draw : TTurnPhase::OpponentTurn);
     return true;
 }

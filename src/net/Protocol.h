@@ -53,10 +53,11 @@ public:
     // Nothing passes tokens that are held.
     void ProcessLeadingChats();
 
-    // Set by the owner while tokens must wait (besides the end-of-hand
-    // windows, which hold them through TGame::ScoringOpen).
+    // Set by the owner while tokens must wait (besides the end of a hand,
+    // which holds them until its windows are closed and the next deal made:
+    // TGame::HandEndPending).
     bool HoldTokens = false;
-    bool Held() const { return HoldTokens || Game.ScoringOpen; }
+    bool Held() const { return HoldTokens || Game.HandEndPending; }
     bool HasCompleteToken() const;
 
     // A reset keeps complete tokens but drops an unfinished one: its rest

@@ -137,7 +137,7 @@ void TNetSession::Reset(bool keepGame) {
         G.Config.Level = SavedLevel;
         const bool stuck =
             G.TurnPhase == TTurnPhase::HandOver || (G.OpponentsTurn && G.TurnPhase == TTurnPhase::OpponentTurn);
-        if (networkGame && !G.Config.Networked && !G.QuitRequested && !G.ScoringOpen && stuck) {
+        if (networkGame && !G.Config.Networked && !G.QuitRequested && !G.HandEndPending && stuck) {
             // The remote player's turn, or the deal this side waited for,
             // can never come now: the table starts afresh.
             Ui.RunGameAction([this] { G.DealHand(); });

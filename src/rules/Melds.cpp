@@ -43,7 +43,6 @@ void TGame::MeldCard(int index) {
         ShowStatusError(TRefusal::BlackThreesOnlyGoingOut);
         return;
     }
-    const uint32_t hand = HandNumber;
     TCard card;
     RemoveCardAt(PlayerHand, +1, index, card, false, inHand.Rank);
     const int rank = card.Rank;
@@ -66,7 +65,8 @@ void TGame::MeldCard(int index) {
                      (TopCardPending && !DiscardPile.Empty()));
     if (autoWild) {
         AddWildcardToColumn(rank);
-        if (hand != HandNumber || OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
+        // The wild card may have ended the turn (a forced pass) or the hand.
+        if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     }
     CheckCanasta(PlayerMelds, true, Layout.ColumnX(rank));
     CompletePileTake();
@@ -90,10 +90,9 @@ void TGame::MeldCardGesture(int index, bool shift, bool ctrl) {
     CountColumns();
     int count = shift ? PlayerRankCounts[rank] : std::min(3 - PlayerColumnCounts[rank], PlayerRankCounts[rank]);
     if (count >= PlayerHand.Count && PlayerMeldState.Canastas < Rules.CanastasToGoOut) --count;
-    const uint32_t hand = HandNumber;
     for (int i = 0; i < count; ++i) {
         int at = FirstOfRank(PlayerHand, rank);
-        if (at < 0 || hand != HandNumber || OpponentsTurn || !HasDrawn) break;
+        if (at < 0 || !StillMelding()) break;
         int before = PlayerHand.Count;
         MeldCard(at);
         if (PlayerHand.Count == before) break;  // refused
@@ -159,8 +158,7 @@ void TGame::AddWildcardGesture(int c, bool shift) {
     } else if (PlayerHand.Count < 2 && PlayerMeldState.Canastas < Rules.CanastasToGoOut && n != 6) {
         return;
     }
-    const uint32_t hand = HandNumber;
-    for (int i = 0; i < times && hand == HandNumber && !OpponentsTurn && HasDrawn; ++i) AddWildcardToColumn(c);
+    for (int i = 0; i < times && StillMelding(); ++i) AddWildcardToColumn(c);
 }
 
 void TGame::MeldWildGesture(bool shift, bool ctrl) {
@@ -179,8 +177,7 @@ void TGame::MeldWildGesture(bool shift, bool ctrl) {
         return;
     }
     int times = shift ? 7 - n : ctrl ? 3 - n : 1;
-    const uint32_t hand = HandNumber;
-    for (int i = 0; i < times && hand == HandNumber && !OpponentsTurn && HasDrawn; ++i) {
+    for (int i = 0; i < times && StillMelding(); ++i) {
         int before = PlayerHand.Count;
         AddWildcardToColumn(kRankTwo);
         if (PlayerHand.Count == before) break;

@@ -56,9 +56,7 @@ void TGame::TakePile() {
         }
         SetTurnPhase(TTurnPhase::Draw);
         if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
-        const uint32_t hand = HandNumber;
         UndoTakePile();
-        if (hand != HandNumber) return;
         TopCardPending = PileTakeUndoable = false;
         TurnStart = true;
         return;
@@ -178,12 +176,9 @@ void TGame::UndoTakePile() {
             break;
         }
     }
-    if (index < 0) {
-        Host.Inform("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
-                    TMsgKind::Warning);
-        DealHand();
-        return;
-    }
+    if (index < 0)
+        throw THandAbandoned("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
+                             TMsgKind::Warning);
     const int column = ColumnOfX(TakenTopCard.X);
     const bool canasta = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
     TCard card;
@@ -270,7 +265,7 @@ bool TGame::DiscardCard(int index) {
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::Pile);
     OpponentsTurn = true;
-    if (!EndHandIfOver()) StartOpponentTurn();
+    if (!EndHandIfOver()) HandTurnToOpponent();
     return true;
 }
 
@@ -304,7 +299,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     if (!EndHandIfOver()) {
         ClearUndo();
         Host.SetUndoEnabled(false);
-        StartOpponentTurn();
+        HandTurnToOpponent();
     }
     return true;
 }
@@ -338,9 +333,12 @@ bool TGame::CheckForcedPass() {
     TurnStart = true;
     OpponentsTurn = true;
     Host.SendToken(token::PassDiscard, "");
-    const uint32_t hand = HandNumber;
-    StartOpponentTurn();
-    if (hand == HandNumber) SaveTurnSnapshot();
+    HandTurnToOpponent();
+    // Against the computer the snapshot is of the table its turn leaves.
+    if (Config.Networked)
+        SaveTurnSnapshot();
+    else
+        TurnSnapshotDue = true;
     return true;
 }
 

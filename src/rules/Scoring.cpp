@@ -111,7 +111,6 @@ bool TGame::EndHandIfOver() {
     if (!over || TurnPhase == TTurnPhase::HandOver) return false;
 
     SetTurnPhase(TTurnPhase::HandOver);
-    ScoringOpen = true;
     WentOut = PlayerHand.Empty() ? woPlayer : OpponentHand.Empty() ? woOpponent : woNobody;
 
     THandResult hand;
@@ -122,39 +121,11 @@ bool TGame::EndHandIfOver() {
     Host.PlaySound(hand.Player.Total >= hand.Opponent.Total ? TSoundEvent::WinHand : TSoundEvent::LoseHand);
     PlayerScore += hand.Player.Total;
     OpponentScore += hand.Opponent.Total;
+    HandEndPending = true;
+    HandEndDifference = hand.Difference;
     Host.Invalidate(TRegion::All);
     Host.ShowHandResult(hand);
     Host.HandFinished(hand);
-
-    int dealDifference = hand.Difference;
-    if (PlayerScore >= 5000 || OpponentScore >= 5000) {
-        TMatchResult match;
-        match.PlayerScore = PlayerScore;
-        match.OpponentScore = OpponentScore;
-        match.Difference = PlayerScore - OpponentScore;
-        match.Comment = MatchComment(match.Difference);
-        match.PlayerName = PlayerLabel();
-        match.OpponentName = OpponentLabel();
-        match.PlayerWon = match.Difference > 0;
-        match.OpponentWon = match.Difference < 0;
-        // The high-score list comes first, so its own sound does not cut
-        // the match's sound short.
-        Host.MatchFinished(match);
-        if (match.PlayerWon) Host.PlaySound(TSoundEvent::WinMatch);
-        if (match.OpponentWon) Host.PlaySound(TSoundEvent::LoseMatch);
-        const bool again = Host.ShowMatchResult(match);
-        dealDifference = match.Difference;
-        if (!again) {
-            QuitRequested = true;
-            ScoringOpen = false;
-            return true;
-        }
-        PlayerScore = OpponentScore = 0;
-        GameInProgress = false;
-        if (Config.Networked && DealsNext(match.Difference)) Host.SendToken(token::NewGame, "");
-    }
-    ScoringOpen = false;
-    if (DealsNext(dealDifference)) DealHand();
     return true;
 }
 

@@ -231,7 +231,6 @@ void TfmCanMain::FormCreate() {
     PlaceEndHandButton();
 
     // Nothing is painted until the splash has gone.
-    Busy = false;
     PaintSuppressed = true;
     G.Config.Networked = false;
     setWindowTitle(Title());
@@ -245,6 +244,7 @@ void TfmCanMain::FormCreate() {
     connect(&tmLED, &QTimer::timeout, this, [this] { tmLEDTimer(); });
     tmWhoseTurn.setInterval(1500);
     connect(&tmWhoseTurn, &QTimer::timeout, this, [this] { tmWhoseTurnTimer(); });
+    connect(&tmShow, &QTimer::timeout, this, [this] { tmShowTimer(); });
     tmSplash.setSingleShot(true);
     tmSplash.setInterval(Options.SplashMs);
     connect(&tmSplash, &QTimer::timeout, this, [this] { tmSplashTimer(); });
@@ -418,15 +418,16 @@ void TfmCanMain::ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& d
 }
 
 void TfmCanMain::UpdateScorePanels() {
-    lbOpponentName->setText(QString::fromStdString(G.OpponentLabel()));
-    pnPCurrScore->setText(QString::number(G.PlayerScore));
-    pnCCurrScore->setText(QString::number(G.OpponentScore));
-    pnCCurrMeld->setText(QString::number(G.OpponentMeldedPoints));
-    const int counted = G.MeldedPoints(false);
-    if (counted < G.PlayerMinimumMeld)
-        pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(G.PlayerMinimumMeld));
+    TGame& S = Shown();
+    lbOpponentName->setText(QString::fromStdString(S.OpponentLabel()));
+    pnPCurrScore->setText(QString::number(S.PlayerScore));
+    pnCCurrScore->setText(QString::number(S.OpponentScore));
+    pnCCurrMeld->setText(QString::number(S.OpponentMeldedPoints));
+    const int counted = S.MeldedPoints(false);
+    if (counted < S.PlayerMinimumMeld)
+        pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(S.PlayerMinimumMeld));
     else
-        pnPCurrMeld->setText(QString::number(G.MeldedPoints(true)));
+        pnPCurrMeld->setText(QString::number(S.MeldedPoints(true)));
 }
 
 // ---- start-up and shut-down ----
@@ -516,12 +517,15 @@ bool TfmCanMain::FormCloseQuery() {
 }
 
 void TfmCanMain::closeEvent(QCloseEvent* e) {
-    // A close that arrives while the game is moving waits for the move to end.
-    if (Acting || Busy) {
+    // A close that arrives while a window of the game is open waits for it;
+    // cards still moving are put in place at once, and the game runs on to a
+    // person's move, so what is saved is a whole turn.
+    if (ShowRunning && !tmShow.isActive()) {
         CloseRequested = true;
         e->ignore();
         return;
     }
+    if (Presenting() || Driver.HasPendingStep()) FinishPresentation();
     if (!EndingBySignal && !FormCloseQuery()) {
         e->ignore();
         return;
@@ -586,26 +590,38 @@ void TfmCanMain::FormDestroy() {
 // ---- actions and the error boundary ----
 
 void TfmCanMain::RunAction(const std::function<void()>& action) {
-    const bool outer = !Acting;
-    Acting = true;
-    try {
-        action();
-    } catch (const std::exception& e) {
-        RecoverFromError(QString::fromUtf8(e.what()));
-    }
-    if (!outer) return;
-    Acting = false;
-    AfterAction();
+    Guarded(action);
+    Advance();
 }
 
-void TfmCanMain::RecoverFromError(const QString& message) {
-    Busy = false;
-    Moving.Active = false;
-    Flash.Active = false;
+void TfmCanMain::Guarded(const std::function<void()>& action) {
+    QString message;
+    TMsgKind kind = TMsgKind::Error;
+    bool failed = false, abandoned = false;
+    try {
+        action();
+    } catch (const THandAbandoned& e) {
+        message = QString::fromUtf8(e.what());
+        kind = e.Kind;
+        failed = abandoned = true;
+    } catch (const std::exception& e) {
+        message = QString::fromUtf8(e.what());
+        failed = true;
+    }
+    if (!failed) return;
+    // A hand given up says so in its own words; anything else gets the
+    // notice that a new hand comes.
+    RecoverFromError(abandoned ? message : message + QStringLiteral("\n\nA new hand will be dealt."), kind, true);
+}
+
+void TfmCanMain::RecoverFromError(const QString& message, TMsgKind kind, bool dealAgain) {
+    ClearPresentation();
     FlashDraws = false;
     SetBusyCursor(false);
-    G.ScoringOpen = false;
-    ShowError(this, Title(), message + QStringLiteral("\n\nA new hand will be dealt."));
+    Inform(message.toStdString(), kind);
+    // The message is shown before the table changes.
+    ShowQueued();
+    if (!dealAgain) return;
     try {
         G.DealHand();
     } catch (const std::exception& e) {
@@ -615,13 +631,7 @@ void TfmCanMain::RecoverFromError(const QString& message) {
 }
 
 void TfmCanMain::AfterAction() {
-    Busy = false;
-    // Clicks and keys that queued up while the computer played or a card
-    // travelled are dropped: they were aimed at a table that has changed.
-    DrainingInput = true;
-    QCoreApplication::processEvents();
-    DrainingInput = false;
-    // "No" to another game, or a close that had to wait for the action.
+    // "No" to another game, or a close that had to wait for a window.
     if (G.QuitRequested || CloseRequested) {
         CloseRequested = false;
         QTimer::singleShot(0, this, [this] { close(); });
@@ -632,26 +642,30 @@ void TfmCanMain::AfterAction() {
 // ---- status bar ----
 
 void TfmCanMain::ShowStatus(const std::string& text) {
-    ErrorShown = 0;
-    StatusError = false;
-    lbStatus->setFont(QFont());
-    lbStatus->setPalette(QPalette());
-    lbStatus->setText(QString::fromStdString(Net ? Net->StatusFor(text) : text));
-    tmLED.stop();
+    PresentNow([this, text] {
+        ErrorShown = 0;
+        StatusError = false;
+        lbStatus->setFont(QFont());
+        lbStatus->setPalette(QPalette());
+        lbStatus->setText(QString::fromStdString(Net ? Net->StatusFor(text) : text));
+        tmLED.stop();
+    });
 }
 
 void TfmCanMain::ShowStatusError(const std::string& text) {
-    ErrorShown = 1;
-    Beep();
-    StatusError = true;
-    QFont bold;
-    bold.setBold(true);
-    lbStatus->setFont(bold);
-    QPalette red = lbStatus->palette();
-    red.setColor(QPalette::WindowText, Qt::red);
-    lbStatus->setPalette(red);
-    lbStatus->setText(QString::fromStdString(text));
-    tmLED.start();
+    PresentNow([this, text] {
+        ErrorShown = 1;
+        Beep();
+        StatusError = true;
+        QFont bold;
+        bold.setBold(true);
+        lbStatus->setFont(bold);
+        QPalette red = lbStatus->palette();
+        red.setColor(QPalette::WindowText, Qt::red);
+        lbStatus->setPalette(red);
+        lbStatus->setText(QString::fromStdString(text));
+        tmLED.start();
+    });
 }
 
 void TfmCanMain::tmLEDTimer() {
@@ -692,11 +706,14 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::KeyRelease:
         case QEvent::ShortcutOverride:
         case QEvent::ContextMenu:
-            if (DrainingInput) return true;
+            // Input meant for a table that is still being shown is dropped:
+            // it was aimed at cards that have moved since.
+            if (Presenting() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
+                return true;
             break;
         default: break;
     }
-    if (e->type() == QEvent::KeyPress && watched->isWidgetType() && !Acting && !Busy) {
+    if (e->type() == QEvent::KeyPress && watched->isWidgetType()) {
         auto* w = static_cast<QWidget*>(watched);
         if (w->window() == this) {
             auto* k = static_cast<QKeyEvent*>(e);
@@ -715,12 +732,17 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
 void TfmCanMain::Beep() { QApplication::beep(); }
 
 void TfmCanMain::Inform(const std::string& text, TMsgKind kind) {
-    const QString t = QString::fromStdString(text);
-    switch (kind) {
-        case TMsgKind::Information: ShowInformation(this, Title(), t); break;
-        case TMsgKind::Warning: ShowWarning(this, Title(), t); break;
-        case TMsgKind::Error: ShowError(this, Title(), t); break;
-    }
+    TShowStep step;
+    step.Kind = TShowStep::TKind::Window;
+    step.Table = TableCopy();
+    step.Do = [this, t = QString::fromStdString(text), kind] {
+        switch (kind) {
+            case TMsgKind::Information: ShowInformation(this, Title(), t); break;
+            case TMsgKind::Warning: ShowWarning(this, Title(), t); break;
+            case TMsgKind::Error: ShowError(this, Title(), t); break;
+        }
+    };
+    Present(std::move(step));
 }
 
 bool TfmCanMain::Ask(const std::string& question) { return AskYesNo(this, Title(), QString::fromStdString(question)); }
@@ -740,49 +762,38 @@ void TfmCanMain::SetBusyCursor(bool busy) {
     }
 }
 
-void TfmCanMain::Pause(int milliseconds) {
-    const int ms = static_cast<int>(std::lround(milliseconds * PauseScale));
-    if (ms <= 0) {
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-        return;
-    }
-    QEventLoop loop;
-    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
+void TfmCanMain::PlaySound(TSoundEvent event) {
+    PresentNow([this, event] { SoundSys->PlaySoundEvent(event); });
 }
 
-void TfmCanMain::Wait(int milliseconds) {
-    const bool set = !HourglassShown;
-    if (set) SetBusyCursor(true);
-    const bool wasBusy = Busy;
-    Busy = true;
-    View->repaint();
-    Pause(milliseconds);
-    Busy = wasBusy;
-    if (set) SetBusyCursor(false);
-}
-
-void TfmCanMain::ProcessPendingMessages() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
-
-void TfmCanMain::PlaySound(TSoundEvent event) { SoundSys->PlaySoundEvent(event); }
-
+// The other side hears of a move at once, whatever this side still shows.
 void TfmCanMain::SendToken(const std::string& token, const std::string& fields) { Net->SendToken(token, fields); }
 
 void TfmCanMain::SetUndoEnabled(bool enabled) {
-    mnUndoMeld->setEnabled(enabled);
-    mnUndoAll->setEnabled(enabled);
+    PresentNow([this, enabled] {
+        mnUndoMeld->setEnabled(enabled);
+        mnUndoAll->setEnabled(enabled);
+    });
 }
 
-void TfmCanMain::SetEndHandVisible(bool visible) { bnEndHand->setVisible(visible); }
-void TfmCanMain::SetEndHandEnabled(bool enabled) { bnEndHand->setEnabled(enabled); }
-void TfmCanMain::SetRulesHint(const std::string& hint) { mnRules->setStatusTip(LongHint(hint)); }
+void TfmCanMain::SetEndHandVisible(bool visible) {
+    PresentNow([this, visible] { bnEndHand->setVisible(visible); });
+}
+void TfmCanMain::SetEndHandEnabled(bool enabled) {
+    PresentNow([this, enabled] { bnEndHand->setEnabled(enabled); });
+}
+void TfmCanMain::SetRulesHint(const std::string& hint) {
+    PresentNow([this, hint] { mnRules->setStatusTip(LongHint(hint)); });
+}
 
 void TfmCanMain::ShowWhoseTurn(const std::string& text) {
-    if (!isActiveWindow()) return;
-    if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
-    fmWhoseTurn = new TfmWhoseTurn(QString::fromStdString(text), this);
-    fmWhoseTurn->show();
-    tmWhoseTurn.start();
+    PresentNow([this, text] {
+        if (!isActiveWindow()) return;
+        if (tmWhoseTurn.isActive()) tmWhoseTurnTimer();
+        fmWhoseTurn = new TfmWhoseTurn(QString::fromStdString(text), this);
+        fmWhoseTurn->show();
+        tmWhoseTurn.start();
+    });
 }
 
 bool TfmCanMain::WhoseTurnShown() const { return fmWhoseTurn && fmWhoseTurn->isVisible(); }
@@ -795,51 +806,73 @@ void TfmCanMain::tmWhoseTurnTimer() {
 }
 
 void TfmCanMain::ShowHandResult(const THandResult& result) {
-    View->repaint();
-    TfmScore dialog(
-        result, [this, &result] { ShowDetails(result); }, this);
-    ExecModal(dialog);
+    TShowStep step;
+    step.Kind = TShowStep::TKind::Window;
+    step.Table = TableCopy();
+    step.Do = [this, result] {
+        TfmScore dialog(
+            result, [this, &result] { ShowDetails(result); }, this);
+        ExecModal(dialog);
+    };
+    Present(std::move(step));
 }
 
 void TfmCanMain::ShowDetails(const THandResult& result) {
     // In a local game the computer's hand is laid open while the details show.
+    TGame& shown = Shown();
     std::array<bool, kDeckSize> faceUp{};
-    const bool reveal = !G.Config.Networked;
+    const bool reveal = !shown.Config.Networked;
     if (reveal) {
-        for (int i = 0; i < G.OpponentHand.Count; ++i) {
-            faceUp[static_cast<size_t>(i)] = G.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp;
-            G.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = true;
+        for (int i = 0; i < shown.OpponentHand.Count; ++i) {
+            faceUp[static_cast<size_t>(i)] = shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp;
+            shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = true;
         }
         View->repaint();
     }
     TfmDetails details(result, this);
     ExecModal(details);
     if (reveal) {
-        for (int i = 0; i < G.OpponentHand.Count; ++i)
-            G.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = faceUp[static_cast<size_t>(i)];
+        for (int i = 0; i < shown.OpponentHand.Count; ++i)
+            shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = faceUp[static_cast<size_t>(i)];
         View->repaint();
     }
 }
 
 void TfmCanMain::HandFinished(const THandResult& result) {
-    Net->HandFinished(result);
-    // A new game-over: the name is asked for at most once for the hand and the match.
-    HighScoreNameAsked = false;
-    HighScoreName = result.PlayerName;
-    EnterHighScore(hsHand, result.Difference, result.OpponentName);
+    TShowStep step;
+    step.Kind = TShowStep::TKind::Window;
+    step.Do = [this, result] {
+        Net->HandFinished(result);
+        // A new game-over: the name is asked for at most once for the hand and the match.
+        HighScoreNameAsked = false;
+        HighScoreName = result.PlayerName;
+        EnterHighScore(hsHand, result.Difference, result.OpponentName);
+    };
+    Present(std::move(step));
 }
 
-bool TfmCanMain::ShowMatchResult(const TMatchResult& result) {
-    TfmGameOver dialog(result, G.Config.Networked, this);
-    // Only "No" ends the program; closing the window plays on.
-    const bool again = ExecModal(dialog) != TfmGameOver::No;
-    if (!again) ForgetAutosave();
-    return again;
+std::optional<bool> TfmCanMain::ShowMatchResult(const TMatchResult& result) {
+    TShowStep step;
+    step.Kind = TShowStep::TKind::Window;
+    step.Do = [this, result] {
+        TfmGameOver dialog(result, G.Config.Networked, this);
+        // Only "No" ends the program; closing the window plays on.
+        const bool again = ExecModal(dialog) != TfmGameOver::No;
+        if (!again) ForgetAutosave();
+        Guarded([this, again] { Driver.AnswerAnotherMatch(again); });
+    };
+    Present(std::move(step));
+    return std::nullopt;
 }
 
 void TfmCanMain::MatchFinished(const TMatchResult& result) {
-    EnterHighScore(hsMatch, result.Difference, result.OpponentName);
-    PlayerList.RecordMatchResult(&Store, result.PlayerScore, result.OpponentScore);
+    TShowStep step;
+    step.Kind = TShowStep::TKind::Window;
+    step.Do = [this, result] {
+        EnterHighScore(hsMatch, result.Difference, result.OpponentName);
+        PlayerList.RecordMatchResult(&Store, result.PlayerScore, result.OpponentScore);
+    };
+    Present(std::move(step));
 }
 
 int TfmCanMain::HighScoreLevel() const { return G.Config.Networked ? 3 : std::clamp(G.Config.Level, 0, 2); }
@@ -882,22 +915,24 @@ bool TfmCanMain::EnterHighScore(int kind, int margin, const std::string& opponen
 // ---- menu items ----
 
 void TfmCanMain::mnNewClick() {
-    if (Acting || Busy) return;
+    if (Presenting()) return;
+    if (G.Config.Networked && !Ask("You have a network game running. Are you sure you want to start a new game?"))
+        return;
     RunAction([this] { G.NewGame(); });
 }
 
 void TfmCanMain::mnUndoMeldClick() {
-    if (Acting || Busy) return;
+    if (Presenting()) return;
     RunAction([this] { G.UndoMeld(); });
 }
 
 void TfmCanMain::mnUndoAllClick() {
-    if (Acting || Busy) return;
+    if (Presenting()) return;
     RunAction([this] { G.UndoAll(); });
 }
 
 void TfmCanMain::bnEndHandClick() {
-    if (Acting || Busy || G.OpponentsTurn) return;
+    if (Presenting() || G.OpponentsTurn) return;
     RunAction([this] { G.EndHandClicked(); });
 }
 
@@ -971,7 +1006,7 @@ int TfmCanMain::LargestSize() const {
 }
 
 void TfmCanMain::mnCustomizeClick() {
-    if (Acting || Busy) return;
+    if (Presenting()) return;
     TPreferences prefs;
     prefs.BackgroundColor = static_cast<uint32_t>(Settings.BackgroundColor);
     prefs.SizeIndex = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
@@ -1033,12 +1068,12 @@ void TfmCanMain::mnCustomizeClick() {
 // ---- saved games ----
 
 void TfmCanMain::mnSaveClick() {
-    if (Acting || Busy || PaintSuppressed || G.OpponentsTurn || G.TurnPhase == TTurnPhase::HandOver) return;
+    if (Presenting() || PaintSuppressed || G.OpponentsTurn || G.TurnPhase == TTurnPhase::HandOver) return;
     SaveGame(false);
 }
 
 void TfmCanMain::mnLoadClick() {
-    if (Acting || Busy || PaintSuppressed || G.Config.Networked) return;
+    if (Presenting() || PaintSuppressed || G.Config.Networked) return;
     LoadPending = false;
     RunAction([this] { LoadGame(); });
 }

@@ -13,14 +13,17 @@
 #include <QTimer>
 
 #include <array>
+#include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 
 #include "Version.h"
 #include "ai/Levels.h"
 #include "model/Game.h"
 #include "model/GameHost.h"
 #include "model/Settings.h"
+#include "rules/Driver.h"
 #include "store/HighScores.h"
 #include "store/Players.h"
 #include "store/SavedGame.h"
@@ -92,7 +95,9 @@ public:
     const TCardImages& CardImages() const { return Images; }
     int SizeIndex() const { return AppliedSize; }
     int ScreenClass() const { return ScreenSizeClass; }
-    bool IsBusy() const { return Busy; }
+    // Still showing what the game did (a card moving, a pause, a result
+    // window): the table takes no moves until it is done.
+    bool IsBusy() const { return Presenting(); }
 
     // Status bar as shown.
     QString StatusText() const;
@@ -155,12 +160,10 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
-    bool Ask(const std::string& question) override;
     void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
-    void SetBusyCursor(bool busy) override;
-    void ProcessPendingMessages() override;
+    bool Presenting() const override;
     void PlaySound(TSoundEvent event) override;
     void SendToken(const std::string& token, const std::string& fields) override;
     void SetUndoEnabled(bool enabled) override;
@@ -170,10 +173,12 @@ public:
     void ShowWhoseTurn(const std::string& text) override;
     void ShowHandResult(const THandResult& result) override;
     void HandFinished(const THandResult& result) override;
-    bool ShowMatchResult(const TMatchResult& result) override;
+    std::optional<bool> ShowMatchResult(const TMatchResult& result) override;
     void MatchFinished(const TMatchResult& result) override;
 
     bool WhoseTurnShown() const;
+    // A Yes/No question of the window.
+    bool Ask(const std::string& question);
 
     // A settings problem (a failed write, a damaged file) for the user: shown
     // once the table is up, at once afterwards.
@@ -239,19 +244,53 @@ private:
     // Largest window size whose outer size fits the screen's available area.
     int LargestSize() const;
 
-    // Runs one action of the player (or a timer's game step) and catches what
-    // escapes from the game core: an error box, then a fresh deal.
+    // Runs one action of the player (or a timer's game step), then shows what
+    // it did and lets the driver run what follows, until a person must act.
     void RunAction(const std::function<void()>& action);
-    void RecoverFromError(const QString& message);
+    // Runs a call into the game core; what escapes from it is reported and a
+    // fresh hand dealt.
+    void Guarded(const std::function<void()>& action);
+    void RecoverFromError(const QString& message, TMsgKind kind, bool dealAgain);
+    // Shows the queued steps and runs the driver between them, until a person
+    // must act or a step takes time (its end calls this again).
+    void Advance();
     void AfterAction();
+    void SetBusyCursor(bool busy);
 
     void DiscardGesture(int index);
     void KeyClick(int column, Qt::KeyboardModifiers mods);
     TTurnPhase PhaseOutsideKeyModes() const;
     void ToggleOpponentHand();
     void ShowDetails(const THandResult& result);
-    // Paces the animation: one frame, events other than input handled.
-    void Pause(int milliseconds);
+    // ---- presentation: what the game reported, shown in order ----
+    // One thing to show. Moves, pauses and windows keep a copy of the table as
+    // it stood when reported: the table paints that copy until the step is
+    // over, while the game itself has moved on.
+    struct TShowStep {
+        enum class TKind { Now, Move, Pause, Window } Kind = TKind::Now;
+        std::function<void()> Do;  // Now and Window
+        std::shared_ptr<TGame> Table;
+        TCard Card{};  // Move
+        TPoint From{}, To{};
+        bool Flash = false;
+        int Ms = 0;  // Pause
+    };
+    void Present(TShowStep step);
+    // Reports to the window at once when nothing is being shown, else in turn.
+    void PresentNow(std::function<void()> action);
+    // Runs queued steps until one takes time; true when the queue is empty.
+    bool ShowQueued();
+    // A move's frames; false when there is nothing to animate.
+    bool StartMove(const TShowStep& step);
+    void tmShowTimer();
+    void EndTimedStep();
+    std::shared_ptr<TGame> TableCopy() const;
+    // The table to paint: the copy of the step being shown, or the game.
+    TGame& Shown() const;
+    // Drops what is still to be shown (the game itself is complete).
+    void ClearPresentation();
+    // Shows the rest at once and runs the game on to a person's move.
+    void FinishPresentation();
 
     // Painting helpers.
     void DrawCard(QPainter& p, const TCard& card, int x, int y, bool face);
@@ -262,6 +301,7 @@ private:
     ISettingsStore& Store;
     TStartOptions Options;
     TGame G;
+    TGameDriver Driver{G};
     // Beginner, Advanced and Expert, installed into G.Levels (destroyed before G).
     std::unique_ptr<TComputerLevels> ComputerLevels;
     TAppSettings Settings;
@@ -323,11 +363,10 @@ private:
     int ScreenSizeClass = 0;
     int AppliedSize = -1;
     bool PaintSuppressed = true;
-    bool Busy = false;           // an animation or pause is running
-    bool Acting = false;         // a player action is being carried out
-    bool DrainingInput = false;  // input that queued up meanwhile is being dropped
     bool HintShown = false;
-    bool CloseRequested = false;  // the window was closed while an action ran
+    // The window was closed while a window of the presentation was open: it
+    // closes when that window has returned.
+    bool CloseRequested = false;
     bool StatusError = false;
     bool HourglassShown = false;
     bool PaintErrorPending = false;
@@ -352,6 +391,18 @@ private:
         QImage Image;
         QPoint Pos;
     } Flash;
+    std::deque<TShowStep> Shows;
+    // A step that takes time is being shown (its frames, its pause, its window).
+    bool ShowRunning = false;
+    std::shared_ptr<TGame> ShownTable;
+    QTimer tmShow;
+    // The frames of the move being shown.
+    struct TFrames {
+        int Left = 0, Frame = 0;
+        double X = 0, Y = 0, StepX = 0, StepY = 0;
+        bool Flash = false;
+        QPoint End;
+    } Frames;
 
     friend class TTableView;
     // The network part (menu, connection, scripted play) lives in CanMainNet.cpp.

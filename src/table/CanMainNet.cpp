@@ -171,7 +171,7 @@ void TTableNetwork::UpdateMenu() {
 }
 
 void TTableNetwork::mnConnectClick() {
-    if (W.Acting || W.Busy) return;
+    if (W.Presenting()) return;
     Net.BeginConnectDialog();
     bool connect = false;
     {
@@ -311,7 +311,7 @@ void TTableNetwork::StartAutoplay() {
 
 void TTableNetwork::AutoStep() {
     TGame& g = W.G;
-    if (!Bot || W.Acting || W.Busy || W.PaintSuppressed || g.ScoringOpen) return;
+    if (!Bot || W.Presenting() || W.PaintSuppressed || g.HandEndPending) return;
     const bool networkStart = Start.Listen || !Start.ConnectTo.isEmpty() || !Start.IpArgument.isEmpty();
     // A scripted network game plays only the network game.
     if (networkStart && (!Net.Connected || !g.Config.Networked)) return;
@@ -422,7 +422,7 @@ void TTableNetwork::CloseRuleWindow() {
 
 void TTableNetwork::RunGameAction(const std::function<void()>& action) { W.RunAction(action); }
 
-bool TTableNetwork::MayApplyTokens() { return !W.Acting && !W.Busy; }
+bool TTableNetwork::MayApplyTokens() { return !W.Presenting(); }
 
 void TTableNetwork::ScheduleTokens() {
     // Held by a message box or a card move: look again a little later (the

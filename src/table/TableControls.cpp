@@ -94,7 +94,7 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
 }
 
 void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
-    if (PaintSuppressed || G.OpponentsTurn || Acting || Busy) return;
+    if (PaintSuppressed || G.OpponentsTurn || Presenting()) return;
     const bool shift = mods.testFlag(Qt::ShiftModifier);
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     RunAction([&] {
@@ -145,7 +145,7 @@ void TfmCanMain::DiscardGesture(int index) {
 }
 
 void TfmCanMain::FormMouseMove() {
-    if (!HintShown || PaintSuppressed || Acting || Busy) return;
+    if (!HintShown || PaintSuppressed || Presenting()) return;
     HintShown = false;
     G.SetTurnPhase(G.TurnPhase);
 }
@@ -237,37 +237,25 @@ void TfmCanMain::ToggleOpponentHand() {
 
 // ---- animation ----
 
-void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
-    if (Busy) return;
-    struct TBusyScope {
-        TfmCanMain& W;
-        bool SetCursor;
-        explicit TBusyScope(TfmCanMain& w) : W(w), SetCursor(!w.HourglassShown) {
-            W.Busy = true;
-            if (SetCursor) W.SetBusyCursor(true);
-        }
-        ~TBusyScope() {
-            W.Moving.Active = false;
-            W.Flash.Active = false;
-            W.Busy = false;
-            if (SetCursor) W.SetBusyCursor(false);
-        }
-    } scope(*this);
-    if (PaintSuppressed || !Images.IsBuilt() || !IsValidId(card.Id)) return;
+bool TfmCanMain::StartMove(const TShowStep& step) {
+    const TCard& card = step.Card;
+    if (PaintSuppressed || !Images.IsBuilt() || !IsValidId(card.Id) || PauseScale <= 0) return false;
 
-    const TableLayout& L = G.Layout;
+    const TGame& shown = Shown();
+    const TableLayout& L = shown.Layout;
+    const TPoint from = step.From, to = step.To;
     TCard placed = card;
     placed.X = to.X;
     placed.Y = to.Y;
     QPoint p0(from.X, from.Y), p1(to.X, to.Y);
     // The opponent's row is drawn sorted by rank, not at the cards' own X.
     if (to.Y == L.HandRowTop) {
-        for (const TCard& c : G.OpponentHand)
+        for (const TCard& c : shown.OpponentHand)
             if (SameCard(c, placed)) p1.setX(OpponentRowX(c));
     }
     if (from.Y == L.HandRowTop) p0.setX(OpponentRowX(card));
 
-    const bool flash = FlashDraws && !G.OpponentsTurn;
+    Frames = {};
     if (Settings.CardMovement) {
         const int steps =
             AnimationSteps(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed);
@@ -276,30 +264,32 @@ void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
             Moving.Image = card.FaceUp ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
             Moving.Card = placed;
             Moving.Active = true;
-            const double sx = double(p1.x() - p0.x()) / steps;
-            const double sy = double(p1.y() - p0.y()) / steps;
+            Moving.Pos = p0;
+            Frames.Left = steps;
+            Frames.X = p0.x();
+            Frames.Y = p0.y();
+            Frames.StepX = double(p1.x() - p0.x()) / steps;
+            Frames.StepY = double(p1.y() - p0.y()) / steps;
             // One step per frame, and no move longer than about half a second.
-            const int frame = std::max(1, std::min(16, 500 / steps));
-            double x = p0.x(), y = p0.y();
-            for (int i = 0; i < steps; ++i) {
-                Moving.Pos = QPoint(static_cast<int>(std::lround(x)), static_cast<int>(std::lround(y)));
-                View->repaint();
-                Pause(frame);
-                x += sx;
-                y += sy;
-            }
-            Moving.Active = false;
+            Frames.Frame = std::max(1, std::min(16, 500 / steps));
         }
     }
-    if (flash) {
+    if (step.Flash) {
+        Frames.Flash = true;
+        Frames.End = p1;
         Flash.Image = Images.Selected(card.Id - 1, QColor(Qt::black));
+    }
+    if (Frames.Left == 0 && !Frames.Flash) return false;
+    if (Frames.Left > 0) {
+        tmShow.start(std::max(1, static_cast<int>(std::lround(Frames.Frame * PauseScale))));
+    } else {
         Flash.Pos = p1;
         Flash.Active = true;
-        View->repaint();
-        Pause(400);
-        Flash.Active = false;
+        Frames.Flash = false;
+        tmShow.start(std::max(1, static_cast<int>(std::lround(400 * PauseScale))));
     }
     View->repaint();
+    return true;
 }
 
 }  // namespace canasta

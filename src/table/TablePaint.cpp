@@ -75,7 +75,9 @@ void TTableView::paintEvent(QPaintEvent*) {
             const QString message = QString::fromUtf8(e.what());
             QTimer::singleShot(0, &Owner, [this, message] {
                 Owner.PaintErrorPending = false;
-                Owner.RecoverFromError(message);
+                Owner.RecoverFromError(message + QStringLiteral("\n\nA new hand will be dealt."), TMsgKind::Error,
+                                       true);
+                Owner.Advance();
             });
         }
     }
@@ -117,20 +119,22 @@ bool TfmCanMain::HiddenWhileMoving(const TCard& c) const {
 }
 
 int TfmCanMain::OpponentRowX(const TCard& card) const {
+    TGame& S = Shown();
     // The row is drawn sorted by rank, list order within a rank. A card that
     // has left the hand is placed after the others of its rank.
-    const TCard* first = G.OpponentHand.begin();
-    const bool inHand = &card >= first && &card < G.OpponentHand.end();
+    const TCard* first = S.OpponentHand.begin();
+    const bool inHand = &card >= first && &card < S.OpponentHand.end();
     int before = 0;
-    for (const TCard& c : G.OpponentHand) {
+    for (const TCard& c : S.OpponentHand) {
         if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
     }
-    return G.Layout.TableLeft + before * G.Config.CardSpacing;
+    return S.Layout.TableLeft + before * S.Config.CardSpacing;
 }
 
 void TfmCanMain::FormPaint(QPainter& p) {
+    TGame& S = Shown();
     if (PaintSuppressed) return;
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = S.Layout;
 
     // Stock and pile: only the top card shows. A card on its way to a pile
     // lets the one below show until it arrives.
@@ -141,28 +145,28 @@ void TfmCanMain::FormPaint(QPainter& p) {
         }
         return nullptr;
     };
-    if (const TCard* c = top(G.Stock)) DrawCard(p, *c, c->X, c->Y, false);
-    if (const TCard* c = top(G.DiscardPile)) DrawCard(p, *c, c->X, c->Y, true);
+    if (const TCard* c = top(S.Stock)) DrawCard(p, *c, c->X, c->Y, false);
+    if (const TCard* c = top(S.DiscardPile)) DrawCard(p, *c, c->X, c->Y, true);
 
     // The opponent's hand, sorted by rank whatever its list order.
     // A loaded game keeps the computer's hand hidden until the next deal.
-    const bool mayShow = !G.Config.Networked && !GameLoaded();
+    const bool mayShow = !S.Config.Networked && !GameLoaded();
     int x = L.TableLeft;
     for (int r = 0; r < kColumns; ++r) {
-        for (const TCard& c : G.OpponentHand) {
+        for (const TCard& c : S.OpponentHand) {
             if (c.Rank != r) continue;
             if (!HiddenWhileMoving(c)) DrawCard(p, c, x, c.Y, c.FaceUp && mayShow);
-            x += G.Config.CardSpacing;
+            x += S.Config.CardSpacing;
         }
     }
 
-    for (const TCardList* list : {&G.OpponentMelds, &G.PlayerMelds, &G.PlayerHand})
+    for (const TCardList* list : {&S.OpponentMelds, &S.PlayerMelds, &S.PlayerHand})
         for (const TCard& c : *list)
             if (!HiddenWhileMoving(c)) DrawCard(p, c, c.X, c.Y, c.FaceUp);
 
     UpdateScorePanels();
     PaintPileBox(p);
-    G.CountColumns();
+    S.CountColumns();
     PaintCanastaLabels(p);
 
     if (Moving.Active) p.drawImage(Moving.Pos, Moving.Image);
@@ -170,7 +174,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
 }
 
 void TfmCanMain::PaintPileBox(QPainter& p) {
-    const TableLayout& L = G.Layout;
+    TGame& S = Shown();
+    const TableLayout& L = S.Layout;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QFont font = PointFont(SansFamily(), 8, true);
@@ -193,8 +198,8 @@ void TfmCanMain::PaintPileBox(QPainter& p) {
     // Pile counts, centred on the pile column; an asterisk marks a frozen pile.
     p.setPen(Qt::black);
     const int centre = L.TableLeft + L.CardWidth / 2;
-    const QString pile = (G.PileFrozen ? QStringLiteral("*") : QString()) + QString::number(G.DiscardPile.Count);
-    const QString stock = QString::number(G.Stock.Count);
+    const QString pile = (S.PileFrozen ? QStringLiteral("*") : QString()) + QString::number(S.DiscardPile.Count);
+    const QString stock = QString::number(S.Stock.Count);
     p.drawText(centre - fm.horizontalAdvance(pile) / 2, c + L.CardHeight + 3 + fm.ascent(), pile);
     p.drawText(centre - fm.horizontalAdvance(stock) / 2, c - L.CardHeight - 3 - fm.height() + fm.ascent(), stock);
     p.restore();
@@ -211,7 +216,8 @@ QFont CanastaLabelFont(int sizeIndex, int cardWidth) {
 }
 
 void TfmCanMain::PaintCanastaLabels(QPainter& p) {
-    const TableLayout& L = G.Layout;
+    TGame& S = Shown();
+    const TableLayout& L = S.Layout;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QFont font = CanastaLabelFont(L.SizeIndex, L.CardWidth);
@@ -254,8 +260,8 @@ void TfmCanMain::PaintCanastaLabels(QPainter& p) {
         p.drawText(x1 + (L.CardWidth - fm.horizontalAdvance(second)) / 2 + 1, line2 + fm.ascent(), second);
     };
     for (int i = 1; i < kColumns; ++i) {
-        label(i, true, G.PlayerMeldState, G.PlayerColumnCounts);
-        label(i, false, G.OpponentMeldState, G.OpponentColumnCounts);
+        label(i, true, S.PlayerMeldState, S.PlayerColumnCounts);
+        label(i, false, S.OpponentMeldState, S.OpponentColumnCounts);
     }
     p.restore();
 }

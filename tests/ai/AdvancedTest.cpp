@@ -214,7 +214,7 @@ TEST_F(Advanced, MeldingTheTopCardKeepsALastCard) {
     g.OpponentMeldedPoints = 75;
     t.OppHand({"5D", "5S"});
     t.Pile({"5H"});
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_EQ(g.OpponentHand.Count, 1);  // it keeps one five and passes
     EXPECT_EQ(g.OpponentMeldState.Canastas, 0);
     EXPECT_EQ(t.Consistent(), "");

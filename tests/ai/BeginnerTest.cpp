@@ -50,7 +50,7 @@ TEST_F(Beginner, TopCardThatDoesNotCountRaisesTheTargetForTheWholeTurn) {
         t.OppHand({"KS", "KH", "KC", "5S", "5H", "5C", "5D", "5S", "9H", "JD"});
         t.Pile({"10D"});
         StockTop(t, {"4C"});
-        g.StartOpponentTurn();
+        PlayOpponentTurn(g);
         EXPECT_EQ(level.MeldTarget, counts ? 50 : 60);
         EXPECT_EQ(g.OpponentMeldedPoints, counts ? 55 : 0) << counts;
     }
@@ -113,7 +113,7 @@ TEST_F(Beginner, FirstMeldFromThePileReachesTheMinimum) {
     g.PileFrozen = true;
     t.OppHand({"7S", "QD", "6H", "2S", "7S", "JS", "JK", "5D", "AS", "7D", "8H", "2D", "KC", "10C", "2S"});
     t.Pile({"AD", "3S", "4S", "7C"});
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_GE(g.OpponentMeldedPoints, 120);
     EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
     ExpectValidMelds();
@@ -129,7 +129,7 @@ TEST_F(Beginner, FirstMeldCountsOnlyTheWildCardsItsMeldsCanHold) {
         g.OpponentScore = score;
         t.OppHand({"5D", "5H", "JK", "2C", "2H", "2C", "2S", "JD", "QD", "3S", "8S", "10S", "7H", "KS", "6C"});
         t.Pile({"5H", "KH", "4S", "5C"});
-        g.StartOpponentTurn();
+        PlayOpponentTurn(g);
         if (score == 3500) {
             EXPECT_EQ(g.OpponentMeldedPoints, 0);  // minimum 120: not taken
             EXPECT_EQ(g.DiscardPile.Count, 5);
@@ -148,7 +148,7 @@ TEST_F(Beginner, WildCardsCountOnlyWhileACardIsLeftToDiscard) {
     t.OppHand({"4D", "4D", "5D", "7S", "5C", "7H", "4H", "7H", "4C", "5S", "5S", "7S", "4S", "5C", "JK"});
     t.Pile({"5D"});
     StockTop(t, {"9C"});
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_TRUE(g.OpponentMeldedPoints == 0 || g.OpponentMeldedPoints >= 120) << g.OpponentMeldedPoints;
     EXPECT_GT(g.OpponentHand.Count, 0);
     ExpectValidMelds();
@@ -160,7 +160,7 @@ TEST_F(Beginner, FirstMeldFromAOneCardPileKeepsItsWildCardsForTheTriples) {
     g.OpponentScore = 3500;  // minimum 120
     t.OppHand({"JD", "7H", "JC", "2C", "7D", "JD", "4D", "4H", "JH", "7C", "7D", "JS", "2H"});
     t.Pile({"JH"});
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_GE(g.OpponentMeldedPoints, 120);
     EXPECT_EQ(g.OpponentHand.Count, 1);  // a four, after discarding the other
     ExpectValidMelds();
@@ -172,7 +172,7 @@ TEST_F(Beginner, NoMeldOfTwoWhenTheLastCardIsHeldBack) {
     g.OpponentScore = 3500;
     t.OppHand({"5H", "10H", "5C", "KH", "5C", "5S", "10D", "10C", "7C", "10H", "KS", "7C", "2C", "KD", "10S"});
     t.Pile({"10D"});
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_GE(g.OpponentMeldedPoints, 120);
     EXPECT_GT(g.OpponentHand.Count, 0);
     ExpectValidMelds();
@@ -185,7 +185,7 @@ TEST_F(Beginner, MeldingThePileKeepsACardWithoutTheCanastas) {
     g.OpponentMeldedPoints = 100;
     t.OppHand({"4H", "4C", "4D", "4S"});
     t.Pile({"4H"});
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_EQ(g.OpponentHand.Count, 1);
     EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
     EXPECT_EQ(t.Consistent(), "");
@@ -262,7 +262,7 @@ TEST_F(Beginner, GoesOutWithAPairAndItsWildCards) {
     t.Pile({"5H"});
     StockTop(t, {"7S"});
     const uint32_t hand = g.HandNumber;
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_EQ(g.HandNumber, hand + 1);
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_GT(t.Host.Hands[0].Opponent.FinishBonus, 0);

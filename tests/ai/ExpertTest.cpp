@@ -255,7 +255,7 @@ TEST_F(Expert, PlanRankCarriesOverAndClearsAtTheDeal) {
     t.Pile({"4C", "10D"});  // a pile of one card would drop the plan
     s.PlanRank = 11;
     s.BlackThreeFlag = true;
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_EQ(CardShortName(g.DiscardPile.Last().Id), "QS");
     EXPECT_EQ(s.PlanRank, 11);
     g.DealHand();
@@ -283,7 +283,7 @@ TEST_F(Expert, RedThreeFromTheTableFreezesThePile) {
     // Whole turn: the red three leaves the table for the pile, which freezes.
     StockTop(t, {"6S"});
     t.Pile({"5C"});
-    g.StartOpponentTurn();
+    PlayOpponentTurn(g);
     EXPECT_TRUE(IsRedThree(g.DiscardPile.Last()));
     EXPECT_TRUE(g.PileFrozen);
     EXPECT_EQ(g.OpponentHand.Count, 6);

@@ -52,6 +52,8 @@ TEST_F(Bot, FirstMeldReachesTheMinimumWithAWildCard) {
     ASSERT_GT(bot.PlayTurn(g), 0);
     EXPECT_GE(g.MeldedPoints(true), 50);
     EXPECT_TRUE(g.ValidateMelds());
+    EXPECT_TRUE(g.OpponentsTurn);  // the turn ends with the discard
+    Drive(g);
     EXPECT_EQ(opponent.Turns, 1);
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -72,6 +74,7 @@ TEST_F(Bot, GoesOutWhenItHasTheCanasta) {
     const uint32_t hand = g.HandNumber;
     g.PlayerDrawsFirst = true;
     bot.PlayTurn(g);
+    Drive(g);
     EXPECT_EQ(g.HandNumber, hand + 1);
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_GT(t.Host.Hands[0].Player.FinishBonus, 0);
@@ -102,12 +105,14 @@ TEST(RandomBot, AlwaysFinishesItsTurn) {
         TRandomBot bot(40);
         bot.Seed(seed);
         g.DealHand();
+        Drive(g);
         for (int turn = 0; turn < 40 && !g.QuitRequested; ++turn) {
             ASSERT_TRUE(IsPlayersMove(g));
             while (IsPlayersMove(g) && bot.GesturesThisTurn() < 200) {
                 const int turns = opponent.Turns;
                 const uint32_t hand = g.HandNumber;
                 ASSERT_NE(bot.Step(g).Kind, TGestureKind::None) << "seed " << seed;
+                Drive(g);
                 ASSERT_EQ(CheckConsistency(g), "") << "seed " << seed;
                 if (opponent.Turns != turns || g.HandNumber != hand) break;
             }
@@ -126,9 +131,11 @@ TEST(GreedyBot, PlaysAWholeMatchAgainstTheBeginner) {
     g.Rng.Seed = 2024;
     TGreedyBot bot;
     g.NewGame();
+    Drive(g);
     int gestures = 0;
     while (!g.QuitRequested && gestures < 20000) {
         ASSERT_NE(bot.Step(g).Kind, TGestureKind::None);
+        Drive(g);
         ASSERT_EQ(CheckConsistency(g), "") << "gesture " << gestures;
         ++gestures;
     }

@@ -86,6 +86,7 @@ TEST_F(GameFixture, WholeDealsStayConsistentAndAlternateTheFirstDraw) {
         T.G.Rng.Seed = seed;
         const bool first = T.G.PlayerDrawsFirst;
         T.G.DealHand();
+        Drive(T.G);
         EXPECT_EQ(T.G.PlayerDrawsFirst, !first);
         EXPECT_EQ(T.Consistent(), "") << "seed " << seed;
         EXPECT_EQ(T.G.PlayerHand.Count, 15);
@@ -172,6 +173,9 @@ TEST_F(GameFixture, RedThreeDrawnWithOneCardLeftPassesTheTurn) {
     StackStock(T, {"3D"});
     T.DrawPhase();
     T.G.DrawClicked();
+    EXPECT_EQ(Level.Turns, 0);  // the turn is handed over; the driver plays it
+    EXPECT_TRUE(T.G.OpponentsTurn);
+    Drive(T.G);
     EXPECT_EQ(T.Host.LastInform,
               "You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.");
     EXPECT_EQ(Level.Turns, 1);
@@ -218,7 +222,7 @@ TEST(GameRules, PhaseTextsFollowTheDiscardOptionAndTheStock) {
     EXPECT_EQ(t.Host.Status, "It's Ann's turn");
 }
 
-TEST_F(GameFixture, NewGameResetsTheMatchAndAsksFirstInANetworkGame) {
+TEST_F(GameFixture, NewGameResetsTheMatch) {
     T.G.PlayerScore = 1200;
     T.G.OpponentScore = 900;
     T.G.GameInProgress = true;
@@ -233,13 +237,4 @@ TEST_F(GameFixture, NewGameResetsTheMatchAndAsksFirstInANetworkGame) {
     EXPECT_EQ(sounds.front(), TSoundEvent::Start);
     ASSERT_FALSE(T.Host.Tokens.empty());
     EXPECT_EQ(T.Host.Tokens.front().first, "NEWGAME");
-
-    // Declining the question in a network game changes nothing.
-    T.G.Config.Networked = true;
-    T.G.PlayerScore = 700;
-    T.Host.Answers = {false};
-    const uint32_t hand = T.G.HandNumber;
-    T.G.NewGame();
-    EXPECT_EQ(T.G.PlayerScore, 700);
-    EXPECT_EQ(T.G.HandNumber, hand);
 }

@@ -15,6 +15,7 @@
 #include "net/Framing.h"
 #include "net/Protocol.h"
 #include "rules/Consistency.h"
+#include "rules/Driver.h"
 
 namespace canasta::test {
 
@@ -110,12 +111,22 @@ struct TNetPair {
         BotB->Seed(seed * 11 + 5);
     }
 
+    // What the table does after an action: the driver runs what follows
+    // (the end of the hand, the next deal), then tokens held meanwhile pass.
+    static void Settle(TNetSide& side) {
+        for (int i = 0; i < 8; ++i) {
+            TGameDriver(side.G).Run();
+            if (side.P.Held() || !side.P.HasCompleteToken()) return;
+            side.P.ProcessTokens();
+        }
+    }
     static void Deliver(TNetSide& from, TNetSide& to) {
         if (!from.Out.empty()) {
             to.P.Append(from.Out);
             from.Out.clear();
         }
         to.P.ProcessTokens();
+        Settle(to);
     }
     void DeliverAll() {
         for (int i = 0; i < 8 && (!A.Out.empty() || !B.Out.empty() || A.P.HasCompleteToken() || B.P.HasCompleteToken());
@@ -131,6 +142,7 @@ struct TNetPair {
     bool Play(int hands, int maxSteps = 400000) {
         A.G.PlayerDrawsFirst = true;
         A.G.DealHand();
+        Settle(A);
         DeliverAll();
         for (int step = 0; step < maxSteps; ++step) {
             if (static_cast<int>(A.HandLines.size()) >= hands && static_cast<int>(B.HandLines.size()) >= hands)
@@ -146,6 +158,7 @@ struct TNetPair {
                     return false;
                 }
                 moved = true;
+                Settle(side);
                 DeliverAll();
                 if (!Check()) return false;
             }
@@ -176,7 +189,8 @@ struct TNetPair {
         }
         // Between moves both copies agree on every seat.
         if (A.Out.empty() && B.Out.empty() && !A.P.HasCompleteToken() && !B.P.HasCompleteToken() &&
-            A.G.HandNumber > 0 && !A.G.ScoringOpen && !B.G.ScoringOpen && A.HandLines.size() == B.HandLines.size()) {
+            A.G.HandNumber > 0 && !A.G.HandEndPending && !B.G.HandEndPending &&
+            A.HandLines.size() == B.HandLines.size()) {
             if (SeatDigest(A.G, TSeat::Player) != SeatDigest(B.G, TSeat::Opponent) ||
                 SeatDigest(A.G, TSeat::Opponent) != SeatDigest(B.G, TSeat::Player)) {
                 Failure = "digests differ" + Tail(40) + "\n A lines:";

@@ -198,10 +198,10 @@ TEST(Receiving, APeerThatNeverEndsATokenCannotGrowTheBuffer) {
 
 TEST(Receiving, AResetDropsOnlyTheUnfinishedToken) {
     TReceiver r;
-    r.T.G.ScoringOpen = true;  // held
+    r.T.G.HandEndPending = true;  // held
     r.Feed(Frame("CHAT", "kept") + "CHA");
     r.P.DropPartialToken();
-    r.T.G.ScoringOpen = false;
+    r.T.G.HandEndPending = false;
     r.Feed(Frame("CHAT", "new"));
     EXPECT_EQ(r.Chats, (std::vector<std::string>{"kept", "new"}));
 }

@@ -215,7 +215,13 @@ TEST(Canasta, MeldingTheLastCardIntoACanastaGoesOut) {
     t.G.PlayerPointsBeforeTurn = 60;
     const uint32_t hand = t.G.HandNumber;
     t.G.MeldCard(0);
-    EXPECT_NE(t.G.HandNumber, hand);  // scored, and the next hand dealt
+    // Scored; the next deal is the driver's step.
+    EXPECT_EQ(t.G.TurnPhase, TTurnPhase::HandOver);
+    EXPECT_TRUE(t.G.HandEndPending);
+    EXPECT_EQ(t.G.HandNumber, hand);
+    Drive(t.G);
+    EXPECT_NE(t.G.HandNumber, hand);
+    EXPECT_FALSE(t.G.HandEndPending);
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_EQ(t.Host.Hands[0].Player.FinishBonus, 100);
     EXPECT_EQ(t.Host.Hands[0].Player.CanastaValue, 500);

@@ -244,6 +244,9 @@ TEST_F(Pile, DiscardsFreezeAndEndTheTurn) {
     T.Melding();
     T.G.DiscardCard(T.HandIndex("2C"));
     EXPECT_TRUE(T.G.PileFrozen);
+    EXPECT_EQ(T.G.TurnPhase, TTurnPhase::OpponentTurn);  // handed over, not played
+    EXPECT_EQ(Level.Turns, 0);
+    Drive(T.G);
     EXPECT_EQ(Level.Turns, 1);
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);
     EXPECT_EQ(T.G.PlayerDiscards[1], 1);
@@ -288,6 +291,7 @@ TEST_F(Pile, OneCardRulePassesUnlessTheCardCompletesACanasta) {
     p.Meld(12, {"KS", "KC", "KD", "KS"});
     p.Pile({"5C"});
     p.G.MeldCardGesture(p.HandIndex("QS"), true, false);
+    Drive(p.G);
     EXPECT_EQ(level.Turns, 1);  // forced to pass
     EXPECT_EQ(p.Host.LastInform,
               "You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.");

@@ -100,6 +100,8 @@ TEST(RandomPlay, ThousandsOfTurnsKeepEveryInvariant) {
                     FinishTurn(g);
                 else
                     RandomGesture(g, r);
+                // What the table does after each action of the player.
+                TGameDriver(g).Run();
             } catch (const std::exception& e) {
                 FAIL() << "seed " << seed << " action " << action << ": " << e.what();
             }

@@ -129,6 +129,8 @@ TEST(Scoring, EndOfMatchReportsAndResets) {
     t.Meld(12, {"KS", "KC", "KD", "KS", "KC", "KD"});
     t.G.PlayerPointsBeforeTurn = 60;
     t.G.MeldCard(0);
+    EXPECT_TRUE(t.Host.Matches.empty());  // the match end is the driver's step
+    Drive(t.G);
     ASSERT_EQ(t.Host.Matches.size(), 1u);
     const TMatchResult& m = t.Host.Matches[0];
     EXPECT_TRUE(m.PlayerWon);
@@ -148,6 +150,7 @@ TEST(Scoring, EndOfMatchReportsAndResets) {
     q.StockDownTo(0);
     q.DrawPhase();
     q.G.EndHandClicked();
+    Drive(q.G);
     ASSERT_EQ(q.Host.Matches.size(), 1u);
     EXPECT_EQ(q.Host.Matches[0].Comment, "It's a draw!");
     EXPECT_FALSE(q.Host.Matches[0].PlayerWon || q.Host.Matches[0].OpponentWon);

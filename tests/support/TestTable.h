@@ -9,6 +9,7 @@
 
 #include "model/Game.h"
 #include "rules/Consistency.h"
+#include "rules/Driver.h"
 
 namespace canasta::test {
 
@@ -162,6 +163,16 @@ struct TestTable {
     std::string Consistent() const { return CheckConsistency(G); }
 };
 
+// The opponent seat's turn played through the driver, with what follows it
+// (the end of the hand, the next deal, a first turn of the computer's there).
+inline void PlayOpponentTurn(TGame& g) {
+    g.HandTurnToOpponent();
+    TGameDriver(g).Run();
+}
+
+// Runs what the driver has pending (after a move that ended the turn or the hand).
+inline void Drive(TGame& g) { TGameDriver(g).Run(); }
+
 // An opponent seat that draws one card and discards it, for tests that need
 // the turn to come back without any computer strategy.
 class DrawDiscardLevel : public IComputerLevel {
@@ -179,8 +190,7 @@ public:
             AddCard(g.DiscardPile, c);
         } else {
             g.EndHandRequested = true;
-            const uint32_t hand = g.HandNumber;
-            if (g.EndHandIfOver() || hand != g.HandNumber) return;
+            if (g.EndHandIfOver()) return;
         }
         g.OpponentsTurn = false;
         g.SetTurnPhase(TTurnPhase::Draw);

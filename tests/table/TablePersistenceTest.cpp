@@ -143,6 +143,7 @@ TEST_F(SavedGameWindowTest, SaveAndLoadThroughTheMenuRestoreTheTable) {
 
     // The computer's hand stays hidden until the next deal, even when asked for.
     EXPECT_TRUE(w.GameLoaded());
+    G().PlayerDrawsFirst = true;  // a table that waits for the player
     G().DealHand();
     EXPECT_FALSE(w.GameLoaded());
 

@@ -190,6 +190,89 @@ TEST_F(TableWindowTest, SingleRightClickDiscardsAndTheComputerPlays) {
     EXPECT_FALSE(w.UndoMeldAction()->isEnabled());
 }
 
+// A computer level whose turn moves cards (so there is something to show):
+// it draws, lays its red threes, pauses as a melding computer does, discards.
+class ShowingLevel : public IComputerLevel {
+public:
+    void PlayTurn(TGame& g) override {
+        g.OpponentsTurn = true;
+        g.AddToComputerHand(g.DrawFromStock(), true);
+        g.Host.Wait(300);
+        TCard c = g.OpponentHand.Last();
+        g.RemoveFromComputerHand(g.OpponentHand.Count - 1);
+        c.X = g.Layout.TableLeft;
+        c.Y = g.Layout.DiscardTop;
+        c.FaceUp = true;
+        AddCard(g.DiscardPile, c);
+        g.Host.AnimateMove(c, {c.X, g.Layout.HandRowTop}, {c.X, c.Y});
+        g.OpponentsTurn = false;
+        g.SetTurnPhase(TTurnPhase::Draw);
+    }
+};
+
+TEST_F(TableWindowTest, TheComputersTurnIsShownAfterTheGameHasMovedOn) {
+    TfmCanMain& w = Open();
+    ShowingLevel showing;
+    G().Levels = {&showing, &showing, &showing};
+    Window->PauseScale = 1;
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    Arrange(t);
+    const int stock = G().Stock.Count;
+    ClickHand("9H", Qt::RightButton);
+    // The discard is shown first; the computer plays once it has landed.
+    EXPECT_TRUE(w.IsBusy());
+    EXPECT_TRUE(G().OpponentsTurn);
+    EXPECT_EQ(G().Stock.Count, stock);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !G().OpponentsTurn; }, 10000));
+    // Its turn is played at once and then shown: the status keeps the
+    // computer's turn until its cards have moved.
+    EXPECT_EQ(G().Stock.Count, stock - 1);
+    EXPECT_TRUE(w.IsBusy());
+    EXPECT_EQ(w.StatusText().toStdString(), "It's the computer's turn");
+    // Clicks meanwhile are dropped: they were aimed at a table still moving.
+    const int hand = G().PlayerHand.Count;
+    ClickStock();
+    EXPECT_EQ(G().PlayerHand.Count, hand);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
+    EXPECT_EQ(w.StatusText().toStdString(), kDrawText);
+    ClickStock();
+    EXPECT_EQ(G().PlayerHand.Count, hand + 1);
+}
+
+TEST_F(TableWindowTest, ClosingWhileTheComputersTurnIsShownSavesTheWholeTurn) {
+    Store.WriteValue("Settings\\AutoSave", int32_t(1));
+    TfmCanMain& w = Open();
+    ShowingLevel showing;
+    G().Levels = {&showing, &showing, &showing};
+    Window->PauseScale = 1;
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    Arrange(t);
+    G().GameInProgress = true;
+    ClickHand("9H", Qt::RightButton);
+    ASSERT_TRUE(w.IsBusy());
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.IsBusy());
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::Draw);
+    EXPECT_TRUE(QFile::exists(AutosaveFile()));
+}
+
+TEST_F(TableWindowTest, NewGameInANetworkGameAsksFirst) {
+    TfmCanMain& w = Open();
+    G().Config.Networked = true;
+    G().PlayerScore = 700;
+    const uint32_t hand = G().HandNumber;
+    OnDialog = [](QDialog&) { return int(QMessageBox::No); };
+    w.NewAction()->trigger();
+    ASSERT_EQ(Seen.size(), 1u);
+    EXPECT_EQ(Seen[0].Text.toStdString(),
+              "You have a network game running. Are you sure you want to start a new game?");
+    EXPECT_EQ(G().PlayerScore, 700);
+    EXPECT_EQ(G().HandNumber, hand);
+    G().Config.Networked = false;
+}
+
 TEST_F(TableWindowTest, RightClickBeforeDrawingShowsErrorTwoAtOnce) {
     TfmCanMain& w = Open();
     TestTable t = Table();
@@ -584,6 +667,9 @@ TEST_F(TableWindowTest, DrawnCardFlashesDarkEvenWithoutMovement) {
     QElapsedTimer clock;
     clock.start();
     ClickStock();
+    // The flash is shown while the game waits; the click itself returns at once.
+    EXPECT_TRUE(Window->IsBusy());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !Window->IsBusy(); }, 10000));
     EXPECT_GE(clock.elapsed(), 380);
     ASSERT_FALSE(during.isNull());
     const QImage after = View()->grab().toImage();

@@ -36,6 +36,7 @@
 #include "ai/PlayerBot.h"
 #include "model/Game.h"
 #include "rules/Consistency.h"
+#include "rules/Driver.h"
 
 using namespace canasta;
 
@@ -225,7 +226,7 @@ public:
                    : out == woOpponent ? " (computer went out)"
                                        : " (stock)"));
     }
-    bool ShowMatchResult(const TMatchResult& r) override {
+    std::optional<bool> ShowMatchResult(const TMatchResult& r) override {
         Result = r;
         if (Mirrored && *Mirrored) std::swap(Result.PlayerScore, Result.OpponentScore);
         MatchOver = true;
@@ -291,7 +292,7 @@ public:
         Clock.Enter();
         Levels[static_cast<size_t>(seat)]->PlayTurn(game);
         Totals.TurnMicros[static_cast<size_t>(seat)].push_back(Clock.Leave());
-        if (game.HandNumber == hand) NoteTaken(game, seat, handBefore, pileBefore);
+        if (game.TurnPhase != TTurnPhase::HandOver) NoteTaken(game, seat, handBefore, pileBefore);
         After(game, hand, melded);
     }
     void NewHand(TGame& game) override {
@@ -444,7 +445,7 @@ public:
         int levelIndex = 0, versusIndex = 0;
         std::unique_ptr<TComputerTurn> level = MakeLevel(Opt.Level, levelIndex);
         std::unique_ptr<TComputerTurn> versus = Opt.Versus.empty() ? nullptr : MakeLevel(Opt.Versus, versusIndex);
-        auto after = [this, &game](TGame&, uint32_t handBefore, int meldedBefore) {
+        auto after = [this, &game](TGame&, uint32_t, int meldedBefore) {
             ++Move;
             ++T.ComputerTurns;
             if (Opt.Trace)
@@ -452,8 +453,8 @@ public:
                             Opt.Versus.empty() ? Opt.Level.c_str() : Last.c_str(), game.Stock.Count,
                             game.DiscardPile.Count, game.OpponentHand.Count);
             Verify(game, "after a computer turn");
-            // A turn that ended the hand left the next hand's table behind.
-            if (Opt.Check && game.HandNumber == handBefore && !game.QuitRequested) {
+            // A turn that ended the hand left its melds to the scoring.
+            if (Opt.Check && game.TurnPhase != TTurnPhase::HandOver) {
                 const std::string fault = ComputerMeldFault(game, meldedBefore);
                 if (!fault.empty()) Fail(game, fault);
             }
@@ -479,7 +480,9 @@ public:
                 FinishMatch(match, host);
                 return;
             }
+            TGameDriver driver(game);
             game.NewGame();
+            driver.Run();
             uint32_t hand = game.HandNumber;
             int handGestures = 0;
             while (!host.MatchOver) {
@@ -492,6 +495,7 @@ public:
                 ++Move;
                 if (Opt.Trace) std::printf("%6ld  bot: %s\n", Move, Last.c_str());
                 bot->Apply(game, ge);
+                driver.Run();
                 ++T.Gestures;
                 if (Opt.Trace && Opt.DumpFrom >= 0 && Move >= Opt.DumpFrom) DumpTable(game);
                 Verify(game, "after the bot's gesture '" + Last + "'");
@@ -518,7 +522,9 @@ private:
     // mirrored before it.
     void PlayLevels(TGame& game, TSimHost& host, TSeatLevels& seats) {
         Last = "new game";
+        TGameDriver driver(game);
         game.NewGame();
+        driver.Run();
         Mirrored = seats.Seated == 1;
         while (!host.MatchOver) {
             if (game.HandNumber - 1 >= static_cast<uint32_t>(Opt.MaxHandsPerMatch))
@@ -529,7 +535,8 @@ private:
             Verify(game, "after mirroring the seats");
             Last = "turn of " + (seats.Seated == 0 ? Opt.Level : Opt.Versus);
             if (Opt.Trace && Opt.DumpFrom >= 0 && Move + 1 >= Opt.DumpFrom) DumpTable(game);
-            game.StartOpponentTurn();
+            game.HandTurnToOpponent();
+            driver.Run();
             Mirrored = seats.Seated == 1;
         }
     }
