@@ -6,8 +6,7 @@
 namespace canasta {
 
 void TGameDriver::Run() {
-    while (!G.Host.Presenting() && Step()) {
-    }
+    while (!G.Host.Presenting() && Step()) {}
 }
 
 bool TGameDriver::HasPendingStep() const {

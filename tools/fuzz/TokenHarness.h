@@ -16,6 +16,7 @@
 #include "net/Protocol.h"
 #include "net/RuleString.h"
 #include "rules/Consistency.h"
+#include "rules/Driver.h"
 
 namespace canasta::fuzz {
 
@@ -66,12 +67,22 @@ struct TFuzzSide {
     void Chunk(const char* data, size_t size) {
         // A peer past the buffer's limit would lose its connection.
         if (!P.Append(data, size)) P.Clear();
-        P.ProcessTokens();
-        Check();
+        Settle();
         for (int i = 0; i < 400 && IsPlayersMove(G) && !G.QuitRequested; ++i) {
             if (Bot.Step(G).Kind == TGestureKind::None) break;
             Check();
+            Settle();
+        }
+    }
+    // As the window does after each action: tokens, then what the driver has
+    // pending (the end of a hand releases the tokens held meanwhile).
+    void Settle() {
+        for (int i = 0; i < 8; ++i) {
             P.ProcessTokens();
+            Check();
+            TGameDriver(G).Run();
+            Check();
+            if (P.Held() || !P.HasCompleteToken()) return;
         }
     }
 };
