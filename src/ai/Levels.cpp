@@ -3,15 +3,26 @@
 
 namespace canasta {
 
-TComputerLevels::TComputerLevels(TGame& game) : Game(game) {
+TComputerLevels::TComputerLevels() {
     Advanced.ShareState(State);
     Expert.ShareState(State);
-    Game.Levels = {&Beginner, &Advanced, &Expert};
 }
 
-TComputerLevels::~TComputerLevels() {
-    for (IComputerLevel*& level : Game.Levels)
+TComputerLevels::TComputerLevels(TGame& game) : TComputerLevels() { Install(game); }
+
+TComputerLevels::~TComputerLevels() { Withdraw(); }
+
+void TComputerLevels::Install(TGame& game) {
+    Withdraw();
+    Game = &game;
+    Game->Levels = {&Beginner, &Advanced, &Expert};
+}
+
+void TComputerLevels::Withdraw() {
+    if (!Game) return;
+    for (IComputerLevel*& level : Game->Levels)
         if (level == &Beginner || level == &Advanced || level == &Expert) level = nullptr;
+    Game = nullptr;
 }
 
 std::unique_ptr<TComputerLevels> InstallComputerLevels(TGame& game) { return std::make_unique<TComputerLevels>(game); }

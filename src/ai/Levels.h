@@ -11,10 +11,14 @@ namespace canasta {
 
 // Owns the levels of one game (the Advanced and the Expert share one
 // TExpertState, as the game keeps one). Each TGame needs its own owner: the
-// levels keep state between turns. Installs itself on construction and takes
-// itself out of the game's level table on destruction; must not outlive the game.
+// levels keep state between turns. Installed into a game, they take themselves
+// out of its level table on Withdraw or destruction, whichever comes first; a
+// game that goes first must be withdrawn from before.
 class TComputerLevels {
 public:
+    // Levels of no game yet, for an owner built before its game.
+    TComputerLevels();
+    // Installed into game at once.
     explicit TComputerLevels(TGame& game);
     ~TComputerLevels();
     TComputerLevels(const TComputerLevels&) = delete;
@@ -25,8 +29,13 @@ public:
     TAdvanced Advanced;
     TExpert Expert;
 
+    // Makes these game.Levels[0..2], withdrawn first from a game they were installed into.
+    void Install(TGame& game);
+    // Takes these levels out of the game they were installed into, if any.
+    void Withdraw();
+
 private:
-    TGame& Game;
+    TGame* Game = nullptr;
 };
 
 // Installs Beginner, Advanced and Expert as game.Levels[0..2]; keep the result

@@ -1,28 +1,18 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-// Program entry: the application, the settings store, the table window.
+// Program entry: the application, the parts that outlive the window, the table window.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <cstdio>
 
 #include "Version.h"
+#include "app/AppRoot.h"
 #include "app/QuitSignals.h"
 #include "help/HelpContexts.h"
 #include "media/MediaFiles.h"
-#include "store/RegistryEnhanced.h"
-#include "store/SettingsCatalog.h"
 #include "table/CanMain.h"
 #include "table/CanMainNet.h"
 
 using namespace canasta;
-
-namespace {
-
-// Holds what outlives every window but the table: the settings store.
-struct TdmMain {
-    TRegistryEnhanced Registry;
-};
-
-}  // namespace
 
 int main(int argc, char** argv) {
     QApplication app(argc, argv);
@@ -106,7 +96,6 @@ int main(int argc, char** argv) {
     if (const int at = first.indexOf(QLatin1String("/ip:")); at >= 0) net.IpArgument = first.mid(at + 4);
     if (!net.Autoplay.isEmpty()) options.SplashMs = 100;
 
-    TdmMain dm;
     // Settings problems met before the window exists wait for it.
     TfmCanMain* window = nullptr;
     QStringList early;
@@ -117,13 +106,6 @@ int main(int argc, char** argv) {
         else
             early << text;
     };
-    dm.Registry.OnWriteError = report;
-    if (const std::string damaged = dm.Registry.SetAsideDamagedFile(); !damaged.empty()) {
-        report(damaged);
-        // The damaged settings had been taken over from the old ini file long
-        // ago: doing it again would delete the saved games as old ones.
-        WriteInt(&dm.Registry, settings::Version.Path, settings::CurrentVersion);
-    }
     // Installed before anything can start the audio library, which would
     // otherwise take these signals for itself.
     bool signalled = false;
@@ -134,7 +116,9 @@ int main(int argc, char** argv) {
             signalled = true;
     });
 
-    TfmCanMain fm(dm.Registry, options);
+    // Built in this order, the window goes before the parts it works with.
+    TAppRoot root(report);
+    TfmCanMain fm(root.Parts(), options);
     window = &fm;
     for (const QString& text : early) fm.ReportSettingsProblem(text);
     if (signalled) fm.QuitBySignal();

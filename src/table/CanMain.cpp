@@ -43,7 +43,6 @@
 #include "media/SoundDialog.h"
 #include "media/SoundSystem.h"
 #include "model/Relayout.h"
-#include "store/Migration.h"
 #include "store/Paths.h"
 #include "store/SavedGame.h"
 #include "table/CanMainNet.h"
@@ -119,14 +118,23 @@ TResolution ParseResolution(const std::string& text, int screenClass, int screen
     return r;
 }
 
-TfmCanMain::TfmCanMain(ISettingsStore& store, TStartOptions options, QWidget* parent)
-    : QMainWindow(parent), Store(store), Options(std::move(options)), G(*this) {
+TfmCanMain::TfmCanMain(const TTableParts& parts, TStartOptions options, QWidget* parent)
+    : QMainWindow(parent),
+      Store(parts.Store),
+      Options(std::move(options)),
+      G(*this),
+      ComputerLevels(parts.ComputerLevels),
+      Settings(parts.Settings),
+      SoundSys(&parts.Sound),
+      PlayerList(parts.Players),
+      HighScoreTables(parts.HighScores) {
     setObjectName(QStringLiteral("fmCanMain"));
     FormCreate();
 }
 
 TfmCanMain::~TfmCanMain() {
     Net.reset();
+    ComputerLevels.Withdraw();
     qApp->removeEventFilter(this);
     if (HourglassShown) QApplication::restoreOverrideCursor();
     delete fmSplash;
@@ -135,7 +143,7 @@ TfmCanMain::~TfmCanMain() {
 QWidget* TfmCanMain::Table() const { return View; }
 
 void TfmCanMain::FormCreate() {
-    // The splash shows while the settings are read and the table is prepared.
+    // The splash shows while the table is prepared.
     if (Options.SplashMs > 0) {
         fmSplash = new TfmSplash();
         fmSplash->show();
@@ -155,9 +163,6 @@ void TfmCanMain::FormCreate() {
     lbStatus->setText(QStringLiteral("Not connected"));
     HintShown = false;
 
-    // Sound output; without a device the game goes on silently.
-    SoundSys = std::make_unique<TSoundSystem>(&Store, Options.MakeAudioPlayer ? Options.MakeAudioPlayer() : nullptr);
-
     // Screen width.
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect screenArea = screen ? screen->geometry() : QRect(0, 0, 640, 480);
@@ -170,16 +175,13 @@ void TfmCanMain::FormCreate() {
     LastRightClicked = -1;
     RightClickCount = 0;
 
-    // Settings of older versions are taken over once.
-    MigrateSettings(&Store, OldIniFile(), DataFolder());
     // Temporary files of saves that were killed half-way are of no use to anyone.
     RemoveAtomicWriteLeftovers(DataFolder());
     for (const QString& argument : Options.Arguments)
         if (argument.contains(QLatin1String(".can"), Qt::CaseInsensitive))
             RemoveAtomicWriteLeftovers(QFile::encodeName(QFileInfo(argument).absolutePath()).toStdString());
 
-    // Everything the table needs from the settings, in one read.
-    Settings = LoadAppSettings(&Store);
+    // The settings, players and high scores were read before the window was built.
     TableColor = ColorFromColorRef(static_cast<uint32_t>(Settings.BackgroundColor));
     // Screen size class; a forced size stands for itself.
     ScreenSizeClass = Options.ForcedSize >= 0 ? 4 : ScreenSizeClassOf(screenArea.width());
@@ -189,14 +191,11 @@ void TfmCanMain::FormCreate() {
     G.Config.DoubleRightClick = !Settings.SingleRightClick();
     G.Config.MeldDelay = Settings.Delay;
     G.Config.Level = Settings.LevelIndex();
-    ComputerLevels = InstallComputerLevels(G);
+    ComputerLevels.Install(G);
     G.Config.Level = std::clamp(G.Config.Level, 0, 2);
     G.Config.Aggression = Settings.Aggression;
     G.Config.ShowTurns = Settings.ShowTurns;
-    PlayerList.Load(&Store);
     G.Config.PlayerName = PlayerList.CurrentName();
-    HighScoreTables.Load(&Store);
-    SoundSys->LoadSettings();
     for (int d = 0; d < 2; ++d) {
         TBackSetting& b = CardBacks[static_cast<size_t>(d)];
         b.Type = static_cast<uint8_t>(Settings.CardbackType[static_cast<size_t>(d)]);

@@ -37,7 +37,6 @@ class QPushButton;
 
 namespace canasta {
 
-class IAudioPlayer;
 class TSoundSystem;
 class TfmSplash;
 class TfmWhoseTurn;
@@ -56,8 +55,17 @@ struct TStartOptions {
     int SplashMs = 2000;
     // The program's parameters: a saved game (".can") to load instead of the automatic save.
     QStringList Arguments;
-    // The sound output; empty for SDL2_mixer (tests record what would be heard).
-    std::function<std::unique_ptr<IAudioPlayer>()> MakeAudioPlayer;
+};
+
+// What the table window works with but does not own: the program builds it
+// before the window, from the settings read at start-up, and keeps it after.
+struct TTableParts {
+    ISettingsStore& Store;
+    TAppSettings& Settings;
+    TComputerLevels& ComputerLevels;
+    TPlayers& Players;
+    THighScores& HighScores;
+    TSoundSystem& Sound;
 };
 
 // The automatic save in the data folder.
@@ -85,7 +93,7 @@ QFont CanastaLabelFont(int sizeIndex, int cardWidth);
 class TfmCanMain : public QMainWindow, public GameHost {
     Q_OBJECT
 public:
-    explicit TfmCanMain(ISettingsStore& store, TStartOptions options = {}, QWidget* parent = nullptr);
+    explicit TfmCanMain(const TTableParts& parts, TStartOptions options = {}, QWidget* parent = nullptr);
     ~TfmCanMain() override;
 
     TGame& Game() { return G; }
@@ -300,11 +308,13 @@ private:
 
     ISettingsStore& Store;
     TStartOptions Options;
+    // The game still belongs to the window, which is its host; the parts
+    // above and below outlive it.
     TGame G;
     TGameDriver Driver{G};
-    // Beginner, Advanced and Expert, installed into G.Levels (destroyed before G).
-    std::unique_ptr<TComputerLevels> ComputerLevels;
-    TAppSettings Settings;
+    // Beginner, Advanced and Expert, installed into G.Levels (withdrawn before G goes).
+    TComputerLevels& ComputerLevels;
+    TAppSettings& Settings;
     TCardImages Images;
     std::array<TBackSetting, 2> CardBacks;
     QColor TableColor;
@@ -334,9 +344,9 @@ private:
     QMenu* mnuOptions = nullptr;
     QMenu* mnuHelp = nullptr;
 
-    std::unique_ptr<TSoundSystem> SoundSys;
-    TPlayers PlayerList;
-    THighScores HighScoreTables;
+    TSoundSystem* const SoundSys;
+    TPlayers& PlayerList;
+    THighScores& HighScoreTables;
     // The name asked for in one game-over serves its hand and its match entry.
     std::string HighScoreName;
     bool HighScoreNameAsked = false;

@@ -426,4 +426,27 @@ TEST(ComputerLevels, EachGameOwnsItsLevelsAndTheirSharedRecord) {
     EXPECT_EQ(a.Levels[2], nullptr);
 }
 
+// The program builds the levels before the game and keeps them after it.
+TEST(ComputerLevels, LevelsBuiltBeforeTheGameMoveBetweenGames) {
+    TComputerLevels levels;
+    THeadlessHost host1, host2;
+    TGame b(host2);
+    {
+        TGame a(host1);
+        levels.Install(a);
+        EXPECT_EQ(a.Levels[0], &levels.Beginner);
+        EXPECT_EQ(a.Levels[2], &levels.Expert);
+        // Installed into another game, they leave the first one.
+        levels.Install(b);
+        EXPECT_EQ(a.Levels[1], nullptr);
+        EXPECT_EQ(b.Levels[1], &levels.Advanced);
+        levels.Install(a);
+        levels.Withdraw();
+        EXPECT_EQ(a.Levels[2], nullptr);
+    }
+    // Back in the first game they had left the second; withdrawn before the
+    // first game went, their own end touches no game.
+    EXPECT_EQ(b.Levels[1], nullptr);
+}
+
 }  // namespace

@@ -40,6 +40,7 @@
 #include "net/Session.h"
 #include "dialogs/TryConnect.h"
 #include "store/SettingsCatalog.h"
+#include "support/TestWindow.h"
 #include "table/CanMain.h"
 #include "table/CanMainNet.h"
 
@@ -368,13 +369,14 @@ TEST_F(ConnectDialog, InternetShowsTheDetectedAddressAndLANTheOthers) {
 struct TStartedTable {
     ModalScript Modal;
     TMemorySettings Store;
-    std::unique_ptr<TfmCanMain> Window;
+    TTestWindow Opened;
+    std::unique_ptr<TfmCanMain>& Window = Opened.Window;
     explicit TStartedTable(const std::function<void(TMemorySettings&)>& settings = {}) {
         if (settings) settings(Store);
         TStartOptions options;
         options.SplashMs = 0;
         options.ForcedSize = 0;
-        Window = std::make_unique<TfmCanMain>(Store, options);
+        Opened.Open(Store, options);
         Window->PauseScale = 0;
         Window->show();
         Window->tmSplashTimer();

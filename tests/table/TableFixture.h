@@ -19,6 +19,7 @@
 #include "dialogs/Modal.h"
 #include "media/MediaTestSupport.h"
 #include "support/TestTable.h"
+#include "support/TestWindow.h"
 #include "table/CanMain.h"
 
 namespace canasta::test {
@@ -38,7 +39,7 @@ protected:
         SetModalHandler([this](QDialog& d) { return Answer(d); });
     }
     void TearDown() override {
-        Window.reset();
+        Opened.Close();
         SetModalHandler({});
         QFile::remove(AutosaveFile());
     }
@@ -56,13 +57,9 @@ protected:
     // forced); the sounds it plays are recorded in Audio.
     TfmCanMain& Start(TStartOptions options) {
         options.SplashMs = 0;
-        options.MakeAudioPlayer = [this] {
-            auto player = std::make_unique<TFakeAudioPlayer>();
-            Audio = player.get();
-            return player;
-        };
-        Window = std::make_unique<TfmCanMain>(Store, options);
-        TfmCanMain& w = *Window;
+        auto player = std::make_unique<TFakeAudioPlayer>();
+        Audio = player.get();
+        TfmCanMain& w = Opened.Open(Store, options, std::move(player));
         w.PauseScale = 0;
         w.Game().Levels = {&Level, &Level, &Level};
         w.Game().FixedSeed = true;
@@ -137,7 +134,8 @@ protected:
 
     TMemorySettings Store;
     DrawDiscardLevel Level;
-    std::unique_ptr<TfmCanMain> Window;
+    TTestWindow Opened;
+    std::unique_ptr<TfmCanMain>& Window = Opened.Window;
     TFakeAudioPlayer* Audio = nullptr;  // the current window's sound output
     std::vector<TSeenDialog> Seen;
     std::function<int(QDialog&)> OnDialog;

@@ -65,6 +65,29 @@ int CountWaves(const TFakeAudioPlayer* audio, const std::string& name) {
 
 }  // namespace
 
+// What the program keeps for its whole run outlives the window: a second
+// window over the same parts finds what the first one changed in them, and
+// plays with the same computer levels.
+TEST_F(TableWindowTest, ASecondWindowOverTheSameRootFindsItsParts) {
+    TfmCanMain& first = Open();
+    const TTableParts parts = Opened.Root->Parts();
+    first.Players().List.push_back({"Zoe", std::make_shared<TWinRatio>(2, 1)});
+    first.Players().Current = 0;
+    first.close();
+    Window.reset();
+
+    TStartOptions options;
+    options.SplashMs = 0;
+    options.ForcedSize = 0;
+    TfmCanMain second(parts, options);
+    EXPECT_EQ(second.Players().CurrentName(), "Zoe");
+    EXPECT_EQ(second.Game().Config.PlayerName, "Zoe");
+    EXPECT_EQ(second.Game().Levels[0], &parts.ComputerLevels.Beginner);
+    EXPECT_EQ(second.Game().Levels[2], &parts.ComputerLevels.Expert);
+    // Not through the store: the list is saved only when a dialog or a match changes it.
+    EXPECT_EQ(ReadString(&Store, "Player Names\\PlayerName1", ""), "");
+}
+
 class SavedGameWindowTest : public TableWindowTest {
 protected:
     // A started game in the melding phase with melds made this turn (undo enabled).
