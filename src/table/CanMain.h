@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QPoint>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -84,8 +85,21 @@ struct TResolution {
 // For class 4 the limits are the screen's own width and height.
 TResolution ParseResolution(const std::string& text, int screenClass, int screenWidth, int screenHeight);
 
-// Steps of a card's move over that distance at a card speed (0..10); 0 = no move.
-int AnimationSteps(double distance, int cardSpeed);
+// How long a card's move over that distance takes at a card speed (0 slow ..
+// 10 fast, the default) in milliseconds; 0 for a move too short to show.
+// A move across the table takes about 300 ms at the default, 1.2 s at the
+// slowest; shorter moves take less, longer ones a little more.
+int MoveDurationMs(double distance, int cardSpeed);
+// Where a moving card is at time t (0..1) of its move: it starts and ends
+// gently, so the eye can follow it.
+double EaseInOut(double t);
+
+// What the moves shown so far took (for measuring the pace).
+struct TMovePace {
+    int Moves = 0;
+    int Frames = 0;
+    int64_t Milliseconds = 0;
+};
 
 // Font of the canasta labels for a table size and card width.
 QFont CanastaLabelFont(int sizeIndex, int cardWidth);
@@ -106,6 +120,7 @@ public:
     // Still showing what the game did (a card moving, a pause, a result
     // window): the table takes no moves until it is done.
     bool IsBusy() const { return Presenting(); }
+    const TMovePace& MovePace() const { return Pace; }
 
     // Status bar as shown.
     QString StatusText() const;
@@ -408,11 +423,13 @@ private:
     QTimer tmShow;
     // The frames of the move being shown.
     struct TFrames {
-        int Left = 0, Frame = 0;
-        double X = 0, Y = 0, StepX = 0, StepY = 0;
+        bool Moving = false;
+        int DurationMs = 0, Count = 0;
+        QPoint Start, End;
+        QElapsedTimer Clock;
         bool Flash = false;
-        QPoint End;
     } Frames;
+    TMovePace Pace;
 
     friend class TTableView;
     // The network part (menu, connection, scripted play) lives in CanMainNet.cpp.

@@ -47,9 +47,19 @@ bool SameCard(const TCard& a, const TCard& b) { return a.Id == b.Id && a.Deck ==
 
 }  // namespace
 
-int AnimationSteps(double distance, int cardSpeed) {
-    // Round half to even, as the table has always counted its steps.
-    return static_cast<int>(std::nearbyint(distance / (4 * std::max(0, cardSpeed) + 1)));
+int MoveDurationMs(double distance, int cardSpeed) {
+    if (distance < 8) return 0;
+    const double speed = std::clamp(cardSpeed, 0, 10) / 10.0;
+    // 1200 ms at the slowest, 300 ms at the fastest, evenly in between on a
+    // logarithmic scale (each step of the slider feels alike).
+    const double across = 1200.0 * std::pow(0.25, speed);
+    const double scale = std::clamp(std::sqrt(distance / 400.0), 0.5, 1.25);
+    return static_cast<int>(std::lround(across * scale));
+}
+
+double EaseInOut(double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2;
 }
 
 TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
@@ -257,21 +267,21 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
 
     Frames = {};
     if (Settings.CardMovement) {
-        const int steps =
-            AnimationSteps(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed);
-        if (steps > 0) {
+        const int duration = static_cast<int>(std::lround(
+            MoveDurationMs(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed) *
+            PauseScale));
+        if (duration > 0) {
             // A hidden card travels face down: the opponent's cards stay secret.
             Moving.Image = card.FaceUp ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
             Moving.Card = placed;
             Moving.Active = true;
             Moving.Pos = p0;
-            Frames.Left = steps;
-            Frames.X = p0.x();
-            Frames.Y = p0.y();
-            Frames.StepX = double(p1.x() - p0.x()) / steps;
-            Frames.StepY = double(p1.y() - p0.y()) / steps;
-            // One step per frame, and no move longer than about half a second.
-            Frames.Frame = std::max(1, std::min(16, 500 / steps));
+            Frames.Moving = true;
+            Frames.DurationMs = duration;
+            Frames.Start = p0;
+            Frames.End = p1;
+            Frames.Count = 1;
+            Frames.Clock.start();
         }
     }
     if (step.Flash) {
@@ -279,9 +289,10 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
         Frames.End = p1;
         Flash.Image = Images.Selected(card.Id - 1, QColor(Qt::black));
     }
-    if (Frames.Left == 0 && !Frames.Flash) return false;
-    if (Frames.Left > 0) {
-        tmShow.start(std::max(1, static_cast<int>(std::lround(Frames.Frame * PauseScale))));
+    if (!Frames.Moving && !Frames.Flash) return false;
+    if (Frames.Moving) {
+        // About sixty frames a second; each frame places the card by the clock.
+        tmShow.start(16);
     } else {
         Flash.Pos = p1;
         Flash.Active = true;

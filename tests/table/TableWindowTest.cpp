@@ -635,12 +635,44 @@ TEST_F(WholeHandTest, BeginnerAndScriptedPlayerPlayAHandToItsScoringWindow) {
 
 // ---- timers and animation ----
 
-TEST(Animation, StepsFollowDistanceAndSpeed) {
-    EXPECT_EQ(AnimationSteps(410, 10), 10);
-    EXPECT_EQ(AnimationSteps(20, 10), 0) << "a short move is not animated";
-    EXPECT_EQ(AnimationSteps(102.5, 10), 2) << "halves round to even";
-    EXPECT_EQ(AnimationSteps(143.5, 10), 4);
-    EXPECT_EQ(AnimationSteps(100, 0), 100);
+TEST(Animation, AMoveTakesATimeAPersonCanFollow) {
+    // Across the table: a few hundred milliseconds at the default (fastest)
+    // speed, over a second at the slowest, whatever the distance in pixels.
+    EXPECT_EQ(MoveDurationMs(400, 10), 300);
+    EXPECT_EQ(MoveDurationMs(400, 0), 1200);
+    EXPECT_EQ(MoveDurationMs(3, 10), 0) << "a move of a few pixels is not animated";
+    for (int speed = 1; speed <= 10; ++speed)
+        EXPECT_LT(MoveDurationMs(400, speed), MoveDurationMs(400, speed - 1)) << "speed " << speed;
+    // Longer moves take longer, within bounds: short ones stay visible, long ones do not drag.
+    EXPECT_LT(MoveDurationMs(100, 10), MoveDurationMs(400, 10));
+    EXPECT_GE(MoveDurationMs(20, 10), 150);
+    EXPECT_LE(MoveDurationMs(2000, 10), 375);
+    // The card starts and stops gently and arrives where it should.
+    EXPECT_DOUBLE_EQ(EaseInOut(0), 0);
+    EXPECT_DOUBLE_EQ(EaseInOut(1), 1);
+    EXPECT_DOUBLE_EQ(EaseInOut(0.5), 0.5);
+    EXPECT_LT(EaseInOut(0.1), 0.1);
+    EXPECT_GT(EaseInOut(0.9), 0.9);
+}
+
+// The pace of a real computer turn at the default speed, printed for the
+// record (what a card move takes and how many frames it gets).
+TEST_F(TableWindowTest, TheComputersMovesAreShownAtAFollowablePace) {
+    TfmCanMain& w = Open();
+    ShowingLevel showing;
+    G().Levels = {&showing, &showing, &showing};
+    Window->PauseScale = 1;
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    Arrange(t);
+    ClickHand("9H", Qt::RightButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
+    const TMovePace& pace = w.MovePace();
+    ASSERT_EQ(pace.Moves, 3);  // the player's discard, the computer's draw and discard
+    const double ms = double(pace.Milliseconds) / pace.Moves, frames = double(pace.Frames) / pace.Moves;
+    std::printf("card moves: %d, %.0f ms and %.1f frames each on average\n", pace.Moves, ms, frames);
+    EXPECT_GE(ms, 150) << "a move a person can follow";
+    EXPECT_GT(frames, 4) << "a move, not a jump";
 }
 
 namespace {
