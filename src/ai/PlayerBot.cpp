@@ -22,15 +22,15 @@ struct TBotSeatView {
             if (IsBlackThree(c)) ++BlackThrees;
         }
         for (const TCard& c : g.PlayerMelds) {
-            const size_t col = static_cast<size_t>(g.ColumnOfX(c.X));
+            const size_t col = c.Column;
             ++Col[col];
             if (IsWild(c)) ++ColWilds[col];
             if (IsBlackThree(c)) ++TableBlackThrees;
             if (!IsRedThree(c)) TablePoints += c.Points;
         }
         for (const TCard& c : g.PlayerMelds)
-            if (!IsRedThree(c) && Col[static_cast<size_t>(g.ColumnOfX(c.X))] >= 3) MeldedPoints += c.Points;
-        for (const TCard& c : g.OpponentMelds) ++OppCol[static_cast<size_t>(g.ColumnOfX(c.X))];
+            if (!IsRedThree(c) && Col[c.Column] >= 3) MeldedPoints += c.Points;
+        for (const TCard& c : g.OpponentMelds) ++OppCol[c.Column];
         HandCount = g.PlayerHand.Count;
         Jokers = Hand[kRankJoker];
         Twos = Hand[kRankTwo];
@@ -183,8 +183,8 @@ uint64_t Fingerprint(const TGame& g) {
     mix(g.OpponentMelds.Count);
     mix(g.UndoStack.size());
     mix(static_cast<uint32_t>(g.PlayerScore));
-    for (const TCard& c : g.PlayerHand) mix(uint64_t(c.Id) << 48 | uint64_t(uint32_t(c.X)) << 16 | uint32_t(c.Y));
-    for (const TCard& c : g.PlayerMelds) mix(uint64_t(c.Id) << 48 | uint64_t(uint32_t(c.X)) << 16 | uint32_t(c.Y));
+    for (const TCard& c : g.PlayerHand) mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
+    for (const TCard& c : g.PlayerMelds) mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
     return h;
 }
 
@@ -241,7 +241,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
         case TGestureKind::AddWild: {
             // Only a column with a card in it, outside the threes, can be clicked.
             if (ge.Index < 1 || ge.Index >= kColumns || ge.Index == kRankThree) return;
-            if (CountAtX(g.PlayerMelds, g.Layout.ColumnX(ge.Index)) == 0) return;
+            if (CountInColumn(g.PlayerMelds, ge.Index) == 0) return;
             g.AddWildcardGesture(ge.Index, ge.Shift);
             return;
         }
@@ -252,7 +252,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
             return;
         case TGestureKind::DiscardRedThree:
             if (ge.Index >= 0 && ge.Index < g.PlayerMelds.Count &&
-                g.Layout.ColumnOf(g.PlayerMelds.Cards[static_cast<size_t>(ge.Index)].X) == kRankThree)
+                g.PlayerMelds.Cards[static_cast<size_t>(ge.Index)].Column == kRankThree)
                 g.DiscardRedThreeFromTable(ge.Index);
             return;
         case TGestureKind::EndHand:
@@ -595,7 +595,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto column = [&]() -> TGesture {
         std::vector<int> columns;
         for (int c = 1; c < kColumns; ++c)
-            if (c != kRankThree && CountAtX(g.PlayerMelds, g.Layout.ColumnX(c)) > 0) columns.push_back(c);
+            if (c != kRankThree && CountInColumn(g.PlayerMelds, c) > 0) columns.push_back(c);
         if (columns.empty()) return handGesture();
         TGesture ge = Make(TGestureKind::AddWild, columns[Rng.Next(static_cast<uint32_t>(columns.size()))]);
         ge.Shift = pct() < 30;
@@ -604,7 +604,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto redThree = [&]() -> TGesture {
         std::vector<int> threes;
         for (int i = 0; i < g.PlayerMelds.Count; ++i)
-            if (g.Layout.ColumnOf(g.PlayerMelds.Cards[static_cast<size_t>(i)].X) == kRankThree) threes.push_back(i);
+            if (g.PlayerMelds.Cards[static_cast<size_t>(i)].Column == kRankThree) threes.push_back(i);
         if (threes.empty()) return discard();
         return Make(TGestureKind::DiscardRedThree, threes[Rng.Next(static_cast<uint32_t>(threes.size()))]);
     };

@@ -33,7 +33,7 @@ bool THeadlessHost::Ask(const std::string& question) {
     Note("ask", question);
     return NextAnswer();
 }
-void THeadlessHost::AnimateMove(const TCard&, TPoint, TPoint) {}
+void THeadlessHost::AnimateMove(const TCard&, TCardPlace, TCardPlace) {}
 void THeadlessHost::Invalidate(TRegion) {}
 void THeadlessHost::Wait(int ms) { WaitedMs += ms; }
 void THeadlessHost::SetBusyCursor(bool) {}

@@ -73,7 +73,7 @@ public:
     virtual void Inform(const std::string& text, TMsgKind kind) = 0;
     virtual bool Ask(const std::string& question) = 0;  // Yes/No
     // Table drawing: a card moving between two places, a repaint, a pause.
-    virtual void AnimateMove(const TCard& card, TPoint from, TPoint to) = 0;
+    virtual void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) = 0;
     virtual void Invalidate(TRegion region) = 0;
     virtual void Wait(int milliseconds) = 0;
     virtual void SetBusyCursor(bool busy) = 0;
@@ -110,7 +110,7 @@ public:
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
     bool Ask(const std::string& question) override;
-    void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
+    void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
     void SetBusyCursor(bool busy) override;

@@ -91,6 +91,12 @@ public:
     QPushButton* EndHandButton() const { return bnEndHand; }
     const TCardImages& CardImages() const { return Images; }
     int SizeIndex() const { return AppliedSize; }
+    // The table's geometry at the current window size, and the pitch of the
+    // opponent's hand row (the CardSpacing setting, 10 or 12).
+    const TableLayout& TableGeometry() const { return Geometry; }
+    int OpponentHandPitch() const { return CardSpacing; }
+    // Top-left corner of a card of that area as the table draws it.
+    TPoint CardPoint(TArea area, const TCard& card) const;
     int ScreenClass() const { return ScreenSizeClass; }
     bool IsBusy() const { return Busy; }
 
@@ -156,7 +162,7 @@ public:
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
     bool Ask(const std::string& question) override;
-    void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
+    void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
     void SetBusyCursor(bool busy) override;
@@ -255,13 +261,15 @@ private:
 
     // Painting helpers.
     void DrawCard(QPainter& p, const TCard& card, int x, int y, bool face);
-    bool HiddenWhileMoving(const TCard& card) const;
+    bool HiddenWhileMoving(const TCard& card, const TCardPlace& place) const;
     void PaintPileBox(QPainter& p);
     void PaintCanastaLabels(QPainter& p);
 
     ISettingsStore& Store;
     TStartOptions Options;
     TGame G;
+    TableLayout Geometry = ComputeLayout(0);
+    int CardSpacing = 10;
     // Beginner, Advanced and Expert, installed into G.Levels (destroyed before G).
     std::unique_ptr<TComputerLevels> ComputerLevels;
     TAppSettings Settings;
@@ -346,6 +354,7 @@ private:
         QImage Image;
         QPoint Pos;
         TCard Card;  // hidden at its place while it travels
+        TCardPlace Place;
     } Moving;
     struct TFlash {
         bool Active = false;

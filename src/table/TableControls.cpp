@@ -43,7 +43,9 @@ int KeyColumn(int key) {
     }
 }
 
-bool SameCard(const TCard& a, const TCard& b) { return a.Id == b.Id && a.Deck == b.Deck && a.X == b.X && a.Y == b.Y; }
+bool SameCard(const TCard& a, const TCard& b) {
+    return a.Id == b.Id && a.Deck == b.Deck && a.Column == b.Column && a.Depth == b.Depth;
+}
 
 }  // namespace
 
@@ -54,15 +56,16 @@ int AnimationSteps(double distance, int cardSpeed) {
 
 TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     index = -1;
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = Geometry;
     if (G.TurnPhase == TTurnPhase::HandOver) return THitArea::None;
     auto onPile = [&](int top) {
         return L.TableLeft <= x && x <= L.TableLeft + L.CardWidth && top <= y && y <= top + L.CardHeight;
     };
-    // A card of a column shows a 12-pixel strip, the last one (on the anchor) all of it.
-    auto hits = [&](const TCard& c, const TPoint& anchor) {
-        const int visible = c.X == anchor.X && c.Y == anchor.Y ? L.CardHeight : kColumnStep;
-        return c.X <= x && x <= c.X + L.CardWidth && c.Y <= y && y <= c.Y + visible;
+    // A card of a column shows a 12-pixel strip, the last one of the column all of it.
+    auto hits = [&](TArea area, const TCard& c, const TCardList& list) {
+        const TPoint at = CardPoint(area, c);
+        const int visible = c.Depth == list.Depths[c.Column] ? L.CardHeight : kColumnStep;
+        return at.X <= x && x <= at.X + L.CardWidth && at.Y <= y && y <= at.Y + visible;
     };
     THitArea area = THitArea::None;
     if (!G.StockExhausted && onPile(L.StockTop)) {
@@ -72,7 +75,7 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     } else {
         for (int i = 0; i < G.PlayerHand.Count; ++i) {
             const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
-            if (!hits(c, G.PlayerHand.Anchors[c.Rank])) continue;
+            if (!hits(TArea::PlayerHand, c, G.PlayerHand)) continue;
             index = i;
             area = c.Rank < kRankThree ? THitArea::WildInHand : THitArea::NaturalInHand;
             break;
@@ -81,11 +84,9 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     if (area != THitArea::NaturalInHand && area != THitArea::WildInHand) {
         for (int i = 0; i < G.PlayerMelds.Count; ++i) {
             const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
-            const int column = L.ColumnOf(c.X);
-            if (column < 0 || column >= kColumns || !hits(c, G.PlayerMelds.Anchors[static_cast<size_t>(column)]))
-                continue;
+            if (!hits(TArea::PlayerMelds, c, G.PlayerMelds)) continue;
             index = i;
-            area = column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
+            area = c.Column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
             break;
         }
     }
@@ -112,9 +113,7 @@ void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods,
                     break;
                 case THitArea::Pile: G.TakePile(); break;
                 case THitArea::NaturalInHand: G.MeldCardGesture(index, shift, ctrl); break;
-                case THitArea::TableCard:
-                    G.AddWildcardGesture(G.Layout.ColumnOf(G.PlayerMelds.At(index).X), shift);
-                    break;
+                case THitArea::TableCard: G.AddWildcardGesture(G.PlayerMelds.At(index).Column, shift); break;
                 case THitArea::WildInHand: G.MeldWildGesture(shift, ctrl); break;
                 default: break;
             }
@@ -202,8 +201,8 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
             // is the draw, not melding.
             G.SetTurnPhase(PhaseOutsideKeyModes());
             break;
-        case Qt::Key_F6: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.StockTop); break;
-        case Qt::Key_F7: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.DiscardTop); break;
+        case Qt::Key_F6: FormMouseUp(Qt::LeftButton, Qt::NoModifier, Geometry.TableLeft, Geometry.StockTop); break;
+        case Qt::Key_F7: FormMouseUp(Qt::LeftButton, Qt::NoModifier, Geometry.TableLeft, Geometry.DiscardTop); break;
         default:  // F5 does nothing
             break;
     }
@@ -213,7 +212,7 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
 void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
     const TTurnPhase before = G.TurnPhase;
     const int mode = KeyMode;
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = Geometry;
     const int x = L.TableLeft + column * L.ColumnWidth;
     const Qt::KeyboardModifiers clickMods = mods & (Qt::ShiftModifier | Qt::ControlModifier);
     if (mode == 0)
@@ -231,13 +230,13 @@ void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
 void TfmCanMain::ToggleOpponentHand() {
     G.Config.ShowOpponentCards = !G.Config.ShowOpponentCards;
     for (TCard& c : G.OpponentHand) c.FaceUp = G.Config.ShowOpponentCards;
-    G.Config.CardSpacing = 22 - G.Config.CardSpacing;
+    CardSpacing = 22 - CardSpacing;
     View->update();
 }
 
 // ---- animation ----
 
-void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
+void TfmCanMain::AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) {
     if (Busy) return;
     struct TBusyScope {
         TfmCanMain& W;
@@ -255,17 +254,12 @@ void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
     } scope(*this);
     if (PaintSuppressed || !Images.IsBuilt() || !IsValidId(card.Id)) return;
 
-    const TableLayout& L = G.Layout;
-    TCard placed = card;
-    placed.X = to.X;
-    placed.Y = to.Y;
-    QPoint p0(from.X, from.Y), p1(to.X, to.Y);
-    // The opponent's row is drawn sorted by rank, not at the cards' own X.
-    if (to.Y == L.HandRowTop) {
-        for (const TCard& c : G.OpponentHand)
-            if (SameCard(c, placed)) p1.setX(OpponentRowX(c));
-    }
-    if (from.Y == L.HandRowTop) p0.setX(OpponentRowX(card));
+    const TPoint a = Geometry.PointOf(from, CardSpacing), b = Geometry.PointOf(to, CardSpacing);
+    QPoint p0(a.X, a.Y), p1(b.X, b.Y);
+    // The opponent's row is drawn sorted by rank, not in list order.
+    if (to.Area == TArea::OpponentHand && to.Slot < G.OpponentHand.Count)
+        p1.setX(OpponentRowX(G.OpponentHand.Cards[to.Slot]));
+    if (from.Area == TArea::OpponentHand) p0.setX(OpponentRowX(card));
 
     const bool flash = FlashDraws && !G.OpponentsTurn;
     if (Settings.CardMovement) {
@@ -274,7 +268,8 @@ void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
         if (steps > 0) {
             // A hidden card travels face down: the opponent's cards stay secret.
             Moving.Image = card.FaceUp ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
-            Moving.Card = placed;
+            Moving.Card = card;
+            Moving.Place = to;
             Moving.Active = true;
             const double sx = double(p1.x() - p0.x()) / steps;
             const double sy = double(p1.y() - p0.y()) / steps;

@@ -110,10 +110,15 @@ void TfmCanMain::DrawCard(QPainter& p, const TCard& card, int x, int y, bool fac
     p.drawImage(QPoint(x, y), img);
 }
 
-bool TfmCanMain::HiddenWhileMoving(const TCard& c) const {
+bool TfmCanMain::HiddenWhileMoving(const TCard& c, const TCardPlace& place) const {
     if (!Moving.Active) return false;
     const TCard& m = Moving.Card;
-    return c.Id == m.Id && c.Deck == m.Deck && c.X == m.X && c.Y == m.Y;
+    return c.Id == m.Id && c.Deck == m.Deck && place == Moving.Place;
+}
+
+TPoint TfmCanMain::CardPoint(TArea area, const TCard& card) const {
+    if (area == TArea::OpponentHand) return {OpponentRowX(card), Geometry.HandRowTop};
+    return Geometry.PointOf(PlaceOf(area, card), CardSpacing);
 }
 
 int TfmCanMain::OpponentRowX(const TCard& card) const {
@@ -125,40 +130,46 @@ int TfmCanMain::OpponentRowX(const TCard& card) const {
     for (const TCard& c : G.OpponentHand) {
         if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
     }
-    return G.Layout.TableLeft + before * G.Config.CardSpacing;
+    return Geometry.TableLeft + before * CardSpacing;
 }
 
 void TfmCanMain::FormPaint(QPainter& p) {
     if (PaintSuppressed) return;
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = Geometry;
 
     // Stock and pile: only the top card shows. A card on its way to a pile
     // lets the one below show until it arrives.
-    auto top = [this](const TCardList& list) -> const TCard* {
+    auto top = [this](const TCardList& list, TArea area) -> const TCard* {
         for (int i = list.Count - 1; i >= 0; --i) {
             const TCard& c = list.Cards[static_cast<size_t>(i)];
-            if (!HiddenWhileMoving(c)) return &c;
+            if (!HiddenWhileMoving(c, PlaceOf(area, c))) return &c;
         }
         return nullptr;
     };
-    if (const TCard* c = top(G.Stock)) DrawCard(p, *c, c->X, c->Y, false);
-    if (const TCard* c = top(G.DiscardPile)) DrawCard(p, *c, c->X, c->Y, true);
+    if (const TCard* c = top(G.Stock, TArea::Stock)) DrawCard(p, *c, L.TableLeft, L.StockTop, false);
+    if (const TCard* c = top(G.DiscardPile, TArea::DiscardPile)) DrawCard(p, *c, L.TableLeft, L.DiscardTop, true);
 
     // The opponent's hand, sorted by rank whatever its list order.
     // A loaded game keeps the computer's hand hidden until the next deal.
     const bool mayShow = !G.Config.Networked && !GameLoaded();
     int x = L.TableLeft;
     for (int r = 0; r < kColumns; ++r) {
-        for (const TCard& c : G.OpponentHand) {
+        for (int i = 0; i < G.OpponentHand.Count; ++i) {
+            const TCard& c = G.OpponentHand.Cards[static_cast<size_t>(i)];
             if (c.Rank != r) continue;
-            if (!HiddenWhileMoving(c)) DrawCard(p, c, x, c.Y, c.FaceUp && mayShow);
-            x += G.Config.CardSpacing;
+            if (!HiddenWhileMoving(c, RowSlot(i))) DrawCard(p, c, x, L.HandRowTop, c.FaceUp && mayShow);
+            x += CardSpacing;
         }
     }
 
-    for (const TCardList* list : {&G.OpponentMelds, &G.PlayerMelds, &G.PlayerHand})
-        for (const TCard& c : *list)
-            if (!HiddenWhileMoving(c)) DrawCard(p, c, c.X, c.Y, c.FaceUp);
+    const std::pair<const TCardList*, TArea> columns[] = {{&G.OpponentMelds, TArea::OpponentMelds},
+                                                          {&G.PlayerMelds, TArea::PlayerMelds},
+                                                          {&G.PlayerHand, TArea::PlayerHand}};
+    for (auto [list, area] : columns)
+        for (const TCard& c : *list) {
+            const TPoint at = L.PointOf(PlaceOf(area, c), CardSpacing);
+            if (!HiddenWhileMoving(c, PlaceOf(area, c))) DrawCard(p, c, at.X, at.Y, c.FaceUp);
+        }
 
     UpdateScorePanels();
     PaintPileBox(p);
@@ -170,7 +181,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
 }
 
 void TfmCanMain::PaintPileBox(QPainter& p) {
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = Geometry;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QFont font = PointFont(SansFamily(), 8, true);
@@ -211,7 +222,7 @@ QFont CanastaLabelFont(int sizeIndex, int cardWidth) {
 }
 
 void TfmCanMain::PaintCanastaLabels(QPainter& p) {
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = Geometry;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QFont font = CanastaLabelFont(L.SizeIndex, L.CardWidth);

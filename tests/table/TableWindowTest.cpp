@@ -131,14 +131,14 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
 
     // One wild card cannot bring five to seven: nothing happens.
     const TCard& jack = G().PlayerMelds.Cards[0];
-    ClickCard(jack, Qt::LeftButton, Qt::ShiftModifier);
+    ClickCard(TArea::PlayerMelds, jack, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 5);
 
     TestTable t2 = Table();
     t2.Hand({"2S", "JK", "4D", "9S", "KC"});
     t2.Meld(10, {"JS", "JC", "JH", "JD", "JS"});
     Arrange(t2);
-    ClickCard(G().PlayerMelds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
+    ClickCard(TArea::PlayerMelds, G().PlayerMelds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 7);
     EXPECT_EQ(G().PlayerMeldState.CanastaKind[10], ckMixed);
 
@@ -147,7 +147,7 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
     t3.Hand({"2S", "JK", "4D", "9S", "KC"});
     t3.Meld(5, {"6S", "6C", "6H"});
     Arrange(t3);
-    ClickCard(G().PlayerMelds.Cards[2]);
+    ClickCard(TArea::PlayerMelds, G().PlayerMelds.Cards[2]);
     EXPECT_EQ(ColumnCount(5), 4);
 }
 
@@ -234,7 +234,7 @@ TEST_F(TableWindowTest, ArmedCardIsDisarmedWhenTheHandChanges) {
     ASSERT_LT(armed, G().PlayerHand.Count);
     const TCard other = G().PlayerHand.Cards[static_cast<size_t>(armed)];
     ASSERT_NE(other.Id, CardId("KD"));
-    ClickCard(other, Qt::RightButton);
+    ClickCard(TArea::PlayerHand, other, Qt::RightButton);
     EXPECT_GE(FindFirstById(G().PlayerHand, other.Id), 0);
     EXPECT_EQ(Level.Turns, 0);
 }
@@ -311,10 +311,10 @@ TEST_F(TableWindowTest, CtrlF11ShowsTheComputersHand) {
     EXPECT_FALSE(G().Config.ShowOpponentCards);
     Key(Qt::Key_F11, Qt::ControlModifier);
     EXPECT_TRUE(G().Config.ShowOpponentCards);
-    EXPECT_EQ(G().Config.CardSpacing, 12);
+    EXPECT_EQ(Window->OpponentHandPitch(), 12);
     for (const TCard& c : G().OpponentHand) EXPECT_TRUE(c.FaceUp);
     Key(Qt::Key_F11, Qt::ControlModifier);
-    EXPECT_EQ(G().Config.CardSpacing, 10);
+    EXPECT_EQ(Window->OpponentHandPitch(), 10);
     for (const TCard& c : G().OpponentHand) EXPECT_FALSE(c.FaceUp);
 }
 
@@ -505,18 +505,23 @@ protected:
             case TGestureKind::Draw: ClickStock(); break;
             case TGestureKind::TakePile: ClickPile(); break;
             case TGestureKind::MeldCard:
-            case TGestureKind::MeldWild: ClickCard(G().PlayerHand.At(g.Index), Qt::LeftButton, mods); break;
-            case TGestureKind::Discard: ClickCard(G().PlayerHand.At(g.Index), Qt::RightButton); break;
+            case TGestureKind::MeldWild:
+                ClickCard(TArea::PlayerHand, G().PlayerHand.At(g.Index), Qt::LeftButton, mods);
+                break;
+            case TGestureKind::Discard:
+                ClickCard(TArea::PlayerHand, G().PlayerHand.At(g.Index), Qt::RightButton);
+                break;
             case TGestureKind::AddWild: {
-                const int x = G().Layout.ColumnX(g.Index);
                 for (const TCard& c : G().PlayerMelds)
-                    if (c.X == x) {
-                        ClickCard(c, Qt::LeftButton, mods);
+                    if (c.Column == g.Index) {
+                        ClickCard(TArea::PlayerMelds, c, Qt::LeftButton, mods);
                         break;
                     }
                 break;
             }
-            case TGestureKind::DiscardRedThree: ClickCard(G().PlayerMelds.At(g.Index), Qt::RightButton); break;
+            case TGestureKind::DiscardRedThree:
+                ClickCard(TArea::PlayerMelds, G().PlayerMelds.At(g.Index), Qt::RightButton);
+                break;
             case TGestureKind::UndoMeld: Key(Qt::Key_Delete); break;
             case TGestureKind::UndoAll: Key(Qt::Key_Delete, Qt::ControlModifier); break;
             case TGestureKind::EndHand: QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton); break;
@@ -588,7 +593,8 @@ TEST_F(TableWindowTest, DrawnCardFlashesDarkEvenWithoutMovement) {
     ASSERT_FALSE(during.isNull());
     const QImage after = View()->grab().toImage();
     const TCard& drawn = G().PlayerHand.At(G().PlayerHand.Count - 1);
-    const QRect card(drawn.X + 3, drawn.Y + 3, G().Layout.CardWidth - 6, G().Layout.CardHeight - 6);
+    const TPoint at = Window->CardPoint(TArea::PlayerHand, drawn);
+    const QRect card(at.X + 3, at.Y + 3, Layout().CardWidth - 6, Layout().CardHeight - 6);
     EXPECT_LT(Brightness(during, card), 0.75 * Brightness(after, card));
 }
 
