@@ -137,6 +137,9 @@ public:
     THitArea HitTest(int x, int y, int& index);
     void FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
     void FormMouseMove();
+    // What a card key of the keyboard selection stands for, as a click at that
+    // column would find it.
+    THitArea KeyTarget(int column, int& index);
     // Returns whether the key was used.
     // What a key did on the table: nothing, a card key of the keyboard
     // selection, or one of the table's command keys (F5 to F11, Esc).
@@ -262,6 +265,9 @@ private:
     // Painting helpers.
     void DrawCard(QPainter& p, const TCard& card, int x, int y, bool face);
     bool HiddenWhileMoving(const TCard& card, const TCardPlace& place) const;
+    // The player's gesture on what target finds (a click's hit test, a key's
+    // card or pile), unless the table takes no gestures now.
+    void Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods, const std::function<THitArea(int& index)>& target);
     void PaintPileBox(QPainter& p);
     void PaintCanastaLabels(QPainter& p);
 

@@ -95,12 +95,17 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
 }
 
 void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
+    Gesture(button, mods, [&](int& index) { return HitTest(x, y, index); });
+}
+
+void TfmCanMain::Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                         const std::function<THitArea(int& index)>& target) {
     if (PaintSuppressed || G.OpponentsTurn || Acting || Busy) return;
     const bool shift = mods.testFlag(Qt::ShiftModifier);
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     RunAction([&] {
         int index = -1;
-        const THitArea area = HitTest(x, y, index);
+        const THitArea area = target(index);
         if (button == Qt::LeftButton) {
             // Any other gesture disarms a card armed for a double right-click.
             LastRightClicked = -1;
@@ -201,26 +206,61 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
             // is the draw, not melding.
             G.SetTurnPhase(PhaseOutsideKeyModes());
             break;
-        case Qt::Key_F6: FormMouseUp(Qt::LeftButton, Qt::NoModifier, Geometry.TableLeft, Geometry.StockTop); break;
-        case Qt::Key_F7: FormMouseUp(Qt::LeftButton, Qt::NoModifier, Geometry.TableLeft, Geometry.DiscardTop); break;
+        case Qt::Key_F6:
+        case Qt::Key_F7:
+            // A left click on the stock (while it lasts) or on the pile.
+            Gesture(Qt::LeftButton, Qt::NoModifier, [&](int&) {
+                const THitArea area = G.TurnPhase == TTurnPhase::HandOver ? THitArea::None
+                                      : key == Qt::Key_F7                 ? THitArea::Pile
+                                      : G.StockExhausted                  ? THitArea::None
+                                                                          : THitArea::Stock;
+                if (area != THitArea::None) G.MarkGameInProgress();
+                return area;
+            });
+            break;
         default:  // F5 does nothing
             break;
     }
     return kuCommand;
 }
 
+TfmCanMain::THitArea TfmCanMain::KeyTarget(int column, int& index) {
+    index = -1;
+    if (G.TurnPhase == TTurnPhase::HandOver) return THitArea::None;
+    if (KeyMode == 2) {
+        // Column 0 of the player's table lies over the discard pile: the key
+        // acts as a click on it.
+        if (column == 0) {
+            G.MarkGameInProgress();
+            return THitArea::Pile;
+        }
+        for (int i = 0; i < G.PlayerMelds.Count; ++i) {
+            const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
+            if (c.Column != column || c.Depth != 1) continue;
+            index = i;
+            return column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
+        }
+        return THitArea::None;
+    }
+    // The first card of that column of the hand.
+    for (int i = 0; i < G.PlayerHand.Count; ++i) {
+        const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
+        if (c.Column != column || c.Depth != 1) continue;
+        index = i;
+        if (c.Rank < kRankThree) return THitArea::WildInHand;
+        G.MarkGameInProgress();
+        return THitArea::NaturalInHand;
+    }
+    return THitArea::None;
+}
+
 void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
     const TTurnPhase before = G.TurnPhase;
-    const int mode = KeyMode;
-    const TableLayout& L = Geometry;
-    const int x = L.TableLeft + column * L.ColumnWidth;
-    const Qt::KeyboardModifiers clickMods = mods & (Qt::ShiftModifier | Qt::ControlModifier);
-    if (mode == 0)
-        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerHandBase + kColumnStep);
-    else if (mode == 1)
-        FormMouseUp(Qt::RightButton, clickMods, x, L.PlayerHandBase + kColumnStep);
-    else
-        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerMeldBase + kColumnStep);
+    // In mode 0 a left and in mode 1 a right click on that column of the hand;
+    // in mode 2 a left click on that column of the player's table.
+    const Qt::MouseButton button = KeyMode == 1 ? Qt::RightButton : Qt::LeftButton;
+    Gesture(button, mods & (Qt::ShiftModifier | Qt::ControlModifier),
+            [&](int& index) { return KeyTarget(column, index); });
     // The selection mode stays for the next key, as long as the player is
     // still melding: after a discard or a pass the turn has moved on.
     if (ErrorShown == 0 && G.HasDrawn && !G.OpponentsTurn && G.TurnPhase != TTurnPhase::HandOver)

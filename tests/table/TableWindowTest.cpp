@@ -274,6 +274,28 @@ TEST_F(TableWindowTest, KeyboardModesMeldDiscardAndAddWildCards) {
     EXPECT_TRUE(G().TurnStart);
 }
 
+TEST_F(TableWindowTest, CardKeysTakeTheFirstCardOfTheirColumnAtEverySize) {
+    for (int size = 0; size < kSizeCount; ++size) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        Open(size);
+        TestTable t = Table();
+        t.Hand({"5S", "5C", "9H", "KD", "KS"});
+        t.Meld(12, {"KC", "KH", "KD"});
+        t.Hand({"JK"});
+        Arrange(t);
+        Key(Qt::Key_F9);
+        Key(Qt::Key_K);  // the joker onto the kings
+        EXPECT_EQ(ColumnCount(12), 4);
+        Key(Qt::Key_F10);
+        Key(Qt::Key_5);  // the first five of the column: the spade
+        ASSERT_GE(G().DiscardPile.Count, 1);
+        EXPECT_EQ(G().DiscardPile.Cards[0].Id, CardId("5S")) << "under the computer's discard";
+        EXPECT_EQ(InHand("5S"), 0);
+        EXPECT_EQ(InHand("5C"), 1);
+        Window.reset();
+    }
+}
+
 TEST_F(TableWindowTest, EscapeBeforeDrawingReturnsToTheDrawInstruction) {
     TfmCanMain& w = Open();
     Key(Qt::Key_F8);
