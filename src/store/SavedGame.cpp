@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -411,8 +412,13 @@ std::string CheckPositions(const TSavedGame& s) {
     }
     const TSavedCardList* rows[] = {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile};
     for (const TSavedCardList* list : rows)
-        for (const TSavedCard& c : *list)
-            if (c.X < 0 || c.X > t.WindowWidth || !nearWindow(c.Y)) return "a card lies off the table";
+        for (int i = 0; i < list->Count; ++i) {
+            const TSavedCard& c = list->Cards[static_cast<size_t>(i)];
+            // A long row of the opponent's hand may reach past the window's edge.
+            const int right = list == &s.OpponentHand ? std::max(t.WindowWidth, t.TableLeft + i * s.OpponentHandPitch)
+                                                      : t.WindowWidth;
+            if (c.X < 0 || c.X > right || !nearWindow(c.Y)) return "a card lies off the table";
+        }
     return {};
 }
 

@@ -250,6 +250,20 @@ TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
     }
 }
 
+TEST(SavedGame, ALongRowOfTheOpponentsHandPastTheWindowEdgeLoads) {
+    // Sixty cards at the wider pitch reach past the right edge of the smallest table.
+    TestTable t;
+    for (int i = 0; i < 60; ++i) AddCard(t.G.OpponentHand, TakeLastCard(t.G.Stock));
+    ASSERT_EQ(t.Consistent(), "");
+    const TSavedGame saved = CaptureSavedGame(t.G, 0, 12);
+    ASSERT_GT(saved.OpponentHand.Cards[59].X, ComputeLayout(0).WindowWidth);
+    THeadlessHost host;
+    TGame back(host);
+    const TLoadResult r = LoadSavedGame(back, FormatSavedGame(saved, [] { return 4; }));
+    ASSERT_EQ(r.Status, TLoadStatus::Ok) << r.Detail;
+    EXPECT_EQ(back.OpponentHand, t.G.OpponentHand);
+}
+
 TEST(SavedGame, ProposedNames) {
     EXPECT_EQ(ProposedSaveName(""), "player.can");
     EXPECT_EQ(ProposedSaveName("Ann \"the*best\": who? a\\b"), "Ann thebest who ab.can");
