@@ -30,7 +30,7 @@ struct TCard {
     bool FaceUp = false;
     uint8_t Deck = 0;
     // Where the card lies in a column area (hand or table); 0 elsewhere. Depth
-    // counts steps of kColumnStep from the area's base line, away from it.
+    // counts the steps from the area's base line: 1 for a column's first card.
     uint8_t Column = 0;
     int8_t Depth = 0;
 

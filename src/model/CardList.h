@@ -19,9 +19,6 @@ public:
     using std::logic_error::logic_error;
 };
 
-// Cards in one column step this far apart on screen (pixels).
-constexpr int kColumnStep = 12;
-
 // The card areas of the table. The hands and the two tables are laid out in
 // columns; the stock and the pile are single heaps; the opponent's hand is a row.
 enum class TArea : uint8_t { Stock, DiscardPile, PlayerHand, PlayerMelds, OpponentHand, OpponentMelds };

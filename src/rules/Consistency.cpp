@@ -79,7 +79,7 @@ struct Checker {
                 for (int d : col)
                     if (d != 1)
                         return Fail(std::string(name) + ": canasta in column " + std::to_string(c) + " not stacked");
-                if (last != 1) return Fail(std::string(name) + ": canasta anchor of column " + std::to_string(c));
+                if (last != 1) return Fail(std::string(name) + ": canasta depth of column " + std::to_string(c));
                 continue;
             }
             std::sort(col.begin(), col.end());
@@ -87,7 +87,7 @@ struct Checker {
                 if (col[k] != static_cast<int>(k + 1))
                     return Fail(std::string(name) + ": gap or overlap in column " + std::to_string(c));
             if (last != static_cast<int>(col.size()))
-                return Fail(std::string(name) + ": anchor of column " + std::to_string(c) + " is off its last card");
+                return Fail(std::string(name) + ": depth of column " + std::to_string(c) + " is off its last card");
         }
         return true;
     }

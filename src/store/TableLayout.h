@@ -8,6 +8,9 @@
 
 namespace canasta {
 
+// Cards in one column step this far apart on the table.
+constexpr int kColumnStep = 12;
+
 struct TPoint {
     int32_t X = 0;
     int32_t Y = 0;
