@@ -24,15 +24,15 @@ struct TBotSeatView {
             if (IsBlackThree(c)) ++BlackThrees;
         }
         for (const TCard& c : g.PlayerMelds) {
-            const size_t col = static_cast<size_t>(g.ColumnOfX(c.X));
+            const size_t col = c.Column;
             ++Col[col];
             if (IsWild(c)) ++ColWilds[col];
             if (IsBlackThree(c)) ++TableBlackThrees;
             if (!IsRedThree(c)) TablePoints += c.Points;
         }
         for (const TCard& c : g.PlayerMelds)
-            if (!IsRedThree(c) && Col[static_cast<size_t>(g.ColumnOfX(c.X))] >= 3) MeldedPoints += c.Points;
-        for (const TCard& c : g.OpponentMelds) ++OppCol[static_cast<size_t>(g.ColumnOfX(c.X))];
+            if (!IsRedThree(c) && Col[c.Column] >= 3) MeldedPoints += c.Points;
+        for (const TCard& c : g.OpponentMelds) ++OppCol[c.Column];
         HandCount = g.PlayerHand.Count;
         Jokers = Hand[kRankJoker];
         Twos = Hand[kRankTwo];
@@ -434,7 +434,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto column = [&]() -> TGesture {
         std::vector<int> columns;
         for (int c = 1; c < kColumns; ++c)
-            if (c != kRankThree && CountAtX(g.PlayerMelds, g.Layout.ColumnX(c)) > 0) columns.push_back(c);
+            if (c != kRankThree && CountInColumn(g.PlayerMelds, c) > 0) columns.push_back(c);
         if (columns.empty()) return handGesture();
         TGesture ge = Make(TGestureKind::AddWild, columns[Rng.Next(static_cast<uint32_t>(columns.size()))]);
         ge.Shift = pct() < 30;
@@ -443,7 +443,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto redThree = [&]() -> TGesture {
         std::vector<int> threes;
         for (int i = 0; i < g.PlayerMelds.Count; ++i)
-            if (g.Layout.ColumnOf(g.PlayerMelds.Cards[static_cast<size_t>(i)].X) == kRankThree) threes.push_back(i);
+            if (g.PlayerMelds.Cards[static_cast<size_t>(i)].Column == kRankThree) threes.push_back(i);
         if (threes.empty()) return discard();
         return Make(TGestureKind::DiscardRedThree, threes[Rng.Next(static_cast<uint32_t>(threes.size()))]);
     };

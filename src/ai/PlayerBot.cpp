@@ -29,8 +29,8 @@ uint64_t Fingerprint(const TGame& g) {
     mix(g.OpponentMelds.Count);
     mix(g.UndoStack.size());
     mix(static_cast<uint32_t>(g.PlayerScore));
-    for (const TCard& c : g.PlayerHand) mix(uint64_t(c.Id) << 48 | uint64_t(uint32_t(c.X)) << 16 | uint32_t(c.Y));
-    for (const TCard& c : g.PlayerMelds) mix(uint64_t(c.Id) << 48 | uint64_t(uint32_t(c.X)) << 16 | uint32_t(c.Y));
+    for (const TCard& c : g.PlayerHand) mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
+    for (const TCard& c : g.PlayerMelds) mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
     return h;
 }
 
@@ -87,7 +87,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
         case TGestureKind::AddWild: {
             // Only a column with a card in it, outside the threes, can be clicked.
             if (ge.Index < 1 || ge.Index >= kColumns || ge.Index == kRankThree) return;
-            if (CountAtX(g.PlayerMelds, g.Layout.ColumnX(ge.Index)) == 0) return;
+            if (CountInColumn(g.PlayerMelds, ge.Index) == 0) return;
             g.AddWildcardGesture(ge.Index, ge.Shift);
             return;
         }
@@ -98,7 +98,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
             return;
         case TGestureKind::DiscardRedThree:
             if (ge.Index >= 0 && ge.Index < g.PlayerMelds.Count &&
-                g.Layout.ColumnOf(g.PlayerMelds.Cards[static_cast<size_t>(ge.Index)].X) == kRankThree)
+                g.PlayerMelds.Cards[static_cast<size_t>(ge.Index)].Column == kRankThree)
                 g.DiscardRedThreeFromTable(ge.Index);
             return;
         case TGestureKind::EndHand:

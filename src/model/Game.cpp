@@ -59,8 +59,8 @@ int MinimumInitialMeld(int score) {
     return 120;
 }
 
-TGame::TGame(GameHost& host, TRuleOptions rules, TableLayout layout, TGameConfig config)
-    : Host(host), Rules(rules), Layout(layout), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
+TGame::TGame(GameHost& host, TRuleOptions rules, TGameConfig config)
+    : Host(host), Rules(rules), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
 
 std::string TGame::OpponentLabel() const { return Config.Networked ? Config.OpponentName : "Computer"; }
 std::string TGame::OpponentInSentence() const { return Config.Networked ? Config.OpponentName : "the computer"; }
@@ -96,22 +96,14 @@ void TGame::SetStockExhausted(bool flag) {
     Host.SetEndHandVisible(flag);
 }
 
-int TGame::ColumnOfX(int x) const {
-    const int col = Layout.ColumnOf(x);
-    if (x < Layout.TableLeft || col < 0 || col >= kColumns)
-        throw InternalError("table card at x=" + std::to_string(x) + " lies outside the columns");
-    return col;
-}
-
 void TGame::CountColumns() {
     PlayerColumnCounts.fill(0);
     PlayerRankCounts.fill(0);
     OpponentRankCounts.fill(0);
     OpponentColumnCounts.fill(0);
     PileRankCounts.fill(0);
-    auto column = [this](const TCard& c) { return ColumnOfX(c.X); };
-    for (const TCard& c : PlayerMelds) ++PlayerColumnCounts[column(c)];
-    for (const TCard& c : OpponentMelds) ++OpponentColumnCounts[column(c)];
+    for (const TCard& c : PlayerMelds) ++PlayerColumnCounts[c.Column];
+    for (const TCard& c : OpponentMelds) ++OpponentColumnCounts[c.Column];
     for (const TCard& c : PlayerHand) ++PlayerRankCounts[c.Rank];
     for (const TCard& c : OpponentHand) ++OpponentRankCounts[c.Rank];
     for (const TCard& c : DiscardPile) ++PileRankCounts[c.Rank];
@@ -177,21 +169,13 @@ void TGame::DealFromStock() {
     PlayerHand = {};
     OpponentMelds = {};
     PlayerMelds = {};
-    for (int c = 0; c < kColumns; ++c) {
-        int x = Layout.ColumnX(c);
-        PlayerHand.Anchors[c] = {x, Layout.PlayerHandBase};
-        PlayerMelds.Anchors[c] = {x, Layout.PlayerMeldBase};
-        OpponentMelds.Anchors[c] = {x, Layout.OpponentMeldBase};
-    }
     while (OpponentHand.Count < 15) {
         TCard c = TakeLastCard(Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(OpponentMelds, false, false, c);
+            PlaceInColumn(OpponentMelds, false, c);
             AddCard(OpponentMelds, c);
         } else {
-            c.X = Layout.TableLeft + OpponentHand.Count * Config.CardSpacing;
-            c.Y = Layout.HandRowTop;
             c.FaceUp = Config.ShowOpponentCards;
             AddCard(OpponentHand, c);
         }
@@ -200,18 +184,16 @@ void TGame::DealFromStock() {
         TCard c = TakeLastCard(Stock);
         c.FaceUp = true;
         if (IsRedThree(c)) {
-            PlaceInColumn(PlayerMelds, true, false, c);
+            PlaceInColumn(PlayerMelds, false, c);
             AddCard(PlayerMelds, c);
         } else {
-            PlaceInColumn(PlayerHand, true, false, c);
+            PlaceInColumn(PlayerHand, false, c);
             AddCard(PlayerHand, c);
         }
     }
     for (;;) {
         TCard c = TakeLastCard(Stock);
         c.FaceUp = true;
-        c.X = Layout.TableLeft;
-        c.Y = Layout.DiscardTop;
         AddCard(DiscardPile, c);
         if (!(IsWild(c) || IsRedThree(c))) break;
         PileFrozen = true;
@@ -222,7 +204,7 @@ void TGame::DealFromStock() {
 void TGame::DealHand(TSoundEvent sound) {
     ResetForDeal(sound);
     if (!FixedSeed) Rng.Seed = TimeOfDaySeed();
-    LastDeal = ShuffleDeck(Stock, Rng, Layout);
+    LastDeal = ShuffleDeck(Stock, Rng);
     DealFromStock();
     SaveTurnSnapshot();
     PlayerMinimumMeld = MinimumInitialMeld(PlayerScore);
@@ -260,12 +242,11 @@ bool TGame::PlayerDrawOneFromStock() {
     Host.SetRulesHint(kRulesHintLocked);
     c.FaceUp = true;
     Host.SendToken(token::DrawNew, "");
-    TPoint from{c.X, c.Y};
     bool redThree = IsRedThree(c);
     TCardList& area = redThree ? PlayerMelds : PlayerHand;
-    PlaceInColumn(area, true, false, c);
+    PlaceInColumn(area, false, c);
     AddCard(area, c);
-    Host.AnimateMove(c, from, {c.X, c.Y});
+    Host.AnimateMove(c, {TArea::Stock}, PlaceOf(redThree ? TArea::PlayerMelds : TArea::PlayerHand, c));
     Host.Invalidate(redThree ? TRegion::PlayerMelds : TRegion::PlayerHand);
     return redThree;
 }

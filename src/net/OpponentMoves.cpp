@@ -20,39 +20,28 @@ std::optional<int> ColumnField(const std::string& f) {
     return c;
 }
 
-TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; }
-
 // The cards the dealer gave its opponent first, then itself: here the first
 // fifteen are this side's, the next fifteen the opponent's.
 void DealMirrored(TGame& g) {
-    const TableLayout& L = g.Layout;
     g.DiscardPile = {};
     g.OpponentHand = {};
     g.PlayerHand = {};
     g.OpponentMelds = {};
     g.PlayerMelds = {};
-    for (int c = 0; c < kColumns; ++c) {
-        const int x = L.ColumnX(c);
-        g.PlayerHand.Anchors[c] = {x, L.PlayerHandBase};
-        g.PlayerMelds.Anchors[c] = {x, L.PlayerMeldBase};
-        g.OpponentMelds.Anchors[c] = {x, L.OpponentMeldBase};
-    }
     while (g.PlayerHand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         c.FaceUp = true;
         TCardList& area = IsRedThree(c) ? g.PlayerMelds : g.PlayerHand;
-        PlaceInColumn(area, true, false, c);
+        PlaceInColumn(area, false, c);
         AddCard(area, c);
     }
     while (g.OpponentHand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(g.OpponentMelds, false, false, c);
+            PlaceInColumn(g.OpponentMelds, false, c);
             AddCard(g.OpponentMelds, c);
         } else {
-            c.X = L.TableLeft + g.OpponentHand.Count * g.Config.CardSpacing;
-            c.Y = L.HandRowTop;
             c.FaceUp = g.Config.ShowOpponentCards;
             AddCard(g.OpponentHand, c);
         }
@@ -60,8 +49,6 @@ void DealMirrored(TGame& g) {
     for (;;) {
         TCard c = TakeLastCard(g.Stock);
         c.FaceUp = true;
-        c.X = L.TableLeft;
-        c.Y = L.DiscardTop;
         AddCard(g.DiscardPile, c);
         if (!(IsWild(c) || IsRedThree(c))) break;
         g.PileFrozen = true;
@@ -76,7 +63,7 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     TDealPositions positions{};
     if (!ParseDealRecord(record, dealerFirst, positions)) return false;
     TCardList stock;
-    if (!BuildStockFromPositions(stock, positions, g.Layout)) return false;
+    if (!BuildStockFromPositions(stock, positions)) return false;
 
     // Set first: the reset shows whose turn it is from it.
     g.PlayerDrawsFirst = !dealerFirst;
@@ -144,18 +131,18 @@ void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
     G.OpponentPointsBeforeTurn = G.OpponentMeldedPoints;
 }
 
-void TOpponentMirror::PutOnTable(TCard card, int column, TPoint from) {
+void TOpponentMirror::PutOnTable(TCard card, int column, TCardPlace from) {
     // Placed as the sender placed it in its own seat: a canasta stays stacked.
-    TPoint& anchor = G.OpponentMelds.Anchors[static_cast<size_t>(column)];
-    card.X = anchor.X;
-    if (G.OpponentMeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) anchor.Y -= kColumnStep;
-    card.Y = anchor.Y;
+    int8_t& depth = G.OpponentMelds.Depths[static_cast<size_t>(column)];
+    card.Column = static_cast<uint8_t>(column);
+    if (G.OpponentMeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) ++depth;
+    card.Depth = depth;
     card.FaceUp = true;
     AddCard(G.OpponentMelds, card);
     if (!IsRedThree(card)) G.OpponentMeldedPoints += card.Points;
-    G.Host.AnimateMove(card, from, {card.X, card.Y});
+    G.Host.AnimateMove(card, from, PlaceOf(TArea::OpponentMelds, card));
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.CheckCanasta(G.OpponentMelds, false, card.X);
+    G.CheckCanasta(G.OpponentMelds, false, column);
 }
 
 bool TOpponentMirror::MeldsValid(int handAdjust) {
@@ -218,7 +205,7 @@ std::string TOpponentMirror::DrawNew() {
     if (G.Stock.Empty()) return "the stock is empty";
     StartPickUp();
     const TCard card = G.DrawFromStock();
-    G.AddToComputerHand(card, true);
+    G.AddToComputerHand(card, {TArea::Stock}, true);
     ++T.Draws;
     const bool redThree = IsRedThree(card);
     if (redThree) G.MeldFromHand(G.OpponentHand.Count - 1);
@@ -251,9 +238,8 @@ std::string TOpponentMirror::DrawPileTop() {
     T.MeldedPoints = G.OpponentMeldedPoints;
     TCard card = TakeLastCard(G.DiscardPile);
     G.Host.Invalidate(TRegion::Pile);
-    const TPoint from{card.X, card.Y};
-    PutOnTable(card, card.Rank, from);
-    T.TopAt = {G.OpponentMelds.Last().X, G.OpponentMelds.Last().Y};
+    PutOnTable(card, card.Rank, {TArea::DiscardPile});
+    T.TopAt = PlaceOf(TArea::OpponentMelds, G.OpponentMelds.Last());
     T.MayMeld = true;
     T.Take = forcedOnly ? kTakeDone : kTakePending;
     return {};
@@ -263,7 +249,7 @@ std::string TOpponentMirror::DrawPileRest() {
     if (T.Take != kTakePending) return "no take of the discard pile is waiting";
     while (!G.DiscardPile.Empty()) {
         const TCard card = TakeLastCard(G.DiscardPile);
-        G.AddToComputerHand(card, true);
+        G.AddToComputerHand(card, {TArea::DiscardPile}, true);
         if (IsRedThree(card)) G.MeldFromHand(G.OpponentHand.Count - 1);
     }
     G.PileFrozen = false;
@@ -285,7 +271,7 @@ std::string TOpponentMirror::UndoPile() {
     G.DiscardPile = T.Pile;
     G.OpponentMeldedPoints = T.MeldedPoints;
     G.OpponentScore -= 50;
-    G.Host.AnimateMove(top, T.TopAt, PilePosition(G.Layout));
+    G.Host.AnimateMove(top, T.TopAt, {TArea::DiscardPile});
     G.Host.Invalidate(TRegion::Pile);
     G.Host.Invalidate(TRegion::OpponentHand);
     G.Host.Invalidate(TRegion::OpponentMelds);
@@ -305,7 +291,7 @@ std::string TOpponentMirror::Meld(const std::string& cardField) {
     const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
     if (IsWild(card) || IsRedThree(card)) return "card cannot be melded into its own column";
     G.RemoveFromComputerHand(index);
-    PutOnTable(card, card.Rank, {card.X, card.Y});
+    PutOnTable(card, card.Rank, RowSlot(index));
     T.Undo.emplace_back(card.Rank, card.Id);
     CheckGoneOut();
     return {};
@@ -324,7 +310,7 @@ std::string TOpponentMirror::MeldWild(const std::string& cardField, const std::s
     const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
     if (!IsWild(card)) return "not a wild card";
     G.RemoveFromComputerHand(index);
-    PutOnTable(card, *column, {card.X, card.Y});
+    PutOnTable(card, *column, RowSlot(index));
     T.Undo.emplace_back(*column, card.Id);
     CheckGoneOut();
     return {};
@@ -339,11 +325,10 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
         return "not the opponent's last meld of this turn";
     // The card named in the column named: a twin elsewhere on the table (a
     // joker in another meld) must stay where it is.
-    const int x = G.Layout.ColumnX(*column);
     int index = -1;
     for (int i = G.OpponentMelds.Count - 1; i >= 0 && index < 0; --i) {
         const TCard& c = G.OpponentMelds.Cards[static_cast<size_t>(i)];
-        if (c.Id == *id && c.X == x) index = i;
+        if (c.Id == *id && c.Column == *column) index = i;
     }
     if (index < 0) return "card not in that column";
 
@@ -351,7 +336,7 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     // longer qualifies without the card.
     int count = 0, naturals = 0;
     for (const TCard& c : G.OpponentMelds) {
-        if (c.X != x) continue;
+        if (c.Column != *column) continue;
         ++count;
         if (IsNatural(c.Rank)) ++naturals;
     }
@@ -359,16 +344,16 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || *column == kRankTwo);
     const bool breaks = G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] != ckNone && !stillCanasta;
     TCard card;
-    RemoveCardAt(G.OpponentMelds, -1, index, card, breaks, *column);
+    RemoveCardAt(G.OpponentMelds, index, card, breaks, *column);
     if (breaks) {
         --G.OpponentMeldState.Canastas;
         G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
-        G.SpreadColumn(G.OpponentMelds, x, *column, false);
+        G.SpreadColumn(G.OpponentMelds, *column);
     }
-    G.CheckCanasta(G.OpponentMelds, false, x);
+    G.CheckCanasta(G.OpponentMelds, false, *column);
     G.OpponentMeldedPoints -= card.Points;
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.AddToComputerHand(card, true);
+    G.AddToComputerHand(card, PlaceOf(TArea::OpponentMelds, card), true);
     T.Undo.pop_back();
     return {};
 }
@@ -382,15 +367,11 @@ std::string TOpponentMirror::Discard(const std::string& cardField) {
     if (index < 0) return "card not in the opponent's hand";
     if (!MeldsValid(1)) return "the opponent's melds do not allow a discard";
     TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
-    const TPoint from{card.X, card.Y};
     G.RemoveFromComputerHand(index);
-    const TPoint pile = PilePosition(G.Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
     card.FaceUp = true;
     AddCard(G.DiscardPile, card);
     if (IsWild(card) || IsRedThree(card)) G.PileFrozen = true;
-    G.Host.AnimateMove(card, from, pile);
+    G.Host.AnimateMove(card, RowSlot(index), {TArea::DiscardPile});
     G.Host.Invalidate(TRegion::Pile);
     G.Host.PlaySound(TSoundEvent::EndTurnNetwork);
     EndOpponentTurn(true);
@@ -408,14 +389,12 @@ std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
     if (T.MayMeld && !MeldsValid(0)) return "the opponent's melds do not allow ending the turn";
     G.PileFrozen = true;
     TCard card;
-    RemoveCardAt(G.OpponentMelds, -1, index, card, false, kRankThree);
-    const TPoint from{card.X, card.Y};
-    const TPoint pile = PilePosition(G.Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    RemoveCardAt(G.OpponentMelds, index, card, false, kRankThree);
+    const TCardPlace from = PlaceOf(TArea::OpponentMelds, card);
+    ClearColumn(card);
     card.FaceUp = true;
     AddCard(G.DiscardPile, card);
-    G.Host.AnimateMove(card, from, pile);
+    G.Host.AnimateMove(card, from, {TArea::DiscardPile});
     G.Host.Invalidate(TRegion::OpponentMelds);
     G.Host.Invalidate(TRegion::Pile);
     EndOpponentTurn(true);

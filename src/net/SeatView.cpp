@@ -8,7 +8,7 @@ namespace canasta {
 TOpponentView::TOpponentView(const TGame& g, bool topCardPending) {
     TGameConfig config = g.Config;
     // The seat is judged by the rules its player plays by.
-    View = std::make_unique<TGame>(Host, g.OpponentSeatRules(), g.Layout, config);
+    View = std::make_unique<TGame>(Host, g.OpponentSeatRules(), config);
     TGame& v = *View;
     static_cast<TGameState&>(v) = g.State();
     std::swap(v.PlayerHand, v.OpponentHand);

@@ -44,17 +44,17 @@ void TGame::MeldCard(int index) {
         return;
     }
     TCard card;
-    RemoveCardAt(PlayerHand, +1, index, card, false, inHand.Rank);
+    RemoveCardAt(PlayerHand, index, card, false, inHand.Rank);
     const int rank = card.Rank;
-    TPoint from{card.X, card.Y};
-    PlaceInColumn(PlayerMelds, true, PlayerMeldState.CanastaKind[rank] != ckNone, card);
+    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
+    PlaceInColumn(PlayerMelds, PlayerMeldState.CanastaKind[rank] != ckNone, card);
     card.FaceUp = true;
     AddCard(PlayerMelds, card);
     Host.SendToken(token::Meld, std::to_string(card.Id));
     RemoveCardById(PickedUpCards, card);
     PushUndo(card);
     Host.SetUndoEnabled(true);
-    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::PlayerMelds);
 
@@ -68,7 +68,7 @@ void TGame::MeldCard(int index) {
         // The wild card may have ended the turn (a forced pass) or the hand.
         if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     }
-    CheckCanasta(PlayerMelds, true, Layout.ColumnX(rank));
+    CheckCanasta(PlayerMelds, true, rank);
     CompletePileTake();
     if (PlayerHand.Empty() && !TopCardPending && ValidateTurnMelds()) {
         EndHandIfOver();
@@ -117,22 +117,22 @@ void TGame::AddWildcardToColumn(int c) {
     if (index < 0) return;
     MarkGameInProgress();
     TCard card;
-    RemoveCardAt(PlayerHand, +1, index, card, false, PlayerHand.At(index).Rank);
-    TPoint from{card.X, card.Y};
-    TPoint& anchor = PlayerMelds.Anchors[static_cast<size_t>(c)];
-    card.X = anchor.X;
-    if (PlayerMeldState.CanastaKind[static_cast<size_t>(c)] == ckNone) anchor.Y += kColumnStep;
-    card.Y = anchor.Y;
+    RemoveCardAt(PlayerHand, index, card, false, PlayerHand.At(index).Rank);
+    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
+    int8_t& depth = PlayerMelds.Depths[static_cast<size_t>(c)];
+    card.Column = static_cast<uint8_t>(c);
+    if (PlayerMeldState.CanastaKind[static_cast<size_t>(c)] == ckNone) ++depth;
+    card.Depth = depth;
     card.FaceUp = true;
     AddCard(PlayerMelds, card);
     RemoveCardById(PickedUpCards, card);
     Host.SendToken(token::MeldWildCard, std::to_string(card.Id) + token::FieldSeparator + std::to_string(c));
     PushUndo(card);
     Host.SetUndoEnabled(true);
-    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::PlayerMelds);
-    CheckCanasta(PlayerMelds, true, card.X);
+    CheckCanasta(PlayerMelds, true, card.Column);
     CompletePileTake();
     if (PlayerHand.Empty() && !TopCardPending && ValidateTurnMelds())
         EndHandIfOver();
@@ -184,12 +184,12 @@ void TGame::MeldWildGesture(bool shift, bool ctrl) {
     }
 }
 
-bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int x) {
-    const int c = ColumnOfX(x);
+bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int c) {
+    if (c < 0 || c >= kColumns) throw InternalError("CheckCanasta: column " + std::to_string(c) + " out of range");
     if (c == kRankThree) return false;
     int n = 0, naturals = 0;
     for (const TCard& card : list) {
-        if (card.X != x) continue;
+        if (card.Column != c) continue;
         ++n;
         if (IsNatural(card.Rank)) ++naturals;
     }
@@ -206,19 +206,19 @@ bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int x) {
     }
     ms.CanastaNaturals[static_cast<size_t>(c)] = static_cast<uint8_t>(naturals);
 
-    const int y = isPlayer ? Layout.PlayerMeldBase + kColumnStep : Layout.OpponentMeldBase - kColumnStep;
+    // A canasta is shown stacked, one step from the base line.
     int lastSlot = -1, lastBlack = -1, lastRed = -1;
     for (int i = 0; i < list.Count; ++i) {
         TCard& card = list.Cards[static_cast<size_t>(i)];
-        if (card.X != x) continue;
-        card.Y = y;
+        if (card.Column != c) continue;
+        card.Depth = 1;
         lastSlot = i;
         if (IsNatural(card.Rank)) {
             if (card.Id <= 26) lastBlack = i;
             if (card.Id >= 29 && card.Id <= 52) lastRed = i;
         }
     }
-    list.Anchors[static_cast<size_t>(c)].Y = y;
+    list.Depths[static_cast<size_t>(c)] = 1;
     if (c != kRankTwo) {
         const uint8_t shownKind = ms.CanastaKind[static_cast<size_t>(c)];
         int top = shownKind == ckMixed && lastBlack >= 0 ? lastBlack : lastRed;
@@ -251,7 +251,7 @@ bool TGame::ValidateMelds(int handAdjust) {
 
     std::array<int, kColumns> naturals{}, wilds{};
     for (const TCard& card : PlayerMelds) {
-        int c = ColumnOfX(card.X);
+        int c = card.Column;
         if (IsWild(card))
             ++wilds[static_cast<size_t>(c)];
         else if (!IsBlackThree(card))

@@ -43,10 +43,6 @@ bool TGame::MayTakePile(bool allowForced) {
     return true;
 }
 
-namespace {
-TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; }
-}  // namespace
-
 void TGame::TakePile() {
     if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     if (!TurnStart) {
@@ -77,19 +73,19 @@ void TGame::TakePile() {
     TCard card = TakeLastCard(DiscardPile);
     const int rank = card.Rank;
     const int before = PlayerColumnCounts[static_cast<size_t>(rank)];
-    TPoint from{card.X, card.Y};
+    const TCardPlace from{TArea::DiscardPile};
     card.FaceUp = true;
-    PlaceInColumn(PlayerMelds, true, PlayerMeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
+    PlaceInColumn(PlayerMelds, PlayerMeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
     AddCard(PlayerMelds, card);
     TakenTopCard = card;
     Host.SendToken(token::DrawPileTop, "");
-    Host.AnimateMove(card, from, {card.X, card.Y});
-    CheckCanasta(PlayerMelds, true, card.X);
+    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
+    CheckCanasta(PlayerMelds, true, card.Column);
     // The canasta display may have moved the card within its column.
     {
         int i = FindLastById(PlayerMelds, card.Id);
-        if (i >= 0 && PlayerMelds.Cards[static_cast<size_t>(i)].X == card.X)
-            TakenTopCard.Y = PlayerMelds.Cards[static_cast<size_t>(i)].Y;
+        if (i >= 0 && PlayerMelds.Cards[static_cast<size_t>(i)].Column == card.Column)
+            TakenTopCard.Depth = PlayerMelds.Cards[static_cast<size_t>(i)].Depth;
     }
     HasDrawn = true;
 
@@ -144,17 +140,17 @@ void TGame::TakeRestOfPile() {
     // where the opponent now knows it is.
     while (!DiscardPile.Empty()) {
         TCard c = TakeLastCard(DiscardPile);
-        TPoint from{c.X, c.Y};
         c.FaceUp = true;
+        const TArea to = IsRedThree(c) ? TArea::PlayerMelds : TArea::PlayerHand;
         if (IsRedThree(c)) {
-            PlaceInColumn(PlayerMelds, true, false, c);
+            PlaceInColumn(PlayerMelds, false, c);
             AddCard(PlayerMelds, c);
         } else {
-            PlaceInColumn(PlayerHand, true, false, c);
+            PlaceInColumn(PlayerHand, false, c);
             AddCard(PlayerHand, c);
             AddCard(PickedUpCards, c);
         }
-        Host.AnimateMove(c, from, {c.X, c.Y});
+        Host.AnimateMove(c, {TArea::DiscardPile}, PlaceOf(to, c));
     }
     // The melds made during the take are final now.
     ClearUndo();
@@ -171,7 +167,7 @@ void TGame::UndoTakePile() {
     int index = -1;
     for (int i = PlayerMelds.Count - 1; i >= 0; --i) {
         const TCard& c = PlayerMelds.Cards[static_cast<size_t>(i)];
-        if (c.X == TakenTopCard.X && c.Y == TakenTopCard.Y && c.Id == TakenTopCard.Id) {
+        if (c.Column == TakenTopCard.Column && c.Depth == TakenTopCard.Depth && c.Id == TakenTopCard.Id) {
             index = i;
             break;
         }
@@ -179,35 +175,33 @@ void TGame::UndoTakePile() {
     if (index < 0)
         throw THandAbandoned("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
                              TMsgKind::Warning);
-    const int column = ColumnOfX(TakenTopCard.X);
+    const int column = TakenTopCard.Column;
     const bool canasta = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
     TCard card;
-    RemoveCardAt(PlayerMelds, +1, index, card, canasta, column);
+    RemoveCardAt(PlayerMelds, index, card, canasta, column);
     if (canasta) {
         int count = 0, naturals = 0;
         for (const TCard& c : PlayerMelds) {
-            if (c.X != card.X) continue;
+            if (c.Column != card.Column) continue;
             ++count;
             if (IsNatural(c.Rank)) ++naturals;
         }
         if (count >= 7 && (naturals >= 4 || column == kRankTwo)) {
             // The canasta stands without the top card: its label counts the
             // naturals it had before the take.
-            CheckCanasta(PlayerMelds, true, card.X);
+            CheckCanasta(PlayerMelds, true, card.Column);
         } else {
             // The top card had completed this canasta: it is a canasta no more.
             --PlayerMeldState.Canastas;
             PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-            SpreadColumn(PlayerMelds, card.X, column, true);
+            SpreadColumn(PlayerMelds, column);
         }
     }
-    TPoint from{card.X, card.Y};
-    TPoint pile = PilePosition(Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
+    ClearColumn(card);
     AddCard(DiscardPile, card);
     PlayerScore -= 50;
-    Host.AnimateMove(card, from, pile);
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerMelds);
     Host.Invalidate(TRegion::PlayerHand);
@@ -215,16 +209,11 @@ void TGame::UndoTakePile() {
     Host.SendToken(token::UndoPile, "");
 }
 
-void TGame::SpreadColumn(TCardList& list, int x, int column, bool isPlayer) {
-    const int step = isPlayer ? kColumnStep : -kColumnStep;
-    TPoint& anchor = list.Anchors[static_cast<size_t>(column)];
-    anchor.Y = (isPlayer ? Layout.PlayerMeldBase : Layout.OpponentMeldBase) + step;
-    for (TCard& c : list) {
-        if (c.X != x) continue;
-        c.Y = anchor.Y;
-        anchor.Y += step;
-    }
-    anchor.Y -= step;
+void TGame::SpreadColumn(TCardList& list, int column) {
+    int8_t& depth = list.Depths[static_cast<size_t>(column)];
+    depth = 0;
+    for (TCard& c : list)
+        if (c.Column == column) c.Depth = ++depth;
 }
 
 bool TGame::MayDiscard(const TCard& card) { return !IsRedThree(card) || Rules.RedThreeFreezes; }
@@ -251,17 +240,15 @@ bool TGame::DiscardCard(int index) {
     HasDrawn = false;
     TurnStart = true;
     TCard card;
-    RemoveCardAt(PlayerHand, +1, index, card, false, inHand.Rank);
-    TPoint from{card.X, card.Y};
-    TPoint pile = PilePosition(Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    RemoveCardAt(PlayerHand, index, card, false, inHand.Rank);
+    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
+    ClearColumn(card);
     card.FaceUp = true;
     AddCard(DiscardPile, card);
     ++PlayerDiscards[card.Rank];
     RemoveCardById(PickedUpCards, card);
     Host.SendToken(token::Discard, std::to_string(card.Id));
-    Host.AnimateMove(card, from, pile);
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::Pile);
     OpponentsTurn = true;
@@ -285,14 +272,12 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     TurnStart = true;
     PileFrozen = true;
     TCard card;
-    RemoveCardAt(PlayerMelds, +1, index, card, false, kRankThree);
+    RemoveCardAt(PlayerMelds, index, card, false, kRankThree);
     Host.SendToken(token::DiscardRedThree, std::to_string(card.Id));
-    TPoint from{card.X, card.Y};
-    TPoint pile = PilePosition(Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
+    ClearColumn(card);
     AddCard(DiscardPile, card);
-    Host.AnimateMove(card, from, pile);
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::PlayerMelds);
     Host.Invalidate(TRegion::Pile);
     OpponentsTurn = true;
@@ -315,7 +300,7 @@ bool TGame::MustPass() {
     if (IsWild(last)) {
         std::array<int, kColumns> wilds{};
         for (const TCard& c : PlayerMelds)
-            if (IsWild(c)) ++wilds[static_cast<size_t>(ColumnOfX(c.X))];
+            if (IsWild(c)) ++wilds[c.Column];
         for (int c = 3; c < kColumns; ++c)
             if (PlayerColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
     }

@@ -7,11 +7,11 @@ namespace canasta {
 
 int TGame::MeldedPoints(bool allColumns) {
     std::array<int, kColumns> perColumn{};
-    for (const TCard& c : PlayerMelds) ++perColumn[static_cast<size_t>(ColumnOfX(c.X))];
+    for (const TCard& c : PlayerMelds) ++perColumn[c.Column];
     int points = 0;
     for (const TCard& c : PlayerMelds) {
         if (IsRedThree(c)) continue;
-        if (allColumns || perColumn[static_cast<size_t>(ColumnOfX(c.X))] >= 3) points += c.Points;
+        if (allColumns || perColumn[c.Column] >= 3) points += c.Points;
     }
     return points;
 }

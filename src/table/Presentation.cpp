@@ -32,7 +32,7 @@ void TfmCanMain::PresentNow(std::function<void()> action) {
     Present(std::move(step));
 }
 
-void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
+void TfmCanMain::AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) {
     const bool flash = FlashDraws && !G.OpponentsTurn;
     if (PaintSuppressed || PauseScale <= 0 || (!Settings.CardMovement && !flash)) {
         View->update();

@@ -43,7 +43,9 @@ int KeyColumn(int key) {
     }
 }
 
-bool SameCard(const TCard& a, const TCard& b) { return a.Id == b.Id && a.Deck == b.Deck && a.X == b.X && a.Y == b.Y; }
+bool SameCard(const TCard& a, const TCard& b) {
+    return a.Id == b.Id && a.Deck == b.Deck && a.Column == b.Column && a.Depth == b.Depth;
+}
 
 }  // namespace
 
@@ -64,15 +66,16 @@ double EaseInOut(double t) {
 
 TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     index = -1;
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = Geometry;
     if (G.TurnPhase == TTurnPhase::HandOver) return THitArea::None;
     auto onPile = [&](int top) {
         return L.TableLeft <= x && x <= L.TableLeft + L.CardWidth && top <= y && y <= top + L.CardHeight;
     };
-    // A card of a column shows a 12-pixel strip, the last one (on the anchor) all of it.
-    auto hits = [&](const TCard& c, const TPoint& anchor) {
-        const int visible = c.X == anchor.X && c.Y == anchor.Y ? L.CardHeight : kColumnStep;
-        return c.X <= x && x <= c.X + L.CardWidth && c.Y <= y && y <= c.Y + visible;
+    // A card of a column shows a 12-pixel strip, the last one of the column all of it.
+    auto hits = [&](TArea area, const TCard& c, const TCardList& list) {
+        const TPoint at = CardPoint(area, c);
+        const int visible = c.Depth == list.Depths[c.Column] ? L.CardHeight : kColumnStep;
+        return at.X <= x && x <= at.X + L.CardWidth && at.Y <= y && y <= at.Y + visible;
     };
     THitArea area = THitArea::None;
     if (!G.StockExhausted && onPile(L.StockTop)) {
@@ -82,7 +85,7 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     } else {
         for (int i = 0; i < G.PlayerHand.Count; ++i) {
             const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
-            if (!hits(c, G.PlayerHand.Anchors[c.Rank])) continue;
+            if (!hits(TArea::PlayerHand, c, G.PlayerHand)) continue;
             index = i;
             area = c.Rank < kRankThree ? THitArea::WildInHand : THitArea::NaturalInHand;
             break;
@@ -91,11 +94,9 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     if (area != THitArea::NaturalInHand && area != THitArea::WildInHand) {
         for (int i = 0; i < G.PlayerMelds.Count; ++i) {
             const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
-            const int column = L.ColumnOf(c.X);
-            if (column < 0 || column >= kColumns || !hits(c, G.PlayerMelds.Anchors[static_cast<size_t>(column)]))
-                continue;
+            if (!hits(TArea::PlayerMelds, c, G.PlayerMelds)) continue;
             index = i;
-            area = column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
+            area = c.Column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
             break;
         }
     }
@@ -104,12 +105,17 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
 }
 
 void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
+    Gesture(button, mods, [&](int& index) { return HitTest(x, y, index); });
+}
+
+void TfmCanMain::Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                         const std::function<THitArea(int& index)>& target) {
     if (PaintSuppressed || G.OpponentsTurn || Presenting()) return;
     const bool shift = mods.testFlag(Qt::ShiftModifier);
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     RunAction([&] {
         int index = -1;
-        const THitArea area = HitTest(x, y, index);
+        const THitArea area = target(index);
         if (button == Qt::LeftButton) {
             // Any other gesture disarms a card armed for a double right-click.
             LastRightClicked = -1;
@@ -122,9 +128,7 @@ void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods,
                     break;
                 case THitArea::Pile: G.TakePile(); break;
                 case THitArea::NaturalInHand: G.MeldCardGesture(index, shift, ctrl); break;
-                case THitArea::TableCard:
-                    G.AddWildcardGesture(G.Layout.ColumnOf(G.PlayerMelds.At(index).X), shift);
-                    break;
+                case THitArea::TableCard: G.AddWildcardGesture(G.PlayerMelds.At(index).Column, shift); break;
                 case THitArea::WildInHand: G.MeldWildGesture(shift, ctrl); break;
                 default: break;
             }
@@ -212,26 +216,61 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
             // is the draw, not melding.
             G.SetTurnPhase(PhaseOutsideKeyModes());
             break;
-        case Qt::Key_F6: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.StockTop); break;
-        case Qt::Key_F7: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.DiscardTop); break;
+        case Qt::Key_F6:
+        case Qt::Key_F7:
+            // A left click on the stock (while it lasts) or on the pile.
+            Gesture(Qt::LeftButton, Qt::NoModifier, [&](int&) {
+                const THitArea area = G.TurnPhase == TTurnPhase::HandOver ? THitArea::None
+                                      : key == Qt::Key_F7                 ? THitArea::Pile
+                                      : G.StockExhausted                  ? THitArea::None
+                                                                          : THitArea::Stock;
+                if (area != THitArea::None) G.MarkGameInProgress();
+                return area;
+            });
+            break;
         default:  // F5 does nothing
             break;
     }
     return kuCommand;
 }
 
+TfmCanMain::THitArea TfmCanMain::KeyTarget(int column, int& index) {
+    index = -1;
+    if (G.TurnPhase == TTurnPhase::HandOver) return THitArea::None;
+    if (KeyMode == 2) {
+        // Column 0 of the player's table lies over the discard pile: the key
+        // acts as a click on it.
+        if (column == 0) {
+            G.MarkGameInProgress();
+            return THitArea::Pile;
+        }
+        for (int i = 0; i < G.PlayerMelds.Count; ++i) {
+            const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
+            if (c.Column != column || c.Depth != 1) continue;
+            index = i;
+            return column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
+        }
+        return THitArea::None;
+    }
+    // The first card of that column of the hand.
+    for (int i = 0; i < G.PlayerHand.Count; ++i) {
+        const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
+        if (c.Column != column || c.Depth != 1) continue;
+        index = i;
+        if (c.Rank < kRankThree) return THitArea::WildInHand;
+        G.MarkGameInProgress();
+        return THitArea::NaturalInHand;
+    }
+    return THitArea::None;
+}
+
 void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
     const TTurnPhase before = G.TurnPhase;
-    const int mode = KeyMode;
-    const TableLayout& L = G.Layout;
-    const int x = L.TableLeft + column * L.ColumnWidth;
-    const Qt::KeyboardModifiers clickMods = mods & (Qt::ShiftModifier | Qt::ControlModifier);
-    if (mode == 0)
-        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerHandBase + kColumnStep);
-    else if (mode == 1)
-        FormMouseUp(Qt::RightButton, clickMods, x, L.PlayerHandBase + kColumnStep);
-    else
-        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerMeldBase + kColumnStep);
+    // In mode 0 a left and in mode 1 a right click on that column of the hand;
+    // in mode 2 a left click on that column of the player's table.
+    const Qt::MouseButton button = KeyMode == 1 ? Qt::RightButton : Qt::LeftButton;
+    Gesture(button, mods & (Qt::ShiftModifier | Qt::ControlModifier),
+            [&](int& index) { return KeyTarget(column, index); });
     // The selection mode stays for the next key, as long as the player is
     // still melding: after a discard or a pass the turn has moved on.
     if (ErrorShown == 0 && G.HasDrawn && !G.OpponentsTurn && G.TurnPhase != TTurnPhase::HandOver)
@@ -241,7 +280,7 @@ void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
 void TfmCanMain::ToggleOpponentHand() {
     G.Config.ShowOpponentCards = !G.Config.ShowOpponentCards;
     for (TCard& c : G.OpponentHand) c.FaceUp = G.Config.ShowOpponentCards;
-    G.Config.CardSpacing = 22 - G.Config.CardSpacing;
+    CardSpacing = 22 - CardSpacing;
     View->update();
 }
 
@@ -252,18 +291,13 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
     if (PaintSuppressed || !Images.IsBuilt() || !IsValidId(card.Id) || PauseScale <= 0) return false;
 
     const TGame& shown = Shown();
-    const TableLayout& L = shown.Layout;
-    const TPoint from = step.From, to = step.To;
-    TCard placed = card;
-    placed.X = to.X;
-    placed.Y = to.Y;
-    QPoint p0(from.X, from.Y), p1(to.X, to.Y);
-    // The opponent's row is drawn sorted by rank, not at the cards' own X.
-    if (to.Y == L.HandRowTop) {
-        for (const TCard& c : shown.OpponentHand)
-            if (SameCard(c, placed)) p1.setX(OpponentRowX(c));
-    }
-    if (from.Y == L.HandRowTop) p0.setX(OpponentRowX(card));
+    const TCardPlace from = step.From, to = step.To;
+    const TPoint a = Geometry.PointOf(from, CardSpacing), b = Geometry.PointOf(to, CardSpacing);
+    QPoint p0(a.X, a.Y), p1(b.X, b.Y);
+    // The opponent's row is drawn sorted by rank, not in list order.
+    if (to.Area == TArea::OpponentHand && to.Slot < shown.OpponentHand.Count)
+        p1.setX(OpponentRowX(shown.OpponentHand.Cards[to.Slot]));
+    if (from.Area == TArea::OpponentHand) p0.setX(OpponentRowX(card));
 
     Frames = {};
     if (Settings.CardMovement) {
@@ -273,7 +307,8 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
         if (duration > 0) {
             // A hidden card travels face down: the opponent's cards stay secret.
             Moving.Image = card.FaceUp ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
-            Moving.Card = placed;
+            Moving.Card = card;
+            Moving.Place = to;
             Moving.Active = true;
             Moving.Pos = p0;
             Frames.Moving = true;

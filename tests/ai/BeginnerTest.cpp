@@ -29,7 +29,7 @@ struct Beginner : ::testing::Test {
         level.Attach(g);
         level.MeldTarget = target;
     }
-    int Column(int c) const { return CountAtX(g.OpponentMelds, g.Layout.ColumnX(c)); }
+    int Column(int c) const { return CountInColumn(g.OpponentMelds, c); }
     std::string Discard() {
         Attach();
         const TDiscardChoice d = level.ChooseDiscard();

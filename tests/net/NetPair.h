@@ -220,20 +220,16 @@ namespace canasta::test {
 
 // Lays a table area out again from its list order: each card at the next
 // place of its column, a canasta stacked.
-inline void LayOutTable(const TGame& g, TCardList& list, const TMeldState& ms, bool player) {
-    const int base = player ? g.Layout.PlayerMeldBase : g.Layout.OpponentMeldBase;
-    const int step = player ? kColumnStep : -kColumnStep;
-    for (int c = 0; c < kColumns; ++c) list.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), base};
+inline void LayOutTable(TCardList& list, const TMeldState& ms) {
+    list.Depths = {};
     for (TCard& card : list) {
-        const int c = g.Layout.ColumnOf(card.X);
-        TPoint& a = list.Anchors[static_cast<size_t>(c)];
-        card.X = a.X;
-        if (ms.CanastaKind[static_cast<size_t>(c)] != ckNone) {
-            a.Y = base + step;
+        int8_t& depth = list.Depths[card.Column];
+        if (ms.CanastaKind[card.Column] != ckNone) {
+            depth = 1;
         } else {
-            a.Y += step;
+            ++depth;
         }
-        card.Y = a.Y;
+        card.Depth = depth;
     }
 }
 
@@ -252,20 +248,14 @@ inline void MirrorInto(const TGame& a, TGame& b) {
     // The hand in columns, the opponent's hand in a row.
     TCardList hand = b.PlayerHand;
     b.PlayerHand = {};
-    for (int c = 0; c < kColumns; ++c)
-        b.PlayerHand.Anchors[static_cast<size_t>(c)] = {b.Layout.ColumnX(c), b.Layout.PlayerHandBase};
     for (TCard c : hand) {
         c.FaceUp = true;
-        PlaceInColumn(b.PlayerHand, true, false, c);
+        PlaceInColumn(b.PlayerHand, false, c);
         AddCard(b.PlayerHand, c);
     }
-    for (int i = 0; i < b.OpponentHand.Count; ++i) {
-        TCard& c = b.OpponentHand.Cards[static_cast<size_t>(i)];
-        c.X = b.Layout.TableLeft + i * b.Config.CardSpacing;
-        c.Y = b.Layout.HandRowTop;
-    }
-    LayOutTable(b, b.PlayerMelds, b.PlayerMeldState, true);
-    LayOutTable(b, b.OpponentMelds, b.OpponentMeldState, false);
+    for (TCard& c : b.OpponentHand) ClearColumn(c);
+    LayOutTable(b.PlayerMelds, b.PlayerMeldState);
+    LayOutTable(b.OpponentMelds, b.OpponentMeldState);
     b.OpponentMeldedPoints = 0;
     for (const TCard& c : b.OpponentMelds)
         if (!IsRedThree(c)) b.OpponentMeldedPoints += c.Points;

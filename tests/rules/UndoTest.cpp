@@ -16,7 +16,7 @@ TEST(Undo, SeventhCardOfACanastaBreaksItAndSpreadsTheColumn) {
     EXPECT_EQ(t.G.PlayerMeldState.Canastas, 0);
     EXPECT_EQ(t.G.PlayerMeldState.CanastaKind[12], ckNone);
     EXPECT_EQ(t.ColumnCount(12), 6);
-    EXPECT_EQ(t.G.PlayerMelds.Anchors[12].Y, t.G.Layout.PlayerMeldBase + 6 * 12);
+    EXPECT_EQ(t.G.PlayerMelds.Depths[12], 6);
     EXPECT_EQ(t.G.PlayerHand.Count, 3);
     EXPECT_EQ(t.G.PickedUpCards.Count, 1);  // the opponent has seen it
     EXPECT_FALSE(t.Host.UndoEnabled);
@@ -50,7 +50,7 @@ TEST(Undo, UndoAllRestoresTheTableOfTheTurnStart) {
     // A wild card returns to its own column of the hand.
     const int joker = FindFirstById(t.G.PlayerHand, kJokerId);
     ASSERT_GE(joker, 0);
-    EXPECT_EQ(t.G.PlayerHand.Cards[static_cast<size_t>(joker)].X, t.G.Layout.ColumnX(0));
+    EXPECT_EQ(t.G.PlayerHand.Cards[static_cast<size_t>(joker)].Column, 0);
     EXPECT_EQ(t.Consistent(), "");
 }
 

@@ -32,7 +32,7 @@ struct TestTable {
     THeadlessHost Host;
     TGame G;
 
-    explicit TestTable(TRuleOptions rules = {}, int sizeIndex = 0) : G(Host, rules, ComputeLayout(sizeIndex)) {
+    explicit TestTable(TRuleOptions rules = {}) : G(Host, rules) {
         G.FixedSeed = true;
         G.Rng.Seed = 1;
         Host.Record = true;
@@ -42,14 +42,8 @@ struct TestTable {
     // An empty table in the player's melding phase with every card in the stock.
     void Clear() {
         TRandom rng(12345);
-        ShuffleDeck(G.Stock, rng, G.Layout);
+        ShuffleDeck(G.Stock, rng);
         G.DiscardPile = G.OpponentHand = G.PlayerHand = G.OpponentMelds = G.PlayerMelds = G.PickedUpCards = {};
-        for (int c = 0; c < kColumns; ++c) {
-            const int x = G.Layout.ColumnX(c);
-            G.PlayerHand.Anchors[c] = {x, G.Layout.PlayerHandBase};
-            G.PlayerMelds.Anchors[c] = {x, G.Layout.PlayerMeldBase};
-            G.OpponentMelds.Anchors[c] = {x, G.Layout.OpponentMeldBase};
-        }
         G.PlayerMeldState = G.OpponentMeldState = {};
         G.UndoStack.clear();
         G.PileFrozen = false;
@@ -65,7 +59,7 @@ struct TestTable {
         const int i = FindLastById(G.Stock, id);
         if (i < 0) throw std::runtime_error("no " + name + " left in the stock");
         TCard c;
-        RemoveCardAt(G.Stock, +1, i, c, true, 0);
+        RemoveCardAt(G.Stock, i, c, true, 0);
         c.FaceUp = true;
         return c;
     }
@@ -73,7 +67,7 @@ struct TestTable {
     void Hand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            PlaceInColumn(G.PlayerHand, true, false, c);
+            PlaceInColumn(G.PlayerHand, false, c);
             AddCard(G.PlayerHand, c);
         }
     }
@@ -82,44 +76,32 @@ struct TestTable {
     void Meld(int column, std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            TPoint& a = G.PlayerMelds.Anchors[static_cast<size_t>(column)];
-            c.X = a.X;
-            a.Y += kColumnStep;
-            c.Y = a.Y;
+            c.Column = static_cast<uint8_t>(column);
+            c.Depth = ++G.PlayerMelds.Depths[static_cast<size_t>(column)];
             AddCard(G.PlayerMelds, c);
         }
-        G.CheckCanasta(G.PlayerMelds, true, G.Layout.ColumnX(column));
+        G.CheckCanasta(G.PlayerMelds, true, column);
     }
 
     void OppHand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
-            TCard c = Take(n);
-            c.X = G.Layout.TableLeft + G.OpponentHand.Count * G.Config.CardSpacing;
-            c.Y = G.Layout.HandRowTop;
-            AddCard(G.OpponentHand, c);
+            AddCard(G.OpponentHand, Take(n));
         }
     }
 
     void OppMeld(int column, std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            TPoint& a = G.OpponentMelds.Anchors[static_cast<size_t>(column)];
-            c.X = a.X;
-            a.Y -= kColumnStep;
-            c.Y = a.Y;
+            c.Column = static_cast<uint8_t>(column);
+            c.Depth = ++G.OpponentMelds.Depths[static_cast<size_t>(column)];
             AddCard(G.OpponentMelds, c);
         }
-        G.CheckCanasta(G.OpponentMelds, false, G.Layout.ColumnX(column));
+        G.CheckCanasta(G.OpponentMelds, false, column);
     }
 
     // Cards onto the discard pile, the last one on top.
     void Pile(std::initializer_list<const char*> names) {
-        for (const char* n : names) {
-            TCard c = Take(n);
-            c.X = G.Layout.TableLeft;
-            c.Y = G.Layout.DiscardTop;
-            AddCard(G.DiscardPile, c);
-        }
+        for (const char* n : names) AddCard(G.DiscardPile, Take(n));
     }
 
     // Leaves only the top n cards in the stock; the others go under the
@@ -127,9 +109,7 @@ struct TestTable {
     void StockDownTo(int n) {
         while (G.Stock.Count > n) {
             TCard c;
-            RemoveCardAt(G.Stock, +1, 0, c, true, 0);
-            c.X = G.Layout.TableLeft;
-            c.Y = G.Layout.DiscardTop;
+            RemoveCardAt(G.Stock, 0, c, true, 0);
             c.FaceUp = true;
             AddCard(G.DiscardPile, c);
             for (int i = G.DiscardPile.Count - 1; i > 0; --i)
@@ -159,7 +139,7 @@ struct TestTable {
     }
 
     int HandIndex(const std::string& name) const { return FindFirstById(G.PlayerHand, CardId(name)); }
-    int ColumnCount(int column) const { return CountAtX(G.PlayerMelds, G.Layout.ColumnX(column)); }
+    int ColumnCount(int column) const { return CountInColumn(G.PlayerMelds, column); }
     std::string Consistent() const { return CheckConsistency(G); }
 };
 
@@ -183,8 +163,6 @@ public:
         g.OpponentsTurn = true;
         if (!g.Stock.Empty()) {
             TCard c = g.DrawFromStock();
-            c.X = g.Layout.TableLeft;
-            c.Y = g.Layout.DiscardTop;
             c.FaceUp = true;
             if (IsWild(c) || IsRedThree(c)) g.PileFrozen = true;
             AddCard(g.DiscardPile, c);

@@ -131,14 +131,14 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
 
     // One wild card cannot bring five to seven: nothing happens.
     const TCard& jack = G().PlayerMelds.Cards[0];
-    ClickCard(jack, Qt::LeftButton, Qt::ShiftModifier);
+    ClickCard(TArea::PlayerMelds, jack, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 5);
 
     TestTable t2 = Table();
     t2.Hand({"2S", "JK", "4D", "9S", "KC"});
     t2.Meld(10, {"JS", "JC", "JH", "JD", "JS"});
     Arrange(t2);
-    ClickCard(G().PlayerMelds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
+    ClickCard(TArea::PlayerMelds, G().PlayerMelds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 7);
     EXPECT_EQ(G().PlayerMeldState.CanastaKind[10], ckMixed);
 
@@ -147,7 +147,7 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
     t3.Hand({"2S", "JK", "4D", "9S", "KC"});
     t3.Meld(5, {"6S", "6C", "6H"});
     Arrange(t3);
-    ClickCard(G().PlayerMelds.Cards[2]);
+    ClickCard(TArea::PlayerMelds, G().PlayerMelds.Cards[2]);
     EXPECT_EQ(ColumnCount(5), 4);
 }
 
@@ -196,15 +196,15 @@ class ShowingLevel : public IComputerLevel {
 public:
     void PlayTurn(TGame& g) override {
         g.OpponentsTurn = true;
-        g.AddToComputerHand(g.DrawFromStock(), true);
+        g.AddToComputerHand(g.DrawFromStock(), {TArea::Stock}, true);
         g.Host.Wait(300);
+        const int slot = g.OpponentHand.Count - 1;
         TCard c = g.OpponentHand.Last();
-        g.RemoveFromComputerHand(g.OpponentHand.Count - 1);
-        c.X = g.Layout.TableLeft;
-        c.Y = g.Layout.DiscardTop;
+        g.RemoveFromComputerHand(slot);
+        ClearColumn(c);
         c.FaceUp = true;
         AddCard(g.DiscardPile, c);
-        g.Host.AnimateMove(c, {c.X, g.Layout.HandRowTop}, {c.X, c.Y});
+        g.Host.AnimateMove(c, RowSlot(slot), {TArea::DiscardPile});
         g.OpponentsTurn = false;
         g.SetTurnPhase(TTurnPhase::Draw);
     }
@@ -317,7 +317,7 @@ TEST_F(TableWindowTest, ArmedCardIsDisarmedWhenTheHandChanges) {
     ASSERT_LT(armed, G().PlayerHand.Count);
     const TCard other = G().PlayerHand.Cards[static_cast<size_t>(armed)];
     ASSERT_NE(other.Id, CardId("KD"));
-    ClickCard(other, Qt::RightButton);
+    ClickCard(TArea::PlayerHand, other, Qt::RightButton);
     EXPECT_GE(FindFirstById(G().PlayerHand, other.Id), 0);
     EXPECT_EQ(Level.Turns, 0);
 }
@@ -357,6 +357,28 @@ TEST_F(TableWindowTest, KeyboardModesMeldDiscardAndAddWildCards) {
     EXPECT_TRUE(G().TurnStart);
 }
 
+TEST_F(TableWindowTest, CardKeysTakeTheFirstCardOfTheirColumnAtEverySize) {
+    for (int size = 0; size < kSizeCount; ++size) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        Open(size);
+        TestTable t = Table();
+        t.Hand({"5S", "5C", "9H", "KD", "KS"});
+        t.Meld(12, {"KC", "KH", "KD"});
+        t.Hand({"JK"});
+        Arrange(t);
+        Key(Qt::Key_F9);
+        Key(Qt::Key_K);  // the joker onto the kings
+        EXPECT_EQ(ColumnCount(12), 4);
+        Key(Qt::Key_F10);
+        Key(Qt::Key_5);  // the first five of the column: the spade
+        ASSERT_GE(G().DiscardPile.Count, 1);
+        EXPECT_EQ(G().DiscardPile.Cards[0].Id, CardId("5S")) << "under the computer's discard";
+        EXPECT_EQ(InHand("5S"), 0);
+        EXPECT_EQ(InHand("5C"), 1);
+        Window.reset();
+    }
+}
+
 TEST_F(TableWindowTest, EscapeBeforeDrawingReturnsToTheDrawInstruction) {
     TfmCanMain& w = Open();
     Key(Qt::Key_F8);
@@ -394,10 +416,10 @@ TEST_F(TableWindowTest, CtrlF11ShowsTheComputersHand) {
     EXPECT_FALSE(G().Config.ShowOpponentCards);
     Key(Qt::Key_F11, Qt::ControlModifier);
     EXPECT_TRUE(G().Config.ShowOpponentCards);
-    EXPECT_EQ(G().Config.CardSpacing, 12);
+    EXPECT_EQ(Window->OpponentHandPitch(), 12);
     for (const TCard& c : G().OpponentHand) EXPECT_TRUE(c.FaceUp);
     Key(Qt::Key_F11, Qt::ControlModifier);
-    EXPECT_EQ(G().Config.CardSpacing, 10);
+    EXPECT_EQ(Window->OpponentHandPitch(), 10);
     for (const TCard& c : G().OpponentHand) EXPECT_FALSE(c.FaceUp);
 }
 
@@ -588,18 +610,23 @@ protected:
             case TGestureKind::Draw: ClickStock(); break;
             case TGestureKind::TakePile: ClickPile(); break;
             case TGestureKind::MeldCard:
-            case TGestureKind::MeldWild: ClickCard(G().PlayerHand.At(g.Index), Qt::LeftButton, mods); break;
-            case TGestureKind::Discard: ClickCard(G().PlayerHand.At(g.Index), Qt::RightButton); break;
+            case TGestureKind::MeldWild:
+                ClickCard(TArea::PlayerHand, G().PlayerHand.At(g.Index), Qt::LeftButton, mods);
+                break;
+            case TGestureKind::Discard:
+                ClickCard(TArea::PlayerHand, G().PlayerHand.At(g.Index), Qt::RightButton);
+                break;
             case TGestureKind::AddWild: {
-                const int x = G().Layout.ColumnX(g.Index);
                 for (const TCard& c : G().PlayerMelds)
-                    if (c.X == x) {
-                        ClickCard(c, Qt::LeftButton, mods);
+                    if (c.Column == g.Index) {
+                        ClickCard(TArea::PlayerMelds, c, Qt::LeftButton, mods);
                         break;
                     }
                 break;
             }
-            case TGestureKind::DiscardRedThree: ClickCard(G().PlayerMelds.At(g.Index), Qt::RightButton); break;
+            case TGestureKind::DiscardRedThree:
+                ClickCard(TArea::PlayerMelds, G().PlayerMelds.At(g.Index), Qt::RightButton);
+                break;
             case TGestureKind::UndoMeld: Key(Qt::Key_Delete); break;
             case TGestureKind::UndoAll: Key(Qt::Key_Delete, Qt::ControlModifier); break;
             case TGestureKind::EndHand: QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton); break;
@@ -706,7 +733,8 @@ TEST_F(TableWindowTest, DrawnCardFlashesDarkEvenWithoutMovement) {
     ASSERT_FALSE(during.isNull());
     const QImage after = View()->grab().toImage();
     const TCard& drawn = G().PlayerHand.At(G().PlayerHand.Count - 1);
-    const QRect card(drawn.X + 3, drawn.Y + 3, G().Layout.CardWidth - 6, G().Layout.CardHeight - 6);
+    const TPoint at = Window->CardPoint(TArea::PlayerHand, drawn);
+    const QRect card(at.X + 3, at.Y + 3, Layout().CardWidth - 6, Layout().CardHeight - 6);
     EXPECT_LT(Brightness(during, card), 0.75 * Brightness(after, card));
 }
 
