@@ -336,7 +336,7 @@ void TfmCanMain::CreateStatusBar() {
     rows->setContentsMargins(2, 1, 2, 1);
     rows->setSpacing(1);
     auto* strip = new QHBoxLayout;
-    strip->setSpacing(4);
+    strip->setSpacing(3);
     rows->addLayout(strip);
     auto panel = [area, strip](const char* name, const QString& tip) {
         auto* l = new QLabel(area);
@@ -344,13 +344,15 @@ void TfmCanMain::CreateStatusBar() {
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignCenter);
-        l->setMinimumWidth(40);
+        l->setMinimumWidth(34);
         l->setToolTip(tip);
         strip->addWidget(l);
         return l;
     };
     auto caption = [area, strip](const QString& text, const QString& tip) {
         auto* l = new QLabel(text, area);
+        // Labels are never cut: the gaps between the groups give way first.
+        l->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
         l->setToolTip(tip);
         strip->addWidget(l);
         return l;
@@ -371,7 +373,7 @@ void TfmCanMain::CreateStatusBar() {
     strip->addStretch(1);
     lbTarget =
         caption(QStringLiteral("game to 5,000"), QStringLiteral("The first side to reach 5,000 points wins the game"));
-    pnPCurrMeld->setMinimumWidth(56);
+    pnPCurrMeld->setMinimumWidth(50);
 
     lbStatus = new QLabel(area);
     lbStatus->setObjectName(QStringLiteral("lbStatus"));

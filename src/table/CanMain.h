@@ -199,6 +199,9 @@ public:
     // The tooltip of the table at that point: the stock, the pile and why it
     // is frozen, or nothing.
     QString TableToolTip(QPoint at) const;
+    // Runs one action of the player (or a timer's game step), then shows what
+    // it did and lets the driver run what follows, until a person must act.
+    void RunAction(const std::function<void()>& action);
     // Keyboard selection mode: 0 meld, 1 discard, 2 add wild card.
     int KeyboardMode() const { return KeyMode; }
 
@@ -298,9 +301,6 @@ private:
     // Largest window size whose outer size fits the screen's available area.
     int LargestSize() const;
 
-    // Runs one action of the player (or a timer's game step), then shows what
-    // it did and lets the driver run what follows, until a person must act.
-    void RunAction(const std::function<void()>& action);
     // Runs a call into the game core; what escapes from it is reported and a
     // fresh hand dealt.
     void Guarded(const std::function<void()>& action);
