@@ -179,6 +179,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
     PaintPileBox(p);
     S.CountColumns();
     PaintCanastaLabels(p);
+    PaintHighlights(p);
 
     if (Moving.Active) p.drawImage(Moving.Pos, Moving.Image);
     if (Flash.Active) p.drawImage(Flash.Pos, Flash.Image);
