@@ -3,6 +3,7 @@
 // game host operations, and shut-down. Painting is in TablePaint.cpp, mouse
 // and keys in TableControls.cpp.
 #include "table/CanMain.h"
+#include "table/TableGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -212,12 +213,23 @@ void TfmCanMain::FormCreate() {
     const TResolution res =
         ParseResolution(Settings.Resolution, ScreenSizeClass, screenArea.width(), screenArea.height());
     const int size = Options.ForcedSize >= 0 ? std::clamp(Options.ForcedSize, 0, kSizeCount - 1) : res.SizeIndex;
-    move(res.Left, res.Top);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    const TWindowSize& ws = WindowSizeOf(size);
-    setFixedSize(ws.Width, ws.Height);
-    if (size == ScreenSizeClass) setWindowState(Qt::WindowMaximized);
+    // The window takes any size; the four sizes are presets. A size the user
+    // gave the window last time comes back, unless a size is asked for.
+    setMinimumSize(kMinimumTableWidth, kMinimumTableHeight + 60);
+    AppliedSize = size;
     Geometry = ComputeLayout(size);
+    if (Options.ForcedSize >= 0 || !RestoreWindowPlace(Settings.WindowPlace)) {
+        move(res.Left, res.Top);
+        const TWindowSize& ws = WindowSizeOf(size);
+        resize(ws.Width, ws.Height);
+        if (size == ScreenSizeClass) setWindowState(Qt::WindowMaximized);
+    }
+    tmImages.setSingleShot(true);
+    tmImages.setInterval(80);
+    connect(&tmImages, &QTimer::timeout, this, [this] {
+        BuildCardImages();
+        View->update();
+    });
 
     // End Hand button.
     bnEndHand = new QPushButton(QStringLiteral("End Hand"), View);
@@ -295,6 +307,12 @@ void TfmCanMain::CreateMenus() {
     mnSound->setStatusTip(LongHint("|Enable or disable sound and music, and select sound effects and melodies"));
     mnRules = mnuOptions->addAction(QStringLiteral("&Rules..."), this, [this] { mnRulesClick(); });
     mnRules->setStatusTip(LongHint(kRulesHintOpen));
+    mnuOptions->addSeparator();
+    mnFullScreen = mnuOptions->addAction(QStringLiteral("&Full Screen"), this, [this] { ToggleFullScreen(); });
+    mnFullScreen->setObjectName(QStringLiteral("mnFullScreen"));
+    mnFullScreen->setCheckable(true);
+    mnFullScreen->setShortcut(Qt::Key_F11);
+    mnFullScreen->setStatusTip(QStringLiteral("Show the table on the whole screen (F11 or Esc to leave)"));
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnHelpTopics = mnuHelp->addAction(QStringLiteral("&Help Topics"), this, [this] {
@@ -365,25 +383,76 @@ void TfmCanMain::PlaceEndHandButton() {
     const int w = std::max(75, hint.width());
     const int h = std::max(25, hint.height());
     bnEndHand->resize(w, h);
-    bnEndHand->move(WindowSizeOf(Geometry.SizeIndex).Width - w - 10, 8);
+    bnEndHand->move(View->width() - w - 10, 8);
 }
 
-void TfmCanMain::BuildCardImages(int sizeIndex) {
-    const bool set = !HourglassShown;
-    if (set) SetBusyCursor(true);
-    Images.Build(sizeIndex, CardBacks[0], CardBacks[1], devicePixelRatioF());
-    if (set) SetBusyCursor(false);
+void TfmCanMain::BuildCardImages() {
+    tmImages.stop();
+    Images.Build(QSize(Geometry.CardWidth, Geometry.CardHeight), CardBacks[0], CardBacks[1], devicePixelRatioF());
+}
+
+void TfmCanMain::TableResized() {
+    if (!View) return;
+    // Only the drawing changes: the cards keep their columns and depths.
+    Geometry = FitLayout(View->width(), View->height());
+    if (bnEndHand) PlaceEndHandButton();
+    if (!Images.IsBuilt())
+        BuildCardImages();
+    else if (Images.CardSize() != QSize(Geometry.CardWidth, Geometry.CardHeight))
+        tmImages.start();
+    View->update();
+}
+
+void TfmCanMain::ToggleFullScreen() {
+    if (isFullScreen())
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+    else
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    mnFullScreen->setChecked(isFullScreen());
+}
+
+bool TfmCanMain::RestoreWindowPlace(const std::string& place) {
+    const QStringList parts = QString::fromStdString(place).split(QLatin1Char(','));
+    if (parts.size() != 5) return false;
+    std::array<int, 5> v{};
+    for (int i = 0; i < 5; ++i) {
+        bool ok = false;
+        v[static_cast<size_t>(i)] = parts[i].trimmed().toInt(&ok);
+        if (!ok) return false;
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // A size from a larger screen is cut to this one, a place off it moved onto it.
+    const int w = std::clamp(v[2], minimumWidth(), std::max(minimumWidth(), area.width()));
+    const int h = std::clamp(v[3], minimumHeight(), std::max(minimumHeight(), area.height()));
+    const int x = std::clamp(v[0], area.left(), std::max(area.left(), area.right() + 1 - w));
+    const int y = std::clamp(v[1], area.top(), std::max(area.top(), area.bottom() + 1 - h));
+    move(x, y);
+    resize(w, h);
+    if (v[4] == 1) setWindowState(Qt::WindowMaximized);
+    if (v[4] == 2) setWindowState(Qt::WindowFullScreen);
+    return true;
+}
+
+std::string TfmCanMain::WindowPlaceText() const {
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const int state = isFullScreen() ? 2 : isMaximized() ? 1 : 0;
+    return QStringLiteral("%1,%2,%3,%4,%5")
+        .arg(normal.x())
+        .arg(normal.y())
+        .arg(normal.width())
+        .arg(normal.height())
+        .arg(state)
+        .toStdString();
 }
 
 void TfmCanMain::ApplySizeIndex(int s) {
     s = std::clamp(s, 0, kSizeCount - 1);
-    const bool set = !HourglassShown;
-    if (set) SetBusyCursor(true);
-    if (s != AppliedSize) {
-        const TWindowSize& ws = WindowSizeOf(s);
+    const TWindowSize& ws = WindowSizeOf(s);
+    if (s != AppliedSize || size() != QSize(ws.Width, ws.Height) || isFullScreen()) {
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+        resize(ws.Width, ws.Height);
         if (s != ScreenSizeClass) {
-            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
-            setFixedSize(ws.Width, ws.Height);
             if (QScreen* screen = this->screen()) {
                 const QRect area = screen->availableGeometry();
                 QPoint at = pos();
@@ -395,23 +464,21 @@ void TfmCanMain::ApplySizeIndex(int s) {
                 if (at != pos()) move(at);
             }
         } else {
-            setFixedSize(ws.Width, ws.Height);
             setWindowState(Qt::WindowMaximized);
         }
-        // Only the drawing changes: the cards keep their columns and depths.
-        Geometry = ComputeLayout(s);
-        BuildCardImages(s);
-        PlaceEndHandButton();
-        View->update();
+        mnFullScreen->setChecked(false);
     }
     statusBar()->setVisible(Settings.ShowStatusbar);
     AppliedSize = s;
-    if (set) SetBusyCursor(false);
+    // Only the drawing changes: the cards keep their columns and depths.
+    TableResized();
+    BuildCardImages();
+    View->update();
 }
 
 void TfmCanMain::ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1) {
     CardBacks = {deck0, deck1};
-    BuildCardImages(AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize);
+    BuildCardImages();
     View->update();
 }
 
@@ -437,7 +504,9 @@ void TfmCanMain::tmSplashTimer() {
         fmSplash->deleteLater();
         fmSplash = nullptr;
     }
-    ApplySizeIndex(Geometry.SizeIndex);
+    statusBar()->setVisible(Settings.ShowStatusbar);
+    TableResized();
+    BuildCardImages();
     // A saved game named on the command line, else the automatic save.
     LoadPending = false;
     const QString first = Options.Arguments.value(0);
@@ -578,10 +647,15 @@ void TfmCanMain::FormDestroy() {
     Net->Shutdown();
     SoundSys->BeginShutdown();
     CloseHelp();
-    const int size = AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize;
+    const int sizeIndex = AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize;
     const QString resolution =
-        QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
+        QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(sizeIndex).Name));
     WriteString(&Store, settings::Resolution.Path, resolution.toStdString());
+    // A window the user sized freely comes back as it was; a preset size as the preset.
+    const TWindowSize& preset = WindowSizeOf(sizeIndex);
+    const bool atPreset = !isFullScreen() && (size() == QSize(preset.Width, preset.Height) ||
+                                              (sizeIndex == ScreenSizeClass && isMaximized()));
+    WriteString(&Store, settings::WindowPlace.Path, atPreset ? std::string() : WindowPlaceText());
     SoundSys->FinishShutdown();
 }
 

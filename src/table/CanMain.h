@@ -148,6 +148,7 @@ public:
     QAction* CustomizeAction() const { return mnCustomize; }
     QAction* SoundAction() const { return mnSound; }
     QAction* ExitAction() const { return mnExit; }
+    QAction* FullScreenAction() const { return mnFullScreen; }
     QAction* AboutAction() const { return mnAbout; }
     QAction* HelpTopicsAction() const { return mnHelpTopics; }
 
@@ -186,7 +187,12 @@ public:
     // selection, or one of the table's command keys (F5 to F11, Esc).
     enum TKeyUse { kuNone, kuCardKey, kuCommand };
     TKeyUse FormKeyDown(int key, Qt::KeyboardModifiers mods);
+    // Sets the window to one of the four preset sizes (the Customize dialog's choice).
     void ApplySizeIndex(int sizeIndex);
+    // The table's area changed size: the layout follows, the card images are
+    // drawn afresh at the new card size once the size has settled.
+    void TableResized();
+    void ToggleFullScreen();
     void ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1);
     const std::array<TBackSetting, 2>& Backs() const { return CardBacks; }
     // The opponent's hand row position of a card of OpponentHand (sorted by rank).
@@ -244,7 +250,11 @@ private:
     bool FormCloseQuery();
     void FormDestroy();
     void PlaceEndHandButton();
-    void BuildCardImages(int sizeIndex);
+    // The card images at the layout's card size and the screen's pixel ratio.
+    void BuildCardImages();
+    // Puts the window where the last free size left it; false when none is stored.
+    bool RestoreWindowPlace(const std::string& place);
+    std::string WindowPlaceText() const;
     void UpdateScorePanels();
     void DisplayHint(const QString& hint);
 
@@ -339,6 +349,7 @@ private:
 
     // Painting helpers.
     void DrawCard(QPainter& p, const TCard& card, int x, int y, bool face);
+    void DrawCardImage(QPainter& p, const QImage& img, QPoint at) const;
     bool HiddenWhileMoving(const TCard& card, const TCardPlace& place) const;
     // The player's gesture on what target finds (a click's hit test, a key's
     // card or pile), unless the table takes no gestures now.
@@ -389,6 +400,7 @@ private:
     QAction* mnWinRatio = nullptr;
     QAction* mnCustomize = nullptr;
     QAction* mnSound = nullptr;
+    QAction* mnFullScreen = nullptr;
     QMenu* mnuOptions = nullptr;
     QMenu* mnuHelp = nullptr;
 
@@ -455,6 +467,7 @@ private:
     bool ShowRunning = false;
     std::shared_ptr<TGame> ShownTable;
     QTimer tmShow;
+    QTimer tmImages;
     // The frames of the move being shown.
     struct TFrames {
         bool Moving = false;

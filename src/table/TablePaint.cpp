@@ -8,6 +8,7 @@
 #include <QTimer>
 
 #include "table/CanMain.h"
+#include "table/TableGeometry.h"
 #include "table/TableView.h"
 
 namespace canasta {
@@ -62,6 +63,11 @@ TTableView::TTableView(TfmCanMain& owner) : QWidget(&owner), Owner(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void TTableView::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Owner.TableResized();
+}
+
 void TTableView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // The window's colour fills the client area; the paint adds no background.
@@ -109,7 +115,17 @@ void TTableView::contextMenuEvent(QContextMenuEvent* e) {
 void TfmCanMain::DrawCard(QPainter& p, const TCard& card, int x, int y, bool face) {
     if (!Images.IsBuilt()) return;
     const QImage& img = face ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
-    p.drawImage(QPoint(x, y), img);
+    DrawCardImage(p, img, QPoint(x, y));
+}
+
+void TfmCanMain::DrawCardImage(QPainter& p, const QImage& img, QPoint at) const {
+    const QSize size(Geometry.CardWidth, Geometry.CardHeight);
+    // While a new size settles the images of the old one are stretched;
+    // they are drawn afresh at the real size a moment later.
+    if (img.deviceIndependentSize().toSize() == size)
+        p.drawImage(at, img);
+    else
+        p.drawImage(QRect(at, size), img);
 }
 
 bool TfmCanMain::HiddenWhileMoving(const TCard& c, const TCardPlace& place) const {
@@ -120,7 +136,7 @@ bool TfmCanMain::HiddenWhileMoving(const TCard& c, const TCardPlace& place) cons
 
 TPoint TfmCanMain::CardPoint(TArea area, const TCard& card) const {
     if (area == TArea::OpponentHand) return {OpponentRowX(card), Geometry.HandRowTop};
-    return Geometry.PointOf(PlaceOf(area, card), CardSpacing);
+    return Geometry.PointOf(PlaceOf(area, card), RowPitch(Geometry, CardSpacing));
 }
 
 int TfmCanMain::OpponentRowX(const TCard& card) const {
@@ -133,7 +149,7 @@ int TfmCanMain::OpponentRowX(const TCard& card) const {
     for (const TCard& c : S.OpponentHand) {
         if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
     }
-    return Geometry.TableLeft + before * CardSpacing;
+    return Geometry.TableLeft + before * RowPitch(Geometry, CardSpacing);
 }
 
 void TfmCanMain::FormPaint(QPainter& p) {
@@ -162,7 +178,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
             const TCard& c = S.OpponentHand.Cards[static_cast<size_t>(i)];
             if (c.Rank != r) continue;
             if (!HiddenWhileMoving(c, RowSlot(i))) DrawCard(p, c, x, L.HandRowTop, c.FaceUp && mayShow);
-            x += CardSpacing;
+            x += RowPitch(Geometry, CardSpacing);
         }
     }
 
@@ -171,7 +187,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
                                                           {&S.PlayerHand, TArea::PlayerHand}};
     for (auto [list, area] : columns)
         for (const TCard& c : *list) {
-            const TPoint at = L.PointOf(PlaceOf(area, c), CardSpacing);
+            const TPoint at = L.PointOf(PlaceOf(area, c), RowPitch(L, CardSpacing));
             if (!HiddenWhileMoving(c, PlaceOf(area, c))) DrawCard(p, c, at.X, at.Y, c.FaceUp);
         }
 
@@ -181,8 +197,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     PaintCanastaLabels(p);
     PaintHighlights(p);
 
-    if (Moving.Active) p.drawImage(Moving.Pos, Moving.Image);
-    if (Flash.Active) p.drawImage(Flash.Pos, Flash.Image);
+    if (Moving.Active) DrawCardImage(p, Moving.Image, Moving.Pos);
+    if (Flash.Active) DrawCardImage(p, Flash.Image, Flash.Pos);
 }
 
 void TfmCanMain::PaintPileBox(QPainter& p) {

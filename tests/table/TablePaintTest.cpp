@@ -181,8 +181,8 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
         first = std::min<int>(first, Window->CardPoint(TArea::PlayerMelds, c).Y);
         last = std::max<int>(last, Window->CardPoint(TArea::PlayerMelds, c).Y);
     }
-    EXPECT_EQ(first, L.PlayerMeldBase + 12);
-    EXPECT_EQ(last - first, 48);
+    EXPECT_EQ(first, L.PlayerMeldBase + L.ColumnStep);
+    EXPECT_EQ(last - first, 4 * L.ColumnStep);
     const QImage img = Render();
     const int x = L.ColumnX(7) + L.CardWidth / 2;
     EXPECT_NE(img.pixel(x, last + L.CardHeight - 3), kTable) << "the last card is shown whole";
@@ -191,7 +191,7 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     int index = -1;
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 5, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().PlayerMelds.At(index).Depth, 1);
-    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 24 + 5, index), TfmCanMain::THitArea::TableCard);
+    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 2 * L.ColumnStep + 5, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().PlayerMelds.At(index).Depth, 3) << "a covered card is hit only on its strip";
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, last + L.CardHeight - 2, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().PlayerMelds.At(index).Depth, 5);
@@ -289,13 +289,13 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
     ExpectSameCards(G().State(), before);
     for (const TCard& c : G().PlayerHand)
         EXPECT_EQ(Window->CardPoint(TArea::PlayerHand, c),
-                  (TPoint{after.ColumnX(c.Column), after.PlayerHandBase + 12 * c.Depth}));
+                  (TPoint{after.ColumnX(c.Column), after.PlayerHandBase + after.ColumnStep * c.Depth}));
     for (const TCard& c : G().PlayerMelds)
         EXPECT_EQ(Window->CardPoint(TArea::PlayerMelds, c),
-                  (TPoint{after.ColumnX(c.Column), after.PlayerMeldBase + 12 * c.Depth}));
+                  (TPoint{after.ColumnX(c.Column), after.PlayerMeldBase + after.ColumnStep * c.Depth}));
     for (const TCard& c : G().OpponentMelds)
         EXPECT_EQ(Window->CardPoint(TArea::OpponentMelds, c),
-                  (TPoint{after.ColumnX(c.Column), after.OpponentMeldBase - 12 * c.Depth}));
+                  (TPoint{after.ColumnX(c.Column), after.OpponentMeldBase - after.ColumnStep * c.Depth}));
     EXPECT_EQ(Window->CardPoint(TArea::DiscardPile, G().DiscardPile.Last()),
               (TPoint{after.TableLeft, after.DiscardTop}));
     EXPECT_EQ(Window->CardPoint(TArea::Stock, G().Stock.Last()), (TPoint{after.TableLeft, after.StockTop}));
@@ -347,10 +347,101 @@ TEST_F(TableWindowTest, WindowSizesIncludeMenuAndStatusBar) {
         TfmCanMain& w = Open(s);
         EXPECT_EQ(w.size(), QSize(WindowSizeOf(s).Width, WindowSizeOf(s).Height));
         EXPECT_EQ(w.Table()->width(), WindowSizeOf(s).Width);
-        EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "the user cannot resize the window";
+        EXPECT_LT(w.minimumSize().width(), w.maximumSize().width()) << "the user may resize the window";
         // The End Hand button sits 10 pixels left of the right edge, 8 from the top.
         EXPECT_EQ(w.EndHandButton()->geometry().right() + 1, WindowSizeOf(s).Width - 10);
         EXPECT_EQ(w.EndHandButton()->y(), 8);
         Window.reset();
     }
+}
+
+namespace {
+
+// Every card of the game drawn inside the table area at the window's layout.
+void ExpectEveryCardInside(TfmCanMain& w, const TGame& g) {
+    const TableLayout& L = w.TableGeometry();
+    const QRect table = w.Table()->rect();
+    auto inside = [&](TArea area, const TCard& c) {
+        const TPoint at = w.CardPoint(area, c);
+        return table.contains(QRect(at.X, at.Y, L.CardWidth, L.CardHeight));
+    };
+    for (const TCard& c : g.PlayerHand) EXPECT_TRUE(inside(TArea::PlayerHand, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.PlayerMelds) EXPECT_TRUE(inside(TArea::PlayerMelds, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.OpponentMelds) EXPECT_TRUE(inside(TArea::OpponentMelds, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.OpponentHand) EXPECT_TRUE(inside(TArea::OpponentHand, c)) << CardShortName(c.Id);
+    if (!g.DiscardPile.Empty()) EXPECT_TRUE(inside(TArea::DiscardPile, g.DiscardPile.Last()));
+}
+
+}  // namespace
+
+TEST_F(TableWindowTest, TheTableFillsAWindowOfAnySizeAndTheGameStaysAsItWas) {
+    TfmCanMain& w = Open(0);
+    TestTable t = Table();
+    t.Hand({"5S", "5C", "5H", "9D", "9C", "KD", "KS", "QH", "JK", "2C"});
+    t.Meld(6, {"7S", "7C", "7H"});
+    t.Meld(12, {"KC", "KH", "KD", "KS", "KC", "KH", "2D"});
+    t.OppMeld(8, {"9S", "9H", "9D", "2S"});
+    t.OppHand({"4S", "4H", "6D", "AC", "AD"});
+    t.Pile({"4C", "8D"});
+    Arrange(t);
+    const TGameState before = G().State();
+    ExpectEveryCardInside(w, G());
+    const QSize small = w.Table()->size();
+
+    w.resize(1920, 1080);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.size(), QSize(1920, 1080));
+    const TableLayout& big = w.TableGeometry();
+    EXPECT_GT(big.CardHeight, 2 * 65) << "the cards grow with the window";
+    EXPECT_GE(big.ColumnWidth * kColumns, w.Table()->width() - big.ColumnWidth) << "the columns use the width";
+    ExpectSameCards(G().State(), before);
+    ExpectEveryCardInside(w, G());
+    // Once the size has settled the card images are drawn at the new size.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w.CardImages().CardSize() == QSize(big.CardWidth, big.CardHeight); }, 5000));
+
+    w.resize(640, 480);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Table()->size(), small);
+    EXPECT_EQ(w.TableGeometry().CardHeight, 65) << "back at the 640 x 480 table";
+    ExpectSameCards(G().State(), before);
+    ExpectEveryCardInside(w, G());
+}
+
+TEST_F(TableWindowTest, F11TogglesFullScreenAndEscLeavesIt) {
+    TfmCanMain& w = Open(0);
+    EXPECT_EQ(w.FullScreenAction()->shortcut(), QKeySequence(Qt::Key_F11)) << "shown in the menu";
+    Key(Qt::Key_F11);
+    EXPECT_TRUE(w.isFullScreen());
+    EXPECT_TRUE(w.FullScreenAction()->isChecked());
+    Key(Qt::Key_F11);
+    EXPECT_FALSE(w.isFullScreen());
+    w.FullScreenAction()->trigger();
+    EXPECT_TRUE(w.isFullScreen());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(w.isFullScreen());
+    EXPECT_FALSE(w.FullScreenAction()->isChecked());
+}
+
+TEST_F(TableWindowTest, AFreeWindowSizeIsRememberedUnderItsOwnName) {
+    {
+        TfmCanMain& w = Open(1);
+        w.resize(760, 560);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(w.close());  // closing writes the settings
+        Window.reset();
+    }
+    const auto place = Store.ReadValue("Settings\\Window Place", std::monostate{});
+    ASSERT_TRUE(std::holds_alternative<std::string>(place));
+    EXPECT_NE(std::get<std::string>(place).find(",760,560,0"), std::string::npos) << std::get<std::string>(place);
+
+    // The next start takes it up again; a preset size chosen later clears it.
+    TStartOptions options;
+    TfmCanMain& again = Start(options);
+    EXPECT_EQ(again.size(), QSize(760, 560));
+    again.ApplySizeIndex(0);
+    EXPECT_EQ(again.size(), QSize(640, 480));
+    ASSERT_TRUE(again.close());
+    Window.reset();
+    EXPECT_EQ(std::get<std::string>(Store.ReadValue("Settings\\Window Place", std::monostate{})), "");
 }
