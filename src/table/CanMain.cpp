@@ -27,6 +27,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStringList>
+#include <QVBoxLayout>
 #include <QWhatsThis>
 
 #include <chrono>
@@ -330,43 +331,72 @@ void TfmCanMain::CreateMenus() {
 void TfmCanMain::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
-    lbStatus = new QLabel(bar);
-    lbStatus->setObjectName(QStringLiteral("lbStatus"));
-    lbStatus->setMinimumWidth(60);
-    lbStatus->setTextFormat(Qt::PlainText);
-    // A long instruction must not widen the fixed window.
-    lbStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addWidget(lbStatus, 1);
-    auto panel = [bar](const char* name, const QString& tip) {
-        auto* l = new QLabel(bar);
+    // Two rows: the scores, labelled, with who is to move; below them the
+    // message line, room for two lines so no instruction or refusal is cut.
+    auto* area = new QWidget(bar);
+    area->setObjectName(QStringLiteral("pnBottom"));
+    area->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* rows = new QVBoxLayout(area);
+    rows->setContentsMargins(2, 1, 2, 1);
+    rows->setSpacing(1);
+    auto* strip = new QHBoxLayout;
+    strip->setSpacing(4);
+    rows->addLayout(strip);
+    auto panel = [area, strip](const char* name, const QString& tip) {
+        auto* l = new QLabel(area);
         l->setObjectName(QString::fromLatin1(name));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignCenter);
-        l->setMinimumWidth(52);
+        l->setMinimumWidth(40);
         l->setToolTip(tip);
-        bar->addPermanentWidget(l);
+        strip->addWidget(l);
         return l;
     };
-    auto caption = [bar](const QString& text) {
-        auto* l = new QLabel(text, bar);
-        l->setContentsMargins(8, 0, 2, 0);
-        bar->addPermanentWidget(l);
+    auto caption = [area, strip](const QString& text, const QString& tip) {
+        auto* l = new QLabel(text, area);
+        l->setToolTip(tip);
+        strip->addWidget(l);
         return l;
     };
-    caption(QStringLiteral("You"));
+    lbPlayerName = caption(QStringLiteral("You"), QStringLiteral("Your side; the arrow shows whose turn it is"));
+    caption(QStringLiteral("score"), QStringLiteral("Your score in this game"));
     pnPCurrScore = panel("pnPCurrScore", QStringLiteral("Your score"));
+    caption(QStringLiteral("melded"), QStringLiteral("Points you have melded in this hand"));
     pnPCurrMeld = panel("pnPCurrMeld",
                         QStringLiteral("Points you have melded in this hand (with the minimum of your first meld)"));
-    lbOpponentName = caption(QStringLiteral("Computer"));
+    strip->addStretch(1);
+    lbOpponentName =
+        caption(QStringLiteral("Computer"), QStringLiteral("Your opponent; the arrow shows whose turn it is"));
+    caption(QStringLiteral("score"), QStringLiteral("Your opponent's score in this game"));
     pnCCurrScore = panel("pnCCurrScore", QStringLiteral("Your opponent's score"));
+    caption(QStringLiteral("melded"), QStringLiteral("Points your opponent has melded in this hand"));
     pnCCurrMeld = panel("pnCCurrMeld", QStringLiteral("Points your opponent has melded in this hand"));
-    pnPCurrMeld->setMinimumWidth(70);
+    strip->addStretch(1);
+    lbTarget =
+        caption(QStringLiteral("game to 5,000"), QStringLiteral("The first side to reach 5,000 points wins the game"));
+    pnPCurrMeld->setMinimumWidth(56);
+
+    lbStatus = new QLabel(area);
+    lbStatus->setObjectName(QStringLiteral("lbStatus"));
+    lbStatus->setTextFormat(Qt::PlainText);
+    lbStatus->setWordWrap(true);
+    lbStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A long instruction wraps instead of widening the window.
+    lbStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    QFont bold;
+    bold.setBold(true);
+    lbStatus->setFixedHeight(2 * QFontMetrics(bold).lineSpacing() + 2);
+    rows->addWidget(lbStatus);
+    bar->addWidget(area, 1);
     InstallHelpContext(lbStatus, hcStatusText);
-    for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld}) InstallHelpContext(p, hcScorePanels);
+    for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld, lbPlayerName, lbOpponentName, lbTarget})
+        InstallHelpContext(p, hcScorePanels);
 }
 
 QString TfmCanMain::StatusText() const { return lbStatus->text(); }
+
+QString TfmCanMain::SideLabel(bool player) const { return (player ? lbPlayerName : lbOpponentName)->text(); }
 bool TfmCanMain::StatusIsError() const { return StatusError; }
 
 QString TfmCanMain::PanelText(int panel) const {
@@ -395,6 +425,13 @@ void TfmCanMain::TableResized() {
     if (!View) return;
     // Only the drawing changes: the cards keep their columns and depths.
     Geometry = FitLayout(View->width(), View->height());
+    // What a saved game records: the largest preset the window holds.
+    Geometry.SizeIndex = 0;
+    for (int i = kSizeCount - 1; i > 0; --i)
+        if (width() >= WindowSizeOf(i).Width && height() >= WindowSizeOf(i).Height) {
+            Geometry.SizeIndex = i;
+            break;
+        }
     if (bnEndHand) PlaceEndHandButton();
     if (!Images.IsBuilt())
         BuildCardImages();
@@ -484,7 +521,17 @@ void TfmCanMain::ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& d
 
 void TfmCanMain::UpdateScorePanels() {
     TGame& S = Shown();
-    lbOpponentName->setText(QString::fromStdString(S.OpponentLabel()));
+    // Whose turn it is stays in view: an arrow and bold type on that side.
+    const bool going = S.TurnPhase != TTurnPhase::HandOver;
+    const bool mine = going && !S.OpponentsTurn, theirs = going && S.OpponentsTurn;
+    auto name = [](QLabel* l, const QString& text, bool toMove) {
+        l->setText(toMove ? QStringLiteral("\u25B6 ") + text : text);
+        QFont f = l->font();
+        f.setBold(toMove);
+        l->setFont(f);
+    };
+    name(lbPlayerName, QStringLiteral("You"), mine);
+    name(lbOpponentName, QString::fromStdString(S.OpponentLabel()), theirs);
     pnPCurrScore->setText(QString::number(S.PlayerScore));
     pnCCurrScore->setText(QString::number(S.OpponentScore));
     pnCCurrMeld->setText(QString::number(S.OpponentMeldedPoints));

@@ -103,8 +103,10 @@ struct TMovePace {
     int64_t Milliseconds = 0;
 };
 
-// Font of the canasta labels for a table size and card width.
-QFont CanastaLabelFont(int sizeIndex, int cardWidth);
+// Font of the canasta labels for a table size, card width and table scale.
+QFont CanastaLabelFont(int sizeIndex, int cardWidth, double scale = 1.0);
+// Font of the pile counts for a layout.
+QFont PileCountFont(const TableLayout& layout);
 
 class TfmCanMain : public QMainWindow, public GameHost {
     Q_OBJECT
@@ -132,6 +134,10 @@ public:
 
     // Status bar as shown.
     QString StatusText() const;
+    QLabel* StatusLabel() const { return lbStatus; }
+    // The labels of the score panel: each side's name (with the arrow of the
+    // side to move) and the target.
+    QString SideLabel(bool player) const;
     bool StatusIsError() const;
     bool HintIsShown() const { return HintShown; }
     QString PanelText(int panel) const;  // 0 player score, 1 player meld, 2 opponent score, 3 opponent meld
@@ -200,6 +206,12 @@ public:
 
     // The start-up step after the splash: layout, card images, first deal.
     void tmSplashTimer();
+    // Whether the player would find the pile frozen, and why (empty when not).
+    bool PileFrozenForPlayer(const TGame& game) const;
+    QString FrozenReason(const TGame& game) const;
+    // The tooltip of the table at that point: the stock, the pile and why it
+    // is frozen, or nothing.
+    QString TableToolTip(QPoint at) const;
     // Keyboard selection mode: 0 meld, 1 discard, 2 add wild card.
     int KeyboardMode() const { return KeyMode; }
 
@@ -355,6 +367,9 @@ private:
     // card or pile), unless the table takes no gestures now.
     void Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods, const std::function<THitArea(int& index)>& target);
     void PaintPileBox(QPainter& p);
+    // A frozen pile wears a frame of ice and a snowflake, so nobody draws
+    // blindly past the card the take wanted.
+    void PaintFrozenMark(QPainter& p);
     void PaintCanastaLabels(QPainter& p);
     // A turn that the table has shown in full goes into the log; the other
     // side's is told on the status line and its cards marked.
@@ -386,6 +401,8 @@ private:
     QLabel* pnCCurrScore = nullptr;
     QLabel* pnCCurrMeld = nullptr;
     QLabel* lbOpponentName = nullptr;
+    QLabel* lbPlayerName = nullptr;
+    QLabel* lbTarget = nullptr;
     QAction* mnNew = nullptr;
     QAction* mnUndoMeld = nullptr;
     QAction* mnUndoAll = nullptr;

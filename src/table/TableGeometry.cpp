@@ -49,6 +49,10 @@ TableLayout FitLayout(int width, int height) {
     return t;
 }
 
+int PileCountPoints(const TableLayout& layout) {
+    return std::max(8, static_cast<int>(std::lround(8 * std::min(layout.Scale, 2.5))));
+}
+
 int RowPitch(const TableLayout& layout, int cardSpacing) {
     return std::max(1, static_cast<int>(std::lround(cardSpacing * layout.Scale)));
 }

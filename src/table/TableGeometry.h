@@ -20,6 +20,10 @@ inline constexpr int kMinimumTableHeight = 300;
 // game records).
 TableLayout FitLayout(int width, int height);
 
+// The size of the pile counts' type: 8 points on the 640x480 table, growing
+// with the table.
+int PileCountPoints(const TableLayout& layout);
+
 // The pitch of the opponent's hand row for the row setting (10, or 12 with
 // the cards shown) at the layout's scale.
 int RowPitch(const TableLayout& layout, int cardSpacing);
