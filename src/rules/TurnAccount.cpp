@@ -15,7 +15,7 @@ TArea MeldsOf(TSide seat) { return seat == TSide::Player ? TArea::PlayerMelds : 
 
 // Singular rank names by rank number (0 joker, 1 two, 2 three .. 13 ace).
 constexpr std::array<const char*, 14> kRankNames = {"joker", "two",  "three", "four", "five",  "six",  "seven",
-                                                     "eight", "nine", "ten",   "jack", "queen", "king", "ace"};
+                                                    "eight", "nine", "ten",   "jack", "queen", "king", "ace"};
 
 std::string WithArticle(const std::string& noun) {
     const bool vowel = !noun.empty() && std::string("aeiou").find(noun[0]) != std::string::npos;
@@ -75,7 +75,7 @@ std::string CardName(int id) {
 }
 
 std::string CountWord(int n) {
-    static const char* const words[11] = {"no",  "one", "two",   "three", "four", "five",
+    static const char* const words[11] = {"no",  "one",   "two",   "three", "four", "five",
                                           "six", "seven", "eight", "nine",  "ten"};
     if (n >= 0 && n <= 10) return words[n];
     return std::to_string(n);

@@ -37,8 +37,8 @@ struct TTurnRecord {
 
 // The turn reduced to what it did.
 struct TTurnSummary {
-    int Drawn = 0;       // from the stock, red threes that were replaced not counted
-    int PileTaken = 0;   // cards taken from the pile and kept
+    int Drawn = 0;             // from the stock, red threes that were replaced not counted
+    int PileTaken = 0;         // cards taken from the pile and kept
     std::vector<TCard> Added;  // new on the seat's table, where they lie after the turn
     std::optional<TCard> Discard;
     bool Passed = false;  // ended without a discard while the hand went on

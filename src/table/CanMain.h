@@ -496,6 +496,7 @@ private:
     TMovePace Pace;
     TTurnLog TurnLog;
     std::string LastAccount;
+    QString AccountInstruction;  // the instruction shown below the account
     std::vector<TCardPlace> Highlights;
     uint32_t HighlightsHand = 0;
     QAction* mnMoveLog = nullptr;

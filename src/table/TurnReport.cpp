@@ -3,7 +3,7 @@
 // player acts; the move log of the hand, kept for both sides.
 #include <QAction>
 #include <QPainter>
-#include <QStatusBar>
+#include <QLabel>
 
 #include <algorithm>
 
@@ -35,15 +35,20 @@ void TfmCanMain::NoteTurns() {
         LastAccount = TurnAccount(*turn);
         Highlights = TurnHighlights(*turn);
         HighlightsHand = G.HandNumber;
-        // Over the phase text until the player acts: the instruction comes back then.
-        statusBar()->showMessage(LastTurnAccount());
+        // The message line has room for two lines: the account above the
+        // instruction, until the player acts.
+        if (!LastAccount.empty() && !StatusError) {
+            AccountInstruction = lbStatus->text();
+            lbStatus->setText(LastTurnAccount() + QLatin1Char('\n') + AccountInstruction);
+        }
         View->update();
     }
     if (fmMoveLog) fmMoveLog->SetLines(MoveLogLines());
 }
 
 void TfmCanMain::ClearHighlights() {
-    if (!LastAccount.empty() && statusBar()->currentMessage() == LastTurnAccount()) statusBar()->clearMessage();
+    if (!LastAccount.empty() && lbStatus->text() == LastTurnAccount() + QLatin1Char('\n') + AccountInstruction)
+        lbStatus->setText(AccountInstruction);
     if (Highlights.empty()) return;
     Highlights.clear();
     View->update();
@@ -66,7 +71,8 @@ void TfmCanMain::PaintHighlights(QPainter& p) {
             const TPoint at = L.PointOf(place, CardSpacing);
             r = QRect(at.X, at.Y, L.CardWidth, L.CardHeight);
         }
-        auto same = std::find_if(frames.begin(), frames.end(), [&](const QRect& f) { return f.left() == r.left() && f.intersects(r); });
+        auto same = std::find_if(frames.begin(), frames.end(),
+                                 [&](const QRect& f) { return f.left() == r.left() && f.intersects(r); });
         if (same != frames.end() && place.Area != TArea::DiscardPile)
             *same = same->united(r);
         else

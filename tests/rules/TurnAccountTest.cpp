@@ -131,7 +131,8 @@ TEST(TurnAccount, PileTakeMeldsAndCanastas) {
 
     Turn wild;
     wild.Draw("4S").Meld(1, {"2S", "2C", "2D", "2H", "JK", "JK", "2S"}).Canasta(1, ckWild).Discard("5D");
-    EXPECT_EQ(wild.Account(), "Drew a card, melded seven wild cards, completed a canasta of wild cards, discarded the 5♦");
+    EXPECT_EQ(wild.Account(),
+              "Drew a card, melded seven wild cards, completed a canasta of wild cards, discarded the 5♦");
 
     // A canasta that was complete before the turn is not completed again.
     Turn grown;
@@ -185,8 +186,9 @@ TEST(TurnAccount, WhatWasTakenBackDoesNotCount) {
 TEST(TurnAccount, LogLinesAndHighlights) {
     Turn t;
     t.Had(12, {"KS", "KC", "KD"}).Draw("8S").Meld(12, {"KH", "2D"}).Discard("9H");
-    EXPECT_EQ(TurnLogLine("Computer", t.R), "Computer: drew a card, added a king and a wild card to the kings, "
-                                             "discarded the 9♥");
+    EXPECT_EQ(TurnLogLine("Computer", t.R),
+              "Computer: drew a card, added a king and a wild card to the kings, "
+              "discarded the 9♥");
     EXPECT_EQ(TurnLogLine("Anna", Turn().Draw("5S").R), "Anna: drew a card and passed the discard");
     EXPECT_EQ(TurnLogLine("You", Turn().R), "");
     const std::vector<TCardPlace> places = TurnHighlights(t.R);

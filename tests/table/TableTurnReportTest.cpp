@@ -3,7 +3,6 @@
 // the move log of the hand, played through the table window.
 #include <QAction>
 #include <QListWidget>
-#include <QStatusBar>
 
 #include "dialogs/MoveLog.h"
 #include "table/TableFixture.h"
@@ -66,18 +65,23 @@ TEST_F(TableWindowTest, TheComputersTurnIsToldMarkedAndLogged) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
 
     EXPECT_EQ(w.LastTurnAccount().toStdString(), kAccount);
-    EXPECT_EQ(w.statusBar()->currentMessage().toStdString(), kAccount);
+    // The account above the instruction on the message line.
+    EXPECT_EQ(w.StatusText().toStdString(),
+              std::string(kAccount) + "\nDraw a card by clicking on the stock or the discard pile");
     const std::vector<TCardPlace> marked = w.HighlightedPlaces();
     ASSERT_EQ(marked.size(), 5u);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(marked[static_cast<size_t>(i)], (TCardPlace{TArea::OpponentMelds, 12, static_cast<int8_t>(i + 1), 0}));
+    for (int i = 0; i < 4; ++i)
+        EXPECT_EQ(marked[static_cast<size_t>(i)],
+                  (TCardPlace{TArea::OpponentMelds, 12, static_cast<int8_t>(i + 1), 0}));
     EXPECT_EQ(marked[4], (TCardPlace{TArea::DiscardPile}));
     // The frame is drawn beside the card it marks.
     const TableLayout& L = Layout();
     const QPoint besidePile(L.TableLeft - 1, L.DiscardTop + L.CardHeight / 2);
     EXPECT_EQ(View()->grab().toImage().pixelColor(besidePile), QColor(255, 140, 0));
 
-    const QStringList lines{QStringLiteral("You: discarded the 9♥"),
-                            QStringLiteral("Computer: drew a card, melded three kings and a wild card, discarded the 7♣")};
+    const QStringList lines{
+        QStringLiteral("You: discarded the 9♥"),
+        QStringLiteral("Computer: drew a card, melded three kings and a wild card, discarded the 7♣")};
     EXPECT_EQ(w.MoveLogLines(), lines);
     EXPECT_EQ(log->Lines(), lines) << "the open log follows the game";
     EXPECT_EQ(log->lbMoves->currentRow(), 1) << "the newest line is in view";
@@ -85,13 +89,16 @@ TEST_F(TableWindowTest, TheComputersTurnIsToldMarkedAndLogged) {
     // The player's next action takes the marks and the account away.
     ClickStock();
     EXPECT_TRUE(w.HighlightedPlaces().empty());
-    EXPECT_TRUE(w.statusBar()->currentMessage().isEmpty());
+    EXPECT_EQ(w.StatusText().toStdString(), "Draw a card by clicking on the stock or the discard pile")
+        << "the account goes at once, the next instruction once the draw is shown";
     EXPECT_NE(View()->grab().toImage().pixelColor(besidePile), QColor(255, 140, 0));
     EXPECT_EQ(w.LastTurnAccount().toStdString(), kAccount) << "the last account stays readable";
     EXPECT_EQ(w.MoveLogLines(), lines) << "the player's turn is not over yet";
 
-    // A new deal starts a new log.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
+    EXPECT_EQ(w.StatusText().toStdString(), "Meld a card by clicking it, discard a card by right-clicking it");
+
+    // A new deal starts a new log.
     const uint32_t hand = G().HandNumber;
     w.NewAction()->trigger();
     ASSERT_EQ(G().HandNumber, hand + 1);
