@@ -293,6 +293,10 @@ void TfmCanMain::CreateMenus() {
     mnHiscores->setStatusTip(LongHint("|Show the Top Ten highscores"));
     mnWinRatio = game->addAction(QStringLiteral("&Win Ratio..."), this, [this] { mnWinRatioClick(); });
     mnWinRatio->setStatusTip(LongHint("|Show the player's win/loss ratio "));
+    mnMoveLog = game->addAction(QStringLiteral("Move &Log..."), this, [this] { mnMoveLogClick(); });
+    mnMoveLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    mnMoveLog->setStatusTip(QStringLiteral("Show what both sides did in each turn of this hand"));
+    mnMoveLog->setWhatsThis(WhatsThisText(hcMoveLog));
     game->addSeparator();
     mnExit = game->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
     mnExit->setStatusTip(QStringLiteral("Quit Canasta"));
@@ -707,6 +711,7 @@ void TfmCanMain::FormDestroy() {
 // ---- actions and the error boundary ----
 
 void TfmCanMain::RunAction(const std::function<void()>& action) {
+    ClearHighlights();
     Guarded(action);
     Advance();
 }
@@ -1313,6 +1318,7 @@ bool TfmCanMain::LoadGame() {
         if (level) level->NewHand(G);
     LoadedGame = true;
     LoadedHandNumber = G.HandNumber;
+    TurnLog.Reset();
     KeyMode = 0;
     LastRightClicked = -1;
     RightClickCount = 0;

@@ -25,6 +25,7 @@
 #include "model/GameHost.h"
 #include "model/Settings.h"
 #include "rules/Driver.h"
+#include "rules/TurnAccount.h"
 #include "store/HighScores.h"
 #include "store/Players.h"
 #include "store/SavedGame.h"
@@ -40,6 +41,7 @@ namespace canasta {
 
 class TSoundSystem;
 class TfmSplash;
+class TfmMoveLog;
 class TfmWhoseTurn;
 class TTableView;
 class TTableNetwork;
@@ -155,6 +157,17 @@ public:
     QAction* FullScreenAction() const { return mnFullScreen; }
     QAction* AboutAction() const { return mnAbout; }
     QAction* HelpTopicsAction() const { return mnHelpTopics; }
+
+    // ---- the other side's turn told and marked, the move log (TurnReport.cpp) ----
+    // What the computer's (or the network opponent's) last turn did, in words.
+    QString LastTurnAccount() const;
+    // The places of the cards that turn melded and discarded, marked on the
+    // table until the player's next action.
+    std::vector<TCardPlace> HighlightedPlaces() const;
+    // The move log of this hand, one line per turn of either side.
+    QStringList MoveLogLines() const;
+    QAction* MoveLogAction() const { return mnMoveLog; }
+    TfmMoveLog* MoveLogWindow() const;
 
     TSoundSystem& Sound() { return *SoundSys; }
     TPlayers& Players() { return PlayerList; }
@@ -358,6 +371,12 @@ private:
     // blindly past the card the take wanted.
     void PaintFrozenMark(QPainter& p);
     void PaintCanastaLabels(QPainter& p);
+    // A turn that the table has shown in full goes into the log; the other
+    // side's is told on the status line and its cards marked.
+    void NoteTurns();
+    void PaintHighlights(QPainter& p);
+    void ClearHighlights();
+    void mnMoveLogClick();
 
     ISettingsStore& Store;
     TStartOptions Options;
@@ -475,6 +494,13 @@ private:
         bool Flash = false;
     } Frames;
     TMovePace Pace;
+    TTurnLog TurnLog;
+    std::string LastAccount;
+    QString AccountInstruction;  // the instruction shown below the account
+    std::vector<TCardPlace> Highlights;
+    uint32_t HighlightsHand = 0;
+    QAction* mnMoveLog = nullptr;
+    QPointer<TfmMoveLog> fmMoveLog;
 
     friend class TTableView;
     // The network part (menu, connection, scripted play) lives in CanMainNet.cpp.

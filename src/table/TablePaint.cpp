@@ -214,6 +214,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
     PaintFrozenMark(p);
     S.CountColumns();
     PaintCanastaLabels(p);
+    PaintHighlights(p);
 
     if (Moving.Active) DrawCardImage(p, Moving.Image, Moving.Pos);
     if (Flash.Active) DrawCardImage(p, Flash.Image, Flash.Pos);
