@@ -24,7 +24,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScreen>
-#include <QStatusBar>
+#include <QFrame>
 #include <QStatusTipEvent>
 #include <QStringList>
 #include <QVBoxLayout>
@@ -151,9 +151,15 @@ void TfmCanMain::FormCreate() {
         fmSplash->repaint();
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     }
-    // Hints go to the status bar; until the first phase the network state shows.
+    // The table above, the scores and the message line below it. Hints go to
+    // the message line; until the first phase the network state shows.
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
     View = new TTableView(*this);
-    setCentralWidget(View);
+    column->addWidget(View, 1);
+    setCentralWidget(central);
     SetHelpOwner(this);
     CreateMenus();
     CreateStatusBar();
@@ -205,7 +211,7 @@ void TfmCanMain::FormCreate() {
         b.Pattern =
             static_cast<uint8_t>(std::clamp(Settings.CardbackPattern[static_cast<size_t>(d)], 0, kPatternCount - 1));
     }
-    statusBar()->setVisible(Settings.ShowStatusbar);
+    pnBottom->setVisible(Settings.ShowStatusbar);
 
     // Background music starts once the event loop runs (not for a screenshot).
     if (Options.ScreenshotFile.isEmpty()) SoundSys->StartMusic();
@@ -329,12 +335,13 @@ void TfmCanMain::CreateMenus() {
 }
 
 void TfmCanMain::CreateStatusBar() {
-    QStatusBar* bar = statusBar();
-    bar->setSizeGripEnabled(false);
-    // Two rows: the scores, labelled, with who is to move; below them the
-    // message line, room for two lines so no instruction or refusal is cut.
-    auto* area = new QWidget(bar);
+    // Two rows below the table: the scores, labelled, with who is to move;
+    // below them the message line, with room enough that no instruction or
+    // refusal is cut.
+    auto* area = new QFrame(centralWidget());
+    pnBottom = area;
     area->setObjectName(QStringLiteral("pnBottom"));
+    area->setFrameShape(QFrame::StyledPanel);
     area->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
     auto* rows = new QVBoxLayout(area);
     rows->setContentsMargins(2, 1, 2, 1);
@@ -386,11 +393,9 @@ void TfmCanMain::CreateStatusBar() {
     lbStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // A long instruction wraps instead of widening the window.
     lbStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    QFont bold;
-    bold.setBold(true);
-    lbStatus->setFixedHeight(2 * QFontMetrics(bold).lineSpacing() + 2);
+    FitMessageArea();
     rows->addWidget(lbStatus);
-    bar->addWidget(area, 1);
+    static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(area);
     InstallHelpContext(lbStatus, hcStatusText);
     for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld, lbPlayerName, lbOpponentName, lbTarget})
         InstallHelpContext(p, hcScorePanels);
@@ -423,8 +428,20 @@ void TfmCanMain::BuildCardImages() {
     Images.Build(QSize(Geometry.CardWidth, Geometry.CardHeight), CardBacks[0], CardBacks[1], devicePixelRatioF());
 }
 
+void TfmCanMain::FitMessageArea() {
+    // Room for the account of the computer's turn above the instruction: a
+    // narrow window wraps them into three lines, a wide one needs two. The
+    // height follows the width only, so a new message never moves the table.
+    QFont bold;
+    bold.setBold(true);
+    const int lines = (View ? View->width() : width()) < 1000 ? 3 : 2;
+    const int height = lines * QFontMetrics(bold).lineSpacing() + 2;
+    if (lbStatus->height() != height) lbStatus->setFixedHeight(height);
+}
+
 void TfmCanMain::TableResized() {
     if (!View) return;
+    FitMessageArea();
     // Only the drawing changes: the cards keep their columns and depths.
     Geometry = FitLayout(View->width(), View->height());
     // What a saved game records: the largest preset the window holds.
@@ -507,7 +524,7 @@ void TfmCanMain::ApplySizeIndex(int s) {
         }
         mnFullScreen->setChecked(false);
     }
-    statusBar()->setVisible(Settings.ShowStatusbar);
+    pnBottom->setVisible(Settings.ShowStatusbar);
     AppliedSize = s;
     // Only the drawing changes: the cards keep their columns and depths.
     TableResized();
@@ -553,7 +570,7 @@ void TfmCanMain::tmSplashTimer() {
         fmSplash->deleteLater();
         fmSplash = nullptr;
     }
-    statusBar()->setVisible(Settings.ShowStatusbar);
+    pnBottom->setVisible(Settings.ShowStatusbar);
     TableResized();
     BuildCardImages();
     // A saved game named on the command line, else the automatic save.
@@ -1179,7 +1196,7 @@ void TfmCanMain::mnCustomizeClick() {
         G.Config.PlayerName = PlayerList.CurrentName();
 
         ApplySizeIndex(prefs.SizeIndex);
-        statusBar()->setVisible(Settings.ShowStatusbar);
+        pnBottom->setVisible(Settings.ShowStatusbar);
         UpdateScorePanels();
         View->update();
     };

@@ -198,6 +198,7 @@ public:
     // The table's area changed size: the layout follows, the card images are
     // drawn afresh at the new card size once the size has settled.
     void TableResized();
+    void FitMessageArea();
     void ToggleFullScreen();
     void ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1);
     const std::array<TBackSetting, 2>& Backs() const { return CardBacks; }
@@ -402,6 +403,7 @@ private:
     QLabel* pnCCurrMeld = nullptr;
     QLabel* lbOpponentName = nullptr;
     QLabel* lbPlayerName = nullptr;
+    QWidget* pnBottom = nullptr;
     QLabel* lbTarget = nullptr;
     QAction* mnNew = nullptr;
     QAction* mnUndoMeld = nullptr;

@@ -391,6 +391,7 @@ TEST_F(TableWindowTest, TheTableFillsAWindowOfAnySizeAndTheGameStaysAsItWas) {
     Arrange(t);
     const TGameState before = G().State();
     ExpectEveryCardInside(w, G());
+    QCoreApplication::processEvents();  // the bottom area laid out for this width
     const QSize small = w.Table()->size();
 
     w.resize(1920, 1080);
@@ -471,6 +472,10 @@ TEST_F(TableWindowTest, NoMessageIsCutAt640x480) {
     };
     for (int r = 1; r <= static_cast<int>(TRefusal::OneCardPileWithOneCardHand); ++r)
         for (const char* v : validations) texts.push_back(StatusErrorText(static_cast<TRefusal>(r), v));
+    // The account of the computer's turn above the instruction that follows it.
+    texts.push_back(
+        "Took the pile (23 cards), melded three kings and two wild cards, completed a natural canasta of sevens, "
+        "discarded the 7\u2663\nStock exhausted; take discard pile or end hand");
     for (const std::string& text : texts) {
         for (bool refusal : {false, true}) {
             if (refusal)
