@@ -18,7 +18,7 @@ void TAdvanced::NewHand(TGame& game) {
 
 int TAdvanced::BlackThreesInHand() const {
     int n = 0;
-    for (const TCard& c : Game().OpponentHand) n += IsBlackThree(c);
+    for (const TCard& c : Game().Seat(TSeat::Opponent).Hand) n += IsBlackThree(c);
     return n;
 }
 
@@ -31,7 +31,7 @@ int TAdvanced::TwoElseJoker() const {
 
 void TAdvanced::MeldOfRank(int rank, int n) {
     int held = 0;
-    for (const TCard& c : Game().OpponentHand) held += c.Rank == rank;
+    for (const TCard& c : Game().Seat(TSeat::Opponent).Hand) held += c.Rank == rank;
     int left = MeldableCount(rank, n == 0 ? held : std::min(n, held));
     for (int i = HandSize() - 1; i >= 0 && left > 0;) {
         if (HandCard(i).Rank == rank) {
@@ -118,7 +118,7 @@ bool TAdvanced::TakeDecision() {
     if (g.DiscardPile.Empty()) return false;
     const TCard top = g.DiscardPile.Last();
     const int r = top.Rank;
-    MeldTarget = g.OpponentMinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
+    MeldTarget = g.Seat(TSeat::Opponent).MinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
     if (!CanTakePile(top)) return false;
 
     TProvisionalCard provisional(g, top);
@@ -158,16 +158,16 @@ void TAdvanced::GoOutDecision() {
     TGame& g = Game();
     if (HasCanastasRequired()) {
         const double u = RandomReal();
-        const int humanHand = g.PlayerHand.Count;
-        const bool out = g.PlayerMelds.Count + humanHand >= 31 || humanHand == 0 ||
+        const int humanHand = g.Seat(TSeat::Player).Hand.Count;
+        const bool out = g.Seat(TSeat::Player).Melds.Count + humanHand >= 31 || humanHand == 0 ||
                          u < 16.0 / (double(humanHand) * humanHand) || HandSize() == 2;
         if (!out) return;
         MeldDown();
         MeldPairsAndWilds();
         return;
     }
-    if (!g.Rules.CanastaRequired && g.PlayerMeldState.Canastas >= CanastasRequired() && HasMelded() &&
-        g.PlayerHand.Count < 7)
+    if (!g.Rules.CanastaRequired && g.Seat(TSeat::Player).MeldState.Canastas >= CanastasRequired() && HasMelded() &&
+        g.Seat(TSeat::Player).Hand.Count < 7)
         MeldDown();
 }
 
@@ -217,7 +217,7 @@ void TAdvanced::MeldPairsAndWilds() {
     // The rest goes on the canastas, lowest rank first, never past as many
     // wild cards as naturals; what cannot be placed stays in the hand.
     for (int i = 3; i <= kRankAce && placed < spare; ++i) {
-        if (Game().OpponentMeldState.CanastaKind[At(i)] == ckNone) continue;
+        if (Game().Seat(TSeat::Opponent).MeldState.CanastaKind[At(i)] == ckNone) continue;
         CountCards();
         const int n = std::min(WildRoom(i), spare - placed);
         for (int w = 0; w < n; ++w) MeldWildCard(i);
@@ -227,7 +227,7 @@ void TAdvanced::MeldPairsAndWilds() {
 
 void TAdvanced::BeforeDiscard() {
     CountCards();
-    if (Game().OpponentMelds.Count >= 21 && HasCanastasRequired() && BlackThreesInHand() > 0)
+    if (Game().Seat(TSeat::Opponent).Melds.Count >= 21 && HasCanastasRequired() && BlackThreesInHand() > 0)
         Shared->BlackThreeFlag = true;
 }
 
@@ -260,7 +260,7 @@ TDiscardChoice TAdvanced::ChooseDiscard() {
         for (int t = 0; t <= 15 && chosen < 0; ++t) {
             for (int r = 3; r <= kRankAce; ++r)
                 if (hand[At(r)] > 0 && safeForHuman(r, t) && (chosen < 0 || hand[At(r)] < hand[At(chosen)])) chosen = r;
-            if (chosen >= 0 && wilds > 0 && g.PlayerHand.Count < 10 && C.OppMeldSize[At(chosen)] >= 2 &&
+            if (chosen >= 0 && wilds > 0 && g.Seat(TSeat::Player).Hand.Count < 10 && C.OppMeldSize[At(chosen)] >= 2 &&
                 !g.PileFrozenForMover())
                 return {TwoElseJoker()};
         }

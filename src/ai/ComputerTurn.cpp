@@ -12,23 +12,23 @@ int NaturalPoints(int rank) {
 void CountCards(const TGame& game, TCardCounts& c) {
     c = TCardCounts{};
     auto column = [&game](const TCard& card) { return static_cast<size_t>(game.ColumnOfX(card.X)); };
-    for (const TCard& card : game.OpponentHand) ++c.HandByRank[card.Rank];
-    for (const TCard& card : game.OpponentMelds) {
+    for (const TCard& card : game.Seat(TSeat::Opponent).Hand) ++c.HandByRank[card.Rank];
+    for (const TCard& card : game.Seat(TSeat::Opponent).Melds) {
         ++c.MeldSize[column(card)];
         ++c.MeldByRank[card.Rank];
     }
-    for (const TCard& card : game.PlayerMelds) {
+    for (const TCard& card : game.Seat(TSeat::Player).Melds) {
         ++c.OppMeldSize[column(card)];
         ++c.OppMeldByRank[card.Rank];
     }
     for (const TCard& card : game.DiscardPile) ++c.PileByRank[card.Rank];
-    for (const TCard& card : game.PickedUpCards) ++c.KnownOppByRank[card.Rank];
+    for (const TCard& card : game.Seat(TSeat::Player).PickedUp) ++c.KnownOppByRank[card.Rank];
 }
 
 int WildsInMeld(const TGame& game, int rank) {
     const int x = game.Layout.ColumnX(rank);
     int n = 0;
-    for (const TCard& card : game.OpponentMelds)
+    for (const TCard& card : game.Seat(TSeat::Opponent).Melds)
         if (card.X == x && IsWild(card)) ++n;
     return n;
 }
@@ -36,7 +36,7 @@ int WildsInMeld(const TGame& game, int rank) {
 bool CanTakePile(TGame& game, const TCardCounts& c, const TCard& top) {
     const int r = top.Rank;
     if (r < 3) return false;
-    if (game.DiscardPile.Count == 1 && game.OpponentHand.Count == 1) return false;
+    if (game.DiscardPile.Count == 1 && game.Seat(TSeat::Opponent).Hand.Count == 1) return false;
     const TRuleOptions& rules = game.Rules;
     const int n = c.HandByRank[static_cast<size_t>(r)];
     const int m = c.MeldSize[static_cast<size_t>(r)];
@@ -46,18 +46,19 @@ bool CanTakePile(TGame& game, const TCardCounts& c, const TCard& top) {
     const bool frozen = game.PileFrozen;
     const bool yes = (!frozen && !rules.AddToCanasta && m < 7 && pairing) || (frozen && n >= 2) ||
                      (!frozen && rules.AddToCanasta && pairing) ||
-                     (game.StockExhausted && game.IsForced(game.OpponentHand.Count, c.MeldSize));
+                     (game.StockExhausted && game.IsForced(game.Seat(TSeat::Opponent).Hand.Count, c.MeldSize));
     if (!yes) return false;
     // A new meld must leave a card to discard.
-    if (m == 0) return game.OpponentHand.Count + game.DiscardPile.Count > 3;
+    if (m == 0) return game.Seat(TSeat::Opponent).Hand.Count + game.DiscardPile.Count > 3;
     return true;
 }
 
-TProvisionalCard::TProvisionalCard(TGame& game, const TCard& card) : Game(game), CountBefore(game.OpponentHand.Count) {
-    AddCard(Game.OpponentHand, card);
+TProvisionalCard::TProvisionalCard(TGame& game, const TCard& card)
+    : Game(game), CountBefore(game.Seat(TSeat::Opponent).Hand.Count) {
+    AddCard(Game.Seat(TSeat::Opponent).Hand, card);
 }
 
-TProvisionalCard::~TProvisionalCard() { Game.OpponentHand.Count = CountBefore; }
+TProvisionalCard::~TProvisionalCard() { Game.Seat(TSeat::Opponent).Hand.Count = CountBefore; }
 
 // ---------------------------------------------------------------------------
 
@@ -72,8 +73,8 @@ void TComputerTurn::RunTurn() {
     TGame& g = *G;
     g.OpponentsTurn = true;
 
-    g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
-    g.OpponentMinimumMeld = MinimumInitialMeld(g.OpponentScore);
+    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(false);
+    g.Seat(TSeat::Opponent).MinimumMeld = MinimumInitialMeld(g.Seat(TSeat::Opponent).Score);
     BeginTurn();
 
     if (!PickUp()) return;
@@ -123,7 +124,7 @@ TCard TComputerTurn::TakeTopCard() {
     TCard top = TakeLastCard(G->DiscardPile);
     G->AddToComputerHand(top, true);
     G->Host.Invalidate(TRegion::Pile);
-    return G->OpponentHand.Last();
+    return G->Seat(TSeat::Opponent).Hand.Last();
 }
 
 void TComputerTurn::TakeRestOfPile() {
@@ -161,12 +162,12 @@ void TComputerTurn::Discard() {
     TCard card;
     if (choice.FromMelds) {
         // A red three from the table: the threes above it close up downward.
-        RemoveCardAt(g.OpponentMelds, -1, choice.Position, card, false, kRankThree);
+        RemoveCardAt(g.Seat(TSeat::Opponent).Melds, -1, choice.Position, card, false, kRankThree);
         g.Host.Invalidate(TRegion::OpponentMelds);
     } else {
         // A position off the hand is refused there: the hand is abandoned.
         if (choice.Position < 0 || choice.Position >= HandSize()) g.RemoveFromComputerHand(choice.Position);
-        card = g.OpponentHand.Cards[static_cast<size_t>(choice.Position)];
+        card = g.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(choice.Position)];
         g.RemoveFromComputerHand(choice.Position);
     }
     const TPoint from{card.X, card.Y};
@@ -183,20 +184,20 @@ void TComputerTurn::Finish() {
     g.Host.Invalidate(TRegion::Pile);
     g.Host.Invalidate(TRegion::OpponentHand);
     if (g.EndHandIfOver()) return;
-    g.OpponentPointsBeforeTurn = g.OpponentMeldedPoints;
+    g.Seat(TSeat::Opponent).PointsBeforeTurn = g.Seat(TSeat::Opponent).MeldedPoints;
     g.OpponentsTurn = false;
     g.SetTurnPhase(TTurnPhase::Draw);
 }
 
 int TComputerTurn::FindInHand(int rank, int from) const {
     for (int i = from; i < HandSize(); ++i)
-        if (G->OpponentHand.Cards[static_cast<size_t>(i)].Rank == rank) return i;
+        if (G->Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].Rank == rank) return i;
     return -1;
 }
 
 int TComputerTurn::FindBlackThree() const {
     for (int i = 0; i < HandSize(); ++i)
-        if (IsBlackThree(G->OpponentHand.Cards[static_cast<size_t>(i)])) return i;
+        if (IsBlackThree(G->Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)])) return i;
     return -1;
 }
 

@@ -87,10 +87,10 @@ protected:
     bool CanTakePile(const TCard& top) { return canasta::CanTakePile(*G, C, top); }
     // The forced-take test for the computer's seat.
     bool ForcedTake();
-    bool HasMelded() const { return G->OpponentMeldedPoints != 0; }
-    int HandSize() const { return G->OpponentHand.Count; }
-    const TCard& HandCard(int position) const { return G->OpponentHand.At(position); }
-    int Canastas() const { return G->OpponentMeldState.Canastas; }
+    bool HasMelded() const { return G->Seat(TSeat::Opponent).MeldedPoints != 0; }
+    int HandSize() const { return G->Seat(TSeat::Opponent).Hand.Count; }
+    const TCard& HandCard(int position) const { return G->Seat(TSeat::Opponent).Hand.At(position); }
+    int Canastas() const { return G->Seat(TSeat::Opponent).MeldState.Canastas; }
     int CanastasRequired() const { return G->Rules.CanastasToGoOut; }
     bool HasCanastasRequired() const { return Canastas() >= CanastasRequired(); }
     // First hand position of a card of that rank at or after from, or -1.

@@ -12,14 +12,14 @@ void TGame::AddToComputerHand(TCard card, bool animate) {
     const TPoint from{card.X, card.Y};
     card.FaceUp = Config.ShowOpponentCards;
     card.Y = Layout.HandRowTop;
-    if (OpponentHand.Empty()) {
+    if (Seat(TSeat::Opponent).Hand.Empty()) {
         card.X = Layout.TableLeft;
     } else {
-        int right = OpponentHand.Cards[0].X;
-        for (const TCard& c : OpponentHand) right = std::max(right, c.X);
+        int right = Seat(TSeat::Opponent).Hand.Cards[0].X;
+        for (const TCard& c : Seat(TSeat::Opponent).Hand) right = std::max(right, c.X);
         card.X = right + Config.CardSpacing;
     }
-    AddCard(OpponentHand, card);
+    AddCard(Seat(TSeat::Opponent).Hand, card);
     if (animate) {
         Host.AnimateMove(card, from, {card.X, card.Y});
         Host.Invalidate(TRegion::OpponentHand);
@@ -29,79 +29,79 @@ void TGame::AddToComputerHand(TCard card, bool animate) {
 void TGame::RemoveFromComputerHand(int position) {
     // A broken position means the seat's bookkeeping is lost; a fresh hand
     // is the one state known to be sound.
-    if (position < 0 || position >= OpponentHand.Count)
+    if (position < 0 || position >= Seat(TSeat::Opponent).Hand.Count)
         throw THandAbandoned("Error removing card from computer's hand", TMsgKind::Error);
     TCard removed;
-    RemoveCardAt(OpponentHand, +1, position, removed, true, 0);
-    for (TCard& c : OpponentHand)
+    RemoveCardAt(Seat(TSeat::Opponent).Hand, +1, position, removed, true, 0);
+    for (TCard& c : Seat(TSeat::Opponent).Hand)
         if (c.X > removed.X) c.X -= Config.CardSpacing;
     Host.Invalidate(TRegion::OpponentHand);
 }
 
 void TGame::MeldFromHand(int position) {
-    if (position < 0 || position >= OpponentHand.Count) {
+    if (position < 0 || position >= Seat(TSeat::Opponent).Hand.Count) {
         RemoveFromComputerHand(position);
         return;
     }
     CountColumns();
-    TCard card = OpponentHand.Cards[static_cast<size_t>(position)];
+    TCard card = Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(position)];
     const TPoint from{card.X, card.Y};
     card.FaceUp = true;
     RemoveFromComputerHand(position);
 
     const int column = card.Rank;
-    const int before = OpponentColumnCounts[static_cast<size_t>(column)];
+    const int before = Seat(TSeat::Opponent).ColumnCounts[static_cast<size_t>(column)];
     if (before >= 7) {
         // A canasta is shown stacked on one spot.
-        card.X = OpponentMelds.Anchors[static_cast<size_t>(column)].X;
+        card.X = Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(column)].X;
         card.Y = Layout.OpponentMeldBase - kColumnStep;
     } else {
-        PlaceInColumn(OpponentMelds, false, false, card);
+        PlaceInColumn(Seat(TSeat::Opponent).Melds, false, false, card);
     }
-    AddCard(OpponentMelds, card);
-    if (!IsRedThree(card)) OpponentMeldedPoints += card.Points;
+    AddCard(Seat(TSeat::Opponent).Melds, card);
+    if (!IsRedThree(card)) Seat(TSeat::Opponent).MeldedPoints += card.Points;
     Host.AnimateMove(card, from, {card.X, card.Y});
     Host.Invalidate(TRegion::OpponentMelds);
     Host.Wait(Config.MeldDelay);
-    if (before >= 6) CheckCanasta(OpponentMelds, false, card.X);
+    if (before >= 6) CheckCanasta(Seat(TSeat::Opponent).Melds, false, card.X);
 }
 
 void TGame::MeldWildCard(int rank) {
     if (rank < 1 || rank >= kColumns)
         throw InternalError("MeldWildCard: rank " + std::to_string(rank) + " out of range");
-    int position = FindFirstById(OpponentHand, kJokerId);
+    int position = FindFirstById(Seat(TSeat::Opponent).Hand, kJokerId);
     if (position < 0) {
-        for (int i = 0; i < OpponentHand.Count && position < 0; ++i)
-            if (OpponentHand.Cards[static_cast<size_t>(i)].Rank == kRankTwo) position = i;
+        for (int i = 0; i < Seat(TSeat::Opponent).Hand.Count && position < 0; ++i)
+            if (Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].Rank == kRankTwo) position = i;
     }
     if (position < 0) {
         Host.Inform("Meld error: Wildcard not found.", TMsgKind::Error);
         return;
     }
     CountColumns();
-    const int size = OpponentColumnCounts[static_cast<size_t>(rank)];
-    TCard card = OpponentHand.Cards[static_cast<size_t>(position)];
+    const int size = Seat(TSeat::Opponent).ColumnCounts[static_cast<size_t>(rank)];
+    TCard card = Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(position)];
     const TPoint from{card.X, card.Y};
     card.FaceUp = true;
     RemoveFromComputerHand(position);
 
-    TPoint& anchor = OpponentMelds.Anchors[static_cast<size_t>(rank)];
+    TPoint& anchor = Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(rank)];
     const int y = size >= 7 ? Layout.OpponentMeldBase - kColumnStep : anchor.Y - kColumnStep;
     anchor.Y = y;
     card.X = anchor.X;
     card.Y = y;
-    AddCard(OpponentMelds, card);
-    OpponentMeldedPoints += card.Points;
+    AddCard(Seat(TSeat::Opponent).Melds, card);
+    Seat(TSeat::Opponent).MeldedPoints += card.Points;
     Host.AnimateMove(card, from, {card.X, card.Y});
     Host.Invalidate(TRegion::OpponentMelds);
     Host.Wait(Config.MeldDelay);
-    if (size >= 6) CheckCanasta(OpponentMelds, false, card.X);
+    if (size >= 6) CheckCanasta(Seat(TSeat::Opponent).Melds, false, card.X);
 }
 
 bool TGame::LayRedThrees() {
     bool laid = false;
-    for (int i = 0; i < OpponentHand.Count;) {
-        if (!IsRedThree(OpponentHand.Cards[static_cast<size_t>(i)])) {
+    for (int i = 0; i < Seat(TSeat::Opponent).Hand.Count;) {
+        if (!IsRedThree(Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)])) {
             ++i;
             continue;
         }

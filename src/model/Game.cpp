@@ -68,8 +68,8 @@ std::string TGame::PlayerLabel() const { return Config.PlayerName.empty() ? "Pla
 
 void TGame::NewGame() {
     HandEndPending = MatchAnswerPending = false;
-    PlayerScore = 0;
-    OpponentScore = 0;
+    Seat(TSeat::Player).Score = 0;
+    Seat(TSeat::Opponent).Score = 0;
     Host.SendToken(token::NewGame, "");
     GameInProgress = false;
     DealHand(TSoundEvent::Start);
@@ -104,16 +104,16 @@ int TGame::ColumnOfX(int x) const {
 }
 
 void TGame::CountColumns() {
-    PlayerColumnCounts.fill(0);
-    PlayerRankCounts.fill(0);
-    OpponentRankCounts.fill(0);
-    OpponentColumnCounts.fill(0);
+    Seat(TSeat::Player).ColumnCounts.fill(0);
+    Seat(TSeat::Player).RankCounts.fill(0);
+    Seat(TSeat::Opponent).RankCounts.fill(0);
+    Seat(TSeat::Opponent).ColumnCounts.fill(0);
     PileRankCounts.fill(0);
     auto column = [this](const TCard& c) { return ColumnOfX(c.X); };
-    for (const TCard& c : PlayerMelds) ++PlayerColumnCounts[column(c)];
-    for (const TCard& c : OpponentMelds) ++OpponentColumnCounts[column(c)];
-    for (const TCard& c : PlayerHand) ++PlayerRankCounts[c.Rank];
-    for (const TCard& c : OpponentHand) ++OpponentRankCounts[c.Rank];
+    for (const TCard& c : Seat(TSeat::Player).Melds) ++Seat(TSeat::Player).ColumnCounts[column(c)];
+    for (const TCard& c : Seat(TSeat::Opponent).Melds) ++Seat(TSeat::Opponent).ColumnCounts[column(c)];
+    for (const TCard& c : Seat(TSeat::Player).Hand) ++Seat(TSeat::Player).RankCounts[c.Rank];
+    for (const TCard& c : Seat(TSeat::Opponent).Hand) ++Seat(TSeat::Opponent).RankCounts[c.Rank];
     for (const TCard& c : DiscardPile) ++PileRankCounts[c.Rank];
 }
 
@@ -125,16 +125,16 @@ TCard TGame::DrawFromStock() {
 }
 
 void TGame::SaveTurnSnapshot() {
-    SavedPlayerHand = PlayerHand;
-    SavedPlayerMelds = PlayerMelds;
-    SavedPlayerMeldState = PlayerMeldState;
+    SavedPlayerHand = Seat(TSeat::Player).Hand;
+    SavedPlayerMelds = Seat(TSeat::Player).Melds;
+    SavedPlayerMeldState = Seat(TSeat::Player).MeldState;
     SavedDiscardPile = DiscardPile;
 }
 
 void TGame::RestoreTurnSnapshot() {
-    PlayerHand = SavedPlayerHand;
-    PlayerMelds = SavedPlayerMelds;
-    PlayerMeldState = SavedPlayerMeldState;
+    Seat(TSeat::Player).Hand = SavedPlayerHand;
+    Seat(TSeat::Player).Melds = SavedPlayerMelds;
+    Seat(TSeat::Player).MeldState = SavedPlayerMeldState;
     DiscardPile = SavedDiscardPile;
 }
 
@@ -158,12 +158,13 @@ void TGame::ResetForDeal(TSoundEvent sound) {
     TopCardPending = GoingOutWithThrees = HasDrawn = PileTakeUndoable = CardSelected = false;
     TurnStart = true;
     PileFrozen = Rules.InitiallyFrozen;
-    OpponentMeldedPoints = PlayerPointsBeforeTurn = OpponentPointsBeforeTurn = 0;
+    Seat(TSeat::Opponent).MeldedPoints = Seat(TSeat::Player).PointsBeforeTurn = Seat(TSeat::Opponent).PointsBeforeTurn =
+        0;
     DrawsThisTurn = 0;
-    PlayerMeldState = {};
-    OpponentMeldState = {};
-    PlayerDiscards.fill(0);
-    PickedUpCards = {};
+    Seat(TSeat::Player).MeldState = {};
+    Seat(TSeat::Opponent).MeldState = {};
+    Seat(TSeat::Player).Discards.fill(0);
+    Seat(TSeat::Player).PickedUp = {};
     SetStockExhausted(false);
     EndHandRequested = false;
     WentOut = woNobody;
@@ -173,38 +174,38 @@ void TGame::ResetForDeal(TSoundEvent sound) {
 
 void TGame::DealFromStock() {
     DiscardPile = {};
-    OpponentHand = {};
-    PlayerHand = {};
-    OpponentMelds = {};
-    PlayerMelds = {};
+    Seat(TSeat::Opponent).Hand = {};
+    Seat(TSeat::Player).Hand = {};
+    Seat(TSeat::Opponent).Melds = {};
+    Seat(TSeat::Player).Melds = {};
     for (int c = 0; c < kColumns; ++c) {
         int x = Layout.ColumnX(c);
-        PlayerHand.Anchors[c] = {x, Layout.PlayerHandBase};
-        PlayerMelds.Anchors[c] = {x, Layout.PlayerMeldBase};
-        OpponentMelds.Anchors[c] = {x, Layout.OpponentMeldBase};
+        Seat(TSeat::Player).Hand.Anchors[c] = {x, Layout.PlayerHandBase};
+        Seat(TSeat::Player).Melds.Anchors[c] = {x, Layout.PlayerMeldBase};
+        Seat(TSeat::Opponent).Melds.Anchors[c] = {x, Layout.OpponentMeldBase};
     }
-    while (OpponentHand.Count < 15) {
+    while (Seat(TSeat::Opponent).Hand.Count < 15) {
         TCard c = TakeLastCard(Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(OpponentMelds, false, false, c);
-            AddCard(OpponentMelds, c);
+            PlaceInColumn(Seat(TSeat::Opponent).Melds, false, false, c);
+            AddCard(Seat(TSeat::Opponent).Melds, c);
         } else {
-            c.X = Layout.TableLeft + OpponentHand.Count * Config.CardSpacing;
+            c.X = Layout.TableLeft + Seat(TSeat::Opponent).Hand.Count * Config.CardSpacing;
             c.Y = Layout.HandRowTop;
             c.FaceUp = Config.ShowOpponentCards;
-            AddCard(OpponentHand, c);
+            AddCard(Seat(TSeat::Opponent).Hand, c);
         }
     }
-    while (PlayerHand.Count < 15) {
+    while (Seat(TSeat::Player).Hand.Count < 15) {
         TCard c = TakeLastCard(Stock);
         c.FaceUp = true;
         if (IsRedThree(c)) {
-            PlaceInColumn(PlayerMelds, true, false, c);
-            AddCard(PlayerMelds, c);
+            PlaceInColumn(Seat(TSeat::Player).Melds, true, false, c);
+            AddCard(Seat(TSeat::Player).Melds, c);
         } else {
-            PlaceInColumn(PlayerHand, true, false, c);
-            AddCard(PlayerHand, c);
+            PlaceInColumn(Seat(TSeat::Player).Hand, true, false, c);
+            AddCard(Seat(TSeat::Player).Hand, c);
         }
     }
     for (;;) {
@@ -225,7 +226,7 @@ void TGame::DealHand(TSoundEvent sound) {
     LastDeal = ShuffleDeck(Stock, Rng, Layout);
     DealFromStock();
     SaveTurnSnapshot();
-    PlayerMinimumMeld = MinimumInitialMeld(PlayerScore);
+    Seat(TSeat::Player).MinimumMeld = MinimumInitialMeld(Seat(TSeat::Player).Score);
     Host.Invalidate(TRegion::All);
 
     bool playerFirst = PlayerDrawsFirst;
@@ -262,7 +263,7 @@ bool TGame::PlayerDrawOneFromStock() {
     Host.SendToken(token::DrawNew, "");
     TPoint from{c.X, c.Y};
     bool redThree = IsRedThree(c);
-    TCardList& area = redThree ? PlayerMelds : PlayerHand;
+    TCardList& area = redThree ? Seat(TSeat::Player).Melds : Seat(TSeat::Player).Hand;
     PlaceInColumn(area, true, false, c);
     AddCard(area, c);
     Host.AnimateMove(c, from, {c.X, c.Y});

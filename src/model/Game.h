@@ -55,28 +55,49 @@ struct TUndoEntry {
 // Who ended the hand.
 enum : int32_t { woPlayer = 0, woOpponent = 1, woNobody = 2 };
 
+// The two seats. Player is this copy's user; Opponent is the computer or the
+// remote player. The numbers index the per-seat records.
+enum class TSeat : uint8_t { Player = 0, Opponent = 1 };
+
+constexpr TSeat OtherSeat(TSeat seat) { return seat == TSeat::Player ? TSeat::Opponent : TSeat::Player; }
+
+// What one seat holds and has scored: its hand, its table, its counters and
+// its totals.
+struct TSeatState {
+    TCardList Hand, Melds;
+    TMeldState MeldState;
+    // Cards this seat took from the pile that are still in its hand (the other
+    // seat saw them taken), and the ranks 2..13 it discarded this hand.
+    TCardList PickedUp;
+    TCounts Discards{};
+    // Recomputed by CountColumns.
+    TCounts ColumnCounts{}, RankCounts{};
+    int32_t Score = 0;
+    // Points melded this hand, kept as the seat melds. The person's seat takes
+    // cards back within its turn and counts only columns of three or more, so
+    // its points are computed from its table (TGame::MeldedPoints) and this
+    // field stays 0 there: the saved game holds only the opponent's.
+    int32_t MeldedPoints = 0;
+    int32_t PointsBeforeTurn = 0;
+    int32_t MinimumMeld = 50;
+};
+
 struct TGameState {
     // Card areas.
-    TCardList Stock, DiscardPile, OpponentHand, PlayerHand, OpponentMelds, PlayerMelds, PickedUpCards;
-    TMeldState PlayerMeldState, OpponentMeldState;
+    TCardList Stock, DiscardPile;
+    std::array<TSeatState, 2> Seats{};
+    TSeatState& Seat(TSeat seat) { return Seats[static_cast<size_t>(seat)]; }
+    const TSeatState& Seat(TSeat seat) const { return Seats[static_cast<size_t>(seat)]; }
 
-    // Snapshot of the player's turn.
+    // Snapshot of the person's turn, for taking back its melds and a take of
+    // the pile (only the player seat has gestures to undo).
     TCardList SavedPlayerHand, SavedPlayerMelds, SavedDiscardPile;
     TMeldState SavedPlayerMeldState;
 
-    // Counters recomputed by CountColumns.
-    TCounts PlayerColumnCounts{}, PlayerRankCounts{}, OpponentRankCounts{}, OpponentColumnCounts{};
     TCounts PileRankCounts{};
-    TCounts PlayerDiscards{};  // ranks 2..13 the player discarded this hand
 
-    // Scores and per-hand values.
-    int32_t PlayerScore = 0, OpponentScore = 0;
-    int32_t OpponentMeldedPoints = 0;
-    int32_t PlayerPointsBeforeTurn = 0;
-    int32_t OpponentPointsBeforeTurn = 0;
+    // Per-hand values.
     int32_t WentOut = woNobody;
-    int32_t PlayerMinimumMeld = 50;
-    int32_t OpponentMinimumMeld = 50;
     int32_t TopColumnCountBefore = 0;
 
     // Turn flags.

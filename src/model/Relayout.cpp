@@ -40,11 +40,11 @@ void CarryOverLayout(TGame& g, const TableLayout& from, const TableLayout& to) {
     const AreaMap hand{from, to, from.PlayerHandBase, to.PlayerHandBase};
     const AreaMap melds{from, to, from.PlayerMeldBase, to.PlayerMeldBase};
     const AreaMap opponent{from, to, from.OpponentMeldBase, to.OpponentMeldBase};
-    hand.Apply(g.PlayerHand);
+    hand.Apply(g.Seat(TSeat::Player).Hand);
     hand.Apply(g.SavedPlayerHand);
-    melds.Apply(g.PlayerMelds);
+    melds.Apply(g.Seat(TSeat::Player).Melds);
     melds.Apply(g.SavedPlayerMelds);
-    opponent.Apply(g.OpponentMelds);
+    opponent.Apply(g.Seat(TSeat::Opponent).Melds);
     if (g.TakenTopCard.Id != 0) {
         g.TakenTopCard.X = melds.X(g.TakenTopCard.X);
         g.TakenTopCard.Y = melds.Y(g.TakenTopCard.Y);
@@ -52,8 +52,8 @@ void CarryOverLayout(TGame& g, const TableLayout& from, const TableLayout& to) {
     PlacePile(g.Stock, to.TableLeft, to.StockTop);
     PlacePile(g.DiscardPile, to.TableLeft, to.DiscardTop);
     PlacePile(g.SavedDiscardPile, to.TableLeft, to.DiscardTop);
-    for (int i = 0; i < g.OpponentHand.Count; ++i) {
-        TCard& c = g.OpponentHand.Cards[static_cast<size_t>(i)];
+    for (int i = 0; i < g.Seat(TSeat::Opponent).Hand.Count; ++i) {
+        TCard& c = g.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)];
         c.X = to.TableLeft + (c.X - from.TableLeft);
         c.Y = to.HandRowTop;
     }

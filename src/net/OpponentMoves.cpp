@@ -27,34 +27,34 @@ TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; 
 void DealMirrored(TGame& g) {
     const TableLayout& L = g.Layout;
     g.DiscardPile = {};
-    g.OpponentHand = {};
-    g.PlayerHand = {};
-    g.OpponentMelds = {};
-    g.PlayerMelds = {};
+    g.Seat(TSeat::Opponent).Hand = {};
+    g.Seat(TSeat::Player).Hand = {};
+    g.Seat(TSeat::Opponent).Melds = {};
+    g.Seat(TSeat::Player).Melds = {};
     for (int c = 0; c < kColumns; ++c) {
         const int x = L.ColumnX(c);
-        g.PlayerHand.Anchors[c] = {x, L.PlayerHandBase};
-        g.PlayerMelds.Anchors[c] = {x, L.PlayerMeldBase};
-        g.OpponentMelds.Anchors[c] = {x, L.OpponentMeldBase};
+        g.Seat(TSeat::Player).Hand.Anchors[c] = {x, L.PlayerHandBase};
+        g.Seat(TSeat::Player).Melds.Anchors[c] = {x, L.PlayerMeldBase};
+        g.Seat(TSeat::Opponent).Melds.Anchors[c] = {x, L.OpponentMeldBase};
     }
-    while (g.PlayerHand.Count < 15) {
+    while (g.Seat(TSeat::Player).Hand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         c.FaceUp = true;
-        TCardList& area = IsRedThree(c) ? g.PlayerMelds : g.PlayerHand;
+        TCardList& area = IsRedThree(c) ? g.Seat(TSeat::Player).Melds : g.Seat(TSeat::Player).Hand;
         PlaceInColumn(area, true, false, c);
         AddCard(area, c);
     }
-    while (g.OpponentHand.Count < 15) {
+    while (g.Seat(TSeat::Opponent).Hand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(g.OpponentMelds, false, false, c);
-            AddCard(g.OpponentMelds, c);
+            PlaceInColumn(g.Seat(TSeat::Opponent).Melds, false, false, c);
+            AddCard(g.Seat(TSeat::Opponent).Melds, c);
         } else {
-            c.X = L.TableLeft + g.OpponentHand.Count * g.Config.CardSpacing;
+            c.X = L.TableLeft + g.Seat(TSeat::Opponent).Hand.Count * g.Config.CardSpacing;
             c.Y = L.HandRowTop;
             c.FaceUp = g.Config.ShowOpponentCards;
-            AddCard(g.OpponentHand, c);
+            AddCard(g.Seat(TSeat::Opponent).Hand, c);
         }
     }
     for (;;) {
@@ -88,7 +88,7 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     g.DealtLastHand = false;
     DealMirrored(g);
     g.SaveTurnSnapshot();
-    g.PlayerMinimumMeld = MinimumInitialMeld(g.PlayerScore);
+    g.Seat(TSeat::Player).MinimumMeld = MinimumInitialMeld(g.Seat(TSeat::Player).Score);
     g.Host.Invalidate(TRegion::All);
 
     const bool playerFirst = g.PlayerDrawsFirst;
@@ -105,7 +105,7 @@ void TOpponentMirror::Sync() {
     Synced = true;
     TurnHand = G.HandNumber;
     T = {};
-    OpponentMinimum = MinimumInitialMeld(G.OpponentScore);
+    OpponentMinimum = MinimumInitialMeld(G.Seat(TSeat::Opponent).Score);
 }
 
 bool TOpponentMirror::TakePending() {
@@ -127,8 +127,8 @@ void TOpponentMirror::StartPickUp() {
     // Whether a side had melded before its turn decides its going-out bonus;
     // taken here and at every turn's end, so a turn that begins with a take of
     // the pile (or consists of a red three's discard) counts as well.
-    G.PlayerPointsBeforeTurn = G.MeldedPoints(false);
-    G.OpponentPointsBeforeTurn = G.OpponentMeldedPoints;
+    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(false);
+    G.Seat(TSeat::Opponent).PointsBeforeTurn = G.Seat(TSeat::Opponent).MeldedPoints;
 }
 
 void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
@@ -140,27 +140,27 @@ void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
         // sender's copy has not moved them on either).
         if (G.EndHandIfOver()) return;
     }
-    G.PlayerPointsBeforeTurn = G.MeldedPoints(false);
-    G.OpponentPointsBeforeTurn = G.OpponentMeldedPoints;
+    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(false);
+    G.Seat(TSeat::Opponent).PointsBeforeTurn = G.Seat(TSeat::Opponent).MeldedPoints;
 }
 
 void TOpponentMirror::PutOnTable(TCard card, int column, TPoint from) {
     // Placed as the sender placed it in its own seat: a canasta stays stacked.
-    TPoint& anchor = G.OpponentMelds.Anchors[static_cast<size_t>(column)];
+    TPoint& anchor = G.Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(column)];
     card.X = anchor.X;
-    if (G.OpponentMeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) anchor.Y -= kColumnStep;
+    if (G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) anchor.Y -= kColumnStep;
     card.Y = anchor.Y;
     card.FaceUp = true;
-    AddCard(G.OpponentMelds, card);
-    if (!IsRedThree(card)) G.OpponentMeldedPoints += card.Points;
+    AddCard(G.Seat(TSeat::Opponent).Melds, card);
+    if (!IsRedThree(card)) G.Seat(TSeat::Opponent).MeldedPoints += card.Points;
     G.Host.AnimateMove(card, from, {card.X, card.Y});
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.CheckCanasta(G.OpponentMelds, false, card.X);
+    G.CheckCanasta(G.Seat(TSeat::Opponent).Melds, false, card.X);
 }
 
 bool TOpponentMirror::MeldsValid(int handAdjust) {
     TOpponentView view(G, T.Take == kTakePending);
-    view.Game().PlayerMinimumMeld = OpponentMinimum;
+    view.Game().Seat(TSeat::Player).MinimumMeld = OpponentMinimum;
     return view.Game().ValidateTurnMelds(handAdjust);
 }
 
@@ -168,7 +168,7 @@ void TOpponentMirror::CheckGoneOut() {
     // The sender ends the hand after a meld only when its hand is empty, no
     // take is provisional and its melds are valid; an emptied hand alone
     // (black threes still missing, a column of two) does not go out.
-    if (!G.OpponentHand.Empty() || T.Take == kTakePending) return;
+    if (!G.Seat(TSeat::Opponent).Hand.Empty() || T.Take == kTakePending) return;
     if (MeldsValid(0)) G.EndHandIfOver();
 }
 
@@ -207,7 +207,7 @@ std::string TOpponentMirror::Deal(const std::string& record) {
 
 std::string TOpponentMirror::NewGame() {
     if (!G.Config.Networked) return "no network game is running";
-    G.PlayerScore = G.OpponentScore = 0;
+    G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     G.GameInProgress = false;
     G.Host.Invalidate(TRegion::Scores);
     return {};
@@ -221,7 +221,7 @@ std::string TOpponentMirror::DrawNew() {
     G.AddToComputerHand(card, true);
     ++T.Draws;
     const bool redThree = IsRedThree(card);
-    if (redThree) G.MeldFromHand(G.OpponentHand.Count - 1);
+    if (redThree) G.MeldFromHand(G.Seat(TSeat::Opponent).Hand.Count - 1);
     // A red three replaced by a further draw does not count as the turn's card.
     if (!(redThree && G.OpponentSeatRules().RedThreeDrawsExtra && !G.Stock.Empty())) {
         ++T.Counted;
@@ -244,16 +244,16 @@ std::string TOpponentMirror::DrawPileTop() {
     }
     StartPickUp();
     if (G.DiscardPile.Count >= 13) G.Host.PlaySound(TSoundEvent::TakeHugePile);
-    T.Hand = G.OpponentHand;
-    T.Melds = G.OpponentMelds;
+    T.Hand = G.Seat(TSeat::Opponent).Hand;
+    T.Melds = G.Seat(TSeat::Opponent).Melds;
     T.Pile = G.DiscardPile;
-    T.MeldState = G.OpponentMeldState;
-    T.MeldedPoints = G.OpponentMeldedPoints;
+    T.MeldState = G.Seat(TSeat::Opponent).MeldState;
+    T.MeldedPoints = G.Seat(TSeat::Opponent).MeldedPoints;
     TCard card = TakeLastCard(G.DiscardPile);
     G.Host.Invalidate(TRegion::Pile);
     const TPoint from{card.X, card.Y};
     PutOnTable(card, card.Rank, from);
-    T.TopAt = {G.OpponentMelds.Last().X, G.OpponentMelds.Last().Y};
+    T.TopAt = {G.Seat(TSeat::Opponent).Melds.Last().X, G.Seat(TSeat::Opponent).Melds.Last().Y};
     T.MayMeld = true;
     T.Take = forcedOnly ? kTakeDone : kTakePending;
     return {};
@@ -264,7 +264,7 @@ std::string TOpponentMirror::DrawPileRest() {
     while (!G.DiscardPile.Empty()) {
         const TCard card = TakeLastCard(G.DiscardPile);
         G.AddToComputerHand(card, true);
-        if (IsRedThree(card)) G.MeldFromHand(G.OpponentHand.Count - 1);
+        if (IsRedThree(card)) G.MeldFromHand(G.Seat(TSeat::Opponent).Hand.Count - 1);
     }
     G.PileFrozen = false;
     G.Host.Invalidate(TRegion::Pile);
@@ -279,12 +279,12 @@ std::string TOpponentMirror::UndoPile() {
     // The sender goes back to its seat as it was before the take, melds made
     // meanwhile included; so do the melded points.
     const TCard top = T.Pile.Last();
-    G.OpponentHand = T.Hand;
-    G.OpponentMelds = T.Melds;
-    G.OpponentMeldState = T.MeldState;
+    G.Seat(TSeat::Opponent).Hand = T.Hand;
+    G.Seat(TSeat::Opponent).Melds = T.Melds;
+    G.Seat(TSeat::Opponent).MeldState = T.MeldState;
     G.DiscardPile = T.Pile;
-    G.OpponentMeldedPoints = T.MeldedPoints;
-    G.OpponentScore -= 50;
+    G.Seat(TSeat::Opponent).MeldedPoints = T.MeldedPoints;
+    G.Seat(TSeat::Opponent).Score -= 50;
     G.Host.AnimateMove(top, T.TopAt, PilePosition(G.Layout));
     G.Host.Invalidate(TRegion::Pile);
     G.Host.Invalidate(TRegion::OpponentHand);
@@ -300,9 +300,9 @@ std::string TOpponentMirror::Meld(const std::string& cardField) {
     const auto id = CardField(cardField);
     if (!id) return "bad card";
     if (!T.MayMeld) return "the opponent has not drawn yet";
-    const int index = FindLastById(G.OpponentHand, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Hand, *id);
     if (index < 0) return "card not in the opponent's hand";
-    const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (IsWild(card) || IsRedThree(card)) return "card cannot be melded into its own column";
     G.RemoveFromComputerHand(index);
     PutOnTable(card, card.Rank, {card.X, card.Y});
@@ -319,9 +319,9 @@ std::string TOpponentMirror::MeldWild(const std::string& cardField, const std::s
     if (*column == 0 || *column == kRankThree) return "no wild card goes to that column";
     if (*column == kRankTwo && !G.OpponentSeatRules().WildCanastaAllowed) return "wildcard canastas are not allowed";
     if (!T.MayMeld) return "the opponent has not drawn yet";
-    const int index = FindLastById(G.OpponentHand, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Hand, *id);
     if (index < 0) return "card not in the opponent's hand";
-    const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (!IsWild(card)) return "not a wild card";
     G.RemoveFromComputerHand(index);
     PutOnTable(card, *column, {card.X, card.Y});
@@ -341,8 +341,8 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     // joker in another meld) must stay where it is.
     const int x = G.Layout.ColumnX(*column);
     int index = -1;
-    for (int i = G.OpponentMelds.Count - 1; i >= 0 && index < 0; --i) {
-        const TCard& c = G.OpponentMelds.Cards[static_cast<size_t>(i)];
+    for (int i = G.Seat(TSeat::Opponent).Melds.Count - 1; i >= 0 && index < 0; --i) {
+        const TCard& c = G.Seat(TSeat::Opponent).Melds.Cards[static_cast<size_t>(i)];
         if (c.Id == *id && c.X == x) index = i;
     }
     if (index < 0) return "card not in that column";
@@ -350,23 +350,24 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     // As the sender's undo judges it: the canasta breaks when the column no
     // longer qualifies without the card.
     int count = 0, naturals = 0;
-    for (const TCard& c : G.OpponentMelds) {
+    for (const TCard& c : G.Seat(TSeat::Opponent).Melds) {
         if (c.X != x) continue;
         ++count;
         if (IsNatural(c.Rank)) ++naturals;
     }
-    if (IsNatural(G.OpponentMelds.At(index).Rank)) --naturals;
+    if (IsNatural(G.Seat(TSeat::Opponent).Melds.At(index).Rank)) --naturals;
     const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || *column == kRankTwo);
-    const bool breaks = G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] != ckNone && !stillCanasta;
+    const bool breaks =
+        G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(*column)] != ckNone && !stillCanasta;
     TCard card;
-    RemoveCardAt(G.OpponentMelds, -1, index, card, breaks, *column);
+    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, -1, index, card, breaks, *column);
     if (breaks) {
-        --G.OpponentMeldState.Canastas;
-        G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
-        G.SpreadColumn(G.OpponentMelds, x, *column, false);
+        --G.Seat(TSeat::Opponent).MeldState.Canastas;
+        G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
+        G.SpreadColumn(G.Seat(TSeat::Opponent).Melds, x, *column, false);
     }
-    G.CheckCanasta(G.OpponentMelds, false, x);
-    G.OpponentMeldedPoints -= card.Points;
+    G.CheckCanasta(G.Seat(TSeat::Opponent).Melds, false, x);
+    G.Seat(TSeat::Opponent).MeldedPoints -= card.Points;
     G.Host.Invalidate(TRegion::OpponentMelds);
     G.AddToComputerHand(card, true);
     T.Undo.pop_back();
@@ -378,10 +379,10 @@ std::string TOpponentMirror::Discard(const std::string& cardField) {
     if (!id) return "bad card";
     if (!T.MayMeld) return "the opponent has not drawn yet";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
-    const int index = FindLastById(G.OpponentHand, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Hand, *id);
     if (index < 0) return "card not in the opponent's hand";
     if (!MeldsValid(1)) return "the opponent's melds do not allow a discard";
-    TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     const TPoint from{card.X, card.Y};
     G.RemoveFromComputerHand(index);
     const TPoint pile = PilePosition(G.Layout);
@@ -403,12 +404,12 @@ std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
     if (!IsRedThreeId(*id)) return "not a red three";
     if (!G.OpponentSeatRules().RedThreeFreezes) return "red threes cannot be discarded with the current rules";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
-    const int index = FindLastById(G.OpponentMelds, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Melds, *id);
     if (index < 0) return "card not on the opponent's table";
     if (T.MayMeld && !MeldsValid(0)) return "the opponent's melds do not allow ending the turn";
     G.PileFrozen = true;
     TCard card;
-    RemoveCardAt(G.OpponentMelds, -1, index, card, false, kRankThree);
+    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, -1, index, card, false, kRankThree);
     const TPoint from{card.X, card.Y};
     const TPoint pile = PilePosition(G.Layout);
     card.X = pile.X;
@@ -425,8 +426,9 @@ std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
 std::string TOpponentMirror::PassDiscard() {
     if (AtTurnStart()) return "the opponent has not drawn yet";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
-    if (G.OpponentHand.Count != 1) return "the opponent does not hold exactly one card";
-    if (G.OpponentMeldState.Canastas >= G.OpponentSeatRules().CanastasToGoOut) return "the opponent may go out";
+    if (G.Seat(TSeat::Opponent).Hand.Count != 1) return "the opponent does not hold exactly one card";
+    if (G.Seat(TSeat::Opponent).MeldState.Canastas >= G.OpponentSeatRules().CanastasToGoOut)
+        return "the opponent may go out";
     EndOpponentTurn(false);
     G.Host.Inform(G.Config.OpponentName + " passes the discard.", TMsgKind::Information);
     return {};
@@ -440,7 +442,8 @@ std::string TOpponentMirror::HandOver() {
         TOpponentView view(G, false);
         TGame& v = view.Game();
         v.CountColumns();
-        if (v.IsForced(v.PlayerHand.Count, v.PlayerColumnCounts)) return "the opponent is forced to take the pile";
+        if (v.IsForced(v.Seat(TSeat::Player).Hand.Count, v.Seat(TSeat::Player).ColumnCounts))
+            return "the opponent is forced to take the pile";
     }
     G.EndHandRequested = true;
     G.EndHandIfOver();

@@ -11,16 +11,16 @@ TOpponentView::TOpponentView(const TGame& g, bool topCardPending) {
     View = std::make_unique<TGame>(Host, g.OpponentSeatRules(), g.Layout, config);
     TGame& v = *View;
     static_cast<TGameState&>(v) = g.State();
-    std::swap(v.PlayerHand, v.OpponentHand);
-    std::swap(v.PlayerMelds, v.OpponentMelds);
-    std::swap(v.PlayerMeldState, v.OpponentMeldState);
-    std::swap(v.PlayerScore, v.OpponentScore);
-    v.PickedUpCards = {};
+    std::swap(v.Seat(TSeat::Player).Hand, v.Seat(TSeat::Opponent).Hand);
+    std::swap(v.Seat(TSeat::Player).Melds, v.Seat(TSeat::Opponent).Melds);
+    std::swap(v.Seat(TSeat::Player).MeldState, v.Seat(TSeat::Opponent).MeldState);
+    std::swap(v.Seat(TSeat::Player).Score, v.Seat(TSeat::Opponent).Score);
+    v.Seat(TSeat::Player).PickedUp = {};
     v.UndoStack.clear();
     v.OpponentsTurn = false;
     v.TopCardPending = v.PileTakeUndoable = topCardPending;
     v.GoingOutWithThrees = false;
-    v.PlayerMinimumMeld = MinimumInitialMeld(v.PlayerScore);
+    v.Seat(TSeat::Player).MinimumMeld = MinimumInitialMeld(v.Seat(TSeat::Player).Score);
     v.HandNumber = g.HandNumber;
 }
 

@@ -21,8 +21,12 @@ struct Checker {
     bool Cards() {
         // (id, deck) -> count; jokers appear twice per deck.
         std::array<std::array<int, 2>, kJokerId + 1> seen{};
-        const TCardList* areas[] = {&G.Stock,      &G.DiscardPile,   &G.OpponentHand,
-                                    &G.PlayerHand, &G.OpponentMelds, &G.PlayerMelds};
+        const TCardList* areas[] = {&G.Stock,
+                                    &G.DiscardPile,
+                                    &G.Seat(TSeat::Opponent).Hand,
+                                    &G.Seat(TSeat::Player).Hand,
+                                    &G.Seat(TSeat::Opponent).Melds,
+                                    &G.Seat(TSeat::Player).Melds};
         const char* names[] = {"Stock", "DiscardPile", "OpponentHand", "PlayerHand", "OpponentMelds", "PlayerMelds"};
         int total = 0;
         for (int a = 0; a < 6; ++a) {
@@ -44,8 +48,8 @@ struct Checker {
                                 std::to_string(seen[static_cast<size_t>(id)][static_cast<size_t>(d)]) + " times");
         // Cards the opponent has seen must still be in the hand.
         std::array<int, kJokerId + 1> inHand{}, known{};
-        for (const TCard& c : G.PlayerHand) ++inHand[c.Id];
-        for (const TCard& c : G.PickedUpCards) ++known[c.Id];
+        for (const TCard& c : G.Seat(TSeat::Player).Hand) ++inHand[c.Id];
+        for (const TCard& c : G.Seat(TSeat::Player).PickedUp) ++known[c.Id];
         for (int id = 1; id <= kJokerId; ++id)
             if (known[static_cast<size_t>(id)] > inHand[static_cast<size_t>(id)])
                 return Fail("PickedUpCards lists " + CardShortName(id) + " more often than the hand holds it");
@@ -137,11 +141,13 @@ struct Checker {
 std::string CheckConsistency(const TGame& game) {
     Checker c{game, {}};
     const TableLayout& t = game.Layout;
-    c.Cards() && c.Canastas(game.PlayerMeldState, "player") && c.Canastas(game.OpponentMeldState, "opponent") &&
-        c.Columns(game.PlayerHand, "PlayerHand", t.PlayerHandBase, kColumnStep, true, nullptr, true) &&
-        c.Columns(game.PlayerMelds, "PlayerMelds", t.PlayerMeldBase, kColumnStep, false, &game.PlayerMeldState, true) &&
-        c.Columns(game.OpponentMelds, "OpponentMelds", t.OpponentMeldBase, -kColumnStep, false, &game.OpponentMeldState,
-                  false) &&
+    c.Cards() && c.Canastas(game.Seat(TSeat::Player).MeldState, "player") &&
+        c.Canastas(game.Seat(TSeat::Opponent).MeldState, "opponent") &&
+        c.Columns(game.Seat(TSeat::Player).Hand, "PlayerHand", t.PlayerHandBase, kColumnStep, true, nullptr, true) &&
+        c.Columns(game.Seat(TSeat::Player).Melds, "PlayerMelds", t.PlayerMeldBase, kColumnStep, false,
+                  &game.Seat(TSeat::Player).MeldState, true) &&
+        c.Columns(game.Seat(TSeat::Opponent).Melds, "OpponentMelds", t.OpponentMeldBase, -kColumnStep, false,
+                  &game.Seat(TSeat::Opponent).MeldState, false) &&
         c.Flags();
     return c.Failure;
 }

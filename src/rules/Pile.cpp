@@ -8,7 +8,7 @@ namespace canasta {
 bool TGame::PileFrozenForMover() {
     if (PileFrozen) return true;
     if (!(Rules.InitiallyFrozen && Rules.FrozenPerPlayer)) return false;
-    return OpponentsTurn ? OpponentMeldedPoints == 0 : MeldedPoints(false) == 0;
+    return OpponentsTurn ? Seat(TSeat::Opponent).MeldedPoints == 0 : MeldedPoints(false) == 0;
 }
 
 bool TGame::IsForced(int handCount, const TCounts& columnCounts) {
@@ -25,21 +25,22 @@ bool TGame::MayTakePile(bool allowForced) {
     if (DiscardPile.Empty()) return false;
     const int r = DiscardPile.Last().Rank;
     if (r < 3) return false;
-    const int inHand = PlayerRankCounts[static_cast<size_t>(r)];
-    const int column = PlayerColumnCounts[static_cast<size_t>(r)];
-    const int wilds = PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo];
+    const int inHand = Seat(TSeat::Player).RankCounts[static_cast<size_t>(r)];
+    const int column = Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(r)];
+    const int wilds = Seat(TSeat::Player).RankCounts[kRankJoker] + Seat(TSeat::Player).RankCounts[kRankTwo];
     const bool frozen = PileFrozenForMover();
-    const bool ok = inHand >= 2 ||
-                    (!frozen && !(Rules.NaturalPair && Rules.PairForExistingMeld) && column >= 3 &&
-                     (column < 7 || Rules.AddToCanasta)) ||
-                    (!frozen && !Rules.NaturalPair && inHand == 1 && wilds >= 1 && column < 3) ||
-                    (allowForced && StockExhausted && IsForced(PlayerHand.Count, PlayerColumnCounts));
+    const bool ok =
+        inHand >= 2 ||
+        (!frozen && !(Rules.NaturalPair && Rules.PairForExistingMeld) && column >= 3 &&
+         (column < 7 || Rules.AddToCanasta)) ||
+        (!frozen && !Rules.NaturalPair && inHand == 1 && wilds >= 1 && column < 3) ||
+        (allowForced && StockExhausted && IsForced(Seat(TSeat::Player).Hand.Count, Seat(TSeat::Player).ColumnCounts));
     if (!ok) return false;
     if (column == 0) {
-        const int cards = PlayerHand.Count + DiscardPile.Count;
-        if (PlayerMeldState.Canastas < Rules.CanastasToGoOut ? cards <= 3 : cards <= 0) return false;
+        const int cards = Seat(TSeat::Player).Hand.Count + DiscardPile.Count;
+        if (Seat(TSeat::Player).MeldState.Canastas < Rules.CanastasToGoOut ? cards <= 3 : cards <= 0) return false;
     }
-    if (DiscardPile.Count == 1 && PlayerHand.Count == 1) return false;
+    if (DiscardPile.Count == 1 && Seat(TSeat::Player).Hand.Count == 1) return false;
     return true;
 }
 
@@ -55,7 +56,7 @@ void TGame::TakePile() {
             return;
         }
         SetTurnPhase(TTurnPhase::Draw);
-        if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
+        if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld -= TakenTopCard.Points;
         UndoTakePile();
         TopCardPending = PileTakeUndoable = false;
         TurnStart = true;
@@ -63,8 +64,9 @@ void TGame::TakePile() {
     }
     MarkGameInProgress();
     if (!MayTakePile(true)) {
-        ShowStatusError(DiscardPile.Count == 1 && PlayerHand.Count == 1 ? TRefusal::OneCardPileWithOneCardHand
-                                                                        : TRefusal::TopCardNotMeldable);
+        ShowStatusError(DiscardPile.Count == 1 && Seat(TSeat::Player).Hand.Count == 1
+                            ? TRefusal::OneCardPileWithOneCardHand
+                            : TRefusal::TopCardNotMeldable);
         return;
     }
     const bool forcedOnly = !MayTakePile(false);
@@ -76,20 +78,21 @@ void TGame::TakePile() {
 
     TCard card = TakeLastCard(DiscardPile);
     const int rank = card.Rank;
-    const int before = PlayerColumnCounts[static_cast<size_t>(rank)];
+    const int before = Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(rank)];
     TPoint from{card.X, card.Y};
     card.FaceUp = true;
-    PlaceInColumn(PlayerMelds, true, PlayerMeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
-    AddCard(PlayerMelds, card);
+    PlaceInColumn(Seat(TSeat::Player).Melds, true,
+                  Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
+    AddCard(Seat(TSeat::Player).Melds, card);
     TakenTopCard = card;
     Host.SendToken(token::DrawPileTop, "");
     Host.AnimateMove(card, from, {card.X, card.Y});
-    CheckCanasta(PlayerMelds, true, card.X);
+    CheckCanasta(Seat(TSeat::Player).Melds, true, card.X);
     // The canasta display may have moved the card within its column.
     {
-        int i = FindLastById(PlayerMelds, card.Id);
-        if (i >= 0 && PlayerMelds.Cards[static_cast<size_t>(i)].X == card.X)
-            TakenTopCard.Y = PlayerMelds.Cards[static_cast<size_t>(i)].Y;
+        int i = FindLastById(Seat(TSeat::Player).Melds, card.Id);
+        if (i >= 0 && Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].X == card.X)
+            TakenTopCard.Y = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Y;
     }
     HasDrawn = true;
 
@@ -102,7 +105,7 @@ void TGame::TakePile() {
         SetTurnPhase(TTurnPhase::PileTaken);
         PileTakeUndoable = true;
         TakenTopColumn = static_cast<uint8_t>(rank);
-        if (!Rules.TopCardCounts) PlayerMinimumMeld += card.Points;
+        if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld += card.Points;
         TopColumnCountBefore = before;
     } else {
         Host.SendToken(token::DrawPileRest, "");
@@ -125,13 +128,15 @@ void TGame::CompletePileTake() {
     int incoming = 0;
     for (const TCard& c : DiscardPile) incoming += IsRedThree(c) ? 0 : 1;
     if (!ValidateMelds(-incoming)) return;  // counts the columns too
-    if (PlayerColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
-    if (!(MeldedPoints(false) >= PlayerMinimumMeld || (Rules.BonusCounts && PlayerMeldState.Canastas >= 1))) return;
+    if (Seat(TSeat::Player).ColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
+    if (!(MeldedPoints(false) >= Seat(TSeat::Player).MinimumMeld ||
+          (Rules.BonusCounts && Seat(TSeat::Player).MeldState.Canastas >= 1)))
+        return;
 
     SetTurnPhase(TTurnPhase::MeldOrDiscard);
     PileFrozen = PileTakeUndoable = TopCardPending = TurnStart = false;
     // The top card no longer needs to be kept out of the first-meld count.
-    if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
+    if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld -= TakenTopCard.Points;
     Host.SendToken(token::DrawPileRest, "");
     TakeRestOfPile();
     Host.Invalidate(TRegion::Pile);
@@ -147,12 +152,12 @@ void TGame::TakeRestOfPile() {
         TPoint from{c.X, c.Y};
         c.FaceUp = true;
         if (IsRedThree(c)) {
-            PlaceInColumn(PlayerMelds, true, false, c);
-            AddCard(PlayerMelds, c);
+            PlaceInColumn(Seat(TSeat::Player).Melds, true, false, c);
+            AddCard(Seat(TSeat::Player).Melds, c);
         } else {
-            PlaceInColumn(PlayerHand, true, false, c);
-            AddCard(PlayerHand, c);
-            AddCard(PickedUpCards, c);
+            PlaceInColumn(Seat(TSeat::Player).Hand, true, false, c);
+            AddCard(Seat(TSeat::Player).Hand, c);
+            AddCard(Seat(TSeat::Player).PickedUp, c);
         }
         Host.AnimateMove(c, from, {c.X, c.Y});
     }
@@ -169,8 +174,8 @@ void TGame::UndoTakePile() {
     ClearUndo();
     Host.SetUndoEnabled(false);
     int index = -1;
-    for (int i = PlayerMelds.Count - 1; i >= 0; --i) {
-        const TCard& c = PlayerMelds.Cards[static_cast<size_t>(i)];
+    for (int i = Seat(TSeat::Player).Melds.Count - 1; i >= 0; --i) {
+        const TCard& c = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
         if (c.X == TakenTopCard.X && c.Y == TakenTopCard.Y && c.Id == TakenTopCard.Id) {
             index = i;
             break;
@@ -180,12 +185,12 @@ void TGame::UndoTakePile() {
         throw THandAbandoned("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
                              TMsgKind::Warning);
     const int column = ColumnOfX(TakenTopCard.X);
-    const bool canasta = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
+    const bool canasta = Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
     TCard card;
-    RemoveCardAt(PlayerMelds, +1, index, card, canasta, column);
+    RemoveCardAt(Seat(TSeat::Player).Melds, +1, index, card, canasta, column);
     if (canasta) {
         int count = 0, naturals = 0;
-        for (const TCard& c : PlayerMelds) {
+        for (const TCard& c : Seat(TSeat::Player).Melds) {
             if (c.X != card.X) continue;
             ++count;
             if (IsNatural(c.Rank)) ++naturals;
@@ -193,12 +198,12 @@ void TGame::UndoTakePile() {
         if (count >= 7 && (naturals >= 4 || column == kRankTwo)) {
             // The canasta stands without the top card: its label counts the
             // naturals it had before the take.
-            CheckCanasta(PlayerMelds, true, card.X);
+            CheckCanasta(Seat(TSeat::Player).Melds, true, card.X);
         } else {
             // The top card had completed this canasta: it is a canasta no more.
-            --PlayerMeldState.Canastas;
-            PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-            SpreadColumn(PlayerMelds, card.X, column, true);
+            --Seat(TSeat::Player).MeldState.Canastas;
+            Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
+            SpreadColumn(Seat(TSeat::Player).Melds, card.X, column, true);
         }
     }
     TPoint from{card.X, card.Y};
@@ -206,7 +211,7 @@ void TGame::UndoTakePile() {
     card.X = pile.X;
     card.Y = pile.Y;
     AddCard(DiscardPile, card);
-    PlayerScore -= 50;
+    Seat(TSeat::Player).Score -= 50;
     Host.AnimateMove(card, from, pile);
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerMelds);
@@ -235,7 +240,7 @@ bool TGame::DiscardCard(int index) {
         ShowStatusError(TRefusal::DiscardBeforeDraw);
         return false;
     }
-    const TCard& inHand = PlayerHand.At(index);
+    const TCard& inHand = Seat(TSeat::Player).Hand.At(index);
     if (!ValidateTurnMelds(1)) {
         ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
@@ -251,15 +256,15 @@ bool TGame::DiscardCard(int index) {
     HasDrawn = false;
     TurnStart = true;
     TCard card;
-    RemoveCardAt(PlayerHand, +1, index, card, false, inHand.Rank);
+    RemoveCardAt(Seat(TSeat::Player).Hand, +1, index, card, false, inHand.Rank);
     TPoint from{card.X, card.Y};
     TPoint pile = PilePosition(Layout);
     card.X = pile.X;
     card.Y = pile.Y;
     card.FaceUp = true;
     AddCard(DiscardPile, card);
-    ++PlayerDiscards[card.Rank];
-    RemoveCardById(PickedUpCards, card);
+    ++Seat(TSeat::Player).Discards[card.Rank];
+    RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     Host.SendToken(token::Discard, std::to_string(card.Id));
     Host.AnimateMove(card, from, pile);
     Host.Invalidate(TRegion::PlayerHand);
@@ -271,7 +276,7 @@ bool TGame::DiscardCard(int index) {
 
 bool TGame::DiscardRedThreeFromTable(int index) {
     if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver || !Rules.RedThreeFreezes) return false;
-    const TCard& onTable = PlayerMelds.At(index);
+    const TCard& onTable = Seat(TSeat::Player).Melds.At(index);
     if (!IsRedThree(onTable)) return false;
     // Ending the turn this way must not carry an invalid table into the next turn.
     if (HasDrawn && !ValidateTurnMelds()) {
@@ -285,7 +290,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     TurnStart = true;
     PileFrozen = true;
     TCard card;
-    RemoveCardAt(PlayerMelds, +1, index, card, false, kRankThree);
+    RemoveCardAt(Seat(TSeat::Player).Melds, +1, index, card, false, kRankThree);
     Host.SendToken(token::DiscardRedThree, std::to_string(card.Id));
     TPoint from{card.X, card.Y};
     TPoint pile = PilePosition(Layout);
@@ -305,19 +310,20 @@ bool TGame::DiscardRedThreeFromTable(int index) {
 }
 
 bool TGame::MustPass() {
-    if (PlayerHand.Count != 1) return false;
-    if (PlayerMeldState.Canastas >= Rules.CanastasToGoOut) return false;
+    if (Seat(TSeat::Player).Hand.Count != 1) return false;
+    if (Seat(TSeat::Player).MeldState.Canastas >= Rules.CanastasToGoOut) return false;
     if (TopCardPending && !DiscardPile.Empty()) return false;
     if (!ValidateTurnMelds()) return false;  // counts the columns too
-    if (PlayerMeldState.Canastas == 0 && Rules.CanastasToGoOut == 2) return true;
-    const TCard& last = PlayerHand.Cards[0];
-    if (IsNatural(last.Rank) && PlayerColumnCounts[last.Rank] == 6) return false;
+    if (Seat(TSeat::Player).MeldState.Canastas == 0 && Rules.CanastasToGoOut == 2) return true;
+    const TCard& last = Seat(TSeat::Player).Hand.Cards[0];
+    if (IsNatural(last.Rank) && Seat(TSeat::Player).ColumnCounts[last.Rank] == 6) return false;
     if (IsWild(last)) {
         std::array<int, kColumns> wilds{};
-        for (const TCard& c : PlayerMelds)
+        for (const TCard& c : Seat(TSeat::Player).Melds)
             if (IsWild(c)) ++wilds[static_cast<size_t>(ColumnOfX(c.X))];
         for (int c = 3; c < kColumns; ++c)
-            if (PlayerColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
+            if (Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3)
+                return false;
     }
     return true;
 }
@@ -345,7 +351,7 @@ bool TGame::CheckForcedPass() {
 void TGame::EndHandClicked() {
     if (OpponentsTurn || !StockExhausted || TurnPhase != TTurnPhase::Draw || !TurnStart) return;
     CountColumns();
-    if (IsForced(PlayerHand.Count, PlayerColumnCounts)) {
+    if (IsForced(Seat(TSeat::Player).Hand.Count, Seat(TSeat::Player).ColumnCounts)) {
         Host.Inform(
             "You cannot end this hand now, because you must \n\rmeld the top card of the pile. (You are 'forced').",
             TMsgKind::Information);

@@ -24,16 +24,16 @@ namespace canasta {
 TSavedGame CaptureSavedGame(const TGame& g) {
     TSavedGame s;
     s.Stock = g.Stock;
-    s.OpponentHand = g.OpponentHand;
+    s.OpponentHand = g.Seat(TSeat::Opponent).Hand;
     s.DiscardPile = g.DiscardPile;
     s.SavedDiscardPile = g.SavedDiscardPile;
-    s.OpponentMelds = g.OpponentMelds;
-    s.PlayerHand = g.PlayerHand;
-    s.PlayerMelds = g.PlayerMelds;
+    s.OpponentMelds = g.Seat(TSeat::Opponent).Melds;
+    s.PlayerHand = g.Seat(TSeat::Player).Hand;
+    s.PlayerMelds = g.Seat(TSeat::Player).Melds;
     s.SavedPlayerHand = g.SavedPlayerHand;
     s.SavedPlayerMelds = g.SavedPlayerMelds;
-    s.PlayerMeldState = g.PlayerMeldState;
-    s.OpponentMeldState = g.OpponentMeldState;
+    s.PlayerMeldState = g.Seat(TSeat::Player).MeldState;
+    s.OpponentMeldState = g.Seat(TSeat::Opponent).MeldState;
     s.SavedPlayerMeldState = g.SavedPlayerMeldState;
     s.PileFrozen = g.PileFrozen;
     s.HasDrawn = g.HasDrawn;
@@ -44,10 +44,10 @@ TSavedGame CaptureSavedGame(const TGame& g) {
     s.ShowOpponentHand = g.Config.ShowOpponentCards;
     s.TopColumnCountBefore = g.TopColumnCountBefore;
     s.OpponentHandPitch = g.Config.CardSpacing;
-    s.OpponentMeldedPoints = g.OpponentMeldedPoints;
-    s.OpponentScore = g.OpponentScore;
-    s.PlayerScore = g.PlayerScore;
-    s.PlayerMinimumMeld = g.PlayerMinimumMeld;
+    s.OpponentMeldedPoints = g.Seat(TSeat::Opponent).MeldedPoints;
+    s.OpponentScore = g.Seat(TSeat::Opponent).Score;
+    s.PlayerScore = g.Seat(TSeat::Player).Score;
+    s.PlayerMinimumMeld = g.Seat(TSeat::Player).MinimumMeld;
     s.SizeIndex = g.Layout.SizeIndex;
     return s;
 }
@@ -268,12 +268,12 @@ TLoadResult ParseSavedGame(std::string_view bytes, TSavedGame& out) {
 
 void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.Stock = s.Stock;
-    g.OpponentHand = s.OpponentHand;
+    g.Seat(TSeat::Opponent).Hand = s.OpponentHand;
     g.DiscardPile = s.DiscardPile;
     g.SavedDiscardPile = s.SavedDiscardPile;
-    g.OpponentMelds = s.OpponentMelds;
-    g.PlayerHand = s.PlayerHand;
-    g.PlayerMelds = s.PlayerMelds;
+    g.Seat(TSeat::Opponent).Melds = s.OpponentMelds;
+    g.Seat(TSeat::Player).Hand = s.PlayerHand;
+    g.Seat(TSeat::Player).Melds = s.PlayerMelds;
     g.SavedPlayerHand = s.SavedPlayerHand;
     g.SavedPlayerMelds = s.SavedPlayerMelds;
     // Column 0 of the canasta records is not in the file and keeps its value.
@@ -283,8 +283,8 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
         to.CanastaKind[0] = kind0;
         to.CanastaNaturals[0] = naturals0;
     };
-    melds(g.PlayerMeldState, s.PlayerMeldState);
-    melds(g.OpponentMeldState, s.OpponentMeldState);
+    melds(g.Seat(TSeat::Player).MeldState, s.PlayerMeldState);
+    melds(g.Seat(TSeat::Opponent).MeldState, s.OpponentMeldState);
     melds(g.SavedPlayerMeldState, s.SavedPlayerMeldState);
     g.PileFrozen = s.PileFrozen;
     g.HasDrawn = s.HasDrawn;
@@ -295,23 +295,23 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.Config.ShowOpponentCards = s.ShowOpponentHand;
     g.TopColumnCountBefore = s.TopColumnCountBefore;
     g.Config.CardSpacing = s.OpponentHandPitch;
-    g.OpponentMeldedPoints = s.OpponentMeldedPoints;
-    g.OpponentScore = s.OpponentScore;
-    g.PlayerScore = s.PlayerScore;
-    g.PlayerMinimumMeld = s.PlayerMinimumMeld;
+    g.Seat(TSeat::Opponent).MeldedPoints = s.OpponentMeldedPoints;
+    g.Seat(TSeat::Opponent).Score = s.OpponentScore;
+    g.Seat(TSeat::Player).Score = s.PlayerScore;
+    g.Seat(TSeat::Player).MinimumMeld = s.PlayerMinimumMeld;
     g.TurnStart = !s.HasDrawn;
 
     // What the file does not hold starts afresh for the loaded table.
     g.OpponentsTurn = false;
     g.DrawsThisTurn = 0;
-    g.PickedUpCards = {};
-    g.PlayerDiscards.fill(0);
+    g.Seat(TSeat::Player).PickedUp = {};
+    g.Seat(TSeat::Player).Discards.fill(0);
     g.CardSelected = false;
     g.WentOut = woNobody;
     g.ValidationMessage.clear();
-    g.OpponentPointsBeforeTurn = s.OpponentMeldedPoints;
+    g.Seat(TSeat::Opponent).PointsBeforeTurn = s.OpponentMeldedPoints;
     if (s.SizeIndex != g.Layout.SizeIndex) CarryOverLayout(g, ComputeLayout(s.SizeIndex), g.Layout);
-    g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
+    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(false);
     // A pending take's top card is the last card put into the turn snapshot.
     if (g.PileTakeUndoable && !g.SavedPlayerMelds.Empty()) {
         g.TakenTopCard = g.SavedPlayerMelds.Last();
@@ -382,7 +382,8 @@ TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
     if (!problem.empty()) return {TLoadStatus::Corrupt, problem};
     if (s.PileTakeUndoable) {
         // The pending take must name a real top card on the table.
-        if (scratch.TakenTopCard.Rank < 3 || FindLastById(scratch.PlayerMelds, scratch.TakenTopCard.Id) < 0)
+        if (scratch.TakenTopCard.Rank < 3 ||
+            FindLastById(scratch.Seat(TSeat::Player).Melds, scratch.TakenTopCard.Id) < 0)
             return {TLoadStatus::Corrupt, "pending take of the pile without its top card"};
     }
     return {};

@@ -171,7 +171,7 @@ void TfmCanMain::FormCreate() {
     // Display defaults and the discard-click memory.
     G.Config.CardSpacing = 10;
     G.Config.ShowOpponentCards = false;
-    G.PlayerScore = G.OpponentScore = 0;
+    G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     LastRightClicked = -1;
     RightClickCount = 0;
 
@@ -419,12 +419,12 @@ void TfmCanMain::ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& d
 void TfmCanMain::UpdateScorePanels() {
     TGame& S = Shown();
     lbOpponentName->setText(QString::fromStdString(S.OpponentLabel()));
-    pnPCurrScore->setText(QString::number(S.PlayerScore));
-    pnCCurrScore->setText(QString::number(S.OpponentScore));
-    pnCCurrMeld->setText(QString::number(S.OpponentMeldedPoints));
+    pnPCurrScore->setText(QString::number(S.Seat(TSeat::Player).Score));
+    pnCCurrScore->setText(QString::number(S.Seat(TSeat::Opponent).Score));
+    pnCCurrMeld->setText(QString::number(S.Seat(TSeat::Opponent).MeldedPoints));
     const int counted = S.MeldedPoints(false);
-    if (counted < S.PlayerMinimumMeld)
-        pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(S.PlayerMinimumMeld));
+    if (counted < S.Seat(TSeat::Player).MinimumMeld)
+        pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(S.Seat(TSeat::Player).MinimumMeld));
     else
         pnPCurrMeld->setText(QString::number(S.MeldedPoints(true)));
 }
@@ -822,17 +822,17 @@ void TfmCanMain::ShowDetails(const THandResult& result) {
     std::array<bool, kDeckSize> faceUp{};
     const bool reveal = !shown.Config.Networked;
     if (reveal) {
-        for (int i = 0; i < shown.OpponentHand.Count; ++i) {
-            faceUp[static_cast<size_t>(i)] = shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp;
-            shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = true;
+        for (int i = 0; i < shown.Seat(TSeat::Opponent).Hand.Count; ++i) {
+            faceUp[static_cast<size_t>(i)] = shown.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].FaceUp;
+            shown.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].FaceUp = true;
         }
         View->repaint();
     }
     TfmDetails details(result, this);
     ExecModal(details);
     if (reveal) {
-        for (int i = 0; i < shown.OpponentHand.Count; ++i)
-            shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = faceUp[static_cast<size_t>(i)];
+        for (int i = 0; i < shown.Seat(TSeat::Opponent).Hand.Count; ++i)
+            shown.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].FaceUp = faceUp[static_cast<size_t>(i)];
         View->repaint();
     }
 }

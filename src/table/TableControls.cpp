@@ -70,19 +70,20 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     } else if (onPile(L.DiscardTop)) {
         area = THitArea::Pile;
     } else {
-        for (int i = 0; i < G.PlayerHand.Count; ++i) {
-            const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
-            if (!hits(c, G.PlayerHand.Anchors[c.Rank])) continue;
+        for (int i = 0; i < G.Seat(TSeat::Player).Hand.Count; ++i) {
+            const TCard& c = G.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
+            if (!hits(c, G.Seat(TSeat::Player).Hand.Anchors[c.Rank])) continue;
             index = i;
             area = c.Rank < kRankThree ? THitArea::WildInHand : THitArea::NaturalInHand;
             break;
         }
     }
     if (area != THitArea::NaturalInHand && area != THitArea::WildInHand) {
-        for (int i = 0; i < G.PlayerMelds.Count; ++i) {
-            const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
+        for (int i = 0; i < G.Seat(TSeat::Player).Melds.Count; ++i) {
+            const TCard& c = G.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
             const int column = L.ColumnOf(c.X);
-            if (column < 0 || column >= kColumns || !hits(c, G.PlayerMelds.Anchors[static_cast<size_t>(column)]))
+            if (column < 0 || column >= kColumns ||
+                !hits(c, G.Seat(TSeat::Player).Melds.Anchors[static_cast<size_t>(column)]))
                 continue;
             index = i;
             area = column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
@@ -113,7 +114,7 @@ void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods,
                 case THitArea::Pile: G.TakePile(); break;
                 case THitArea::NaturalInHand: G.MeldCardGesture(index, shift, ctrl); break;
                 case THitArea::TableCard:
-                    G.AddWildcardGesture(G.Layout.ColumnOf(G.PlayerMelds.At(index).X), shift);
+                    G.AddWildcardGesture(G.Layout.ColumnOf(G.Seat(TSeat::Player).Melds.At(index).X), shift);
                     break;
                 case THitArea::WildInHand: G.MeldWildGesture(shift, ctrl); break;
                 default: break;
@@ -130,7 +131,7 @@ void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods,
 void TfmCanMain::DiscardGesture(int index) {
     // The armed card is remembered by its place in the hand and by the card
     // itself, so a hand that changed in between never discards on one click.
-    const TCard& card = G.PlayerHand.At(index);
+    const TCard& card = G.Seat(TSeat::Player).Hand.At(index);
     if (index != LastRightClicked || !SameCard(card, ArmedCard)) {
         LastRightClicked = index;
         ArmedCard = card;
@@ -230,7 +231,7 @@ void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
 
 void TfmCanMain::ToggleOpponentHand() {
     G.Config.ShowOpponentCards = !G.Config.ShowOpponentCards;
-    for (TCard& c : G.OpponentHand) c.FaceUp = G.Config.ShowOpponentCards;
+    for (TCard& c : G.Seat(TSeat::Opponent).Hand) c.FaceUp = G.Config.ShowOpponentCards;
     G.Config.CardSpacing = 22 - G.Config.CardSpacing;
     View->update();
 }
@@ -250,7 +251,7 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
     QPoint p0(from.X, from.Y), p1(to.X, to.Y);
     // The opponent's row is drawn sorted by rank, not at the cards' own X.
     if (to.Y == L.HandRowTop) {
-        for (const TCard& c : shown.OpponentHand)
+        for (const TCard& c : shown.Seat(TSeat::Opponent).Hand)
             if (SameCard(c, placed)) p1.setX(OpponentRowX(c));
     }
     if (from.Y == L.HandRowTop) p0.setX(OpponentRowX(card));

@@ -122,10 +122,10 @@ int TfmCanMain::OpponentRowX(const TCard& card) const {
     TGame& S = Shown();
     // The row is drawn sorted by rank, list order within a rank. A card that
     // has left the hand is placed after the others of its rank.
-    const TCard* first = S.OpponentHand.begin();
-    const bool inHand = &card >= first && &card < S.OpponentHand.end();
+    const TCard* first = S.Seat(TSeat::Opponent).Hand.begin();
+    const bool inHand = &card >= first && &card < S.Seat(TSeat::Opponent).Hand.end();
     int before = 0;
-    for (const TCard& c : S.OpponentHand) {
+    for (const TCard& c : S.Seat(TSeat::Opponent).Hand) {
         if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
     }
     return S.Layout.TableLeft + before * S.Config.CardSpacing;
@@ -153,14 +153,15 @@ void TfmCanMain::FormPaint(QPainter& p) {
     const bool mayShow = !S.Config.Networked && !GameLoaded();
     int x = L.TableLeft;
     for (int r = 0; r < kColumns; ++r) {
-        for (const TCard& c : S.OpponentHand) {
+        for (const TCard& c : S.Seat(TSeat::Opponent).Hand) {
             if (c.Rank != r) continue;
             if (!HiddenWhileMoving(c)) DrawCard(p, c, x, c.Y, c.FaceUp && mayShow);
             x += S.Config.CardSpacing;
         }
     }
 
-    for (const TCardList* list : {&S.OpponentMelds, &S.PlayerMelds, &S.PlayerHand})
+    for (const TCardList* list :
+         {&S.Seat(TSeat::Opponent).Melds, &S.Seat(TSeat::Player).Melds, &S.Seat(TSeat::Player).Hand})
         for (const TCard& c : *list)
             if (!HiddenWhileMoving(c)) DrawCard(p, c, c.X, c.Y, c.FaceUp);
 
@@ -260,8 +261,8 @@ void TfmCanMain::PaintCanastaLabels(QPainter& p) {
         p.drawText(x1 + (L.CardWidth - fm.horizontalAdvance(second)) / 2 + 1, line2 + fm.ascent(), second);
     };
     for (int i = 1; i < kColumns; ++i) {
-        label(i, true, S.PlayerMeldState, S.PlayerColumnCounts);
-        label(i, false, S.OpponentMeldState, S.OpponentColumnCounts);
+        label(i, true, S.Seat(TSeat::Player).MeldState, S.Seat(TSeat::Player).ColumnCounts);
+        label(i, false, S.Seat(TSeat::Opponent).MeldState, S.Seat(TSeat::Opponent).ColumnCounts);
     }
     p.restore();
 }

@@ -89,19 +89,19 @@ TEST_F(Turn, ExhaustedStockAllowsTheForcedTakeOnly) {
 TEST_F(Turn, OpeningAndClosingBookkeeping) {
     t.Meld(12, {"KS", "KH", "KD"});
     t.Meld(2, {"3D"});
-    g.OpponentScore = 1600;
+    g.Seat(TSeat::Opponent).Score = 1600;
     t.OppMeld(5, {"6S", "6H", "6D"});
-    g.OpponentMeldedPoints = 15;
+    g.Seat(TSeat::Opponent).MeldedPoints = 15;
     t.OppHand({"9C", "QS"});
     t.Pile({"5H"});
     PlayOpponentTurn(g);
     EXPECT_EQ(level.Turns, 1);
-    EXPECT_EQ(g.PlayerPointsBeforeTurn, 30);  // red three left out
-    EXPECT_EQ(g.OpponentMinimumMeld, 90);
-    EXPECT_EQ(g.OpponentPointsBeforeTurn, 15);
+    EXPECT_EQ(g.Seat(TSeat::Player).PointsBeforeTurn, 30);  // red three left out
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MinimumMeld, 90);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).PointsBeforeTurn, 15);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
-    EXPECT_EQ(g.OpponentHand.Count, 2);  // drew one, discarded one
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 2);  // drew one, discarded one
     EXPECT_EQ(g.DiscardPile.Count, 2);
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -115,7 +115,7 @@ TEST_F(Turn, TakingThePileBringsTopCardFirstThenTheRest) {
     PlayOpponentTurn(g);
     EXPECT_EQ(level.TakenTop, CardId("QD"));
     EXPECT_FALSE(g.PileFrozen);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"QS", "QH", "QD", "8D", "5S"}));
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"QS", "QH", "QD", "8D", "5S"}));
     EXPECT_EQ(Names(g.DiscardPile), (std::vector<std::string>{"4C"}));
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -125,9 +125,9 @@ TEST_F(Turn, DrawnRedThreeIsReplacedUntilTheStockRunsOut) {
     t.Pile({"5H"});
     StockOnly(t, {"5C", "3H", "3D"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);  // both red threes laid
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 2);  // both red threes laid
     EXPECT_EQ(g.Stock.Count, 0);
-    EXPECT_EQ(g.OpponentHand.Count, 2);  // 9C QS 5C, one discarded
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 2);  // 9C QS 5C, one discarded
 
     t.Clear();
     ComputerToMove(t);
@@ -135,9 +135,9 @@ TEST_F(Turn, DrawnRedThreeIsReplacedUntilTheStockRunsOut) {
     t.Pile({"5H"});
     StockOnly(t, {"3H", "3D"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 2);
     EXPECT_TRUE(g.StockExhausted);
-    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -147,14 +147,14 @@ TEST_F(Turn, RedThreeCountsAsTheDrawWithoutTheExtraDraw) {
     t.Pile({"5H"});
     StockTop(t, {"5C", "3D"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 1);
-    EXPECT_EQ(FindFirstById(g.OpponentHand, CardId("5C")), -1);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 1);
+    EXPECT_EQ(FindFirstById(g.Seat(TSeat::Opponent).Hand, CardId("5C")), -1);
     EXPECT_EQ(g.Stock.Last().Id, CardId("5C"));
 }
 
 TEST_F(Turn, ForcedTakeAtTheEndOfTheStockTakesTheTopCardAlone) {
     t.OppMeld(8, {"9S", "9H", "9C"});
-    g.OpponentMeldedPoints = 30;
+    g.Seat(TSeat::Opponent).MeldedPoints = 30;
     t.OppHand({"KS", "5C"});
     t.Pile({"4C", "8H", "9D"});
     t.StockDownTo(0);
@@ -162,12 +162,12 @@ TEST_F(Turn, ForcedTakeAtTheEndOfTheStockTakesTheTopCardAlone) {
     below.pop_back();
     PlayOpponentTurn(g);
     EXPECT_EQ(level.ForcedTop, CardId("9D"));
-    EXPECT_EQ(Column(g.OpponentMelds, 8), 4);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 8), 4);
     // The rest of the pile stayed; the computer discarded on top of it.
     auto pile = Names(g.DiscardPile);
     pile.pop_back();
     EXPECT_EQ(pile, below);
-    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -182,7 +182,7 @@ TEST_F(Turn, EmptyStockWithoutForcedTakeEndsTheHand) {
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 0);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);  // the new hand, the player first
-    EXPECT_EQ(g.OpponentHand.Count, 15);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 15);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -194,7 +194,7 @@ TEST_P(DiscardFreeze, WildAndRedThreeFreezeBlackThreeDoesNot) {
     t.Pile({"5H"});
     StockTop(t, {"6C"});
     level.OnDiscard = [card = card](ScriptLevel& l) {
-        return TDiscardChoice{FindFirstById(l.Game().OpponentHand, CardId(card))};
+        return TDiscardChoice{FindFirstById(l.Game().Seat(TSeat::Opponent).Hand, CardId(card))};
     };
     PlayOpponentTurn(g);
     EXPECT_EQ(g.DiscardPile.Last().Id, CardId(card));
@@ -214,10 +214,10 @@ TEST_F(Turn, RedThreeDiscardedFromTheTableFreezesAndClosesTheColumn) {
     PlayOpponentTurn(g);
     EXPECT_EQ(g.DiscardPile.Last().Id, CardId("3D"));
     EXPECT_TRUE(g.PileFrozen);
-    ASSERT_EQ(g.OpponentMelds.Count, 1);
-    EXPECT_EQ(g.OpponentMelds.Cards[0].Y, g.Layout.OpponentMeldBase - kColumnStep);
-    EXPECT_EQ(g.OpponentMelds.Anchors[2].Y, g.Layout.OpponentMeldBase - kColumnStep);
-    EXPECT_EQ(g.OpponentHand.Count, 3);
+    ASSERT_EQ(g.Seat(TSeat::Opponent).Melds.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Y, g.Layout.OpponentMeldBase - kColumnStep);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Anchors[2].Y, g.Layout.OpponentMeldBase - kColumnStep);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 3);
 }
 
 TEST_F(Turn, PassesWithOneCardAndTooFewCanastas) {
@@ -228,7 +228,7 @@ TEST_F(Turn, PassesWithOneCardAndTooFewCanastas) {
     PlayOpponentTurn(g);
     EXPECT_EQ(t.Host.LastInform, "The computer passes the discard.");
     EXPECT_EQ(g.DiscardPile.Count, 1);
-    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(t.Consistent(), "");
@@ -240,7 +240,7 @@ TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
     g.PlayerDrawsFirst = true;
     t.Hand({"4S", "9H"});
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.Pile({"5H"});
     StockTop(t, {"8C"});
     const uint32_t hand = g.HandNumber;
@@ -248,7 +248,7 @@ TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
     EXPECT_EQ(g.HandNumber, hand + 1);
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 200);
-    EXPECT_EQ(g.OpponentPointsBeforeTurn, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).PointsBeforeTurn, 0);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -257,10 +257,10 @@ TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
 // table stays closed.
 TEST_F(Turn, GoingOutAtGameOverLeavesTheTableClosed) {
     t.Host.Answers = {false};
-    g.OpponentScore = 4900;
+    g.Seat(TSeat::Opponent).Score = 4900;
     t.Hand({"4S", "9H"});
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.Pile({"5H"});
     StockTop(t, {"8C"});
     PlayOpponentTurn(g);
@@ -274,12 +274,12 @@ TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
     g.FixedSeed = true;
     g.Rng.Seed = 99;
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.Pile({"5H"});
     StockTop(t, {"8C"});
     PlayOpponentTurn(g);
     EXPECT_EQ(level.Turns, 2);  // the next hand's first turn ran inside
-    EXPECT_EQ(g.OpponentHand.Count, 15);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 15);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(t.Consistent(), "");
@@ -290,23 +290,23 @@ TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
 TEST_F(Turn, CardsJoinTheHandRowAtItsRightEnd) {
     g.Config.ShowOpponentCards = true;
     g.AddToComputerHand(t.Take("5C"), false);
-    EXPECT_EQ(g.OpponentHand.Cards[0].X, g.Layout.TableLeft);
-    EXPECT_EQ(g.OpponentHand.Cards[0].Y, 5);
-    EXPECT_TRUE(g.OpponentHand.Cards[0].FaceUp);
-    g.OpponentHand.Cards[0].X = 43;  // a gap in the row
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[0].X, g.Layout.TableLeft);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[0].Y, 5);
+    EXPECT_TRUE(g.Seat(TSeat::Opponent).Hand.Cards[0].FaceUp);
+    g.Seat(TSeat::Opponent).Hand.Cards[0].X = 43;  // a gap in the row
     g.Config.ShowOpponentCards = false;
     g.AddToComputerHand(t.Take("6C"), true);
-    EXPECT_EQ(g.OpponentHand.Cards[1].X, 53);
-    EXPECT_FALSE(g.OpponentHand.Cards[1].FaceUp);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].X, 53);
+    EXPECT_FALSE(g.Seat(TSeat::Opponent).Hand.Cards[1].FaceUp);
 }
 
 TEST_F(Turn, RemovingACardClosesTheRow) {
     t.OppHand({"5C", "6C", "7C", "8C"});
     g.RemoveFromComputerHand(1);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"5C", "7C", "8C"}));
-    EXPECT_EQ(g.OpponentHand.Cards[0].X, 3);
-    EXPECT_EQ(g.OpponentHand.Cards[1].X, 13);
-    EXPECT_EQ(g.OpponentHand.Cards[2].X, 23);
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"5C", "7C", "8C"}));
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[0].X, 3);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].X, 13);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[2].X, 23);
 }
 
 // A broken hand position gives the hand up, in words for the player; the
@@ -325,7 +325,7 @@ TEST_F(Turn, BadHandPositionAbandonsTheHand) {
     t.OppHand({"5C"});
     t.Pile({"5H"});
     ExpectAbandoned([&] { g.RemoveFromComputerHand(3); });
-    EXPECT_EQ(g.OpponentHand.Count, 1);  // nothing moved, no new deal
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);  // nothing moved, no new deal
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -345,47 +345,47 @@ TEST_F(Turn, MeldsGrowUpwardAndACanastaStacks) {
     const int base = g.Layout.OpponentMeldBase;
     g.MeldFromHand(0);
     g.MeldFromHand(1);  // the red three
-    EXPECT_EQ(g.OpponentMeldedPoints, 10);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 10);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 1);
     g.MeldFromHand(0);
-    EXPECT_EQ(g.OpponentMelds.Cards[0].Y, base - 12);
-    EXPECT_EQ(g.OpponentMelds.Cards[2].Y, base - 24);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Y, base - 12);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[2].Y, base - 24);
     for (int i = 0; i < 5; ++i) g.MeldFromHand(0);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
-    EXPECT_EQ(g.OpponentMeldState.CanastaKind[7], ckNatural);
-    for (const TCard& c : g.OpponentMelds) {
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.CanastaKind[7], ckNatural);
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds) {
         if (c.Rank == 7) {
             EXPECT_EQ(c.Y, base - 12);
         }
     }
     g.MeldFromHand(0);  // an eighth card lands on the stack
-    EXPECT_EQ(g.OpponentMelds.Last().Y, base - 12);
-    EXPECT_EQ(g.OpponentMeldedPoints, 80);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Y, base - 12);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 80);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
 }
 
 TEST_F(Turn, WildCardPrefersAJokerAndReportsWhenThereIsNone) {
     t.OppMeld(9, {"10S", "10H", "10D"});
     t.OppHand({"2C", "5D", "JK"});
     g.MeldWildCard(9);
-    EXPECT_EQ(g.OpponentMelds.Last().Id, kJokerId);
-    EXPECT_EQ(g.OpponentMelds.Last().Y, g.Layout.OpponentMeldBase - 48);
-    EXPECT_EQ(g.OpponentMeldedPoints, 50);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, kJokerId);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Y, g.Layout.OpponentMeldBase - 48);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 50);
     g.MeldWildCard(9);
-    EXPECT_EQ(g.OpponentMelds.Last().Id, CardId("2C"));
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, CardId("2C"));
     const TGameState before = g.State();
     g.MeldWildCard(9);
     EXPECT_EQ(t.Host.LastInform, "Meld error: Wildcard not found.");
-    EXPECT_EQ(g.OpponentMelds, before.OpponentMelds);
-    EXPECT_EQ(g.OpponentHand, before.OpponentHand);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds, before.Seat(TSeat::Opponent).Melds);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand, before.Seat(TSeat::Opponent).Hand);
 }
 
 TEST_F(Turn, LayRedThreesLaysEveryOne) {
     t.OppHand({"3D", "9C", "3H", "KS"});
     EXPECT_TRUE(g.LayRedThrees());
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"9C", "KS"}));
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);
-    EXPECT_EQ(g.OpponentMeldedPoints, 0);
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"9C", "KS"}));
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 2);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 0);
     EXPECT_FALSE(g.LayRedThrees());
 }
 
@@ -394,7 +394,7 @@ TEST_F(Turn, CountCardsByColumnAndByRank) {
     t.Meld(9, {"10S", "10H", "2C"});
     t.OppHand({"7D", "2S", "2H"});
     t.Pile({"10D", "7C"});
-    AddCard(g.PickedUpCards, t.Take("QS"));
+    AddCard(g.Seat(TSeat::Player).PickedUp, t.Take("QS"));
     level.Attach(g);
     CountCards(g, level.C);
     const TCardCounts& c = level.C;

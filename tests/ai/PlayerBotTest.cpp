@@ -29,7 +29,7 @@ TEST_F(Bot, GesturesDoNothingWhileTheOpponentMoves) {
     const TGameState before = g.State();
     for (TGestureKind k : {TGestureKind::Draw, TGestureKind::TakePile, TGestureKind::Discard, TGestureKind::MeldCard})
         ApplyGesture(g, {k, 0});
-    EXPECT_EQ(g.PlayerHand, before.PlayerHand);
+    EXPECT_EQ(g.Seat(TSeat::Player).Hand, before.Seat(TSeat::Player).Hand);
     EXPECT_EQ(g.Stock.Count, before.Stock.Count);
     EXPECT_EQ(bot.Next(g).Kind, TGestureKind::None);
 }
@@ -140,7 +140,7 @@ TEST(GreedyBot, PlaysAWholeMatchAgainstTheBeginner) {
         ++gestures;
     }
     EXPECT_TRUE(g.QuitRequested);
-    EXPECT_TRUE(g.PlayerScore >= 5000 || g.OpponentScore >= 5000);
+    EXPECT_TRUE(g.Seat(TSeat::Player).Score >= 5000 || g.Seat(TSeat::Opponent).Score >= 5000);
 }
 
 }  // namespace

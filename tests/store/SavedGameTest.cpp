@@ -35,13 +35,15 @@ void PlaySome(TGame& g, Lcg& r, int actions) {
             case 1: g.TakePile(); break;
             case 2:
             case 3:
-                if (g.PlayerHand.Count) {
-                    int k = static_cast<int>(r(g.PlayerHand.Count));
-                    if (!IsWild(g.PlayerHand.Cards[static_cast<size_t>(k)])) g.MeldCardGesture(k, r(2), false);
+                if (g.Seat(TSeat::Player).Hand.Count) {
+                    int k = static_cast<int>(r(g.Seat(TSeat::Player).Hand.Count));
+                    if (!IsWild(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(k)]))
+                        g.MeldCardGesture(k, r(2), false);
                 }
                 break;
             case 4:
-                if (g.PlayerHand.Count) g.DiscardCard(static_cast<int>(r(g.PlayerHand.Count)));
+                if (g.Seat(TSeat::Player).Hand.Count)
+                    g.DiscardCard(static_cast<int>(r(g.Seat(TSeat::Player).Hand.Count)));
                 break;
             case 5: g.UndoMeld(); break;
         }
@@ -50,16 +52,16 @@ void PlaySome(TGame& g, Lcg& r, int actions) {
 
 void ExpectSameGame(const TGame& a, const TGame& b) {
     EXPECT_EQ(a.Stock, b.Stock);
-    EXPECT_EQ(a.OpponentHand, b.OpponentHand);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Hand, b.Seat(TSeat::Opponent).Hand);
     EXPECT_EQ(a.DiscardPile, b.DiscardPile);
     EXPECT_EQ(a.SavedDiscardPile, b.SavedDiscardPile);
-    EXPECT_EQ(a.OpponentMelds, b.OpponentMelds);
-    EXPECT_EQ(a.PlayerHand, b.PlayerHand);
-    EXPECT_EQ(a.PlayerMelds, b.PlayerMelds);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Melds, b.Seat(TSeat::Opponent).Melds);
+    EXPECT_EQ(a.Seat(TSeat::Player).Hand, b.Seat(TSeat::Player).Hand);
+    EXPECT_EQ(a.Seat(TSeat::Player).Melds, b.Seat(TSeat::Player).Melds);
     EXPECT_EQ(a.SavedPlayerHand, b.SavedPlayerHand);
     EXPECT_EQ(a.SavedPlayerMelds, b.SavedPlayerMelds);
-    EXPECT_EQ(a.PlayerMeldState, b.PlayerMeldState);
-    EXPECT_EQ(a.OpponentMeldState, b.OpponentMeldState);
+    EXPECT_EQ(a.Seat(TSeat::Player).MeldState, b.Seat(TSeat::Player).MeldState);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).MeldState, b.Seat(TSeat::Opponent).MeldState);
     EXPECT_EQ(a.SavedPlayerMeldState, b.SavedPlayerMeldState);
     EXPECT_EQ(a.PileFrozen, b.PileFrozen);
     EXPECT_EQ(a.HasDrawn, b.HasDrawn);
@@ -69,10 +71,10 @@ void ExpectSameGame(const TGame& a, const TGame& b) {
     EXPECT_EQ(a.GoingOutWithThrees, b.GoingOutWithThrees);
     EXPECT_EQ(a.GameInProgress, b.GameInProgress);
     EXPECT_EQ(a.TopColumnCountBefore, b.TopColumnCountBefore);
-    EXPECT_EQ(a.OpponentMeldedPoints, b.OpponentMeldedPoints);
-    EXPECT_EQ(a.PlayerScore, b.PlayerScore);
-    EXPECT_EQ(a.OpponentScore, b.OpponentScore);
-    EXPECT_EQ(a.PlayerMinimumMeld, b.PlayerMinimumMeld);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).MeldedPoints, b.Seat(TSeat::Opponent).MeldedPoints);
+    EXPECT_EQ(a.Seat(TSeat::Player).Score, b.Seat(TSeat::Player).Score);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Score, b.Seat(TSeat::Opponent).Score);
+    EXPECT_EQ(a.Seat(TSeat::Player).MinimumMeld, b.Seat(TSeat::Player).MinimumMeld);
     EXPECT_EQ(a.StockExhausted, b.StockExhausted);
 }
 
@@ -96,8 +98,8 @@ TEST(SavedGame, RoundTripOfManyRandomMidGameStates) {
         g.Rng.Seed = static_cast<uint32_t>(seed);
         g.DealHand();
         PlaySome(g, r, static_cast<int>(r(300)));
-        g.PlayerScore = static_cast<int>(r(9000)) - 1000;
-        g.OpponentScore = static_cast<int>(r(5000));
+        g.Seat(TSeat::Player).Score = static_cast<int>(r(9000)) - 1000;
+        g.Seat(TSeat::Opponent).Score = static_cast<int>(r(5000));
         if (!CheckConsistency(g).empty()) continue;
         Lcg scramble{seed * 7};
         const std::string file = FormatSavedGame(CaptureSavedGame(g), [&] { return static_cast<int>(scramble(1000)); });
@@ -160,9 +162,9 @@ TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
     auto refused = [&](const std::string& bytes, TLoadStatus status) {
         TLoadResult r = LoadSavedGame(other, bytes);
         EXPECT_EQ(r.Status, status) << r.Detail;
-        EXPECT_EQ(other.PlayerHand, otherBefore.PlayerHand);
+        EXPECT_EQ(other.Seat(TSeat::Player).Hand, otherBefore.Seat(TSeat::Player).Hand);
         EXPECT_EQ(other.Stock, otherBefore.Stock);
-        EXPECT_EQ(other.PlayerScore, otherBefore.PlayerScore);
+        EXPECT_EQ(other.Seat(TSeat::Player).Score, otherBefore.Seat(TSeat::Player).Score);
     };
     refused("CanastaSavedGame 2 " + good.substr(19), TLoadStatus::WrongVersion);
     refused("NotACanastaGame!", TLoadStatus::NotASavedGame);
@@ -201,7 +203,7 @@ TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
     refused(good + std::string(kMaxSavedGameBytes, ' '), TLoadStatus::Corrupt);
     // The good file still loads.
     EXPECT_EQ(LoadSavedGame(other, good).Status, TLoadStatus::Ok);
-    EXPECT_EQ(other.PlayerHand, before.PlayerHand);
+    EXPECT_EQ(other.Seat(TSeat::Player).Hand, before.Seat(TSeat::Player).Hand);
 }
 
 TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
@@ -222,16 +224,16 @@ TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
     ASSERT_EQ(LoadSavedGame(small, file).Status, TLoadStatus::Ok);
     EXPECT_EQ(CheckConsistency(small), "");
     auto depthOf = [](const TCard& c, int base) { return (c.Y - base) / 12; };
-    ASSERT_EQ(small.PlayerMelds.Count, big.PlayerMelds.Count);
-    for (int i = 0; i < big.PlayerMelds.Count; ++i) {
-        const TCard& a = big.PlayerMelds.Cards[static_cast<size_t>(i)];
-        const TCard& b = small.PlayerMelds.Cards[static_cast<size_t>(i)];
+    ASSERT_EQ(small.Seat(TSeat::Player).Melds.Count, big.Seat(TSeat::Player).Melds.Count);
+    for (int i = 0; i < big.Seat(TSeat::Player).Melds.Count; ++i) {
+        const TCard& a = big.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
+        const TCard& b = small.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
         EXPECT_EQ(big.Layout.ColumnOf(a.X), small.Layout.ColumnOf(b.X));
         EXPECT_EQ(depthOf(a, big.Layout.PlayerMeldBase), depthOf(b, small.Layout.PlayerMeldBase));
     }
-    for (int i = 0; i < big.PlayerHand.Count; ++i) {
-        const TCard& a = big.PlayerHand.Cards[static_cast<size_t>(i)];
-        const TCard& b = small.PlayerHand.Cards[static_cast<size_t>(i)];
+    for (int i = 0; i < big.Seat(TSeat::Player).Hand.Count; ++i) {
+        const TCard& a = big.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
+        const TCard& b = small.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
         EXPECT_EQ(small.Layout.ColumnOf(b.X), a.Rank);
         EXPECT_EQ(depthOf(a, big.Layout.PlayerHandBase), depthOf(b, small.Layout.PlayerHandBase));
     }

@@ -43,20 +43,21 @@ struct TestTable {
     void Clear() {
         TRandom rng(12345);
         ShuffleDeck(G.Stock, rng, G.Layout);
-        G.DiscardPile = G.OpponentHand = G.PlayerHand = G.OpponentMelds = G.PlayerMelds = G.PickedUpCards = {};
+        G.DiscardPile = G.Seat(TSeat::Opponent).Hand = G.Seat(TSeat::Player).Hand = G.Seat(TSeat::Opponent).Melds =
+            G.Seat(TSeat::Player).Melds = G.Seat(TSeat::Player).PickedUp = {};
         for (int c = 0; c < kColumns; ++c) {
             const int x = G.Layout.ColumnX(c);
-            G.PlayerHand.Anchors[c] = {x, G.Layout.PlayerHandBase};
-            G.PlayerMelds.Anchors[c] = {x, G.Layout.PlayerMeldBase};
-            G.OpponentMelds.Anchors[c] = {x, G.Layout.OpponentMeldBase};
+            G.Seat(TSeat::Player).Hand.Anchors[c] = {x, G.Layout.PlayerHandBase};
+            G.Seat(TSeat::Player).Melds.Anchors[c] = {x, G.Layout.PlayerMeldBase};
+            G.Seat(TSeat::Opponent).Melds.Anchors[c] = {x, G.Layout.OpponentMeldBase};
         }
-        G.PlayerMeldState = G.OpponentMeldState = {};
+        G.Seat(TSeat::Player).MeldState = G.Seat(TSeat::Opponent).MeldState = {};
         G.UndoStack.clear();
         G.PileFrozen = false;
         G.StockExhausted = false;
-        G.PlayerScore = G.OpponentScore = 0;
-        G.PlayerMinimumMeld = 50;
-        G.OpponentMeldedPoints = 0;
+        G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
+        G.Seat(TSeat::Player).MinimumMeld = 50;
+        G.Seat(TSeat::Opponent).MeldedPoints = 0;
         Melding();
     }
 
@@ -73,8 +74,8 @@ struct TestTable {
     void Hand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            PlaceInColumn(G.PlayerHand, true, false, c);
-            AddCard(G.PlayerHand, c);
+            PlaceInColumn(G.Seat(TSeat::Player).Hand, true, false, c);
+            AddCard(G.Seat(TSeat::Player).Hand, c);
         }
     }
 
@@ -82,34 +83,34 @@ struct TestTable {
     void Meld(int column, std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            TPoint& a = G.PlayerMelds.Anchors[static_cast<size_t>(column)];
+            TPoint& a = G.Seat(TSeat::Player).Melds.Anchors[static_cast<size_t>(column)];
             c.X = a.X;
             a.Y += kColumnStep;
             c.Y = a.Y;
-            AddCard(G.PlayerMelds, c);
+            AddCard(G.Seat(TSeat::Player).Melds, c);
         }
-        G.CheckCanasta(G.PlayerMelds, true, G.Layout.ColumnX(column));
+        G.CheckCanasta(G.Seat(TSeat::Player).Melds, true, G.Layout.ColumnX(column));
     }
 
     void OppHand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            c.X = G.Layout.TableLeft + G.OpponentHand.Count * G.Config.CardSpacing;
+            c.X = G.Layout.TableLeft + G.Seat(TSeat::Opponent).Hand.Count * G.Config.CardSpacing;
             c.Y = G.Layout.HandRowTop;
-            AddCard(G.OpponentHand, c);
+            AddCard(G.Seat(TSeat::Opponent).Hand, c);
         }
     }
 
     void OppMeld(int column, std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            TPoint& a = G.OpponentMelds.Anchors[static_cast<size_t>(column)];
+            TPoint& a = G.Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(column)];
             c.X = a.X;
             a.Y -= kColumnStep;
             c.Y = a.Y;
-            AddCard(G.OpponentMelds, c);
+            AddCard(G.Seat(TSeat::Opponent).Melds, c);
         }
-        G.CheckCanasta(G.OpponentMelds, false, G.Layout.ColumnX(column));
+        G.CheckCanasta(G.Seat(TSeat::Opponent).Melds, false, G.Layout.ColumnX(column));
     }
 
     // Cards onto the discard pile, the last one on top.
@@ -158,8 +159,8 @@ struct TestTable {
         G.SaveTurnSnapshot();
     }
 
-    int HandIndex(const std::string& name) const { return FindFirstById(G.PlayerHand, CardId(name)); }
-    int ColumnCount(int column) const { return CountAtX(G.PlayerMelds, G.Layout.ColumnX(column)); }
+    int HandIndex(const std::string& name) const { return FindFirstById(G.Seat(TSeat::Player).Hand, CardId(name)); }
+    int ColumnCount(int column) const { return CountAtX(G.Seat(TSeat::Player).Melds, G.Layout.ColumnX(column)); }
     std::string Consistent() const { return CheckConsistency(G); }
 };
 

@@ -94,18 +94,18 @@ protected:
     }
     void ClickHand(const std::string& name, Qt::MouseButton b = Qt::LeftButton,
                    Qt::KeyboardModifiers m = Qt::NoModifier) {
-        const int i = FindFirstById(G().PlayerHand, CardId(name));
+        const int i = FindFirstById(G().Seat(TSeat::Player).Hand, CardId(name));
         ASSERT_GE(i, 0) << name << " not in hand";
-        ClickCard(G().PlayerHand.Cards[static_cast<size_t>(i)], b, m);
+        ClickCard(G().Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)], b, m);
     }
     void ClickStock() { Click(G().Layout.TableLeft + 5, G().Layout.StockTop + 5); }
     void ClickPile() { Click(G().Layout.TableLeft + 5, G().Layout.DiscardTop + 5); }
     void Key(int key, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(View(), Qt::Key(key), m); }
 
-    int ColumnCount(int column) { return CountAtX(G().PlayerMelds, G().Layout.ColumnX(column)); }
+    int ColumnCount(int column) { return CountAtX(G().Seat(TSeat::Player).Melds, G().Layout.ColumnX(column)); }
     int InHand(const std::string& name) {
         int n = 0;
-        for (const TCard& c : G().PlayerHand) n += c.Id == CardId(name);
+        for (const TCard& c : G().Seat(TSeat::Player).Hand) n += c.Id == CardId(name);
         return n;
     }
 

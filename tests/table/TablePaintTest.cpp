@@ -142,8 +142,8 @@ TEST_P(TablePaintTest, CanastaLabelsBelowAndAboveTheFirstCard) {
     t.Meld(5, {"6S", "6C", "6H", "6D", "6S", "6C", "6H"});
     t.OppMeld(9, {"10S", "10C", "10H", "10D", "2S", "10S", "JK"});
     Arrange(t);
-    ASSERT_EQ(G().PlayerMeldState.CanastaKind[5], ckNatural);
-    ASSERT_EQ(G().OpponentMeldState.CanastaKind[9], ckMixed);
+    ASSERT_EQ(G().Seat(TSeat::Player).MeldState.CanastaKind[5], ckNatural);
+    ASSERT_EQ(G().Seat(TSeat::Opponent).MeldState.CanastaKind[9], ckMixed);
     const QImage img = Render();
     const int T = QFontMetrics(CanastaLabelFont(L.SizeIndex, L.CardWidth)).height();
 
@@ -177,7 +177,7 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     ClickHand("8S", Qt::LeftButton, Qt::ShiftModifier);
     ASSERT_EQ(ColumnCount(7), 5);
     int first = 1 << 30, last = 0;
-    for (const TCard& c : G().PlayerMelds) {
+    for (const TCard& c : G().Seat(TSeat::Player).Melds) {
         first = std::min<int>(first, c.Y);
         last = std::max<int>(last, c.Y);
     }
@@ -190,11 +190,11 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     // Each strip is a hit on its own card.
     int index = -1;
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 5, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().PlayerMelds.At(index).Y, first);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Y, first);
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 24 + 5, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().PlayerMelds.At(index).Y, first + 24) << "a covered card is hit only on its strip";
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Y, first + 24) << "a covered card is hit only on its strip";
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, last + L.CardHeight - 2, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().PlayerMelds.At(index).Y, last);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Y, last);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSizes, TablePaintTest, ::testing::Values(0, 1, 2, 3));
@@ -223,11 +223,11 @@ TEST_F(TableWindowTest, HitAreasOfPilesHandAndTable) {
         << "bounds are inclusive";
     EXPECT_EQ(Window->HitTest(L.TableLeft + L.CardWidth + 1, L.StockTop, i), TfmCanMain::THitArea::None);
     EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.DiscardTop + 2, i), TfmCanMain::THitArea::Pile);
-    const TCard& joker = G().PlayerHand.At(FindFirstById(G().PlayerHand, kJokerId));
+    const TCard& joker = G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, kJokerId));
     EXPECT_EQ(Window->HitTest(joker.X + 2, joker.Y + 2, i), TfmCanMain::THitArea::WildInHand);
-    const TCard& five = G().PlayerHand.At(FindFirstById(G().PlayerHand, CardId("5S")));
+    const TCard& five = G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, CardId("5S")));
     EXPECT_EQ(Window->HitTest(five.X + 2, five.Y + 2, i), TfmCanMain::THitArea::NaturalInHand);
-    EXPECT_EQ(G().PlayerHand.At(i).Id, CardId("5S"));
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.At(i).Id, CardId("5S"));
     EXPECT_EQ(Window->HitTest(L.ColumnX(2) + 2, L.PlayerMeldBase + 14, i), TfmCanMain::THitArea::ThreesColumn);
     EXPECT_EQ(Window->HitTest(L.ColumnX(9) + 2, L.PlayerMeldBase + 14, i), TfmCanMain::THitArea::TableCard);
 
@@ -265,9 +265,9 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
     ASSERT_EQ(G().UndoStack.size(), 1u);
 
     const TableLayout before = G().Layout;
-    const auto hand = Slots(G().PlayerHand, before, before.PlayerHandBase);
-    const auto melds = Slots(G().PlayerMelds, before, before.PlayerMeldBase);
-    const auto opp = Slots(G().OpponentMelds, before, before.OpponentMeldBase);
+    const auto hand = Slots(G().Seat(TSeat::Player).Hand, before, before.PlayerHandBase);
+    const auto melds = Slots(G().Seat(TSeat::Player).Melds, before, before.PlayerMeldBase);
+    const auto opp = Slots(G().Seat(TSeat::Opponent).Melds, before, before.OpponentMeldBase);
     const auto savedHand = Slots(G().SavedPlayerHand, before, before.PlayerHandBase);
     const auto savedMelds = Slots(G().SavedPlayerMelds, before, before.PlayerMeldBase);
 
@@ -276,9 +276,9 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
     EXPECT_EQ(Window->width(), 1024);
     EXPECT_EQ(Window->height(), 768);
     EXPECT_EQ(Window->CardImages().CardSize(), QSize(67, 104));
-    EXPECT_EQ(Slots(G().PlayerHand, after, after.PlayerHandBase), hand);
-    EXPECT_EQ(Slots(G().PlayerMelds, after, after.PlayerMeldBase), melds);
-    EXPECT_EQ(Slots(G().OpponentMelds, after, after.OpponentMeldBase), opp);
+    EXPECT_EQ(Slots(G().Seat(TSeat::Player).Hand, after, after.PlayerHandBase), hand);
+    EXPECT_EQ(Slots(G().Seat(TSeat::Player).Melds, after, after.PlayerMeldBase), melds);
+    EXPECT_EQ(Slots(G().Seat(TSeat::Opponent).Melds, after, after.OpponentMeldBase), opp);
     EXPECT_EQ(Slots(G().SavedPlayerHand, after, after.PlayerHandBase), savedHand);
     EXPECT_EQ(Slots(G().SavedPlayerMelds, after, after.PlayerMeldBase), savedMelds);
     for (const TCard& c : G().DiscardPile) EXPECT_EQ(c.Y, after.DiscardTop);
@@ -288,8 +288,8 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
 
     // The undo entry still finds its column with the width it was made with.
     Key(Qt::Key_Delete);
-    EXPECT_EQ(FindFirstById(G().PlayerHand, CardId("9D")) >= 0, true);
-    EXPECT_EQ(CountAtX(G().PlayerMelds, after.ColumnX(8)), 0);
+    EXPECT_EQ(FindFirstById(G().Seat(TSeat::Player).Hand, CardId("9D")) >= 0, true);
+    EXPECT_EQ(CountAtX(G().Seat(TSeat::Player).Melds, after.ColumnX(8)), 0);
     EXPECT_EQ(CheckConsistency(G()), "");
 }
 

@@ -100,8 +100,8 @@ protected:
         t.Melding();
         Arrange(t);
         G().GameInProgress = true;
-        G().PlayerScore = 1230;
-        G().OpponentScore = 455;
+        G().Seat(TSeat::Player).Score = 1230;
+        G().Seat(TSeat::Opponent).Score = 455;
         ClickHand("AS", Qt::LeftButton, Qt::ShiftModifier);
         ClickHand("KS", Qt::LeftButton, Qt::ShiftModifier);
         ASSERT_TRUE(Window->UndoMeldAction()->isEnabled());
@@ -313,7 +313,7 @@ TEST_F(SavedGameWindowTest, AutomaticSaveOffWritesNothingAndLoadsNothing) {
     WriteBytes(AutosaveFile(), OtherGameFile());
     Start({});
     EXPECT_FALSE(Window->GameLoaded());
-    EXPECT_EQ(G().PlayerHand.Count, 15) << "a new deal";
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15) << "a new deal";
 }
 
 TEST_F(SavedGameWindowTest, ACommandLineFileWinsOverTheAutomaticSave) {
@@ -335,7 +335,7 @@ TEST_F(SavedGameWindowTest, AnUnreadableAutomaticSaveIsReportedAndANewGameDealt)
     Start({});
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_TRUE(Seen.back().Text.startsWith("This file is damaged and cannot be loaded: "));
-    EXPECT_EQ(G().PlayerHand.Count, 15);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15);
     EXPECT_EQ(CheckConsistency(G()), "");
 
     Seen.clear();
@@ -343,7 +343,7 @@ TEST_F(SavedGameWindowTest, AnUnreadableAutomaticSaveIsReportedAndANewGameDealt)
     Start({});
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_EQ(Seen.back().Text, AutosaveFile().toUpper() + " : this file is not a Canasta saved game");
-    EXPECT_EQ(G().PlayerHand.Count, 15);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15);
 }
 
 TEST_F(SavedGameWindowTest, NoToAnotherGameDeletesTheAutomaticSaveAndQuits) {
@@ -357,7 +357,7 @@ TEST_F(SavedGameWindowTest, NoToAnotherGameDeletesTheAutomaticSaveAndQuits) {
     t.StockDownTo(0);
     t.DrawPhase();
     Arrange(t);
-    G().PlayerScore = 5200;
+    G().Seat(TSeat::Player).Score = 5200;
     G().GameInProgress = true;
     OnDialog = [](QDialog& d) { return d.objectName() == "fmGameOver" ? int(TfmGameOver::No) : Accept(d); };
     QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
@@ -378,7 +378,7 @@ protected:
         t.StockDownTo(0);
         t.DrawPhase();
         Arrange(t);
-        G().PlayerScore = 4900;
+        G().Seat(TSeat::Player).Score = 4900;
         G().GameInProgress = true;
         QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton);
     }
@@ -425,7 +425,7 @@ TEST_F(ScoresWindowTest, AWonMatchAsksTheNameOnceAndCountsTheWin) {
     EXPECT_EQ(match.Name, "Ann") << "the answer serves the whole game-over";
     EXPECT_GT(hand.Score, 500);
     EXPECT_GT(match.Score, 5000);
-    EXPECT_EQ(G().PlayerScore, 0) << "the next match has begun";
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, 0) << "the next match has begun";
     EXPECT_EQ(FameKinds, QList<int>({hsHand, hsMatch}));
     EXPECT_EQ(BoldNames, QList<bool>({true, true}));
     EXPECT_EQ(CountWaves(Audio, "exelnt.wav"), 2);
@@ -503,7 +503,7 @@ TEST_F(TableWindowTest, CustomizeOkAppliesSizeAndPlaySettings) {
     t.Meld(6, {"7H", "7D", "7C"});
     t.Melding();
     Arrange(t);
-    const int hand = G().PlayerHand.Count;
+    const int hand = G().Seat(TSeat::Player).Hand.Count;
 
     bool largestEnabled = true;
     OnDialog = [&](QDialog& d) {
@@ -523,7 +523,7 @@ TEST_F(TableWindowTest, CustomizeOkAppliesSizeAndPlaySettings) {
     EXPECT_EQ(G().Config.MeldDelay, 0) << "the fastest melding";
     EXPECT_EQ(std::get<int32_t>(Store.ReadValue("Settings\\Delay", std::monostate{})), 0);
     // The cards moved with the table: every card on a column of the new size.
-    EXPECT_EQ(G().PlayerHand.Count, hand);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, hand);
     EXPECT_EQ(ColumnCount(6), 3);
     EXPECT_EQ(CheckConsistency(G()), "");
 }
@@ -590,7 +590,7 @@ TEST_F(SavedGameWindowTest, ANamedPipeOrAnOversizedFileIsRefusedWithoutWaiting) 
     EXPECT_LT(took, 2000) << "start-up waited on the pipe";
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_EQ(Seen.back().Text, pipe.toUpper() + " : this file is not a Canasta saved game");
-    EXPECT_EQ(G().PlayerHand.Count, 15) << "a new deal";
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15) << "a new deal";
     QFile::remove(pipe);
 
     // Far larger than any saved game, though it begins like one.
@@ -834,6 +834,6 @@ TEST_F(EndBySignalTest, AProvisionalTakeOfThePileIsKeptWithoutItsPenalty) {
     TGame reloaded(host, G().Rules, G().Layout, G().Config);
     ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
     EXPECT_TRUE(reloaded.PileTakeUndoable) << "still the player's to complete or undo";
-    EXPECT_EQ(reloaded.PlayerScore, 0);
+    EXPECT_EQ(reloaded.Seat(TSeat::Player).Score, 0);
     EXPECT_EQ(TableInAnyHandOrder(reloaded), taken);
 }

@@ -238,7 +238,7 @@ public:
 // computer's table after its turn: "" or the rule it breaks.
 std::string ComputerMeldFault(const TGame& g, int meldedBefore) {
     std::array<int, kColumns> cards{}, wilds{};
-    for (const TCard& c : g.OpponentMelds) {
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds) {
         const size_t col = static_cast<size_t>(g.Layout.ColumnOf(c.X));
         ++cards[col];
         if (IsWild(c)) ++wilds[col];
@@ -251,12 +251,13 @@ std::string ComputerMeldFault(const TGame& g, int meldedBefore) {
             return "computer's column " + std::to_string(c) + " holds more wild cards than naturals";
     }
     if (cards[kRankTwo] > 0 && cards[kRankTwo] < 7) return "computer's wild cards are melded outside a canasta";
-    if (g.OpponentHand.Empty() && g.OpponentMeldState.Canastas < g.Rules.CanastasToGoOut)
+    if (g.Seat(TSeat::Opponent).Hand.Empty() && g.Seat(TSeat::Opponent).MeldState.Canastas < g.Rules.CanastasToGoOut)
         return "computer's hand is empty without the canastas to go out";
-    const int minimum = MinimumInitialMeld(g.OpponentScore);
-    if (meldedBefore == 0 && g.OpponentMeldedPoints > 0 && g.OpponentMeldedPoints < minimum &&
-        !(g.Rules.BonusCounts && g.OpponentMeldState.Canastas > 0))
-        return "computer's first meld of " + std::to_string(g.OpponentMeldedPoints) +
+    const int minimum = MinimumInitialMeld(g.Seat(TSeat::Opponent).Score);
+    if (meldedBefore == 0 && g.Seat(TSeat::Opponent).MeldedPoints > 0 &&
+        g.Seat(TSeat::Opponent).MeldedPoints < minimum &&
+        !(g.Rules.BonusCounts && g.Seat(TSeat::Opponent).MeldState.Canastas > 0))
+        return "computer's first meld of " + std::to_string(g.Seat(TSeat::Opponent).MeldedPoints) +
                " points is below the minimum of " + std::to_string(minimum);
     return "";
 }
@@ -281,14 +282,14 @@ public:
     // Which level sits in the opponent seat: 0 the first, 1 the second.
     int Seated = 0;
     // Cards each level took from the pile and still holds (what the other
-    // level sees as PickedUpCards while that one sits in the player seat).
+    // level sees as Seat(TSeat::Player).PickedUp while that one sits in the player seat).
     std::array<TCardList, 2> Taken{};
 
     void PlayTurn(TGame& game) override {
         const int seat = Seated;
         const uint32_t hand = game.HandNumber;
-        const int melded = game.OpponentMeldedPoints;
-        const TCardBag handBefore = Bag(game.OpponentHand), pileBefore = Bag(game.DiscardPile);
+        const int melded = game.Seat(TSeat::Opponent).MeldedPoints;
+        const TCardBag handBefore = Bag(game.Seat(TSeat::Opponent).Hand), pileBefore = Bag(game.DiscardPile);
         Clock.Enter();
         Levels[static_cast<size_t>(seat)]->PlayTurn(game);
         Totals.TurnMicros[static_cast<size_t>(seat)].push_back(Clock.Leave());
@@ -305,7 +306,7 @@ private:
     // The cards that left the pile for the hand this turn join the record;
     // cards no longer in the hand leave it.
     void NoteTaken(const TGame& game, int seat, const TCardBag& handBefore, const TCardBag& pileBefore) {
-        const TCardBag handAfter = Bag(game.OpponentHand), pileAfter = Bag(game.DiscardPile);
+        const TCardBag handAfter = Bag(game.Seat(TSeat::Opponent).Hand), pileAfter = Bag(game.DiscardPile);
         TCardList& record = Taken[static_cast<size_t>(seat)];
         const TCardBag old = Bag(record);
         TCardBag want{};
@@ -316,7 +317,7 @@ private:
                 want[id][d] = std::min(old[id][d], handAfter[id][d] - added) + std::min(added, fromPile);
             }
         TCardList updated;
-        for (const TCard& c : game.OpponentHand)
+        for (const TCard& c : game.Seat(TSeat::Opponent).Hand)
             if (want[c.Id][c.Deck] > 0 && !IsRedThree(c)) {
                 --want[c.Id][c.Deck];
                 AddCard(updated, c);
@@ -375,24 +376,24 @@ TCardList LayOutMelds(const TGame& g, const TCardList& cards, const TMeldState& 
 // Swaps the two seats between turns: the side that sat in the player seat
 // now plays the opponent seat.
 void MirrorSeats(TGame& g, TSeatLevels& seats) {
-    const TCardList playerHand = g.PlayerHand, opponentHand = g.OpponentHand;
-    const TCardList playerMelds = g.PlayerMelds, opponentMelds = g.OpponentMelds;
-    std::swap(g.PlayerMeldState, g.OpponentMeldState);
-    g.PlayerHand = LayOutHand(g, opponentHand, true);
-    g.OpponentHand = LayOutHand(g, playerHand, false);
-    g.PlayerMelds = LayOutMelds(g, opponentMelds, g.PlayerMeldState, true);
-    g.OpponentMelds = LayOutMelds(g, playerMelds, g.OpponentMeldState, false);
-    std::swap(g.PlayerScore, g.OpponentScore);
-    std::swap(g.PlayerPointsBeforeTurn, g.OpponentPointsBeforeTurn);
-    g.OpponentMeldedPoints = 0;
-    for (const TCard& c : g.OpponentMelds)
-        if (!IsRedThree(c)) g.OpponentMeldedPoints += c.Points;
-    g.PlayerMinimumMeld = MinimumInitialMeld(g.PlayerScore);
+    const TCardList playerHand = g.Seat(TSeat::Player).Hand, opponentHand = g.Seat(TSeat::Opponent).Hand;
+    const TCardList playerMelds = g.Seat(TSeat::Player).Melds, opponentMelds = g.Seat(TSeat::Opponent).Melds;
+    std::swap(g.Seat(TSeat::Player).MeldState, g.Seat(TSeat::Opponent).MeldState);
+    g.Seat(TSeat::Player).Hand = LayOutHand(g, opponentHand, true);
+    g.Seat(TSeat::Opponent).Hand = LayOutHand(g, playerHand, false);
+    g.Seat(TSeat::Player).Melds = LayOutMelds(g, opponentMelds, g.Seat(TSeat::Player).MeldState, true);
+    g.Seat(TSeat::Opponent).Melds = LayOutMelds(g, playerMelds, g.Seat(TSeat::Opponent).MeldState, false);
+    std::swap(g.Seat(TSeat::Player).Score, g.Seat(TSeat::Opponent).Score);
+    std::swap(g.Seat(TSeat::Player).PointsBeforeTurn, g.Seat(TSeat::Opponent).PointsBeforeTurn);
+    g.Seat(TSeat::Opponent).MeldedPoints = 0;
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds)
+        if (!IsRedThree(c)) g.Seat(TSeat::Opponent).MeldedPoints += c.Points;
+    g.Seat(TSeat::Player).MinimumMeld = MinimumInitialMeld(g.Seat(TSeat::Player).Score);
     g.PlayerDrawsFirst = !g.PlayerDrawsFirst;  // the flag belongs to the seat
     g.GoingOutWithThrees = false;
     seats.Seated = 1 - seats.Seated;
     // The side now in the player seat is the one whose takes the mover knows.
-    g.PickedUpCards = seats.Taken[static_cast<size_t>(1 - seats.Seated)];
+    g.Seat(TSeat::Player).PickedUp = seats.Taken[static_cast<size_t>(1 - seats.Seated)];
     g.SaveTurnSnapshot();
     g.CountColumns();
 }
@@ -405,7 +406,7 @@ public:
         : Inner(inner), Totals(totals), After(std::move(after)) {}
     void PlayTurn(TGame& game) override {
         const uint32_t hand = game.HandNumber;
-        const int melded = game.OpponentMeldedPoints;
+        const int melded = game.Seat(TSeat::Opponent).MeldedPoints;
         Clock.Enter();
         Inner.PlayTurn(game);
         Totals.TurnMicros[0].push_back(Clock.Leave());
@@ -451,7 +452,7 @@ public:
             if (Opt.Trace)
                 std::printf("%6ld  computer turn done (%s): stock %d, pile %d, computer hand %d\n", Move,
                             Opt.Versus.empty() ? Opt.Level.c_str() : Last.c_str(), game.Stock.Count,
-                            game.DiscardPile.Count, game.OpponentHand.Count);
+                            game.DiscardPile.Count, game.Seat(TSeat::Opponent).Hand.Count);
             Verify(game, "after a computer turn");
             // A turn that ended the hand left its melds to the scoring.
             if (Opt.Check && game.TurnPhase != TTurnPhase::HandOver) {
@@ -586,12 +587,13 @@ private:
             "  phase %d, turn start %d, drawn %d, pending %d, undoable %d, frozen %d, stock %d, undo entries %zu\n",
             static_cast<int>(g.TurnPhase), g.TurnStart, g.HasDrawn, g.TopCardPending, g.PileTakeUndoable, g.PileFrozen,
             g.Stock.Count, g.UndoStack.size());
-        std::printf("  canastas: bot %d, computer %d; minimum %d; validation '%s'\n", g.PlayerMeldState.Canastas,
-                    g.OpponentMeldState.Canastas, g.PlayerMinimumMeld, g.ValidationMessage.c_str());
-        DumpList("bot hand", g.PlayerHand, nullptr);
-        DumpList("bot table", g.PlayerMelds, &g.Layout);
-        DumpList("computer hand", g.OpponentHand, nullptr);
-        DumpList("computer table", g.OpponentMelds, &g.Layout);
+        std::printf("  canastas: bot %d, computer %d; minimum %d; validation '%s'\n",
+                    g.Seat(TSeat::Player).MeldState.Canastas, g.Seat(TSeat::Opponent).MeldState.Canastas,
+                    g.Seat(TSeat::Player).MinimumMeld, g.ValidationMessage.c_str());
+        DumpList("bot hand", g.Seat(TSeat::Player).Hand, nullptr);
+        DumpList("bot table", g.Seat(TSeat::Player).Melds, &g.Layout);
+        DumpList("computer hand", g.Seat(TSeat::Opponent).Hand, nullptr);
+        DumpList("computer table", g.Seat(TSeat::Opponent).Melds, &g.Layout);
         DumpList("pile", g.DiscardPile, nullptr);
     }
 
