@@ -44,9 +44,10 @@ bool CanTakePile(TGame& game, const TCardCounts& c, const TCard& top) {
     const bool pairing = (n == 1 && w >= 1 && !rules.NaturalPair) || n >= 2 ||
                          (m >= 3 && !(rules.NaturalPair && rules.PairForExistingMeld));
     const bool frozen = game.PileFrozen;
-    const bool yes = (!frozen && !rules.AddToCanasta && m < 7 && pairing) || (frozen && n >= 2) ||
-                     (!frozen && rules.AddToCanasta && pairing) ||
-                     (game.StockExhausted && game.IsForced(game.Seat(TSeat::Opponent).Hand.Count, c.MeldSize));
+    const bool yes =
+        (!frozen && !rules.AddToCanasta && m < 7 && pairing) || (frozen && n >= 2) ||
+        (!frozen && rules.AddToCanasta && pairing) ||
+        (game.StockExhausted && game.IsForced(TSeat::Opponent, game.Seat(TSeat::Opponent).Hand.Count, c.MeldSize));
     if (!yes) return false;
     // A new meld must leave a card to discard.
     if (m == 0) return game.Seat(TSeat::Opponent).Hand.Count + game.DiscardPile.Count > 3;
@@ -73,7 +74,7 @@ void TComputerTurn::RunTurn() {
     TGame& g = *G;
     g.OpponentsTurn = true;
 
-    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(false);
+    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(TSeat::Player, false);
     g.Seat(TSeat::Opponent).MinimumMeld = MinimumInitialMeld(g.Seat(TSeat::Opponent).Score);
     BeginTurn();
 
@@ -86,7 +87,7 @@ void TComputerTurn::RunTurn() {
 
 bool TComputerTurn::ForcedTake() {
     CountCards();
-    return G->IsForced(HandSize(), C.MeldSize);
+    return G->IsForced(TSeat::Opponent, HandSize(), C.MeldSize);
 }
 
 bool TComputerTurn::PickUp() {

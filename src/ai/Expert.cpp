@@ -49,7 +49,7 @@ void TExpert::ComputeHoldBack() {
 TExpert::TPickUp TExpert::ExpertPickUp() {
     TGame& g = Game();
     RollAggressiveTurn();
-    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(false);
+    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(TSeat::Player, false);
     S().MeldTarget = g.Seat(TSeat::Opponent).MinimumMeld;
 
     if (g.DiscardPile.Count == 1) {

@@ -63,7 +63,7 @@ void TGame::MeldFromHand(int position) {
     Host.AnimateMove(card, from, {card.X, card.Y});
     Host.Invalidate(TRegion::OpponentMelds);
     Host.Wait(Config.MeldDelay);
-    if (before >= 6) CheckCanasta(Seat(TSeat::Opponent).Melds, false, card.X);
+    if (before >= 6) CheckCanasta(TSeat::Opponent, card.X);
 }
 
 void TGame::MeldWildCard(int rank) {
@@ -95,7 +95,7 @@ void TGame::MeldWildCard(int rank) {
     Host.AnimateMove(card, from, {card.X, card.Y});
     Host.Invalidate(TRegion::OpponentMelds);
     Host.Wait(Config.MeldDelay);
-    if (size >= 6) CheckCanasta(Seat(TSeat::Opponent).Melds, false, card.X);
+    if (size >= 6) CheckCanasta(TSeat::Opponent, card.X);
 }
 
 bool TGame::LayRedThrees() {

@@ -226,7 +226,7 @@ void TGame::DealHand(TSoundEvent sound) {
     LastDeal = ShuffleDeck(Stock, Rng, Layout);
     DealFromStock();
     SaveTurnSnapshot();
-    Seat(TSeat::Player).MinimumMeld = MinimumInitialMeld(Seat(TSeat::Player).Score);
+    for (TSeatState& seat : Seats) seat.MinimumMeld = MinimumInitialMeld(seat.Score);
     Host.Invalidate(TRegion::All);
 
     bool playerFirst = PlayerDrawsFirst;

@@ -193,6 +193,8 @@ public:
     // players' rules differ.
     std::optional<TRuleOptions> RemoteRules;
     const TRuleOptions& OpponentSeatRules() const { return Config.Networked && RemoteRules ? *RemoteRules : Rules; }
+    // The rules a seat is judged by.
+    const TRuleOptions& SeatRules(TSeat seat) const { return seat == TSeat::Opponent ? OpponentSeatRules() : Rules; }
     TableLayout Layout;
     TGameConfig Config;
     TRandom Rng;
@@ -250,14 +252,26 @@ public:
     // Whether the player's turn is still in its melding part: a gesture of
     // several melds stops when one of them ended the turn or the hand.
     bool StillMelding() const { return !OpponentsTurn && HasDrawn && TurnPhase != TTurnPhase::HandOver; }
-    bool CheckCanasta(TCardList& list, bool isPlayer, int x);
-    bool ValidateMelds(int handAdjust = 0);
-    bool ValidateTurnMelds(int handAdjust = 0);
+    // Records (and shows stacked) a canasta completed in the seat's column at x.
+    bool CheckCanasta(TSeat seat, int x);
+    // Whether the seat's table is valid to end a turn with, its hand counted
+    // handAdjust cards smaller; the message says why not.
+    bool ValidateMelds(TSeat seat, int handAdjust = 0);
+    // The same, and no take of the pile is still provisional (takePending:
+    // the seat's top card is not melded yet).
+    bool ValidateTurnMelds(TSeat seat, bool takePending, int handAdjust = 0);
 
     // ---- rules: discard pile ----
+    // The pile is frozen for the seat to move: frozen for everyone, or, with
+    // the per-player initial freeze, for a side that has melded nothing yet.
     bool PileFrozenForMover();
-    bool MayTakePile(bool allowForced);
-    bool IsForced(int handCount, const TCounts& columnCounts);
+    bool PileFrozenFor(TSeat seat) const;
+    // Whether the seat may take the pile now (allowForced: counting the forced
+    // take of an exhausted stock).
+    bool MayTakePile(TSeat seat, bool allowForced);
+    // Whether the seat, holding handCount cards over columns of these sizes,
+    // must take the top card of the pile.
+    bool IsForced(TSeat seat, int handCount, const TCounts& columnCounts) const;
     void TakePile();
     void CompletePileTake();
     // The rest of the pile into the player's hand once a take is complete.
@@ -272,13 +286,16 @@ public:
     bool DiscardCard(int index);
     // Right-click on a red three of the player's table (with RedThreeFreezes).
     bool DiscardRedThreeFromTable(int index);
-    bool MustPass();
+    // The seat holds one card it may neither meld nor go out with: it passes.
+    bool MustPass(TSeat seat, bool takePending);
     // Applies the one-card rule; returns true when the player had to pass.
     bool CheckForcedPass();
     void EndHandClicked();
 
     // ---- rules: scoring ----
-    int MeldedPoints(bool allColumns);
+    // Points on the seat's table (red threes aside), counting only columns of
+    // three or more unless allColumns.
+    int MeldedPoints(TSeat seat, bool allColumns) const;
     // Ends the hand if it is over: scores it and reports the result. What
     // follows (the match end, the next deal) is the driver's step.
     bool EndHandIfOver();

@@ -2,7 +2,6 @@
 #include "net/OpponentMoves.h"
 
 #include "net/Framing.h"
-#include "net/SeatView.h"
 
 namespace canasta {
 
@@ -88,7 +87,7 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     g.DealtLastHand = false;
     DealMirrored(g);
     g.SaveTurnSnapshot();
-    g.Seat(TSeat::Player).MinimumMeld = MinimumInitialMeld(g.Seat(TSeat::Player).Score);
+    for (TSeatState& seat : g.Seats) seat.MinimumMeld = MinimumInitialMeld(seat.Score);
     g.Host.Invalidate(TRegion::All);
 
     const bool playerFirst = g.PlayerDrawsFirst;
@@ -105,7 +104,6 @@ void TOpponentMirror::Sync() {
     Synced = true;
     TurnHand = G.HandNumber;
     T = {};
-    OpponentMinimum = MinimumInitialMeld(G.Seat(TSeat::Opponent).Score);
 }
 
 bool TOpponentMirror::TakePending() {
@@ -127,7 +125,7 @@ void TOpponentMirror::StartPickUp() {
     // Whether a side had melded before its turn decides its going-out bonus;
     // taken here and at every turn's end, so a turn that begins with a take of
     // the pile (or consists of a red three's discard) counts as well.
-    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(false);
+    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(TSeat::Player, false);
     G.Seat(TSeat::Opponent).PointsBeforeTurn = G.Seat(TSeat::Opponent).MeldedPoints;
 }
 
@@ -140,7 +138,7 @@ void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
         // sender's copy has not moved them on either).
         if (G.EndHandIfOver()) return;
     }
-    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(false);
+    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(TSeat::Player, false);
     G.Seat(TSeat::Opponent).PointsBeforeTurn = G.Seat(TSeat::Opponent).MeldedPoints;
 }
 
@@ -155,13 +153,11 @@ void TOpponentMirror::PutOnTable(TCard card, int column, TPoint from) {
     if (!IsRedThree(card)) G.Seat(TSeat::Opponent).MeldedPoints += card.Points;
     G.Host.AnimateMove(card, from, {card.X, card.Y});
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.CheckCanasta(G.Seat(TSeat::Opponent).Melds, false, card.X);
+    G.CheckCanasta(TSeat::Opponent, card.X);
 }
 
 bool TOpponentMirror::MeldsValid(int handAdjust) {
-    TOpponentView view(G, T.Take == kTakePending);
-    view.Game().Seat(TSeat::Player).MinimumMeld = OpponentMinimum;
-    return view.Game().ValidateTurnMelds(handAdjust);
+    return G.ValidateTurnMelds(TSeat::Opponent, T.Take == kTakePending, handAdjust);
 }
 
 void TOpponentMirror::CheckGoneOut() {
@@ -235,13 +231,10 @@ std::string TOpponentMirror::DrawPileTop() {
     if (!AtTurnStart()) return "the opponent has already drawn";
     if (G.DiscardPile.Empty()) return "the discard pile is empty";
     bool forcedOnly = false;
-    {
-        TOpponentView view(G, false);
-        if (!view.Game().MayTakePile(true)) return "the opponent may not take the discard pile";
-        // Only the top card when nothing but the forced take allows it; the
-        // rest of the pile then stays and no completion follows.
-        forcedOnly = !view.Game().MayTakePile(false);
-    }
+    if (!G.MayTakePile(TSeat::Opponent, true)) return "the opponent may not take the discard pile";
+    // Only the top card when nothing but the forced take allows it; the rest
+    // of the pile then stays and no completion follows.
+    forcedOnly = !G.MayTakePile(TSeat::Opponent, false);
     StartPickUp();
     if (G.DiscardPile.Count >= 13) G.Host.PlaySound(TSoundEvent::TakeHugePile);
     T.Hand = G.Seat(TSeat::Opponent).Hand;
@@ -366,7 +359,7 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
         G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
         G.SpreadColumn(G.Seat(TSeat::Opponent).Melds, x, *column, false);
     }
-    G.CheckCanasta(G.Seat(TSeat::Opponent).Melds, false, x);
+    G.CheckCanasta(TSeat::Opponent, x);
     G.Seat(TSeat::Opponent).MeldedPoints -= card.Points;
     G.Host.Invalidate(TRegion::OpponentMelds);
     G.AddToComputerHand(card, true);
@@ -437,14 +430,11 @@ std::string TOpponentMirror::PassDiscard() {
 std::string TOpponentMirror::HandOver() {
     if (!G.StockExhausted) return "the stock is not exhausted";
     if (!AtTurnStart()) return "the opponent has already drawn";
-    {
-        // Judged as the sender judged it, with its rules.
-        TOpponentView view(G, false);
-        TGame& v = view.Game();
-        v.CountColumns();
-        if (v.IsForced(v.Seat(TSeat::Player).Hand.Count, v.Seat(TSeat::Player).ColumnCounts))
-            return "the opponent is forced to take the pile";
-    }
+    // Judged as the sender judged it, with its rules.
+    G.CountColumns();
+    const TSeatState& seat = G.Seat(TSeat::Opponent);
+    if (G.IsForced(TSeat::Opponent, seat.Hand.Count, seat.ColumnCounts))
+        return "the opponent is forced to take the pile";
     G.EndHandRequested = true;
     G.EndHandIfOver();
     return {};

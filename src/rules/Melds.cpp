@@ -70,9 +70,9 @@ void TGame::MeldCard(int index) {
         // The wild card may have ended the turn (a forced pass) or the hand.
         if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     }
-    CheckCanasta(Seat(TSeat::Player).Melds, true, Layout.ColumnX(rank));
+    CheckCanasta(TSeat::Player, Layout.ColumnX(rank));
     CompletePileTake();
-    if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds()) {
+    if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds(TSeat::Player, TopCardPending)) {
         EndHandIfOver();
     } else if (!autoWild) {
         CheckForcedPass();
@@ -138,9 +138,9 @@ void TGame::AddWildcardToColumn(int c) {
     Host.AnimateMove(card, from, {card.X, card.Y});
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::PlayerMelds);
-    CheckCanasta(Seat(TSeat::Player).Melds, true, card.X);
+    CheckCanasta(TSeat::Player, card.X);
     CompletePileTake();
-    if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds())
+    if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds(TSeat::Player, TopCardPending))
         EndHandIfOver();
     else
         CheckForcedPass();
@@ -191,7 +191,9 @@ void TGame::MeldWildGesture(bool shift, bool ctrl) {
     }
 }
 
-bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int x) {
+bool TGame::CheckCanasta(TSeat seat, int x) {
+    const bool isPlayer = seat == TSeat::Player;
+    TCardList& list = Seat(seat).Melds;
     const int c = ColumnOfX(x);
     if (c == kRankThree) return false;
     int n = 0, naturals = 0;
@@ -202,7 +204,7 @@ bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int x) {
     }
     if (n < 7 || (naturals < 4 && c != kRankTwo)) return false;
     const uint8_t kind = c == kRankTwo ? ckWild : naturals == n ? ckNatural : ckMixed;
-    TMeldState& ms = isPlayer ? Seat(TSeat::Player).MeldState : Seat(TSeat::Opponent).MeldState;
+    TMeldState& ms = Seat(seat).MeldState;
     // Recorded when the column first qualifies, whatever its size by then: a
     // column can pass seven cards before it holds four naturals.
     const bool justCompleted = ms.CanastaKind[static_cast<size_t>(c)] == ckNone;
@@ -237,28 +239,29 @@ bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int x) {
     return true;
 }
 
-bool TGame::ValidateMelds(int handAdjust) {
+bool TGame::ValidateMelds(TSeat seat, int handAdjust) {
     CountColumns();
-    const int handCount = Seat(TSeat::Player).Hand.Count - handAdjust;
+    const TSeatState& s = Seat(seat);
+    const TRuleOptions& rules = SeatRules(seat);
+    const int handCount = s.Hand.Count - handAdjust;
     auto fail = [this](std::string message) {
         ValidationMessage = std::move(message);
         return false;
     };
     for (int c = 3; c < kColumns; ++c)
-        if (Seat(TSeat::Player).ColumnCounts[c] > 0 && Seat(TSeat::Player).ColumnCounts[c] < 3)
+        if (s.ColumnCounts[c] > 0 && s.ColumnCounts[c] < 3)
             return fail("every column on the table must contain at least three cards");
 
     int points = 0;
-    for (const TCard& card : Seat(TSeat::Player).Melds) points += IsRedThree(card) ? 0 : card.Points;
-    bool minimumMet = points >= Seat(TSeat::Player).MinimumMeld ||
-                      (Rules.BonusCounts && Seat(TSeat::Player).MeldState.Canastas >= 1) || points == 0 ||
-                      handCount == 0;
+    for (const TCard& card : s.Melds) points += IsRedThree(card) ? 0 : card.Points;
+    bool minimumMet =
+        points >= s.MinimumMeld || (rules.BonusCounts && s.MeldState.Canastas >= 1) || points == 0 || handCount == 0;
     if (!minimumMet)
-        return fail("your first meld must be at least " + std::to_string(Seat(TSeat::Player).MinimumMeld) +
-                    " points (currently " + std::to_string(points) + " points)");
+        return fail("your first meld must be at least " + std::to_string(s.MinimumMeld) + " points (currently " +
+                    std::to_string(points) + " points)");
 
     std::array<int, kColumns> naturals{}, wilds{};
-    for (const TCard& card : Seat(TSeat::Player).Melds) {
+    for (const TCard& card : s.Melds) {
         int c = ColumnOfX(card.X);
         if (IsWild(card))
             ++wilds[static_cast<size_t>(c)];
@@ -269,22 +272,22 @@ bool TGame::ValidateMelds(int handAdjust) {
         if (naturals[static_cast<size_t>(c)] < wilds[static_cast<size_t>(c)])
             return fail("there are too many wildcards within one column");
 
-    int blackThrees = CountBlackThrees(Seat(TSeat::Player).Melds);
+    int blackThrees = CountBlackThrees(s.Melds);
     if ((handCount > 0 && blackThrees > 0) || (handCount == 0 && blackThrees > 0 && blackThrees < 3))
         return fail("the Black Threes have not been melded correctly");
 
-    if (Seat(TSeat::Player).ColumnCounts[kRankTwo] > 0 && Seat(TSeat::Player).ColumnCounts[kRankTwo] < 7)
+    if (s.ColumnCounts[kRankTwo] > 0 && s.ColumnCounts[kRankTwo] < 7)
         return fail("wildcards must be melded as a canasta");
 
-    if (handCount == 0 && Seat(TSeat::Player).MeldState.Canastas < Rules.CanastasToGoOut)
-        return fail(std::string("you need at least ") + (Rules.CanastasToGoOut == 1 ? "one Canasta" : "two Canastas") +
+    if (handCount == 0 && s.MeldState.Canastas < rules.CanastasToGoOut)
+        return fail(std::string("you need at least ") + (rules.CanastasToGoOut == 1 ? "one Canasta" : "two Canastas") +
                     " to go out");
     return true;
 }
 
-bool TGame::ValidateTurnMelds(int handAdjust) {
-    if (!ValidateMelds(handAdjust)) return false;
-    if (TopCardPending) {
+bool TGame::ValidateTurnMelds(TSeat seat, bool takePending, int handAdjust) {
+    if (!ValidateMelds(seat, handAdjust)) return false;
+    if (takePending) {
         ValidationMessage = "you have not melded the top card correctly";
         return false;
     }

@@ -8,39 +8,49 @@ namespace canasta {
 bool TGame::PileFrozenForMover() {
     if (PileFrozen) return true;
     if (!(Rules.InitiallyFrozen && Rules.FrozenPerPlayer)) return false;
-    return OpponentsTurn ? Seat(TSeat::Opponent).MeldedPoints == 0 : MeldedPoints(false) == 0;
+    // The computer's seat keeps its points as it melds; the person's are
+    // counted from its table.
+    return OpponentsTurn ? Seat(TSeat::Opponent).MeldedPoints == 0 : MeldedPoints(TSeat::Player, false) == 0;
 }
 
-bool TGame::IsForced(int handCount, const TCounts& columnCounts) {
+bool TGame::PileFrozenFor(TSeat seat) const {
+    if (PileFrozen) return true;
+    const TRuleOptions& rules = SeatRules(seat);
+    if (!(rules.InitiallyFrozen && rules.FrozenPerPlayer)) return false;
+    return MeldedPoints(seat, false) == 0;
+}
+
+bool TGame::IsForced(TSeat seat, int handCount, const TCounts& columnCounts) const {
     if (DiscardPile.Empty() || PileFrozen) return false;
     const int r = DiscardPile.Last().Rank;
     if (r < 3) return false;
     if (DiscardPile.Count == 1 && handCount == 1) return false;
     const int n = columnCounts[static_cast<size_t>(r)];
-    return (n >= 3 && n <= 6) || ((n == 7 || n == 8) && Rules.AddToCanasta);
+    return (n >= 3 && n <= 6) || ((n == 7 || n == 8) && SeatRules(seat).AddToCanasta);
 }
 
-bool TGame::MayTakePile(bool allowForced) {
+bool TGame::MayTakePile(TSeat seat, bool allowForced) {
     CountColumns();
     if (DiscardPile.Empty()) return false;
     const int r = DiscardPile.Last().Rank;
     if (r < 3) return false;
-    const int inHand = Seat(TSeat::Player).RankCounts[static_cast<size_t>(r)];
-    const int column = Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(r)];
-    const int wilds = Seat(TSeat::Player).RankCounts[kRankJoker] + Seat(TSeat::Player).RankCounts[kRankTwo];
-    const bool frozen = PileFrozenForMover();
-    const bool ok =
-        inHand >= 2 ||
-        (!frozen && !(Rules.NaturalPair && Rules.PairForExistingMeld) && column >= 3 &&
-         (column < 7 || Rules.AddToCanasta)) ||
-        (!frozen && !Rules.NaturalPair && inHand == 1 && wilds >= 1 && column < 3) ||
-        (allowForced && StockExhausted && IsForced(Seat(TSeat::Player).Hand.Count, Seat(TSeat::Player).ColumnCounts));
+    const TSeatState& s = Seat(seat);
+    const TRuleOptions& rules = SeatRules(seat);
+    const int inHand = s.RankCounts[static_cast<size_t>(r)];
+    const int column = s.ColumnCounts[static_cast<size_t>(r)];
+    const int wilds = s.RankCounts[kRankJoker] + s.RankCounts[kRankTwo];
+    const bool frozen = PileFrozenFor(seat);
+    const bool ok = inHand >= 2 ||
+                    (!frozen && !(rules.NaturalPair && rules.PairForExistingMeld) && column >= 3 &&
+                     (column < 7 || rules.AddToCanasta)) ||
+                    (!frozen && !rules.NaturalPair && inHand == 1 && wilds >= 1 && column < 3) ||
+                    (allowForced && StockExhausted && IsForced(seat, s.Hand.Count, s.ColumnCounts));
     if (!ok) return false;
     if (column == 0) {
-        const int cards = Seat(TSeat::Player).Hand.Count + DiscardPile.Count;
-        if (Seat(TSeat::Player).MeldState.Canastas < Rules.CanastasToGoOut ? cards <= 3 : cards <= 0) return false;
+        const int cards = s.Hand.Count + DiscardPile.Count;
+        if (s.MeldState.Canastas < rules.CanastasToGoOut ? cards <= 3 : cards <= 0) return false;
     }
-    if (DiscardPile.Count == 1 && Seat(TSeat::Player).Hand.Count == 1) return false;
+    if (DiscardPile.Count == 1 && s.Hand.Count == 1) return false;
     return true;
 }
 
@@ -63,13 +73,13 @@ void TGame::TakePile() {
         return;
     }
     MarkGameInProgress();
-    if (!MayTakePile(true)) {
+    if (!MayTakePile(TSeat::Player, true)) {
         ShowStatusError(DiscardPile.Count == 1 && Seat(TSeat::Player).Hand.Count == 1
                             ? TRefusal::OneCardPileWithOneCardHand
                             : TRefusal::TopCardNotMeldable);
         return;
     }
-    const bool forcedOnly = !MayTakePile(false);
+    const bool forcedOnly = !MayTakePile(TSeat::Player, false);
     Host.SetRulesHint(kRulesHintLocked);
     TurnStart = false;
     if (DiscardPile.Count >= 13) Host.PlaySound(TSoundEvent::TakeHugePile);
@@ -87,7 +97,7 @@ void TGame::TakePile() {
     TakenTopCard = card;
     Host.SendToken(token::DrawPileTop, "");
     Host.AnimateMove(card, from, {card.X, card.Y});
-    CheckCanasta(Seat(TSeat::Player).Melds, true, card.X);
+    CheckCanasta(TSeat::Player, card.X);
     // The canasta display may have moved the card within its column.
     {
         int i = FindLastById(Seat(TSeat::Player).Melds, card.Id);
@@ -127,9 +137,9 @@ void TGame::CompletePileTake() {
     // that are only valid when going out, with no undo left to remove them.
     int incoming = 0;
     for (const TCard& c : DiscardPile) incoming += IsRedThree(c) ? 0 : 1;
-    if (!ValidateMelds(-incoming)) return;  // counts the columns too
+    if (!ValidateMelds(TSeat::Player, -incoming)) return;  // counts the columns too
     if (Seat(TSeat::Player).ColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
-    if (!(MeldedPoints(false) >= Seat(TSeat::Player).MinimumMeld ||
+    if (!(MeldedPoints(TSeat::Player, false) >= Seat(TSeat::Player).MinimumMeld ||
           (Rules.BonusCounts && Seat(TSeat::Player).MeldState.Canastas >= 1)))
         return;
 
@@ -198,7 +208,7 @@ void TGame::UndoTakePile() {
         if (count >= 7 && (naturals >= 4 || column == kRankTwo)) {
             // The canasta stands without the top card: its label counts the
             // naturals it had before the take.
-            CheckCanasta(Seat(TSeat::Player).Melds, true, card.X);
+            CheckCanasta(TSeat::Player, card.X);
         } else {
             // The top card had completed this canasta: it is a canasta no more.
             --Seat(TSeat::Player).MeldState.Canastas;
@@ -241,7 +251,7 @@ bool TGame::DiscardCard(int index) {
         return false;
     }
     const TCard& inHand = Seat(TSeat::Player).Hand.At(index);
-    if (!ValidateTurnMelds(1)) {
+    if (!ValidateTurnMelds(TSeat::Player, TopCardPending, 1)) {
         ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
     }
@@ -279,7 +289,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     const TCard& onTable = Seat(TSeat::Player).Melds.At(index);
     if (!IsRedThree(onTable)) return false;
     // Ending the turn this way must not carry an invalid table into the next turn.
-    if (HasDrawn && !ValidateTurnMelds()) {
+    if (HasDrawn && !ValidateTurnMelds(TSeat::Player, TopCardPending)) {
         ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
     }
@@ -309,27 +319,28 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     return true;
 }
 
-bool TGame::MustPass() {
-    if (Seat(TSeat::Player).Hand.Count != 1) return false;
-    if (Seat(TSeat::Player).MeldState.Canastas >= Rules.CanastasToGoOut) return false;
-    if (TopCardPending && !DiscardPile.Empty()) return false;
-    if (!ValidateTurnMelds()) return false;  // counts the columns too
-    if (Seat(TSeat::Player).MeldState.Canastas == 0 && Rules.CanastasToGoOut == 2) return true;
-    const TCard& last = Seat(TSeat::Player).Hand.Cards[0];
-    if (IsNatural(last.Rank) && Seat(TSeat::Player).ColumnCounts[last.Rank] == 6) return false;
+bool TGame::MustPass(TSeat seat, bool takePending) {
+    const TSeatState& s = Seat(seat);
+    const TRuleOptions& rules = SeatRules(seat);
+    if (s.Hand.Count != 1) return false;
+    if (s.MeldState.Canastas >= rules.CanastasToGoOut) return false;
+    if (takePending && !DiscardPile.Empty()) return false;
+    if (!ValidateTurnMelds(seat, takePending)) return false;  // counts the columns too
+    if (s.MeldState.Canastas == 0 && rules.CanastasToGoOut == 2) return true;
+    const TCard& last = s.Hand.Cards[0];
+    if (IsNatural(last.Rank) && s.ColumnCounts[last.Rank] == 6) return false;
     if (IsWild(last)) {
         std::array<int, kColumns> wilds{};
-        for (const TCard& c : Seat(TSeat::Player).Melds)
+        for (const TCard& c : s.Melds)
             if (IsWild(c)) ++wilds[static_cast<size_t>(ColumnOfX(c.X))];
         for (int c = 3; c < kColumns; ++c)
-            if (Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3)
-                return false;
+            if (s.ColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
     }
     return true;
 }
 
 bool TGame::CheckForcedPass() {
-    if (!MustPass()) return false;
+    if (!MustPass(TSeat::Player, TopCardPending)) return false;
     Host.Inform("You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.",
                 TMsgKind::Information);
     ClearUndo();
@@ -351,7 +362,7 @@ bool TGame::CheckForcedPass() {
 void TGame::EndHandClicked() {
     if (OpponentsTurn || !StockExhausted || TurnPhase != TTurnPhase::Draw || !TurnStart) return;
     CountColumns();
-    if (IsForced(Seat(TSeat::Player).Hand.Count, Seat(TSeat::Player).ColumnCounts)) {
+    if (IsForced(TSeat::Player, Seat(TSeat::Player).Hand.Count, Seat(TSeat::Player).ColumnCounts)) {
         Host.Inform(
             "You cannot end this hand now, because you must \n\rmeld the top card of the pile. (You are 'forced').",
             TMsgKind::Information);

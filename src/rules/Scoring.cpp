@@ -5,11 +5,12 @@
 
 namespace canasta {
 
-int TGame::MeldedPoints(bool allColumns) {
+int TGame::MeldedPoints(TSeat seat, bool allColumns) const {
+    const TCardList& melds = Seat(seat).Melds;
     std::array<int, kColumns> perColumn{};
-    for (const TCard& c : Seat(TSeat::Player).Melds) ++perColumn[static_cast<size_t>(ColumnOfX(c.X))];
+    for (const TCard& c : melds) ++perColumn[static_cast<size_t>(ColumnOfX(c.X))];
     int points = 0;
-    for (const TCard& c : Seat(TSeat::Player).Melds) {
+    for (const TCard& c : melds) {
         if (IsRedThree(c)) continue;
         if (allColumns || perColumn[static_cast<size_t>(ColumnOfX(c.X))] >= 3) points += c.Points;
     }

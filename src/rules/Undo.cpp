@@ -56,7 +56,7 @@ void TGame::UndoMeld() {
         Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
         SpreadColumn(Seat(TSeat::Player).Melds, card.X, column, true);
     }
-    CheckCanasta(Seat(TSeat::Player).Melds, true, card.X);
+    CheckCanasta(TSeat::Player, card.X);
     Host.Invalidate(TRegion::PlayerMelds);
     TPoint from{card.X, card.Y};
     PlaceInColumn(Seat(TSeat::Player).Hand, true, false, card);

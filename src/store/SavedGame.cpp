@@ -311,7 +311,7 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.ValidationMessage.clear();
     g.Seat(TSeat::Opponent).PointsBeforeTurn = s.OpponentMeldedPoints;
     if (s.SizeIndex != g.Layout.SizeIndex) CarryOverLayout(g, ComputeLayout(s.SizeIndex), g.Layout);
-    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(false);
+    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(TSeat::Player, false);
     // A pending take's top card is the last card put into the turn snapshot.
     if (g.PileTakeUndoable && !g.SavedPlayerMelds.Empty()) {
         g.TakenTopCard = g.SavedPlayerMelds.Last();

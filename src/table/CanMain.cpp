@@ -422,11 +422,11 @@ void TfmCanMain::UpdateScorePanels() {
     pnPCurrScore->setText(QString::number(S.Seat(TSeat::Player).Score));
     pnCCurrScore->setText(QString::number(S.Seat(TSeat::Opponent).Score));
     pnCCurrMeld->setText(QString::number(S.Seat(TSeat::Opponent).MeldedPoints));
-    const int counted = S.MeldedPoints(false);
+    const int counted = S.MeldedPoints(TSeat::Player, false);
     if (counted < S.Seat(TSeat::Player).MinimumMeld)
         pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(S.Seat(TSeat::Player).MinimumMeld));
     else
-        pnPCurrMeld->setText(QString::number(S.MeldedPoints(true)));
+        pnPCurrMeld->setText(QString::number(S.MeldedPoints(TSeat::Player, true)));
 }
 
 // ---- start-up and shut-down ----
@@ -1084,7 +1084,7 @@ bool TfmCanMain::SaveGame(bool automatic, std::string* failure) {
     }
     TSavedGame saved = CaptureSavedGame(G);
     // The automatic save leaves the previous file as it was.
-    if (!G.ValidateTurnMelds()) {
+    if (!G.ValidateTurnMelds(TSeat::Player, G.TopCardPending)) {
         if (!automatic)
             ShowInformation(this, Title(),
                             QStringLiteral("This game cannot be saved now because your meld is incorrect"));
@@ -1128,7 +1128,8 @@ bool TfmCanMain::MeldsTakenBack(TSavedGame& out) const {
         scratch.UndoAll();
         // A take of the pile still waiting for its top card's meld is kept
         // as it is: taking it back would cost the player 50 points.
-        if (!scratch.ValidateTurnMelds() && !scratch.PileTakeUndoable) return false;
+        if (!scratch.ValidateTurnMelds(TSeat::Player, scratch.TopCardPending) && !scratch.PileTakeUndoable)
+            return false;
     } catch (const std::exception&) {
         return false;
     }

@@ -50,8 +50,8 @@ TEST_F(Bot, FirstMeldReachesTheMinimumWithAWildCard) {
     t.Pile({"4H"});
     t.DrawPhase();
     ASSERT_GT(bot.PlayTurn(g), 0);
-    EXPECT_GE(g.MeldedPoints(true), 50);
-    EXPECT_TRUE(g.ValidateMelds());
+    EXPECT_GE(g.MeldedPoints(TSeat::Player, true), 50);
+    EXPECT_TRUE(g.ValidateMelds(TSeat::Player));
     EXPECT_TRUE(g.OpponentsTurn);  // the turn ends with the discard
     Drive(g);
     EXPECT_EQ(opponent.Turns, 1);

@@ -11,30 +11,30 @@ TEST(Validation, ColumnShapes) {
     t.G.Seat(TSeat::Player).MinimumMeld = 15;
     t.Hand({"4S", "5S"});
     t.Meld(7, {"8S", "8C", "2D"});  // 2 naturals + 1 wild: valid
-    EXPECT_TRUE(t.G.ValidateMelds());
+    EXPECT_TRUE(t.G.ValidateMelds(TSeat::Player));
 
     TestTable u;
     u.Hand({"4S", "5S"});
     u.Meld(7, {"8S", "2C", "2D"});
-    EXPECT_FALSE(u.G.ValidateMelds());
+    EXPECT_FALSE(u.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(u.G.ValidationMessage, "there are too many wildcards within one column");
 
     TestTable v;
     v.Hand({"4S", "5S"});
     v.Meld(9, {"10S", "10C", "10D", "10H", "2C", "2D", "JK", "JK"});  // 4 + 4: valid, a mixed canasta
-    EXPECT_TRUE(v.G.ValidateMelds());
+    EXPECT_TRUE(v.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(v.G.Seat(TSeat::Player).MeldState.CanastaKind[9], ckMixed);
 
     TestTable w;
     w.Hand({"4S", "5S"});
     w.Meld(12, {"KS", "KC"});
-    EXPECT_FALSE(w.G.ValidateMelds());
+    EXPECT_FALSE(w.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(w.G.ValidationMessage, "every column on the table must contain at least three cards");
 
     TestTable x;
     x.Hand({"4S", "5S"});
     x.Meld(1, {"JK", "JK", "2S", "2C", "2D", "2H"});
-    EXPECT_FALSE(x.G.ValidateMelds());
+    EXPECT_FALSE(x.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(x.G.ValidationMessage, "wildcards must be melded as a canasta");
 }
 
@@ -43,47 +43,47 @@ TEST(Validation, FirstMeldMinimumAndItsExemptions) {
     t.Hand({"4S", "5S", "6S"});
     t.Meld(12, {"KS", "KC", "KD"});  // 30
     t.Meld(4, {"5C", "5D", "5H"});   // 15
-    EXPECT_FALSE(t.G.ValidateMelds());
+    EXPECT_FALSE(t.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(t.G.ValidationMessage, "your first meld must be at least 50 points (currently 45 points)");
     // Discarding the last card means going out, which needs no minimum but a canasta.
     TestTable g;
     g.Hand({"4S"});
     g.Meld(12, {"KS", "KC", "KD", "KH", "KS", "KC", "KD"});  // natural canasta, 70
     g.G.Seat(TSeat::Player).MinimumMeld = 120;
-    EXPECT_FALSE(g.G.ValidateMelds());
-    EXPECT_TRUE(g.G.ValidateMelds(1));
+    EXPECT_FALSE(g.G.ValidateMelds(TSeat::Player));
+    EXPECT_TRUE(g.G.ValidateMelds(TSeat::Player, 1));
     // A canasta meets the minimum when the bonus counts.
     g.G.Rules.BonusCounts = true;
-    EXPECT_TRUE(g.G.ValidateMelds());
+    EXPECT_TRUE(g.G.ValidateMelds(TSeat::Player));
     // Red threes alone are worth nothing and need no minimum.
     TestTable r;
     r.Hand({"4S", "5S"});
     r.Meld(2, {"3D", "3H"});
-    EXPECT_TRUE(r.G.ValidateMelds());
+    EXPECT_TRUE(r.G.ValidateMelds(TSeat::Player));
 }
 
 TEST(Validation, GoingOutNeedsCanastasAndBlackThreesAtTheEnd) {
     TestTable t;
     t.Hand({"9S"});
     t.Meld(12, {"KS", "KC", "KD"});
-    EXPECT_FALSE(t.G.ValidateMelds(1));
+    EXPECT_FALSE(t.G.ValidateMelds(TSeat::Player, 1));
     EXPECT_EQ(t.G.ValidationMessage, "you need at least one Canasta to go out");
     t.G.Rules.CanastasToGoOut = 2;
-    EXPECT_FALSE(t.G.ValidateMelds(1));
+    EXPECT_FALSE(t.G.ValidateMelds(TSeat::Player, 1));
     EXPECT_EQ(t.G.ValidationMessage, "you need at least two Canastas to go out");
 
     TestTable b;
     b.Hand({"9S"});
     b.Meld(11, {"QS", "QC", "QD", "QH", "QS", "QC", "QD"});
     b.Meld(2, {"3S", "3C"});
-    EXPECT_FALSE(b.G.ValidateMelds(1));
+    EXPECT_FALSE(b.G.ValidateMelds(TSeat::Player, 1));
     EXPECT_EQ(b.G.ValidationMessage, "the Black Threes have not been melded correctly");
     b.Clear();
     b.Hand({"9S"});
     b.Meld(11, {"QS", "QC", "QD", "QH", "QS", "QC", "QD"});
     b.Meld(2, {"3S", "3C", "3S"});
-    EXPECT_TRUE(b.G.ValidateMelds(1));
-    EXPECT_FALSE(b.G.ValidateMelds(0));  // not while cards remain in hand
+    EXPECT_TRUE(b.G.ValidateMelds(TSeat::Player, 1));
+    EXPECT_FALSE(b.G.ValidateMelds(TSeat::Player, 0));  // not while cards remain in hand
 }
 
 TEST(Melding, BlackThreesOnlyWhenGoingOut) {

@@ -21,7 +21,7 @@ TEST_F(Pile, WildOrThreeOnTopBlocksThePile) {
         T.Pile({"9D", top});
         T.G.PileFrozen = false;
         T.DrawPhase();
-        EXPECT_FALSE(T.G.MayTakePile(true)) << top;
+        EXPECT_FALSE(T.G.MayTakePile(TSeat::Player, true)) << top;
         T.G.TakePile();
         EXPECT_EQ(T.Host.LastError, "Taking the discard pile is not possible now because you cannot meld the top card");
         EXPECT_EQ(T.G.DiscardPile.Count, 2);
@@ -33,7 +33,7 @@ TEST_F(Pile, FrozenPileNeedsANaturalPairAndCompletesAfterTwoMoreCards) {
     T.Pile({"9D", "KD"});
     T.G.PileFrozen = true;
     T.DrawPhase();
-    EXPECT_FALSE(T.G.MayTakePile(true));  // one king and a joker is not enough when frozen
+    EXPECT_FALSE(T.G.MayTakePile(TSeat::Player, true));  // one king and a joker is not enough when frozen
 
     T.Clear();
     T.Hand({"KS", "KC", "QS", "QC", "QD", "5H"});
@@ -86,9 +86,9 @@ TEST_F(Pile, ExistingMeldTakesAtOnceAndACanastaNeedsAddToCanasta) {
     c.Meld(11, {"QS", "QC", "QD", "QH", "QS", "QC", "QH"});
     c.Pile({"9D", "QD"});
     c.DrawPhase();
-    EXPECT_FALSE(c.G.MayTakePile(true));
+    EXPECT_FALSE(c.G.MayTakePile(TSeat::Player, true));
     c.G.Rules.AddToCanasta = true;
-    EXPECT_TRUE(c.G.MayTakePile(true));
+    EXPECT_TRUE(c.G.MayTakePile(TSeat::Player, true));
 }
 
 TEST_F(Pile, PairForExistingMeldMakesEveryTakeProvisional) {
@@ -210,8 +210,8 @@ TEST_F(Pile, ForcedOnlyTakeLeavesTheRestOfThePile) {
     T.StockDownTo(0);
     T.G.PileFrozen = false;
     T.DrawPhase();
-    ASSERT_TRUE(T.G.MayTakePile(true));
-    ASSERT_FALSE(T.G.MayTakePile(false));
+    ASSERT_TRUE(T.G.MayTakePile(TSeat::Player, true));
+    ASSERT_FALSE(T.G.MayTakePile(TSeat::Player, false));
     const int pile = T.G.DiscardPile.Count;
     T.G.TakePile();
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
@@ -229,9 +229,9 @@ TEST_F(Pile, FrozenPerPlayerUntilThatSideHasMelded) {
     T.G.Rules.NaturalPair = false;
     T.DrawPhase();
     EXPECT_TRUE(T.G.PileFrozenForMover());  // the player has not melded
-    EXPECT_FALSE(T.G.MayTakePile(true));
+    EXPECT_FALSE(T.G.MayTakePile(TSeat::Player, true));
     T.G.Rules.FrozenPerPlayer = false;
-    EXPECT_TRUE(T.G.MayTakePile(true));
+    EXPECT_TRUE(T.G.MayTakePile(TSeat::Player, true));
 }
 
 TEST_F(Pile, DiscardsFreezeAndEndTheTurn) {
@@ -283,7 +283,7 @@ TEST_F(Pile, OneCardRulePassesUnlessTheCardCompletesACanasta) {
     m.Pile({"5C"});
     m.G.MeldCardGesture(m.HandIndex("QS"), true, false);  // one king left that completes the canasta
     EXPECT_EQ(level.Turns, 0);
-    EXPECT_FALSE(m.G.MustPass());
+    EXPECT_FALSE(m.G.MustPass(TSeat::Player, m.G.TopCardPending));
 
     TestTable p;
     p.G.Levels = {&level, &level, &level};

@@ -88,8 +88,8 @@ TEST(Scoring, MeldedPointsLeavesShortColumnsOut) {
     t.Meld(12, {"KS", "KC", "KD"});
     t.Meld(13, {"AS", "AC"});
     t.Meld(2, {"3D"});
-    EXPECT_EQ(t.G.MeldedPoints(false), 30);
-    EXPECT_EQ(t.G.MeldedPoints(true), 70);
+    EXPECT_EQ(t.G.MeldedPoints(TSeat::Player, false), 30);
+    EXPECT_EQ(t.G.MeldedPoints(TSeat::Player, true), 70);
 }
 
 TEST(Scoring, MatchCommentsAtEachBoundary) {

@@ -89,7 +89,7 @@ struct TestTable {
             c.Y = a.Y;
             AddCard(G.Seat(TSeat::Player).Melds, c);
         }
-        G.CheckCanasta(G.Seat(TSeat::Player).Melds, true, G.Layout.ColumnX(column));
+        G.CheckCanasta(TSeat::Player, G.Layout.ColumnX(column));
     }
 
     void OppHand(std::initializer_list<const char*> names) {
@@ -110,7 +110,7 @@ struct TestTable {
             c.Y = a.Y;
             AddCard(G.Seat(TSeat::Opponent).Melds, c);
         }
-        G.CheckCanasta(G.Seat(TSeat::Opponent).Melds, false, G.Layout.ColumnX(column));
+        G.CheckCanasta(TSeat::Opponent, G.Layout.ColumnX(column));
     }
 
     // Cards onto the discard pile, the last one on top.

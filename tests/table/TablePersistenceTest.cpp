@@ -804,7 +804,7 @@ TEST_F(EndBySignalTest, MeldsLeftWrongAreTakenBackRatherThanTheGameLost) {
     ASSERT_TRUE(G().GameInProgress);
     const std::string drawn = TableInAnyHandOrder(G());
     ClickHand("KD");  // a column of one card: no game to save as it stands
-    ASSERT_FALSE(G().ValidateTurnMelds());
+    ASSERT_FALSE(G().ValidateTurnMelds(TSeat::Player, G().TopCardPending));
     w.QuitBySignal();
     Settle();
     EXPECT_FALSE(w.isVisible());
@@ -826,7 +826,7 @@ TEST_F(EndBySignalTest, AProvisionalTakeOfThePileIsKeptWithoutItsPenalty) {
     ASSERT_TRUE(G().PileTakeUndoable);
     const std::string taken = TableInAnyHandOrder(G());
     ClickHand("KD");  // and a wrong meld on top of it
-    ASSERT_FALSE(G().ValidateTurnMelds());
+    ASSERT_FALSE(G().ValidateTurnMelds(TSeat::Player, G().TopCardPending));
     w.QuitBySignal();
     Settle();
     EXPECT_FALSE(w.isVisible());
