@@ -24,15 +24,15 @@ struct TBotSeatView {
             if (IsBlackThree(c)) ++BlackThrees;
         }
         for (const TCard& c : g.Seat(TSeat::Player).Melds) {
-            const size_t col = static_cast<size_t>(g.ColumnOfX(c.X));
+            const size_t col = c.Column;
             ++Col[col];
             if (IsWild(c)) ++ColWilds[col];
             if (IsBlackThree(c)) ++TableBlackThrees;
             if (!IsRedThree(c)) TablePoints += c.Points;
         }
         for (const TCard& c : g.Seat(TSeat::Player).Melds)
-            if (!IsRedThree(c) && Col[static_cast<size_t>(g.ColumnOfX(c.X))] >= 3) MeldedPoints += c.Points;
-        for (const TCard& c : g.Seat(TSeat::Opponent).Melds) ++OppCol[static_cast<size_t>(g.ColumnOfX(c.X))];
+            if (!IsRedThree(c) && Col[c.Column] >= 3) MeldedPoints += c.Points;
+        for (const TCard& c : g.Seat(TSeat::Opponent).Melds) ++OppCol[c.Column];
         HandCount = g.Seat(TSeat::Player).Hand.Count;
         Jokers = Hand[kRankJoker];
         Twos = Hand[kRankTwo];
@@ -436,7 +436,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto column = [&]() -> TGesture {
         std::vector<int> columns;
         for (int c = 1; c < kColumns; ++c)
-            if (c != kRankThree && CountAtX(g.Seat(TSeat::Player).Melds, g.Layout.ColumnX(c)) > 0) columns.push_back(c);
+            if (c != kRankThree && CountInColumn(g.Seat(TSeat::Player).Melds, c) > 0) columns.push_back(c);
         if (columns.empty()) return handGesture();
         TGesture ge = Make(TGestureKind::AddWild, columns[Rng.Next(static_cast<uint32_t>(columns.size()))]);
         ge.Shift = pct() < 30;
@@ -445,8 +445,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto redThree = [&]() -> TGesture {
         std::vector<int> threes;
         for (int i = 0; i < g.Seat(TSeat::Player).Melds.Count; ++i)
-            if (g.Layout.ColumnOf(g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].X) == kRankThree)
-                threes.push_back(i);
+            if (g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Column == kRankThree) threes.push_back(i);
         if (threes.empty()) return discard();
         return Make(TGestureKind::DiscardRedThree, threes[Rng.Next(static_cast<uint32_t>(threes.size()))]);
     };

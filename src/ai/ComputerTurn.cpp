@@ -11,14 +11,13 @@ int NaturalPoints(int rank) {
 
 void CountCards(const TGame& game, TCardCounts& c) {
     c = TCardCounts{};
-    auto column = [&game](const TCard& card) { return static_cast<size_t>(game.ColumnOfX(card.X)); };
     for (const TCard& card : game.Seat(TSeat::Opponent).Hand) ++c.HandByRank[card.Rank];
     for (const TCard& card : game.Seat(TSeat::Opponent).Melds) {
-        ++c.MeldSize[column(card)];
+        ++c.MeldSize[card.Column];
         ++c.MeldByRank[card.Rank];
     }
     for (const TCard& card : game.Seat(TSeat::Player).Melds) {
-        ++c.OppMeldSize[column(card)];
+        ++c.OppMeldSize[card.Column];
         ++c.OppMeldByRank[card.Rank];
     }
     for (const TCard& card : game.DiscardPile) ++c.PileByRank[card.Rank];
@@ -26,10 +25,9 @@ void CountCards(const TGame& game, TCardCounts& c) {
 }
 
 int WildsInMeld(const TGame& game, int rank) {
-    const int x = game.Layout.ColumnX(rank);
     int n = 0;
     for (const TCard& card : game.Seat(TSeat::Opponent).Melds)
-        if (card.X == x && IsWild(card)) ++n;
+        if (card.Column == rank && IsWild(card)) ++n;
     return n;
 }
 
@@ -123,13 +121,13 @@ void TComputerTurn::EndHandAtEmptyStock() {
 
 TCard TComputerTurn::TakeTopCard() {
     TCard top = TakeLastCard(G->DiscardPile);
-    G->AddToComputerHand(top, true);
+    G->AddToComputerHand(top, {TArea::DiscardPile}, true);
     G->Host.Invalidate(TRegion::Pile);
     return G->Seat(TSeat::Opponent).Hand.Last();
 }
 
 void TComputerTurn::TakeRestOfPile() {
-    while (!G->DiscardPile.Empty()) G->AddToComputerHand(TakeLastCard(G->DiscardPile), true);
+    while (!G->DiscardPile.Empty()) G->AddToComputerHand(TakeLastCard(G->DiscardPile), {TArea::DiscardPile}, true);
     G->Host.Invalidate(TRegion::Pile);
 }
 
@@ -137,10 +135,10 @@ void TComputerTurn::DrawCards() {
     TGame& g = *G;
     for (int i = 0; i < g.Rules.CardsDrawn && !g.Stock.Empty(); ++i) {
         TCard card = g.DrawFromStock();
-        g.AddToComputerHand(card, true);
+        g.AddToComputerHand(card, {TArea::Stock}, true);
         while (g.Rules.RedThreeDrawsExtra && IsRedThree(card) && !g.Stock.Empty()) {
             card = g.DrawFromStock();
-            g.AddToComputerHand(card, true);
+            g.AddToComputerHand(card, {TArea::Stock}, true);
         }
     }
 }
@@ -161,9 +159,11 @@ void TComputerTurn::Discard() {
     if (HandSize() == 0) return;
     const TDiscardChoice choice = ChooseDiscard();
     TCard card;
+    TCardPlace from = RowSlot(choice.Position);
     if (choice.FromMelds) {
         // A red three from the table: the threes above it close up downward.
-        RemoveCardAt(g.Seat(TSeat::Opponent).Melds, -1, choice.Position, card, false, kRankThree);
+        RemoveCardAt(g.Seat(TSeat::Opponent).Melds, choice.Position, card, false, kRankThree);
+        from = PlaceOf(TArea::OpponentMelds, card);
         g.Host.Invalidate(TRegion::OpponentMelds);
     } else {
         // A position off the hand is refused there: the hand is abandoned.
@@ -171,12 +171,10 @@ void TComputerTurn::Discard() {
         card = g.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(choice.Position)];
         g.RemoveFromComputerHand(choice.Position);
     }
-    const TPoint from{card.X, card.Y};
     card.FaceUp = true;
-    card.X = g.Layout.TableLeft;
-    card.Y = g.Layout.DiscardTop;
+    ClearColumn(card);
     AddCard(g.DiscardPile, card);
-    g.Host.AnimateMove(card, from, {card.X, card.Y});
+    g.Host.AnimateMove(card, from, {TArea::DiscardPile});
     if (IsWild(card) || IsRedThree(card)) g.PileFrozen = true;
 }
 

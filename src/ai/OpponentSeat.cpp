@@ -2,26 +2,16 @@
 // Cards entering and leaving the opponent's hand and table. Shared by the
 // computer levels and the replay of a networked opponent's moves, so nothing
 // here depends on a level.
-#include <algorithm>
-
 #include "model/Game.h"
 
 namespace canasta {
 
-void TGame::AddToComputerHand(TCard card, bool animate) {
-    const TPoint from{card.X, card.Y};
+void TGame::AddToComputerHand(TCard card, TCardPlace from, bool animate) {
     card.FaceUp = Config.ShowOpponentCards;
-    card.Y = Layout.HandRowTop;
-    if (Seat(TSeat::Opponent).Hand.Empty()) {
-        card.X = Layout.TableLeft;
-    } else {
-        int right = Seat(TSeat::Opponent).Hand.Cards[0].X;
-        for (const TCard& c : Seat(TSeat::Opponent).Hand) right = std::max(right, c.X);
-        card.X = right + Config.CardSpacing;
-    }
+    ClearColumn(card);
     AddCard(Seat(TSeat::Opponent).Hand, card);
     if (animate) {
-        Host.AnimateMove(card, from, {card.X, card.Y});
+        Host.AnimateMove(card, from, RowSlot(Seat(TSeat::Opponent).Hand.Count - 1));
         Host.Invalidate(TRegion::OpponentHand);
     }
 }
@@ -32,9 +22,7 @@ void TGame::RemoveFromComputerHand(int position) {
     if (position < 0 || position >= Seat(TSeat::Opponent).Hand.Count)
         throw THandAbandoned("Error removing card from computer's hand", TMsgKind::Error);
     TCard removed;
-    RemoveCardAt(Seat(TSeat::Opponent).Hand, +1, position, removed, true, 0);
-    for (TCard& c : Seat(TSeat::Opponent).Hand)
-        if (c.X > removed.X) c.X -= Config.CardSpacing;
+    RemoveCardAt(Seat(TSeat::Opponent).Hand, position, removed, true, 0);
     Host.Invalidate(TRegion::OpponentHand);
 }
 
@@ -45,7 +33,7 @@ void TGame::MeldFromHand(int position) {
     }
     CountColumns();
     TCard card = Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(position)];
-    const TPoint from{card.X, card.Y};
+    const TCardPlace from = RowSlot(position);
     card.FaceUp = true;
     RemoveFromComputerHand(position);
 
@@ -53,17 +41,17 @@ void TGame::MeldFromHand(int position) {
     const int before = Seat(TSeat::Opponent).ColumnCounts[static_cast<size_t>(column)];
     if (before >= 7) {
         // A canasta is shown stacked on one spot.
-        card.X = Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(column)].X;
-        card.Y = Layout.OpponentMeldBase - kColumnStep;
+        card.Column = static_cast<uint8_t>(column);
+        card.Depth = 1;
     } else {
-        PlaceInColumn(Seat(TSeat::Opponent).Melds, false, false, card);
+        PlaceInColumn(Seat(TSeat::Opponent).Melds, false, card);
     }
     AddCard(Seat(TSeat::Opponent).Melds, card);
     if (!IsRedThree(card)) Seat(TSeat::Opponent).MeldedPoints += card.Points;
-    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.AnimateMove(card, from, PlaceOf(TArea::OpponentMelds, card));
     Host.Invalidate(TRegion::OpponentMelds);
     Host.Wait(Config.MeldDelay);
-    if (before >= 6) CheckCanasta(TSeat::Opponent, card.X);
+    if (before >= 6) CheckCanasta(TSeat::Opponent, card.Column);
 }
 
 void TGame::MeldWildCard(int rank) {
@@ -81,21 +69,20 @@ void TGame::MeldWildCard(int rank) {
     CountColumns();
     const int size = Seat(TSeat::Opponent).ColumnCounts[static_cast<size_t>(rank)];
     TCard card = Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(position)];
-    const TPoint from{card.X, card.Y};
+    const TCardPlace from = RowSlot(position);
     card.FaceUp = true;
     RemoveFromComputerHand(position);
 
-    TPoint& anchor = Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(rank)];
-    const int y = size >= 7 ? Layout.OpponentMeldBase - kColumnStep : anchor.Y - kColumnStep;
-    anchor.Y = y;
-    card.X = anchor.X;
-    card.Y = y;
+    int8_t& depth = Seat(TSeat::Opponent).Melds.Depths[static_cast<size_t>(rank)];
+    depth = size >= 7 ? 1 : depth + 1;
+    card.Column = static_cast<uint8_t>(rank);
+    card.Depth = depth;
     AddCard(Seat(TSeat::Opponent).Melds, card);
     Seat(TSeat::Opponent).MeldedPoints += card.Points;
-    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.AnimateMove(card, from, PlaceOf(TArea::OpponentMelds, card));
     Host.Invalidate(TRegion::OpponentMelds);
     Host.Wait(Config.MeldDelay);
-    if (size >= 6) CheckCanasta(TSeat::Opponent, card.X);
+    if (size >= 6) CheckCanasta(TSeat::Opponent, card.Column);
 }
 
 bool TGame::LayRedThrees() {

@@ -30,9 +30,9 @@ uint64_t Fingerprint(const TGame& g) {
     mix(g.UndoStack.size());
     mix(static_cast<uint32_t>(g.Seat(TSeat::Player).Score));
     for (const TCard& c : g.Seat(TSeat::Player).Hand)
-        mix(uint64_t(c.Id) << 48 | uint64_t(uint32_t(c.X)) << 16 | uint32_t(c.Y));
+        mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
     for (const TCard& c : g.Seat(TSeat::Player).Melds)
-        mix(uint64_t(c.Id) << 48 | uint64_t(uint32_t(c.X)) << 16 | uint32_t(c.Y));
+        mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
     return h;
 }
 
@@ -90,7 +90,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
         case TGestureKind::AddWild: {
             // Only a column with a card in it, outside the threes, can be clicked.
             if (ge.Index < 1 || ge.Index >= kColumns || ge.Index == kRankThree) return;
-            if (CountAtX(g.Seat(TSeat::Player).Melds, g.Layout.ColumnX(ge.Index)) == 0) return;
+            if (CountInColumn(g.Seat(TSeat::Player).Melds, ge.Index) == 0) return;
             g.AddWildcardGesture(ge.Index, ge.Shift);
             return;
         }
@@ -101,7 +101,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
             return;
         case TGestureKind::DiscardRedThree:
             if (ge.Index >= 0 && ge.Index < g.Seat(TSeat::Player).Melds.Count &&
-                g.Layout.ColumnOf(g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(ge.Index)].X) == kRankThree)
+                g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(ge.Index)].Column == kRankThree)
                 g.DiscardRedThreeFromTable(ge.Index);
             return;
         case TGestureKind::EndHand:

@@ -13,6 +13,8 @@
 #include <QTextCursor>
 #include <QTextDocument>
 
+#include <algorithm>
+
 #include "dialogs/Modal.h"
 #include "help/HelpContexts.h"
 #include "help/HelpWindow.h"
@@ -30,6 +32,22 @@ QColor FromColorRef(int32_t v) {
 int32_t ToColorRef(const QColor& c) { return c.red() | (c.green() << 8) | (c.blue() << 16); }
 
 }  // namespace
+
+QPoint DefaultChatPlace(const QRect& table, const QSize& chat, const QRect& screen) {
+    const int gap = 8;
+    // Beside the table, right or left, level with its top.
+    const int top = std::clamp(table.top(), screen.top(), std::max(screen.top(), screen.bottom() + 1 - chat.height()));
+    if (table.right() + gap + chat.width() <= screen.right() + 1) return {table.right() + 1 + gap, top};
+    if (table.left() - gap - chat.width() >= screen.left()) return {table.left() - gap - chat.width(), top};
+    // Below the table.
+    const int left =
+        std::clamp(table.left(), screen.left(), std::max(screen.left(), screen.right() + 1 - chat.width()));
+    if (table.bottom() + gap + chat.height() <= screen.bottom() + 1) return {left, table.bottom() + 1 + gap};
+    // No room outside: over the lower right of the table, away from the menu
+    // and the opponent's hand at its top.
+    return {std::max(screen.left(), table.right() - gap - chat.width()),
+            std::max(screen.top(), table.bottom() - gap - chat.height())};
+}
 
 TfmChat::TfmChat(ISettingsStore* store, QWidget* table, bool onTop, std::function<void(const QString&)> onSend)
     : QWidget(nullptr, Qt::Tool | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
@@ -78,12 +96,13 @@ TfmChat::TfmChat(ISettingsStore* store, QWidget* table, bool onTop, std::functio
     LoadFont();
     const QRect screen =
         QGuiApplication::primaryScreen() ? QGuiApplication::primaryScreen()->geometry() : QRect(0, 0, 1024, 768);
-    const QPoint tablePos = table ? table->pos() : QPoint(0, 0);
-    int top = ReadInt(Store, settings::ChatTop, tablePos.y());
-    if (top < 0 || top > screen.height()) top = tablePos.y();
-    int left = ReadInt(Store, settings::ChatLeft, tablePos.x());
-    if (left < 0 || left > screen.width()) left = tablePos.x();
     resize(std::max(80, Read(Store, settings::ChatWidth)), std::max(40, Read(Store, settings::ChatHeight)));
+    const QPoint place =
+        DefaultChatPlace(table ? table->frameGeometry() : QRect(0, 0, 640, 480), frameGeometry().size(), screen);
+    int top = ReadInt(Store, settings::ChatTop, place.y());
+    if (top < 0 || top > screen.height()) top = place.y();
+    int left = ReadInt(Store, settings::ChatLeft, place.x());
+    if (left < 0 || left > screen.width()) left = place.x();
     move(left, top);
     LayOut();
     edChat->setFocus();

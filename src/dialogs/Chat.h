@@ -15,6 +15,12 @@ class QPlainTextEdit;
 
 namespace canasta {
 
+// Where the chat opens when no place is stored: beside the table window
+// (right, else left, else below), else over the table's lower right corner,
+// so it covers neither the menu nor the opponent's hand. All in screen
+// coordinates, frames included.
+QPoint DefaultChatPlace(const QRect& table, const QSize& chat, const QRect& screen);
+
 class TfmChat : public QWidget {
     Q_OBJECT
 public:

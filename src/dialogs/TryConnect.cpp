@@ -11,13 +11,14 @@
 
 namespace canasta {
 
-TfmTryConnect::TfmTryConnect(const QString& partner, std::function<void()> onCancel, QWidget* parent)
+TfmTryConnect::TfmTryConnect(const QString& text, std::function<void()> onCancel, QWidget* parent)
     : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint) {
     setObjectName(QStringLiteral("fmTryConnect"));
     setWindowTitle(QStringLiteral("Network Canasta"));
     setAttribute(Qt::WA_QuitOnClose, false);
     auto* layout = new QVBoxLayout(this);
-    lbTrying = new QLabel(QStringLiteral("Trying to (re)connect to ") + partner + QStringLiteral("..."), this);
+    lbTrying = new QLabel(text, this);
+    lbTrying->setObjectName(QStringLiteral("lbTrying"));
     pbProgress = new QProgressBar(this);
     pbProgress->setRange(0, 99);
     pbProgress->setValue(0);

@@ -14,7 +14,8 @@ namespace canasta {
 class TfmTryConnect : public QWidget {
     Q_OBJECT
 public:
-    TfmTryConnect(const QString& partner, std::function<void()> onCancel, QWidget* parent = nullptr);
+    // text: what the window says is going on.
+    TfmTryConnect(const QString& text, std::function<void()> onCancel, QWidget* parent = nullptr);
     void SetProgress(int value);
     // A line under the progress bar: why the last peer was dropped.
     void SetNotice(const QString& text);

@@ -36,14 +36,12 @@ std::string CardImageName(int id) {
     return MakeCard((id - 1) / 13, (id - 1) % 13).Name;
 }
 
-TCard NewCard(int id, int deck, int x, int y) {
+TCard NewCard(int id, int deck) {
     TCard c;
     c.Id = static_cast<uint8_t>(id);
     c.Rank = static_cast<uint8_t>(RankOf(id));
-    c.Points = CardPoints(id);
+    c.Points = static_cast<uint8_t>(CardPoints(id));
     c.Deck = static_cast<uint8_t>(deck);
-    c.X = x;
-    c.Y = y;
     return c;
 }
 

@@ -22,14 +22,17 @@ constexpr int kRankTwo = 1;
 constexpr int kRankThree = 2;
 constexpr int kRankAce = 13;
 
+// Kept to bytes: the turn snapshot copies every card of the table at once.
 struct TCard {
     uint8_t Id = 0;
     uint8_t Rank = 0;
-    int32_t X = 0;
-    int32_t Y = 0;
-    int32_t Points = 0;
+    uint8_t Points = 0;
     bool FaceUp = false;
     uint8_t Deck = 0;
+    // Where the card lies in a column area (hand or table); 0 elsewhere. Depth
+    // counts the steps from the area's base line: 1 for a column's first card.
+    uint8_t Column = 0;
+    int8_t Depth = 0;
 
     friend bool operator==(const TCard&, const TCard&) = default;
 };
@@ -57,8 +60,8 @@ struct TMadeCard {
 TMadeCard MakeCard(int suit, int rankIndex);
 // Face-image name of any identity, "joker" for 53.
 std::string CardImageName(int id);
-// A full card record of the given identity and deck, face down at (x, y).
-TCard NewCard(int id, int deck, int x = 0, int y = 0);
+// A full card record of the given identity and deck, face down and in no column.
+TCard NewCard(int id, int deck);
 // Short human-readable name such as "K♠" style but in ASCII: "KS", "10H", "JK".
 std::string CardShortName(int id);
 

@@ -10,7 +10,7 @@ std::string TCardList::IndexMessage(int i) const {
 }
 
 bool operator==(const TCardList& a, const TCardList& b) {
-    return a.Count == b.Count && a.Anchors == b.Anchors && std::equal(a.begin(), a.end(), b.begin());
+    return a.Count == b.Count && a.Depths == b.Depths && std::equal(a.begin(), a.end(), b.begin());
 }
 
 void AddCard(TCardList& list, const TCard& card) {
@@ -33,7 +33,7 @@ bool RemoveCardById(TCardList& list, const TCard& card) {
     return true;
 }
 
-void RemoveCardAt(TCardList& list, int dir, int index, TCard& out, bool keep, int col) {
+void RemoveCardAt(TCardList& list, int index, TCard& out, bool keep, int col) {
     if (index < 0 || index >= list.Count)
         throw InternalError("RemoveCardAt: index " + std::to_string(index) + " outside the list");
     if (!keep && (col < 0 || col >= kColumns))
@@ -42,20 +42,20 @@ void RemoveCardAt(TCardList& list, int dir, int index, TCard& out, bool keep, in
     std::copy(list.Cards.begin() + index + 1, list.Cards.begin() + list.Count, list.Cards.begin() + index);
     --list.Count;
     if (!keep) {
-        list.Anchors[static_cast<size_t>(col)].Y -= dir * kColumnStep;
+        --list.Depths[static_cast<size_t>(col)];
         for (int i = 0; i < list.Count; ++i) {
             TCard& c = list.Cards[static_cast<size_t>(i)];
-            if (c.X == out.X && c.Y * dir > out.Y * dir) c.Y -= dir * kColumnStep;
+            if (c.Column == out.Column && c.Depth > out.Depth) --c.Depth;
         }
     }
 }
 
-void PlaceInColumn(TCardList& list, bool down, bool keep, TCard& card) {
+void PlaceInColumn(TCardList& list, bool keep, TCard& card) {
     if (card.Rank >= kColumns) throw InternalError("PlaceInColumn: rank out of range");
-    TPoint& a = list.Anchors[card.Rank];
-    card.X = a.X;
-    if (!keep) a.Y += down ? kColumnStep : -kColumnStep;
-    card.Y = a.Y;
+    int8_t& depth = list.Depths[card.Rank];
+    card.Column = card.Rank;
+    if (!keep) ++depth;
+    card.Depth = depth;
 }
 
 int FindFirstById(const TCardList& list, int id) {
@@ -70,8 +70,9 @@ int FindLastById(const TCardList& list, int id) {
     return -1;
 }
 
-int CountAtX(const TCardList& list, int x) {
-    return static_cast<int>(std::count_if(list.begin(), list.end(), [x](const TCard& c) { return c.X == x; }));
+int CountInColumn(const TCardList& list, int column) {
+    return static_cast<int>(
+        std::count_if(list.begin(), list.end(), [column](const TCard& c) { return c.Column == column; }));
 }
 
 }  // namespace canasta

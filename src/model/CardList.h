@@ -19,19 +19,36 @@ public:
     using std::logic_error::logic_error;
 };
 
-struct TPoint {
-    int32_t X = 0;
-    int32_t Y = 0;
-    friend bool operator==(const TPoint&, const TPoint&) = default;
+// The card areas of the table. The hands and the two tables are laid out in
+// columns; the stock and the pile are single heaps; the opponent's hand is a row.
+enum class TArea : uint8_t { Stock, DiscardPile, PlayerHand, PlayerMelds, OpponentHand, OpponentMelds };
+
+// Where a card lies: its area, and there its column and depth (column areas)
+// or its slot (the opponent's row).
+struct TCardPlace {
+    TArea Area = TArea::Stock;
+    uint8_t Column = 0;
+    int8_t Depth = 0;
+    uint8_t Slot = 0;
+    friend bool operator==(const TCardPlace&, const TCardPlace&) = default;
 };
 
-// Cards in one column step this far apart on screen.
-constexpr int kColumnStep = 12;
+// The place of a card of a column area, or of a heap.
+inline TCardPlace PlaceOf(TArea area, const TCard& c) { return {area, c.Column, c.Depth, 0}; }
+// The place of slot i of the opponent's hand row.
+inline TCardPlace RowSlot(int i) { return {TArea::OpponentHand, 0, 0, static_cast<uint8_t>(i)}; }
+
+// Takes the card out of its column (for a heap or the opponent's row).
+inline void ClearColumn(TCard& c) {
+    c.Column = 0;
+    c.Depth = 0;
+}
 
 struct TCardList {
     std::array<TCard, kDeckSize> Cards{};
     uint8_t Count = 0;
-    std::array<TPoint, kColumns> Anchors{};
+    // Depth of the last card placed in each column (0: the column is empty).
+    std::array<int8_t, kColumns> Depths{};
 
     // Checked access to the live slots 0..Count-1.
     TCard& At(int i) {
@@ -51,7 +68,7 @@ struct TCardList {
     TCard* begin() { return Cards.data(); }
     TCard* end() { return Cards.data() + Count; }
 
-    // Equality over the live slots and the anchors; slots past Count hold no meaning.
+    // Equality over the live slots and the column depths; slots past Count hold no meaning.
     friend bool operator==(const TCardList& a, const TCardList& b);
 
 private:
@@ -66,16 +83,16 @@ TCard TakeLastCard(TCardList& list);
 // Returns whether a card was removed.
 bool RemoveCardById(TCardList& list, const TCard& card);
 // Removes the card at index; unless keep is set, closes the gap in its column
-// (dir +1 for columns growing downward, -1 upward) and moves the anchor of col back.
-void RemoveCardAt(TCardList& list, int dir, int index, TCard& out, bool keep, int col);
-// Sets the card's X and Y from the anchor of column card.Rank (the anchor moves
-// one step unless keep is set). Does not add the card.
-void PlaceInColumn(TCardList& list, bool down, bool keep, TCard& card);
+// and moves the depth of col back.
+void RemoveCardAt(TCardList& list, int index, TCard& out, bool keep, int col);
+// Puts the card in column card.Rank one step below the column's last card (at
+// the last card's depth when keep is set). Does not add the card.
+void PlaceInColumn(TCardList& list, bool keep, TCard& card);
 
 // Index of the first / last card with that identity, or -1.
 int FindFirstById(const TCardList& list, int id);
 int FindLastById(const TCardList& list, int id);
-// Number of cards with that X.
-int CountAtX(const TCardList& list, int x);
+// Number of cards in that column.
+int CountInColumn(const TCardList& list, int column);
 
 }  // namespace canasta

@@ -29,15 +29,15 @@ void ForEachCardInMakeOrder(F f) {
     }
 }
 
-void StoreAt(TCardList& stock, int slot, int id, int deck, const TableLayout& layout) {
-    TCard c = NewCard(id, deck, layout.TableLeft, layout.StockTop);
+void StoreAt(TCardList& stock, int slot, int id, int deck) {
+    TCard c = NewCard(id, deck);
     c.FaceUp = false;
     stock.Cards[static_cast<size_t>(slot)] = c;
 }
 
 }  // namespace
 
-TDealPositions ShuffleDeck(TCardList& stock, TRandom& rng, const TableLayout& layout) {
+TDealPositions ShuffleDeck(TCardList& stock, TRandom& rng) {
     std::array<bool, kDeckSize> used{};
     TDealPositions positions{};
     stock.Count = kDeckSize;
@@ -49,12 +49,12 @@ TDealPositions ShuffleDeck(TCardList& stock, TRandom& rng, const TableLayout& la
         } while (used[slot]);
         used[slot] = true;
         positions[static_cast<size_t>(n++)] = static_cast<uint8_t>(slot);
-        StoreAt(stock, static_cast<int>(slot), id, deck, layout);
+        StoreAt(stock, static_cast<int>(slot), id, deck);
     });
     return positions;
 }
 
-bool BuildStockFromPositions(TCardList& stock, const TDealPositions& positions, const TableLayout& layout) {
+bool BuildStockFromPositions(TCardList& stock, const TDealPositions& positions) {
     std::array<bool, kDeckSize> used{};
     for (uint8_t p : positions) {
         if (p >= kDeckSize || used[p]) return false;
@@ -63,8 +63,7 @@ bool BuildStockFromPositions(TCardList& stock, const TDealPositions& positions, 
     TCardList built = stock;
     built.Count = kDeckSize;
     int n = 0;
-    ForEachCardInMakeOrder(
-        [&](int id, int deck) { StoreAt(built, positions[static_cast<size_t>(n++)], id, deck, layout); });
+    ForEachCardInMakeOrder([&](int id, int deck) { StoreAt(built, positions[static_cast<size_t>(n++)], id, deck); });
     stock = built;
     return true;
 }

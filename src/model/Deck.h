@@ -6,7 +6,6 @@
 #include <string>
 
 #include "model/CardList.h"
-#include "model/TableLayout.h"
 
 namespace canasta {
 
@@ -29,13 +28,13 @@ uint32_t TimeOfDaySeed();
 // spade..heart ranks two..ace, its two jokers, then deck 2 likewise).
 using TDealPositions = std::array<uint8_t, kDeckSize>;
 
-// Shuffles the 108 cards into the stock (all face down at the stock position)
-// using rng; returns the slot drawn for each card.
-TDealPositions ShuffleDeck(TCardList& stock, TRandom& rng, const TableLayout& layout);
+// Shuffles the 108 cards into the stock (all face down) using rng; returns the
+// slot drawn for each card.
+TDealPositions ShuffleDeck(TCardList& stock, TRandom& rng);
 
 // Builds the stock from positions received from the dealing side. Returns false
 // (stock untouched) unless the positions are a permutation of 0..107.
-bool BuildStockFromPositions(TCardList& stock, const TDealPositions& positions, const TableLayout& layout);
+bool BuildStockFromPositions(TCardList& stock, const TDealPositions& positions);
 
 // The 109-byte deal record: "1" or "0" (whether the dealing side's player draws
 // first) followed by each position plus one.

@@ -59,8 +59,8 @@ int MinimumInitialMeld(int score) {
     return 120;
 }
 
-TGame::TGame(GameHost& host, TRuleOptions rules, TableLayout layout, TGameConfig config)
-    : Host(host), Rules(rules), Layout(layout), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
+TGame::TGame(GameHost& host, TRuleOptions rules, TGameConfig config)
+    : Host(host), Rules(rules), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
 
 std::string TGame::OpponentLabel() const { return Config.Networked ? Config.OpponentName : "Computer"; }
 std::string TGame::OpponentInSentence() const { return Config.Networked ? Config.OpponentName : "the computer"; }
@@ -96,22 +96,14 @@ void TGame::SetStockExhausted(bool flag) {
     Host.SetEndHandVisible(flag);
 }
 
-int TGame::ColumnOfX(int x) const {
-    const int col = Layout.ColumnOf(x);
-    if (x < Layout.TableLeft || col < 0 || col >= kColumns)
-        throw InternalError("table card at x=" + std::to_string(x) + " lies outside the columns");
-    return col;
-}
-
 void TGame::CountColumns() {
     Seat(TSeat::Player).ColumnCounts.fill(0);
     Seat(TSeat::Player).RankCounts.fill(0);
     Seat(TSeat::Opponent).RankCounts.fill(0);
     Seat(TSeat::Opponent).ColumnCounts.fill(0);
     PileRankCounts.fill(0);
-    auto column = [this](const TCard& c) { return ColumnOfX(c.X); };
-    for (const TCard& c : Seat(TSeat::Player).Melds) ++Seat(TSeat::Player).ColumnCounts[column(c)];
-    for (const TCard& c : Seat(TSeat::Opponent).Melds) ++Seat(TSeat::Opponent).ColumnCounts[column(c)];
+    for (const TCard& c : Seat(TSeat::Player).Melds) ++Seat(TSeat::Player).ColumnCounts[c.Column];
+    for (const TCard& c : Seat(TSeat::Opponent).Melds) ++Seat(TSeat::Opponent).ColumnCounts[c.Column];
     for (const TCard& c : Seat(TSeat::Player).Hand) ++Seat(TSeat::Player).RankCounts[c.Rank];
     for (const TCard& c : Seat(TSeat::Opponent).Hand) ++Seat(TSeat::Opponent).RankCounts[c.Rank];
     for (const TCard& c : DiscardPile) ++PileRankCounts[c.Rank];
@@ -178,21 +170,13 @@ void TGame::DealFromStock() {
     Seat(TSeat::Player).Hand = {};
     Seat(TSeat::Opponent).Melds = {};
     Seat(TSeat::Player).Melds = {};
-    for (int c = 0; c < kColumns; ++c) {
-        int x = Layout.ColumnX(c);
-        Seat(TSeat::Player).Hand.Anchors[c] = {x, Layout.PlayerHandBase};
-        Seat(TSeat::Player).Melds.Anchors[c] = {x, Layout.PlayerMeldBase};
-        Seat(TSeat::Opponent).Melds.Anchors[c] = {x, Layout.OpponentMeldBase};
-    }
     while (Seat(TSeat::Opponent).Hand.Count < 15) {
         TCard c = TakeLastCard(Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(Seat(TSeat::Opponent).Melds, false, false, c);
+            PlaceInColumn(Seat(TSeat::Opponent).Melds, false, c);
             AddCard(Seat(TSeat::Opponent).Melds, c);
         } else {
-            c.X = Layout.TableLeft + Seat(TSeat::Opponent).Hand.Count * Config.CardSpacing;
-            c.Y = Layout.HandRowTop;
             c.FaceUp = Config.ShowOpponentCards;
             AddCard(Seat(TSeat::Opponent).Hand, c);
         }
@@ -201,18 +185,16 @@ void TGame::DealFromStock() {
         TCard c = TakeLastCard(Stock);
         c.FaceUp = true;
         if (IsRedThree(c)) {
-            PlaceInColumn(Seat(TSeat::Player).Melds, true, false, c);
+            PlaceInColumn(Seat(TSeat::Player).Melds, false, c);
             AddCard(Seat(TSeat::Player).Melds, c);
         } else {
-            PlaceInColumn(Seat(TSeat::Player).Hand, true, false, c);
+            PlaceInColumn(Seat(TSeat::Player).Hand, false, c);
             AddCard(Seat(TSeat::Player).Hand, c);
         }
     }
     for (;;) {
         TCard c = TakeLastCard(Stock);
         c.FaceUp = true;
-        c.X = Layout.TableLeft;
-        c.Y = Layout.DiscardTop;
         AddCard(DiscardPile, c);
         if (!(IsWild(c) || IsRedThree(c))) break;
         PileFrozen = true;
@@ -223,7 +205,7 @@ void TGame::DealFromStock() {
 void TGame::DealHand(TSoundEvent sound) {
     ResetForDeal(sound);
     if (!FixedSeed) Rng.Seed = TimeOfDaySeed();
-    LastDeal = ShuffleDeck(Stock, Rng, Layout);
+    LastDeal = ShuffleDeck(Stock, Rng);
     DealFromStock();
     SaveTurnSnapshot();
     for (TSeatState& seat : Seats) seat.MinimumMeld = MinimumInitialMeld(seat.Score);
@@ -261,12 +243,11 @@ bool TGame::PlayerDrawOneFromStock() {
     Host.SetRulesHint(kRulesHintLocked);
     c.FaceUp = true;
     Host.SendToken(token::DrawNew, "");
-    TPoint from{c.X, c.Y};
     bool redThree = IsRedThree(c);
     TCardList& area = redThree ? Seat(TSeat::Player).Melds : Seat(TSeat::Player).Hand;
-    PlaceInColumn(area, true, false, c);
+    PlaceInColumn(area, false, c);
     AddCard(area, c);
-    Host.AnimateMove(c, from, {c.X, c.Y});
+    Host.AnimateMove(c, {TArea::Stock}, PlaceOf(redThree ? TArea::PlayerMelds : TArea::PlayerHand, c));
     Host.Invalidate(redThree ? TRegion::PlayerMelds : TRegion::PlayerHand);
     return redThree;
 }

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
 // The single game state and the operations on it. TGameState is a plain,
-// copyable record; TGame adds the host, the rule options, the geometry and the
+// copyable record; TGame adds the host, the rule options, the settings and the
 // operations, implemented across model/ (deal, draw, turn cycle), rules/
 // (melds, the discard pile, scoring, undo) and ai/ (the opponent seat).
 #include <array>
@@ -14,7 +14,6 @@
 #include "model/Deck.h"
 #include "model/GameHost.h"
 #include "model/RuleOptions.h"
-#include "model/TableLayout.h"
 
 namespace canasta {
 
@@ -45,10 +44,9 @@ struct TMeldState {
 
 using TCounts = std::array<int32_t, kColumns>;
 
-// One entry of the undo stack: the card as placed and the column width then.
+// One entry of the undo stack: the card as placed (its column tells where).
 struct TUndoEntry {
     TCard Card;
-    int32_t ColumnWidth = 0;
     friend bool operator==(const TUndoEntry&, const TUndoEntry&) = default;
 };
 
@@ -126,7 +124,6 @@ struct TGameState {
 // Display and play settings the core reads (filled by the window from the store).
 struct TGameConfig {
     int MeldDelay = 300;             // computer's melding delay, ms
-    int CardSpacing = 10;            // spacing of the opponent's hand row
     bool ShowOpponentCards = false;  // the computer's hand is shown face up
     bool DoubleRightClick = false;   // discarding needs two right clicks
     int Level = 0;                   // 0 Beginner, 1 Advanced, 2 Expert
@@ -183,7 +180,7 @@ inline constexpr const char* kRulesHintLocked = " Changing the rules is only pos
 
 class TGame : public TGameState {
 public:
-    TGame(GameHost& host, TRuleOptions rules = {}, TableLayout layout = ComputeLayout(0), TGameConfig config = {});
+    TGame(GameHost& host, TRuleOptions rules = {}, TGameConfig config = {});
 
     GameHost& Host;
     TRuleOptions Rules;
@@ -195,7 +192,6 @@ public:
     const TRuleOptions& OpponentSeatRules() const { return Config.Networked && RemoteRules ? *RemoteRules : Rules; }
     // The rules a seat is judged by.
     const TRuleOptions& SeatRules(TSeat seat) const { return seat == TSeat::Opponent ? OpponentSeatRules() : Rules; }
-    TableLayout Layout;
     TGameConfig Config;
     TRandom Rng;
     // When set, each deal seeds from it (tests, the simulator); otherwise from the time of day.
@@ -204,9 +200,6 @@ public:
     TDealPositions LastDeal{};
     // Computer levels by level index; the selected one plays the opponent seat in a local game.
     std::array<IComputerLevel*, 3> Levels{};
-
-    // Column of a table card from its X; a card off the columns is an internal error.
-    int ColumnOfX(int x) const;
 
     TGameState& State() { return *this; }
     const TGameState& State() const { return *this; }
@@ -252,8 +245,8 @@ public:
     // Whether the player's turn is still in its melding part: a gesture of
     // several melds stops when one of them ended the turn or the hand.
     bool StillMelding() const { return !OpponentsTurn && HasDrawn && TurnPhase != TTurnPhase::HandOver; }
-    // Records (and shows stacked) a canasta completed in the seat's column at x.
-    bool CheckCanasta(TSeat seat, int x);
+    // Records (and shows stacked) a canasta completed in the seat's column.
+    bool CheckCanasta(TSeat seat, int column);
     // Whether the seat's table is valid to end a turn with, its hand counted
     // handAdjust cards smaller; the message says why not.
     bool ValidateMelds(TSeat seat, int handAdjust = 0);
@@ -281,7 +274,7 @@ public:
     // Freezing the pile is left to the discard itself.
     bool MayDiscard(const TCard& card);
     // Lays a stacked column out again card by card from its base line.
-    void SpreadColumn(TCardList& list, int x, int column, bool isPlayer);
+    void SpreadColumn(TCardList& list, int column);
     // The player's discard of the card at that index of the hand.
     bool DiscardCard(int index);
     // Right-click on a red three of the player's table (with RedThreeFreezes).
@@ -304,13 +297,13 @@ public:
 
     // ---- rules: undo ----
     void PushUndo(const TCard& card);
-    bool PopUndo(TCard& card, int& columnWidth);
+    bool PopUndo(TCard& card);
     void ClearUndo();
     void UndoMeld();
     void UndoAll();
 
     // ---- opponent seat (computer levels and network replay) ----
-    void AddToComputerHand(TCard card, bool animate);
+    void AddToComputerHand(TCard card, TCardPlace from, bool animate);
     void RemoveFromComputerHand(int position);
     void MeldFromHand(int position);
     void MeldWildCard(int rank);

@@ -29,7 +29,7 @@ void THeadlessHost::Inform(const std::string& text, TMsgKind) {
     ++InformCount;
     Note("inform", text);
 }
-void THeadlessHost::AnimateMove(const TCard&, TPoint, TPoint) {}
+void THeadlessHost::AnimateMove(const TCard&, TCardPlace, TCardPlace) {}
 void THeadlessHost::Invalidate(TRegion) {}
 void THeadlessHost::Wait(int ms) { WaitedMs += ms; }
 void THeadlessHost::PlaySound(TSoundEvent e) {

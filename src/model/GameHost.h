@@ -77,7 +77,7 @@ public:
     virtual void Inform(const std::string& text, TMsgKind kind) = 0;
     // Table drawing: a card moving between two places, a repaint, a pause
     // between two moves of the computer.
-    virtual void AnimateMove(const TCard& card, TPoint from, TPoint to) = 0;
+    virtual void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) = 0;
     virtual void Invalidate(TRegion region) = 0;
     virtual void Wait(int milliseconds) = 0;
     // True while the host is still showing what it was told (a card moving,
@@ -115,7 +115,7 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
-    void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
+    void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
     bool Presenting() const override { return false; }

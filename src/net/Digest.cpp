@@ -35,7 +35,7 @@ uint64_t SeatDigest(const TGame& g, TSeat seat) {
     f.Int(static_cast<int>(ids.size()));
     for (int id : ids) f.Byte(static_cast<uint8_t>(id));
     ids.clear();
-    for (const TCard& c : table) ids.push_back(g.Layout.ColumnOf(c.X) * 256 + c.Id);
+    for (const TCard& c : table) ids.push_back(c.Column * 256 + c.Id);
     std::sort(ids.begin(), ids.end());
     f.Int(static_cast<int>(ids.size()));
     for (int v : ids) f.Int(v);

@@ -19,39 +19,28 @@ std::optional<int> ColumnField(const std::string& f) {
     return c;
 }
 
-TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; }
-
 // The cards the dealer gave its opponent first, then itself: here the first
 // fifteen are this side's, the next fifteen the opponent's.
 void DealMirrored(TGame& g) {
-    const TableLayout& L = g.Layout;
     g.DiscardPile = {};
     g.Seat(TSeat::Opponent).Hand = {};
     g.Seat(TSeat::Player).Hand = {};
     g.Seat(TSeat::Opponent).Melds = {};
     g.Seat(TSeat::Player).Melds = {};
-    for (int c = 0; c < kColumns; ++c) {
-        const int x = L.ColumnX(c);
-        g.Seat(TSeat::Player).Hand.Anchors[c] = {x, L.PlayerHandBase};
-        g.Seat(TSeat::Player).Melds.Anchors[c] = {x, L.PlayerMeldBase};
-        g.Seat(TSeat::Opponent).Melds.Anchors[c] = {x, L.OpponentMeldBase};
-    }
     while (g.Seat(TSeat::Player).Hand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         c.FaceUp = true;
         TCardList& area = IsRedThree(c) ? g.Seat(TSeat::Player).Melds : g.Seat(TSeat::Player).Hand;
-        PlaceInColumn(area, true, false, c);
+        PlaceInColumn(area, false, c);
         AddCard(area, c);
     }
     while (g.Seat(TSeat::Opponent).Hand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(g.Seat(TSeat::Opponent).Melds, false, false, c);
+            PlaceInColumn(g.Seat(TSeat::Opponent).Melds, false, c);
             AddCard(g.Seat(TSeat::Opponent).Melds, c);
         } else {
-            c.X = L.TableLeft + g.Seat(TSeat::Opponent).Hand.Count * g.Config.CardSpacing;
-            c.Y = L.HandRowTop;
             c.FaceUp = g.Config.ShowOpponentCards;
             AddCard(g.Seat(TSeat::Opponent).Hand, c);
         }
@@ -59,8 +48,6 @@ void DealMirrored(TGame& g) {
     for (;;) {
         TCard c = TakeLastCard(g.Stock);
         c.FaceUp = true;
-        c.X = L.TableLeft;
-        c.Y = L.DiscardTop;
         AddCard(g.DiscardPile, c);
         if (!(IsWild(c) || IsRedThree(c))) break;
         g.PileFrozen = true;
@@ -75,7 +62,7 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     TDealPositions positions{};
     if (!ParseDealRecord(record, dealerFirst, positions)) return false;
     TCardList stock;
-    if (!BuildStockFromPositions(stock, positions, g.Layout)) return false;
+    if (!BuildStockFromPositions(stock, positions)) return false;
 
     // Set first: the reset shows whose turn it is from it.
     g.PlayerDrawsFirst = !dealerFirst;
@@ -142,18 +129,18 @@ void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
     G.Seat(TSeat::Opponent).PointsBeforeTurn = G.Seat(TSeat::Opponent).MeldedPoints;
 }
 
-void TOpponentMirror::PutOnTable(TCard card, int column, TPoint from) {
+void TOpponentMirror::PutOnTable(TCard card, int column, TCardPlace from) {
     // Placed as the sender placed it in its own seat: a canasta stays stacked.
-    TPoint& anchor = G.Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(column)];
-    card.X = anchor.X;
-    if (G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) anchor.Y -= kColumnStep;
-    card.Y = anchor.Y;
+    int8_t& depth = G.Seat(TSeat::Opponent).Melds.Depths[static_cast<size_t>(column)];
+    card.Column = static_cast<uint8_t>(column);
+    if (G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) ++depth;
+    card.Depth = depth;
     card.FaceUp = true;
     AddCard(G.Seat(TSeat::Opponent).Melds, card);
     if (!IsRedThree(card)) G.Seat(TSeat::Opponent).MeldedPoints += card.Points;
-    G.Host.AnimateMove(card, from, {card.X, card.Y});
+    G.Host.AnimateMove(card, from, PlaceOf(TArea::OpponentMelds, card));
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.CheckCanasta(TSeat::Opponent, card.X);
+    G.CheckCanasta(TSeat::Opponent, column);
 }
 
 bool TOpponentMirror::MeldsValid(int handAdjust) {
@@ -214,7 +201,7 @@ std::string TOpponentMirror::DrawNew() {
     if (G.Stock.Empty()) return "the stock is empty";
     StartPickUp();
     const TCard card = G.DrawFromStock();
-    G.AddToComputerHand(card, true);
+    G.AddToComputerHand(card, {TArea::Stock}, true);
     ++T.Draws;
     const bool redThree = IsRedThree(card);
     if (redThree) G.MeldFromHand(G.Seat(TSeat::Opponent).Hand.Count - 1);
@@ -244,9 +231,8 @@ std::string TOpponentMirror::DrawPileTop() {
     T.MeldedPoints = G.Seat(TSeat::Opponent).MeldedPoints;
     TCard card = TakeLastCard(G.DiscardPile);
     G.Host.Invalidate(TRegion::Pile);
-    const TPoint from{card.X, card.Y};
-    PutOnTable(card, card.Rank, from);
-    T.TopAt = {G.Seat(TSeat::Opponent).Melds.Last().X, G.Seat(TSeat::Opponent).Melds.Last().Y};
+    PutOnTable(card, card.Rank, {TArea::DiscardPile});
+    T.TopAt = PlaceOf(TArea::OpponentMelds, G.Seat(TSeat::Opponent).Melds.Last());
     T.MayMeld = true;
     T.Take = forcedOnly ? kTakeDone : kTakePending;
     return {};
@@ -256,7 +242,7 @@ std::string TOpponentMirror::DrawPileRest() {
     if (T.Take != kTakePending) return "no take of the discard pile is waiting";
     while (!G.DiscardPile.Empty()) {
         const TCard card = TakeLastCard(G.DiscardPile);
-        G.AddToComputerHand(card, true);
+        G.AddToComputerHand(card, {TArea::DiscardPile}, true);
         if (IsRedThree(card)) G.MeldFromHand(G.Seat(TSeat::Opponent).Hand.Count - 1);
     }
     G.PileFrozen = false;
@@ -278,7 +264,7 @@ std::string TOpponentMirror::UndoPile() {
     G.DiscardPile = T.Pile;
     G.Seat(TSeat::Opponent).MeldedPoints = T.MeldedPoints;
     G.Seat(TSeat::Opponent).Score -= 50;
-    G.Host.AnimateMove(top, T.TopAt, PilePosition(G.Layout));
+    G.Host.AnimateMove(top, T.TopAt, {TArea::DiscardPile});
     G.Host.Invalidate(TRegion::Pile);
     G.Host.Invalidate(TRegion::OpponentHand);
     G.Host.Invalidate(TRegion::OpponentMelds);
@@ -298,7 +284,7 @@ std::string TOpponentMirror::Meld(const std::string& cardField) {
     const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (IsWild(card) || IsRedThree(card)) return "card cannot be melded into its own column";
     G.RemoveFromComputerHand(index);
-    PutOnTable(card, card.Rank, {card.X, card.Y});
+    PutOnTable(card, card.Rank, RowSlot(index));
     T.Undo.emplace_back(card.Rank, card.Id);
     CheckGoneOut();
     return {};
@@ -317,7 +303,7 @@ std::string TOpponentMirror::MeldWild(const std::string& cardField, const std::s
     const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (!IsWild(card)) return "not a wild card";
     G.RemoveFromComputerHand(index);
-    PutOnTable(card, *column, {card.X, card.Y});
+    PutOnTable(card, *column, RowSlot(index));
     T.Undo.emplace_back(*column, card.Id);
     CheckGoneOut();
     return {};
@@ -332,11 +318,10 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
         return "not the opponent's last meld of this turn";
     // The card named in the column named: a twin elsewhere on the table (a
     // joker in another meld) must stay where it is.
-    const int x = G.Layout.ColumnX(*column);
     int index = -1;
     for (int i = G.Seat(TSeat::Opponent).Melds.Count - 1; i >= 0 && index < 0; --i) {
         const TCard& c = G.Seat(TSeat::Opponent).Melds.Cards[static_cast<size_t>(i)];
-        if (c.Id == *id && c.X == x) index = i;
+        if (c.Id == *id && c.Column == *column) index = i;
     }
     if (index < 0) return "card not in that column";
 
@@ -344,7 +329,7 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     // longer qualifies without the card.
     int count = 0, naturals = 0;
     for (const TCard& c : G.Seat(TSeat::Opponent).Melds) {
-        if (c.X != x) continue;
+        if (c.Column != *column) continue;
         ++count;
         if (IsNatural(c.Rank)) ++naturals;
     }
@@ -353,16 +338,16 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     const bool breaks =
         G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(*column)] != ckNone && !stillCanasta;
     TCard card;
-    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, -1, index, card, breaks, *column);
+    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, index, card, breaks, *column);
     if (breaks) {
         --G.Seat(TSeat::Opponent).MeldState.Canastas;
         G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
-        G.SpreadColumn(G.Seat(TSeat::Opponent).Melds, x, *column, false);
+        G.SpreadColumn(G.Seat(TSeat::Opponent).Melds, *column);
     }
-    G.CheckCanasta(TSeat::Opponent, x);
+    G.CheckCanasta(TSeat::Opponent, *column);
     G.Seat(TSeat::Opponent).MeldedPoints -= card.Points;
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.AddToComputerHand(card, true);
+    G.AddToComputerHand(card, PlaceOf(TArea::OpponentMelds, card), true);
     T.Undo.pop_back();
     return {};
 }
@@ -376,15 +361,11 @@ std::string TOpponentMirror::Discard(const std::string& cardField) {
     if (index < 0) return "card not in the opponent's hand";
     if (!MeldsValid(1)) return "the opponent's melds do not allow a discard";
     TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
-    const TPoint from{card.X, card.Y};
     G.RemoveFromComputerHand(index);
-    const TPoint pile = PilePosition(G.Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
     card.FaceUp = true;
     AddCard(G.DiscardPile, card);
     if (IsWild(card) || IsRedThree(card)) G.PileFrozen = true;
-    G.Host.AnimateMove(card, from, pile);
+    G.Host.AnimateMove(card, RowSlot(index), {TArea::DiscardPile});
     G.Host.Invalidate(TRegion::Pile);
     G.Host.PlaySound(TSoundEvent::EndTurnNetwork);
     EndOpponentTurn(true);
@@ -402,14 +383,12 @@ std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
     if (T.MayMeld && !MeldsValid(0)) return "the opponent's melds do not allow ending the turn";
     G.PileFrozen = true;
     TCard card;
-    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, -1, index, card, false, kRankThree);
-    const TPoint from{card.X, card.Y};
-    const TPoint pile = PilePosition(G.Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, index, card, false, kRankThree);
+    const TCardPlace from = PlaceOf(TArea::OpponentMelds, card);
+    ClearColumn(card);
     card.FaceUp = true;
     AddCard(G.DiscardPile, card);
-    G.Host.AnimateMove(card, from, pile);
+    G.Host.AnimateMove(card, from, {TArea::DiscardPile});
     G.Host.Invalidate(TRegion::OpponentMelds);
     G.Host.Invalidate(TRegion::Pile);
     EndOpponentTurn(true);

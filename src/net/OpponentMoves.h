@@ -51,7 +51,7 @@ private:
         TCardList Hand, Melds, Pile;
         TMeldState MeldState;
         int MeldedPoints = 0;
-        TPoint TopAt{};
+        TCardPlace TopAt{};
     };
 
     void Sync();
@@ -60,7 +60,7 @@ private:
     void StartPickUp();
     // The opponent's turn is over; a discard may end the hand.
     void EndOpponentTurn(bool mayEndHand);
-    void PutOnTable(TCard card, int column, TPoint from);
+    void PutOnTable(TCard card, int column, TCardPlace from);
     void CheckGoneOut();
     bool MeldsValid(int handAdjust);
 

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "net/Session.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "Version.h"
@@ -78,9 +79,10 @@ void TNetSession::StartConnection(const std::string& own, const std::string& par
                                       "'No' here.");
     }
     Progress = 0;
-    Ui.OpenTryConnect(partner);
+    const bool listen = ShouldListen(own, partner, yes);
+    Ui.OpenTryConnect(TryConnectText(listen));
     tmTryConnect.start();
-    if (ShouldListen(own, partner, yes))
+    if (listen)
         StartListening();
     else
         StartConnecting(partner);
@@ -216,7 +218,7 @@ void TNetSession::DropBeforeGreeting(const std::string& why) {
         Protocol.Clear();
     }
     Progress = 0;
-    Ui.OpenTryConnect(PartnerIP);
+    Ui.OpenTryConnect(TryConnectText(role == nrListening));
     tmTryConnect.start();
     if (role == nrListening)
         StartListening();
@@ -338,12 +340,20 @@ void TNetSession::SendGreeting() {
     SendToken(token::PlayerId, JoinFields({WireText(PlayerNetName).substr(0, room), version}));
 }
 
+std::string TNetSession::TryConnectText(bool listening) const {
+    if (listening) return "Waiting for an opponent on port " + Port + "...";
+    return (Reconnecting ? "Trying to reconnect to " : "Trying to connect to ") + PartnerIP + "...";
+}
+
 void TNetSession::SendChat(const std::string& typed) {
     if (NetworkRole == nrNone) return;
     const size_t room = kMaxFrame - std::string(token::Chat).size() - 2;
     const std::string line = WireText(PlayerNetName + ": " + typed).substr(0, room);
     SendToken(token::Chat, line);
-    Ui.AddChatLine(DisplayText(line), false);
+    // The other side reads the name it knows this side by; here the line
+    // carries the player's own name ("Player" when none is chosen).
+    const size_t prefix = std::min(line.size(), WireText(PlayerNetName + ": ").size());
+    Ui.AddChatLine(G.PlayerLabel() + ": " + DisplayText(line.substr(prefix)), false);
 }
 
 void TNetSession::SendRules() { SendToken(token::Rules, BuildRulesString(G.Rules)); }

@@ -34,7 +34,9 @@ public:
     // NetworkStatus or the connection changed: status bar and menu items.
     virtual void NetworkChanged() = 0;
     // The try-connect window: created and shown, stepped by the retry timer, released.
-    virtual void OpenTryConnect(const std::string& partner) = 0;
+    // The window that shows the connection being made; text says what this
+    // side is doing (waiting on its port, or connecting to the partner).
+    virtual void OpenTryConnect(const std::string& text) = 0;
     virtual void StepTryConnect(int progress) = 0;
     virtual void CloseTryConnect() = 0;
     virtual void OpenChat() = 0;
@@ -117,6 +119,8 @@ public:
     void SendToken(const std::string& token, const std::string& data);
     // The chat's Enter: the line is sent and shown.
     void SendChat(const std::string& typed);
+    // What the connection window says while this side listens or connects.
+    std::string TryConnectText(bool listening) const;
     void SendRules();
     // The menu item: compares the last received rules again.
     void ShowRuleDifferences();

@@ -56,19 +56,13 @@ struct Checker {
         return true;
     }
 
-    // Column layout: every card on a column's X; a spread column's cards 12
-    // pixels apart from the base with the anchor on the last; a canasta stacked.
-    bool Columns(const TCardList& list, const char* name, int base, int step, bool handColumns, const TMeldState* ms,
-                 bool strictY) {
-        const TableLayout& t = G.Layout;
-        for (int c = 0; c < kColumns; ++c)
-            if (list.Anchors[static_cast<size_t>(c)].X != t.ColumnX(c))
-                return Fail(std::string(name) + " anchor of column " + std::to_string(c) + " has the wrong X");
-        std::array<std::vector<int>, kColumns> ys;
+    // Column layout: every card on a column; a spread column's cards one step
+    // apart from the base with the column's depth on the last; a canasta stacked.
+    bool Columns(const TCardList& list, const char* name, bool handColumns, const TMeldState* ms, bool strictDepth) {
+        std::array<std::vector<int>, kColumns> depths;
         for (const TCard& card : list) {
-            int c = t.ColumnOf(card.X);
-            if (card.X < t.TableLeft || c < 0 || c >= kColumns || card.X != t.ColumnX(c))
-                return Fail(std::string(name) + ": " + CardShortName(card.Id) + " is not on a column");
+            const int c = card.Column;
+            if (c >= kColumns) return Fail(std::string(name) + ": " + CardShortName(card.Id) + " is not on a column");
             if (handColumns) {
                 if (c != card.Rank)
                     return Fail(std::string(name) + ": " + CardShortName(card.Id) + " in the wrong column");
@@ -78,28 +72,26 @@ struct Checker {
             } else if (c != card.Rank) {
                 return Fail(std::string(name) + ": " + CardShortName(card.Id) + " in column " + std::to_string(c));
             }
-            ys[static_cast<size_t>(c)].push_back(card.Y);
+            depths[static_cast<size_t>(c)].push_back(card.Depth);
         }
-        if (!strictY) return true;
+        if (!strictDepth) return true;
         for (int c = 0; c < kColumns; ++c) {
-            auto& col = ys[static_cast<size_t>(c)];
-            const int anchorY = list.Anchors[static_cast<size_t>(c)].Y;
+            auto& col = depths[static_cast<size_t>(c)];
+            const int last = list.Depths[static_cast<size_t>(c)];
             const bool stacked = ms && ms->CanastaKind[static_cast<size_t>(c)] != ckNone;
             if (stacked) {
-                for (int y : col)
-                    if (y != base + step)
+                for (int d : col)
+                    if (d != 1)
                         return Fail(std::string(name) + ": canasta in column " + std::to_string(c) + " not stacked");
-                if (anchorY != base + step)
-                    return Fail(std::string(name) + ": canasta anchor of column " + std::to_string(c));
+                if (last != 1) return Fail(std::string(name) + ": canasta depth of column " + std::to_string(c));
                 continue;
             }
             std::sort(col.begin(), col.end());
-            if (step < 0) std::reverse(col.begin(), col.end());
             for (size_t k = 0; k < col.size(); ++k)
-                if (col[k] != base + step * static_cast<int>(k + 1))
+                if (col[k] != static_cast<int>(k + 1))
                     return Fail(std::string(name) + ": gap or overlap in column " + std::to_string(c));
-            if (anchorY != base + step * static_cast<int>(col.size()))
-                return Fail(std::string(name) + ": anchor of column " + std::to_string(c) + " is off its last card");
+            if (last != static_cast<int>(col.size()))
+                return Fail(std::string(name) + ": depth of column " + std::to_string(c) + " is off its last card");
         }
         return true;
     }
@@ -140,14 +132,12 @@ struct Checker {
 
 std::string CheckConsistency(const TGame& game) {
     Checker c{game, {}};
-    const TableLayout& t = game.Layout;
     c.Cards() && c.Canastas(game.Seat(TSeat::Player).MeldState, "player") &&
         c.Canastas(game.Seat(TSeat::Opponent).MeldState, "opponent") &&
-        c.Columns(game.Seat(TSeat::Player).Hand, "PlayerHand", t.PlayerHandBase, kColumnStep, true, nullptr, true) &&
-        c.Columns(game.Seat(TSeat::Player).Melds, "PlayerMelds", t.PlayerMeldBase, kColumnStep, false,
-                  &game.Seat(TSeat::Player).MeldState, true) &&
-        c.Columns(game.Seat(TSeat::Opponent).Melds, "OpponentMelds", t.OpponentMeldBase, -kColumnStep, false,
-                  &game.Seat(TSeat::Opponent).MeldState, false) &&
+        c.Columns(game.Seat(TSeat::Player).Hand, "PlayerHand", true, nullptr, true) &&
+        c.Columns(game.Seat(TSeat::Player).Melds, "PlayerMelds", false, &game.Seat(TSeat::Player).MeldState, true) &&
+        c.Columns(game.Seat(TSeat::Opponent).Melds, "OpponentMelds", false, &game.Seat(TSeat::Opponent).MeldState,
+                  false) &&
         c.Flags();
     return c.Failure;
 }

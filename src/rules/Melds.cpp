@@ -44,17 +44,17 @@ void TGame::MeldCard(int index) {
         return;
     }
     TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Hand, +1, index, card, false, inHand.Rank);
+    RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, inHand.Rank);
     const int rank = card.Rank;
-    TPoint from{card.X, card.Y};
-    PlaceInColumn(Seat(TSeat::Player).Melds, true, Seat(TSeat::Player).MeldState.CanastaKind[rank] != ckNone, card);
+    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
+    PlaceInColumn(Seat(TSeat::Player).Melds, Seat(TSeat::Player).MeldState.CanastaKind[rank] != ckNone, card);
     card.FaceUp = true;
     AddCard(Seat(TSeat::Player).Melds, card);
     Host.SendToken(token::Meld, std::to_string(card.Id));
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     PushUndo(card);
     Host.SetUndoEnabled(true);
-    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::PlayerMelds);
 
@@ -70,7 +70,7 @@ void TGame::MeldCard(int index) {
         // The wild card may have ended the turn (a forced pass) or the hand.
         if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     }
-    CheckCanasta(TSeat::Player, Layout.ColumnX(rank));
+    CheckCanasta(TSeat::Player, rank);
     CompletePileTake();
     if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds(TSeat::Player, TopCardPending)) {
         EndHandIfOver();
@@ -123,22 +123,22 @@ void TGame::AddWildcardToColumn(int c) {
     if (index < 0) return;
     MarkGameInProgress();
     TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Hand, +1, index, card, false, Seat(TSeat::Player).Hand.At(index).Rank);
-    TPoint from{card.X, card.Y};
-    TPoint& anchor = Seat(TSeat::Player).Melds.Anchors[static_cast<size_t>(c)];
-    card.X = anchor.X;
-    if (Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(c)] == ckNone) anchor.Y += kColumnStep;
-    card.Y = anchor.Y;
+    RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, Seat(TSeat::Player).Hand.At(index).Rank);
+    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
+    int8_t& depth = Seat(TSeat::Player).Melds.Depths[static_cast<size_t>(c)];
+    card.Column = static_cast<uint8_t>(c);
+    if (Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(c)] == ckNone) ++depth;
+    card.Depth = depth;
     card.FaceUp = true;
     AddCard(Seat(TSeat::Player).Melds, card);
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     Host.SendToken(token::MeldWildCard, std::to_string(card.Id) + token::FieldSeparator + std::to_string(c));
     PushUndo(card);
     Host.SetUndoEnabled(true);
-    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::PlayerMelds);
-    CheckCanasta(TSeat::Player, card.X);
+    CheckCanasta(TSeat::Player, card.Column);
     CompletePileTake();
     if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds(TSeat::Player, TopCardPending))
         EndHandIfOver();
@@ -191,14 +191,14 @@ void TGame::MeldWildGesture(bool shift, bool ctrl) {
     }
 }
 
-bool TGame::CheckCanasta(TSeat seat, int x) {
+bool TGame::CheckCanasta(TSeat seat, int c) {
     const bool isPlayer = seat == TSeat::Player;
     TCardList& list = Seat(seat).Melds;
-    const int c = ColumnOfX(x);
+    if (c < 0 || c >= kColumns) throw InternalError("CheckCanasta: column " + std::to_string(c) + " out of range");
     if (c == kRankThree) return false;
     int n = 0, naturals = 0;
     for (const TCard& card : list) {
-        if (card.X != x) continue;
+        if (card.Column != c) continue;
         ++n;
         if (IsNatural(card.Rank)) ++naturals;
     }
@@ -215,19 +215,19 @@ bool TGame::CheckCanasta(TSeat seat, int x) {
     }
     ms.CanastaNaturals[static_cast<size_t>(c)] = static_cast<uint8_t>(naturals);
 
-    const int y = isPlayer ? Layout.PlayerMeldBase + kColumnStep : Layout.OpponentMeldBase - kColumnStep;
+    // A canasta is shown stacked, one step from the base line.
     int lastSlot = -1, lastBlack = -1, lastRed = -1;
     for (int i = 0; i < list.Count; ++i) {
         TCard& card = list.Cards[static_cast<size_t>(i)];
-        if (card.X != x) continue;
-        card.Y = y;
+        if (card.Column != c) continue;
+        card.Depth = 1;
         lastSlot = i;
         if (IsNatural(card.Rank)) {
             if (card.Id <= 26) lastBlack = i;
             if (card.Id >= 29 && card.Id <= 52) lastRed = i;
         }
     }
-    list.Anchors[static_cast<size_t>(c)].Y = y;
+    list.Depths[static_cast<size_t>(c)] = 1;
     if (c != kRankTwo) {
         const uint8_t shownKind = ms.CanastaKind[static_cast<size_t>(c)];
         int top = shownKind == ckMixed && lastBlack >= 0 ? lastBlack : lastRed;
@@ -262,7 +262,7 @@ bool TGame::ValidateMelds(TSeat seat, int handAdjust) {
 
     std::array<int, kColumns> naturals{}, wilds{};
     for (const TCard& card : s.Melds) {
-        int c = ColumnOfX(card.X);
+        int c = card.Column;
         if (IsWild(card))
             ++wilds[static_cast<size_t>(c)];
         else if (!IsBlackThree(card))

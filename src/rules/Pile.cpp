@@ -31,11 +31,11 @@ bool TGame::IsForced(TSeat seat, int handCount, const TCounts& columnCounts) con
 
 bool TGame::MayTakePile(TSeat seat, bool allowForced) {
     CountColumns();
+    const TSeatState& s = Seat(seat);
+    const TRuleOptions& rules = SeatRules(seat);
     if (DiscardPile.Empty()) return false;
     const int r = DiscardPile.Last().Rank;
     if (r < 3) return false;
-    const TSeatState& s = Seat(seat);
-    const TRuleOptions& rules = SeatRules(seat);
     const int inHand = s.RankCounts[static_cast<size_t>(r)];
     const int column = s.ColumnCounts[static_cast<size_t>(r)];
     const int wilds = s.RankCounts[kRankJoker] + s.RankCounts[kRankTwo];
@@ -53,10 +53,6 @@ bool TGame::MayTakePile(TSeat seat, bool allowForced) {
     if (DiscardPile.Count == 1 && s.Hand.Count == 1) return false;
     return true;
 }
-
-namespace {
-TPoint PilePosition(const TableLayout& t) { return {t.TableLeft, t.DiscardTop}; }
-}  // namespace
 
 void TGame::TakePile() {
     if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
@@ -89,20 +85,20 @@ void TGame::TakePile() {
     TCard card = TakeLastCard(DiscardPile);
     const int rank = card.Rank;
     const int before = Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(rank)];
-    TPoint from{card.X, card.Y};
+    const TCardPlace from{TArea::DiscardPile};
     card.FaceUp = true;
-    PlaceInColumn(Seat(TSeat::Player).Melds, true,
+    PlaceInColumn(Seat(TSeat::Player).Melds,
                   Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
     AddCard(Seat(TSeat::Player).Melds, card);
     TakenTopCard = card;
     Host.SendToken(token::DrawPileTop, "");
-    Host.AnimateMove(card, from, {card.X, card.Y});
-    CheckCanasta(TSeat::Player, card.X);
+    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
+    CheckCanasta(TSeat::Player, card.Column);
     // The canasta display may have moved the card within its column.
     {
         int i = FindLastById(Seat(TSeat::Player).Melds, card.Id);
-        if (i >= 0 && Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].X == card.X)
-            TakenTopCard.Y = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Y;
+        if (i >= 0 && Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Column == card.Column)
+            TakenTopCard.Depth = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Depth;
     }
     HasDrawn = true;
 
@@ -159,17 +155,17 @@ void TGame::TakeRestOfPile() {
     // where the opponent now knows it is.
     while (!DiscardPile.Empty()) {
         TCard c = TakeLastCard(DiscardPile);
-        TPoint from{c.X, c.Y};
         c.FaceUp = true;
+        const TArea to = IsRedThree(c) ? TArea::PlayerMelds : TArea::PlayerHand;
         if (IsRedThree(c)) {
-            PlaceInColumn(Seat(TSeat::Player).Melds, true, false, c);
+            PlaceInColumn(Seat(TSeat::Player).Melds, false, c);
             AddCard(Seat(TSeat::Player).Melds, c);
         } else {
-            PlaceInColumn(Seat(TSeat::Player).Hand, true, false, c);
+            PlaceInColumn(Seat(TSeat::Player).Hand, false, c);
             AddCard(Seat(TSeat::Player).Hand, c);
             AddCard(Seat(TSeat::Player).PickedUp, c);
         }
-        Host.AnimateMove(c, from, {c.X, c.Y});
+        Host.AnimateMove(c, {TArea::DiscardPile}, PlaceOf(to, c));
     }
     // The melds made during the take are final now.
     ClearUndo();
@@ -186,7 +182,7 @@ void TGame::UndoTakePile() {
     int index = -1;
     for (int i = Seat(TSeat::Player).Melds.Count - 1; i >= 0; --i) {
         const TCard& c = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
-        if (c.X == TakenTopCard.X && c.Y == TakenTopCard.Y && c.Id == TakenTopCard.Id) {
+        if (c.Column == TakenTopCard.Column && c.Depth == TakenTopCard.Depth && c.Id == TakenTopCard.Id) {
             index = i;
             break;
         }
@@ -194,35 +190,33 @@ void TGame::UndoTakePile() {
     if (index < 0)
         throw THandAbandoned("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
                              TMsgKind::Warning);
-    const int column = ColumnOfX(TakenTopCard.X);
+    const int column = TakenTopCard.Column;
     const bool canasta = Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
     TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Melds, +1, index, card, canasta, column);
+    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, canasta, column);
     if (canasta) {
         int count = 0, naturals = 0;
         for (const TCard& c : Seat(TSeat::Player).Melds) {
-            if (c.X != card.X) continue;
+            if (c.Column != card.Column) continue;
             ++count;
             if (IsNatural(c.Rank)) ++naturals;
         }
         if (count >= 7 && (naturals >= 4 || column == kRankTwo)) {
             // The canasta stands without the top card: its label counts the
             // naturals it had before the take.
-            CheckCanasta(TSeat::Player, card.X);
+            CheckCanasta(TSeat::Player, card.Column);
         } else {
             // The top card had completed this canasta: it is a canasta no more.
             --Seat(TSeat::Player).MeldState.Canastas;
             Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-            SpreadColumn(Seat(TSeat::Player).Melds, card.X, column, true);
+            SpreadColumn(Seat(TSeat::Player).Melds, column);
         }
     }
-    TPoint from{card.X, card.Y};
-    TPoint pile = PilePosition(Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
+    ClearColumn(card);
     AddCard(DiscardPile, card);
     Seat(TSeat::Player).Score -= 50;
-    Host.AnimateMove(card, from, pile);
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerMelds);
     Host.Invalidate(TRegion::PlayerHand);
@@ -230,16 +224,11 @@ void TGame::UndoTakePile() {
     Host.SendToken(token::UndoPile, "");
 }
 
-void TGame::SpreadColumn(TCardList& list, int x, int column, bool isPlayer) {
-    const int step = isPlayer ? kColumnStep : -kColumnStep;
-    TPoint& anchor = list.Anchors[static_cast<size_t>(column)];
-    anchor.Y = (isPlayer ? Layout.PlayerMeldBase : Layout.OpponentMeldBase) + step;
-    for (TCard& c : list) {
-        if (c.X != x) continue;
-        c.Y = anchor.Y;
-        anchor.Y += step;
-    }
-    anchor.Y -= step;
+void TGame::SpreadColumn(TCardList& list, int column) {
+    int8_t& depth = list.Depths[static_cast<size_t>(column)];
+    depth = 0;
+    for (TCard& c : list)
+        if (c.Column == column) c.Depth = ++depth;
 }
 
 bool TGame::MayDiscard(const TCard& card) { return !IsRedThree(card) || Rules.RedThreeFreezes; }
@@ -266,17 +255,15 @@ bool TGame::DiscardCard(int index) {
     HasDrawn = false;
     TurnStart = true;
     TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Hand, +1, index, card, false, inHand.Rank);
-    TPoint from{card.X, card.Y};
-    TPoint pile = PilePosition(Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, inHand.Rank);
+    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
+    ClearColumn(card);
     card.FaceUp = true;
     AddCard(DiscardPile, card);
     ++Seat(TSeat::Player).Discards[card.Rank];
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     Host.SendToken(token::Discard, std::to_string(card.Id));
-    Host.AnimateMove(card, from, pile);
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::Pile);
     OpponentsTurn = true;
@@ -300,14 +287,12 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     TurnStart = true;
     PileFrozen = true;
     TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Melds, +1, index, card, false, kRankThree);
+    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, false, kRankThree);
     Host.SendToken(token::DiscardRedThree, std::to_string(card.Id));
-    TPoint from{card.X, card.Y};
-    TPoint pile = PilePosition(Layout);
-    card.X = pile.X;
-    card.Y = pile.Y;
+    const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
+    ClearColumn(card);
     AddCard(DiscardPile, card);
-    Host.AnimateMove(card, from, pile);
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::PlayerMelds);
     Host.Invalidate(TRegion::Pile);
     OpponentsTurn = true;
@@ -332,7 +317,7 @@ bool TGame::MustPass(TSeat seat, bool takePending) {
     if (IsWild(last)) {
         std::array<int, kColumns> wilds{};
         for (const TCard& c : s.Melds)
-            if (IsWild(c)) ++wilds[static_cast<size_t>(ColumnOfX(c.X))];
+            if (IsWild(c)) ++wilds[c.Column];
         for (int c = 3; c < kColumns; ++c)
             if (s.ColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
     }

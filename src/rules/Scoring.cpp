@@ -8,11 +8,11 @@ namespace canasta {
 int TGame::MeldedPoints(TSeat seat, bool allColumns) const {
     const TCardList& melds = Seat(seat).Melds;
     std::array<int, kColumns> perColumn{};
-    for (const TCard& c : melds) ++perColumn[static_cast<size_t>(ColumnOfX(c.X))];
+    for (const TCard& c : melds) ++perColumn[c.Column];
     int points = 0;
     for (const TCard& c : melds) {
         if (IsRedThree(c)) continue;
-        if (allColumns || perColumn[static_cast<size_t>(ColumnOfX(c.X))] >= 3) points += c.Points;
+        if (allColumns || perColumn[c.Column] >= 3) points += c.Points;
     }
     return points;
 }

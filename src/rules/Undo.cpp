@@ -5,12 +5,11 @@
 
 namespace canasta {
 
-void TGame::PushUndo(const TCard& card) { UndoStack.push_back({card, Layout.ColumnWidth}); }
+void TGame::PushUndo(const TCard& card) { UndoStack.push_back({card}); }
 
-bool TGame::PopUndo(TCard& card, int& columnWidth) {
+bool TGame::PopUndo(TCard& card) {
     if (UndoStack.empty()) return false;
     card = UndoStack.back().Card;
-    columnWidth = UndoStack.back().ColumnWidth;
     UndoStack.pop_back();
     return true;
 }
@@ -20,9 +19,8 @@ void TGame::ClearUndo() { UndoStack.clear(); }
 void TGame::UndoMeld() {
     if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     TCard entry;
-    int width = 0;
-    if (!PopUndo(entry, width)) return;
-    const int column = (entry.X - Layout.TableLeft) / width;
+    if (!PopUndo(entry)) return;
+    const int column = entry.Column;
     if (column < 0 || column >= kColumns) throw InternalError("UndoMeld: column out of range");
     // The newest card of that identity in the column it was melded into: the
     // canasta display can swap cards, and another meld may hold a twin (a
@@ -30,7 +28,7 @@ void TGame::UndoMeld() {
     int index = -1;
     for (int i = Seat(TSeat::Player).Melds.Count - 1; i >= 0 && index < 0; --i) {
         const TCard& c = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
-        if (c.Id == entry.Id && ColumnOfX(c.X) == column) index = i;
+        if (c.Id == entry.Id && c.Column == column) index = i;
     }
     if (index < 0) index = FindLastById(Seat(TSeat::Player).Melds, entry.Id);
     if (index < 0) throw InternalError("UndoMeld: melded card not found on the table");
@@ -38,9 +36,9 @@ void TGame::UndoMeld() {
     // qualifies: at seven cards, or when a natural leaves a column whose wild
     // cards then outnumber what a canasta allows.
     int count = 0, naturals = 0;
-    const int x = Seat(TSeat::Player).Melds.At(index).X;
+    const int inColumn = Seat(TSeat::Player).Melds.At(index).Column;
     for (const TCard& c : Seat(TSeat::Player).Melds) {
-        if (c.X != x) continue;
+        if (c.Column != inColumn) continue;
         ++count;
         if (IsNatural(c.Rank)) ++naturals;
     }
@@ -49,20 +47,20 @@ void TGame::UndoMeld() {
     const bool breaks =
         Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone && !stillCanasta;
     TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Melds, +1, index, card, breaks, column);
+    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, breaks, column);
     AddCard(Seat(TSeat::Player).PickedUp, card);
     if (breaks) {
         --Seat(TSeat::Player).MeldState.Canastas;
         Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-        SpreadColumn(Seat(TSeat::Player).Melds, card.X, column, true);
+        SpreadColumn(Seat(TSeat::Player).Melds, column);
     }
-    CheckCanasta(TSeat::Player, card.X);
+    CheckCanasta(TSeat::Player, card.Column);
     Host.Invalidate(TRegion::PlayerMelds);
-    TPoint from{card.X, card.Y};
-    PlaceInColumn(Seat(TSeat::Player).Hand, true, false, card);
+    const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
+    PlaceInColumn(Seat(TSeat::Player).Hand, false, card);
     card.FaceUp = true;
     AddCard(Seat(TSeat::Player).Hand, card);
-    Host.AnimateMove(card, from, {card.X, card.Y});
+    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerHand, card));
     Host.Invalidate(TRegion::PlayerHand);
     if (UndoStack.empty()) Host.SetUndoEnabled(false);
     Host.SendToken(token::Undo, std::to_string(column) + token::FieldSeparator + std::to_string(card.Id));

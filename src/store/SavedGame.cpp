@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -13,25 +14,45 @@
 #include <cstring>
 #include <filesystem>
 #include <sstream>
+#include <tuple>
 
-#include "model/Relayout.h"
 #include "rules/Consistency.h"
 
 namespace canasta {
 
 // ---------------------------------------------------------------- writing
 
-TSavedGame CaptureSavedGame(const TGame& g) {
+namespace {
+
+// The list with every card at its pixel position in layout t.
+TSavedCardList ToPixels(const TCardList& list, TArea area, const TableLayout& t, int handPitch) {
+    TSavedCardList out;
+    out.Count = list.Count;
+    for (int i = 0; i < list.Count; ++i) {
+        const TCard& c = list.Cards[static_cast<size_t>(i)];
+        const TCardPlace place = area == TArea::OpponentHand ? RowSlot(i) : PlaceOf(area, c);
+        const TPoint at = t.PointOf(place, handPitch);
+        out.Cards[static_cast<size_t>(i)] = {c.Id, c.Rank, at.X, at.Y, c.Points, c.FaceUp, c.Deck};
+    }
+    for (int col = 0; col < kColumns; ++col)
+        out.Anchors[static_cast<size_t>(col)] = {t.ColumnX(col), t.DepthY(area, list.Depths[static_cast<size_t>(col)])};
+    return out;
+}
+
+}  // namespace
+
+TSavedGame CaptureSavedGame(const TGame& g, int sizeIndex, int handPitch) {
+    const TableLayout t = ComputeLayout(sizeIndex);
     TSavedGame s;
-    s.Stock = g.Stock;
-    s.OpponentHand = g.Seat(TSeat::Opponent).Hand;
-    s.DiscardPile = g.DiscardPile;
-    s.SavedDiscardPile = g.SavedDiscardPile;
-    s.OpponentMelds = g.Seat(TSeat::Opponent).Melds;
-    s.PlayerHand = g.Seat(TSeat::Player).Hand;
-    s.PlayerMelds = g.Seat(TSeat::Player).Melds;
-    s.SavedPlayerHand = g.SavedPlayerHand;
-    s.SavedPlayerMelds = g.SavedPlayerMelds;
+    s.Stock = ToPixels(g.Stock, TArea::Stock, t, handPitch);
+    s.OpponentHand = ToPixels(g.Seat(TSeat::Opponent).Hand, TArea::OpponentHand, t, handPitch);
+    s.DiscardPile = ToPixels(g.DiscardPile, TArea::DiscardPile, t, handPitch);
+    s.SavedDiscardPile = ToPixels(g.SavedDiscardPile, TArea::DiscardPile, t, handPitch);
+    s.OpponentMelds = ToPixels(g.Seat(TSeat::Opponent).Melds, TArea::OpponentMelds, t, handPitch);
+    s.PlayerHand = ToPixels(g.Seat(TSeat::Player).Hand, TArea::PlayerHand, t, handPitch);
+    s.PlayerMelds = ToPixels(g.Seat(TSeat::Player).Melds, TArea::PlayerMelds, t, handPitch);
+    s.SavedPlayerHand = ToPixels(g.SavedPlayerHand, TArea::PlayerHand, t, handPitch);
+    s.SavedPlayerMelds = ToPixels(g.SavedPlayerMelds, TArea::PlayerMelds, t, handPitch);
     s.PlayerMeldState = g.Seat(TSeat::Player).MeldState;
     s.OpponentMeldState = g.Seat(TSeat::Opponent).MeldState;
     s.SavedPlayerMeldState = g.SavedPlayerMeldState;
@@ -43,12 +64,12 @@ TSavedGame CaptureSavedGame(const TGame& g) {
     s.GameInProgress = g.GameInProgress;
     s.ShowOpponentHand = g.Config.ShowOpponentCards;
     s.TopColumnCountBefore = g.TopColumnCountBefore;
-    s.OpponentHandPitch = g.Config.CardSpacing;
+    s.OpponentHandPitch = handPitch;
     s.OpponentMeldedPoints = g.Seat(TSeat::Opponent).MeldedPoints;
     s.OpponentScore = g.Seat(TSeat::Opponent).Score;
     s.PlayerScore = g.Seat(TSeat::Player).Score;
     s.PlayerMinimumMeld = g.Seat(TSeat::Player).MinimumMeld;
-    s.SizeIndex = g.Layout.SizeIndex;
+    s.SizeIndex = sizeIndex;
     return s;
 }
 
@@ -62,11 +83,11 @@ struct Writer {
     }
     void Line() { Out += "\r\n"; }
 
-    void Plain(const TCardList& list, int s) {
+    void Plain(const TSavedCardList& list, int s) {
         const int k = s + kScrambleOffset;
         N(s);
         N(list.Count);
-        for (const TCard& c : list) {
+        for (const TSavedCard& c : list) {
             N(k / (c.Id + 1));
             N(k / (c.Rank + 1));
             N(c.X);
@@ -78,7 +99,7 @@ struct Writer {
             N(k % (c.Rank + 1));
         }
     }
-    void Columns(const TCardList& list, int s) {
+    void Columns(const TSavedCardList& list, int s) {
         Plain(list, s);
         for (const TPoint& a : list.Anchors) {
             N(a.X);
@@ -102,11 +123,11 @@ std::string FormatSavedGame(const TSavedGame& s, const std::function<int()>& scr
     };
     w.Out = std::string(kSavedGameHeader) + " ";
     w.N(kSavedGameVersion);
-    for (const TCardList* l : {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile}) {
+    for (const TSavedCardList* l : {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile}) {
         w.Plain(*l, next());
         w.Line();
     }
-    for (const TCardList* l :
+    for (const TSavedCardList* l :
          {&s.OpponentMelds, &s.PlayerHand, &s.PlayerMelds, &s.SavedPlayerHand, &s.SavedPlayerMelds}) {
         w.Columns(*l, next());
         w.Line();
@@ -185,11 +206,11 @@ struct Reader {
         return true;
     }
 
-    bool Plain(TCardList& list) {
+    bool Plain(TSavedCardList& list) {
         int32_t s, n;
         if (!Range(s, 0, 999, "scrambling number") || !Range(n, 0, kDeckSize, "card count")) return false;
         const int k = s + kScrambleOffset;
-        TCardList l;
+        TSavedCardList l;
         for (int i = 0; i < n; ++i) {
             int32_t qi, qr, x, y, pts, rid, rr;
             bool face = false;
@@ -205,14 +226,13 @@ struct Reader {
                 return false;
             if (rank != RankOf(id)) return Fail("card rank does not belong to its identity");
             if (pts != CardPoints(id)) return Fail("card points do not belong to its identity");
-            TCard c = NewCard(id, deck, x, y);
-            c.FaceUp = face;
-            AddCard(l, c);
+            l.Cards[l.Count++] = {static_cast<uint8_t>(id),  static_cast<uint8_t>(rank), x, y, pts, face,
+                                  static_cast<uint8_t>(deck)};
         }
         list = l;
         return true;
     }
-    bool Columns(TCardList& list) {
+    bool Columns(TSavedCardList& list) {
         if (!Plain(list)) return false;
         for (TPoint& a : list.Anchors)
             if (!Range(a.X, -kMaxCoordinate, kMaxCoordinate, "anchor x") ||
@@ -266,16 +286,48 @@ TLoadResult ParseSavedGame(std::string_view bytes, TSavedGame& out) {
     return {};
 }
 
+namespace {
+
+// Steps of kColumnStep from the area's base line to y (checked on a step by
+// CheckPositions).
+int DepthOfY(const TableLayout& t, TArea area, int y) {
+    return (y - t.BaseOf(area)) * TableLayout::GrowthOf(area) / kColumnStep;
+}
+
+// The list with every card of a column area in the column and at the depth
+// its pixel position in layout t shows.
+TCardList FromPixels(const TSavedCardList& list, TArea area, const TableLayout& t) {
+    const bool columns = area == TArea::PlayerHand || area == TArea::PlayerMelds || area == TArea::OpponentMelds;
+    TCardList out;
+    for (const TSavedCard& sc : list) {
+        TCard c = NewCard(sc.Id, sc.Deck);
+        c.FaceUp = sc.FaceUp;
+        if (columns) {
+            c.Column = static_cast<uint8_t>(t.ColumnOf(sc.X));
+            c.Depth = static_cast<int8_t>(DepthOfY(t, area, sc.Y));
+        }
+        AddCard(out, c);
+    }
+    if (columns)
+        for (int col = 0; col < kColumns; ++col)
+            out.Depths[static_cast<size_t>(col)] =
+                static_cast<int8_t>(DepthOfY(t, area, list.Anchors[static_cast<size_t>(col)].Y));
+    return out;
+}
+
+}  // namespace
+
 void ApplySavedGame(TGame& g, const TSavedGame& s) {
-    g.Stock = s.Stock;
-    g.Seat(TSeat::Opponent).Hand = s.OpponentHand;
-    g.DiscardPile = s.DiscardPile;
-    g.SavedDiscardPile = s.SavedDiscardPile;
-    g.Seat(TSeat::Opponent).Melds = s.OpponentMelds;
-    g.Seat(TSeat::Player).Hand = s.PlayerHand;
-    g.Seat(TSeat::Player).Melds = s.PlayerMelds;
-    g.SavedPlayerHand = s.SavedPlayerHand;
-    g.SavedPlayerMelds = s.SavedPlayerMelds;
+    const TableLayout t = ComputeLayout(s.SizeIndex);
+    g.Stock = FromPixels(s.Stock, TArea::Stock, t);
+    g.Seat(TSeat::Opponent).Hand = FromPixels(s.OpponentHand, TArea::OpponentHand, t);
+    g.DiscardPile = FromPixels(s.DiscardPile, TArea::DiscardPile, t);
+    g.SavedDiscardPile = FromPixels(s.SavedDiscardPile, TArea::DiscardPile, t);
+    g.Seat(TSeat::Opponent).Melds = FromPixels(s.OpponentMelds, TArea::OpponentMelds, t);
+    g.Seat(TSeat::Player).Hand = FromPixels(s.PlayerHand, TArea::PlayerHand, t);
+    g.Seat(TSeat::Player).Melds = FromPixels(s.PlayerMelds, TArea::PlayerMelds, t);
+    g.SavedPlayerHand = FromPixels(s.SavedPlayerHand, TArea::PlayerHand, t);
+    g.SavedPlayerMelds = FromPixels(s.SavedPlayerMelds, TArea::PlayerMelds, t);
     // Column 0 of the canasta records is not in the file and keeps its value.
     auto melds = [](TMeldState& to, const TMeldState& from) {
         const uint8_t kind0 = to.CanastaKind[0], naturals0 = to.CanastaNaturals[0];
@@ -294,7 +346,6 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.GameInProgress = s.GameInProgress;
     g.Config.ShowOpponentCards = s.ShowOpponentHand;
     g.TopColumnCountBefore = s.TopColumnCountBefore;
-    g.Config.CardSpacing = s.OpponentHandPitch;
     g.Seat(TSeat::Opponent).MeldedPoints = s.OpponentMeldedPoints;
     g.Seat(TSeat::Opponent).Score = s.OpponentScore;
     g.Seat(TSeat::Player).Score = s.PlayerScore;
@@ -310,7 +361,6 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.WentOut = woNobody;
     g.ValidationMessage.clear();
     g.Seat(TSeat::Opponent).PointsBeforeTurn = s.OpponentMeldedPoints;
-    if (s.SizeIndex != g.Layout.SizeIndex) CarryOverLayout(g, ComputeLayout(s.SizeIndex), g.Layout);
     g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(TSeat::Player, false);
     // A pending take's top card is the last card put into the turn snapshot.
     if (g.PileTakeUndoable && !g.SavedPlayerMelds.Empty()) {
@@ -330,28 +380,45 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
 namespace {
 
 // Every table card and anchor on one of the 14 columns of the saved window
-// size, and every position within reach of that window, so that carrying the
-// game over to another size keeps it on the table.
+// size, on a step of its column, and every position within reach of that
+// window, so that the game keeps its columns and depths at any size.
 std::string CheckPositions(const TSavedGame& s) {
     const TableLayout t = ComputeLayout(s.SizeIndex);
     auto nearWindow = [&t](int y) { return y >= -t.WindowHeight && y <= 2 * t.WindowHeight; };
     auto onColumn = [&t](int x) { return x >= t.TableLeft && t.ColumnOf(x) < kColumns; };
-    const std::pair<const TCardList*, const char*> columnLists[] = {{&s.OpponentMelds, "opponent's table"},
-                                                                    {&s.PlayerHand, "hand"},
-                                                                    {&s.PlayerMelds, "table"},
-                                                                    {&s.SavedPlayerHand, "saved hand"},
-                                                                    {&s.SavedPlayerMelds, "saved table"}};
-    for (auto [list, name] : columnLists) {
-        for (const TCard& c : *list)
+    // A card lies one or more steps from its base line; an empty column's anchor on it.
+    auto onStep = [&t](TArea area, int y, int lowest) {
+        const int offset = (y - t.BaseOf(area)) * TableLayout::GrowthOf(area);
+        return offset % kColumnStep == 0 && offset / kColumnStep >= lowest && offset / kColumnStep <= kDeckSize;
+    };
+    const std::tuple<const TSavedCardList*, TArea, const char*> columnLists[] = {
+        {&s.OpponentMelds, TArea::OpponentMelds, "opponent's table"},
+        {&s.PlayerHand, TArea::PlayerHand, "hand"},
+        {&s.PlayerMelds, TArea::PlayerMelds, "table"},
+        {&s.SavedPlayerHand, TArea::PlayerHand, "saved hand"},
+        {&s.SavedPlayerMelds, TArea::PlayerMelds, "saved table"}};
+    for (auto [list, area, name] : columnLists) {
+        for (const TSavedCard& c : *list)
             if (!onColumn(c.X) || !nearWindow(c.Y)) return std::string("a card of the ") + name + " lies off the table";
         for (const TPoint& a : list->Anchors)
             if (!onColumn(a.X) || !nearWindow(a.Y))
                 return std::string("a column of the ") + name + " lies off the table";
+        for (const TSavedCard& c : *list)
+            if (c.X != t.ColumnX(t.ColumnOf(c.X)) || !onStep(area, c.Y, 1))
+                return std::string("a card of the ") + name + " lies between the steps of its column";
+        for (const TPoint& a : list->Anchors)
+            if (a.X != t.ColumnX(t.ColumnOf(a.X)) || !onStep(area, a.Y, 0))
+                return std::string("a column of the ") + name + " ends between two steps";
     }
-    const TCardList* rows[] = {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile};
-    for (const TCardList* list : rows)
-        for (const TCard& c : *list)
-            if (c.X < 0 || c.X > t.WindowWidth || !nearWindow(c.Y)) return "a card lies off the table";
+    const TSavedCardList* rows[] = {&s.Stock, &s.OpponentHand, &s.DiscardPile, &s.SavedDiscardPile};
+    for (const TSavedCardList* list : rows)
+        for (int i = 0; i < list->Count; ++i) {
+            const TSavedCard& c = list->Cards[static_cast<size_t>(i)];
+            // A long row of the opponent's hand may reach past the window's edge.
+            const int right = list == &s.OpponentHand ? std::max(t.WindowWidth, t.TableLeft + i * s.OpponentHandPitch)
+                                                      : t.WindowWidth;
+            if (c.X < 0 || c.X > right || !nearWindow(c.Y)) return "a card lies off the table";
+        }
     return {};
 }
 
@@ -360,17 +427,18 @@ std::string CheckPositions(const TSavedGame& s) {
 TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
     if (std::string off = CheckPositions(s); !off.empty()) return {TLoadStatus::Corrupt, off};
     THeadlessHost host;
-    TGame scratch(host, like.Rules, like.Layout, like.Config);
+    TGame scratch(host, like.Rules, like.Config);
     std::string problem;
     try {
         ApplySavedGame(scratch, s);
         problem = CheckConsistency(scratch);
-        // Carried over to this window size, the game must still lie on the table.
-        if (problem.empty()) problem = CheckPositions(CaptureSavedGame(scratch));
+        // At every window size the game must still lie on the table.
+        for (int size = 0; problem.empty() && size < kSizeCount; ++size)
+            problem = CheckPositions(CaptureSavedGame(scratch, size, s.OpponentHandPitch));
         if (problem.empty() && s.PileTakeUndoable) {
             // Undoing the pending take puts the turn snapshot back: it must be sound too.
             THeadlessHost undoHost;
-            TGame undone(undoHost, like.Rules, like.Layout, like.Config);
+            TGame undone(undoHost, like.Rules, like.Config);
             ApplySavedGame(undone, s);
             undone.RestoreTurnSnapshot();
             problem = CheckConsistency(undone);
@@ -389,13 +457,14 @@ TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
     return {};
 }
 
-TLoadResult LoadSavedGame(TGame& game, std::string_view bytes) {
+TLoadResult LoadSavedGame(TGame& game, std::string_view bytes, TSavedGame* loaded) {
     TSavedGame s;
     TLoadResult r = ParseSavedGame(bytes, s);
     if (r.Status != TLoadStatus::Ok) return r;
     r = CheckSavedGame(s, game);
     if (r.Status != TLoadStatus::Ok) return r;
     ApplySavedGame(game, s);
+    if (loaded) *loaded = s;
     return r;
 }
 

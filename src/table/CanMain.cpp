@@ -42,7 +42,6 @@
 #include "help/HelpWindow.h"
 #include "media/SoundDialog.h"
 #include "media/SoundSystem.h"
-#include "model/Relayout.h"
 #include "store/Paths.h"
 #include "store/SavedGame.h"
 #include "table/CanMainNet.h"
@@ -169,7 +168,7 @@ void TfmCanMain::FormCreate() {
     SetBusyCursor(true);
 
     // Display defaults and the discard-click memory.
-    G.Config.CardSpacing = 10;
+    CardSpacing = 10;
     G.Config.ShowOpponentCards = false;
     G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     LastRightClicked = -1;
@@ -218,7 +217,7 @@ void TfmCanMain::FormCreate() {
     const TWindowSize& ws = WindowSizeOf(size);
     setFixedSize(ws.Width, ws.Height);
     if (size == ScreenSizeClass) setWindowState(Qt::WindowMaximized);
-    G.Layout = ComputeLayout(size);
+    Geometry = ComputeLayout(size);
 
     // End Hand button.
     bnEndHand = new QPushButton(QStringLiteral("End Hand"), View);
@@ -362,7 +361,7 @@ void TfmCanMain::PlaceEndHandButton() {
     const int w = std::max(75, hint.width());
     const int h = std::max(25, hint.height());
     bnEndHand->resize(w, h);
-    bnEndHand->move(WindowSizeOf(G.Layout.SizeIndex).Width - w - 10, 8);
+    bnEndHand->move(WindowSizeOf(Geometry.SizeIndex).Width - w - 10, 8);
 }
 
 void TfmCanMain::BuildCardImages(int sizeIndex) {
@@ -395,12 +394,8 @@ void TfmCanMain::ApplySizeIndex(int s) {
             setFixedSize(ws.Width, ws.Height);
             setWindowState(Qt::WindowMaximized);
         }
-        const TableLayout next = ComputeLayout(s);
-        // Every card keeps its column and its depth in the column; the turn
-        // snapshot moves with them, or undoing a pile take after the change
-        // would put cards back at the old size's places.
-        if (AppliedSize >= 0) CarryOverLayout(G, G.Layout, next);
-        G.Layout = next;
+        // Only the drawing changes: the cards keep their columns and depths.
+        Geometry = ComputeLayout(s);
         BuildCardImages(s);
         PlaceEndHandButton();
         View->update();
@@ -412,7 +407,7 @@ void TfmCanMain::ApplySizeIndex(int s) {
 
 void TfmCanMain::ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1) {
     CardBacks = {deck0, deck1};
-    BuildCardImages(AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize);
+    BuildCardImages(AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize);
     View->update();
 }
 
@@ -438,7 +433,7 @@ void TfmCanMain::tmSplashTimer() {
         fmSplash->deleteLater();
         fmSplash = nullptr;
     }
-    ApplySizeIndex(G.Layout.SizeIndex);
+    ApplySizeIndex(Geometry.SizeIndex);
     // A saved game named on the command line, else the automatic save.
     LoadPending = false;
     const QString first = Options.Arguments.value(0);
@@ -579,7 +574,7 @@ void TfmCanMain::FormDestroy() {
     Net->Shutdown();
     SoundSys->BeginShutdown();
     CloseHelp();
-    const int size = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
+    const int size = AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize;
     const QString resolution =
         QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
     WriteString(&Store, settings::Resolution.Path, resolution.toStdString());
@@ -1008,7 +1003,7 @@ void TfmCanMain::mnCustomizeClick() {
     if (Presenting()) return;
     TPreferences prefs;
     prefs.BackgroundColor = static_cast<uint32_t>(Settings.BackgroundColor);
-    prefs.SizeIndex = AppliedSize < 0 ? G.Layout.SizeIndex : AppliedSize;
+    prefs.SizeIndex = AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize;
     prefs.ShowStatusbar = Settings.ShowStatusbar;
     prefs.ShowTurns = Settings.ShowTurns;
     prefs.ShowHighscores = Settings.ShowHighscores;
@@ -1082,7 +1077,7 @@ bool TfmCanMain::SaveGame(bool automatic, std::string* failure) {
         ShowInformation(this, Title(), QStringLiteral("A game cannot be saved while taking the discard pile"));
         return false;
     }
-    TSavedGame saved = CaptureSavedGame(G);
+    TSavedGame saved = CaptureSavedGame(G, Geometry.SizeIndex, CardSpacing);
     // The automatic save leaves the previous file as it was.
     if (!G.ValidateTurnMelds(TSeat::Player, G.TopCardPending)) {
         if (!automatic)
@@ -1121,7 +1116,7 @@ bool TfmCanMain::SaveGame(bool automatic, std::string* failure) {
 
 bool TfmCanMain::MeldsTakenBack(TSavedGame& out) const {
     THeadlessHost host;
-    TGame scratch(host, G.Rules, G.Layout, G.Config);
+    TGame scratch(host, G.Rules, G.Config);
     static_cast<TGameState&>(scratch) = G.State();
     scratch.HandNumber = G.HandNumber;
     try {
@@ -1133,7 +1128,7 @@ bool TfmCanMain::MeldsTakenBack(TSavedGame& out) const {
     } catch (const std::exception&) {
         return false;
     }
-    out = CaptureSavedGame(scratch);
+    out = CaptureSavedGame(scratch, Geometry.SizeIndex, CardSpacing);
     // Checked as a load would check it.
     return CheckSavedGame(out, G).Status == TLoadStatus::Ok;
 }
@@ -1169,10 +1164,11 @@ bool TfmCanMain::LoadGame() {
     const QString path = PendingLoad;
     std::string bytes;
     TLoadResult result;
+    TSavedGame loaded;
     if (!ReadWholeFile(QFile::encodeName(path).toStdString(), bytes))
         result = {TLoadStatus::Corrupt, "the file cannot be read"};
     else
-        result = LoadSavedGame(G, bytes);
+        result = LoadSavedGame(G, bytes, &loaded);
     switch (result.Status) {
         case TLoadStatus::Ok: break;
         case TLoadStatus::NotASavedGame:
@@ -1189,6 +1185,7 @@ bool TfmCanMain::LoadGame() {
             return false;
     }
     if (IsAutosave(path)) AutosaveOwned = true;
+    CardSpacing = loaded.OpponentHandPitch;
     // What the window and the computer kept about the previous table goes.
     for (IComputerLevel* level : G.Levels)
         if (level) level->NewHand(G);

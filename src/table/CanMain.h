@@ -7,6 +7,7 @@
 #include <QImage>
 #include <QMainWindow>
 #include <QPoint>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -84,8 +85,21 @@ struct TResolution {
 // For class 4 the limits are the screen's own width and height.
 TResolution ParseResolution(const std::string& text, int screenClass, int screenWidth, int screenHeight);
 
-// Steps of a card's move over that distance at a card speed (0..10); 0 = no move.
-int AnimationSteps(double distance, int cardSpeed);
+// How long a card's move over that distance takes at a card speed (0 slow ..
+// 10 fast, the default) in milliseconds; 0 for a move too short to show.
+// A move across the table takes about 300 ms at the default, 1.2 s at the
+// slowest; shorter moves take less, longer ones a little more.
+int MoveDurationMs(double distance, int cardSpeed);
+// Where a moving card is at time t (0..1) of its move: it starts and ends
+// gently, so the eye can follow it.
+double EaseInOut(double t);
+
+// What the moves shown so far took (for measuring the pace).
+struct TMovePace {
+    int Moves = 0;
+    int Frames = 0;
+    int64_t Milliseconds = 0;
+};
 
 // Font of the canasta labels for a table size and card width.
 QFont CanastaLabelFont(int sizeIndex, int cardWidth);
@@ -102,10 +116,17 @@ public:
     QPushButton* EndHandButton() const { return bnEndHand; }
     const TCardImages& CardImages() const { return Images; }
     int SizeIndex() const { return AppliedSize; }
+    // The table's geometry at the current window size, and the pitch of the
+    // opponent's hand row (the CardSpacing setting, 10 or 12).
+    const TableLayout& TableGeometry() const { return Geometry; }
+    int OpponentHandPitch() const { return CardSpacing; }
+    // Top-left corner of a card of that area as the table draws it.
+    TPoint CardPoint(TArea area, const TCard& card) const;
     int ScreenClass() const { return ScreenSizeClass; }
     // Still showing what the game did (a card moving, a pause, a result
     // window): the table takes no moves until it is done.
     bool IsBusy() const { return Presenting(); }
+    const TMovePace& MovePace() const { return Pace; }
 
     // Status bar as shown.
     QString StatusText() const;
@@ -144,6 +165,9 @@ public:
     THitArea HitTest(int x, int y, int& index);
     void FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
     void FormMouseMove();
+    // What a card key of the keyboard selection stands for, as a click at that
+    // column would find it.
+    THitArea KeyTarget(int column, int& index);
     // Returns whether the key was used.
     // What a key did on the table: nothing, a card key of the keyboard
     // selection, or one of the table's command keys (F5 to F11, Esc).
@@ -168,7 +192,7 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
-    void AnimateMove(const TCard& card, TPoint from, TPoint to) override;
+    void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
     bool Presenting() const override;
@@ -279,7 +303,7 @@ private:
         std::function<void()> Do;  // Now and Window
         std::shared_ptr<TGame> Table;
         TCard Card{};  // Move
-        TPoint From{}, To{};
+        TCardPlace From{}, To{};
         bool Flash = false;
         int Ms = 0;  // Pause
     };
@@ -302,7 +326,10 @@ private:
 
     // Painting helpers.
     void DrawCard(QPainter& p, const TCard& card, int x, int y, bool face);
-    bool HiddenWhileMoving(const TCard& card) const;
+    bool HiddenWhileMoving(const TCard& card, const TCardPlace& place) const;
+    // The player's gesture on what target finds (a click's hit test, a key's
+    // card or pile), unless the table takes no gestures now.
+    void Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods, const std::function<THitArea(int& index)>& target);
     void PaintPileBox(QPainter& p);
     void PaintCanastaLabels(QPainter& p);
 
@@ -312,6 +339,8 @@ private:
     // above and below outlive it.
     TGame G;
     TGameDriver Driver{G};
+    TableLayout Geometry = ComputeLayout(0);
+    int CardSpacing = 10;
     // Beginner, Advanced and Expert, installed into G.Levels (withdrawn before G goes).
     TComputerLevels& ComputerLevels;
     TAppSettings& Settings;
@@ -395,6 +424,7 @@ private:
         QImage Image;
         QPoint Pos;
         TCard Card;  // hidden at its place while it travels
+        TCardPlace Place;
     } Moving;
     struct TFlash {
         bool Active = false;
@@ -408,11 +438,13 @@ private:
     QTimer tmShow;
     // The frames of the move being shown.
     struct TFrames {
-        int Left = 0, Frame = 0;
-        double X = 0, Y = 0, StepX = 0, StepY = 0;
+        bool Moving = false;
+        int DurationMs = 0, Count = 0;
+        QPoint Start, End;
+        QElapsedTimer Clock;
         bool Flash = false;
-        QPoint End;
     } Frames;
+    TMovePace Pace;
 
     friend class TTableView;
     // The network part (menu, connection, scripted play) lives in CanMainNet.cpp.

@@ -350,9 +350,9 @@ void TTableNetwork::NetworkChanged() {
     W.View->update();
 }
 
-void TTableNetwork::OpenTryConnect(const std::string& partner) {
+void TTableNetwork::OpenTryConnect(const std::string& text) {
     delete TryConnectWindow;
-    TryConnectWindow = new TfmTryConnect(Q(partner), [this] {
+    TryConnectWindow = new TfmTryConnect(Q(text), [this] {
         Net.DisconnectCommand();
         CloseTryConnect();
     });

@@ -93,7 +93,7 @@ public:
     void ShowError(const std::string& text) override;
     void Notice(const std::string& text) override;
     void NetworkChanged() override;
-    void OpenTryConnect(const std::string& partner) override;
+    void OpenTryConnect(const std::string& text) override;
     void StepTryConnect(int progress) override;
     void CloseTryConnect() override;
     void OpenChat() override;

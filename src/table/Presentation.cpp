@@ -32,7 +32,7 @@ void TfmCanMain::PresentNow(std::function<void()> action) {
     Present(std::move(step));
 }
 
-void TfmCanMain::AnimateMove(const TCard& card, TPoint from, TPoint to) {
+void TfmCanMain::AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) {
     const bool flash = FlashDraws && !G.OpponentsTurn;
     if (PaintSuppressed || PauseScale <= 0 || (!Settings.CardMovement && !flash)) {
         View->update();
@@ -105,15 +105,22 @@ void TfmCanMain::Advance() {
 }
 
 void TfmCanMain::tmShowTimer() {
-    if (Frames.Left > 0) {
-        Frames.X += Frames.StepX;
-        Frames.Y += Frames.StepY;
-        if (--Frames.Left > 0) {
-            Moving.Pos = QPoint(static_cast<int>(std::lround(Frames.X)), static_cast<int>(std::lround(Frames.Y)));
+    if (Frames.Moving) {
+        const double t = double(Frames.Clock.elapsed()) / Frames.DurationMs;
+        if (t < 1) {
+            const double e = EaseInOut(t);
+            const QPoint d = Frames.End - Frames.Start;
+            Moving.Pos = Frames.Start +
+                         QPoint(static_cast<int>(std::lround(d.x() * e)), static_cast<int>(std::lround(d.y() * e)));
+            ++Frames.Count;
             View->repaint();
             return;
         }
+        Frames.Moving = false;
         Moving.Active = false;
+        ++Pace.Moves;
+        Pace.Frames += Frames.Count;
+        Pace.Milliseconds += Frames.Clock.elapsed();
         if (Frames.Flash) {
             // The drawn card lights up where it landed.
             Frames.Flash = false;

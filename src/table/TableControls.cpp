@@ -43,26 +43,39 @@ int KeyColumn(int key) {
     }
 }
 
-bool SameCard(const TCard& a, const TCard& b) { return a.Id == b.Id && a.Deck == b.Deck && a.X == b.X && a.Y == b.Y; }
+bool SameCard(const TCard& a, const TCard& b) {
+    return a.Id == b.Id && a.Deck == b.Deck && a.Column == b.Column && a.Depth == b.Depth;
+}
 
 }  // namespace
 
-int AnimationSteps(double distance, int cardSpeed) {
-    // Round half to even, as the table has always counted its steps.
-    return static_cast<int>(std::nearbyint(distance / (4 * std::max(0, cardSpeed) + 1)));
+int MoveDurationMs(double distance, int cardSpeed) {
+    if (distance < 8) return 0;
+    const double speed = std::clamp(cardSpeed, 0, 10) / 10.0;
+    // 1200 ms at the slowest, 300 ms at the fastest, evenly in between on a
+    // logarithmic scale (each step of the slider feels alike).
+    const double across = 1200.0 * std::pow(0.25, speed);
+    const double scale = std::clamp(std::sqrt(distance / 400.0), 0.5, 1.25);
+    return static_cast<int>(std::lround(across * scale));
+}
+
+double EaseInOut(double t) {
+    t = std::clamp(t, 0.0, 1.0);
+    return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2;
 }
 
 TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     index = -1;
-    const TableLayout& L = G.Layout;
+    const TableLayout& L = Geometry;
     if (G.TurnPhase == TTurnPhase::HandOver) return THitArea::None;
     auto onPile = [&](int top) {
         return L.TableLeft <= x && x <= L.TableLeft + L.CardWidth && top <= y && y <= top + L.CardHeight;
     };
-    // A card of a column shows a 12-pixel strip, the last one (on the anchor) all of it.
-    auto hits = [&](const TCard& c, const TPoint& anchor) {
-        const int visible = c.X == anchor.X && c.Y == anchor.Y ? L.CardHeight : kColumnStep;
-        return c.X <= x && x <= c.X + L.CardWidth && c.Y <= y && y <= c.Y + visible;
+    // A card of a column shows a 12-pixel strip, the last one of the column all of it.
+    auto hits = [&](TArea area, const TCard& c, const TCardList& list) {
+        const TPoint at = CardPoint(area, c);
+        const int visible = c.Depth == list.Depths[c.Column] ? L.CardHeight : kColumnStep;
+        return at.X <= x && x <= at.X + L.CardWidth && at.Y <= y && y <= at.Y + visible;
     };
     THitArea area = THitArea::None;
     if (!G.StockExhausted && onPile(L.StockTop)) {
@@ -72,7 +85,7 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     } else {
         for (int i = 0; i < G.Seat(TSeat::Player).Hand.Count; ++i) {
             const TCard& c = G.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
-            if (!hits(c, G.Seat(TSeat::Player).Hand.Anchors[c.Rank])) continue;
+            if (!hits(TArea::PlayerHand, c, G.Seat(TSeat::Player).Hand)) continue;
             index = i;
             area = c.Rank < kRankThree ? THitArea::WildInHand : THitArea::NaturalInHand;
             break;
@@ -81,12 +94,9 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     if (area != THitArea::NaturalInHand && area != THitArea::WildInHand) {
         for (int i = 0; i < G.Seat(TSeat::Player).Melds.Count; ++i) {
             const TCard& c = G.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
-            const int column = L.ColumnOf(c.X);
-            if (column < 0 || column >= kColumns ||
-                !hits(c, G.Seat(TSeat::Player).Melds.Anchors[static_cast<size_t>(column)]))
-                continue;
+            if (!hits(TArea::PlayerMelds, c, G.Seat(TSeat::Player).Melds)) continue;
             index = i;
-            area = column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
+            area = c.Column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
             break;
         }
     }
@@ -95,12 +105,17 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
 }
 
 void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
+    Gesture(button, mods, [&](int& index) { return HitTest(x, y, index); });
+}
+
+void TfmCanMain::Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods,
+                         const std::function<THitArea(int& index)>& target) {
     if (PaintSuppressed || G.OpponentsTurn || Presenting()) return;
     const bool shift = mods.testFlag(Qt::ShiftModifier);
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     RunAction([&] {
         int index = -1;
-        const THitArea area = HitTest(x, y, index);
+        const THitArea area = target(index);
         if (button == Qt::LeftButton) {
             // Any other gesture disarms a card armed for a double right-click.
             LastRightClicked = -1;
@@ -114,7 +129,7 @@ void TfmCanMain::FormMouseUp(Qt::MouseButton button, Qt::KeyboardModifiers mods,
                 case THitArea::Pile: G.TakePile(); break;
                 case THitArea::NaturalInHand: G.MeldCardGesture(index, shift, ctrl); break;
                 case THitArea::TableCard:
-                    G.AddWildcardGesture(G.Layout.ColumnOf(G.Seat(TSeat::Player).Melds.At(index).X), shift);
+                    G.AddWildcardGesture(G.Seat(TSeat::Player).Melds.At(index).Column, shift);
                     break;
                 case THitArea::WildInHand: G.MeldWildGesture(shift, ctrl); break;
                 default: break;
@@ -203,26 +218,61 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
             // is the draw, not melding.
             G.SetTurnPhase(PhaseOutsideKeyModes());
             break;
-        case Qt::Key_F6: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.StockTop); break;
-        case Qt::Key_F7: FormMouseUp(Qt::LeftButton, Qt::NoModifier, G.Layout.TableLeft, G.Layout.DiscardTop); break;
+        case Qt::Key_F6:
+        case Qt::Key_F7:
+            // A left click on the stock (while it lasts) or on the pile.
+            Gesture(Qt::LeftButton, Qt::NoModifier, [&](int&) {
+                const THitArea area = G.TurnPhase == TTurnPhase::HandOver ? THitArea::None
+                                      : key == Qt::Key_F7                 ? THitArea::Pile
+                                      : G.StockExhausted                  ? THitArea::None
+                                                                          : THitArea::Stock;
+                if (area != THitArea::None) G.MarkGameInProgress();
+                return area;
+            });
+            break;
         default:  // F5 does nothing
             break;
     }
     return kuCommand;
 }
 
+TfmCanMain::THitArea TfmCanMain::KeyTarget(int column, int& index) {
+    index = -1;
+    if (G.TurnPhase == TTurnPhase::HandOver) return THitArea::None;
+    if (KeyMode == 2) {
+        // Column 0 of the player's table lies over the discard pile: the key
+        // acts as a click on it.
+        if (column == 0) {
+            G.MarkGameInProgress();
+            return THitArea::Pile;
+        }
+        for (int i = 0; i < G.Seat(TSeat::Player).Melds.Count; ++i) {
+            const TCard& c = G.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
+            if (c.Column != column || c.Depth != 1) continue;
+            index = i;
+            return column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
+        }
+        return THitArea::None;
+    }
+    // The first card of that column of the hand.
+    for (int i = 0; i < G.Seat(TSeat::Player).Hand.Count; ++i) {
+        const TCard& c = G.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
+        if (c.Column != column || c.Depth != 1) continue;
+        index = i;
+        if (c.Rank < kRankThree) return THitArea::WildInHand;
+        G.MarkGameInProgress();
+        return THitArea::NaturalInHand;
+    }
+    return THitArea::None;
+}
+
 void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
     const TTurnPhase before = G.TurnPhase;
-    const int mode = KeyMode;
-    const TableLayout& L = G.Layout;
-    const int x = L.TableLeft + column * L.ColumnWidth;
-    const Qt::KeyboardModifiers clickMods = mods & (Qt::ShiftModifier | Qt::ControlModifier);
-    if (mode == 0)
-        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerHandBase + kColumnStep);
-    else if (mode == 1)
-        FormMouseUp(Qt::RightButton, clickMods, x, L.PlayerHandBase + kColumnStep);
-    else
-        FormMouseUp(Qt::LeftButton, clickMods, x, L.PlayerMeldBase + kColumnStep);
+    // In mode 0 a left and in mode 1 a right click on that column of the hand;
+    // in mode 2 a left click on that column of the player's table.
+    const Qt::MouseButton button = KeyMode == 1 ? Qt::RightButton : Qt::LeftButton;
+    Gesture(button, mods & (Qt::ShiftModifier | Qt::ControlModifier),
+            [&](int& index) { return KeyTarget(column, index); });
     // The selection mode stays for the next key, as long as the player is
     // still melding: after a discard or a pass the turn has moved on.
     if (ErrorShown == 0 && G.HasDrawn && !G.OpponentsTurn && G.TurnPhase != TTurnPhase::HandOver)
@@ -232,7 +282,7 @@ void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
 void TfmCanMain::ToggleOpponentHand() {
     G.Config.ShowOpponentCards = !G.Config.ShowOpponentCards;
     for (TCard& c : G.Seat(TSeat::Opponent).Hand) c.FaceUp = G.Config.ShowOpponentCards;
-    G.Config.CardSpacing = 22 - G.Config.CardSpacing;
+    CardSpacing = 22 - CardSpacing;
     View->update();
 }
 
@@ -243,36 +293,32 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
     if (PaintSuppressed || !Images.IsBuilt() || !IsValidId(card.Id) || PauseScale <= 0) return false;
 
     const TGame& shown = Shown();
-    const TableLayout& L = shown.Layout;
-    const TPoint from = step.From, to = step.To;
-    TCard placed = card;
-    placed.X = to.X;
-    placed.Y = to.Y;
-    QPoint p0(from.X, from.Y), p1(to.X, to.Y);
-    // The opponent's row is drawn sorted by rank, not at the cards' own X.
-    if (to.Y == L.HandRowTop) {
-        for (const TCard& c : shown.Seat(TSeat::Opponent).Hand)
-            if (SameCard(c, placed)) p1.setX(OpponentRowX(c));
-    }
-    if (from.Y == L.HandRowTop) p0.setX(OpponentRowX(card));
+    const TCardPlace from = step.From, to = step.To;
+    const TPoint a = Geometry.PointOf(from, CardSpacing), b = Geometry.PointOf(to, CardSpacing);
+    QPoint p0(a.X, a.Y), p1(b.X, b.Y);
+    // The opponent's row is drawn sorted by rank, not in list order.
+    if (to.Area == TArea::OpponentHand && to.Slot < shown.Seat(TSeat::Opponent).Hand.Count)
+        p1.setX(OpponentRowX(shown.Seat(TSeat::Opponent).Hand.Cards[to.Slot]));
+    if (from.Area == TArea::OpponentHand) p0.setX(OpponentRowX(card));
 
     Frames = {};
     if (Settings.CardMovement) {
-        const int steps =
-            AnimationSteps(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed);
-        if (steps > 0) {
+        const int duration = static_cast<int>(std::lround(
+            MoveDurationMs(std::hypot(double(p1.x() - p0.x()), double(p1.y() - p0.y())), Settings.CardSpeed) *
+            PauseScale));
+        if (duration > 0) {
             // A hidden card travels face down: the opponent's cards stay secret.
             Moving.Image = card.FaceUp ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
-            Moving.Card = placed;
+            Moving.Card = card;
+            Moving.Place = to;
             Moving.Active = true;
             Moving.Pos = p0;
-            Frames.Left = steps;
-            Frames.X = p0.x();
-            Frames.Y = p0.y();
-            Frames.StepX = double(p1.x() - p0.x()) / steps;
-            Frames.StepY = double(p1.y() - p0.y()) / steps;
-            // One step per frame, and no move longer than about half a second.
-            Frames.Frame = std::max(1, std::min(16, 500 / steps));
+            Frames.Moving = true;
+            Frames.DurationMs = duration;
+            Frames.Start = p0;
+            Frames.End = p1;
+            Frames.Count = 1;
+            Frames.Clock.start();
         }
     }
     if (step.Flash) {
@@ -280,9 +326,10 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
         Frames.End = p1;
         Flash.Image = Images.Selected(card.Id - 1, QColor(Qt::black));
     }
-    if (Frames.Left == 0 && !Frames.Flash) return false;
-    if (Frames.Left > 0) {
-        tmShow.start(std::max(1, static_cast<int>(std::lround(Frames.Frame * PauseScale))));
+    if (!Frames.Moving && !Frames.Flash) return false;
+    if (Frames.Moving) {
+        // About sixty frames a second; each frame places the card by the clock.
+        tmShow.start(16);
     } else {
         Flash.Pos = p1;
         Flash.Active = true;

@@ -112,10 +112,15 @@ void TfmCanMain::DrawCard(QPainter& p, const TCard& card, int x, int y, bool fac
     p.drawImage(QPoint(x, y), img);
 }
 
-bool TfmCanMain::HiddenWhileMoving(const TCard& c) const {
+bool TfmCanMain::HiddenWhileMoving(const TCard& c, const TCardPlace& place) const {
     if (!Moving.Active) return false;
     const TCard& m = Moving.Card;
-    return c.Id == m.Id && c.Deck == m.Deck && c.X == m.X && c.Y == m.Y;
+    return c.Id == m.Id && c.Deck == m.Deck && place == Moving.Place;
+}
+
+TPoint TfmCanMain::CardPoint(TArea area, const TCard& card) const {
+    if (area == TArea::OpponentHand) return {OpponentRowX(card), Geometry.HandRowTop};
+    return Geometry.PointOf(PlaceOf(area, card), CardSpacing);
 }
 
 int TfmCanMain::OpponentRowX(const TCard& card) const {
@@ -128,42 +133,47 @@ int TfmCanMain::OpponentRowX(const TCard& card) const {
     for (const TCard& c : S.Seat(TSeat::Opponent).Hand) {
         if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
     }
-    return S.Layout.TableLeft + before * S.Config.CardSpacing;
+    return Geometry.TableLeft + before * CardSpacing;
 }
 
 void TfmCanMain::FormPaint(QPainter& p) {
     TGame& S = Shown();
     if (PaintSuppressed) return;
-    const TableLayout& L = S.Layout;
+    const TableLayout& L = Geometry;
 
     // Stock and pile: only the top card shows. A card on its way to a pile
     // lets the one below show until it arrives.
-    auto top = [this](const TCardList& list) -> const TCard* {
+    auto top = [this](const TCardList& list, TArea area) -> const TCard* {
         for (int i = list.Count - 1; i >= 0; --i) {
             const TCard& c = list.Cards[static_cast<size_t>(i)];
-            if (!HiddenWhileMoving(c)) return &c;
+            if (!HiddenWhileMoving(c, PlaceOf(area, c))) return &c;
         }
         return nullptr;
     };
-    if (const TCard* c = top(S.Stock)) DrawCard(p, *c, c->X, c->Y, false);
-    if (const TCard* c = top(S.DiscardPile)) DrawCard(p, *c, c->X, c->Y, true);
+    if (const TCard* c = top(S.Stock, TArea::Stock)) DrawCard(p, *c, L.TableLeft, L.StockTop, false);
+    if (const TCard* c = top(S.DiscardPile, TArea::DiscardPile)) DrawCard(p, *c, L.TableLeft, L.DiscardTop, true);
 
     // The opponent's hand, sorted by rank whatever its list order.
     // A loaded game keeps the computer's hand hidden until the next deal.
     const bool mayShow = !S.Config.Networked && !GameLoaded();
     int x = L.TableLeft;
     for (int r = 0; r < kColumns; ++r) {
-        for (const TCard& c : S.Seat(TSeat::Opponent).Hand) {
+        for (int i = 0; i < S.Seat(TSeat::Opponent).Hand.Count; ++i) {
+            const TCard& c = S.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)];
             if (c.Rank != r) continue;
-            if (!HiddenWhileMoving(c)) DrawCard(p, c, x, c.Y, c.FaceUp && mayShow);
-            x += S.Config.CardSpacing;
+            if (!HiddenWhileMoving(c, RowSlot(i))) DrawCard(p, c, x, L.HandRowTop, c.FaceUp && mayShow);
+            x += CardSpacing;
         }
     }
 
-    for (const TCardList* list :
-         {&S.Seat(TSeat::Opponent).Melds, &S.Seat(TSeat::Player).Melds, &S.Seat(TSeat::Player).Hand})
-        for (const TCard& c : *list)
-            if (!HiddenWhileMoving(c)) DrawCard(p, c, c.X, c.Y, c.FaceUp);
+    const std::pair<const TCardList*, TArea> columns[] = {{&S.Seat(TSeat::Opponent).Melds, TArea::OpponentMelds},
+                                                          {&S.Seat(TSeat::Player).Melds, TArea::PlayerMelds},
+                                                          {&S.Seat(TSeat::Player).Hand, TArea::PlayerHand}};
+    for (auto [list, area] : columns)
+        for (const TCard& c : *list) {
+            const TPoint at = L.PointOf(PlaceOf(area, c), CardSpacing);
+            if (!HiddenWhileMoving(c, PlaceOf(area, c))) DrawCard(p, c, at.X, at.Y, c.FaceUp);
+        }
 
     UpdateScorePanels();
     PaintPileBox(p);
@@ -176,7 +186,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
 
 void TfmCanMain::PaintPileBox(QPainter& p) {
     TGame& S = Shown();
-    const TableLayout& L = S.Layout;
+    const TableLayout& L = Geometry;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QFont font = PointFont(SansFamily(), 8, true);
@@ -218,7 +228,7 @@ QFont CanastaLabelFont(int sizeIndex, int cardWidth) {
 
 void TfmCanMain::PaintCanastaLabels(QPainter& p) {
     TGame& S = Shown();
-    const TableLayout& L = S.Layout;
+    const TableLayout& L = Geometry;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QFont font = CanastaLabelFont(L.SizeIndex, L.CardWidth);

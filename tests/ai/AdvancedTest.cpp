@@ -130,7 +130,7 @@ TEST_F(Advanced, OpensWithAWholeCanastaOfTheTopCard) {
     EXPECT_TRUE(o.Found);
     EXPECT_EQ(o.Rank, 11);
     level.MeldCanasta(11);
-    EXPECT_EQ(CountAtX(g.Seat(TSeat::Opponent).Melds, g.Layout.ColumnX(11)), 7);
+    EXPECT_EQ(CountInColumn(g.Seat(TSeat::Opponent).Melds, 11), 7);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 130);
 

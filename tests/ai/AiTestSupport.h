@@ -16,8 +16,6 @@ inline void StockTop(TestTable& t, std::initializer_list<const char*> names) {
     for (const char* n : names) {
         TCard c = t.Take(n);
         c.FaceUp = false;
-        c.X = t.G.Layout.TableLeft;
-        c.Y = t.G.Layout.StockTop;
         AddCard(t.G.Stock, c);
     }
     t.G.SetStockExhausted(t.G.Stock.Empty());
@@ -30,8 +28,6 @@ inline void StockOnly(TestTable& t, std::initializer_list<const char*> names) {
     t.StockDownTo(0);
     for (TCard c : cards) {
         c.FaceUp = false;
-        c.X = t.G.Layout.TableLeft;
-        c.Y = t.G.Layout.StockTop;
         AddCard(t.G.Stock, c);
     }
     t.G.SetStockExhausted(t.G.Stock.Empty());
@@ -45,7 +41,7 @@ inline void ExpectValidOpponentMelds(const TGame& g) {
     for (int c = 3; c < kColumns; ++c) {
         int cards = 0, wilds = 0;
         for (const TCard& card : g.Seat(TSeat::Opponent).Melds)
-            if (g.Layout.ColumnOf(card.X) == c) {
+            if (card.Column == c) {
                 ++cards;
                 wilds += IsWild(card);
             }

@@ -29,7 +29,7 @@ struct Beginner : ::testing::Test {
         level.Attach(g);
         level.MeldTarget = target;
     }
-    int Column(int c) const { return CountAtX(g.Seat(TSeat::Opponent).Melds, g.Layout.ColumnX(c)); }
+    int Column(int c) const { return CountInColumn(g.Seat(TSeat::Opponent).Melds, c); }
     std::string Discard() {
         Attach();
         const TDiscardChoice d = level.ChooseDiscard();

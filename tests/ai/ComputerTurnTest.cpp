@@ -26,7 +26,7 @@ struct Turn : ::testing::Test {
         CountCards(g, level.C);
         return canasta::CanTakePile(g, level.C, g.DiscardPile.Last());
     }
-    int Column(const TCardList& list, int c) const { return CountAtX(list, g.Layout.ColumnX(c)); }
+    int Column(const TCardList& list, int c) const { return CountInColumn(list, c); }
 };
 
 // ---- the pile test ----
@@ -215,8 +215,8 @@ TEST_F(Turn, RedThreeDiscardedFromTheTableFreezesAndClosesTheColumn) {
     EXPECT_EQ(g.DiscardPile.Last().Id, CardId("3D"));
     EXPECT_TRUE(g.PileFrozen);
     ASSERT_EQ(g.Seat(TSeat::Opponent).Melds.Count, 1);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Y, g.Layout.OpponentMeldBase - kColumnStep);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Anchors[2].Y, g.Layout.OpponentMeldBase - kColumnStep);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Depth, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Depths[2], 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 3);
 }
 
@@ -289,14 +289,16 @@ TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
 
 TEST_F(Turn, CardsJoinTheHandRowAtItsRightEnd) {
     g.Config.ShowOpponentCards = true;
-    g.AddToComputerHand(t.Take("5C"), false);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[0].X, g.Layout.TableLeft);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[0].Y, 5);
+    g.AddToComputerHand(t.Take("5C"), {TArea::Stock}, false);
     EXPECT_TRUE(g.Seat(TSeat::Opponent).Hand.Cards[0].FaceUp);
-    g.Seat(TSeat::Opponent).Hand.Cards[0].X = 43;  // a gap in the row
     g.Config.ShowOpponentCards = false;
-    g.AddToComputerHand(t.Take("6C"), true);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].X, 53);
+    TCard six = t.Take("6C");
+    six.Column = 5;  // where it lay before: the row has no columns
+    six.Depth = 2;
+    g.AddToComputerHand(six, {TArea::PlayerMelds, 5, 2, 0}, true);
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"5C", "6C"}));
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].Column, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].Depth, 0);
     EXPECT_FALSE(g.Seat(TSeat::Opponent).Hand.Cards[1].FaceUp);
 }
 
@@ -304,9 +306,6 @@ TEST_F(Turn, RemovingACardClosesTheRow) {
     t.OppHand({"5C", "6C", "7C", "8C"});
     g.RemoveFromComputerHand(1);
     EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"5C", "7C", "8C"}));
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[0].X, 3);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].X, 13);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[2].X, 23);
 }
 
 // A broken hand position gives the hand up, in words for the player; the
@@ -342,24 +341,23 @@ TEST_F(Turn, BadDiscardInsideATurnStopsTheTurn) {
 
 TEST_F(Turn, MeldsGrowUpwardAndACanastaStacks) {
     t.OppHand({"8S", "8H", "3D", "8D", "8C", "8S", "8H", "8D", "8C"});
-    const int base = g.Layout.OpponentMeldBase;
     g.MeldFromHand(0);
     g.MeldFromHand(1);  // the red three
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 10);
     EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 1);
     g.MeldFromHand(0);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Y, base - 12);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[2].Y, base - 24);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Depth, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[2].Depth, 2);
     for (int i = 0; i < 5; ++i) g.MeldFromHand(0);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.CanastaKind[7], ckNatural);
     for (const TCard& c : g.Seat(TSeat::Opponent).Melds) {
         if (c.Rank == 7) {
-            EXPECT_EQ(c.Y, base - 12);
+            EXPECT_EQ(c.Depth, 1);
         }
     }
     g.MeldFromHand(0);  // an eighth card lands on the stack
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Y, base - 12);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Depth, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 80);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
 }
@@ -369,7 +367,7 @@ TEST_F(Turn, WildCardPrefersAJokerAndReportsWhenThereIsNone) {
     t.OppHand({"2C", "5D", "JK"});
     g.MeldWildCard(9);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, kJokerId);
-    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Y, g.Layout.OpponentMeldBase - 48);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Depth, 4);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 50);
     g.MeldWildCard(9);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, CardId("2C"));

@@ -51,8 +51,8 @@ struct Expert : ::testing::Test {
         for (int i = g.Stock.Count - 1; n > 0; --i) {
             TCard c = g.Stock.At(i);
             if (IsRedThree(c)) continue;
-            RemoveCardAt(g.Stock, +1, i, c, true, 0);
-            if (player) PlaceInColumn(hand, true, false, c);
+            RemoveCardAt(g.Stock, i, c, true, 0);
+            if (player) PlaceInColumn(hand, false, c);
             AddCard(hand, c);
             --n;
         }
@@ -366,8 +366,8 @@ TEST_F(Expert, CompletesCanastasWithFewestWildCardsFirstAndKeepsMeldsValid) {
     t.OppHand({"9S", "9D", "JK", "2C", "QS", "QH", "QD", "QC", "QS", "5C"});
     Attach();
     level.ExpertCompleteCanastas();
-    EXPECT_EQ(CountAtX(g.Seat(TSeat::Opponent).Melds, g.Layout.ColumnX(8)), 7);
-    EXPECT_EQ(CountAtX(g.Seat(TSeat::Opponent).Melds, g.Layout.ColumnX(11)), 0);
+    EXPECT_EQ(CountInColumn(g.Seat(TSeat::Opponent).Melds, 8), 7);
+    EXPECT_EQ(CountInColumn(g.Seat(TSeat::Opponent).Melds, 11), 0);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 7);
     ExpectValidMelds();

@@ -19,7 +19,6 @@
 #include <memory>
 #include <random>
 
-#include "model/Relayout.h"
 #include "store/RegistryEnhanced.h"
 #include "store/SavedGame.h"
 
@@ -103,10 +102,10 @@ TEST(ProgramProcess, SignalsEndTheProgramLikeClosingTheWindow) {
             << lines.join('\n').toStdString() << errors;
         EXPECT_TRUE(saved.GameInProgress);
         THeadlessHost host;
-        TGame game(host, {}, ComputeLayout(saved.SizeIndex));
+        TGame game(host);
         const TLoadResult loaded = LoadSavedGame(game, bytes);
         ASSERT_EQ(loaded.Status, TLoadStatus::Ok) << loaded.Detail;
-        EXPECT_EQ(TableText(CaptureSavedGame(game)), TableText(saved));
+        EXPECT_EQ(TableText(CaptureSavedGame(game, saved.SizeIndex, saved.OpponentHandPitch)), TableText(saved));
         // The scores are those after the last hand played ("hand N: player opponent ..."),
         // unless that hand ended the match and a new one began.
         const QStringList last = lines.filter(QStringLiteral("hand ")).last().split(QLatin1Char(' '));

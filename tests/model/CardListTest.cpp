@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include "model/CardList.h"
-#include "model/TableLayout.h"
 
 using namespace canasta;
 
@@ -42,8 +41,10 @@ TEST(Cards, MakeCardNamesAndIdentities) {
 }
 
 namespace {
-TCard At(int id, int x, int y) {
-    TCard c = NewCard(id, 0, x, y);
+TCard At(int id, int column, int depth) {
+    TCard c = NewCard(id, 0);
+    c.Column = static_cast<uint8_t>(column);
+    c.Depth = static_cast<int8_t>(depth);
     return c;
 }
 }  // namespace
@@ -58,99 +59,72 @@ TEST(CardList, AddTakeAndBoundsAreChecked) {
     EXPECT_EQ(TakeLastCard(l).Id, 1 + 107 % 53);
     EXPECT_EQ(l.Count, 107);
     TCard out;
-    EXPECT_THROW(RemoveCardAt(l, 1, 107, out, true, 0), InternalError);
-    EXPECT_THROW(RemoveCardAt(l, 1, -1, out, true, 0), InternalError);
+    EXPECT_THROW(RemoveCardAt(l, 107, out, true, 0), InternalError);
+    EXPECT_THROW(RemoveCardAt(l, -1, out, true, 0), InternalError);
 }
 
 TEST(CardList, RemoveByIdTakesTheLowerIndexAndIgnoresAbsentCards) {
     TCardList l;
-    TCard a = At(5, 10, 0), b = At(7, 20, 0), c = At(5, 30, 0);
+    TCard a = At(5, 1, 0), b = At(7, 2, 0), c = At(5, 3, 0);
     c.Deck = 1;
     AddCard(l, a);
     AddCard(l, b);
     AddCard(l, c);
     EXPECT_TRUE(RemoveCardById(l, c));  // only the identity counts
     ASSERT_EQ(l.Count, 2);
-    EXPECT_EQ(l.Cards[0].X, 20);
-    EXPECT_EQ(l.Cards[1].X, 30);
+    EXPECT_EQ(l.Cards[0].Column, 2);
+    EXPECT_EQ(l.Cards[1].Column, 3);
     EXPECT_FALSE(RemoveCardById(l, At(9, 0, 0)));
     EXPECT_EQ(l.Count, 2);
 }
 
-TEST(CardList, RemoveAtClosesTheColumnInEitherDirection) {
-    // A downward column of four at x=48 and a card in another column.
-    TCardList down;
-    down.Anchors[1] = {48, 100};
+TEST(CardList, RemoveAtClosesTheColumn) {
+    // A column of four twos and a card in another column.
+    TCardList list;
     for (int i = 0; i < 4; ++i) {
         TCard c = At(1, 0, 0);
-        PlaceInColumn(down, true, false, c);
-        AddCard(down, c);
+        PlaceInColumn(list, false, c);
+        AddCard(list, c);
     }
-    AddCard(down, At(9, 93, 112));
-    ASSERT_EQ(down.Anchors[1].Y, 148);
+    AddCard(list, At(9, 8, 1));
+    ASSERT_EQ(list.Depths[1], 4);
     TCard out;
-    RemoveCardAt(down, +1, 1, out, false, 1);  // the second card, y=124
-    EXPECT_EQ(out.Y, 124);
-    EXPECT_EQ(down.Anchors[1].Y, 136);
-    EXPECT_EQ(down.Cards[0].Y, 112);  // above: unchanged
-    EXPECT_EQ(down.Cards[1].Y, 124);  // below: moved up one step
-    EXPECT_EQ(down.Cards[2].Y, 136);
-    EXPECT_EQ(down.Cards[3].Y, 112);  // other column untouched
+    RemoveCardAt(list, 1, out, false, 1);  // the second card
+    EXPECT_EQ(out.Depth, 2);
+    EXPECT_EQ(list.Depths[1], 3);
+    EXPECT_EQ(list.Cards[0].Depth, 1);  // nearer the base: unchanged
+    EXPECT_EQ(list.Cards[1].Depth, 2);  // further out: one step back
+    EXPECT_EQ(list.Cards[2].Depth, 3);
+    EXPECT_EQ(list.Cards[3].Depth, 1);  // other column untouched
+    EXPECT_EQ(list.Cards[3].Column, 8);
 
-    // An upward column: removing moves the cards above it down.
-    TCardList up;
-    up.Anchors[4] = {10, 200};
-    for (int i = 0; i < 3; ++i) {
-        TCard c = At(4, 0, 0);
-        PlaceInColumn(up, false, false, c);
-        AddCard(up, c);
-    }
-    ASSERT_EQ(up.Anchors[4].Y, 164);
-    RemoveCardAt(up, -1, 0, out, false, 4);
-    EXPECT_EQ(out.Y, 188);
-    EXPECT_EQ(up.Cards[0].Y, 188);
-    EXPECT_EQ(up.Cards[1].Y, 176);
-    EXPECT_EQ(up.Anchors[4].Y, 176);
-
-    // The keep flag leaves a stacked canasta and its anchor alone.
+    // The keep flag leaves a stacked canasta and its depth alone.
     TCardList stacked;
-    stacked.Anchors[5] = {10, 112};
-    for (int i = 0; i < 7; ++i) AddCard(stacked, At(5, 10, 112));
-    RemoveCardAt(stacked, +1, 3, out, true, 5);
+    stacked.Depths[5] = 1;
+    for (int i = 0; i < 7; ++i) AddCard(stacked, At(6, 5, 1));
+    RemoveCardAt(stacked, 3, out, true, 5);
     EXPECT_EQ(stacked.Count, 6);
-    EXPECT_EQ(stacked.Anchors[5].Y, 112);
+    EXPECT_EQ(stacked.Depths[5], 1);
+    for (const TCard& c : stacked) EXPECT_EQ(c.Depth, 1);
 }
 
 TEST(CardList, PlaceInColumnUsesTheRankColumnAndKeepFlag) {
     TCardList l;
-    l.Anchors[13] = {500, 300};
+    l.Depths[13] = 2;
     TCard ace = At(13, 0, 0);
-    PlaceInColumn(l, true, false, ace);
-    EXPECT_EQ(ace.X, 500);
-    EXPECT_EQ(ace.Y, 312);
-    PlaceInColumn(l, true, true, ace);
-    EXPECT_EQ(ace.Y, 312);
-    EXPECT_EQ(l.Anchors[13].Y, 312);
+    PlaceInColumn(l, false, ace);
+    EXPECT_EQ(ace.Column, 13);
+    EXPECT_EQ(ace.Depth, 3);
+    PlaceInColumn(l, true, ace);
+    EXPECT_EQ(ace.Depth, 3);
+    EXPECT_EQ(l.Depths[13], 3);
     EXPECT_EQ(l.Count, 0);  // placing does not add
+    EXPECT_EQ(CountInColumn(l, 13), 0);
+    AddCard(l, ace);
+    EXPECT_EQ(CountInColumn(l, 13), 1);
 }
 
-TEST(TableLayout, FourSizes) {
-    const int columnWidths[4] = {45, 57, 73, 91};
-    for (int i = 0; i < kSizeCount; ++i) {
-        TableLayout t = ComputeLayout(i);
-        EXPECT_EQ(t.ColumnWidth, columnWidths[i]) << i;
-        EXPECT_EQ(t.CentreLine, WindowSizeOf(i).Height / 2 - 38);
-        EXPECT_EQ(t.StockTop, t.CentreLine - t.CardHeight - 2);
-        EXPECT_EQ(t.DiscardTop, t.CentreLine + 2);
-        EXPECT_EQ(t.PlayerHandBase, t.CentreLine + t.CardHeight + 56);
-        EXPECT_EQ(t.OpponentMeldBase, t.CentreLine - t.CardHeight + 9);
-        for (int c = 0; c < kColumns; ++c) {
-            EXPECT_EQ(t.ColumnOf(t.ColumnX(c)), c);
-            EXPECT_EQ(t.ColumnOf(t.ColumnX(c) + t.ColumnWidth - 1), c);
-        }
-    }
-    EXPECT_EQ(ComputeLayout(3).CardWidth, 67);  // the largest size reuses the 1024 cards
-    EXPECT_EQ(SizeIndexOfName("1280x1024"), 3);
-    EXPECT_EQ(SizeIndexOfName("1280x1000"), -1);
-    EXPECT_THROW(ComputeLayout(4), InternalError);
+TEST(Cards, ACardRecordStaysSmall) {
+    // The turn snapshot and every copy of a table area move 108 of them.
+    EXPECT_LE(sizeof(TCard), 8u);
 }

@@ -19,11 +19,10 @@ TEST(Random, GeneratorSequence) {
 }
 
 TEST(Shuffle, HoldsEveryCardOnceForManySeeds) {
-    const TableLayout t = ComputeLayout(1);
     for (uint32_t seed : {0u, 1u, 42u, 86399999u, 0xFFFFFFFFu}) {
         TCardList stock;
         TRandom rng(seed);
-        TDealPositions pos = ShuffleDeck(stock, rng, t);
+        TDealPositions pos = ShuffleDeck(stock, rng);
         ASSERT_EQ(stock.Count, 108);
         std::map<std::pair<int, int>, int> seen;
         std::map<int, int> ids;
@@ -31,8 +30,8 @@ TEST(Shuffle, HoldsEveryCardOnceForManySeeds) {
             ++seen[{c.Id, c.Deck}];
             ++ids[c.Id];
             EXPECT_FALSE(c.FaceUp);
-            EXPECT_EQ(c.X, t.TableLeft);
-            EXPECT_EQ(c.Y, t.StockTop);
+            EXPECT_EQ(c.Column, 0);
+            EXPECT_EQ(c.Depth, 0);
             EXPECT_EQ(c.Rank, RankOf(c.Id));
             EXPECT_EQ(c.Points, CardPoints(c.Id));
         }
@@ -50,10 +49,9 @@ TEST(Shuffle, HoldsEveryCardOnceForManySeeds) {
 }
 
 TEST(Shuffle, DealRecordRebuildsTheSameStock) {
-    const TableLayout t = ComputeLayout(0);
     TCardList stock;
     TRandom rng(777);
-    TDealPositions pos = ShuffleDeck(stock, rng, t);
+    TDealPositions pos = ShuffleDeck(stock, rng);
     // The first card made (two of spades, deck 0) sits at the first position drawn.
     EXPECT_EQ(stock.Cards[pos[0]].Id, 1);
     EXPECT_EQ(stock.Cards[pos[0]].Deck, 0);
@@ -69,12 +67,11 @@ TEST(Shuffle, DealRecordRebuildsTheSameStock) {
     ASSERT_TRUE(ParseDealRecord(record, first, back));
     EXPECT_TRUE(first);
     TCardList rebuilt;
-    ASSERT_TRUE(BuildStockFromPositions(rebuilt, back, t));
+    ASSERT_TRUE(BuildStockFromPositions(rebuilt, back));
     EXPECT_EQ(rebuilt, stock);
 }
 
 TEST(Shuffle, BadDealRecordsAreRefusedWithoutTouchingTheStock) {
-    const TableLayout t = ComputeLayout(0);
     TDealPositions pos{};
     for (int i = 0; i < 108; ++i) pos[static_cast<size_t>(i)] = static_cast<uint8_t>(i);
     std::string good = MakeDealRecord(false, pos);
@@ -93,6 +90,6 @@ TEST(Shuffle, BadDealRecordsAreRefusedWithoutTouchingTheStock) {
     dup[3] = dup[4];
     TCardList stock;
     stock.Count = 7;
-    EXPECT_FALSE(BuildStockFromPositions(stock, dup, t));
+    EXPECT_FALSE(BuildStockFromPositions(stock, dup));
     EXPECT_EQ(stock.Count, 7);
 }

@@ -40,7 +40,7 @@ TEST_F(GameFixture, DealLaysOutRedThreesAndCoversWildUpCards) {
     T.G.Stock = {};
     // Rebuild a full stock with the order above on top.
     TRandom rng(3);
-    ShuffleDeck(T.G.Stock, rng, T.G.Layout);
+    ShuffleDeck(T.G.Stock, rng);
     StackStock(T, order);
     T.G.PileFrozen = false;
     T.G.DealFromStock();
@@ -50,20 +50,23 @@ TEST_F(GameFixture, DealLaysOutRedThreesAndCoversWildUpCards) {
     ASSERT_EQ(T.G.Seat(TSeat::Opponent).Melds.Count, 1);
     EXPECT_EQ(T.G.Seat(TSeat::Opponent).Melds.Cards[0].Id, CardId("3D"));
     EXPECT_TRUE(T.G.Seat(TSeat::Opponent).Melds.Cards[0].FaceUp);
-    EXPECT_EQ(T.G.Layout.ColumnOf(T.G.Seat(TSeat::Opponent).Melds.Cards[0].X), 2);
-    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Melds.Cards[0].Y, T.G.Layout.OpponentMeldBase - 12);
+    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Melds.Cards[0].Column, 2);
+    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Melds.Cards[0].Depth, 1);
     ASSERT_EQ(T.G.Seat(TSeat::Player).Melds.Count, 1);
     EXPECT_EQ(T.G.Seat(TSeat::Player).Melds.Cards[0].Id, CardId("3H"));
-    EXPECT_EQ(T.G.Seat(TSeat::Player).Melds.Cards[0].Y, T.G.Layout.PlayerMeldBase + 12);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Melds.Cards[0].Depth, 1);
     ASSERT_EQ(T.G.DiscardPile.Count, 3);
     EXPECT_EQ(T.G.DiscardPile.Last().Id, CardId("KS"));
     EXPECT_TRUE(T.G.PileFrozen);
     EXPECT_EQ(T.G.Stock.Count, 108 - 31 - 2 - 2);
-    // Hand cards sit in their rank columns, 12 pixels apart.
-    for (const TCard& c : T.G.Seat(TSeat::Player).Hand) EXPECT_EQ(c.X, T.G.Layout.ColumnX(c.Rank));
-    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Anchors[3].Y, T.G.Layout.PlayerHandBase + 24);  // two fours
-    for (int i = 0; i < T.G.Seat(TSeat::Opponent).Hand.Count; ++i)
-        EXPECT_EQ(T.G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].X, T.G.Layout.TableLeft + i * 10);
+    // Hand cards sit in their rank columns, one step apart.
+    for (const TCard& c : T.G.Seat(TSeat::Player).Hand) EXPECT_EQ(c.Column, c.Rank);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Depths[3], 2);  // two fours
+    for (const TCard& c : T.G.Seat(TSeat::Player).Hand)
+        if (c.Rank == 3) {
+            EXPECT_TRUE(c.Depth == 1 || c.Depth == 2);
+        }
+    for (const TCard& c : T.G.Seat(TSeat::Opponent).Hand) EXPECT_EQ(c.Column, 0) << "the opponent's row has no columns";
 }
 
 TEST_F(GameFixture, BlackThreeUpCardDoesNotFreeze) {
@@ -71,7 +74,7 @@ TEST_F(GameFixture, BlackThreeUpCardDoesNotFreeze) {
                                       "9C", "10S", "10C", "JS", "4D", "4H",  "5D",  "5H", "6D", "6H", "7D",
                                       "7H", "8D",  "8H",  "9D", "9H", "10D", "10H", "JD", "3S"};
     TRandom rng(5);
-    ShuffleDeck(T.G.Stock, rng, T.G.Layout);
+    ShuffleDeck(T.G.Stock, rng);
     StackStock(T, order);
     T.G.PileFrozen = false;
     T.G.DealFromStock();

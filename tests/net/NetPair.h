@@ -222,20 +222,16 @@ namespace canasta::test {
 
 // Lays a table area out again from its list order: each card at the next
 // place of its column, a canasta stacked.
-inline void LayOutTable(const TGame& g, TCardList& list, const TMeldState& ms, bool player) {
-    const int base = player ? g.Layout.PlayerMeldBase : g.Layout.OpponentMeldBase;
-    const int step = player ? kColumnStep : -kColumnStep;
-    for (int c = 0; c < kColumns; ++c) list.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), base};
+inline void LayOutTable(TCardList& list, const TMeldState& ms) {
+    list.Depths = {};
     for (TCard& card : list) {
-        const int c = g.Layout.ColumnOf(card.X);
-        TPoint& a = list.Anchors[static_cast<size_t>(c)];
-        card.X = a.X;
-        if (ms.CanastaKind[static_cast<size_t>(c)] != ckNone) {
-            a.Y = base + step;
+        int8_t& depth = list.Depths[card.Column];
+        if (ms.CanastaKind[card.Column] != ckNone) {
+            depth = 1;
         } else {
-            a.Y += step;
+            ++depth;
         }
-        card.Y = a.Y;
+        card.Depth = depth;
     }
 }
 
@@ -254,20 +250,14 @@ inline void MirrorInto(const TGame& a, TGame& b) {
     // The hand in columns, the opponent's hand in a row.
     TCardList hand = b.Seat(TSeat::Player).Hand;
     b.Seat(TSeat::Player).Hand = {};
-    for (int c = 0; c < kColumns; ++c)
-        b.Seat(TSeat::Player).Hand.Anchors[static_cast<size_t>(c)] = {b.Layout.ColumnX(c), b.Layout.PlayerHandBase};
     for (TCard c : hand) {
         c.FaceUp = true;
-        PlaceInColumn(b.Seat(TSeat::Player).Hand, true, false, c);
+        PlaceInColumn(b.Seat(TSeat::Player).Hand, false, c);
         AddCard(b.Seat(TSeat::Player).Hand, c);
     }
-    for (int i = 0; i < b.Seat(TSeat::Opponent).Hand.Count; ++i) {
-        TCard& c = b.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)];
-        c.X = b.Layout.TableLeft + i * b.Config.CardSpacing;
-        c.Y = b.Layout.HandRowTop;
-    }
-    LayOutTable(b, b.Seat(TSeat::Player).Melds, b.Seat(TSeat::Player).MeldState, true);
-    LayOutTable(b, b.Seat(TSeat::Opponent).Melds, b.Seat(TSeat::Opponent).MeldState, false);
+    for (TCard& c : b.Seat(TSeat::Opponent).Hand) ClearColumn(c);
+    LayOutTable(b.Seat(TSeat::Player).Melds, b.Seat(TSeat::Player).MeldState);
+    LayOutTable(b.Seat(TSeat::Opponent).Melds, b.Seat(TSeat::Opponent).MeldState);
     b.Seat(TSeat::Opponent).MeldedPoints = 0;
     for (const TCard& c : b.Seat(TSeat::Opponent).Melds)
         if (!IsRedThree(c)) b.Seat(TSeat::Opponent).MeldedPoints += c.Points;

@@ -423,7 +423,7 @@ TEST(NetworkMenu, ItemsAndTheirStates) {
     w.Game().OpponentsTurn = false;
     w.Game().SetTurnPhase(TTurnPhase::Draw);
     QTest::keyClick(w.centralWidget(), Qt::Key_F6);
-    const TableLayout& L = w.Game().Layout;
+    const TableLayout& L = w.TableGeometry();
     QTest::mouseClick(w.centralWidget(), Qt::LeftButton, Qt::NoModifier, QPoint(L.TableLeft + 5, L.StockTop + 5));
     EXPECT_EQ(w.Game().Stock.Count, stock);
     EXPECT_FALSE(w.Game().HasDrawn);

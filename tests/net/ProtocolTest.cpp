@@ -49,7 +49,7 @@ std::string Fingerprint(const TGame& g) {
     s << DigestHex(SeatDigest(g, TSeat::Player)) << DigestHex(SeatDigest(g, TSeat::Opponent)) << int(g.TurnPhase)
       << g.OpponentsTurn << g.Seat(TSeat::Opponent).MeldedPoints << g.PileFrozen << g.HandNumber
       << g.Seat(TSeat::Opponent).Score << g.EndHandRequested;
-    for (const TCard& c : g.Seat(TSeat::Opponent).Melds) s << ',' << c.X << ':' << c.Y;
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds) s << ',' << int(c.Column) << ':' << int(c.Depth);
     return s.str();
 }
 
@@ -390,8 +390,6 @@ struct TwoCopies : ::testing::Test {
     void StockTop(const std::string& name) {
         TCard c = T.Take(name);
         c.FaceUp = false;
-        c.X = T.G.Layout.TableLeft;
-        c.Y = T.G.Layout.StockTop;
         AddCard(T.G.Stock, c);
     }
     // A draws (so the other copy knows the turn has got that far).
@@ -421,8 +419,8 @@ TEST_F(TwoCopies, UndoTakesTheCardFromTheColumnItNames) {
     ASSERT_EQ(P.A.Sent.back(), "UNDO");
     ExpectInStep();
     EXPECT_EQ(P.B.G.Seat(TSeat::Opponent).MeldState.Canastas, 0);
-    EXPECT_EQ(CountAtX(P.B.G.Seat(TSeat::Opponent).Melds, P.B.G.Layout.ColumnX(6)), 3);
-    EXPECT_EQ(CountAtX(P.B.G.Seat(TSeat::Opponent).Melds, P.B.G.Layout.ColumnX(8)), 6);
+    EXPECT_EQ(CountInColumn(P.B.G.Seat(TSeat::Opponent).Melds, 6), 3);
+    EXPECT_EQ(CountInColumn(P.B.G.Seat(TSeat::Opponent).Melds, 8), 6);
 }
 
 TEST_F(TwoCopies, AMeldThatEmptiesTheHandDuringAProvisionalTakeDoesNotEndTheHand) {

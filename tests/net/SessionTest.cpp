@@ -111,7 +111,7 @@ struct TRawPeer {
 struct TFakeUi : INetUi {
     TNetSession* Session = nullptr;
     std::deque<bool> Answers;
-    std::vector<std::string> Asked, Informed, Warned, Errors, Notices, ChatLines;
+    std::vector<std::string> Asked, Informed, Warned, Errors, Notices, ChatLines, TryTexts;
     std::vector<std::vector<TRuleDifference>> RuleShows;
     int NewRuleWindows = 0, TryOpened = 0, TryClosed = 0, ChatOpened = 0, ChatClosed = 0, Changes = 0;
     bool ChatOpen = false;
@@ -131,7 +131,10 @@ struct TFakeUi : INetUi {
     void ShowError(const std::string& t) override { Errors.push_back(t); }
     void Notice(const std::string& t) override { Notices.push_back(t); }
     void NetworkChanged() override { ++Changes; }
-    void OpenTryConnect(const std::string&) override { ++TryOpened; }
+    void OpenTryConnect(const std::string& text) override {
+        ++TryOpened;
+        TryTexts.push_back(text);
+    }
     void StepTryConnect(int) override {}
     void CloseTryConnect() override { ++TryClosed; }
     void OpenChat() override {
@@ -171,6 +174,7 @@ struct TInstance {
         Ui.Session = &Net;
         Net.Port = std::to_string(port);
         Net.PlayerNetName = name;
+        G.Config.PlayerName = name;  // as the window sets both
         Net.TryConnectTimer().setInterval(100);
         G.FixedSeed = true;
         G.Rng.Seed = 77;
@@ -212,6 +216,7 @@ struct TWiredInstance {
         Ui.Session = &Net;
         Net.Port = std::to_string(port);
         Net.PlayerNetName = name;
+        G.Config.PlayerName = name;  // as the window sets both
         Net.TryConnectTimer().setInterval(100);
         G.FixedSeed = true;
         G.Rng.Seed = 99;
@@ -495,8 +500,13 @@ TEST(Connection, RefusalsAreRetriedSilentlyUntilTheOtherSideListens) {
     EXPECT_TRUE(a.Ui.Errors.empty());
     EXPECT_EQ(a.Net.NetworkRole, TNetSession::nrConnecting);
     EXPECT_EQ(a.Net.NetworkStatus, TNetSession::nsWaiting);
+    ASSERT_FALSE(a.Ui.TryTexts.empty());
+    EXPECT_EQ(a.Ui.TryTexts.front(), "Trying to connect to 127.0.0.1...");
     TWiredInstance b(port, "Bob");
     b.Start(true);
+    // The waiting side says what it waits for, and where.
+    ASSERT_FALSE(b.Ui.TryTexts.empty());
+    EXPECT_EQ(b.Ui.TryTexts.front(), "Waiting for an opponent on port " + std::to_string(port) + "...");
     ASSERT_TRUE(WaitFor([&] {
         return a.Net.NetworkStatus == TNetSession::nsConnected && b.Net.NetworkStatus == TNetSession::nsConnected;
     }));
@@ -533,6 +543,13 @@ TEST(Connection, TheGreetingDealsOnceAndBothCopiesAgree) {
     ASSERT_TRUE(WaitFor([&] { return b.Ui.ChatLines.size() >= 2; }));
     EXPECT_EQ(b.Ui.ChatLines.back(), "Ann: hi th");
     EXPECT_EQ(a.Ui.ChatLines.back(), "Ann: hi th");
+    // Without a chosen player this side is "Opponent" to the other, but its
+    // own lines carry its own name.
+    a.G.Config.PlayerName.clear();
+    a.Net.PlayerNetName = "Opponent";
+    a.Net.SendChat("again");
+    ASSERT_TRUE(WaitFor([&] { return b.Ui.ChatLines.back() == "Opponent: again"; }));
+    EXPECT_EQ(a.Ui.ChatLines.back(), "Player: again");
     // A normal disconnect: the other side is told the connection is lost.
     a.Ui.Answers = {true};
     a.Net.DisconnectCommand();

@@ -183,7 +183,7 @@ TEST(Canasta, KindsAndDisplay) {
     const TCard& top = t.G.Seat(TSeat::Player).Melds.Last();
     EXPECT_LE(top.Id, 26);
     EXPECT_TRUE(IsNatural(top.Rank));
-    for (const TCard& c : t.G.Seat(TSeat::Player).Melds) EXPECT_EQ(c.Y, t.G.Layout.PlayerMeldBase + 12);
+    for (const TCard& c : t.G.Seat(TSeat::Player).Melds) EXPECT_EQ(c.Depth, 1);
 
     t.Meld(9, {"10S", "10C", "10D", "10H", "10S", "10C", "10D"});
     EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[9], ckNatural);

@@ -16,7 +16,7 @@ TEST(Undo, SeventhCardOfACanastaBreaksItAndSpreadsTheColumn) {
     EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.Canastas, 0);
     EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[12], ckNone);
     EXPECT_EQ(t.ColumnCount(12), 6);
-    EXPECT_EQ(t.G.Seat(TSeat::Player).Melds.Anchors[12].Y, t.G.Layout.PlayerMeldBase + 6 * 12);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).Melds.Depths[12], 6);
     EXPECT_EQ(t.G.Seat(TSeat::Player).Hand.Count, 3);
     EXPECT_EQ(t.G.Seat(TSeat::Player).PickedUp.Count, 1);  // the opponent has seen it
     EXPECT_FALSE(t.Host.UndoEnabled);
@@ -50,7 +50,7 @@ TEST(Undo, UndoAllRestoresTheTableOfTheTurnStart) {
     // A wild card returns to its own column of the hand.
     const int joker = FindFirstById(t.G.Seat(TSeat::Player).Hand, kJokerId);
     ASSERT_GE(joker, 0);
-    EXPECT_EQ(t.G.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(joker)].X, t.G.Layout.ColumnX(0));
+    EXPECT_EQ(t.G.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(joker)].Column, 0);
     EXPECT_EQ(t.Consistent(), "");
 }
 

@@ -109,6 +109,9 @@ TEST(SavedGame, RoundTripOfManyRandomMidGameStates) {
             << "seed " << seed << ": " << LoadSavedGame(back, file).Detail;
         ExpectSameGame(g, back);
         EXPECT_EQ(CheckConsistency(back), "");
+        // Written again, the loaded game gives the same bytes.
+        Lcg again{seed * 7};
+        EXPECT_EQ(FormatSavedGame(CaptureSavedGame(back), [&] { return static_cast<int>(again(1000)); }), file);
         ++checked;
     }
     EXPECT_GE(checked, 50);
@@ -118,9 +121,8 @@ TEST(SavedGame, JokerIsWrittenScrambledAndReadsBack) {
     TestTable t;
     TSavedGame s = CaptureSavedGame(t.G);
     s.Stock = {};
-    TCard joker = NewCard(kJokerId, 1, 3, 135);
-    joker.FaceUp = true;
-    AddCard(s.Stock, joker);
+    s.Stock.Cards[0] = {kJokerId, kRankJoker, 3, 135, 50, true, 1};
+    s.Stock.Count = 1;
     const std::string file = FormatSavedGame(s, [] { return 21; });
     const int k = 21 + kScrambleOffset;
     const std::string expected = "CanastaSavedGame 1 21 1 " + std::to_string(k / 54) + " " + std::to_string(k) +
@@ -209,35 +211,59 @@ TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
 TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
     DrawDiscardLevel level;
     THeadlessHost host;
-    TGame big(host, {}, ComputeLayout(2));
-    big.Levels = {&level, &level, &level};
-    big.FixedSeed = true;
-    big.Rng.Seed = 31;
-    big.DealHand();
+    TGame g(host);
+    g.Levels = {&level, &level, &level};
+    g.FixedSeed = true;
+    g.Rng.Seed = 31;
+    g.DealHand();
     Lcg r{5};
-    PlaySome(big, r, 200);
-    ASSERT_EQ(CheckConsistency(big), "");
-    const std::string file = FormatSavedGame(CaptureSavedGame(big), [] { return 1; });
+    PlaySome(g, r, 200);
+    ASSERT_EQ(CheckConsistency(g), "");
+    ASSERT_GT(g.Seat(TSeat::Player).Melds.Count, 0);
+    for (int from = 0; from < kSizeCount; ++from) {
+        SCOPED_TRACE("saved at size " + std::to_string(from));
+        // The file holds each card at its column and step of that size.
+        const TSavedGame saved = CaptureSavedGame(g, from);
+        const TableLayout t = ComputeLayout(from);
+        for (int i = 0; i < g.Seat(TSeat::Player).Melds.Count; ++i) {
+            const TCard& c = g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
+            EXPECT_EQ(saved.PlayerMelds.Cards[static_cast<size_t>(i)].X, t.ColumnX(c.Column));
+            EXPECT_EQ(saved.PlayerMelds.Cards[static_cast<size_t>(i)].Y, t.PlayerMeldBase + 12 * c.Depth);
+        }
+        for (int i = 0; i < g.Seat(TSeat::Player).Hand.Count; ++i) {
+            const TCard& c = g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
+            EXPECT_EQ(t.ColumnOf(saved.PlayerHand.Cards[static_cast<size_t>(i)].X), c.Rank);
+            EXPECT_EQ(saved.PlayerHand.Cards[static_cast<size_t>(i)].Y, t.PlayerHandBase + 12 * c.Depth);
+        }
+        for (const TSavedCard& c : saved.DiscardPile) EXPECT_EQ(c.Y, t.DiscardTop);
+        const std::string file = FormatSavedGame(saved, [] { return 1; });
+        THeadlessHost host2;
+        TGame back(host2);
+        ASSERT_EQ(LoadSavedGame(back, file).Status, TLoadStatus::Ok);
+        ExpectSameGame(g, back);
+        // Written at every other size, it reads back to the same table.
+        for (int to = 0; to < kSizeCount; ++to) {
+            THeadlessHost host3;
+            TGame again(host3);
+            const std::string other = FormatSavedGame(CaptureSavedGame(back, to), [] { return 2; });
+            ASSERT_EQ(LoadSavedGame(again, other).Status, TLoadStatus::Ok) << "written at size " << to;
+            ExpectSameGame(g, again);
+        }
+    }
+}
 
-    THeadlessHost host2;
-    TGame small(host2, {}, ComputeLayout(0));
-    ASSERT_EQ(LoadSavedGame(small, file).Status, TLoadStatus::Ok);
-    EXPECT_EQ(CheckConsistency(small), "");
-    auto depthOf = [](const TCard& c, int base) { return (c.Y - base) / 12; };
-    ASSERT_EQ(small.Seat(TSeat::Player).Melds.Count, big.Seat(TSeat::Player).Melds.Count);
-    for (int i = 0; i < big.Seat(TSeat::Player).Melds.Count; ++i) {
-        const TCard& a = big.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
-        const TCard& b = small.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
-        EXPECT_EQ(big.Layout.ColumnOf(a.X), small.Layout.ColumnOf(b.X));
-        EXPECT_EQ(depthOf(a, big.Layout.PlayerMeldBase), depthOf(b, small.Layout.PlayerMeldBase));
-    }
-    for (int i = 0; i < big.Seat(TSeat::Player).Hand.Count; ++i) {
-        const TCard& a = big.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
-        const TCard& b = small.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
-        EXPECT_EQ(small.Layout.ColumnOf(b.X), a.Rank);
-        EXPECT_EQ(depthOf(a, big.Layout.PlayerHandBase), depthOf(b, small.Layout.PlayerHandBase));
-    }
-    for (const TCard& c : small.DiscardPile) EXPECT_EQ(c.Y, small.Layout.DiscardTop);
+TEST(SavedGame, ALongRowOfTheOpponentsHandPastTheWindowEdgeLoads) {
+    // Sixty cards at the wider pitch reach past the right edge of the smallest table.
+    TestTable t;
+    for (int i = 0; i < 60; ++i) AddCard(t.G.Seat(TSeat::Opponent).Hand, TakeLastCard(t.G.Stock));
+    ASSERT_EQ(t.Consistent(), "");
+    const TSavedGame saved = CaptureSavedGame(t.G, 0, 12);
+    ASSERT_GT(saved.OpponentHand.Cards[59].X, ComputeLayout(0).WindowWidth);
+    THeadlessHost host;
+    TGame back(host);
+    const TLoadResult r = LoadSavedGame(back, FormatSavedGame(saved, [] { return 4; }));
+    ASSERT_EQ(r.Status, TLoadStatus::Ok) << r.Detail;
+    EXPECT_EQ(back.Seat(TSeat::Opponent).Hand, t.G.Seat(TSeat::Opponent).Hand);
 }
 
 TEST(SavedGame, ProposedNames) {

@@ -32,7 +32,7 @@ struct TestTable {
     THeadlessHost Host;
     TGame G;
 
-    explicit TestTable(TRuleOptions rules = {}, int sizeIndex = 0) : G(Host, rules, ComputeLayout(sizeIndex)) {
+    explicit TestTable(TRuleOptions rules = {}) : G(Host, rules) {
         G.FixedSeed = true;
         G.Rng.Seed = 1;
         Host.Record = true;
@@ -42,15 +42,9 @@ struct TestTable {
     // An empty table in the player's melding phase with every card in the stock.
     void Clear() {
         TRandom rng(12345);
-        ShuffleDeck(G.Stock, rng, G.Layout);
+        ShuffleDeck(G.Stock, rng);
         G.DiscardPile = G.Seat(TSeat::Opponent).Hand = G.Seat(TSeat::Player).Hand = G.Seat(TSeat::Opponent).Melds =
             G.Seat(TSeat::Player).Melds = G.Seat(TSeat::Player).PickedUp = {};
-        for (int c = 0; c < kColumns; ++c) {
-            const int x = G.Layout.ColumnX(c);
-            G.Seat(TSeat::Player).Hand.Anchors[c] = {x, G.Layout.PlayerHandBase};
-            G.Seat(TSeat::Player).Melds.Anchors[c] = {x, G.Layout.PlayerMeldBase};
-            G.Seat(TSeat::Opponent).Melds.Anchors[c] = {x, G.Layout.OpponentMeldBase};
-        }
         G.Seat(TSeat::Player).MeldState = G.Seat(TSeat::Opponent).MeldState = {};
         G.UndoStack.clear();
         G.PileFrozen = false;
@@ -66,7 +60,7 @@ struct TestTable {
         const int i = FindLastById(G.Stock, id);
         if (i < 0) throw std::runtime_error("no " + name + " left in the stock");
         TCard c;
-        RemoveCardAt(G.Stock, +1, i, c, true, 0);
+        RemoveCardAt(G.Stock, i, c, true, 0);
         c.FaceUp = true;
         return c;
     }
@@ -74,7 +68,7 @@ struct TestTable {
     void Hand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            PlaceInColumn(G.Seat(TSeat::Player).Hand, true, false, c);
+            PlaceInColumn(G.Seat(TSeat::Player).Hand, false, c);
             AddCard(G.Seat(TSeat::Player).Hand, c);
         }
     }
@@ -83,44 +77,32 @@ struct TestTable {
     void Meld(int column, std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            TPoint& a = G.Seat(TSeat::Player).Melds.Anchors[static_cast<size_t>(column)];
-            c.X = a.X;
-            a.Y += kColumnStep;
-            c.Y = a.Y;
+            c.Column = static_cast<uint8_t>(column);
+            c.Depth = ++G.Seat(TSeat::Player).Melds.Depths[static_cast<size_t>(column)];
             AddCard(G.Seat(TSeat::Player).Melds, c);
         }
-        G.CheckCanasta(TSeat::Player, G.Layout.ColumnX(column));
+        G.CheckCanasta(TSeat::Player, column);
     }
 
     void OppHand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
-            TCard c = Take(n);
-            c.X = G.Layout.TableLeft + G.Seat(TSeat::Opponent).Hand.Count * G.Config.CardSpacing;
-            c.Y = G.Layout.HandRowTop;
-            AddCard(G.Seat(TSeat::Opponent).Hand, c);
+            AddCard(G.Seat(TSeat::Opponent).Hand, Take(n));
         }
     }
 
     void OppMeld(int column, std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            TPoint& a = G.Seat(TSeat::Opponent).Melds.Anchors[static_cast<size_t>(column)];
-            c.X = a.X;
-            a.Y -= kColumnStep;
-            c.Y = a.Y;
+            c.Column = static_cast<uint8_t>(column);
+            c.Depth = ++G.Seat(TSeat::Opponent).Melds.Depths[static_cast<size_t>(column)];
             AddCard(G.Seat(TSeat::Opponent).Melds, c);
         }
-        G.CheckCanasta(TSeat::Opponent, G.Layout.ColumnX(column));
+        G.CheckCanasta(TSeat::Opponent, column);
     }
 
     // Cards onto the discard pile, the last one on top.
     void Pile(std::initializer_list<const char*> names) {
-        for (const char* n : names) {
-            TCard c = Take(n);
-            c.X = G.Layout.TableLeft;
-            c.Y = G.Layout.DiscardTop;
-            AddCard(G.DiscardPile, c);
-        }
+        for (const char* n : names) AddCard(G.DiscardPile, Take(n));
     }
 
     // Leaves only the top n cards in the stock; the others go under the
@@ -128,9 +110,7 @@ struct TestTable {
     void StockDownTo(int n) {
         while (G.Stock.Count > n) {
             TCard c;
-            RemoveCardAt(G.Stock, +1, 0, c, true, 0);
-            c.X = G.Layout.TableLeft;
-            c.Y = G.Layout.DiscardTop;
+            RemoveCardAt(G.Stock, 0, c, true, 0);
             c.FaceUp = true;
             AddCard(G.DiscardPile, c);
             for (int i = G.DiscardPile.Count - 1; i > 0; --i)
@@ -160,7 +140,7 @@ struct TestTable {
     }
 
     int HandIndex(const std::string& name) const { return FindFirstById(G.Seat(TSeat::Player).Hand, CardId(name)); }
-    int ColumnCount(int column) const { return CountAtX(G.Seat(TSeat::Player).Melds, G.Layout.ColumnX(column)); }
+    int ColumnCount(int column) const { return CountInColumn(G.Seat(TSeat::Player).Melds, column); }
     std::string Consistent() const { return CheckConsistency(G); }
 };
 
@@ -184,8 +164,6 @@ public:
         g.OpponentsTurn = true;
         if (!g.Stock.Empty()) {
             TCard c = g.DrawFromStock();
-            c.X = g.Layout.TableLeft;
-            c.Y = g.Layout.DiscardTop;
             c.FaceUp = true;
             if (IsWild(c) || IsRedThree(c)) g.PileFrozen = true;
             AddCard(g.DiscardPile, c);

@@ -80,7 +80,7 @@ protected:
         g.SetTurnPhase(g.TurnPhase);
         Window->Table()->repaint();
     }
-    TestTable Table(TRuleOptions rules = {}) { return TestTable(rules, Window->SizeIndex()); }
+    TestTable Table(TRuleOptions rules = {}) { return TestTable(rules); }
 
     TGame& G() { return Window->Game(); }
     QWidget* View() { return Window->Table(); }
@@ -88,21 +88,24 @@ protected:
     void Click(int x, int y, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QTest::mouseClick(View(), b, m, QPoint(x, y));
     }
-    // The visible top strip of a card.
-    void ClickCard(const TCard& c, Qt::MouseButton b = Qt::LeftButton, Qt::KeyboardModifiers m = Qt::NoModifier) {
-        Click(c.X + 4, c.Y + 4, b, m);
+    // The visible top strip of a card of that area.
+    void ClickCard(TArea area, const TCard& c, Qt::MouseButton b = Qt::LeftButton,
+                   Qt::KeyboardModifiers m = Qt::NoModifier) {
+        const TPoint at = Window->CardPoint(area, c);
+        Click(at.X + 4, at.Y + 4, b, m);
     }
     void ClickHand(const std::string& name, Qt::MouseButton b = Qt::LeftButton,
                    Qt::KeyboardModifiers m = Qt::NoModifier) {
         const int i = FindFirstById(G().Seat(TSeat::Player).Hand, CardId(name));
         ASSERT_GE(i, 0) << name << " not in hand";
-        ClickCard(G().Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)], b, m);
+        ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)], b, m);
     }
-    void ClickStock() { Click(G().Layout.TableLeft + 5, G().Layout.StockTop + 5); }
-    void ClickPile() { Click(G().Layout.TableLeft + 5, G().Layout.DiscardTop + 5); }
+    const TableLayout& Layout() { return Window->TableGeometry(); }
+    void ClickStock() { Click(Layout().TableLeft + 5, Layout().StockTop + 5); }
+    void ClickPile() { Click(Layout().TableLeft + 5, Layout().DiscardTop + 5); }
     void Key(int key, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(View(), Qt::Key(key), m); }
 
-    int ColumnCount(int column) { return CountAtX(G().Seat(TSeat::Player).Melds, G().Layout.ColumnX(column)); }
+    int ColumnCount(int column) { return CountInColumn(G().Seat(TSeat::Player).Melds, column); }
     int InHand(const std::string& name) {
         int n = 0;
         for (const TCard& c : G().Seat(TSeat::Player).Hand) n += c.Id == CardId(name);

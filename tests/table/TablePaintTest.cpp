@@ -33,7 +33,7 @@ protected:
     QImage Render() { return View()->grab().toImage().convertToFormat(QImage::Format_RGB32); }
     // The height of the pile box above the centre line, found on the left edge.
     int BoxHalfHeight(const QImage& img) {
-        const int c = G().Layout.CentreLine;
+        const int c = Layout().CentreLine;
         for (int y = c - 1; y > 0; --y)
             if (img.pixel(0, y) != kTable) return c - y;
         return -1;
@@ -42,7 +42,7 @@ protected:
 
 TEST_P(TablePaintTest, PileBoxIsEngravedAroundBothPiles) {
     Open(GetParam());
-    const TableLayout& L = G().Layout;
+    const TableLayout& L = Layout();
     const QImage img = Render();
     const int c = L.CentreLine;
     const int h = BoxHalfHeight(img);
@@ -82,7 +82,7 @@ TEST_P(TablePaintTest, PileBoxIsEngravedAroundBothPiles) {
 
 TEST_P(TablePaintTest, PileCountsSitCentredUnderAndAboveThePiles) {
     Open(GetParam());
-    const TableLayout& L = G().Layout;
+    const TableLayout& L = Layout();
     TestTable t = Table();
     t.Hand({"5S"});
     t.Pile({"4C", "5C", "6C", "7C", "8C", "9C", "10C", "JC", "QC", "KC", "AC", "4D"});
@@ -121,7 +121,7 @@ TEST_P(TablePaintTest, PileCountsSitCentredUnderAndAboveThePiles) {
 
 TEST_P(TablePaintTest, EmptyStockDrawsNothingButItsCount) {
     Open(GetParam());
-    const TableLayout& L = G().Layout;
+    const TableLayout& L = Layout();
     TestTable t = Table();
     t.Hand({"5S"});
     t.StockDownTo(0);
@@ -136,7 +136,7 @@ TEST_P(TablePaintTest, EmptyStockDrawsNothingButItsCount) {
 
 TEST_P(TablePaintTest, CanastaLabelsBelowAndAboveTheFirstCard) {
     Open(GetParam());
-    const TableLayout& L = G().Layout;
+    const TableLayout& L = Layout();
     TestTable t = Table();
     t.Hand({"5S", "9H"});
     t.Meld(5, {"6S", "6C", "6H", "6D", "6S", "6C", "6H"});
@@ -170,7 +170,7 @@ TEST_P(TablePaintTest, CanastaLabelsBelowAndAboveTheFirstCard) {
 
 TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     Open(GetParam());
-    const TableLayout& L = G().Layout;
+    const TableLayout& L = Layout();
     TestTable t = Table();
     t.Hand({"8S", "8C", "8H", "8D", "8S", "KD", "4C"});
     Arrange(t);
@@ -178,8 +178,8 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     ASSERT_EQ(ColumnCount(7), 5);
     int first = 1 << 30, last = 0;
     for (const TCard& c : G().Seat(TSeat::Player).Melds) {
-        first = std::min<int>(first, c.Y);
-        last = std::max<int>(last, c.Y);
+        first = std::min<int>(first, Window->CardPoint(TArea::PlayerMelds, c).Y);
+        last = std::max<int>(last, Window->CardPoint(TArea::PlayerMelds, c).Y);
     }
     EXPECT_EQ(first, L.PlayerMeldBase + 12);
     EXPECT_EQ(last - first, 48);
@@ -190,11 +190,11 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     // Each strip is a hit on its own card.
     int index = -1;
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 5, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Y, first);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 1);
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 24 + 5, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Y, first + 24) << "a covered card is hit only on its strip";
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 3) << "a covered card is hit only on its strip";
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, last + L.CardHeight - 2, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Y, last);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSizes, TablePaintTest, ::testing::Values(0, 1, 2, 3));
@@ -210,7 +210,7 @@ TEST_F(TableWindowTest, LabelFontIsRegularOnTheSmallTableAndFitsTheCard) {
 
 TEST_F(TableWindowTest, HitAreasOfPilesHandAndTable) {
     Open();
-    const TableLayout& L = G().Layout;
+    const TableLayout& L = Layout();
     TestTable t = Table();
     t.Hand({"5S", "5C", "JK", "KD"});
     t.Meld(2, {"3D"});
@@ -223,9 +223,11 @@ TEST_F(TableWindowTest, HitAreasOfPilesHandAndTable) {
         << "bounds are inclusive";
     EXPECT_EQ(Window->HitTest(L.TableLeft + L.CardWidth + 1, L.StockTop, i), TfmCanMain::THitArea::None);
     EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.DiscardTop + 2, i), TfmCanMain::THitArea::Pile);
-    const TCard& joker = G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, kJokerId));
+    const TPoint joker = Window->CardPoint(
+        TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, kJokerId)));
     EXPECT_EQ(Window->HitTest(joker.X + 2, joker.Y + 2, i), TfmCanMain::THitArea::WildInHand);
-    const TCard& five = G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, CardId("5S")));
+    const TPoint five = Window->CardPoint(
+        TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, CardId("5S"))));
     EXPECT_EQ(Window->HitTest(five.X + 2, five.Y + 2, i), TfmCanMain::THitArea::NaturalInHand);
     EXPECT_EQ(G().Seat(TSeat::Player).Hand.At(i).Id, CardId("5S"));
     EXPECT_EQ(Window->HitTest(L.ColumnX(2) + 2, L.PlayerMeldBase + 14, i), TfmCanMain::THitArea::ThreesColumn);
@@ -239,17 +241,29 @@ TEST_F(TableWindowTest, HitAreasOfPilesHandAndTable) {
     EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.StockTop + 2, i), TfmCanMain::THitArea::None);
 }
 
-// Column and depth of a card in a column list.
-struct TSlot {
-    int Id, Column, Depth;
-    friend bool operator==(const TSlot&, const TSlot&) = default;
-};
+namespace {
 
-static std::vector<TSlot> Slots(const TCardList& list, const TableLayout& L, int base) {
-    std::vector<TSlot> out;
-    for (const TCard& c : list) out.push_back({c.Id, L.ColumnOf(c.X), (c.Y - base) / 12});
-    return out;
+// The card lists of a game and what goes with them, for comparing two games;
+// the turn snapshot too unless told otherwise.
+void ExpectSameCards(const TGameState& a, const TGameState& b, bool snapshot = true) {
+    EXPECT_EQ(a.Stock, b.Stock);
+    EXPECT_EQ(a.DiscardPile, b.DiscardPile);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Hand, b.Seat(TSeat::Opponent).Hand);
+    EXPECT_EQ(a.Seat(TSeat::Player).Hand, b.Seat(TSeat::Player).Hand);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Melds, b.Seat(TSeat::Opponent).Melds);
+    EXPECT_EQ(a.Seat(TSeat::Player).Melds, b.Seat(TSeat::Player).Melds);
+    EXPECT_EQ(a.Seat(TSeat::Player).PickedUp, b.Seat(TSeat::Player).PickedUp);
+    EXPECT_EQ(a.Seat(TSeat::Player).MeldState, b.Seat(TSeat::Player).MeldState);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).MeldState, b.Seat(TSeat::Opponent).MeldState);
+    EXPECT_EQ(a.UndoStack, b.UndoStack);
+    if (!snapshot) return;
+    EXPECT_EQ(a.SavedPlayerHand, b.SavedPlayerHand);
+    EXPECT_EQ(a.SavedPlayerMelds, b.SavedPlayerMelds);
+    EXPECT_EQ(a.SavedDiscardPile, b.SavedDiscardPile);
+    EXPECT_EQ(a.SavedPlayerMeldState, b.SavedPlayerMeldState);
 }
+
+}  // namespace
 
 TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
     Open(1);
@@ -263,33 +277,69 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
     // A meld of this turn, so the undo stack holds an entry made at 800 x 600.
     ClickHand("9D");
     ASSERT_EQ(G().UndoStack.size(), 1u);
-
-    const TableLayout before = G().Layout;
-    const auto hand = Slots(G().Seat(TSeat::Player).Hand, before, before.PlayerHandBase);
-    const auto melds = Slots(G().Seat(TSeat::Player).Melds, before, before.PlayerMeldBase);
-    const auto opp = Slots(G().Seat(TSeat::Opponent).Melds, before, before.OpponentMeldBase);
-    const auto savedHand = Slots(G().SavedPlayerHand, before, before.PlayerHandBase);
-    const auto savedMelds = Slots(G().SavedPlayerMelds, before, before.PlayerMeldBase);
+    const TGameState before = G().State();
 
     Window->ApplySizeIndex(2);
-    const TableLayout& after = G().Layout;
+    const TableLayout& after = Layout();
     EXPECT_EQ(Window->width(), 1024);
     EXPECT_EQ(Window->height(), 768);
     EXPECT_EQ(Window->CardImages().CardSize(), QSize(67, 104));
-    EXPECT_EQ(Slots(G().Seat(TSeat::Player).Hand, after, after.PlayerHandBase), hand);
-    EXPECT_EQ(Slots(G().Seat(TSeat::Player).Melds, after, after.PlayerMeldBase), melds);
-    EXPECT_EQ(Slots(G().Seat(TSeat::Opponent).Melds, after, after.OpponentMeldBase), opp);
-    EXPECT_EQ(Slots(G().SavedPlayerHand, after, after.PlayerHandBase), savedHand);
-    EXPECT_EQ(Slots(G().SavedPlayerMelds, after, after.PlayerMeldBase), savedMelds);
-    for (const TCard& c : G().DiscardPile) EXPECT_EQ(c.Y, after.DiscardTop);
-    for (const TCard& c : G().Stock) EXPECT_EQ(c.Y, after.StockTop);
-    for (const TCard& c : G().SavedDiscardPile) EXPECT_EQ(c.Y, after.DiscardTop);
+    // Only the drawing follows the size: the game is as it was, and every card
+    // is drawn on its column and step of the new table.
+    ExpectSameCards(G().State(), before);
+    for (const TCard& c : G().Seat(TSeat::Player).Hand)
+        EXPECT_EQ(Window->CardPoint(TArea::PlayerHand, c),
+                  (TPoint{after.ColumnX(c.Column), after.PlayerHandBase + 12 * c.Depth}));
+    for (const TCard& c : G().Seat(TSeat::Player).Melds)
+        EXPECT_EQ(Window->CardPoint(TArea::PlayerMelds, c),
+                  (TPoint{after.ColumnX(c.Column), after.PlayerMeldBase + 12 * c.Depth}));
+    for (const TCard& c : G().Seat(TSeat::Opponent).Melds)
+        EXPECT_EQ(Window->CardPoint(TArea::OpponentMelds, c),
+                  (TPoint{after.ColumnX(c.Column), after.OpponentMeldBase - 12 * c.Depth}));
+    EXPECT_EQ(Window->CardPoint(TArea::DiscardPile, G().DiscardPile.Last()),
+              (TPoint{after.TableLeft, after.DiscardTop}));
+    EXPECT_EQ(Window->CardPoint(TArea::Stock, G().Stock.Last()), (TPoint{after.TableLeft, after.StockTop}));
     EXPECT_EQ(CheckConsistency(G()), "");
 
-    // The undo entry still finds its column with the width it was made with.
+    // The undo entry made at the other size still finds its card.
     Key(Qt::Key_Delete);
     EXPECT_EQ(FindFirstById(G().Seat(TSeat::Player).Hand, CardId("9D")) >= 0, true);
-    EXPECT_EQ(CountAtX(G().Seat(TSeat::Player).Melds, after.ColumnX(8)), 0);
+    EXPECT_EQ(ColumnCount(8), 0);
+    EXPECT_EQ(CheckConsistency(G()), "");
+}
+
+TEST_F(TableWindowTest, SizeChangesDuringAProvisionalTakeLeaveItsUndoWhole) {
+    Open(0);
+    TestTable t = Table();
+    t.Hand({"KS", "KD", "4H", "QS", "9D"});
+    t.Meld(6, {"7H", "7D", "7C"});
+    t.Meld(12, {"KC", "KH", "KD", "KS", "KC", "2D", "JK"});  // a canasta the top card joins
+    t.Pile({"5D", "KH"});
+    t.DrawPhase();
+    Arrange(t);
+    G().GameInProgress = true;
+    G().PileFrozen = true;  // the take needs the pair from the hand: it stays provisional
+    const TGameState beforeTake = G().State();
+
+    ClickPile();
+    ASSERT_TRUE(G().PileTakeUndoable);
+    ASSERT_EQ(ColumnCount(12), 8);
+    const TGameState taken = G().State();
+    Window->ApplySizeIndex(3);
+    EXPECT_EQ(CheckConsistency(G()), "");
+    Window->ApplySizeIndex(0);
+    ExpectSameCards(G().State(), taken);
+    ClickPile();  // takes the take back
+
+    ASSERT_FALSE(G().PileTakeUndoable);
+    EXPECT_TRUE(G().TurnStart);
+    // Every card is back where it was before the take (the turn snapshot is
+    // taken afresh by the next draw).
+    ExpectSameCards(G().State(), beforeTake, false);
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, beforeTake.Seat(TSeat::Player).Score - 50)
+        << "the penalty for taking the pile back";
+    EXPECT_EQ(G().Seat(TSeat::Player).MinimumMeld, beforeTake.Seat(TSeat::Player).MinimumMeld);
+    EXPECT_EQ(G().PileFrozen, beforeTake.PileFrozen);
     EXPECT_EQ(CheckConsistency(G()), "");
 }
 

@@ -177,6 +177,39 @@ TEST_F(SavedGameWindowTest, SaveAndLoadThroughTheMenuRestoreTheTable) {
     EXPECT_EQ(TableOf(G()), dealt);
 }
 
+TEST_F(SavedGameWindowTest, AGameSavedAtOneSizeLoadsAtEveryOtherWithEveryCardInPlace) {
+    Open(0);
+    StartedGame();
+    const TGameState table = G().State();
+    const QString file = Home() + "/sizes.can";
+    for (int saved = 0; saved < kSizeCount; ++saved) {
+        Window->ApplySizeIndex(saved);
+        AnswerFileDialog(file);
+        Window->SaveAction()->trigger();
+        ASSERT_TRUE(QFile::exists(file));
+        TSavedGame s;
+        ASSERT_EQ(ParseSavedGame(ReadBytes(file), s).Status, TLoadStatus::Ok);
+        EXPECT_EQ(s.SizeIndex, saved) << "the file is written at the window's size";
+        for (int loaded = 0; loaded < kSizeCount; ++loaded) {
+            SCOPED_TRACE("saved at size " + std::to_string(saved) + ", loaded at " + std::to_string(loaded));
+            Window->ApplySizeIndex(loaded);
+            G().DealHand();
+            Window->LoadAction()->trigger();
+            ASSERT_TRUE(Window->GameLoaded());
+            EXPECT_EQ(G().Stock, table.Stock);
+            EXPECT_EQ(G().DiscardPile, table.DiscardPile);
+            EXPECT_EQ(G().Seat(TSeat::Opponent).Hand, table.Seat(TSeat::Opponent).Hand);
+            EXPECT_EQ(G().Seat(TSeat::Opponent).Melds, table.Seat(TSeat::Opponent).Melds);
+            EXPECT_EQ(G().Seat(TSeat::Player).Hand, table.Seat(TSeat::Player).Hand);
+            EXPECT_EQ(G().Seat(TSeat::Player).Melds, table.Seat(TSeat::Player).Melds);
+            EXPECT_EQ(G().SavedPlayerHand, table.SavedPlayerHand);
+            EXPECT_EQ(G().SavedPlayerMelds, table.SavedPlayerMelds);
+            EXPECT_EQ(CheckConsistency(G()), "");
+        }
+        QFile::remove(file);
+    }
+}
+
 TEST_F(SavedGameWindowTest, RefusedFilesLeaveTheTableAsItIs) {
     TfmCanMain& w = Open();
     StartedGame();
@@ -518,7 +551,7 @@ TEST_F(TableWindowTest, CustomizeOkAppliesSizeAndPlaySettings) {
     w.CustomizeAction()->trigger();
     EXPECT_FALSE(largestEnabled) << "1280 x 1024 does not fit the 800 x 600 test screen";
     EXPECT_EQ(w.SizeIndex(), 1);
-    EXPECT_EQ(G().Layout.SizeIndex, 1);
+    EXPECT_EQ(w.TableGeometry().SizeIndex, 1);
     EXPECT_EQ(w.size(), QSize(800, 600));
     EXPECT_EQ(G().Config.MeldDelay, 0) << "the fastest melding";
     EXPECT_EQ(std::get<int32_t>(Store.ReadValue("Settings\\Delay", std::monostate{})), 0);
@@ -559,7 +592,7 @@ TEST_F(SavedGameWindowTest, ARefusedCommandLineFileLeavesTheAutomaticSaveAlone) 
     const std::string table = TableOf(G());
     played.close();
     THeadlessHost host;
-    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    TGame reloaded(host, G().Rules, G().Config);
     ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
     EXPECT_EQ(TableOf(reloaded), table);
     QFile::remove(damaged);
@@ -724,7 +757,7 @@ TEST_F(EndBySignalTest, AStartedGameIsSavedAndNothingIsAsked) {
     EXPECT_FALSE(w.isVisible());
     EXPECT_TRUE(Seen.empty());
     THeadlessHost host;
-    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    TGame reloaded(host, G().Rules, G().Config);
     ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
     EXPECT_EQ(TableOf(reloaded), table);
     EXPECT_FALSE(std::get<std::string>(Store.ReadValue("Settings\\Resolution", std::string())).empty());
@@ -775,7 +808,7 @@ TEST_F(EndBySignalTest, AnOpenDialogGivesWayAndTheGameIsStillSaved) {
     EXPECT_LT(clock.elapsed(), 2000);
     EXPECT_FALSE(w.isVisible());
     THeadlessHost host;
-    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    TGame reloaded(host, G().Rules, G().Config);
     ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
     EXPECT_EQ(TableOf(reloaded), table);
 }
@@ -785,8 +818,8 @@ namespace {
 // card at another place in the hand list, on the same spot of the table.
 std::string TableInAnyHandOrder(const TGame& g) {
     TSavedGame s = CaptureSavedGame(g);
-    for (TCardList* hand : {&s.PlayerHand, &s.SavedPlayerHand})
-        std::sort(hand->Cards.begin(), hand->Cards.begin() + hand->Count, [](const TCard& a, const TCard& b) {
+    for (TSavedCardList* hand : {&s.PlayerHand, &s.SavedPlayerHand})
+        std::sort(hand->Cards.begin(), hand->Cards.begin() + hand->Count, [](const TSavedCard& a, const TSavedCard& b) {
             return std::tie(a.Id, a.Deck, a.X, a.Y) < std::tie(b.Id, b.Deck, b.X, b.Y);
         });
     return FormatSavedGame(s, [] { return 0; });
@@ -809,7 +842,7 @@ TEST_F(EndBySignalTest, MeldsLeftWrongAreTakenBackRatherThanTheGameLost) {
     Settle();
     EXPECT_FALSE(w.isVisible());
     THeadlessHost host;
-    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    TGame reloaded(host, G().Rules, G().Config);
     ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
     EXPECT_EQ(TableInAnyHandOrder(reloaded), drawn);
 }
@@ -831,7 +864,7 @@ TEST_F(EndBySignalTest, AProvisionalTakeOfThePileIsKeptWithoutItsPenalty) {
     Settle();
     EXPECT_FALSE(w.isVisible());
     THeadlessHost host;
-    TGame reloaded(host, G().Rules, G().Layout, G().Config);
+    TGame reloaded(host, G().Rules, G().Config);
     ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
     EXPECT_TRUE(reloaded.PileTakeUndoable) << "still the player's to complete or undo";
     EXPECT_EQ(reloaded.Seat(TSeat::Player).Score, 0);

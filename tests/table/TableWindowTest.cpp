@@ -131,14 +131,14 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
 
     // One wild card cannot bring five to seven: nothing happens.
     const TCard& jack = G().Seat(TSeat::Player).Melds.Cards[0];
-    ClickCard(jack, Qt::LeftButton, Qt::ShiftModifier);
+    ClickCard(TArea::PlayerMelds, jack, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 5);
 
     TestTable t2 = Table();
     t2.Hand({"2S", "JK", "4D", "9S", "KC"});
     t2.Meld(10, {"JS", "JC", "JH", "JD", "JS"});
     Arrange(t2);
-    ClickCard(G().Seat(TSeat::Player).Melds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
+    ClickCard(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 7);
     EXPECT_EQ(G().Seat(TSeat::Player).MeldState.CanastaKind[10], ckMixed);
 
@@ -147,7 +147,7 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
     t3.Hand({"2S", "JK", "4D", "9S", "KC"});
     t3.Meld(5, {"6S", "6C", "6H"});
     Arrange(t3);
-    ClickCard(G().Seat(TSeat::Player).Melds.Cards[2]);
+    ClickCard(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds.Cards[2]);
     EXPECT_EQ(ColumnCount(5), 4);
 }
 
@@ -196,15 +196,15 @@ class ShowingLevel : public IComputerLevel {
 public:
     void PlayTurn(TGame& g) override {
         g.OpponentsTurn = true;
-        g.AddToComputerHand(g.DrawFromStock(), true);
+        g.AddToComputerHand(g.DrawFromStock(), {TArea::Stock}, true);
         g.Host.Wait(300);
+        const int slot = g.Seat(TSeat::Opponent).Hand.Count - 1;
         TCard c = g.Seat(TSeat::Opponent).Hand.Last();
-        g.RemoveFromComputerHand(g.Seat(TSeat::Opponent).Hand.Count - 1);
-        c.X = g.Layout.TableLeft;
-        c.Y = g.Layout.DiscardTop;
+        g.RemoveFromComputerHand(slot);
+        ClearColumn(c);
         c.FaceUp = true;
         AddCard(g.DiscardPile, c);
-        g.Host.AnimateMove(c, {c.X, g.Layout.HandRowTop}, {c.X, c.Y});
+        g.Host.AnimateMove(c, RowSlot(slot), {TArea::DiscardPile});
         g.OpponentsTurn = false;
         g.SetTurnPhase(TTurnPhase::Draw);
     }
@@ -317,7 +317,7 @@ TEST_F(TableWindowTest, ArmedCardIsDisarmedWhenTheHandChanges) {
     ASSERT_LT(armed, G().Seat(TSeat::Player).Hand.Count);
     const TCard other = G().Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(armed)];
     ASSERT_NE(other.Id, CardId("KD"));
-    ClickCard(other, Qt::RightButton);
+    ClickCard(TArea::PlayerHand, other, Qt::RightButton);
     EXPECT_GE(FindFirstById(G().Seat(TSeat::Player).Hand, other.Id), 0);
     EXPECT_EQ(Level.Turns, 0);
 }
@@ -357,6 +357,28 @@ TEST_F(TableWindowTest, KeyboardModesMeldDiscardAndAddWildCards) {
     EXPECT_TRUE(G().TurnStart);
 }
 
+TEST_F(TableWindowTest, CardKeysTakeTheFirstCardOfTheirColumnAtEverySize) {
+    for (int size = 0; size < kSizeCount; ++size) {
+        SCOPED_TRACE("size " + std::to_string(size));
+        Open(size);
+        TestTable t = Table();
+        t.Hand({"5S", "5C", "9H", "KD", "KS"});
+        t.Meld(12, {"KC", "KH", "KD"});
+        t.Hand({"JK"});
+        Arrange(t);
+        Key(Qt::Key_F9);
+        Key(Qt::Key_K);  // the joker onto the kings
+        EXPECT_EQ(ColumnCount(12), 4);
+        Key(Qt::Key_F10);
+        Key(Qt::Key_5);  // the first five of the column: the spade
+        ASSERT_GE(G().DiscardPile.Count, 1);
+        EXPECT_EQ(G().DiscardPile.Cards[0].Id, CardId("5S")) << "under the computer's discard";
+        EXPECT_EQ(InHand("5S"), 0);
+        EXPECT_EQ(InHand("5C"), 1);
+        Window.reset();
+    }
+}
+
 TEST_F(TableWindowTest, EscapeBeforeDrawingReturnsToTheDrawInstruction) {
     TfmCanMain& w = Open();
     Key(Qt::Key_F8);
@@ -394,10 +416,10 @@ TEST_F(TableWindowTest, CtrlF11ShowsTheComputersHand) {
     EXPECT_FALSE(G().Config.ShowOpponentCards);
     Key(Qt::Key_F11, Qt::ControlModifier);
     EXPECT_TRUE(G().Config.ShowOpponentCards);
-    EXPECT_EQ(G().Config.CardSpacing, 12);
+    EXPECT_EQ(Window->OpponentHandPitch(), 12);
     for (const TCard& c : G().Seat(TSeat::Opponent).Hand) EXPECT_TRUE(c.FaceUp);
     Key(Qt::Key_F11, Qt::ControlModifier);
-    EXPECT_EQ(G().Config.CardSpacing, 10);
+    EXPECT_EQ(Window->OpponentHandPitch(), 10);
     for (const TCard& c : G().Seat(TSeat::Opponent).Hand) EXPECT_FALSE(c.FaceUp);
 }
 
@@ -590,20 +612,21 @@ protected:
             case TGestureKind::TakePile: ClickPile(); break;
             case TGestureKind::MeldCard:
             case TGestureKind::MeldWild:
-                ClickCard(G().Seat(TSeat::Player).Hand.At(g.Index), Qt::LeftButton, mods);
+                ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(g.Index), Qt::LeftButton, mods);
                 break;
-            case TGestureKind::Discard: ClickCard(G().Seat(TSeat::Player).Hand.At(g.Index), Qt::RightButton); break;
+            case TGestureKind::Discard:
+                ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(g.Index), Qt::RightButton);
+                break;
             case TGestureKind::AddWild: {
-                const int x = G().Layout.ColumnX(g.Index);
                 for (const TCard& c : G().Seat(TSeat::Player).Melds)
-                    if (c.X == x) {
-                        ClickCard(c, Qt::LeftButton, mods);
+                    if (c.Column == g.Index) {
+                        ClickCard(TArea::PlayerMelds, c, Qt::LeftButton, mods);
                         break;
                     }
                 break;
             }
             case TGestureKind::DiscardRedThree:
-                ClickCard(G().Seat(TSeat::Player).Melds.At(g.Index), Qt::RightButton);
+                ClickCard(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds.At(g.Index), Qt::RightButton);
                 break;
             case TGestureKind::UndoMeld: Key(Qt::Key_Delete); break;
             case TGestureKind::UndoAll: Key(Qt::Key_Delete, Qt::ControlModifier); break;
@@ -640,12 +663,44 @@ TEST_F(WholeHandTest, BeginnerAndScriptedPlayerPlayAHandToItsScoringWindow) {
 
 // ---- timers and animation ----
 
-TEST(Animation, StepsFollowDistanceAndSpeed) {
-    EXPECT_EQ(AnimationSteps(410, 10), 10);
-    EXPECT_EQ(AnimationSteps(20, 10), 0) << "a short move is not animated";
-    EXPECT_EQ(AnimationSteps(102.5, 10), 2) << "halves round to even";
-    EXPECT_EQ(AnimationSteps(143.5, 10), 4);
-    EXPECT_EQ(AnimationSteps(100, 0), 100);
+TEST(Animation, AMoveTakesATimeAPersonCanFollow) {
+    // Across the table: a few hundred milliseconds at the default (fastest)
+    // speed, over a second at the slowest, whatever the distance in pixels.
+    EXPECT_EQ(MoveDurationMs(400, 10), 300);
+    EXPECT_EQ(MoveDurationMs(400, 0), 1200);
+    EXPECT_EQ(MoveDurationMs(3, 10), 0) << "a move of a few pixels is not animated";
+    for (int speed = 1; speed <= 10; ++speed)
+        EXPECT_LT(MoveDurationMs(400, speed), MoveDurationMs(400, speed - 1)) << "speed " << speed;
+    // Longer moves take longer, within bounds: short ones stay visible, long ones do not drag.
+    EXPECT_LT(MoveDurationMs(100, 10), MoveDurationMs(400, 10));
+    EXPECT_GE(MoveDurationMs(20, 10), 150);
+    EXPECT_LE(MoveDurationMs(2000, 10), 375);
+    // The card starts and stops gently and arrives where it should.
+    EXPECT_DOUBLE_EQ(EaseInOut(0), 0);
+    EXPECT_DOUBLE_EQ(EaseInOut(1), 1);
+    EXPECT_DOUBLE_EQ(EaseInOut(0.5), 0.5);
+    EXPECT_LT(EaseInOut(0.1), 0.1);
+    EXPECT_GT(EaseInOut(0.9), 0.9);
+}
+
+// The pace of a real computer turn at the default speed, printed for the
+// record (what a card move takes and how many frames it gets).
+TEST_F(TableWindowTest, TheComputersMovesAreShownAtAFollowablePace) {
+    TfmCanMain& w = Open();
+    ShowingLevel showing;
+    G().Levels = {&showing, &showing, &showing};
+    Window->PauseScale = 1;
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    Arrange(t);
+    ClickHand("9H", Qt::RightButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
+    const TMovePace& pace = w.MovePace();
+    ASSERT_EQ(pace.Moves, 3);  // the player's discard, the computer's draw and discard
+    const double ms = double(pace.Milliseconds) / pace.Moves, frames = double(pace.Frames) / pace.Moves;
+    std::printf("card moves: %d, %.0f ms and %.1f frames each on average\n", pace.Moves, ms, frames);
+    EXPECT_GE(ms, 150) << "a move a person can follow";
+    EXPECT_GT(frames, 4) << "a move, not a jump";
 }
 
 namespace {
@@ -679,7 +734,8 @@ TEST_F(TableWindowTest, DrawnCardFlashesDarkEvenWithoutMovement) {
     ASSERT_FALSE(during.isNull());
     const QImage after = View()->grab().toImage();
     const TCard& drawn = G().Seat(TSeat::Player).Hand.At(G().Seat(TSeat::Player).Hand.Count - 1);
-    const QRect card(drawn.X + 3, drawn.Y + 3, G().Layout.CardWidth - 6, G().Layout.CardHeight - 6);
+    const TPoint at = Window->CardPoint(TArea::PlayerHand, drawn);
+    const QRect card(at.X + 3, at.Y + 3, Layout().CardWidth - 6, Layout().CardHeight - 6);
     EXPECT_LT(Brightness(during, card), 0.75 * Brightness(after, card));
 }
 

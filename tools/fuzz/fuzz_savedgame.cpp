@@ -25,7 +25,7 @@ public:
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static NullLevel level;
     THeadlessHost host;
-    TGame game(host, {}, ComputeLayout(1));
+    TGame game(host);
     game.Levels = {&level, &level, &level};
     game.FixedSeed = true;
     game.Rng.Seed = 1234;
@@ -37,9 +37,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (r.Status == TLoadStatus::Ok) {
         if (!CheckConsistency(game).empty()) std::abort();
         // Whatever loads must survive being saved and loaded again.
-        std::string again = FormatSavedGame(CaptureSavedGame(game), [] { return 7; });
+        std::string again = FormatSavedGame(CaptureSavedGame(game, 1), [] { return 7; });
         THeadlessHost host2;
-        TGame other(host2, {}, ComputeLayout(1));
+        TGame other(host2);
         if (LoadSavedGame(other, again).Status != TLoadStatus::Ok) std::abort();
     } else {
         const TGameState& now = game.State();

@@ -30,7 +30,7 @@ int main(int argc, char** argv) {
     for (int n = 0; n < files; ++n) {
         TLcg r{static_cast<uint64_t>(n) * 977 + 1};
         THeadlessHost host;
-        TGame g(host, {}, ComputeLayout(n % kSizeCount));
+        TGame g(host);
         g.Levels = {&level, &level, &level};
         g.FixedSeed = true;
         g.Rng.Seed = static_cast<uint32_t>(n + 1);
@@ -58,7 +58,7 @@ int main(int argc, char** argv) {
         g.Seat(TSeat::Opponent).Score = static_cast<int>(r(5000));
         if (!CheckConsistency(g).empty()) continue;
         std::ofstream(dir + "/saved" + std::to_string(n) + ".can", std::ios::binary)
-            << FormatSavedGame(CaptureSavedGame(g), [&] { return static_cast<int>(r(1000)); });
+            << FormatSavedGame(CaptureSavedGame(g, n % kSizeCount), [&] { return static_cast<int>(r(1000)); });
     }
     return 0;
 }

@@ -56,7 +56,6 @@ struct TOptions {
     long DumpFrom = -1;  // with --trace: print the table after every move from this one on
     int MaxGesturesPerHand = 3000;
     int MaxHandsPerMatch = 300;
-    int Size = 0;                           // window size index 0..3
     std::vector<std::string> RuleSettings;  // "Name=value" over the chosen rule set
 };
 
@@ -239,7 +238,7 @@ public:
 std::string ComputerMeldFault(const TGame& g, int meldedBefore) {
     std::array<int, kColumns> cards{}, wilds{};
     for (const TCard& c : g.Seat(TSeat::Opponent).Melds) {
-        const size_t col = static_cast<size_t>(g.Layout.ColumnOf(c.X));
+        const size_t col = c.Column;
         ++cards[col];
         if (IsWild(c)) ++wilds[col];
     }
@@ -334,40 +333,30 @@ private:
 // Lays a hand out as the player's hand (by rank columns) or as the opponent's row.
 TCardList LayOutHand(const TGame& g, const TCardList& cards, bool asPlayer) {
     TCardList out;
-    for (int c = 0; c < kColumns; ++c)
-        out.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), g.Layout.PlayerHandBase};
-    int i = 0;
     for (TCard c : cards) {
         if (asPlayer) {
             c.FaceUp = true;
-            PlaceInColumn(out, true, false, c);
+            PlaceInColumn(out, false, c);
         } else {
             c.FaceUp = g.Config.ShowOpponentCards;
-            c.X = g.Layout.TableLeft + i * g.Config.CardSpacing;
-            c.Y = g.Layout.HandRowTop;
+            ClearColumn(c);
         }
         AddCard(out, c);
-        ++i;
     }
     return out;
 }
 
 // Lays a table area out for the other seat, column by column as it stands;
 // canastas stacked.
-TCardList LayOutMelds(const TGame& g, const TCardList& cards, const TMeldState& ms, bool asPlayer) {
-    const int base = asPlayer ? g.Layout.PlayerMeldBase : g.Layout.OpponentMeldBase;
-    const int step = asPlayer ? kColumnStep : -kColumnStep;
+TCardList LayOutMelds(const TCardList& cards, const TMeldState& ms) {
     TCardList out;
-    for (int c = 0; c < kColumns; ++c) out.Anchors[static_cast<size_t>(c)] = {g.Layout.ColumnX(c), base};
     for (TCard c : cards) {
-        const int column = g.Layout.ColumnOf(c.X);
-        TPoint& a = out.Anchors[static_cast<size_t>(column)];
-        if (ms.CanastaKind[static_cast<size_t>(column)] != ckNone)
-            a.Y = base + step;
+        int8_t& depth = out.Depths[c.Column];
+        if (ms.CanastaKind[c.Column] != ckNone)
+            depth = 1;
         else
-            a.Y += step;
-        c.X = a.X;
-        c.Y = a.Y;
+            ++depth;
+        c.Depth = depth;
         AddCard(out, c);
     }
     return out;
@@ -381,8 +370,8 @@ void MirrorSeats(TGame& g, TSeatLevels& seats) {
     std::swap(g.Seat(TSeat::Player).MeldState, g.Seat(TSeat::Opponent).MeldState);
     g.Seat(TSeat::Player).Hand = LayOutHand(g, opponentHand, true);
     g.Seat(TSeat::Opponent).Hand = LayOutHand(g, playerHand, false);
-    g.Seat(TSeat::Player).Melds = LayOutMelds(g, opponentMelds, g.Seat(TSeat::Player).MeldState, true);
-    g.Seat(TSeat::Opponent).Melds = LayOutMelds(g, playerMelds, g.Seat(TSeat::Opponent).MeldState, false);
+    g.Seat(TSeat::Player).Melds = LayOutMelds(opponentMelds, g.Seat(TSeat::Player).MeldState);
+    g.Seat(TSeat::Opponent).Melds = LayOutMelds(playerMelds, g.Seat(TSeat::Opponent).MeldState);
     std::swap(g.Seat(TSeat::Player).Score, g.Seat(TSeat::Opponent).Score);
     std::swap(g.Seat(TSeat::Player).PointsBeforeTurn, g.Seat(TSeat::Opponent).PointsBeforeTurn);
     g.Seat(TSeat::Opponent).MeldedPoints = 0;
@@ -439,7 +428,7 @@ public:
         for (const std::string& setting : Opt.RuleSettings) SetRule(rules, setting);
         TGameConfig config;
         config.Aggression = Opt.Aggression;
-        TGame game(host, rules, ComputeLayout(Opt.Size), config);
+        TGame game(host, rules, config);
         host.Game = &game;
         if (Opt.Trace) host.Trace = [this](const std::string& s) { std::printf("  %s\n", s.c_str()); };
 
@@ -566,16 +555,15 @@ private:
                        std::to_string(MatchSeedValue) + "), hand " + std::to_string(game.HandNumber) + ", move " +
                        std::to_string(Move) + ": " + what + "\n  replay: canasta-sim --level " + Opt.Level +
                        (Opt.Versus.empty() ? " --bot " + Opt.Bot : " --versus " + Opt.Versus) + " --aggression " +
-                       std::to_string(Opt.Aggression) + " --rules " + Opt.Rules + RuleArgs() + " --size " +
-                       std::to_string(Opt.Size) + " --seed " + std::to_string(Opt.Seed) + " --match " +
-                       std::to_string(Match) + " --check --trace"};
+                       std::to_string(Opt.Aggression) + " --rules " + Opt.Rules + RuleArgs() + " --seed " +
+                       std::to_string(Opt.Seed) + " --match " + std::to_string(Match) + " --check --trace"};
     }
 
-    static void DumpList(const char* title, const TCardList& list, const TableLayout* columns) {
+    static void DumpList(const char* title, const TCardList& list, bool columns) {
         std::printf("  %-15s", title);
         for (const TCard& c : list) {
             if (columns)
-                std::printf(" %s@%d", CardShortName(c.Id).c_str(), columns->ColumnOf(c.X));
+                std::printf(" %s@%d", CardShortName(c.Id).c_str(), c.Column);
             else
                 std::printf(" %s", CardShortName(c.Id).c_str());
         }
@@ -590,11 +578,11 @@ private:
         std::printf("  canastas: bot %d, computer %d; minimum %d; validation '%s'\n",
                     g.Seat(TSeat::Player).MeldState.Canastas, g.Seat(TSeat::Opponent).MeldState.Canastas,
                     g.Seat(TSeat::Player).MinimumMeld, g.ValidationMessage.c_str());
-        DumpList("bot hand", g.Seat(TSeat::Player).Hand, nullptr);
-        DumpList("bot table", g.Seat(TSeat::Player).Melds, &g.Layout);
-        DumpList("computer hand", g.Seat(TSeat::Opponent).Hand, nullptr);
-        DumpList("computer table", g.Seat(TSeat::Opponent).Melds, &g.Layout);
-        DumpList("pile", g.DiscardPile, nullptr);
+        DumpList("bot hand", g.Seat(TSeat::Player).Hand, false);
+        DumpList("bot table", g.Seat(TSeat::Player).Melds, true);
+        DumpList("computer hand", g.Seat(TSeat::Opponent).Hand, false);
+        DumpList("computer table", g.Seat(TSeat::Opponent).Melds, true);
+        DumpList("pile", g.DiscardPile, false);
     }
 
     std::string RuleArgs() const {
@@ -618,7 +606,7 @@ void Usage() {
         "usage: canasta-sim [--level beginner|advanced|expert] [--bot greedy|random]\n"
         "                   [--versus beginner|advanced|expert] [--aggression 0..100] [--matches N] [--seed S]\n"
         "                   [--rules default|standard|random] [--check] [--match K] [--trace]\n"
-        "                   [--rule Name=value ...] [--size 0..3] [--max-gestures N] [--max-hands N]\n"
+        "                   [--rule Name=value ...] [--max-gestures N] [--max-hands N]\n"
         "  --versus L   a second computer level plays the player seat (instead of --bot)\n"
         "  --aggression the Expert's aggressiveness (default 50)\n"
         "  --rule       one rule switch over the rule set, e.g. --rule CanastasToGoOut=2\n"
@@ -673,8 +661,6 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.RuleSettings.push_back(v);
         } else if (a == "--dump-from") {
             o.DumpFrom = std::atol(v);
-        } else if (a == "--size") {
-            o.Size = std::atoi(v);
         } else if (a == "--max-hands") {
             o.MaxHandsPerMatch = std::atoi(v);
         } else {
@@ -696,7 +682,7 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
         return false;
     }
     if (o.Rules != "default" && o.Rules != "standard" && o.Rules != "random") return false;
-    return o.Matches > 0 && o.Size >= 0 && o.Size < kSizeCount;
+    return o.Matches > 0;
 }
 
 // Wilson score interval for a proportion, 95%.

@@ -1,10 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
-#include "model/TableLayout.h"
+#include "store/TableLayout.h"
 
 #include <cstring>
 #include <string>
-
-#include "model/CardList.h"
 
 namespace canasta {
 
@@ -46,6 +44,30 @@ TableLayout ComputeLayout(int sizeIndex, int clientWidth) {
     t.OpponentMeldBase = t.CentreLine - s.CardHeight + 9;
     t.HandRowTop = 5;
     return t;
+}
+
+int TableLayout::BaseOf(TArea area) const {
+    switch (area) {
+        case TArea::PlayerHand: return PlayerHandBase;
+        case TArea::PlayerMelds: return PlayerMeldBase;
+        case TArea::OpponentMelds: return OpponentMeldBase;
+        case TArea::Stock: return StockTop;
+        case TArea::DiscardPile: return DiscardTop;
+        case TArea::OpponentHand: return HandRowTop;
+    }
+    throw InternalError("BaseOf: unknown card area");
+}
+
+TPoint TableLayout::PointOf(const TCardPlace& place, int cardSpacing) const {
+    switch (place.Area) {
+        case TArea::Stock:
+        case TArea::DiscardPile: return {TableLeft, BaseOf(place.Area)};
+        case TArea::OpponentHand: return {TableLeft + place.Slot * cardSpacing, HandRowTop};
+        case TArea::PlayerHand:
+        case TArea::PlayerMelds:
+        case TArea::OpponentMelds: return {ColumnX(place.Column), DepthY(place.Area, place.Depth)};
+    }
+    throw InternalError("PointOf: unknown card area");
 }
 
 }  // namespace canasta

@@ -1,9 +1,21 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// Table geometry for the four window sizes. The model depends on it because a
-// table card's column is derived from its X.
+// Table geometry for the four window sizes: where each place of the game is
+// drawn, and where the saved-game file puts it.
+#include <cstdint>
+
+#include "model/CardList.h"
 
 namespace canasta {
+
+// Cards in one column step this far apart on the table.
+constexpr int kColumnStep = 12;
+
+struct TPoint {
+    int32_t X = 0;
+    int32_t Y = 0;
+    friend bool operator==(const TPoint&, const TPoint&) = default;
+};
 
 constexpr int kSizeCount = 4;
 
@@ -39,6 +51,14 @@ struct TableLayout {
     int ColumnX(int c) const { return TableLeft + c * ColumnWidth; }
     // Column of a table card from its X (truncating, as the table has always done).
     int ColumnOf(int x) const { return (x - TableLeft) / ColumnWidth; }
+    // The base line of a column area and the way its columns grow (+1 down, -1 up).
+    int BaseOf(TArea area) const;
+    static int GrowthOf(TArea area) { return area == TArea::OpponentMelds ? -1 : +1; }
+    // Top of a card at that depth of a column area.
+    int DepthY(TArea area, int depth) const { return BaseOf(area) + GrowthOf(area) * depth * kColumnStep; }
+    // Top-left corner of a card at that place; cardSpacing is the pitch of the
+    // opponent's hand row.
+    TPoint PointOf(const TCardPlace& place, int cardSpacing) const;
 };
 
 // Fills the layout for a size index; clientWidth defaults to the window width
