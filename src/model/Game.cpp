@@ -150,13 +150,13 @@ void TGame::ResetForDeal(TSoundEvent sound) {
     TopCardPending = GoingOutWithThrees = HasDrawn = PileTakeUndoable = CardSelected = false;
     TurnStart = true;
     PileFrozen = Rules.InitiallyFrozen;
-    Seat(TSeat::Opponent).MeldedPoints = Seat(TSeat::Player).PointsBeforeTurn = Seat(TSeat::Opponent).PointsBeforeTurn =
-        0;
+    for (TSeatState& seat : Seats) {
+        seat.MeldedPoints = seat.PointsBeforeTurn = 0;
+        seat.MeldState = {};
+        seat.Discards.fill(0);
+        seat.PickedUp = {};
+    }
     DrawsThisTurn = 0;
-    Seat(TSeat::Player).MeldState = {};
-    Seat(TSeat::Opponent).MeldState = {};
-    Seat(TSeat::Player).Discards.fill(0);
-    Seat(TSeat::Player).PickedUp = {};
     SetStockExhausted(false);
     EndHandRequested = false;
     WentOut = woNobody;

@@ -71,10 +71,11 @@ struct TSeatState {
     // Recomputed by CountColumns.
     TCounts ColumnCounts{}, RankCounts{};
     int32_t Score = 0;
-    // Points melded this hand, kept as the seat melds. The person's seat takes
-    // cards back within its turn and counts only columns of three or more, so
-    // its points are computed from its table (TGame::MeldedPoints) and this
-    // field stays 0 there: the saved game holds only the opponent's.
+    // Points melded this hand, kept by the seat moves as a level or the
+    // network replay melds. A person's gestures take cards back within the
+    // turn and count only columns of three or more, so a person's points are
+    // computed from the table (TGame::MeldedPoints) and this field stays 0
+    // there; the saved game holds only the opponent's.
     int32_t MeldedPoints = 0;
     int32_t PointsBeforeTurn = 0;
     int32_t MinimumMeld = 50;
@@ -144,12 +145,12 @@ public:
     TMsgKind Kind;
 };
 
-// A computer level: plays one whole opponent turn and returns; the game
-// driver decides what comes next.
+// A computer level: plays one whole turn of the seat it is given and
+// returns; the game driver decides what comes next.
 class IComputerLevel {
 public:
     virtual ~IComputerLevel() = default;
-    virtual void PlayTurn(TGame& game) = 0;
+    virtual void PlayTurn(TGame& game, TSeat seat) = 0;
     // Called at each deal so a level can clear what it keeps between turns.
     virtual void NewHand(TGame& game) {}
 };
@@ -302,12 +303,19 @@ public:
     void UndoMeld();
     void UndoAll();
 
-    // ---- opponent seat (computer levels and network replay) ----
-    void AddToComputerHand(TCard card, TCardPlace from, bool animate);
-    void RemoveFromComputerHand(int position);
-    void MeldFromHand(int position);
-    void MeldWildCard(int rank);
-    bool LayRedThrees();
+    // ---- seat moves (computer levels in either seat, network replay) ----
+    // The card, coming from that place, into the seat's hand (the player's by
+    // rank column, the opponent's row at its end).
+    void AddToHand(TSeat seat, TCard card, TCardPlace from, bool animate);
+    // Where the card at that position of the seat's hand lies: the player's
+    // hand is laid out in rank columns, the opponent's is a row.
+    TCardPlace HandPlace(TSeat seat, int position) const;
+    // A position off the hand abandons it (THandAbandoned).
+    void RemoveFromHand(TSeat seat, int position);
+    void MeldFromHand(TSeat seat, int position);
+    // The seat's first joker, else its first two, onto its column of that rank.
+    void MeldWildCard(TSeat seat, int rank);
+    bool LayRedThrees(TSeat seat);
 
     // Counts the deals: each hand has its own number.
     uint32_t HandNumber = 0;

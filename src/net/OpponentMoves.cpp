@@ -201,10 +201,10 @@ std::string TOpponentMirror::DrawNew() {
     if (G.Stock.Empty()) return "the stock is empty";
     StartPickUp();
     const TCard card = G.DrawFromStock();
-    G.AddToComputerHand(card, {TArea::Stock}, true);
+    G.AddToHand(TSeat::Opponent, card, {TArea::Stock}, true);
     ++T.Draws;
     const bool redThree = IsRedThree(card);
-    if (redThree) G.MeldFromHand(G.Seat(TSeat::Opponent).Hand.Count - 1);
+    if (redThree) G.MeldFromHand(TSeat::Opponent, G.Seat(TSeat::Opponent).Hand.Count - 1);
     // A red three replaced by a further draw does not count as the turn's card.
     if (!(redThree && G.OpponentSeatRules().RedThreeDrawsExtra && !G.Stock.Empty())) {
         ++T.Counted;
@@ -242,8 +242,8 @@ std::string TOpponentMirror::DrawPileRest() {
     if (T.Take != kTakePending) return "no take of the discard pile is waiting";
     while (!G.DiscardPile.Empty()) {
         const TCard card = TakeLastCard(G.DiscardPile);
-        G.AddToComputerHand(card, {TArea::DiscardPile}, true);
-        if (IsRedThree(card)) G.MeldFromHand(G.Seat(TSeat::Opponent).Hand.Count - 1);
+        G.AddToHand(TSeat::Opponent, card, {TArea::DiscardPile}, true);
+        if (IsRedThree(card)) G.MeldFromHand(TSeat::Opponent, G.Seat(TSeat::Opponent).Hand.Count - 1);
     }
     G.PileFrozen = false;
     G.Host.Invalidate(TRegion::Pile);
@@ -283,7 +283,7 @@ std::string TOpponentMirror::Meld(const std::string& cardField) {
     if (index < 0) return "card not in the opponent's hand";
     const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (IsWild(card) || IsRedThree(card)) return "card cannot be melded into its own column";
-    G.RemoveFromComputerHand(index);
+    G.RemoveFromHand(TSeat::Opponent, index);
     PutOnTable(card, card.Rank, RowSlot(index));
     T.Undo.emplace_back(card.Rank, card.Id);
     CheckGoneOut();
@@ -302,7 +302,7 @@ std::string TOpponentMirror::MeldWild(const std::string& cardField, const std::s
     if (index < 0) return "card not in the opponent's hand";
     const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (!IsWild(card)) return "not a wild card";
-    G.RemoveFromComputerHand(index);
+    G.RemoveFromHand(TSeat::Opponent, index);
     PutOnTable(card, *column, RowSlot(index));
     T.Undo.emplace_back(*column, card.Id);
     CheckGoneOut();
@@ -347,7 +347,7 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     G.CheckCanasta(TSeat::Opponent, *column);
     G.Seat(TSeat::Opponent).MeldedPoints -= card.Points;
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.AddToComputerHand(card, PlaceOf(TArea::OpponentMelds, card), true);
+    G.AddToHand(TSeat::Opponent, card, PlaceOf(TArea::OpponentMelds, card), true);
     T.Undo.pop_back();
     return {};
 }
@@ -361,7 +361,7 @@ std::string TOpponentMirror::Discard(const std::string& cardField) {
     if (index < 0) return "card not in the opponent's hand";
     if (!MeldsValid(1)) return "the opponent's melds do not allow a discard";
     TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
-    G.RemoveFromComputerHand(index);
+    G.RemoveFromHand(TSeat::Opponent, index);
     card.FaceUp = true;
     AddCard(G.DiscardPile, card);
     if (IsWild(card) || IsRedThree(card)) G.PileFrozen = true;

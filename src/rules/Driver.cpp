@@ -26,7 +26,7 @@ void TGameDriver::PlayComputerTurn() {
     const int level = G.Config.Level < 0 || G.Config.Level > 2 ? 2 : G.Config.Level;
     IComputerLevel* player = G.Levels[static_cast<size_t>(level)];
     if (!player) throw InternalError("no computer level installed for level " + std::to_string(level));
-    player->PlayTurn(G);
+    player->PlayTurn(G, TSeat::Opponent);
     if (G.TurnPhase == TTurnPhase::HandOver) return;
     // A level that leaves the turn open would be asked to play for ever.
     if (G.OpponentsTurn) throw InternalError("the computer's turn did not end");

@@ -23,8 +23,8 @@ struct Turn : ::testing::Test {
     }
     bool CanTake() {
         level.Attach(g);
-        CountCards(g, level.C);
-        return canasta::CanTakePile(g, level.C, g.DiscardPile.Last());
+        CountCards(g, TSeat::Opponent, level.C);
+        return canasta::CanTakePile(g, TSeat::Opponent, level.C, g.DiscardPile.Last());
     }
     int Column(const TCardList& list, int c) const { return CountInColumn(list, c); }
 };
@@ -289,13 +289,13 @@ TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
 
 TEST_F(Turn, CardsJoinTheHandRowAtItsRightEnd) {
     g.Config.ShowOpponentCards = true;
-    g.AddToComputerHand(t.Take("5C"), {TArea::Stock}, false);
+    g.AddToHand(TSeat::Opponent, t.Take("5C"), {TArea::Stock}, false);
     EXPECT_TRUE(g.Seat(TSeat::Opponent).Hand.Cards[0].FaceUp);
     g.Config.ShowOpponentCards = false;
     TCard six = t.Take("6C");
     six.Column = 5;  // where it lay before: the row has no columns
     six.Depth = 2;
-    g.AddToComputerHand(six, {TArea::PlayerMelds, 5, 2, 0}, true);
+    g.AddToHand(TSeat::Opponent, six, {TArea::PlayerMelds, 5, 2, 0}, true);
     EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"5C", "6C"}));
     EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].Column, 0);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].Depth, 0);
@@ -304,7 +304,7 @@ TEST_F(Turn, CardsJoinTheHandRowAtItsRightEnd) {
 
 TEST_F(Turn, RemovingACardClosesTheRow) {
     t.OppHand({"5C", "6C", "7C", "8C"});
-    g.RemoveFromComputerHand(1);
+    g.RemoveFromHand(TSeat::Opponent, 1);
     EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"5C", "7C", "8C"}));
 }
 
@@ -323,7 +323,7 @@ void ExpectAbandoned(const std::function<void()>& action) {
 TEST_F(Turn, BadHandPositionAbandonsTheHand) {
     t.OppHand({"5C"});
     t.Pile({"5H"});
-    ExpectAbandoned([&] { g.RemoveFromComputerHand(3); });
+    ExpectAbandoned([&] { g.RemoveFromHand(TSeat::Opponent, 3); });
     EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);  // nothing moved, no new deal
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -341,14 +341,14 @@ TEST_F(Turn, BadDiscardInsideATurnStopsTheTurn) {
 
 TEST_F(Turn, MeldsGrowUpwardAndACanastaStacks) {
     t.OppHand({"8S", "8H", "3D", "8D", "8C", "8S", "8H", "8D", "8C"});
-    g.MeldFromHand(0);
-    g.MeldFromHand(1);  // the red three
+    g.MeldFromHand(TSeat::Opponent, 0);
+    g.MeldFromHand(TSeat::Opponent, 1);  // the red three
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 10);
     EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 1);
-    g.MeldFromHand(0);
+    g.MeldFromHand(TSeat::Opponent, 0);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Depth, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[2].Depth, 2);
-    for (int i = 0; i < 5; ++i) g.MeldFromHand(0);
+    for (int i = 0; i < 5; ++i) g.MeldFromHand(TSeat::Opponent, 0);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.CanastaKind[7], ckNatural);
     for (const TCard& c : g.Seat(TSeat::Opponent).Melds) {
@@ -356,7 +356,7 @@ TEST_F(Turn, MeldsGrowUpwardAndACanastaStacks) {
             EXPECT_EQ(c.Depth, 1);
         }
     }
-    g.MeldFromHand(0);  // an eighth card lands on the stack
+    g.MeldFromHand(TSeat::Opponent, 0);  // an eighth card lands on the stack
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Depth, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 80);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
@@ -365,14 +365,14 @@ TEST_F(Turn, MeldsGrowUpwardAndACanastaStacks) {
 TEST_F(Turn, WildCardPrefersAJokerAndReportsWhenThereIsNone) {
     t.OppMeld(9, {"10S", "10H", "10D"});
     t.OppHand({"2C", "5D", "JK"});
-    g.MeldWildCard(9);
+    g.MeldWildCard(TSeat::Opponent, 9);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, kJokerId);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Depth, 4);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 50);
-    g.MeldWildCard(9);
+    g.MeldWildCard(TSeat::Opponent, 9);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, CardId("2C"));
     const TGameState before = g.State();
-    g.MeldWildCard(9);
+    g.MeldWildCard(TSeat::Opponent, 9);
     EXPECT_EQ(t.Host.LastInform, "Meld error: Wildcard not found.");
     EXPECT_EQ(g.Seat(TSeat::Opponent).Melds, before.Seat(TSeat::Opponent).Melds);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Hand, before.Seat(TSeat::Opponent).Hand);
@@ -380,11 +380,11 @@ TEST_F(Turn, WildCardPrefersAJokerAndReportsWhenThereIsNone) {
 
 TEST_F(Turn, LayRedThreesLaysEveryOne) {
     t.OppHand({"3D", "9C", "3H", "KS"});
-    EXPECT_TRUE(g.LayRedThrees());
+    EXPECT_TRUE(g.LayRedThrees(TSeat::Opponent));
     EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"9C", "KS"}));
     EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 2);
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 0);
-    EXPECT_FALSE(g.LayRedThrees());
+    EXPECT_FALSE(g.LayRedThrees(TSeat::Opponent));
 }
 
 TEST_F(Turn, CountCardsByColumnAndByRank) {
@@ -394,7 +394,7 @@ TEST_F(Turn, CountCardsByColumnAndByRank) {
     t.Pile({"10D", "7C"});
     AddCard(g.Seat(TSeat::Player).PickedUp, t.Take("QS"));
     level.Attach(g);
-    CountCards(g, level.C);
+    CountCards(g, TSeat::Opponent, level.C);
     const TCardCounts& c = level.C;
     EXPECT_EQ(c.MeldSize[6], 3);
     EXPECT_EQ(c.MeldByRank[6], 2);
@@ -405,8 +405,20 @@ TEST_F(Turn, CountCardsByColumnAndByRank) {
     EXPECT_EQ(c.Wilds(), 2);
     EXPECT_EQ(c.PileByRank[9] + c.PileByRank[6], 2);
     EXPECT_EQ(c.KnownOppByRank[11], 1);
-    EXPECT_EQ(WildsInMeld(g, 6), 1);
-    EXPECT_EQ(WildsInMeld(g, 9), 0);  // the human's wild card is not the computer's
+    EXPECT_EQ(WildsInMeld(g, TSeat::Opponent, 6), 1);
+    EXPECT_EQ(WildsInMeld(g, TSeat::Opponent, 9), 0);  // the human's wild card is not the computer's
+
+    // Seen from the player seat, mine and the other's trade places.
+    TCardCounts p;
+    CountCards(g, TSeat::Player, p);
+    EXPECT_EQ(p.MeldSize, c.OppMeldSize);
+    EXPECT_EQ(p.OppMeldSize, c.MeldSize);
+    EXPECT_EQ(p.MeldByRank, c.OppMeldByRank);
+    EXPECT_EQ(p.OppMeldByRank, c.MeldByRank);
+    EXPECT_EQ(p.PileByRank, c.PileByRank);
+    EXPECT_EQ(p.KnownOppByRank, TCounts{});  // the computer took nothing from the pile
+    EXPECT_EQ(WildsInMeld(g, TSeat::Player, 9), 1);
+    EXPECT_EQ(WildsInMeld(g, TSeat::Player, 6), 0);
 }
 
 }  // namespace

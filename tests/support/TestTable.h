@@ -159,7 +159,7 @@ inline void Drive(TGame& g) { TGameDriver(g).Run(); }
 class DrawDiscardLevel : public IComputerLevel {
 public:
     int Turns = 0;
-    void PlayTurn(TGame& g) override {
+    void PlayTurn(TGame& g, TSeat) override {
         ++Turns;
         g.OpponentsTurn = true;
         if (!g.Stock.Empty()) {

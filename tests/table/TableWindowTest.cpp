@@ -25,7 +25,7 @@ const char* kMeldText = "Meld a card by clicking it, discard a card by right-cli
 // A computer level that fails inside its turn, as a broken invariant would.
 class FailingLevel : public IComputerLevel {
 public:
-    void PlayTurn(TGame&) override { throw InternalError("stock index 200 out of range"); }
+    void PlayTurn(TGame&, TSeat) override { throw InternalError("stock index 200 out of range"); }
 };
 
 }  // namespace
@@ -194,13 +194,13 @@ TEST_F(TableWindowTest, SingleRightClickDiscardsAndTheComputerPlays) {
 // it draws, lays its red threes, pauses as a melding computer does, discards.
 class ShowingLevel : public IComputerLevel {
 public:
-    void PlayTurn(TGame& g) override {
+    void PlayTurn(TGame& g, TSeat) override {
         g.OpponentsTurn = true;
-        g.AddToComputerHand(g.DrawFromStock(), {TArea::Stock}, true);
+        g.AddToHand(TSeat::Opponent, g.DrawFromStock(), {TArea::Stock}, true);
         g.Host.Wait(300);
         const int slot = g.Seat(TSeat::Opponent).Hand.Count - 1;
         TCard c = g.Seat(TSeat::Opponent).Hand.Last();
-        g.RemoveFromComputerHand(slot);
+        g.RemoveFromHand(TSeat::Opponent, slot);
         ClearColumn(c);
         c.FaceUp = true;
         AddCard(g.DiscardPile, c);

@@ -15,7 +15,7 @@ using namespace canasta;
 namespace {
 class NullLevel : public IComputerLevel {
 public:
-    void PlayTurn(TGame& g) override {
+    void PlayTurn(TGame& g, TSeat) override {
         g.OpponentsTurn = false;
         g.SetTurnPhase(TTurnPhase::Draw);
     }

@@ -284,13 +284,13 @@ public:
     // level sees as Seat(TSeat::Player).PickedUp while that one sits in the player seat).
     std::array<TCardList, 2> Taken{};
 
-    void PlayTurn(TGame& game) override {
+    void PlayTurn(TGame& game, TSeat played) override {
         const int seat = Seated;
         const uint32_t hand = game.HandNumber;
         const int melded = game.Seat(TSeat::Opponent).MeldedPoints;
         const TCardBag handBefore = Bag(game.Seat(TSeat::Opponent).Hand), pileBefore = Bag(game.DiscardPile);
         Clock.Enter();
-        Levels[static_cast<size_t>(seat)]->PlayTurn(game);
+        Levels[static_cast<size_t>(seat)]->PlayTurn(game, played);
         Totals.TurnMicros[static_cast<size_t>(seat)].push_back(Clock.Leave());
         if (game.TurnPhase != TTurnPhase::HandOver) NoteTaken(game, seat, handBefore, pileBefore);
         After(game, hand, melded);
@@ -393,11 +393,11 @@ public:
     using TAfter = std::function<void(TGame&, uint32_t handBefore, int meldedBefore)>;
     TCheckedLevel(IComputerLevel& inner, TTotals& totals, TAfter after)
         : Inner(inner), Totals(totals), After(std::move(after)) {}
-    void PlayTurn(TGame& game) override {
+    void PlayTurn(TGame& game, TSeat seat) override {
         const uint32_t hand = game.HandNumber;
         const int melded = game.Seat(TSeat::Opponent).MeldedPoints;
         Clock.Enter();
-        Inner.PlayTurn(game);
+        Inner.PlayTurn(game, seat);
         Totals.TurnMicros[0].push_back(Clock.Leave());
         After(game, hand, melded);
     }
