@@ -76,7 +76,11 @@ void TGame::MeldFromHand(TSeat seat, int position) {
 
     const int column = card.Rank;
     const int before = s.ColumnCounts[static_cast<size_t>(column)];
-    if (before >= 7) {
+    if (seat == TSeat::Player) {
+        // The player's table is laid out as its gestures lay it: every column
+        // spread (the threes too, however many), a canasta stacked.
+        PlaceInColumn(s.Melds, s.MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone, card);
+    } else if (before >= 7) {
         // A canasta is shown stacked on one spot.
         card.Column = static_cast<uint8_t>(column);
         card.Depth = 1;
@@ -112,7 +116,11 @@ void TGame::MeldWildCard(TSeat seat, int rank) {
     RemoveFromHand(seat, position);
 
     int8_t& depth = s.Melds.Depths[static_cast<size_t>(rank)];
-    depth = size >= 7 ? 1 : depth + 1;
+    if (seat == TSeat::Player) {
+        if (s.MeldState.CanastaKind[static_cast<size_t>(rank)] == ckNone) ++depth;
+    } else {
+        depth = size >= 7 ? 1 : depth + 1;
+    }
     card.Column = static_cast<uint8_t>(rank);
     card.Depth = depth;
     AddCard(s.Melds, card);

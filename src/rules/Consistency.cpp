@@ -46,13 +46,15 @@ struct Checker {
                 if (seen[static_cast<size_t>(id)][static_cast<size_t>(d)] != (id == kJokerId ? 2 : 1))
                     return Fail("card " + CardShortName(id) + " of deck " + std::to_string(d) + " present " +
                                 std::to_string(seen[static_cast<size_t>(id)][static_cast<size_t>(d)]) + " times");
-        // Cards the opponent has seen must still be in the hand.
-        std::array<int, kJokerId + 1> inHand{}, known{};
-        for (const TCard& c : G.Seat(TSeat::Player).Hand) ++inHand[c.Id];
-        for (const TCard& c : G.Seat(TSeat::Player).PickedUp) ++known[c.Id];
-        for (int id = 1; id <= kJokerId; ++id)
-            if (known[static_cast<size_t>(id)] > inHand[static_cast<size_t>(id)])
-                return Fail("PickedUpCards lists " + CardShortName(id) + " more often than the hand holds it");
+        // Cards the other seat saw taken must still be in the hand.
+        for (const TSeatState& seat : G.Seats) {
+            std::array<int, kJokerId + 1> inHand{}, known{};
+            for (const TCard& c : seat.Hand) ++inHand[c.Id];
+            for (const TCard& c : seat.PickedUp) ++known[c.Id];
+            for (int id = 1; id <= kJokerId; ++id)
+                if (known[static_cast<size_t>(id)] > inHand[static_cast<size_t>(id)])
+                    return Fail("PickedUp lists " + CardShortName(id) + " more often than the hand holds it");
+        }
         return true;
     }
 
