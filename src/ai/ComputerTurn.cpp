@@ -10,19 +10,20 @@ int NaturalPoints(int rank) {
 }
 
 void CountCards(const TGame& game, TSeat seat, TCardCounts& c) {
-    const TSeat other = OtherSeat(seat);
+    const TSeatState& mine = game.Seat(seat);
+    const TSeatState& theirs = game.Seat(OtherSeat(seat));
     c = TCardCounts{};
-    for (const TCard& card : game.Seat(seat).Hand) ++c.HandByRank[card.Rank];
-    for (const TCard& card : game.Seat(seat).Melds) {
+    for (const TCard& card : mine.Hand) ++c.HandByRank[card.Rank];
+    for (const TCard& card : mine.Melds) {
         ++c.MeldSize[card.Column];
         ++c.MeldByRank[card.Rank];
     }
-    for (const TCard& card : game.Seat(other).Melds) {
+    for (const TCard& card : theirs.Melds) {
         ++c.OppMeldSize[card.Column];
         ++c.OppMeldByRank[card.Rank];
     }
     for (const TCard& card : game.DiscardPile) ++c.PileByRank[card.Rank];
-    for (const TCard& card : game.Seat(other).PickedUp) ++c.KnownOppByRank[card.Rank];
+    for (const TCard& card : theirs.PickedUp) ++c.KnownOppByRank[card.Rank];
 }
 
 int WildsInMeld(const TGame& game, TSeat seat, int rank) {
@@ -174,20 +175,16 @@ void TComputerTurn::Discard() {
     }
     if (HandSize() == 0) return;
     const TDiscardChoice choice = ChooseDiscard();
-    TCard card;
-    TCardPlace from;
-    if (choice.FromMelds) {
-        // A red three from the table: the threes above it close up downward.
-        RemoveCardAt(g.Seat(Me).Melds, choice.Position, card, false, kRankThree);
-        from = PlaceOf(Me == TSeat::Player ? TArea::PlayerMelds : TArea::OpponentMelds, card);
-        g.Host.Invalidate(Me == TSeat::Player ? TRegion::PlayerMelds : TRegion::OpponentMelds);
-    } else {
+    if (!choice.FromMelds) {
         // A position off the hand is refused there: the hand is abandoned.
-        if (choice.Position < 0 || choice.Position >= HandSize()) g.RemoveFromHand(Me, choice.Position);
-        card = g.Seat(Me).Hand.Cards[static_cast<size_t>(choice.Position)];
-        from = g.HandPlace(Me, choice.Position);
-        g.RemoveFromHand(Me, choice.Position);
+        g.DiscardFromHand(Me, choice.Position);
+        return;
     }
+    // A red three from the table: the threes above it close up downward.
+    TCard card;
+    RemoveCardAt(g.Seat(Me).Melds, choice.Position, card, false, kRankThree);
+    const TCardPlace from = PlaceOf(Me == TSeat::Player ? TArea::PlayerMelds : TArea::OpponentMelds, card);
+    g.Host.Invalidate(Me == TSeat::Player ? TRegion::PlayerMelds : TRegion::OpponentMelds);
     card.FaceUp = true;
     ClearColumn(card);
     AddCard(g.DiscardPile, card);

@@ -14,11 +14,6 @@ TRegion MeldRegion(TSeat seat) { return seat == TSeat::Player ? TRegion::PlayerM
 
 }  // namespace
 
-TCardPlace TGame::HandPlace(TSeat seat, int position) const {
-    if (seat == TSeat::Opponent) return RowSlot(position);
-    return PlaceOf(TArea::PlayerHand, Seat(seat).Hand.At(position));
-}
-
 void TGame::AddToHand(TSeat seat, TCard card, TCardPlace from, bool animate) {
     TCardList& hand = Seat(seat).Hand;
     if (seat == TSeat::Opponent) {
@@ -129,6 +124,23 @@ void TGame::MeldWildCard(TSeat seat, int rank) {
     Host.Invalidate(MeldRegion(seat));
     Host.Wait(Config.MeldDelay);
     if (size >= 6) CheckCanasta(seat, card.Column);
+}
+
+void TGame::DiscardFromHand(TSeat seat, int position) {
+    TSeatState& s = Seat(seat);
+    if (position < 0 || position >= s.Hand.Count) {
+        RemoveFromHand(seat, position);
+        return;
+    }
+    TCard card = s.Hand.Cards[static_cast<size_t>(position)];
+    const TCardPlace from = HandPlace(seat, position);
+    RemoveFromHand(seat, position);
+    card.FaceUp = true;
+    ClearColumn(card);
+    AddCard(DiscardPile, card);
+    ++s.Discards[card.Rank];
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
+    if (IsWild(card) || IsRedThree(card)) PileFrozen = true;
 }
 
 bool TGame::LayRedThrees(TSeat seat) {

@@ -309,13 +309,18 @@ public:
     void AddToHand(TSeat seat, TCard card, TCardPlace from, bool animate);
     // Where the card at that position of the seat's hand lies: the player's
     // hand is laid out in rank columns, the opponent's is a row.
-    TCardPlace HandPlace(TSeat seat, int position) const;
+    TCardPlace HandPlace(TSeat seat, int position) const {
+        return seat == TSeat::Opponent ? RowSlot(position) : PlaceOf(TArea::PlayerHand, Seat(seat).Hand.At(position));
+    }
     // A position off the hand abandons it (THandAbandoned).
     void RemoveFromHand(TSeat seat, int position);
     void MeldFromHand(TSeat seat, int position);
     // The seat's first joker, else its first two, onto its column of that rank.
     void MeldWildCard(TSeat seat, int rank);
     bool LayRedThrees(TSeat seat);
+    // The card at that position of the seat's hand onto the pile (a wild card
+    // or a red three freezes it).
+    void DiscardFromHand(TSeat seat, int position);
 
     // Counts the deals: each hand has its own number.
     uint32_t HandNumber = 0;

@@ -360,12 +360,7 @@ std::string TOpponentMirror::Discard(const std::string& cardField) {
     const int index = FindLastById(G.Seat(TSeat::Opponent).Hand, *id);
     if (index < 0) return "card not in the opponent's hand";
     if (!MeldsValid(1)) return "the opponent's melds do not allow a discard";
-    TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
-    G.RemoveFromHand(TSeat::Opponent, index);
-    card.FaceUp = true;
-    AddCard(G.DiscardPile, card);
-    if (IsWild(card) || IsRedThree(card)) G.PileFrozen = true;
-    G.Host.AnimateMove(card, RowSlot(index), {TArea::DiscardPile});
+    G.DiscardFromHand(TSeat::Opponent, index);
     G.Host.Invalidate(TRegion::Pile);
     G.Host.PlaySound(TSoundEvent::EndTurnNetwork);
     EndOpponentTurn(true);

@@ -306,8 +306,8 @@ bool TGame::DiscardRedThreeFromTable(int index) {
 
 bool TGame::MustPass(TSeat seat, bool takePending) {
     const TSeatState& s = Seat(seat);
-    const TRuleOptions& rules = SeatRules(seat);
     if (s.Hand.Count != 1) return false;
+    const TRuleOptions& rules = SeatRules(seat);
     if (s.MeldState.Canastas >= rules.CanastasToGoOut) return false;
     if (takePending && !DiscardPile.Empty()) return false;
     if (!ValidateTurnMelds(seat, takePending)) return false;  // counts the columns too

@@ -41,7 +41,15 @@ TEST(SeatMoves, ThePlayerSeatKeepsItsHandInRankColumns) {
     EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 0);
     EXPECT_EQ(Names(g.Seat(TSeat::Player).Hand), (std::vector<std::string>{"9D"}));
     EXPECT_EQ(t.Consistent(), "");
-    EXPECT_THROW(g.RemoveFromHand(TSeat::Player, 1), THandAbandoned);
+    const int pile = g.DiscardPile.Count;
+    g.DiscardFromHand(TSeat::Player, 0);
+    EXPECT_EQ(g.DiscardPile.Count, pile + 1);
+    EXPECT_EQ(g.DiscardPile.Last().Id, CardId("9D"));
+    EXPECT_EQ(g.DiscardPile.Last().Column, 0);
+    EXPECT_EQ(g.Seat(TSeat::Player).Discards[g.DiscardPile.Last().Rank], 1);
+    EXPECT_TRUE(g.Seat(TSeat::Player).Hand.Empty());
+    EXPECT_EQ(t.Consistent(), "");
+    EXPECT_THROW(g.RemoveFromHand(TSeat::Player, 0), THandAbandoned);
 }
 
 // Going out with black threes beside four red threes: the column of threes
