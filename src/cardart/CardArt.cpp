@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "cardart/CardArt.h"
 
+#include <algorithm>
+
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QPainter>
@@ -191,21 +193,43 @@ using TCacheKey = std::tuple<int, int, int, qint64>;  // what, width, height, dp
 
 TCacheKey Key(int what, QSize size, qreal dpr) { return {what, size.width(), size.height(), qRound64(dpr * 1000)}; }
 
-const std::vector<QImage>& CachedFaces(QSize size, qreal dpr) {
+// A window sized freely meets many card sizes: the caches keep the sizes
+// used most recently, enough to go back and forth between a few.
+constexpr size_t kCachedSizes = 6;
+
+template <typename T>
+void ForgetOldest(std::map<TCacheKey, T>& cache, std::vector<TCacheKey>& order, const TCacheKey& used, size_t keep) {
+    order.erase(std::remove(order.begin(), order.end(), used), order.end());
+    order.push_back(used);
+    while (order.size() > keep) {
+        cache.erase(order.front());
+        order.erase(order.begin());
+    }
+}
+
+std::vector<QImage> CachedFaces(QSize size, qreal dpr) {
     static std::map<TCacheKey, std::vector<QImage>> cache;
-    auto [it, fresh] = cache.try_emplace(Key(0, size, dpr));
+    static std::vector<TCacheKey> order;
+    const TCacheKey key = Key(0, size, dpr);
+    auto [it, fresh] = cache.try_emplace(key);
     if (fresh) {
         it->second.reserve(kFaceImageCount);
         for (int i = 0; i < kFaceImageCount; ++i) it->second.push_back(RenderFace(i, size, dpr));
     }
-    return it->second;
+    std::vector<QImage> faces = it->second;
+    ForgetOldest(cache, order, key, kCachedSizes);
+    return faces;
 }
 
 QImage CachedPattern(int index, QSize size, qreal dpr) {
     static std::map<TCacheKey, QImage> cache;
-    auto [it, fresh] = cache.try_emplace(Key(index, size, dpr));
+    static std::vector<TCacheKey> order;
+    const TCacheKey key = Key(index, size, dpr);
+    auto [it, fresh] = cache.try_emplace(key);
     if (fresh) it->second = RenderPattern(index, size, dpr);
-    return it->second;
+    QImage image = it->second;
+    ForgetOldest(cache, order, key, kCachedSizes * kPatternCount);
+    return image;
 }
 
 QImage BackFor(const TBackSetting& setting, QSize size, qreal dpr) {
@@ -216,18 +240,23 @@ QImage BackFor(const TBackSetting& setting, QSize size, qreal dpr) {
 }  // namespace
 
 void TCardImages::Build(int sizeIndex, const TBackSetting& deck0, const TBackSetting& deck1, qreal dpr) {
+    Build(CardSizeForIndex(sizeIndex), deck0, deck1, dpr);
+    SizeIndex_ = sizeIndex;
+}
+
+void TCardImages::Build(QSize size, const TBackSetting& deck0, const TBackSetting& deck1, qreal dpr) {
     if (dpr <= 0) dpr = 1;
+    size = size.expandedTo(QSize(8, 12));
     // A file back is read again on every build: the user may have replaced the file.
     const bool anyFile = deck0.Type == kBackFile || deck1.Type == kBackFile;
-    if (IsBuilt() && !anyFile && sizeIndex == SizeIndex_ && qFuzzyCompare(dpr, Dpr_) && Backs_[0] == deck0 &&
+    if (IsBuilt() && !anyFile && size == CardSize_ && qFuzzyCompare(dpr, Dpr_) && Backs_[0] == deck0 &&
         Backs_[1] == deck1)
         return;
-    const QSize size = CardSizeForIndex(sizeIndex);
     std::vector<QImage> images = CachedFaces(size, dpr);
     images.push_back(BackFor(deck0, size, dpr));
     images.push_back(BackFor(deck1, size, dpr));
     Images_ = std::move(images);
-    SizeIndex_ = sizeIndex;
+    SizeIndex_ = -1;
     CardSize_ = size;
     Dpr_ = dpr;
     Backs_ = {deck0, deck1};

@@ -77,6 +77,8 @@ public:
     // changed. Faces and pattern backs are cached process-wide per size and
     // dpr, so switching back to a size already seen costs almost nothing.
     void Build(int sizeIndex, const TBackSetting& deck0, const TBackSetting& deck1, qreal dpr);
+    // The same for any card size (logical pixels), as a freely sized table needs.
+    void Build(QSize size, const TBackSetting& deck0, const TBackSetting& deck1, qreal dpr);
 
     bool IsBuilt() const { return !Images_.empty(); }
     int Count() const { return static_cast<int>(Images_.size()); }

@@ -68,6 +68,7 @@ TAppSettings LoadAppSettings(ISettingsStore* store, const std::string& programFo
     s.ShowHighscores = Read(store, ShowHighscores);
     s.ShowTurns = Read(store, ShowTurns);
     s.Resolution = Read(store, Resolution);
+    s.WindowPlace = Read(store, WindowPlace);
     s.ChatOnTop = Read(store, ChatOnTop);
     s.Rules = LoadRuleOptions(store);
     return s;

@@ -58,6 +58,9 @@ inline constexpr TNumberedSetting<int32_t> CardbackType{"Cardback\\Type", 0};
 inline constexpr TSetting<bool> ShowHighscores{"Settings\\Show Highscores", true};
 inline constexpr TSetting<bool> ShowTurns{"Settings\\Show Turns", true};
 inline constexpr TSetting<const char*> Resolution{"Settings\\Resolution", "0,0,640x480"};
+// The window's own place and size when the user sized it freely: "left,top,width,height,state"
+// (state 0 normal, 1 maximized, 2 full screen); empty when a preset size was last chosen.
+inline constexpr TSetting<const char*> WindowPlace{"Settings\\Window Place", ""};
 inline constexpr TSetting<bool> ChatOnTop{"Network\\Chat on Top", true};
 
 // The connect dialog: LAN (true) or Internet, the opponent field, the
@@ -139,6 +142,7 @@ struct TAppSettings {
     bool ShowHighscores = settings::ShowHighscores.Default;
     bool ShowTurns = settings::ShowTurns.Default;
     std::string Resolution = settings::Resolution.Default;
+    std::string WindowPlace = settings::WindowPlace.Default;
     bool ChatOnTop = settings::ChatOnTop.Default;
     TRuleOptions Rules;
 

@@ -46,6 +46,11 @@ struct TableLayout {
     int PlayerHandBase = 323;
     int OpponentMeldBase = 146;
     int HandRowTop = 5;
+    // Cards in one column step this far apart (kColumnStep in the four
+    // sizes of the saved game; scaled with the table in a free window).
+    int ColumnStep = kColumnStep;
+    // The table's scale against the 640x480 table (1 for the four sizes).
+    double Scale = 1.0;
 
     // Left edge of column c.
     int ColumnX(int c) const { return TableLeft + c * ColumnWidth; }
@@ -55,7 +60,7 @@ struct TableLayout {
     int BaseOf(TArea area) const;
     static int GrowthOf(TArea area) { return area == TArea::OpponentMelds ? -1 : +1; }
     // Top of a card at that depth of a column area.
-    int DepthY(TArea area, int depth) const { return BaseOf(area) + GrowthOf(area) * depth * kColumnStep; }
+    int DepthY(TArea area, int depth) const { return BaseOf(area) + GrowthOf(area) * depth * ColumnStep; }
     // Top-left corner of a card at that place; cardSpacing is the pitch of the
     // opponent's hand row.
     TPoint PointOf(const TCardPlace& place, int cardSpacing) const;

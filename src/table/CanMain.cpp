@@ -3,6 +3,7 @@
 // game host operations, and shut-down. Painting is in TablePaint.cpp, mouse
 // and keys in TableControls.cpp.
 #include "table/CanMain.h"
+#include "table/TableGeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -26,6 +27,7 @@
 #include <QStatusBar>
 #include <QStatusTipEvent>
 #include <QStringList>
+#include <QVBoxLayout>
 #include <QWhatsThis>
 
 #include <chrono>
@@ -212,12 +214,23 @@ void TfmCanMain::FormCreate() {
     const TResolution res =
         ParseResolution(Settings.Resolution, ScreenSizeClass, screenArea.width(), screenArea.height());
     const int size = Options.ForcedSize >= 0 ? std::clamp(Options.ForcedSize, 0, kSizeCount - 1) : res.SizeIndex;
-    move(res.Left, res.Top);
-    setWindowFlag(Qt::WindowMaximizeButtonHint, false);
-    const TWindowSize& ws = WindowSizeOf(size);
-    setFixedSize(ws.Width, ws.Height);
-    if (size == ScreenSizeClass) setWindowState(Qt::WindowMaximized);
+    // The window takes any size; the four sizes are presets. A size the user
+    // gave the window last time comes back, unless a size is asked for.
+    setMinimumSize(kMinimumTableWidth, kMinimumTableHeight + 60);
+    AppliedSize = size;
     Geometry = ComputeLayout(size);
+    if (Options.ForcedSize >= 0 || !RestoreWindowPlace(Settings.WindowPlace)) {
+        move(res.Left, res.Top);
+        const TWindowSize& ws = WindowSizeOf(size);
+        resize(ws.Width, ws.Height);
+        if (size == ScreenSizeClass) setWindowState(Qt::WindowMaximized);
+    }
+    tmImages.setSingleShot(true);
+    tmImages.setInterval(80);
+    connect(&tmImages, &QTimer::timeout, this, [this] {
+        BuildCardImages();
+        View->update();
+    });
 
     // End Hand button.
     bnEndHand = new QPushButton(QStringLiteral("End Hand"), View);
@@ -291,6 +304,12 @@ void TfmCanMain::CreateMenus() {
     mnSound->setStatusTip(LongHint("|Enable or disable sound and music, and select sound effects and melodies"));
     mnRules = mnuOptions->addAction(QStringLiteral("&Rules..."), this, [this] { mnRulesClick(); });
     mnRules->setStatusTip(LongHint(kRulesHintOpen));
+    mnuOptions->addSeparator();
+    mnFullScreen = mnuOptions->addAction(QStringLiteral("&Full Screen"), this, [this] { ToggleFullScreen(); });
+    mnFullScreen->setObjectName(QStringLiteral("mnFullScreen"));
+    mnFullScreen->setCheckable(true);
+    mnFullScreen->setShortcut(Qt::Key_F11);
+    mnFullScreen->setStatusTip(QStringLiteral("Show the table on the whole screen (F11 or Esc to leave)"));
 
     mnuHelp = menuBar()->addMenu(QStringLiteral("&Help"));
     mnHelpTopics = mnuHelp->addAction(QStringLiteral("&Help Topics"), this, [this] {
@@ -308,43 +327,72 @@ void TfmCanMain::CreateMenus() {
 void TfmCanMain::CreateStatusBar() {
     QStatusBar* bar = statusBar();
     bar->setSizeGripEnabled(false);
-    lbStatus = new QLabel(bar);
-    lbStatus->setObjectName(QStringLiteral("lbStatus"));
-    lbStatus->setMinimumWidth(60);
-    lbStatus->setTextFormat(Qt::PlainText);
-    // A long instruction must not widen the fixed window.
-    lbStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
-    bar->addWidget(lbStatus, 1);
-    auto panel = [bar](const char* name, const QString& tip) {
-        auto* l = new QLabel(bar);
+    // Two rows: the scores, labelled, with who is to move; below them the
+    // message line, room for two lines so no instruction or refusal is cut.
+    auto* area = new QWidget(bar);
+    area->setObjectName(QStringLiteral("pnBottom"));
+    area->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    auto* rows = new QVBoxLayout(area);
+    rows->setContentsMargins(2, 1, 2, 1);
+    rows->setSpacing(1);
+    auto* strip = new QHBoxLayout;
+    strip->setSpacing(4);
+    rows->addLayout(strip);
+    auto panel = [area, strip](const char* name, const QString& tip) {
+        auto* l = new QLabel(area);
         l->setObjectName(QString::fromLatin1(name));
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignCenter);
-        l->setMinimumWidth(52);
+        l->setMinimumWidth(40);
         l->setToolTip(tip);
-        bar->addPermanentWidget(l);
+        strip->addWidget(l);
         return l;
     };
-    auto caption = [bar](const QString& text) {
-        auto* l = new QLabel(text, bar);
-        l->setContentsMargins(8, 0, 2, 0);
-        bar->addPermanentWidget(l);
+    auto caption = [area, strip](const QString& text, const QString& tip) {
+        auto* l = new QLabel(text, area);
+        l->setToolTip(tip);
+        strip->addWidget(l);
         return l;
     };
-    caption(QStringLiteral("You"));
+    lbPlayerName = caption(QStringLiteral("You"), QStringLiteral("Your side; the arrow shows whose turn it is"));
+    caption(QStringLiteral("score"), QStringLiteral("Your score in this game"));
     pnPCurrScore = panel("pnPCurrScore", QStringLiteral("Your score"));
+    caption(QStringLiteral("melded"), QStringLiteral("Points you have melded in this hand"));
     pnPCurrMeld = panel("pnPCurrMeld",
                         QStringLiteral("Points you have melded in this hand (with the minimum of your first meld)"));
-    lbOpponentName = caption(QStringLiteral("Computer"));
+    strip->addStretch(1);
+    lbOpponentName =
+        caption(QStringLiteral("Computer"), QStringLiteral("Your opponent; the arrow shows whose turn it is"));
+    caption(QStringLiteral("score"), QStringLiteral("Your opponent's score in this game"));
     pnCCurrScore = panel("pnCCurrScore", QStringLiteral("Your opponent's score"));
+    caption(QStringLiteral("melded"), QStringLiteral("Points your opponent has melded in this hand"));
     pnCCurrMeld = panel("pnCCurrMeld", QStringLiteral("Points your opponent has melded in this hand"));
-    pnPCurrMeld->setMinimumWidth(70);
+    strip->addStretch(1);
+    lbTarget =
+        caption(QStringLiteral("game to 5,000"), QStringLiteral("The first side to reach 5,000 points wins the game"));
+    pnPCurrMeld->setMinimumWidth(56);
+
+    lbStatus = new QLabel(area);
+    lbStatus->setObjectName(QStringLiteral("lbStatus"));
+    lbStatus->setTextFormat(Qt::PlainText);
+    lbStatus->setWordWrap(true);
+    lbStatus->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    // A long instruction wraps instead of widening the window.
+    lbStatus->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    QFont bold;
+    bold.setBold(true);
+    lbStatus->setFixedHeight(2 * QFontMetrics(bold).lineSpacing() + 2);
+    rows->addWidget(lbStatus);
+    bar->addWidget(area, 1);
     InstallHelpContext(lbStatus, hcStatusText);
-    for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld}) InstallHelpContext(p, hcScorePanels);
+    for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld, lbPlayerName, lbOpponentName, lbTarget})
+        InstallHelpContext(p, hcScorePanels);
 }
 
 QString TfmCanMain::StatusText() const { return lbStatus->text(); }
+
+QString TfmCanMain::SideLabel(bool player) const { return (player ? lbPlayerName : lbOpponentName)->text(); }
 bool TfmCanMain::StatusIsError() const { return StatusError; }
 
 QString TfmCanMain::PanelText(int panel) const {
@@ -361,25 +409,83 @@ void TfmCanMain::PlaceEndHandButton() {
     const int w = std::max(75, hint.width());
     const int h = std::max(25, hint.height());
     bnEndHand->resize(w, h);
-    bnEndHand->move(WindowSizeOf(Geometry.SizeIndex).Width - w - 10, 8);
+    bnEndHand->move(View->width() - w - 10, 8);
 }
 
-void TfmCanMain::BuildCardImages(int sizeIndex) {
-    const bool set = !HourglassShown;
-    if (set) SetBusyCursor(true);
-    Images.Build(sizeIndex, CardBacks[0], CardBacks[1], devicePixelRatioF());
-    if (set) SetBusyCursor(false);
+void TfmCanMain::BuildCardImages() {
+    tmImages.stop();
+    Images.Build(QSize(Geometry.CardWidth, Geometry.CardHeight), CardBacks[0], CardBacks[1], devicePixelRatioF());
+}
+
+void TfmCanMain::TableResized() {
+    if (!View) return;
+    // Only the drawing changes: the cards keep their columns and depths.
+    Geometry = FitLayout(View->width(), View->height());
+    // What a saved game records: the largest preset the window holds.
+    Geometry.SizeIndex = 0;
+    for (int i = kSizeCount - 1; i > 0; --i)
+        if (width() >= WindowSizeOf(i).Width && height() >= WindowSizeOf(i).Height) {
+            Geometry.SizeIndex = i;
+            break;
+        }
+    if (bnEndHand) PlaceEndHandButton();
+    if (!Images.IsBuilt())
+        BuildCardImages();
+    else if (Images.CardSize() != QSize(Geometry.CardWidth, Geometry.CardHeight))
+        tmImages.start();
+    View->update();
+}
+
+void TfmCanMain::ToggleFullScreen() {
+    if (isFullScreen())
+        setWindowState(windowState() & ~Qt::WindowFullScreen);
+    else
+        setWindowState(windowState() | Qt::WindowFullScreen);
+    mnFullScreen->setChecked(isFullScreen());
+}
+
+bool TfmCanMain::RestoreWindowPlace(const std::string& place) {
+    const QStringList parts = QString::fromStdString(place).split(QLatin1Char(','));
+    if (parts.size() != 5) return false;
+    std::array<int, 5> v{};
+    for (int i = 0; i < 5; ++i) {
+        bool ok = false;
+        v[static_cast<size_t>(i)] = parts[i].trimmed().toInt(&ok);
+        if (!ok) return false;
+    }
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
+    // A size from a larger screen is cut to this one, a place off it moved onto it.
+    const int w = std::clamp(v[2], minimumWidth(), std::max(minimumWidth(), area.width()));
+    const int h = std::clamp(v[3], minimumHeight(), std::max(minimumHeight(), area.height()));
+    const int x = std::clamp(v[0], area.left(), std::max(area.left(), area.right() + 1 - w));
+    const int y = std::clamp(v[1], area.top(), std::max(area.top(), area.bottom() + 1 - h));
+    move(x, y);
+    resize(w, h);
+    if (v[4] == 1) setWindowState(Qt::WindowMaximized);
+    if (v[4] == 2) setWindowState(Qt::WindowFullScreen);
+    return true;
+}
+
+std::string TfmCanMain::WindowPlaceText() const {
+    const QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    const int state = isFullScreen() ? 2 : isMaximized() ? 1 : 0;
+    return QStringLiteral("%1,%2,%3,%4,%5")
+        .arg(normal.x())
+        .arg(normal.y())
+        .arg(normal.width())
+        .arg(normal.height())
+        .arg(state)
+        .toStdString();
 }
 
 void TfmCanMain::ApplySizeIndex(int s) {
     s = std::clamp(s, 0, kSizeCount - 1);
-    const bool set = !HourglassShown;
-    if (set) SetBusyCursor(true);
-    if (s != AppliedSize) {
-        const TWindowSize& ws = WindowSizeOf(s);
+    const TWindowSize& ws = WindowSizeOf(s);
+    if (s != AppliedSize || size() != QSize(ws.Width, ws.Height) || isFullScreen()) {
+        setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized | Qt::WindowFullScreen));
+        resize(ws.Width, ws.Height);
         if (s != ScreenSizeClass) {
-            setWindowState(windowState() & ~(Qt::WindowMaximized | Qt::WindowMinimized));
-            setFixedSize(ws.Width, ws.Height);
             if (QScreen* screen = this->screen()) {
                 const QRect area = screen->availableGeometry();
                 QPoint at = pos();
@@ -391,29 +497,37 @@ void TfmCanMain::ApplySizeIndex(int s) {
                 if (at != pos()) move(at);
             }
         } else {
-            setFixedSize(ws.Width, ws.Height);
             setWindowState(Qt::WindowMaximized);
         }
-        // Only the drawing changes: the cards keep their columns and depths.
-        Geometry = ComputeLayout(s);
-        BuildCardImages(s);
-        PlaceEndHandButton();
-        View->update();
+        mnFullScreen->setChecked(false);
     }
     statusBar()->setVisible(Settings.ShowStatusbar);
     AppliedSize = s;
-    if (set) SetBusyCursor(false);
+    // Only the drawing changes: the cards keep their columns and depths.
+    TableResized();
+    BuildCardImages();
+    View->update();
 }
 
 void TfmCanMain::ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1) {
     CardBacks = {deck0, deck1};
-    BuildCardImages(AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize);
+    BuildCardImages();
     View->update();
 }
 
 void TfmCanMain::UpdateScorePanels() {
     TGame& S = Shown();
-    lbOpponentName->setText(QString::fromStdString(S.OpponentLabel()));
+    // Whose turn it is stays in view: an arrow and bold type on that side.
+    const bool going = S.TurnPhase != TTurnPhase::HandOver;
+    const bool mine = going && !S.OpponentsTurn, theirs = going && S.OpponentsTurn;
+    auto name = [](QLabel* l, const QString& text, bool toMove) {
+        l->setText(toMove ? QStringLiteral("\u25B6 ") + text : text);
+        QFont f = l->font();
+        f.setBold(toMove);
+        l->setFont(f);
+    };
+    name(lbPlayerName, QStringLiteral("You"), mine);
+    name(lbOpponentName, QString::fromStdString(S.OpponentLabel()), theirs);
     pnPCurrScore->setText(QString::number(S.Seat(TSeat::Player).Score));
     pnCCurrScore->setText(QString::number(S.Seat(TSeat::Opponent).Score));
     pnCCurrMeld->setText(QString::number(S.Seat(TSeat::Opponent).MeldedPoints));
@@ -433,7 +547,9 @@ void TfmCanMain::tmSplashTimer() {
         fmSplash->deleteLater();
         fmSplash = nullptr;
     }
-    ApplySizeIndex(Geometry.SizeIndex);
+    statusBar()->setVisible(Settings.ShowStatusbar);
+    TableResized();
+    BuildCardImages();
     // A saved game named on the command line, else the automatic save.
     LoadPending = false;
     const QString first = Options.Arguments.value(0);
@@ -574,10 +690,15 @@ void TfmCanMain::FormDestroy() {
     Net->Shutdown();
     SoundSys->BeginShutdown();
     CloseHelp();
-    const int size = AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize;
+    const int sizeIndex = AppliedSize < 0 ? Geometry.SizeIndex : AppliedSize;
     const QString resolution =
-        QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(size).Name));
+        QStringLiteral("%1,%2,%3").arg(x()).arg(y()).arg(QString::fromLatin1(WindowSizeOf(sizeIndex).Name));
     WriteString(&Store, settings::Resolution.Path, resolution.toStdString());
+    // A window the user sized freely comes back as it was; a preset size as the preset.
+    const TWindowSize& preset = WindowSizeOf(sizeIndex);
+    const bool atPreset = !isFullScreen() && (size() == QSize(preset.Width, preset.Height) ||
+                                              (sizeIndex == ScreenSizeClass && isMaximized()));
+    WriteString(&Store, settings::WindowPlace.Path, atPreset ? std::string() : WindowPlaceText());
     SoundSys->FinishShutdown();
 }
 

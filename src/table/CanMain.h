@@ -101,8 +101,10 @@ struct TMovePace {
     int64_t Milliseconds = 0;
 };
 
-// Font of the canasta labels for a table size and card width.
-QFont CanastaLabelFont(int sizeIndex, int cardWidth);
+// Font of the canasta labels for a table size, card width and table scale.
+QFont CanastaLabelFont(int sizeIndex, int cardWidth, double scale = 1.0);
+// Font of the pile counts for a layout.
+QFont PileCountFont(const TableLayout& layout);
 
 class TfmCanMain : public QMainWindow, public GameHost {
     Q_OBJECT
@@ -130,6 +132,10 @@ public:
 
     // Status bar as shown.
     QString StatusText() const;
+    QLabel* StatusLabel() const { return lbStatus; }
+    // The labels of the score panel: each side's name (with the arrow of the
+    // side to move) and the target.
+    QString SideLabel(bool player) const;
     bool StatusIsError() const;
     bool HintIsShown() const { return HintShown; }
     QString PanelText(int panel) const;  // 0 player score, 1 player meld, 2 opponent score, 3 opponent meld
@@ -146,6 +152,7 @@ public:
     QAction* CustomizeAction() const { return mnCustomize; }
     QAction* SoundAction() const { return mnSound; }
     QAction* ExitAction() const { return mnExit; }
+    QAction* FullScreenAction() const { return mnFullScreen; }
     QAction* AboutAction() const { return mnAbout; }
     QAction* HelpTopicsAction() const { return mnHelpTopics; }
 
@@ -173,7 +180,12 @@ public:
     // selection, or one of the table's command keys (F5 to F11, Esc).
     enum TKeyUse { kuNone, kuCardKey, kuCommand };
     TKeyUse FormKeyDown(int key, Qt::KeyboardModifiers mods);
+    // Sets the window to one of the four preset sizes (the Customize dialog's choice).
     void ApplySizeIndex(int sizeIndex);
+    // The table's area changed size: the layout follows, the card images are
+    // drawn afresh at the new card size once the size has settled.
+    void TableResized();
+    void ToggleFullScreen();
     void ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1);
     const std::array<TBackSetting, 2>& Backs() const { return CardBacks; }
     // The opponent's hand row position of a card of Seat(TSeat::Opponent).Hand (sorted by rank).
@@ -181,6 +193,12 @@ public:
 
     // The start-up step after the splash: layout, card images, first deal.
     void tmSplashTimer();
+    // Whether the player would find the pile frozen, and why (empty when not).
+    bool PileFrozenForPlayer(const TGame& game) const;
+    QString FrozenReason(const TGame& game) const;
+    // The tooltip of the table at that point: the stock, the pile and why it
+    // is frozen, or nothing.
+    QString TableToolTip(QPoint at) const;
     // Keyboard selection mode: 0 meld, 1 discard, 2 add wild card.
     int KeyboardMode() const { return KeyMode; }
 
@@ -231,7 +249,11 @@ private:
     bool FormCloseQuery();
     void FormDestroy();
     void PlaceEndHandButton();
-    void BuildCardImages(int sizeIndex);
+    // The card images at the layout's card size and the screen's pixel ratio.
+    void BuildCardImages();
+    // Puts the window where the last free size left it; false when none is stored.
+    bool RestoreWindowPlace(const std::string& place);
+    std::string WindowPlaceText() const;
     void UpdateScorePanels();
     void DisplayHint(const QString& hint);
 
@@ -326,11 +348,15 @@ private:
 
     // Painting helpers.
     void DrawCard(QPainter& p, const TCard& card, int x, int y, bool face);
+    void DrawCardImage(QPainter& p, const QImage& img, QPoint at) const;
     bool HiddenWhileMoving(const TCard& card, const TCardPlace& place) const;
     // The player's gesture on what target finds (a click's hit test, a key's
     // card or pile), unless the table takes no gestures now.
     void Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods, const std::function<THitArea(int& index)>& target);
     void PaintPileBox(QPainter& p);
+    // A frozen pile wears a frame of ice and a snowflake, so nobody draws
+    // blindly past the card the take wanted.
+    void PaintFrozenMark(QPainter& p);
     void PaintCanastaLabels(QPainter& p);
 
     ISettingsStore& Store;
@@ -356,6 +382,8 @@ private:
     QLabel* pnCCurrScore = nullptr;
     QLabel* pnCCurrMeld = nullptr;
     QLabel* lbOpponentName = nullptr;
+    QLabel* lbPlayerName = nullptr;
+    QLabel* lbTarget = nullptr;
     QAction* mnNew = nullptr;
     QAction* mnUndoMeld = nullptr;
     QAction* mnUndoAll = nullptr;
@@ -370,6 +398,7 @@ private:
     QAction* mnWinRatio = nullptr;
     QAction* mnCustomize = nullptr;
     QAction* mnSound = nullptr;
+    QAction* mnFullScreen = nullptr;
     QMenu* mnuOptions = nullptr;
     QMenu* mnuHelp = nullptr;
 
@@ -436,6 +465,7 @@ private:
     bool ShowRunning = false;
     std::shared_ptr<TGame> ShownTable;
     QTimer tmShow;
+    QTimer tmImages;
     // The frames of the move being shown.
     struct TFrames {
         bool Moving = false;

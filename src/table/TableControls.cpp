@@ -5,6 +5,7 @@
 #include <cmath>
 
 #include "table/CanMain.h"
+#include "table/TableGeometry.h"
 #include "table/TableView.h"
 
 namespace canasta {
@@ -74,7 +75,7 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     // A card of a column shows a 12-pixel strip, the last one of the column all of it.
     auto hits = [&](TArea area, const TCard& c, const TCardList& list) {
         const TPoint at = CardPoint(area, c);
-        const int visible = c.Depth == list.Depths[c.Column] ? L.CardHeight : kColumnStep;
+        const int visible = c.Depth == list.Depths[c.Column] ? L.CardHeight : L.ColumnStep;
         return at.X <= x && x <= at.X + L.CardWidth && at.Y <= y && y <= at.Y + visible;
     };
     THitArea area = THitArea::None;
@@ -198,6 +199,8 @@ TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods)
         if (ctrl) ToggleOpponentHand();
         return kuCommand;
     }
+    // Esc leaves full screen first of all.
+    if (key == Qt::Key_Escape && isFullScreen()) ToggleFullScreen();
     // The rest acts on the player's turn only.
     if (G.OpponentsTurn || G.TurnPhase == TTurnPhase::HandOver) return kuCommand;
     switch (key) {
@@ -294,7 +297,8 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
 
     const TGame& shown = Shown();
     const TCardPlace from = step.From, to = step.To;
-    const TPoint a = Geometry.PointOf(from, CardSpacing), b = Geometry.PointOf(to, CardSpacing);
+    const TPoint a = Geometry.PointOf(from, RowPitch(Geometry, CardSpacing)),
+                 b = Geometry.PointOf(to, RowPitch(Geometry, CardSpacing));
     QPoint p0(a.X, a.Y), p1(b.X, b.Y);
     // The opponent's row is drawn sorted by rank, not in list order.
     if (to.Area == TArea::OpponentHand && to.Slot < shown.Seat(TSeat::Opponent).Hand.Count)

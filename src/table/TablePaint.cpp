@@ -7,7 +7,13 @@
 #include <QPainter>
 #include <QTimer>
 
+#include <QHelpEvent>
+#include <QToolTip>
+
+#include <cmath>
+
 #include "table/CanMain.h"
+#include "table/TableGeometry.h"
 #include "table/TableView.h"
 
 namespace canasta {
@@ -62,6 +68,24 @@ TTableView::TTableView(TfmCanMain& owner) : QWidget(&owner), Owner(owner) {
     setAttribute(Qt::WA_OpaquePaintEvent);
 }
 
+void TTableView::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    Owner.TableResized();
+}
+
+bool TTableView::event(QEvent* e) {
+    if (e->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QString tip = Owner.TableToolTip(help->pos());
+        if (tip.isEmpty())
+            QToolTip::hideText();
+        else
+            QToolTip::showText(help->globalPos(), tip, this);
+        return true;
+    }
+    return QWidget::event(e);
+}
+
 void TTableView::paintEvent(QPaintEvent*) {
     QPainter p(this);
     // The window's colour fills the client area; the paint adds no background.
@@ -109,7 +133,17 @@ void TTableView::contextMenuEvent(QContextMenuEvent* e) {
 void TfmCanMain::DrawCard(QPainter& p, const TCard& card, int x, int y, bool face) {
     if (!Images.IsBuilt()) return;
     const QImage& img = face ? Images.Face(card.Id) : Images.Back(card.Deck > 1 ? 0 : card.Deck);
-    p.drawImage(QPoint(x, y), img);
+    DrawCardImage(p, img, QPoint(x, y));
+}
+
+void TfmCanMain::DrawCardImage(QPainter& p, const QImage& img, QPoint at) const {
+    const QSize size(Geometry.CardWidth, Geometry.CardHeight);
+    // While a new size settles the images of the old one are stretched;
+    // they are drawn afresh at the real size a moment later.
+    if (img.deviceIndependentSize().toSize() == size)
+        p.drawImage(at, img);
+    else
+        p.drawImage(QRect(at, size), img);
 }
 
 bool TfmCanMain::HiddenWhileMoving(const TCard& c, const TCardPlace& place) const {
@@ -120,7 +154,7 @@ bool TfmCanMain::HiddenWhileMoving(const TCard& c, const TCardPlace& place) cons
 
 TPoint TfmCanMain::CardPoint(TArea area, const TCard& card) const {
     if (area == TArea::OpponentHand) return {OpponentRowX(card), Geometry.HandRowTop};
-    return Geometry.PointOf(PlaceOf(area, card), CardSpacing);
+    return Geometry.PointOf(PlaceOf(area, card), RowPitch(Geometry, CardSpacing));
 }
 
 int TfmCanMain::OpponentRowX(const TCard& card) const {
@@ -133,7 +167,7 @@ int TfmCanMain::OpponentRowX(const TCard& card) const {
     for (const TCard& c : S.Seat(TSeat::Opponent).Hand) {
         if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
     }
-    return Geometry.TableLeft + before * CardSpacing;
+    return Geometry.TableLeft + before * RowPitch(Geometry, CardSpacing);
 }
 
 void TfmCanMain::FormPaint(QPainter& p) {
@@ -162,7 +196,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
             const TCard& c = S.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)];
             if (c.Rank != r) continue;
             if (!HiddenWhileMoving(c, RowSlot(i))) DrawCard(p, c, x, L.HandRowTop, c.FaceUp && mayShow);
-            x += CardSpacing;
+            x += RowPitch(Geometry, CardSpacing);
         }
     }
 
@@ -171,17 +205,18 @@ void TfmCanMain::FormPaint(QPainter& p) {
                                                           {&S.Seat(TSeat::Player).Hand, TArea::PlayerHand}};
     for (auto [list, area] : columns)
         for (const TCard& c : *list) {
-            const TPoint at = L.PointOf(PlaceOf(area, c), CardSpacing);
+            const TPoint at = L.PointOf(PlaceOf(area, c), RowPitch(L, CardSpacing));
             if (!HiddenWhileMoving(c, PlaceOf(area, c))) DrawCard(p, c, at.X, at.Y, c.FaceUp);
         }
 
     UpdateScorePanels();
     PaintPileBox(p);
+    PaintFrozenMark(p);
     S.CountColumns();
     PaintCanastaLabels(p);
 
-    if (Moving.Active) p.drawImage(Moving.Pos, Moving.Image);
-    if (Flash.Active) p.drawImage(Flash.Pos, Flash.Image);
+    if (Moving.Active) DrawCardImage(p, Moving.Image, Moving.Pos);
+    if (Flash.Active) DrawCardImage(p, Flash.Image, Flash.Pos);
 }
 
 void TfmCanMain::PaintPileBox(QPainter& p) {
@@ -189,7 +224,7 @@ void TfmCanMain::PaintPileBox(QPainter& p) {
     const TableLayout& L = Geometry;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    const QFont font = PointFont(SansFamily(), 8, true);
+    const QFont font = PileCountFont(L);
     p.setFont(font);
     const QFontMetrics fm(font);
     const int c = L.CentreLine;
@@ -216,10 +251,84 @@ void TfmCanMain::PaintPileBox(QPainter& p) {
     p.restore();
 }
 
-QFont CanastaLabelFont(int sizeIndex, int cardWidth) {
-    // Arial 10 points, regular on the smallest table; smaller until "Natural" fits.
+QFont PileCountFont(const TableLayout& layout) { return PointFont(SansFamily(), PileCountPoints(layout), true); }
+
+bool TfmCanMain::PileFrozenForPlayer(const TGame& g) const {
+    if (g.PileFrozen) return true;
+    if (!(g.Rules.InitiallyFrozen && g.Rules.FrozenPerPlayer)) return false;
+    int melded = 0;
+    for (const TCard& c : g.Seat(TSeat::Player).Melds) melded += IsRedThree(c) ? 0 : 1;
+    return melded == 0;
+}
+
+QString TfmCanMain::FrozenReason(const TGame& g) const {
+    if (!PileFrozenForPlayer(g)) return {};
+    bool wild = false, redThree = false;
+    for (const TCard& c : g.DiscardPile) {
+        wild = wild || IsWild(c);
+        redThree = redThree || IsRedThree(c);
+    }
+    const QString take = QStringLiteral(" It can only be taken with a natural pair of its top card.");
+    if (wild) return QStringLiteral("The discard pile is frozen: a wild card lies in it.") + take;
+    if (redThree) return QStringLiteral("The discard pile is frozen: a red three lies in it.") + take;
+    if (!g.PileFrozen)
+        return QStringLiteral("The discard pile is frozen for you until you have made your first meld.") + take;
+    return QStringLiteral("The discard pile is frozen from the start of the hand by the rules.") + take;
+}
+
+QString TfmCanMain::TableToolTip(QPoint at) const {
+    if (PaintSuppressed) return {};
+    const TGame& S = Shown();
+    const TableLayout& L = Geometry;
+    auto over = [&](int top) { return QRect(L.TableLeft, top, L.CardWidth, L.CardHeight).contains(at); };
+    if (over(L.StockTop)) {
+        if (S.Stock.Empty()) return QStringLiteral("The stock is exhausted.");
+        return QStringLiteral("The stock: %1 cards. Click it (or press F6) to draw.").arg(S.Stock.Count);
+    }
+    if (over(L.DiscardTop)) {
+        if (S.DiscardPile.Empty()) return QStringLiteral("The discard pile is empty.");
+        const QString frozen = FrozenReason(S);
+        const QString count =
+            QStringLiteral("The discard pile: %1 cards. Click it (or press F7) to take it.").arg(S.DiscardPile.Count);
+        return frozen.isEmpty() ? count : frozen + QStringLiteral("\n") + count;
+    }
+    return {};
+}
+
+void TfmCanMain::PaintFrozenMark(QPainter& p) {
+    const TGame& S = Shown();
+    if (S.DiscardPile.Empty() || !PileFrozenForPlayer(S)) return;
+    const TableLayout& L = Geometry;
+    const double s = std::max(1.0, L.Scale);
+    const QRectF card(L.TableLeft, L.DiscardTop, L.CardWidth, L.CardHeight);
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const QColor ice(80, 170, 255);
+    // Inside the card's outline, so the counts around the pile stay clear.
+    const double pen = 2.5 * s;
+    p.setPen(QPen(ice, pen));
+    p.setBrush(Qt::NoBrush);
+    p.drawRoundedRect(card.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2), 4 * s, 4 * s);
+    // The snowflake on a disc at the top right corner.
+    const double r = std::max(6.0, L.CardWidth * 0.2);
+    const QPointF c(card.right() - r * 0.6, card.top() + r * 0.6);
+    p.setPen(QPen(Qt::white, 1));
+    p.setBrush(ice);
+    p.drawEllipse(c, r, r);
+    p.setPen(QPen(Qt::white, std::max(1.2, r / 5), Qt::SolidLine, Qt::RoundCap));
+    for (int i = 0; i < 3; ++i) {
+        const double a = i * M_PI / 3;
+        const QPointF d(std::cos(a) * r * 0.7, std::sin(a) * r * 0.7);
+        p.drawLine(c - d, c + d);
+    }
+    p.restore();
+}
+
+QFont CanastaLabelFont(int sizeIndex, int cardWidth, double scale) {
+    // Arial 10 points (more on a larger table), regular on the smallest
+    // table; smaller until "Natural" fits.
     const bool bold = sizeIndex != 0;
-    int points = 10;
+    int points = std::max(10, static_cast<int>(std::lround(10 * std::min(scale, 2.5))));
     QFont f = PointFont(QStringLiteral("Arial"), points, bold);
     while (points > 1 && QFontMetrics(f).horizontalAdvance(QStringLiteral("Natural")) > cardWidth - 4)
         f = PointFont(QStringLiteral("Arial"), --points, bold);
@@ -231,7 +340,7 @@ void TfmCanMain::PaintCanastaLabels(QPainter& p) {
     const TableLayout& L = Geometry;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
-    const QFont font = CanastaLabelFont(L.SizeIndex, L.CardWidth);
+    const QFont font = CanastaLabelFont(L.SizeIndex, L.CardWidth, L.Scale);
     p.setFont(font);
     const QFontMetrics fm(font);
     p.setBrush(QColor(255, 255, 0));

@@ -6,6 +6,7 @@
 #include <QPushButton>
 
 #include "table/TableFixture.h"
+#include "table/TableGeometry.h"
 
 using namespace canasta;
 using namespace canasta::test;
@@ -49,9 +50,10 @@ TEST_P(TablePaintTest, PileBoxIsEngravedAroundBothPiles) {
     const int r = L.TableLeft + L.CardWidth + 4;
     const int W = img.width();
     ASSERT_EQ(W, WindowSizeOf(GetParam()).Width);
-    // h = card height + 5 + the height of the count text.
-    EXPECT_GE(h - L.CardHeight - 5, 9);
-    EXPECT_LE(h - L.CardHeight - 5, 20);
+    // h = card height + 5 + the height of the count text (its type grows with the table).
+    const int text = QFontMetrics(PileCountFont(L)).height();
+    EXPECT_GE(h - L.CardHeight - 5, text - 3);
+    EXPECT_LE(h - L.CardHeight - 5, text + 3);
 
     // Top edge: white above black, the black line stopping one short of the corner.
     EXPECT_EQ(img.pixel(0, c - h), kBlack);
@@ -145,7 +147,7 @@ TEST_P(TablePaintTest, CanastaLabelsBelowAndAboveTheFirstCard) {
     ASSERT_EQ(G().Seat(TSeat::Player).MeldState.CanastaKind[5], ckNatural);
     ASSERT_EQ(G().Seat(TSeat::Opponent).MeldState.CanastaKind[9], ckMixed);
     const QImage img = Render();
-    const int T = QFontMetrics(CanastaLabelFont(L.SizeIndex, L.CardWidth)).height();
+    const int T = QFontMetrics(CanastaLabelFont(L.SizeIndex, L.CardWidth, L.Scale)).height();
 
     // The player's label: one card wide, 2T + 5 high, 15 below the first card's slot.
     const int px = L.TableLeft + 5 * L.ColumnWidth;
@@ -181,8 +183,8 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
         first = std::min<int>(first, Window->CardPoint(TArea::PlayerMelds, c).Y);
         last = std::max<int>(last, Window->CardPoint(TArea::PlayerMelds, c).Y);
     }
-    EXPECT_EQ(first, L.PlayerMeldBase + 12);
-    EXPECT_EQ(last - first, 48);
+    EXPECT_EQ(first, L.PlayerMeldBase + L.ColumnStep);
+    EXPECT_EQ(last - first, 4 * L.ColumnStep);
     const QImage img = Render();
     const int x = L.ColumnX(7) + L.CardWidth / 2;
     EXPECT_NE(img.pixel(x, last + L.CardHeight - 3), kTable) << "the last card is shown whole";
@@ -191,7 +193,7 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     int index = -1;
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 5, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 1);
-    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 24 + 5, index), TfmCanMain::THitArea::TableCard);
+    EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 2 * L.ColumnStep + 5, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 3) << "a covered card is hit only on its strip";
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, last + L.CardHeight - 2, index), TfmCanMain::THitArea::TableCard);
     EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 5);
@@ -283,19 +285,20 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
     const TableLayout& after = Layout();
     EXPECT_EQ(Window->width(), 1024);
     EXPECT_EQ(Window->height(), 768);
-    EXPECT_EQ(Window->CardImages().CardSize(), QSize(67, 104));
+    EXPECT_EQ(Window->CardImages().CardSize(), QSize(after.CardWidth, after.CardHeight));
+    EXPECT_GE(after.CardHeight, 100) << "cards about as large as the classic 1024 x 768 cards";
     // Only the drawing follows the size: the game is as it was, and every card
     // is drawn on its column and step of the new table.
     ExpectSameCards(G().State(), before);
     for (const TCard& c : G().Seat(TSeat::Player).Hand)
         EXPECT_EQ(Window->CardPoint(TArea::PlayerHand, c),
-                  (TPoint{after.ColumnX(c.Column), after.PlayerHandBase + 12 * c.Depth}));
+                  (TPoint{after.ColumnX(c.Column), after.PlayerHandBase + after.ColumnStep * c.Depth}));
     for (const TCard& c : G().Seat(TSeat::Player).Melds)
         EXPECT_EQ(Window->CardPoint(TArea::PlayerMelds, c),
-                  (TPoint{after.ColumnX(c.Column), after.PlayerMeldBase + 12 * c.Depth}));
+                  (TPoint{after.ColumnX(c.Column), after.PlayerMeldBase + after.ColumnStep * c.Depth}));
     for (const TCard& c : G().Seat(TSeat::Opponent).Melds)
         EXPECT_EQ(Window->CardPoint(TArea::OpponentMelds, c),
-                  (TPoint{after.ColumnX(c.Column), after.OpponentMeldBase - 12 * c.Depth}));
+                  (TPoint{after.ColumnX(c.Column), after.OpponentMeldBase - after.ColumnStep * c.Depth}));
     EXPECT_EQ(Window->CardPoint(TArea::DiscardPile, G().DiscardPile.Last()),
               (TPoint{after.TableLeft, after.DiscardTop}));
     EXPECT_EQ(Window->CardPoint(TArea::Stock, G().Stock.Last()), (TPoint{after.TableLeft, after.StockTop}));
@@ -348,10 +351,192 @@ TEST_F(TableWindowTest, WindowSizesIncludeMenuAndStatusBar) {
         TfmCanMain& w = Open(s);
         EXPECT_EQ(w.size(), QSize(WindowSizeOf(s).Width, WindowSizeOf(s).Height));
         EXPECT_EQ(w.Table()->width(), WindowSizeOf(s).Width);
-        EXPECT_EQ(w.minimumSize(), w.maximumSize()) << "the user cannot resize the window";
+        EXPECT_LT(w.minimumSize().width(), w.maximumSize().width()) << "the user may resize the window";
         // The End Hand button sits 10 pixels left of the right edge, 8 from the top.
         EXPECT_EQ(w.EndHandButton()->geometry().right() + 1, WindowSizeOf(s).Width - 10);
         EXPECT_EQ(w.EndHandButton()->y(), 8);
         Window.reset();
     }
+}
+
+namespace {
+
+// Every card of the game drawn inside the table area at the window's layout.
+void ExpectEveryCardInside(TfmCanMain& w, const TGame& g) {
+    const TableLayout& L = w.TableGeometry();
+    const QRect table = w.Table()->rect();
+    auto inside = [&](TArea area, const TCard& c) {
+        const TPoint at = w.CardPoint(area, c);
+        return table.contains(QRect(at.X, at.Y, L.CardWidth, L.CardHeight));
+    };
+    for (const TCard& c : g.Seat(TSeat::Player).Hand) EXPECT_TRUE(inside(TArea::PlayerHand, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.Seat(TSeat::Player).Melds)
+        EXPECT_TRUE(inside(TArea::PlayerMelds, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds)
+        EXPECT_TRUE(inside(TArea::OpponentMelds, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.Seat(TSeat::Opponent).Hand)
+        EXPECT_TRUE(inside(TArea::OpponentHand, c)) << CardShortName(c.Id);
+    if (!g.DiscardPile.Empty()) {
+        EXPECT_TRUE(inside(TArea::DiscardPile, g.DiscardPile.Last()));
+    }
+}
+
+}  // namespace
+
+TEST_F(TableWindowTest, TheTableFillsAWindowOfAnySizeAndTheGameStaysAsItWas) {
+    TfmCanMain& w = Open(0);
+    TestTable t = Table();
+    t.Hand({"5S", "5C", "5H", "9D", "9C", "KD", "KS", "QH", "JK", "2C"});
+    t.Meld(6, {"7S", "7C", "7H"});
+    t.Meld(12, {"KC", "KH", "KD", "KS", "KC", "KH", "2D"});
+    t.OppMeld(8, {"9S", "9H", "9D", "2S"});
+    t.OppHand({"4S", "4H", "6D", "AC", "AD"});
+    t.Pile({"4C", "8D"});
+    Arrange(t);
+    const TGameState before = G().State();
+    ExpectEveryCardInside(w, G());
+    const QSize small = w.Table()->size();
+
+    w.resize(1920, 1080);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.size(), QSize(1920, 1080));
+    const TableLayout& big = w.TableGeometry();
+    EXPECT_GT(big.CardHeight, 2 * 65) << "the cards grow with the window";
+    EXPECT_GE(big.ColumnWidth * kColumns, w.Table()->width() - big.ColumnWidth) << "the columns use the width";
+    ExpectSameCards(G().State(), before);
+    ExpectEveryCardInside(w, G());
+    // Once the size has settled the card images are drawn at the new size.
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return w.CardImages().CardSize() == QSize(big.CardWidth, big.CardHeight); }, 5000));
+
+    w.resize(640, 480);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(w.Table()->size(), small);
+    EXPECT_EQ(w.TableGeometry().CardHeight, FitLayout(w.Table()->width(), w.Table()->height()).CardHeight)
+        << "back at the 640 x 480 table";
+    EXPECT_GE(w.TableGeometry().CardHeight, 55) << "cards still large enough to read";
+    ExpectSameCards(G().State(), before);
+    ExpectEveryCardInside(w, G());
+}
+
+TEST_F(TableWindowTest, F11TogglesFullScreenAndEscLeavesIt) {
+    TfmCanMain& w = Open(0);
+    EXPECT_EQ(w.FullScreenAction()->shortcut(), QKeySequence(Qt::Key_F11)) << "shown in the menu";
+    Key(Qt::Key_F11);
+    EXPECT_TRUE(w.isFullScreen());
+    EXPECT_TRUE(w.FullScreenAction()->isChecked());
+    Key(Qt::Key_F11);
+    EXPECT_FALSE(w.isFullScreen());
+    w.FullScreenAction()->trigger();
+    EXPECT_TRUE(w.isFullScreen());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(w.isFullScreen());
+    EXPECT_FALSE(w.FullScreenAction()->isChecked());
+}
+
+TEST_F(TableWindowTest, AFreeWindowSizeIsRememberedUnderItsOwnName) {
+    {
+        TfmCanMain& w = Open(1);
+        w.resize(760, 560);
+        QCoreApplication::processEvents();
+        ASSERT_TRUE(w.close());  // closing writes the settings
+        Window.reset();
+    }
+    const auto place = Store.ReadValue("Settings\\Window Place", std::monostate{});
+    ASSERT_TRUE(std::holds_alternative<std::string>(place));
+    EXPECT_NE(std::get<std::string>(place).find(",760,560,0"), std::string::npos) << std::get<std::string>(place);
+
+    // The next start takes it up again; a preset size chosen later clears it.
+    TStartOptions options;
+    TfmCanMain& again = Start(options);
+    EXPECT_EQ(again.size(), QSize(760, 560));
+    again.ApplySizeIndex(0);
+    EXPECT_EQ(again.size(), QSize(640, 480));
+    ASSERT_TRUE(again.close());
+    Window.reset();
+    EXPECT_EQ(std::get<std::string>(Store.ReadValue("Settings\\Window Place", std::monostate{})), "");
+}
+
+// At 640 x 480 every instruction and every refusal can be read whole: the
+// message line wraps within the room the window keeps for it.
+TEST_F(TableWindowTest, NoMessageIsCutAt640x480) {
+    TfmCanMain& w = Open(0);
+    ASSERT_EQ(w.size(), QSize(640, 480));
+    QLabel* status = w.StatusLabel();
+    std::vector<std::string> texts;
+    for (int p = 0; p <= static_cast<int>(TTurnPhase::HandOver); ++p)
+        for (bool exhausted : {false, true})
+            texts.push_back(PhaseStatusText(static_cast<TTurnPhase>(p), exhausted, true, "Bartholomew"));
+    const char* validations[] = {
+        "your first meld must be at least 120 points (currently 115 points)",
+        "every column on the table must contain at least three cards",
+        "you need at least two Canastas to go out",
+        "a Red Three cannot be discarded with the current rules",
+    };
+    for (int r = 1; r <= static_cast<int>(TRefusal::OneCardPileWithOneCardHand); ++r)
+        for (const char* v : validations) texts.push_back(StatusErrorText(static_cast<TRefusal>(r), v));
+    for (const std::string& text : texts) {
+        for (bool refusal : {false, true}) {
+            if (refusal)
+                w.ShowStatusError(text);
+            else
+                w.ShowStatus(text);
+            EXPECT_LE(status->heightForWidth(status->contentsRect().width()), status->contentsRect().height())
+                << (refusal ? "refusal: " : "instruction: ") << text;
+        }
+    }
+}
+
+// The scores say what they are, the target is in view, and so is whose turn it is.
+TEST_F(TableWindowTest, TheScorePanelIsLabelledAndShowsWhoseTurnItIs) {
+    TfmCanMain& w = Open(0);
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    t.DrawPhase();
+    Arrange(t);
+    w.Table()->repaint();
+    EXPECT_TRUE(w.SideLabel(true).startsWith(QStringLiteral("\u25B6"))) << w.SideLabel(true).toStdString();
+    EXPECT_EQ(w.SideLabel(false), QStringLiteral("Computer"));
+    bool target = false, melded = false;
+    for (QLabel* l : w.findChildren<QLabel*>()) {
+        target = target || l->text() == QStringLiteral("game to 5,000");
+        melded = melded || l->text() == QStringLiteral("melded");
+    }
+    EXPECT_TRUE(target && melded);
+    G().OpponentsTurn = true;
+    G().SetTurnPhase(TTurnPhase::OpponentTurn);
+    w.Table()->repaint();
+    EXPECT_EQ(w.SideLabel(true), QStringLiteral("You"));
+    EXPECT_TRUE(w.SideLabel(false).startsWith(QStringLiteral("\u25B6")));
+}
+
+// A frozen pile shows on the table itself (a frame of ice and a snowflake) and
+// says why in its tooltip; the mark goes when the pile thaws.
+TEST_F(TableWindowTest, TheFrozenPileIsMarkedOnTheTable) {
+    TfmCanMain& w = Open(0);
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    t.Meld(6, {"7S", "7C", "7H"});  // melded: the pile is not frozen for the player by the rules
+    t.Pile({"4C", "2D", "8C"});
+    t.DrawPhase();
+    Arrange(t);
+    const TableLayout& L = Layout();
+    const QPoint pile(L.TableLeft + 5, L.DiscardTop + 5);
+    const QColor ice(80, 170, 255);
+    // Pixels of the ice colour on the pile's card.
+    auto icy = [&] {
+        const QImage img = View()->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        int n = 0;
+        for (int y = L.DiscardTop; y < L.DiscardTop + L.CardHeight; ++y)
+            for (int x = L.TableLeft; x < L.TableLeft + L.CardWidth; ++x) n += QColor(img.pixel(x, y)) == ice;
+        return n;
+    };
+
+    G().PileFrozen = true;
+    EXPECT_GT(icy(), 2 * (L.CardWidth + L.CardHeight)) << "the frame and the snowflake";
+    EXPECT_EQ(w.TableToolTip(pile).toStdString().rfind("The discard pile is frozen: a wild card lies in it.", 0), 0u);
+
+    G().PileFrozen = false;
+    EXPECT_EQ(icy(), 0);
+    EXPECT_EQ(w.TableToolTip(pile).toStdString(), "The discard pile: 3 cards. Click it (or press F7) to take it.");
 }
