@@ -24,7 +24,7 @@ namespace canasta {
     /* table window and result windows */                                                        \
     X(hcScoreWindow, 1030) X(hcScoreDetailsButton, 1031) X(hcDetailsWindow, 1032)                \
     X(hcGameOver, 1033) X(hcEndHand, 1040) X(hcStatusText, 1041) X(hcScorePanels, 1042)          \
-    X(hcWhoseTurn, 1043)                                                                          \
+    X(hcWhoseTurn, 1043) X(hcMoveLog, 1044) X(hcMoveLogList, 1045) X(hcMoveLogClose, 1046)        \
     /* "Connect to Opponent" and "Network Canasta" */                                            \
     X(hcConnectDialog, 1100) X(hcConnectPlayOver, 1101) X(hcConnectInternet, 1102)               \
     X(hcConnectLan, 1103) X(hcConnectOpponent, 1104) X(hcConnectPaste, 1105)                     \

@@ -293,6 +293,10 @@ void TfmCanMain::CreateMenus() {
     mnHiscores->setStatusTip(LongHint("|Show the Top Ten highscores"));
     mnWinRatio = game->addAction(QStringLiteral("&Win Ratio..."), this, [this] { mnWinRatioClick(); });
     mnWinRatio->setStatusTip(LongHint("|Show the player's win/loss ratio "));
+    mnMoveLog = game->addAction(QStringLiteral("Move &Log..."), this, [this] { mnMoveLogClick(); });
+    mnMoveLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
+    mnMoveLog->setStatusTip(QStringLiteral("Show what both sides did in each turn of this hand"));
+    mnMoveLog->setWhatsThis(WhatsThisText(hcMoveLog));
     game->addSeparator();
     mnExit = game->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
     mnExit->setStatusTip(QStringLiteral("Quit Canasta"));
@@ -336,7 +340,7 @@ void TfmCanMain::CreateStatusBar() {
     rows->setContentsMargins(2, 1, 2, 1);
     rows->setSpacing(1);
     auto* strip = new QHBoxLayout;
-    strip->setSpacing(4);
+    strip->setSpacing(3);
     rows->addLayout(strip);
     auto panel = [area, strip](const char* name, const QString& tip) {
         auto* l = new QLabel(area);
@@ -344,13 +348,15 @@ void TfmCanMain::CreateStatusBar() {
         l->setFrameShape(QFrame::Panel);
         l->setFrameShadow(QFrame::Sunken);
         l->setAlignment(Qt::AlignCenter);
-        l->setMinimumWidth(40);
+        l->setMinimumWidth(34);
         l->setToolTip(tip);
         strip->addWidget(l);
         return l;
     };
     auto caption = [area, strip](const QString& text, const QString& tip) {
         auto* l = new QLabel(text, area);
+        // Labels are never cut: the gaps between the groups give way first.
+        l->setSizePolicy(QSizePolicy::Minimum, QSizePolicy::Preferred);
         l->setToolTip(tip);
         strip->addWidget(l);
         return l;
@@ -371,7 +377,7 @@ void TfmCanMain::CreateStatusBar() {
     strip->addStretch(1);
     lbTarget =
         caption(QStringLiteral("game to 5,000"), QStringLiteral("The first side to reach 5,000 points wins the game"));
-    pnPCurrMeld->setMinimumWidth(56);
+    pnPCurrMeld->setMinimumWidth(50);
 
     lbStatus = new QLabel(area);
     lbStatus->setObjectName(QStringLiteral("lbStatus"));
@@ -705,6 +711,7 @@ void TfmCanMain::FormDestroy() {
 // ---- actions and the error boundary ----
 
 void TfmCanMain::RunAction(const std::function<void()>& action) {
+    ClearHighlights();
     Guarded(action);
     Advance();
 }
@@ -1312,6 +1319,7 @@ bool TfmCanMain::LoadGame() {
         if (level) level->NewHand(G);
     LoadedGame = true;
     LoadedHandNumber = G.HandNumber;
+    TurnLog.Reset();
     KeyMode = 0;
     LastRightClicked = -1;
     RightClickCount = 0;

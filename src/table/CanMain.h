@@ -25,6 +25,7 @@
 #include "model/GameHost.h"
 #include "model/Settings.h"
 #include "rules/Driver.h"
+#include "rules/TurnAccount.h"
 #include "store/HighScores.h"
 #include "store/Players.h"
 #include "store/SavedGame.h"
@@ -40,6 +41,7 @@ namespace canasta {
 
 class TSoundSystem;
 class TfmSplash;
+class TfmMoveLog;
 class TfmWhoseTurn;
 class TTableView;
 class TTableNetwork;
@@ -156,6 +158,17 @@ public:
     QAction* AboutAction() const { return mnAbout; }
     QAction* HelpTopicsAction() const { return mnHelpTopics; }
 
+    // ---- the other side's turn told and marked, the move log (TurnReport.cpp) ----
+    // What the computer's (or the network opponent's) last turn did, in words.
+    QString LastTurnAccount() const;
+    // The places of the cards that turn melded and discarded, marked on the
+    // table until the player's next action.
+    std::vector<TCardPlace> HighlightedPlaces() const;
+    // The move log of this hand, one line per turn of either side.
+    QStringList MoveLogLines() const;
+    QAction* MoveLogAction() const { return mnMoveLog; }
+    TfmMoveLog* MoveLogWindow() const;
+
     TSoundSystem& Sound() { return *SoundSys; }
     TPlayers& Players() { return PlayerList; }
     THighScores& HighScores() { return HighScoreTables; }
@@ -199,6 +212,9 @@ public:
     // The tooltip of the table at that point: the stock, the pile and why it
     // is frozen, or nothing.
     QString TableToolTip(QPoint at) const;
+    // Runs one action of the player (or a timer's game step), then shows what
+    // it did and lets the driver run what follows, until a person must act.
+    void RunAction(const std::function<void()>& action);
     // Keyboard selection mode: 0 meld, 1 discard, 2 add wild card.
     int KeyboardMode() const { return KeyMode; }
 
@@ -298,9 +314,6 @@ private:
     // Largest window size whose outer size fits the screen's available area.
     int LargestSize() const;
 
-    // Runs one action of the player (or a timer's game step), then shows what
-    // it did and lets the driver run what follows, until a person must act.
-    void RunAction(const std::function<void()>& action);
     // Runs a call into the game core; what escapes from it is reported and a
     // fresh hand dealt.
     void Guarded(const std::function<void()>& action);
@@ -358,6 +371,12 @@ private:
     // blindly past the card the take wanted.
     void PaintFrozenMark(QPainter& p);
     void PaintCanastaLabels(QPainter& p);
+    // A turn that the table has shown in full goes into the log; the other
+    // side's is told on the status line and its cards marked.
+    void NoteTurns();
+    void PaintHighlights(QPainter& p);
+    void ClearHighlights();
+    void mnMoveLogClick();
 
     ISettingsStore& Store;
     TStartOptions Options;
@@ -475,6 +494,13 @@ private:
         bool Flash = false;
     } Frames;
     TMovePace Pace;
+    TTurnLog TurnLog;
+    std::string LastAccount;
+    QString AccountInstruction;  // the instruction shown below the account
+    std::vector<TCardPlace> Highlights;
+    uint32_t HighlightsHand = 0;
+    QAction* mnMoveLog = nullptr;
+    QPointer<TfmMoveLog> fmMoveLog;
 
     friend class TTableView;
     // The network part (menu, connection, scripted play) lives in CanMainNet.cpp.

@@ -33,6 +33,7 @@ void TfmCanMain::PresentNow(std::function<void()> action) {
 }
 
 void TfmCanMain::AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) {
+    TurnLog.Record(G, card, from, to);
     const bool flash = FlashDraws && !G.OpponentsTurn;
     if (PaintSuppressed || PauseScale <= 0 || (!Settings.CardMovement && !flash)) {
         View->update();
@@ -96,6 +97,7 @@ void TfmCanMain::Advance() {
     // A step being shown goes on from its own end.
     if (ShowRunning) return;
     while (ShowQueued()) {
+        NoteTurns();
         if (!Driver.HasPendingStep()) {
             AfterAction();
             return;

@@ -214,6 +214,7 @@ void TfmCanMain::FormPaint(QPainter& p) {
     PaintFrozenMark(p);
     S.CountColumns();
     PaintCanastaLabels(p);
+    PaintHighlights(p);
 
     if (Moving.Active) DrawCardImage(p, Moving.Image, Moving.Pos);
     if (Flash.Active) DrawCardImage(p, Flash.Image, Flash.Pos);
@@ -311,7 +312,7 @@ void TfmCanMain::PaintFrozenMark(QPainter& p) {
     p.drawRoundedRect(card.adjusted(pen / 2, pen / 2, -pen / 2, -pen / 2), 4 * s, 4 * s);
     // The snowflake on a disc at the top right corner.
     const double r = std::max(6.0, L.CardWidth * 0.2);
-    const QPointF c(card.right() - r * 0.6, card.top() + r * 0.6);
+    const QPointF c(card.right() - r - pen, card.top() + r + pen);
     p.setPen(QPen(Qt::white, 1));
     p.setBrush(ice);
     p.drawEllipse(c, r, r);

@@ -1,0 +1,108 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+// The other side's turn told in words and marked on the table until the
+// player acts; the move log of the hand, kept for both sides.
+#include <QAction>
+#include <QPainter>
+#include <QLabel>
+
+#include <algorithm>
+
+#include "dialogs/MoveLog.h"
+#include "table/CanMain.h"
+#include "table/TableView.h"
+
+namespace canasta {
+
+QString TfmCanMain::LastTurnAccount() const { return QString::fromStdString(LastAccount); }
+
+std::vector<TCardPlace> TfmCanMain::HighlightedPlaces() const {
+    // Marks of a hand that is gone mean nothing on the new one.
+    if (HighlightsHand != G.HandNumber) return {};
+    return Highlights;
+}
+
+QStringList TfmCanMain::MoveLogLines() const {
+    QStringList lines;
+    for (const std::string& line : TurnLog.Lines()) lines << QString::fromStdString(line);
+    return lines;
+}
+
+TfmMoveLog* TfmCanMain::MoveLogWindow() const { return fmMoveLog.data(); }
+
+void TfmCanMain::NoteTurns() {
+    const std::optional<TTurnRecord> turn = TurnLog.Sync(G);
+    if (turn && turn->Seat == TSeat::Opponent) {
+        LastAccount = TurnAccount(*turn);
+        Highlights = TurnHighlights(*turn);
+        HighlightsHand = G.HandNumber;
+        // The message line has room for two lines: the account above the
+        // instruction, until the player acts.
+        if (!LastAccount.empty() && !StatusError) {
+            AccountInstruction = lbStatus->text();
+            lbStatus->setText(LastTurnAccount() + QLatin1Char('\n') + AccountInstruction);
+        }
+        View->update();
+    }
+    if (fmMoveLog) fmMoveLog->SetLines(MoveLogLines());
+}
+
+void TfmCanMain::ClearHighlights() {
+    if (!LastAccount.empty() && lbStatus->text() == LastTurnAccount() + QLatin1Char('\n') + AccountInstruction)
+        lbStatus->setText(AccountInstruction);
+    if (Highlights.empty()) return;
+    Highlights.clear();
+    View->update();
+}
+
+void TfmCanMain::PaintHighlights(QPainter& p) {
+    // The marks belong to the table as it stands, not to a copy being shown.
+    if (ShownTable || !Images.IsBuilt()) return;
+    const std::vector<TCardPlace> places = HighlightedPlaces();
+    if (places.empty()) return;
+    const TableLayout& L = Geometry;
+    // One frame per column: the cards of a meld overlap, and a frame around
+    // each would cross the faces of the others.
+    std::vector<QRect> frames;
+    for (const TCardPlace& place : places) {
+        QRect r;
+        if (place.Area == TArea::DiscardPile) {
+            r = QRect(L.TableLeft, L.DiscardTop, L.CardWidth, L.CardHeight);
+        } else {
+            const TPoint at = L.PointOf(place, CardSpacing);
+            r = QRect(at.X, at.Y, L.CardWidth, L.CardHeight);
+        }
+        auto same = std::find_if(frames.begin(), frames.end(),
+                                 [&](const QRect& f) { return f.left() == r.left() && f.intersects(r); });
+        if (same != frames.end() && place.Area != TArea::DiscardPile)
+            *same = same->united(r);
+        else
+            frames.push_back(r);
+    }
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, true);
+    const double width = std::max(2.0, L.CardWidth / 18.0);
+    const double radius = L.CardWidth / 12.0;
+    p.setBrush(Qt::NoBrush);
+    for (const QRect& f : frames) {
+        const QRectF outer = QRectF(f).adjusted(-width / 2, -width / 2, width / 2, width / 2);
+        // A dark edge under the orange keeps the frame visible on any table colour.
+        p.setPen(QPen(QColor(60, 30, 0, 160), width + 2));
+        p.drawRoundedRect(outer, radius, radius);
+        p.setPen(QPen(QColor(255, 140, 0), width));
+        p.drawRoundedRect(outer, radius, radius);
+    }
+    p.restore();
+}
+
+void TfmCanMain::mnMoveLogClick() {
+    if (!fmMoveLog) {
+        fmMoveLog = new TfmMoveLog(this);
+        fmMoveLog->move(frameGeometry().topRight() + QPoint(8, 0));
+    }
+    fmMoveLog->SetLines(MoveLogLines());
+    fmMoveLog->show();
+    fmMoveLog->raise();
+    fmMoveLog->activateWindow();
+}
+
+}  // namespace canasta
