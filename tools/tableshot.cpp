@@ -60,10 +60,10 @@ int main(int argc, char** argv) {
                 window.close();
                 return saved ? 0 : 1;
             }
-            const int melds = g.OpponentMelds.Count;
+            const int melds = g.Seat(TSeat::Opponent).Melds.Count;
             // As the window runs a move: what follows it (the computer's turn) comes with it.
             window.RunAction([&] { bot.Step(g); });
-            if (g.TurnStart && !g.HasDrawn) computerMelded = g.OpponentMelds.Count > melds;
+            if (g.TurnStart && !g.HasDrawn) computerMelded = g.Seat(TSeat::Opponent).Melds.Count > melds;
         } else {
             window.RunAction([] {});
         }

@@ -18,7 +18,7 @@ void TAdvanced::NewHand(TGame& game) {
 
 int TAdvanced::BlackThreesInHand() const {
     int n = 0;
-    for (const TCard& c : Game().OpponentHand) n += IsBlackThree(c);
+    for (const TCard& c : Game().Seat(Me).Hand) n += IsBlackThree(c);
     return n;
 }
 
@@ -31,7 +31,7 @@ int TAdvanced::TwoElseJoker() const {
 
 void TAdvanced::MeldOfRank(int rank, int n) {
     int held = 0;
-    for (const TCard& c : Game().OpponentHand) held += c.Rank == rank;
+    for (const TCard& c : Game().Seat(Me).Hand) held += c.Rank == rank;
     int left = MeldableCount(rank, n == 0 ? held : std::min(n, held));
     for (int i = HandSize() - 1; i >= 0 && left > 0;) {
         if (HandCard(i).Rank == rank) {
@@ -118,10 +118,10 @@ bool TAdvanced::TakeDecision() {
     if (g.DiscardPile.Empty()) return false;
     const TCard top = g.DiscardPile.Last();
     const int r = top.Rank;
-    MeldTarget = g.OpponentMinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
+    MeldTarget = g.Seat(Me).MinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
     if (!CanTakePile(top)) return false;
 
-    TProvisionalCard provisional(g, top);
+    TProvisionalCard provisional(g, Me, top);
     CountCards();
     int pairs = 0;
     bool meldable = HasMelded();
@@ -158,16 +158,16 @@ void TAdvanced::GoOutDecision() {
     TGame& g = Game();
     if (HasCanastasRequired()) {
         const double u = RandomReal();
-        const int humanHand = g.PlayerHand.Count;
-        const bool out = g.PlayerMelds.Count + humanHand >= 31 || humanHand == 0 ||
+        const int humanHand = g.Seat(Other).Hand.Count;
+        const bool out = g.Seat(Other).Melds.Count + humanHand >= 31 || humanHand == 0 ||
                          u < 16.0 / (double(humanHand) * humanHand) || HandSize() == 2;
         if (!out) return;
         MeldDown();
         MeldPairsAndWilds();
         return;
     }
-    if (!g.Rules.CanastaRequired && g.PlayerMeldState.Canastas >= CanastasRequired() && HasMelded() &&
-        g.PlayerHand.Count < 7)
+    if (!g.Rules.CanastaRequired && g.Seat(Other).MeldState.Canastas >= CanastasRequired() && HasMelded() &&
+        g.Seat(Other).Hand.Count < 7)
         MeldDown();
 }
 
@@ -217,7 +217,7 @@ void TAdvanced::MeldPairsAndWilds() {
     // The rest goes on the canastas, lowest rank first, never past as many
     // wild cards as naturals; what cannot be placed stays in the hand.
     for (int i = 3; i <= kRankAce && placed < spare; ++i) {
-        if (Game().OpponentMeldState.CanastaKind[At(i)] == ckNone) continue;
+        if (Game().Seat(Me).MeldState.CanastaKind[At(i)] == ckNone) continue;
         CountCards();
         const int n = std::min(WildRoom(i), spare - placed);
         for (int w = 0; w < n; ++w) MeldWildCard(i);
@@ -227,7 +227,7 @@ void TAdvanced::MeldPairsAndWilds() {
 
 void TAdvanced::BeforeDiscard() {
     CountCards();
-    if (Game().OpponentMelds.Count >= 21 && HasCanastasRequired() && BlackThreesInHand() > 0)
+    if (Game().Seat(Me).Melds.Count >= 21 && HasCanastasRequired() && BlackThreesInHand() > 0)
         Shared->BlackThreeFlag = true;
 }
 
@@ -240,8 +240,7 @@ TDiscardChoice TAdvanced::ChooseDiscard() {
     if (HandSize() == 1) return {0};
 
     const int wilds = C.Wilds();
-    if (wilds >= 3 && wilds >= HandSize() - 4 && (g.PileFrozenForMover() || !HasCanastasRequired()))
-        return {TwoElseJoker()};
+    if (wilds >= 3 && wilds >= HandSize() - 4 && (PileFrozenForMe() || !HasCanastasRequired())) return {TwoElseJoker()};
 
     const bool feedsCanasta = !g.Rules.AddToCanasta;  // a human canasta cannot take the card
     auto safeForHuman = [&](int r, int limit) {
@@ -260,8 +259,8 @@ TDiscardChoice TAdvanced::ChooseDiscard() {
         for (int t = 0; t <= 15 && chosen < 0; ++t) {
             for (int r = 3; r <= kRankAce; ++r)
                 if (hand[At(r)] > 0 && safeForHuman(r, t) && (chosen < 0 || hand[At(r)] < hand[At(chosen)])) chosen = r;
-            if (chosen >= 0 && wilds > 0 && g.PlayerHand.Count < 10 && C.OppMeldSize[At(chosen)] >= 2 &&
-                !g.PileFrozenForMover())
+            if (chosen >= 0 && wilds > 0 && g.Seat(Other).Hand.Count < 10 && C.OppMeldSize[At(chosen)] >= 2 &&
+                !PileFrozenForMe())
                 return {TwoElseJoker()};
         }
         if (chosen < 0) return {0};

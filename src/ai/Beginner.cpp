@@ -5,7 +5,7 @@
 
 namespace canasta {
 
-void TBeginner::BeginTurn() { MeldTarget = Game().OpponentMinimumMeld; }
+void TBeginner::BeginTurn() { MeldTarget = Game().Seat(Me).MinimumMeld; }
 
 void TBeginner::MeldAfterTake(const TCard& top) {
     PileComing = Game().DiscardPile.Count;
@@ -35,12 +35,12 @@ bool TBeginner::TakeDecision() {
     const TCard top = g.DiscardPile.Last();
     const int r = top.Rank;
     // Raised for the whole turn, taken or not.
-    MeldTarget = g.OpponentMinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
+    MeldTarget = g.Seat(Me).MinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
 
     CountCards();
     if (!CanTakePile(top)) return false;
 
-    TProvisionalCard provisional(g, top);
+    TProvisionalCard provisional(g, Me, top);
     CountCards();
     const auto& hand = C.HandByRank;
 
@@ -113,7 +113,7 @@ int TBeginner::MeldableCount(int rank, int wanted) {
 
 void TBeginner::MeldAllOfRank(int rank) {
     int held = 0;
-    for (const TCard& c : Game().OpponentHand) held += c.Rank == rank;
+    for (const TCard& c : Game().Seat(Me).Hand) held += c.Rank == rank;
     int left = MeldableCount(rank, held);
     for (int i = 0; i < HandSize() && left > 0;) {
         if (HandCard(i).Rank == rank) {
@@ -137,7 +137,7 @@ void TBeginner::MeldRankOf(const TCard& card) { MeldRank(card.Rank); }
 TBeginner::TInitialMeldCheck TBeginner::CanMakeInitialMeld() {
     CountCards();
     const auto& hand = C.HandByRank;
-    int s = Game().OpponentMeldedPoints, used = 0, pairs = 0;
+    int s = Game().Seat(Me).MeldedPoints, used = 0, pairs = 0;
     for (int i = 3; i <= kRankAce && s < MeldTarget; ++i) {
         const int n = hand[static_cast<size_t>(i)];
         if (n >= 3) {
@@ -176,7 +176,7 @@ void TBeginner::MakeInitialMeld() {
         if (rank < 3) break;
         MeldRank(rank--);
     }
-    while (HandSize() > 0 && Game().OpponentMeldedPoints < MeldTarget) {
+    while (HandSize() > 0 && Game().Seat(Me).MeldedPoints < MeldTarget) {
         CountCards();
         int found = -1;
         for (int i = 0; i < HandSize() && found < 0; ++i) {
@@ -196,7 +196,7 @@ void TBeginner::MakeInitialMeld() {
 // is still to come, so the hand may be spent down to its last card.
 void TBeginner::TopUpInitialMeld() {
     const int coming = Game().DiscardPile.Count;
-    while (HasMelded() && Game().OpponentMeldedPoints < MeldTarget && HandSize() + coming > 1) {
+    while (HasMelded() && Game().Seat(Me).MeldedPoints < MeldTarget && HandSize() + coming > 1) {
         CountCards();
         if (C.Wilds() == 0) return;
         int target = -1;
@@ -274,7 +274,7 @@ void TBeginner::MeldPairsAndWilds() {
     }
     // The rest goes on the canastas, lowest rank first, as far as they can take it.
     for (int i = 1; i <= kRankAce && placed < toPlace; ++i) {
-        if (i == kRankThree || Game().OpponentMeldState.CanastaKind[static_cast<size_t>(i)] == ckNone) continue;
+        if (i == kRankThree || Game().Seat(Me).MeldState.CanastaKind[static_cast<size_t>(i)] == ckNone) continue;
         CountCards();
         const int n = i == kRankTwo ? toPlace - placed : std::min(WildRoom(i), toPlace - placed);
         for (int w = 0; w < n; ++w) MeldWildCard(i);
@@ -301,10 +301,10 @@ TDiscardChoice TBeginner::ChooseDiscard() {
         const size_t k = static_cast<size_t>(i);
         if (hand[k] > 0 && (C.OppMeldSize[k] == 5 || C.OppMeldSize[k] == 6)) feeds = true;
     }
-    if (feeds && C.Wilds() > 0 && !g.PileFrozenForMover()) return {firstOf({kRankThree, kRankTwo, kRankJoker})};
+    if (feeds && C.Wilds() > 0 && !PileFrozenForMe()) return {firstOf({kRankThree, kRankTwo, kRankJoker})};
 
     bool onlyWildsAndThrees = true;
-    for (const TCard& c : g.OpponentHand)
+    for (const TCard& c : g.Seat(Me).Hand)
         if (c.Rank > kRankThree) onlyWildsAndThrees = false;
     if (onlyWildsAndThrees) {
         int at = FindInHand(kRankThree);

@@ -19,27 +19,28 @@ struct TBotSeatView {
     bool MinimumMet = true;
 
     explicit TBotSeatView(const TGame& g) {
-        for (const TCard& c : g.PlayerHand) {
+        for (const TCard& c : g.Seat(TSeat::Player).Hand) {
             ++Hand[c.Rank];
             if (IsBlackThree(c)) ++BlackThrees;
         }
-        for (const TCard& c : g.PlayerMelds) {
+        for (const TCard& c : g.Seat(TSeat::Player).Melds) {
             const size_t col = c.Column;
             ++Col[col];
             if (IsWild(c)) ++ColWilds[col];
             if (IsBlackThree(c)) ++TableBlackThrees;
             if (!IsRedThree(c)) TablePoints += c.Points;
         }
-        for (const TCard& c : g.PlayerMelds)
+        for (const TCard& c : g.Seat(TSeat::Player).Melds)
             if (!IsRedThree(c) && Col[c.Column] >= 3) MeldedPoints += c.Points;
-        for (const TCard& c : g.OpponentMelds) ++OppCol[c.Column];
-        HandCount = g.PlayerHand.Count;
+        for (const TCard& c : g.Seat(TSeat::Opponent).Melds) ++OppCol[c.Column];
+        HandCount = g.Seat(TSeat::Player).Hand.Count;
         Jokers = Hand[kRankJoker];
         Twos = Hand[kRankTwo];
-        Canastas = g.PlayerMeldState.Canastas;
+        Canastas = g.Seat(TSeat::Player).MeldState.Canastas;
         Need = g.Rules.CanastasToGoOut;
         FrozenForMe = g.PileFrozen || (g.Rules.InitiallyFrozen && g.Rules.FrozenPerPlayer && MeldedPoints == 0);
-        MinimumMet = TablePoints == 0 || TablePoints >= g.PlayerMinimumMeld || (g.Rules.BonusCounts && Canastas >= 1);
+        MinimumMet = TablePoints == 0 || TablePoints >= g.Seat(TSeat::Player).MinimumMeld ||
+                     (g.Rules.BonusCounts && Canastas >= 1);
     }
     int Wilds() const { return Jokers + Twos; }
     int Naturals(int c) const { return Col[static_cast<size_t>(c)] - ColWilds[static_cast<size_t>(c)]; }
@@ -53,14 +54,14 @@ namespace {
 int NaturalValue(int rank) { return rank == kRankAce ? 20 : rank >= 7 ? 10 : 5; }
 
 int FirstInHand(const TGame& g, int rank) {
-    for (int i = 0; i < g.PlayerHand.Count; ++i)
-        if (g.PlayerHand.Cards[static_cast<size_t>(i)].Rank == rank) return i;
+    for (int i = 0; i < g.Seat(TSeat::Player).Hand.Count; ++i)
+        if (g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)].Rank == rank) return i;
     return -1;
 }
 
 int FirstBlackThreeInHand(const TGame& g) {
-    for (int i = 0; i < g.PlayerHand.Count; ++i)
-        if (IsBlackThree(g.PlayerHand.Cards[static_cast<size_t>(i)])) return i;
+    for (int i = 0; i < g.Seat(TSeat::Player).Hand.Count; ++i)
+        if (IsBlackThree(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)])) return i;
     return -1;
 }
 
@@ -191,7 +192,7 @@ bool TGreedyBot::WantPile(const TGame& g, const TBotSeatView& v) const {
     TBotSeatView with = v;
     ++with.Hand[k];
     ++with.HandCount;
-    const int needed = g.PlayerMinimumMeld + (rules.TopCardCounts ? 0 : top.Points);
+    const int needed = g.Seat(TSeat::Player).MinimumMeld + (rules.TopCardCounts ? 0 : top.Points);
     return !PlanFirstMeld(with, needed, with.HandCount - 1, r).empty();
 }
 
@@ -238,8 +239,8 @@ void TGreedyBot::PileTakenMoves(const TGame& g, const TBotSeatView& v, std::vect
             moves.push_back(Make(TGestureKind::MeldCard, FirstInHand(g, r), true));
         else if (v.Wilds() > 0 && v.Naturals(r) > v.ColWilds[k])
             moves.push_back(Make(TGestureKind::AddWild, r));
-    } else if (v.MeldedPoints < g.PlayerMinimumMeld && !(g.Rules.BonusCounts && v.Canastas >= 1)) {
-        const auto plan = PlanFirstMeld(v, g.PlayerMinimumMeld - v.MeldedPoints, v.HandCount - 1, -1);
+    } else if (v.MeldedPoints < g.Seat(TSeat::Player).MinimumMeld && !(g.Rules.BonusCounts && v.Canastas >= 1)) {
+        const auto plan = PlanFirstMeld(v, g.Seat(TSeat::Player).MinimumMeld - v.MeldedPoints, v.HandCount - 1, -1);
         const TGesture first = FirstMeldGesture(g, v, plan);
         if (first.Kind != TGestureKind::None) moves.push_back(first);
     } else {
@@ -314,11 +315,12 @@ void TGreedyBot::MeldMoves(const TGame& g, const TBotSeatView& v, std::vector<TG
         Repairs(g, v, moves);
         if (moves.size() == before) {
             if (v.TablePoints > 0 && !v.MinimumMet) {
-                const auto plan = PlanFirstMeld(v, g.PlayerMinimumMeld - v.TablePoints, v.HandCount - 1, -1);
+                const auto plan =
+                    PlanFirstMeld(v, g.Seat(TSeat::Player).MinimumMeld - v.TablePoints, v.HandCount - 1, -1);
                 const TGesture first = FirstMeldGesture(g, v, plan);
                 moves.push_back(first.Kind != TGestureKind::None ? first : Make(TGestureKind::UndoAll));
             } else if (v.TablePoints == 0) {
-                const auto plan = PlanFirstMeld(v, g.PlayerMinimumMeld, v.HandCount - 1, -1);
+                const auto plan = PlanFirstMeld(v, g.Seat(TSeat::Player).MinimumMeld, v.HandCount - 1, -1);
                 const TGesture first = FirstMeldGesture(g, v, plan);
                 if (first.Kind != TGestureKind::None) moves.push_back(first);
             } else {
@@ -386,7 +388,7 @@ void TGreedyBot::ExtendMoves(const TGame& g, const TBotSeatView& v, std::vector<
 std::vector<int> TGreedyBot::DiscardOrder(const TGame& g, const TBotSeatView& v) const {
     std::vector<std::pair<int, int>> scored;
     for (int i = 0; i < v.HandCount; ++i) {
-        const TCard& c = g.PlayerHand.Cards[static_cast<size_t>(i)];
+        const TCard& c = g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
         const size_t k = c.Rank;
         int score;
         if (IsRedThree(c)) {
@@ -412,7 +414,7 @@ std::vector<int> TGreedyBot::DiscardOrder(const TGame& g, const TBotSeatView& v)
 
 TGesture TRandomBot::Choose(const TGame& g) {
     if (GesturesThisTurn() >= Cap) return TGreedyBot::Choose(g);
-    const int hand = g.PlayerHand.Count;
+    const int hand = g.Seat(TSeat::Player).Hand.Count;
     auto pct = [this]() { return static_cast<int>(Rng.Next(100)); };
     auto modifiers = [&](TGesture ge) {
         const int m = pct();
@@ -424,7 +426,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto handGesture = [&]() -> TGesture {
         if (hand == 0) return Make(TGestureKind::UndoMeld);
         const int i = static_cast<int>(Rng.Next(static_cast<uint32_t>(hand)));
-        const bool wild = IsWild(g.PlayerHand.Cards[static_cast<size_t>(i)]);
+        const bool wild = IsWild(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)]);
         return modifiers(Make(wild ? TGestureKind::MeldWild : TGestureKind::MeldCard, i));
     };
     auto discard = [&]() -> TGesture {
@@ -434,7 +436,7 @@ TGesture TRandomBot::Choose(const TGame& g) {
     auto column = [&]() -> TGesture {
         std::vector<int> columns;
         for (int c = 1; c < kColumns; ++c)
-            if (c != kRankThree && CountInColumn(g.PlayerMelds, c) > 0) columns.push_back(c);
+            if (c != kRankThree && CountInColumn(g.Seat(TSeat::Player).Melds, c) > 0) columns.push_back(c);
         if (columns.empty()) return handGesture();
         TGesture ge = Make(TGestureKind::AddWild, columns[Rng.Next(static_cast<uint32_t>(columns.size()))]);
         ge.Shift = pct() < 30;
@@ -442,8 +444,8 @@ TGesture TRandomBot::Choose(const TGame& g) {
     };
     auto redThree = [&]() -> TGesture {
         std::vector<int> threes;
-        for (int i = 0; i < g.PlayerMelds.Count; ++i)
-            if (g.PlayerMelds.Cards[static_cast<size_t>(i)].Column == kRankThree) threes.push_back(i);
+        for (int i = 0; i < g.Seat(TSeat::Player).Melds.Count; ++i)
+            if (g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Column == kRankThree) threes.push_back(i);
         if (threes.empty()) return discard();
         return Make(TGestureKind::DiscardRedThree, threes[Rng.Next(static_cast<uint32_t>(threes.size()))]);
     };

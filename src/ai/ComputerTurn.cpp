@@ -9,33 +9,35 @@ int NaturalPoints(int rank) {
     return 5;
 }
 
-void CountCards(const TGame& game, TCardCounts& c) {
+void CountCards(const TGame& game, TSeat seat, TCardCounts& c) {
+    const TSeatState& mine = game.Seat(seat);
+    const TSeatState& theirs = game.Seat(OtherSeat(seat));
     c = TCardCounts{};
-    for (const TCard& card : game.OpponentHand) ++c.HandByRank[card.Rank];
-    for (const TCard& card : game.OpponentMelds) {
+    for (const TCard& card : mine.Hand) ++c.HandByRank[card.Rank];
+    for (const TCard& card : mine.Melds) {
         ++c.MeldSize[card.Column];
         ++c.MeldByRank[card.Rank];
     }
-    for (const TCard& card : game.PlayerMelds) {
+    for (const TCard& card : theirs.Melds) {
         ++c.OppMeldSize[card.Column];
         ++c.OppMeldByRank[card.Rank];
     }
     for (const TCard& card : game.DiscardPile) ++c.PileByRank[card.Rank];
-    for (const TCard& card : game.PickedUpCards) ++c.KnownOppByRank[card.Rank];
+    for (const TCard& card : theirs.PickedUp) ++c.KnownOppByRank[card.Rank];
 }
 
-int WildsInMeld(const TGame& game, int rank) {
+int WildsInMeld(const TGame& game, TSeat seat, int rank) {
     int n = 0;
-    for (const TCard& card : game.OpponentMelds)
+    for (const TCard& card : game.Seat(seat).Melds)
         if (card.Column == rank && IsWild(card)) ++n;
     return n;
 }
 
-bool CanTakePile(TGame& game, const TCardCounts& c, const TCard& top) {
+bool CanTakePile(TGame& game, TSeat seat, const TCardCounts& c, const TCard& top) {
     const int r = top.Rank;
     if (r < 3) return false;
-    if (game.DiscardPile.Count == 1 && game.OpponentHand.Count == 1) return false;
-    const TRuleOptions& rules = game.Rules;
+    if (game.DiscardPile.Count == 1 && game.Seat(seat).Hand.Count == 1) return false;
+    const TRuleOptions& rules = game.SeatRules(seat);
     const int n = c.HandByRank[static_cast<size_t>(r)];
     const int m = c.MeldSize[static_cast<size_t>(r)];
     const int w = c.Wilds();
@@ -44,34 +46,45 @@ bool CanTakePile(TGame& game, const TCardCounts& c, const TCard& top) {
     const bool frozen = game.PileFrozen;
     const bool yes = (!frozen && !rules.AddToCanasta && m < 7 && pairing) || (frozen && n >= 2) ||
                      (!frozen && rules.AddToCanasta && pairing) ||
-                     (game.StockExhausted && game.IsForced(game.OpponentHand.Count, c.MeldSize));
+                     (game.StockExhausted && game.IsForced(seat, game.Seat(seat).Hand.Count, c.MeldSize));
     if (!yes) return false;
     // A new meld must leave a card to discard.
-    if (m == 0) return game.OpponentHand.Count + game.DiscardPile.Count > 3;
+    if (m == 0) return game.Seat(seat).Hand.Count + game.DiscardPile.Count > 3;
     return true;
 }
 
-TProvisionalCard::TProvisionalCard(TGame& game, const TCard& card) : Game(game), CountBefore(game.OpponentHand.Count) {
-    AddCard(Game.OpponentHand, card);
+TProvisionalCard::TProvisionalCard(TGame& game, TSeat seat, const TCard& card)
+    : Game(game), Seat(seat), CountBefore(game.Seat(seat).Hand.Count) {
+    AddCard(Game.Seat(seat).Hand, card);
 }
 
-TProvisionalCard::~TProvisionalCard() { Game.OpponentHand.Count = CountBefore; }
+TProvisionalCard::~TProvisionalCard() { Game.Seat(Seat).Hand.Count = CountBefore; }
 
 // ---------------------------------------------------------------------------
 
-void TComputerTurn::Attach(TGame& game) { G = &game; }
+void TComputerTurn::Attach(TGame& game, TSeat seat) {
+    G = &game;
+    Me = seat;
+    Other = OtherSeat(seat);
+}
 
-void TComputerTurn::PlayTurn(TGame& game) {
-    Attach(game);
+void TComputerTurn::PlayTurn(TGame& game, TSeat seat) {
+    Attach(game, seat);
     RunTurn();
+}
+
+bool TComputerTurn::PileFrozenForMe() const {
+    if (G->PileFrozen) return true;
+    const TRuleOptions& rules = G->SeatRules(Me);
+    return rules.InitiallyFrozen && rules.FrozenPerPlayer && G->Seat(Me).MeldedPoints == 0;
 }
 
 void TComputerTurn::RunTurn() {
     TGame& g = *G;
-    g.OpponentsTurn = true;
+    g.OpponentsTurn = Me == TSeat::Opponent;
 
-    g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
-    g.OpponentMinimumMeld = MinimumInitialMeld(g.OpponentScore);
+    g.Seat(Other).PointsBeforeTurn = g.MeldedPoints(Other, false);
+    g.Seat(Me).MinimumMeld = MinimumInitialMeld(g.Seat(Me).Score);
     BeginTurn();
 
     if (!PickUp()) return;
@@ -83,7 +96,7 @@ void TComputerTurn::RunTurn() {
 
 bool TComputerTurn::ForcedTake() {
     CountCards();
-    return G->IsForced(HandSize(), C.MeldSize);
+    return G->IsForced(Me, HandSize(), C.MeldSize);
 }
 
 bool TComputerTurn::PickUp() {
@@ -118,25 +131,31 @@ void TComputerTurn::EndHandAtEmptyStock() {
 }
 
 TCard TComputerTurn::TakeTopCard() {
-    TCard top = TakeLastCard(G->DiscardPile);
-    G->AddToComputerHand(top, {TArea::DiscardPile}, true);
+    TakeFromPile();
     G->Host.Invalidate(TRegion::Pile);
-    return G->OpponentHand.Last();
+    return G->Seat(Me).Hand.Last();
 }
 
 void TComputerTurn::TakeRestOfPile() {
-    while (!G->DiscardPile.Empty()) G->AddToComputerHand(TakeLastCard(G->DiscardPile), {TArea::DiscardPile}, true);
+    while (!G->DiscardPile.Empty()) TakeFromPile();
     G->Host.Invalidate(TRegion::Pile);
+}
+
+void TComputerTurn::TakeFromPile() {
+    const TCard card = TakeLastCard(G->DiscardPile);
+    G->AddToHand(Me, card, {TArea::DiscardPile}, true);
+    // The other seat saw it taken (a red three goes to the table at once).
+    if (!IsRedThree(card)) AddCard(G->Seat(Me).PickedUp, G->Seat(Me).Hand.Last());
 }
 
 void TComputerTurn::DrawCards() {
     TGame& g = *G;
     for (int i = 0; i < g.Rules.CardsDrawn && !g.Stock.Empty(); ++i) {
         TCard card = g.DrawFromStock();
-        g.AddToComputerHand(card, {TArea::Stock}, true);
+        g.AddToHand(Me, card, {TArea::Stock}, true);
         while (g.Rules.RedThreeDrawsExtra && IsRedThree(card) && !g.Stock.Empty()) {
             card = g.DrawFromStock();
-            g.AddToComputerHand(card, {TArea::Stock}, true);
+            g.AddToHand(Me, card, {TArea::Stock}, true);
         }
     }
 }
@@ -156,19 +175,16 @@ void TComputerTurn::Discard() {
     }
     if (HandSize() == 0) return;
     const TDiscardChoice choice = ChooseDiscard();
-    TCard card;
-    TCardPlace from = RowSlot(choice.Position);
-    if (choice.FromMelds) {
-        // A red three from the table: the threes above it close up downward.
-        RemoveCardAt(g.OpponentMelds, choice.Position, card, false, kRankThree);
-        from = PlaceOf(TArea::OpponentMelds, card);
-        g.Host.Invalidate(TRegion::OpponentMelds);
-    } else {
+    if (!choice.FromMelds) {
         // A position off the hand is refused there: the hand is abandoned.
-        if (choice.Position < 0 || choice.Position >= HandSize()) g.RemoveFromComputerHand(choice.Position);
-        card = g.OpponentHand.Cards[static_cast<size_t>(choice.Position)];
-        g.RemoveFromComputerHand(choice.Position);
+        g.DiscardFromHand(Me, choice.Position);
+        return;
     }
+    // A red three from the table: the threes above it close up downward.
+    TCard card;
+    RemoveCardAt(g.Seat(Me).Melds, choice.Position, card, false, kRankThree);
+    const TCardPlace from = PlaceOf(Me == TSeat::Player ? TArea::PlayerMelds : TArea::OpponentMelds, card);
+    g.Host.Invalidate(Me == TSeat::Player ? TRegion::PlayerMelds : TRegion::OpponentMelds);
     card.FaceUp = true;
     ClearColumn(card);
     AddCard(g.DiscardPile, card);
@@ -179,22 +195,26 @@ void TComputerTurn::Discard() {
 void TComputerTurn::Finish() {
     TGame& g = *G;
     g.Host.Invalidate(TRegion::Pile);
-    g.Host.Invalidate(TRegion::OpponentHand);
+    g.Host.Invalidate(Me == TSeat::Player ? TRegion::PlayerHand : TRegion::OpponentHand);
     if (g.EndHandIfOver()) return;
-    g.OpponentPointsBeforeTurn = g.OpponentMeldedPoints;
-    g.OpponentsTurn = false;
-    g.SetTurnPhase(TTurnPhase::Draw);
+    g.Seat(Me).PointsBeforeTurn = g.Seat(Me).MeldedPoints;
+    if (Me == TSeat::Player) {
+        g.HandTurnToOpponent();
+    } else {
+        g.OpponentsTurn = false;
+        g.SetTurnPhase(TTurnPhase::Draw);
+    }
 }
 
 int TComputerTurn::FindInHand(int rank, int from) const {
     for (int i = from; i < HandSize(); ++i)
-        if (G->OpponentHand.Cards[static_cast<size_t>(i)].Rank == rank) return i;
+        if (G->Seat(Me).Hand.Cards[static_cast<size_t>(i)].Rank == rank) return i;
     return -1;
 }
 
 int TComputerTurn::FindBlackThree() const {
     for (int i = 0; i < HandSize(); ++i)
-        if (IsBlackThree(G->OpponentHand.Cards[static_cast<size_t>(i)])) return i;
+        if (IsBlackThree(G->Seat(Me).Hand.Cards[static_cast<size_t>(i)])) return i;
     return -1;
 }
 
@@ -205,10 +225,10 @@ double TComputerTurn::RandomReal() {
 
 int TComputerTurn::RandomInt(int n) { return n <= 0 ? 0 : static_cast<int>(G->Rng.Next(static_cast<uint32_t>(n))); }
 
-void TComputerTurn::MeldFromHand(int position) { G->MeldFromHand(position); }
+void TComputerTurn::MeldFromHand(int position) { G->MeldFromHand(Me, position); }
 
-void TComputerTurn::MeldWildCard(int rank) { G->MeldWildCard(rank); }
+void TComputerTurn::MeldWildCard(int rank) { G->MeldWildCard(Me, rank); }
 
-bool TComputerTurn::LayRedThrees() { return G->LayRedThrees(); }
+bool TComputerTurn::LayRedThrees() { return G->LayRedThrees(Me); }
 
 }  // namespace canasta

@@ -8,55 +8,58 @@ namespace canasta {
 
 // Per-rank counts every decision reads; always recomputed from scratch.
 struct TCardCounts {
-    TCounts HandByRank{};      // computer's hand by rank (0 jokers, 1 twos)
-    TCounts MeldSize{};        // cards per column of the computer's table, wild cards included
-    TCounts OppMeldSize{};     // the same for the human's table
-    TCounts MeldByRank{};      // computer's table cards by their own rank (wild cards under 0 and 1)
-    TCounts OppMeldByRank{};   // the same for the human's table
+    TCounts HandByRank{};      // my hand by rank (0 jokers, 1 twos)
+    TCounts MeldSize{};        // cards per column of my table, wild cards included
+    TCounts OppMeldSize{};     // the same for the other seat's table
+    TCounts MeldByRank{};      // my table cards by their own rank (wild cards under 0 and 1)
+    TCounts OppMeldByRank{};   // the same for the other seat's table
     TCounts PileByRank{};      // discard pile by rank
-    TCounts KnownOppByRank{};  // cards the human took from the pile and still holds
+    TCounts KnownOppByRank{};  // cards the other seat took from the pile and still holds
 
     int Jokers() const { return HandByRank[kRankJoker]; }
     int Twos() const { return HandByRank[kRankTwo]; }
     int Wilds() const { return Jokers() + Twos(); }
 };
 
-void CountCards(const TGame& game, TCardCounts& counts);
-// Wild cards in the computer's meld of that rank.
-int WildsInMeld(const TGame& game, int rank);
-// Whether the computer may take the discard pile whose top card is top.
+// The counts as seen from the seat.
+void CountCards(const TGame& game, TSeat seat, TCardCounts& counts);
+// Wild cards in the seat's meld of that rank.
+int WildsInMeld(const TGame& game, TSeat seat, int rank);
+// Whether a level in the seat may take the discard pile whose top card is top.
 // Reads the plain frozen flag: the per-side initial freeze is not part of it.
-bool CanTakePile(TGame& game, const TCardCounts& counts, const TCard& top);
+bool CanTakePile(TGame& game, TSeat seat, const TCardCounts& counts, const TCard& top);
 // Point value of a natural of that rank code (4..7: 5, 8..K: 10, A: 20).
 int NaturalPoints(int rank);
 
 // The card a level discards: a hand position, or (Expert only) a red three of
-// the computer's table.
+// its table.
 struct TDiscardChoice {
     int Position = -1;
     bool FromMelds = false;
 };
 
-// Puts a card into the computer's hand for the length of a decision.
+// Puts a card into the seat's hand for the length of a decision.
 class TProvisionalCard {
 public:
-    TProvisionalCard(TGame& game, const TCard& card);
+    TProvisionalCard(TGame& game, TSeat seat, const TCard& card);
     ~TProvisionalCard();
     TProvisionalCard(const TProvisionalCard&) = delete;
     TProvisionalCard& operator=(const TProvisionalCard&) = delete;
 
 private:
     TGame& Game;
+    TSeat Seat;
     uint8_t CountBefore;
 };
 
 // One computer turn: PlayTurn runs the skeleton (open, pick up, lay red
-// threes, meld, discard or pass, close) and calls the level's steps.
+// threes, meld, discard or pass, close) and calls the level's steps. A level
+// plays the seat it is given (Me) and reads the other seat as its opponent.
 class TComputerTurn : public IComputerLevel {
 public:
-    void PlayTurn(TGame& game) final;
-    // Binds the level to a game outside a turn (tests call single steps).
-    void Attach(TGame& game);
+    void PlayTurn(TGame& game, TSeat seat) final;
+    // Binds the level to a game and a seat outside a turn (tests call single steps).
+    void Attach(TGame& game, TSeat seat = TSeat::Opponent);
 
     TCardCounts C;
 
@@ -82,15 +85,18 @@ protected:
 
     // ---- shared pieces ----
     TGame& Game() const { return *G; }
-    void CountCards() { canasta::CountCards(*G, C); }
-    int WildsInMeld(int rank) const { return canasta::WildsInMeld(*G, rank); }
-    bool CanTakePile(const TCard& top) { return canasta::CanTakePile(*G, C, top); }
-    // The forced-take test for the computer's seat.
+    void CountCards() { canasta::CountCards(*G, Me, C); }
+    int WildsInMeld(int rank) const { return canasta::WildsInMeld(*G, Me, rank); }
+    bool CanTakePile(const TCard& top) { return canasta::CanTakePile(*G, Me, C, top); }
+    // The forced-take test for my seat.
     bool ForcedTake();
-    bool HasMelded() const { return G->OpponentMeldedPoints != 0; }
-    int HandSize() const { return G->OpponentHand.Count; }
-    const TCard& HandCard(int position) const { return G->OpponentHand.At(position); }
-    int Canastas() const { return G->OpponentMeldState.Canastas; }
+    // The pile is frozen for me: for everyone, or by the per-player initial
+    // freeze while I have melded nothing (the points I keep as I meld).
+    bool PileFrozenForMe() const;
+    bool HasMelded() const { return G->Seat(Me).MeldedPoints != 0; }
+    int HandSize() const { return G->Seat(Me).Hand.Count; }
+    const TCard& HandCard(int position) const { return G->Seat(Me).Hand.At(position); }
+    int Canastas() const { return G->Seat(Me).MeldState.Canastas; }
     int CanastasRequired() const { return G->Rules.CanastasToGoOut; }
     bool HasCanastasRequired() const { return Canastas() >= CanastasRequired(); }
     // First hand position of a card of that rank at or after from, or -1.
@@ -107,6 +113,10 @@ protected:
     void MeldWildCard(int rank);
     bool LayRedThrees();
 
+    // My seat and the other one.
+    TSeat Me = TSeat::Opponent;
+    TSeat Other = TSeat::Player;
+
     // Pick-up pieces.
     TCard TakeTopCard();    // the pile's top card into the hand, animated
     void TakeRestOfPile();  // the rest of the pile, top down, animated
@@ -115,6 +125,8 @@ protected:
     void EndHandAtEmptyStock();
 
 private:
+    // The pile's top card into my hand, on record as taken.
+    void TakeFromPile();
     void RunTurn();
     void Discard();
     void Finish();

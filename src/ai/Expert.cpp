@@ -16,17 +16,17 @@ void TExpert::NewHand(TGame& game) {
     S().Clear();
 }
 
-void TExpert::BeginTurn() { MeldTarget = Game().OpponentMinimumMeld; }
+void TExpert::BeginTurn() { MeldTarget = Game().Seat(Me).MinimumMeld; }
 
 int TExpert::HumanWildsAndThrees() const {
     int n = 0;
-    for (const TCard& c : Game().PlayerHand) n += c.Rank <= kRankThree;
+    for (const TCard& c : Game().Seat(Other).Hand) n += c.Rank <= kRankThree;
     return n;
 }
 
 int TExpert::HighestRankHeld() const {
     int best = -1;
-    for (const TCard& c : Game().OpponentHand) best = std::max(best, static_cast<int>(c.Rank));
+    for (const TCard& c : Game().Seat(Me).Hand) best = std::max(best, static_cast<int>(c.Rank));
     return best;
 }
 
@@ -38,8 +38,8 @@ void TExpert::RollAggressiveTurn() {
 void TExpert::ComputeHoldBack() {
     const TGame& g = Game();
     const int stockAndPile = g.Stock.Count + g.DiscardPile.Count;
-    S().HoldBack =
-        stockAndPile < 62 && g.PlayerHand.Count + g.PlayerMelds.Count >= (77 - stockAndPile) / 2 + 21 && !HasMelded();
+    S().HoldBack = stockAndPile < 62 &&
+                   g.Seat(Other).Hand.Count + g.Seat(Other).Melds.Count >= (77 - stockAndPile) / 2 + 21 && !HasMelded();
 }
 
 // ---- pick-up ----
@@ -47,8 +47,8 @@ void TExpert::ComputeHoldBack() {
 TExpert::TPickUp TExpert::ExpertPickUp() {
     TGame& g = Game();
     RollAggressiveTurn();
-    g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
-    S().MeldTarget = g.OpponentMinimumMeld;
+    g.Seat(Other).PointsBeforeTurn = g.MeldedPoints(Other, false);
+    S().MeldTarget = g.Seat(Me).MinimumMeld;
 
     if (g.DiscardPile.Count == 1) {
         S().BlackThreeFlag = S().BlackThreeFlag && BlackThreesInHand() >= 2;
@@ -71,7 +71,7 @@ TExpert::TPickUp TExpert::ExpertPickUp() {
             } else {
                 MeldOfRank(t, 3);
             }
-        } else if (g.PileFrozenForMover() || (g.Rules.NaturalPair && g.Rules.PairForExistingMeld)) {
+        } else if (PileFrozenForMe() || (g.Rules.NaturalPair && g.Rules.PairForExistingMeld)) {
             MeldOfRank(t, 3);
         } else {
             MeldOfRank(t, 1);
@@ -135,7 +135,7 @@ TExpert::TEstimate TExpert::InitialMeldEstimate(int c, bool pileCanasta, bool fu
     // Without the full check the estimate allows 5 points of slack (the points
     // test uses the lowered target throughout).
     const int target = S().MeldTarget - (fullCheck ? 0 : 5);
-    int points = g.OpponentMeldedPoints, used = 0, jokers = C.Jokers(), twos = C.Twos(), spent = 0;
+    int points = g.Seat(Me).MeldedPoints, used = 0, jokers = C.Jokers(), twos = C.Twos(), spent = 0;
     auto addWild = [](int& pts, int& j, int& t, int& n) {
         if (j > 0) {
             pts += 50;
@@ -246,7 +246,7 @@ bool TExpert::FreezeTest() {
         S().InitialMeldPlan = plan;
         if (!keeps) return false;
     }
-    if (g.PlayerHand.Count + g.PlayerMelds.Count + HumanWildsAndThrees() >= 26) return false;
+    if (g.Seat(Other).Hand.Count + g.Seat(Other).Melds.Count + HumanWildsAndThrees() >= 26) return false;
     CountCards();
     if ((CanastasRequired() == 2 && pairs >= 5) || (!build && Canastas() == 0) || g.DiscardPile.Count >= 20 ||
         (HandSize() >= 20 && HasCanastasRequired()))
@@ -261,13 +261,13 @@ bool TExpert::KeepsInitialMeld(int rank) {
     const int at = FindInHand(rank);
     if (at < 0) return false;
     TGame& g = Game();
-    const TCardList saved = g.OpponentHand;
+    const TCardList saved = g.Seat(Me).Hand;
     const int plan = S().InitialMeldPlan;
-    TCardList& hand = g.OpponentHand;
+    TCardList& hand = g.Seat(Me).Hand;
     for (int i = at; i + 1 < hand.Count; ++i) hand.Cards[At(i)] = hand.Cards[At(i + 1)];
     --hand.Count;
     const bool keeps = InitialMeldEstimate(0, false, false).Yes;
-    g.OpponentHand = saved;
+    g.Seat(Me).Hand = saved;
     S().InitialMeldPlan = plan;
     CountCards();
     return keeps;
@@ -279,13 +279,13 @@ bool TExpert::TakeDecision() {
     if (g.DiscardPile.Empty()) return false;
     const TCard top = g.DiscardPile.Last();
     const int t = top.Rank;
-    S().MeldTarget = g.OpponentMinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
+    S().MeldTarget = g.Seat(Me).MinimumMeld + (g.Rules.TopCardCounts ? 0 : top.Points);
     if (!CanTakePile(top)) return false;
 
     S().PileCanasta = PileCanastaTest();
     const int e1 = GoOutEstimate().Distance;
 
-    TProvisionalCard provisional(g, top);
+    TProvisionalCard provisional(g, Me, top);
     CountCards();
     bool meldable = HasMelded();
     S().InitialMeldWilds = 0;
@@ -313,7 +313,7 @@ bool TExpert::TakeDecision() {
     // The hand as it would be with the whole pile.
     int e2 = 0;
     {
-        TCardList& hand = g.OpponentHand;
+        TCardList& hand = g.Seat(Me).Hand;
         const uint8_t before = hand.Count;
         for (int i = 0; i + 1 < g.DiscardPile.Count; ++i) AddCard(hand, g.DiscardPile.Cards[At(i)]);
         e2 = GoOutEstimate().Distance;
@@ -321,7 +321,7 @@ bool TExpert::TakeDecision() {
     }
     CountCards();
     const int inHand = C.HandByRank[At(t)], inMeld = C.MeldSize[At(t)], wilds = C.Wilds();
-    const bool open = !g.PileFrozenForMover();
+    const bool open = !PileFrozenForMe();
 
     if (S().BlackThreeFlag) {
         const bool near = S().AggressiveTurn && HasCanastasRequired() && e1 < 3;
@@ -361,7 +361,7 @@ bool TExpert::TakeDecision() {
 
 void TExpert::ExpertInitialMeld() {
     TGame& g = Game();
-    auto reached = [&] { return g.OpponentMeldedPoints >= S().MeldTarget; };
+    auto reached = [&] { return g.Seat(Me).MeldedPoints >= S().MeldTarget; };
     CountCards();
     std::array<bool, kColumns> marked{};
     for (int r = kRankAce; r >= 3 && !reached(); --r) {
@@ -405,7 +405,7 @@ void TExpert::LayRedThreesFromBack() {
             continue;
         }
         MeldFromHand(i);
-        g.Host.Invalidate(TRegion::OpponentMelds);
+        g.Host.Invalidate(Me == TSeat::Player ? TRegion::PlayerMelds : TRegion::OpponentMelds);
         g.Host.Wait(g.Config.MeldDelay);
         i = HandSize() - 1;
     }
@@ -518,10 +518,10 @@ TExpert::TReach TExpert::ReachableCanastas() {
 
 bool TExpert::ScoreCheck() const {
     const TGame& g = Game();
-    int human = g.PlayerScore + 300 * g.PlayerMeldState.Canastas;
-    for (const TCard& c : g.PlayerMelds) human += c.Points;
-    int computer = g.OpponentScore + 300 * Canastas();
-    for (const TCard& c : g.OpponentMelds) computer += c.Points;
+    int human = g.Seat(Other).Score + 300 * g.Seat(Other).MeldState.Canastas;
+    for (const TCard& c : g.Seat(Other).Melds) human += c.Points;
+    int computer = g.Seat(Me).Score + 300 * Canastas();
+    for (const TCard& c : g.Seat(Me).Melds) computer += c.Points;
     return human < computer || human < 5000;
 }
 
@@ -532,11 +532,11 @@ void TExpert::ExpertMeld() {
     NaturalCanastas();
     CanGoOutNow();
 
-    auto humanCards = [&] { return g.PlayerHand.Count + g.PlayerMelds.Count; };
+    auto humanCards = [&] { return g.Seat(Other).Hand.Count + g.Seat(Other).Melds.Count; };
     const bool humanHasCanastas = HumanCanastas() >= required;
-    if (StockSize() < 6 ||
-        (!S().HoldBack && ((humanHasCanastas && HumanHand() < 10) ||
-                           (HumanCanastas() == 0 && required == 1 && StockSize() < 55 && g.PlayerMelds.Count < 5)))) {
+    if (StockSize() < 6 || (!S().HoldBack && ((humanHasCanastas && HumanHand() < 10) ||
+                                              (HumanCanastas() == 0 && required == 1 && StockSize() < 55 &&
+                                               g.Seat(Other).Melds.Count < 5)))) {
         ExpertCompleteCanastas();
         if (HasCanastasRequired()) {
             ExpertMeldDown(0);
@@ -556,10 +556,10 @@ void TExpert::ExpertMeld() {
     if (HasCanastasRequired() || !g.Rules.CanastaRequired) {
         if (!HasCanastasRequired()) {
             if (humanHasCanastas && HumanHand() < 5 && !S().HoldBack && HasMelded() &&
-                HandSize() + g.OpponentMelds.Count >= 7 * required + 10 - 7 * Canastas())
+                HandSize() + g.Seat(Me).Melds.Count >= 7 * required + 10 - 7 * Canastas())
                 ExpertMeldDown(1);
         } else {
-            const int x = HandSize() + (g.PileFrozenForMover() ? 0 : g.OpponentMelds.Count);
+            const int x = HandSize() + (PileFrozenForMe() ? 0 : g.Seat(Me).Melds.Count);
             const bool attempt = S().AggressiveTurn
                                      ? !(HumanCanastas() < required - 1 && humanCards() < 35 && x >= 15)
                                      : (humanCards() >= 35 || x < 7 || (humanHasCanastas && HumanHand() < 4));
@@ -572,9 +572,9 @@ void TExpert::ExpertMeld() {
             }
             if (!wentThrough && HasCanastasRequired()) {
                 int redThrees = 0;
-                for (const TCard& c : g.PlayerMelds) redThrees += IsRedThree(c);
+                for (const TCard& c : g.Seat(Other).Melds) redThrees += IsRedThree(c);
                 if (HumanHand() < 6 || StockSize() < 5 ||
-                    (StockSize() < 60 && g.PlayerMelds.Count == redThrees && S().AggressiveTurn))
+                    (StockSize() < 60 && g.Seat(Other).Melds.Count == redThrees && S().AggressiveTurn))
                     ExpertCompleteCanastas();
                 if (StockSize() < 5 || (HumanHand() < 6 && humanHasCanastas)) ExpertMeldDown(1);
             }

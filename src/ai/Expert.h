@@ -60,8 +60,8 @@ protected:
 private:
     TExpertState& S() { return State(); }
     int StockSize() const { return Game().Stock.Count; }
-    int HumanHand() const { return Game().PlayerHand.Count; }
-    int HumanCanastas() const { return Game().PlayerMeldState.Canastas; }
+    int HumanHand() const { return Game().Seat(Other).Hand.Count; }
+    int HumanCanastas() const { return Game().Seat(Other).MeldState.Canastas; }
     // Jokers, twos and threes in the human's hand.
     int HumanWildsAndThrees() const;
     // The highest rank code among the hand's cards.

@@ -24,7 +24,7 @@ TDiscardChoice TExpert::ChooseDiscard() {
         return at >= 0 ? at : FindInHand(other);
     };
     const int required = CanastasRequired();
-    const bool frozen = g.PileFrozenForMover();
+    const bool frozen = PileFrozenForMe();
     const int open = frozen ? 0 : 1;  // F: the human's melds count only while it may take the pile
     const int wilds = C.Wilds();
 
@@ -34,8 +34,8 @@ TDiscardChoice TExpert::ChooseDiscard() {
     if (wilds > 2 * required + 2 && (frozen || !HasCanastasRequired())) return {wildDiscard()};
 
     if (g.Rules.RedThreeFreezes && required == 2 && !HasMelded() && HandSize() < 14) {
-        for (int i = 0; i < g.OpponentMelds.Count; ++i)
-            if (IsRedThree(g.OpponentMelds.Cards[At(i)])) return {i, true};
+        for (int i = 0; i < g.Seat(Me).Melds.Count; ++i)
+            if (IsRedThree(g.Seat(Me).Melds.Cards[At(i)])) return {i, true};
     }
 
     if (S().PlanRank != 0 && hand[At(S().PlanRank)] > 0 && KeepsInitialMeld(S().PlanRank))
@@ -79,7 +79,7 @@ TDiscardChoice TExpert::ChooseDiscard() {
         const int knownWildsAndThrees =
             C.KnownOppByRank[kRankJoker] + C.KnownOppByRank[kRankTwo] + C.KnownOppByRank[kRankThree];
         if ((wilds >= 4 || (wilds >= 1 && wilds <= 3 && HasCanastasRequired())) &&
-            HumanHand() - knownWildsAndThrees <= 7 && g.PlayerMelds.Count >= 20 && !frozen && !S().BlackThreeFlag)
+            HumanHand() - knownWildsAndThrees <= 7 && g.Seat(Other).Melds.Count >= 20 && !frozen && !S().BlackThreeFlag)
             chosen = wildDiscard();
     }
 
@@ -108,7 +108,7 @@ TDiscardChoice TExpert::ChooseDiscard() {
                         std::vector<int> best;
                         for (int r : candidates)
                             if (score(r) == kept) best.push_back(r);
-                        if (!HasCanastasRequired() && open * g.PlayerMelds.Count + HumanHand() > 25) {
+                        if (!HasCanastasRequired() && open * g.Seat(Other).Melds.Count + HumanHand() > 25) {
                             chosen = FindInHand(best.front());
                         } else {
                             for (int r : best) {

@@ -25,12 +25,14 @@ uint64_t Fingerprint(const TGame& g) {
     mix(g.DrawsThisTurn);
     mix(g.Stock.Count);
     mix(g.DiscardPile.Count);
-    mix(g.OpponentHand.Count);
-    mix(g.OpponentMelds.Count);
+    mix(g.Seat(TSeat::Opponent).Hand.Count);
+    mix(g.Seat(TSeat::Opponent).Melds.Count);
     mix(g.UndoStack.size());
-    mix(static_cast<uint32_t>(g.PlayerScore));
-    for (const TCard& c : g.PlayerHand) mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
-    for (const TCard& c : g.PlayerMelds) mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
+    mix(static_cast<uint32_t>(g.Seat(TSeat::Player).Score));
+    for (const TCard& c : g.Seat(TSeat::Player).Hand)
+        mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
+    for (const TCard& c : g.Seat(TSeat::Player).Melds)
+        mix(uint64_t(c.Id) << 16 | uint64_t(c.Column) << 8 | uint8_t(c.Depth));
     return h;
 }
 
@@ -40,8 +42,9 @@ uint64_t Fingerprint(const TGame& g) {
 
 std::string DescribeGesture(const TGame& g, const TGesture& ge) {
     auto handCard = [&](int i) {
-        return i >= 0 && i < g.PlayerHand.Count ? CardShortName(g.PlayerHand.Cards[static_cast<size_t>(i)].Id)
-                                                : "#" + std::to_string(i);
+        return i >= 0 && i < g.Seat(TSeat::Player).Hand.Count
+                   ? CardShortName(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)].Id)
+                   : "#" + std::to_string(i);
     };
     std::string mods = std::string(ge.Shift ? " shift" : "") + (ge.Ctrl ? " ctrl" : "");
     switch (ge.Kind) {
@@ -66,7 +69,7 @@ bool IsPlayersMove(const TGame& g) {
 
 void ApplyGesture(TGame& g, const TGesture& ge) {
     if (!IsPlayersMove(g)) return;
-    const int hand = g.PlayerHand.Count;
+    const int hand = g.Seat(TSeat::Player).Hand.Count;
     switch (ge.Kind) {
         case TGestureKind::None: return;
         case TGestureKind::Draw:
@@ -77,7 +80,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
         case TGestureKind::MeldCard:
         case TGestureKind::MeldWild: {
             if (ge.Kind == TGestureKind::MeldWild ||
-                (ge.Index >= 0 && ge.Index < hand && IsWild(g.PlayerHand.At(ge.Index)))) {
+                (ge.Index >= 0 && ge.Index < hand && IsWild(g.Seat(TSeat::Player).Hand.At(ge.Index)))) {
                 g.MeldWildGesture(ge.Shift, ge.Ctrl);
             } else if (ge.Index >= 0 && ge.Index < hand) {
                 g.MeldCardGesture(ge.Index, ge.Shift, ge.Ctrl);
@@ -87,7 +90,7 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
         case TGestureKind::AddWild: {
             // Only a column with a card in it, outside the threes, can be clicked.
             if (ge.Index < 1 || ge.Index >= kColumns || ge.Index == kRankThree) return;
-            if (CountInColumn(g.PlayerMelds, ge.Index) == 0) return;
+            if (CountInColumn(g.Seat(TSeat::Player).Melds, ge.Index) == 0) return;
             g.AddWildcardGesture(ge.Index, ge.Shift);
             return;
         }
@@ -97,8 +100,8 @@ void ApplyGesture(TGame& g, const TGesture& ge) {
             if (ge.Index >= 0 && ge.Index < hand) g.DiscardCard(ge.Index);
             return;
         case TGestureKind::DiscardRedThree:
-            if (ge.Index >= 0 && ge.Index < g.PlayerMelds.Count &&
-                g.PlayerMelds.Cards[static_cast<size_t>(ge.Index)].Column == kRankThree)
+            if (ge.Index >= 0 && ge.Index < g.Seat(TSeat::Player).Melds.Count &&
+                g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(ge.Index)].Column == kRankThree)
                 g.DiscardRedThreeFromTable(ge.Index);
             return;
         case TGestureKind::EndHand:

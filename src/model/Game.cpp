@@ -68,8 +68,8 @@ std::string TGame::PlayerLabel() const { return Config.PlayerName.empty() ? "Pla
 
 void TGame::NewGame() {
     HandEndPending = MatchAnswerPending = false;
-    PlayerScore = 0;
-    OpponentScore = 0;
+    Seat(TSeat::Player).Score = 0;
+    Seat(TSeat::Opponent).Score = 0;
     Host.SendToken(token::NewGame, "");
     GameInProgress = false;
     DealHand(TSoundEvent::Start);
@@ -97,15 +97,15 @@ void TGame::SetStockExhausted(bool flag) {
 }
 
 void TGame::CountColumns() {
-    PlayerColumnCounts.fill(0);
-    PlayerRankCounts.fill(0);
-    OpponentRankCounts.fill(0);
-    OpponentColumnCounts.fill(0);
+    Seat(TSeat::Player).ColumnCounts.fill(0);
+    Seat(TSeat::Player).RankCounts.fill(0);
+    Seat(TSeat::Opponent).RankCounts.fill(0);
+    Seat(TSeat::Opponent).ColumnCounts.fill(0);
     PileRankCounts.fill(0);
-    for (const TCard& c : PlayerMelds) ++PlayerColumnCounts[c.Column];
-    for (const TCard& c : OpponentMelds) ++OpponentColumnCounts[c.Column];
-    for (const TCard& c : PlayerHand) ++PlayerRankCounts[c.Rank];
-    for (const TCard& c : OpponentHand) ++OpponentRankCounts[c.Rank];
+    for (const TCard& c : Seat(TSeat::Player).Melds) ++Seat(TSeat::Player).ColumnCounts[c.Column];
+    for (const TCard& c : Seat(TSeat::Opponent).Melds) ++Seat(TSeat::Opponent).ColumnCounts[c.Column];
+    for (const TCard& c : Seat(TSeat::Player).Hand) ++Seat(TSeat::Player).RankCounts[c.Rank];
+    for (const TCard& c : Seat(TSeat::Opponent).Hand) ++Seat(TSeat::Opponent).RankCounts[c.Rank];
     for (const TCard& c : DiscardPile) ++PileRankCounts[c.Rank];
 }
 
@@ -117,16 +117,16 @@ TCard TGame::DrawFromStock() {
 }
 
 void TGame::SaveTurnSnapshot() {
-    SavedPlayerHand = PlayerHand;
-    SavedPlayerMelds = PlayerMelds;
-    SavedPlayerMeldState = PlayerMeldState;
+    SavedPlayerHand = Seat(TSeat::Player).Hand;
+    SavedPlayerMelds = Seat(TSeat::Player).Melds;
+    SavedPlayerMeldState = Seat(TSeat::Player).MeldState;
     SavedDiscardPile = DiscardPile;
 }
 
 void TGame::RestoreTurnSnapshot() {
-    PlayerHand = SavedPlayerHand;
-    PlayerMelds = SavedPlayerMelds;
-    PlayerMeldState = SavedPlayerMeldState;
+    Seat(TSeat::Player).Hand = SavedPlayerHand;
+    Seat(TSeat::Player).Melds = SavedPlayerMelds;
+    Seat(TSeat::Player).MeldState = SavedPlayerMeldState;
     DiscardPile = SavedDiscardPile;
 }
 
@@ -150,12 +150,13 @@ void TGame::ResetForDeal(TSoundEvent sound) {
     TopCardPending = GoingOutWithThrees = HasDrawn = PileTakeUndoable = CardSelected = false;
     TurnStart = true;
     PileFrozen = Rules.InitiallyFrozen;
-    OpponentMeldedPoints = PlayerPointsBeforeTurn = OpponentPointsBeforeTurn = 0;
+    for (TSeatState& seat : Seats) {
+        seat.MeldedPoints = seat.PointsBeforeTurn = 0;
+        seat.MeldState = {};
+        seat.Discards.fill(0);
+        seat.PickedUp = {};
+    }
     DrawsThisTurn = 0;
-    PlayerMeldState = {};
-    OpponentMeldState = {};
-    PlayerDiscards.fill(0);
-    PickedUpCards = {};
     SetStockExhausted(false);
     EndHandRequested = false;
     WentOut = woNobody;
@@ -165,30 +166,30 @@ void TGame::ResetForDeal(TSoundEvent sound) {
 
 void TGame::DealFromStock() {
     DiscardPile = {};
-    OpponentHand = {};
-    PlayerHand = {};
-    OpponentMelds = {};
-    PlayerMelds = {};
-    while (OpponentHand.Count < 15) {
+    Seat(TSeat::Opponent).Hand = {};
+    Seat(TSeat::Player).Hand = {};
+    Seat(TSeat::Opponent).Melds = {};
+    Seat(TSeat::Player).Melds = {};
+    while (Seat(TSeat::Opponent).Hand.Count < 15) {
         TCard c = TakeLastCard(Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(OpponentMelds, false, c);
-            AddCard(OpponentMelds, c);
+            PlaceInColumn(Seat(TSeat::Opponent).Melds, false, c);
+            AddCard(Seat(TSeat::Opponent).Melds, c);
         } else {
             c.FaceUp = Config.ShowOpponentCards;
-            AddCard(OpponentHand, c);
+            AddCard(Seat(TSeat::Opponent).Hand, c);
         }
     }
-    while (PlayerHand.Count < 15) {
+    while (Seat(TSeat::Player).Hand.Count < 15) {
         TCard c = TakeLastCard(Stock);
         c.FaceUp = true;
         if (IsRedThree(c)) {
-            PlaceInColumn(PlayerMelds, false, c);
-            AddCard(PlayerMelds, c);
+            PlaceInColumn(Seat(TSeat::Player).Melds, false, c);
+            AddCard(Seat(TSeat::Player).Melds, c);
         } else {
-            PlaceInColumn(PlayerHand, false, c);
-            AddCard(PlayerHand, c);
+            PlaceInColumn(Seat(TSeat::Player).Hand, false, c);
+            AddCard(Seat(TSeat::Player).Hand, c);
         }
     }
     for (;;) {
@@ -207,7 +208,7 @@ void TGame::DealHand(TSoundEvent sound) {
     LastDeal = ShuffleDeck(Stock, Rng);
     DealFromStock();
     SaveTurnSnapshot();
-    PlayerMinimumMeld = MinimumInitialMeld(PlayerScore);
+    for (TSeatState& seat : Seats) seat.MinimumMeld = MinimumInitialMeld(seat.Score);
     Host.Invalidate(TRegion::All);
 
     bool playerFirst = PlayerDrawsFirst;
@@ -243,7 +244,7 @@ bool TGame::PlayerDrawOneFromStock() {
     c.FaceUp = true;
     Host.SendToken(token::DrawNew, "");
     bool redThree = IsRedThree(c);
-    TCardList& area = redThree ? PlayerMelds : PlayerHand;
+    TCardList& area = redThree ? Seat(TSeat::Player).Melds : Seat(TSeat::Player).Hand;
     PlaceInColumn(area, false, c);
     AddCard(area, c);
     Host.AnimateMove(c, {TArea::Stock}, PlaceOf(redThree ? TArea::PlayerMelds : TArea::PlayerHand, c));

@@ -53,28 +53,50 @@ struct TUndoEntry {
 // Who ended the hand.
 enum : int32_t { woPlayer = 0, woOpponent = 1, woNobody = 2 };
 
+// The two seats. Player is this copy's user; Opponent is the computer or the
+// remote player. The numbers index the per-seat records.
+enum class TSeat : uint8_t { Player = 0, Opponent = 1 };
+
+constexpr TSeat OtherSeat(TSeat seat) { return seat == TSeat::Player ? TSeat::Opponent : TSeat::Player; }
+
+// What one seat holds and has scored: its hand, its table, its counters and
+// its totals.
+struct TSeatState {
+    TCardList Hand, Melds;
+    TMeldState MeldState;
+    // Cards this seat took from the pile that are still in its hand (the other
+    // seat saw them taken), and the ranks 2..13 it discarded this hand.
+    TCardList PickedUp;
+    TCounts Discards{};
+    // Recomputed by CountColumns.
+    TCounts ColumnCounts{}, RankCounts{};
+    int32_t Score = 0;
+    // Points melded this hand, kept by the seat moves as a level or the
+    // network replay melds. A person's gestures take cards back within the
+    // turn and count only columns of three or more, so a person's points are
+    // computed from the table (TGame::MeldedPoints) and this field stays 0
+    // there; the saved game holds only the opponent's.
+    int32_t MeldedPoints = 0;
+    int32_t PointsBeforeTurn = 0;
+    int32_t MinimumMeld = 50;
+};
+
 struct TGameState {
     // Card areas.
-    TCardList Stock, DiscardPile, OpponentHand, PlayerHand, OpponentMelds, PlayerMelds, PickedUpCards;
-    TMeldState PlayerMeldState, OpponentMeldState;
+    TCardList Stock, DiscardPile;
+    std::array<TSeatState, 2> Seats{};
+    TSeatState& Seat(TSeat seat) { return Seats[static_cast<size_t>(seat)]; }
+    const TSeatState& Seat(TSeat seat) const { return Seats[static_cast<size_t>(seat)]; }
 
-    // Snapshot of the player's turn.
+    // Snapshot of the person's turn, for taking back its melds and a take of
+    // the pile (only the player seat has gestures to undo).
     TCardList SavedPlayerHand, SavedPlayerMelds, SavedDiscardPile;
     TMeldState SavedPlayerMeldState;
 
-    // Counters recomputed by CountColumns.
-    TCounts PlayerColumnCounts{}, PlayerRankCounts{}, OpponentRankCounts{}, OpponentColumnCounts{};
     TCounts PileRankCounts{};
-    TCounts PlayerDiscards{};  // ranks 2..13 the player discarded this hand
 
-    // Scores and per-hand values.
-    int32_t PlayerScore = 0, OpponentScore = 0;
-    int32_t OpponentMeldedPoints = 0;
-    int32_t PlayerPointsBeforeTurn = 0;
-    int32_t OpponentPointsBeforeTurn = 0;
+    // Per-hand values.
     int32_t WentOut = woNobody;
-    int32_t PlayerMinimumMeld = 50;
-    int32_t OpponentMinimumMeld = 50;
     int32_t TopColumnCountBefore = 0;
 
     // Turn flags.
@@ -123,12 +145,12 @@ public:
     TMsgKind Kind;
 };
 
-// A computer level: plays one whole opponent turn and returns; the game
-// driver decides what comes next.
+// A computer level: plays one whole turn of the seat it is given and
+// returns; the game driver decides what comes next.
 class IComputerLevel {
 public:
     virtual ~IComputerLevel() = default;
-    virtual void PlayTurn(TGame& game) = 0;
+    virtual void PlayTurn(TGame& game, TSeat seat) = 0;
     // Called at each deal so a level can clear what it keeps between turns.
     virtual void NewHand(TGame& game) {}
 };
@@ -169,6 +191,8 @@ public:
     // players' rules differ.
     std::optional<TRuleOptions> RemoteRules;
     const TRuleOptions& OpponentSeatRules() const { return Config.Networked && RemoteRules ? *RemoteRules : Rules; }
+    // The rules a seat is judged by.
+    const TRuleOptions& SeatRules(TSeat seat) const { return seat == TSeat::Opponent ? OpponentSeatRules() : Rules; }
     TGameConfig Config;
     TRandom Rng;
     // When set, each deal seeds from it (tests, the simulator); otherwise from the time of day.
@@ -222,14 +246,26 @@ public:
     // Whether the player's turn is still in its melding part: a gesture of
     // several melds stops when one of them ended the turn or the hand.
     bool StillMelding() const { return !OpponentsTurn && HasDrawn && TurnPhase != TTurnPhase::HandOver; }
-    bool CheckCanasta(TCardList& list, bool isPlayer, int column);
-    bool ValidateMelds(int handAdjust = 0);
-    bool ValidateTurnMelds(int handAdjust = 0);
+    // Records (and shows stacked) a canasta completed in the seat's column.
+    bool CheckCanasta(TSeat seat, int column);
+    // Whether the seat's table is valid to end a turn with, its hand counted
+    // handAdjust cards smaller; the message says why not.
+    bool ValidateMelds(TSeat seat, int handAdjust = 0);
+    // The same, and no take of the pile is still provisional (takePending:
+    // the seat's top card is not melded yet).
+    bool ValidateTurnMelds(TSeat seat, bool takePending, int handAdjust = 0);
 
     // ---- rules: discard pile ----
+    // The pile is frozen for the seat to move: frozen for everyone, or, with
+    // the per-player initial freeze, for a side that has melded nothing yet.
     bool PileFrozenForMover();
-    bool MayTakePile(bool allowForced);
-    bool IsForced(int handCount, const TCounts& columnCounts);
+    bool PileFrozenFor(TSeat seat) const;
+    // Whether the seat may take the pile now (allowForced: counting the forced
+    // take of an exhausted stock).
+    bool MayTakePile(TSeat seat, bool allowForced);
+    // Whether the seat, holding handCount cards over columns of these sizes,
+    // must take the top card of the pile.
+    bool IsForced(TSeat seat, int handCount, const TCounts& columnCounts) const;
     void TakePile();
     void CompletePileTake();
     // The rest of the pile into the player's hand once a take is complete.
@@ -244,13 +280,16 @@ public:
     bool DiscardCard(int index);
     // Right-click on a red three of the player's table (with RedThreeFreezes).
     bool DiscardRedThreeFromTable(int index);
-    bool MustPass();
+    // The seat holds one card it may neither meld nor go out with: it passes.
+    bool MustPass(TSeat seat, bool takePending);
     // Applies the one-card rule; returns true when the player had to pass.
     bool CheckForcedPass();
     void EndHandClicked();
 
     // ---- rules: scoring ----
-    int MeldedPoints(bool allColumns);
+    // Points on the seat's table (red threes aside), counting only columns of
+    // three or more unless allColumns.
+    int MeldedPoints(TSeat seat, bool allColumns) const;
     // Ends the hand if it is over: scores it and reports the result. What
     // follows (the match end, the next deal) is the driver's step.
     bool EndHandIfOver();
@@ -264,12 +303,24 @@ public:
     void UndoMeld();
     void UndoAll();
 
-    // ---- opponent seat (computer levels and network replay) ----
-    void AddToComputerHand(TCard card, TCardPlace from, bool animate);
-    void RemoveFromComputerHand(int position);
-    void MeldFromHand(int position);
-    void MeldWildCard(int rank);
-    bool LayRedThrees();
+    // ---- seat moves (computer levels in either seat, network replay) ----
+    // The card, coming from that place, into the seat's hand (the player's by
+    // rank column, the opponent's row at its end).
+    void AddToHand(TSeat seat, TCard card, TCardPlace from, bool animate);
+    // Where the card at that position of the seat's hand lies: the player's
+    // hand is laid out in rank columns, the opponent's is a row.
+    TCardPlace HandPlace(TSeat seat, int position) const {
+        return seat == TSeat::Opponent ? RowSlot(position) : PlaceOf(TArea::PlayerHand, Seat(seat).Hand.At(position));
+    }
+    // A position off the hand abandons it (THandAbandoned).
+    void RemoveFromHand(TSeat seat, int position);
+    void MeldFromHand(TSeat seat, int position);
+    // The seat's first joker, else its first two, onto its column of that rank.
+    void MeldWildCard(TSeat seat, int rank);
+    bool LayRedThrees(TSeat seat);
+    // The card at that position of the seat's hand onto the pile (a wild card
+    // or a red three freezes it).
+    void DiscardFromHand(TSeat seat, int position);
 
     // Counts the deals: each hand has its own number.
     uint32_t HandNumber = 0;

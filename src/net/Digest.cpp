@@ -25,9 +25,9 @@ struct TFnv {
 
 uint64_t SeatDigest(const TGame& g, TSeat seat) {
     const bool player = seat == TSeat::Player;
-    const TCardList& hand = player ? g.PlayerHand : g.OpponentHand;
-    const TCardList& table = player ? g.PlayerMelds : g.OpponentMelds;
-    const TMeldState& ms = player ? g.PlayerMeldState : g.OpponentMeldState;
+    const TCardList& hand = player ? g.Seat(TSeat::Player).Hand : g.Seat(TSeat::Opponent).Hand;
+    const TCardList& table = player ? g.Seat(TSeat::Player).Melds : g.Seat(TSeat::Opponent).Melds;
+    const TMeldState& ms = player ? g.Seat(TSeat::Player).MeldState : g.Seat(TSeat::Opponent).MeldState;
     TFnv f;
     std::vector<int> ids;
     for (const TCard& c : hand) ids.push_back(c.Id);
@@ -44,7 +44,7 @@ uint64_t SeatDigest(const TGame& g, TSeat seat) {
     // The naturals a canasta's label shows.
     for (size_t c = 0; c < ms.CanastaKind.size(); ++c)
         if (ms.CanastaKind[c] != 0) f.Byte(ms.CanastaNaturals[c]);
-    f.Int(player ? g.PlayerScore : g.OpponentScore);
+    f.Int(player ? g.Seat(TSeat::Player).Score : g.Seat(TSeat::Opponent).Score);
     f.Int(g.Stock.Count);
     for (const TCard& c : g.Stock) f.Byte(c.Id);
     f.Int(g.DiscardPile.Count);
@@ -60,8 +60,8 @@ std::string DigestHex(uint64_t d) {
 }
 
 std::string HandLine(const TGame& g, int handNumber) {
-    return "hand " + std::to_string(handNumber) + ": " + std::to_string(g.PlayerScore) + " " +
-           std::to_string(g.OpponentScore) + " " + DigestHex(SeatDigest(g, TSeat::Player)) + " " +
+    return "hand " + std::to_string(handNumber) + ": " + std::to_string(g.Seat(TSeat::Player).Score) + " " +
+           std::to_string(g.Seat(TSeat::Opponent).Score) + " " + DigestHex(SeatDigest(g, TSeat::Player)) + " " +
            DigestHex(SeatDigest(g, TSeat::Opponent));
 }
 

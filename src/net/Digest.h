@@ -12,8 +12,6 @@
 
 namespace canasta {
 
-enum class TSeat { Player, Opponent };
-
 // The seat's hand and table (as card faces, the table by column), its
 // canastas, its match total, and the shared stock and discard pile in order.
 uint64_t SeatDigest(const TGame& game, TSeat seat);

@@ -2,7 +2,6 @@
 #include "net/OpponentMoves.h"
 
 #include "net/Framing.h"
-#include "net/SeatView.h"
 
 namespace canasta {
 
@@ -24,26 +23,26 @@ std::optional<int> ColumnField(const std::string& f) {
 // fifteen are this side's, the next fifteen the opponent's.
 void DealMirrored(TGame& g) {
     g.DiscardPile = {};
-    g.OpponentHand = {};
-    g.PlayerHand = {};
-    g.OpponentMelds = {};
-    g.PlayerMelds = {};
-    while (g.PlayerHand.Count < 15) {
+    g.Seat(TSeat::Opponent).Hand = {};
+    g.Seat(TSeat::Player).Hand = {};
+    g.Seat(TSeat::Opponent).Melds = {};
+    g.Seat(TSeat::Player).Melds = {};
+    while (g.Seat(TSeat::Player).Hand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         c.FaceUp = true;
-        TCardList& area = IsRedThree(c) ? g.PlayerMelds : g.PlayerHand;
+        TCardList& area = IsRedThree(c) ? g.Seat(TSeat::Player).Melds : g.Seat(TSeat::Player).Hand;
         PlaceInColumn(area, false, c);
         AddCard(area, c);
     }
-    while (g.OpponentHand.Count < 15) {
+    while (g.Seat(TSeat::Opponent).Hand.Count < 15) {
         TCard c = TakeLastCard(g.Stock);
         if (IsRedThree(c)) {
             c.FaceUp = true;
-            PlaceInColumn(g.OpponentMelds, false, c);
-            AddCard(g.OpponentMelds, c);
+            PlaceInColumn(g.Seat(TSeat::Opponent).Melds, false, c);
+            AddCard(g.Seat(TSeat::Opponent).Melds, c);
         } else {
             c.FaceUp = g.Config.ShowOpponentCards;
-            AddCard(g.OpponentHand, c);
+            AddCard(g.Seat(TSeat::Opponent).Hand, c);
         }
     }
     for (;;) {
@@ -75,7 +74,7 @@ bool ApplyMirroredDeal(TGame& g, const std::string& record) {
     g.DealtLastHand = false;
     DealMirrored(g);
     g.SaveTurnSnapshot();
-    g.PlayerMinimumMeld = MinimumInitialMeld(g.PlayerScore);
+    for (TSeatState& seat : g.Seats) seat.MinimumMeld = MinimumInitialMeld(seat.Score);
     g.Host.Invalidate(TRegion::All);
 
     const bool playerFirst = g.PlayerDrawsFirst;
@@ -92,7 +91,6 @@ void TOpponentMirror::Sync() {
     Synced = true;
     TurnHand = G.HandNumber;
     T = {};
-    OpponentMinimum = MinimumInitialMeld(G.OpponentScore);
 }
 
 bool TOpponentMirror::TakePending() {
@@ -114,8 +112,8 @@ void TOpponentMirror::StartPickUp() {
     // Whether a side had melded before its turn decides its going-out bonus;
     // taken here and at every turn's end, so a turn that begins with a take of
     // the pile (or consists of a red three's discard) counts as well.
-    G.PlayerPointsBeforeTurn = G.MeldedPoints(false);
-    G.OpponentPointsBeforeTurn = G.OpponentMeldedPoints;
+    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(TSeat::Player, false);
+    G.Seat(TSeat::Opponent).PointsBeforeTurn = G.Seat(TSeat::Opponent).MeldedPoints;
 }
 
 void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
@@ -127,35 +125,33 @@ void TOpponentMirror::EndOpponentTurn(bool mayEndHand) {
         // sender's copy has not moved them on either).
         if (G.EndHandIfOver()) return;
     }
-    G.PlayerPointsBeforeTurn = G.MeldedPoints(false);
-    G.OpponentPointsBeforeTurn = G.OpponentMeldedPoints;
+    G.Seat(TSeat::Player).PointsBeforeTurn = G.MeldedPoints(TSeat::Player, false);
+    G.Seat(TSeat::Opponent).PointsBeforeTurn = G.Seat(TSeat::Opponent).MeldedPoints;
 }
 
 void TOpponentMirror::PutOnTable(TCard card, int column, TCardPlace from) {
     // Placed as the sender placed it in its own seat: a canasta stays stacked.
-    int8_t& depth = G.OpponentMelds.Depths[static_cast<size_t>(column)];
+    int8_t& depth = G.Seat(TSeat::Opponent).Melds.Depths[static_cast<size_t>(column)];
     card.Column = static_cast<uint8_t>(column);
-    if (G.OpponentMeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) ++depth;
+    if (G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) ++depth;
     card.Depth = depth;
     card.FaceUp = true;
-    AddCard(G.OpponentMelds, card);
-    if (!IsRedThree(card)) G.OpponentMeldedPoints += card.Points;
+    AddCard(G.Seat(TSeat::Opponent).Melds, card);
+    if (!IsRedThree(card)) G.Seat(TSeat::Opponent).MeldedPoints += card.Points;
     G.Host.AnimateMove(card, from, PlaceOf(TArea::OpponentMelds, card));
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.CheckCanasta(G.OpponentMelds, false, column);
+    G.CheckCanasta(TSeat::Opponent, column);
 }
 
 bool TOpponentMirror::MeldsValid(int handAdjust) {
-    TOpponentView view(G, T.Take == kTakePending);
-    view.Game().PlayerMinimumMeld = OpponentMinimum;
-    return view.Game().ValidateTurnMelds(handAdjust);
+    return G.ValidateTurnMelds(TSeat::Opponent, T.Take == kTakePending, handAdjust);
 }
 
 void TOpponentMirror::CheckGoneOut() {
     // The sender ends the hand after a meld only when its hand is empty, no
     // take is provisional and its melds are valid; an emptied hand alone
     // (black threes still missing, a column of two) does not go out.
-    if (!G.OpponentHand.Empty() || T.Take == kTakePending) return;
+    if (!G.Seat(TSeat::Opponent).Hand.Empty() || T.Take == kTakePending) return;
     if (MeldsValid(0)) G.EndHandIfOver();
 }
 
@@ -194,7 +190,7 @@ std::string TOpponentMirror::Deal(const std::string& record) {
 
 std::string TOpponentMirror::NewGame() {
     if (!G.Config.Networked) return "no network game is running";
-    G.PlayerScore = G.OpponentScore = 0;
+    G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     G.GameInProgress = false;
     G.Host.Invalidate(TRegion::Scores);
     return {};
@@ -205,10 +201,10 @@ std::string TOpponentMirror::DrawNew() {
     if (G.Stock.Empty()) return "the stock is empty";
     StartPickUp();
     const TCard card = G.DrawFromStock();
-    G.AddToComputerHand(card, {TArea::Stock}, true);
+    G.AddToHand(TSeat::Opponent, card, {TArea::Stock}, true);
     ++T.Draws;
     const bool redThree = IsRedThree(card);
-    if (redThree) G.MeldFromHand(G.OpponentHand.Count - 1);
+    if (redThree) G.MeldFromHand(TSeat::Opponent, G.Seat(TSeat::Opponent).Hand.Count - 1);
     // A red three replaced by a further draw does not count as the turn's card.
     if (!(redThree && G.OpponentSeatRules().RedThreeDrawsExtra && !G.Stock.Empty())) {
         ++T.Counted;
@@ -222,24 +218,21 @@ std::string TOpponentMirror::DrawPileTop() {
     if (!AtTurnStart()) return "the opponent has already drawn";
     if (G.DiscardPile.Empty()) return "the discard pile is empty";
     bool forcedOnly = false;
-    {
-        TOpponentView view(G, false);
-        if (!view.Game().MayTakePile(true)) return "the opponent may not take the discard pile";
-        // Only the top card when nothing but the forced take allows it; the
-        // rest of the pile then stays and no completion follows.
-        forcedOnly = !view.Game().MayTakePile(false);
-    }
+    if (!G.MayTakePile(TSeat::Opponent, true)) return "the opponent may not take the discard pile";
+    // Only the top card when nothing but the forced take allows it; the rest
+    // of the pile then stays and no completion follows.
+    forcedOnly = !G.MayTakePile(TSeat::Opponent, false);
     StartPickUp();
     if (G.DiscardPile.Count >= 13) G.Host.PlaySound(TSoundEvent::TakeHugePile);
-    T.Hand = G.OpponentHand;
-    T.Melds = G.OpponentMelds;
+    T.Hand = G.Seat(TSeat::Opponent).Hand;
+    T.Melds = G.Seat(TSeat::Opponent).Melds;
     T.Pile = G.DiscardPile;
-    T.MeldState = G.OpponentMeldState;
-    T.MeldedPoints = G.OpponentMeldedPoints;
+    T.MeldState = G.Seat(TSeat::Opponent).MeldState;
+    T.MeldedPoints = G.Seat(TSeat::Opponent).MeldedPoints;
     TCard card = TakeLastCard(G.DiscardPile);
     G.Host.Invalidate(TRegion::Pile);
     PutOnTable(card, card.Rank, {TArea::DiscardPile});
-    T.TopAt = PlaceOf(TArea::OpponentMelds, G.OpponentMelds.Last());
+    T.TopAt = PlaceOf(TArea::OpponentMelds, G.Seat(TSeat::Opponent).Melds.Last());
     T.MayMeld = true;
     T.Take = forcedOnly ? kTakeDone : kTakePending;
     return {};
@@ -249,8 +242,8 @@ std::string TOpponentMirror::DrawPileRest() {
     if (T.Take != kTakePending) return "no take of the discard pile is waiting";
     while (!G.DiscardPile.Empty()) {
         const TCard card = TakeLastCard(G.DiscardPile);
-        G.AddToComputerHand(card, {TArea::DiscardPile}, true);
-        if (IsRedThree(card)) G.MeldFromHand(G.OpponentHand.Count - 1);
+        G.AddToHand(TSeat::Opponent, card, {TArea::DiscardPile}, true);
+        if (IsRedThree(card)) G.MeldFromHand(TSeat::Opponent, G.Seat(TSeat::Opponent).Hand.Count - 1);
     }
     G.PileFrozen = false;
     G.Host.Invalidate(TRegion::Pile);
@@ -265,12 +258,12 @@ std::string TOpponentMirror::UndoPile() {
     // The sender goes back to its seat as it was before the take, melds made
     // meanwhile included; so do the melded points.
     const TCard top = T.Pile.Last();
-    G.OpponentHand = T.Hand;
-    G.OpponentMelds = T.Melds;
-    G.OpponentMeldState = T.MeldState;
+    G.Seat(TSeat::Opponent).Hand = T.Hand;
+    G.Seat(TSeat::Opponent).Melds = T.Melds;
+    G.Seat(TSeat::Opponent).MeldState = T.MeldState;
     G.DiscardPile = T.Pile;
-    G.OpponentMeldedPoints = T.MeldedPoints;
-    G.OpponentScore -= 50;
+    G.Seat(TSeat::Opponent).MeldedPoints = T.MeldedPoints;
+    G.Seat(TSeat::Opponent).Score -= 50;
     G.Host.AnimateMove(top, T.TopAt, {TArea::DiscardPile});
     G.Host.Invalidate(TRegion::Pile);
     G.Host.Invalidate(TRegion::OpponentHand);
@@ -286,11 +279,11 @@ std::string TOpponentMirror::Meld(const std::string& cardField) {
     const auto id = CardField(cardField);
     if (!id) return "bad card";
     if (!T.MayMeld) return "the opponent has not drawn yet";
-    const int index = FindLastById(G.OpponentHand, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Hand, *id);
     if (index < 0) return "card not in the opponent's hand";
-    const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (IsWild(card) || IsRedThree(card)) return "card cannot be melded into its own column";
-    G.RemoveFromComputerHand(index);
+    G.RemoveFromHand(TSeat::Opponent, index);
     PutOnTable(card, card.Rank, RowSlot(index));
     T.Undo.emplace_back(card.Rank, card.Id);
     CheckGoneOut();
@@ -305,11 +298,11 @@ std::string TOpponentMirror::MeldWild(const std::string& cardField, const std::s
     if (*column == 0 || *column == kRankThree) return "no wild card goes to that column";
     if (*column == kRankTwo && !G.OpponentSeatRules().WildCanastaAllowed) return "wildcard canastas are not allowed";
     if (!T.MayMeld) return "the opponent has not drawn yet";
-    const int index = FindLastById(G.OpponentHand, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Hand, *id);
     if (index < 0) return "card not in the opponent's hand";
-    const TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
+    const TCard card = G.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(index)];
     if (!IsWild(card)) return "not a wild card";
-    G.RemoveFromComputerHand(index);
+    G.RemoveFromHand(TSeat::Opponent, index);
     PutOnTable(card, *column, RowSlot(index));
     T.Undo.emplace_back(*column, card.Id);
     CheckGoneOut();
@@ -326,8 +319,8 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     // The card named in the column named: a twin elsewhere on the table (a
     // joker in another meld) must stay where it is.
     int index = -1;
-    for (int i = G.OpponentMelds.Count - 1; i >= 0 && index < 0; --i) {
-        const TCard& c = G.OpponentMelds.Cards[static_cast<size_t>(i)];
+    for (int i = G.Seat(TSeat::Opponent).Melds.Count - 1; i >= 0 && index < 0; --i) {
+        const TCard& c = G.Seat(TSeat::Opponent).Melds.Cards[static_cast<size_t>(i)];
         if (c.Id == *id && c.Column == *column) index = i;
     }
     if (index < 0) return "card not in that column";
@@ -335,25 +328,26 @@ std::string TOpponentMirror::Undo(const std::string& columnField, const std::str
     // As the sender's undo judges it: the canasta breaks when the column no
     // longer qualifies without the card.
     int count = 0, naturals = 0;
-    for (const TCard& c : G.OpponentMelds) {
+    for (const TCard& c : G.Seat(TSeat::Opponent).Melds) {
         if (c.Column != *column) continue;
         ++count;
         if (IsNatural(c.Rank)) ++naturals;
     }
-    if (IsNatural(G.OpponentMelds.At(index).Rank)) --naturals;
+    if (IsNatural(G.Seat(TSeat::Opponent).Melds.At(index).Rank)) --naturals;
     const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || *column == kRankTwo);
-    const bool breaks = G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] != ckNone && !stillCanasta;
+    const bool breaks =
+        G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(*column)] != ckNone && !stillCanasta;
     TCard card;
-    RemoveCardAt(G.OpponentMelds, index, card, breaks, *column);
+    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, index, card, breaks, *column);
     if (breaks) {
-        --G.OpponentMeldState.Canastas;
-        G.OpponentMeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
-        G.SpreadColumn(G.OpponentMelds, *column);
+        --G.Seat(TSeat::Opponent).MeldState.Canastas;
+        G.Seat(TSeat::Opponent).MeldState.CanastaKind[static_cast<size_t>(*column)] = ckNone;
+        G.SpreadColumn(G.Seat(TSeat::Opponent).Melds, *column);
     }
-    G.CheckCanasta(G.OpponentMelds, false, *column);
-    G.OpponentMeldedPoints -= card.Points;
+    G.CheckCanasta(TSeat::Opponent, *column);
+    G.Seat(TSeat::Opponent).MeldedPoints -= card.Points;
     G.Host.Invalidate(TRegion::OpponentMelds);
-    G.AddToComputerHand(card, PlaceOf(TArea::OpponentMelds, card), true);
+    G.AddToHand(TSeat::Opponent, card, PlaceOf(TArea::OpponentMelds, card), true);
     T.Undo.pop_back();
     return {};
 }
@@ -363,15 +357,10 @@ std::string TOpponentMirror::Discard(const std::string& cardField) {
     if (!id) return "bad card";
     if (!T.MayMeld) return "the opponent has not drawn yet";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
-    const int index = FindLastById(G.OpponentHand, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Hand, *id);
     if (index < 0) return "card not in the opponent's hand";
     if (!MeldsValid(1)) return "the opponent's melds do not allow a discard";
-    TCard card = G.OpponentHand.Cards[static_cast<size_t>(index)];
-    G.RemoveFromComputerHand(index);
-    card.FaceUp = true;
-    AddCard(G.DiscardPile, card);
-    if (IsWild(card) || IsRedThree(card)) G.PileFrozen = true;
-    G.Host.AnimateMove(card, RowSlot(index), {TArea::DiscardPile});
+    G.DiscardFromHand(TSeat::Opponent, index);
     G.Host.Invalidate(TRegion::Pile);
     G.Host.PlaySound(TSoundEvent::EndTurnNetwork);
     EndOpponentTurn(true);
@@ -384,12 +373,12 @@ std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
     if (!IsRedThreeId(*id)) return "not a red three";
     if (!G.OpponentSeatRules().RedThreeFreezes) return "red threes cannot be discarded with the current rules";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
-    const int index = FindLastById(G.OpponentMelds, *id);
+    const int index = FindLastById(G.Seat(TSeat::Opponent).Melds, *id);
     if (index < 0) return "card not on the opponent's table";
     if (T.MayMeld && !MeldsValid(0)) return "the opponent's melds do not allow ending the turn";
     G.PileFrozen = true;
     TCard card;
-    RemoveCardAt(G.OpponentMelds, index, card, false, kRankThree);
+    RemoveCardAt(G.Seat(TSeat::Opponent).Melds, index, card, false, kRankThree);
     const TCardPlace from = PlaceOf(TArea::OpponentMelds, card);
     ClearColumn(card);
     card.FaceUp = true;
@@ -404,8 +393,9 @@ std::string TOpponentMirror::DiscardRedThree(const std::string& cardField) {
 std::string TOpponentMirror::PassDiscard() {
     if (AtTurnStart()) return "the opponent has not drawn yet";
     if (T.Take == kTakePending) return "the top card of the pile is not melded yet";
-    if (G.OpponentHand.Count != 1) return "the opponent does not hold exactly one card";
-    if (G.OpponentMeldState.Canastas >= G.OpponentSeatRules().CanastasToGoOut) return "the opponent may go out";
+    if (G.Seat(TSeat::Opponent).Hand.Count != 1) return "the opponent does not hold exactly one card";
+    if (G.Seat(TSeat::Opponent).MeldState.Canastas >= G.OpponentSeatRules().CanastasToGoOut)
+        return "the opponent may go out";
     EndOpponentTurn(false);
     G.Host.Inform(G.Config.OpponentName + " passes the discard.", TMsgKind::Information);
     return {};
@@ -414,13 +404,11 @@ std::string TOpponentMirror::PassDiscard() {
 std::string TOpponentMirror::HandOver() {
     if (!G.StockExhausted) return "the stock is not exhausted";
     if (!AtTurnStart()) return "the opponent has already drawn";
-    {
-        // Judged as the sender judged it, with its rules.
-        TOpponentView view(G, false);
-        TGame& v = view.Game();
-        v.CountColumns();
-        if (v.IsForced(v.PlayerHand.Count, v.PlayerColumnCounts)) return "the opponent is forced to take the pile";
-    }
+    // Judged as the sender judged it, with its rules.
+    G.CountColumns();
+    const TSeatState& seat = G.Seat(TSeat::Opponent);
+    if (G.IsForced(TSeat::Opponent, seat.Hand.Count, seat.ColumnCounts))
+        return "the opponent is forced to take the pile";
     G.EndHandRequested = true;
     G.EndHandIfOver();
     return {};

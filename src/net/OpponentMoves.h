@@ -9,7 +9,7 @@
 // melded this turn ... are refused). Where the sender's own rules decided
 // something the wire does not carry (whether a take of the pile is only the
 // forced top card, whether an emptied hand goes out), the same rules are asked
-// on the opponent's seat (TOpponentView), so both copies stay equal.
+// of the opponent's seat, by the rules its player plays by, so both copies stay equal.
 #include <string>
 #include <utility>
 #include <vector>
@@ -82,8 +82,6 @@ private:
     TTurn T;
     uint32_t TurnHand = 0;
     bool Synced = false;
-    // The opponent's first-meld minimum of this hand (its score at the deal).
-    int OpponentMinimum = 50;
 };
 
 }  // namespace canasta

@@ -409,7 +409,7 @@ bool TNetSession::OnGreeting(const std::string& name, const std::string& version
         // Both sides start the match from nothing (the listening side's
         // copy alone would leave the totals different), and the connecting
         // side's table waits for the deal.
-        G.PlayerScore = G.OpponentScore = 0;
+        G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
         G.GameInProgress = false;
         HandsPlayed = 0;
     }

@@ -21,8 +21,12 @@ struct Checker {
     bool Cards() {
         // (id, deck) -> count; jokers appear twice per deck.
         std::array<std::array<int, 2>, kJokerId + 1> seen{};
-        const TCardList* areas[] = {&G.Stock,      &G.DiscardPile,   &G.OpponentHand,
-                                    &G.PlayerHand, &G.OpponentMelds, &G.PlayerMelds};
+        const TCardList* areas[] = {&G.Stock,
+                                    &G.DiscardPile,
+                                    &G.Seat(TSeat::Opponent).Hand,
+                                    &G.Seat(TSeat::Player).Hand,
+                                    &G.Seat(TSeat::Opponent).Melds,
+                                    &G.Seat(TSeat::Player).Melds};
         const char* names[] = {"Stock", "DiscardPile", "OpponentHand", "PlayerHand", "OpponentMelds", "PlayerMelds"};
         int total = 0;
         for (int a = 0; a < 6; ++a) {
@@ -42,13 +46,15 @@ struct Checker {
                 if (seen[static_cast<size_t>(id)][static_cast<size_t>(d)] != (id == kJokerId ? 2 : 1))
                     return Fail("card " + CardShortName(id) + " of deck " + std::to_string(d) + " present " +
                                 std::to_string(seen[static_cast<size_t>(id)][static_cast<size_t>(d)]) + " times");
-        // Cards the opponent has seen must still be in the hand.
-        std::array<int, kJokerId + 1> inHand{}, known{};
-        for (const TCard& c : G.PlayerHand) ++inHand[c.Id];
-        for (const TCard& c : G.PickedUpCards) ++known[c.Id];
-        for (int id = 1; id <= kJokerId; ++id)
-            if (known[static_cast<size_t>(id)] > inHand[static_cast<size_t>(id)])
-                return Fail("PickedUpCards lists " + CardShortName(id) + " more often than the hand holds it");
+        // Cards the other seat saw taken must still be in the hand.
+        for (const TSeatState& seat : G.Seats) {
+            std::array<int, kJokerId + 1> inHand{}, known{};
+            for (const TCard& c : seat.Hand) ++inHand[c.Id];
+            for (const TCard& c : seat.PickedUp) ++known[c.Id];
+            for (int id = 1; id <= kJokerId; ++id)
+                if (known[static_cast<size_t>(id)] > inHand[static_cast<size_t>(id)])
+                    return Fail("PickedUp lists " + CardShortName(id) + " more often than the hand holds it");
+        }
         return true;
     }
 
@@ -128,10 +134,13 @@ struct Checker {
 
 std::string CheckConsistency(const TGame& game) {
     Checker c{game, {}};
-    c.Cards() && c.Canastas(game.PlayerMeldState, "player") && c.Canastas(game.OpponentMeldState, "opponent") &&
-        c.Columns(game.PlayerHand, "PlayerHand", true, nullptr, true) &&
-        c.Columns(game.PlayerMelds, "PlayerMelds", false, &game.PlayerMeldState, true) &&
-        c.Columns(game.OpponentMelds, "OpponentMelds", false, &game.OpponentMeldState, false) && c.Flags();
+    c.Cards() && c.Canastas(game.Seat(TSeat::Player).MeldState, "player") &&
+        c.Canastas(game.Seat(TSeat::Opponent).MeldState, "opponent") &&
+        c.Columns(game.Seat(TSeat::Player).Hand, "PlayerHand", true, nullptr, true) &&
+        c.Columns(game.Seat(TSeat::Player).Melds, "PlayerMelds", false, &game.Seat(TSeat::Player).MeldState, true) &&
+        c.Columns(game.Seat(TSeat::Opponent).Melds, "OpponentMelds", false, &game.Seat(TSeat::Opponent).MeldState,
+                  false) &&
+        c.Flags();
     return c.Failure;
 }
 

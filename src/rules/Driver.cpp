@@ -26,7 +26,7 @@ void TGameDriver::PlayComputerTurn() {
     const int level = G.Config.Level < 0 || G.Config.Level > 2 ? 2 : G.Config.Level;
     IComputerLevel* player = G.Levels[static_cast<size_t>(level)];
     if (!player) throw InternalError("no computer level installed for level " + std::to_string(level));
-    player->PlayTurn(G);
+    player->PlayTurn(G, TSeat::Opponent);
     if (G.TurnPhase == TTurnPhase::HandOver) return;
     // A level that leaves the turn open would be asked to play for ever.
     if (G.OpponentsTurn) throw InternalError("the computer's turn did not end");
@@ -37,14 +37,14 @@ void TGameDriver::PlayComputerTurn() {
 }
 
 bool TGameDriver::FinishHandEnd() {
-    if (G.PlayerScore < 5000 && G.OpponentScore < 5000) {
+    if (G.Seat(TSeat::Player).Score < 5000 && G.Seat(TSeat::Opponent).Score < 5000) {
         DealNextIfOurs();
         return true;
     }
     TMatchResult match;
-    match.PlayerScore = G.PlayerScore;
-    match.OpponentScore = G.OpponentScore;
-    match.Difference = G.PlayerScore - G.OpponentScore;
+    match.PlayerScore = G.Seat(TSeat::Player).Score;
+    match.OpponentScore = G.Seat(TSeat::Opponent).Score;
+    match.Difference = G.Seat(TSeat::Player).Score - G.Seat(TSeat::Opponent).Score;
     match.Comment = G.MatchComment(match.Difference);
     match.PlayerName = G.PlayerLabel();
     match.OpponentName = G.OpponentLabel();
@@ -71,7 +71,7 @@ void TGameDriver::AnswerAnotherMatch(bool again) {
         G.HandEndPending = false;
         return;
     }
-    G.PlayerScore = G.OpponentScore = 0;
+    G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     G.GameInProgress = false;
     if (G.Config.Networked && G.DealsNext(G.HandEndDifference)) G.Host.SendToken(token::NewGame, "");
     DealNextIfOurs();

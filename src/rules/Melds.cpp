@@ -23,9 +23,9 @@ int FirstOfRank(const TCardList& list, int rank) {
 
 bool TGame::MayMeldBlackThrees() {
     if (GoingOutWithThrees) return true;
-    int threes = CountBlackThrees(PlayerHand);
-    bool may = PlayerMeldState.Canastas >= Rules.CanastasToGoOut && threes >= 3 &&
-               (PlayerHand.Count == threes || PlayerHand.Count == threes + 1);
+    int threes = CountBlackThrees(Seat(TSeat::Player).Hand);
+    bool may = Seat(TSeat::Player).MeldState.Canastas >= Rules.CanastasToGoOut && threes >= 3 &&
+               (Seat(TSeat::Player).Hand.Count == threes || Seat(TSeat::Player).Hand.Count == threes + 1);
     GoingOutWithThrees = may;
     return may;
 }
@@ -35,7 +35,7 @@ void TGame::MeldCard(int index) {
         ShowStatusError(TRefusal::MeldBeforeDraw);
         return;
     }
-    const TCard& inHand = PlayerHand.At(index);
+    const TCard& inHand = Seat(TSeat::Player).Hand.At(index);
     if (IsWild(inHand)) throw InternalError("MeldCard: a wild card is melded with AddWildcardToColumn");
     MarkGameInProgress();
     bool blackThreesAllowed = MayMeldBlackThrees();
@@ -44,14 +44,14 @@ void TGame::MeldCard(int index) {
         return;
     }
     TCard card;
-    RemoveCardAt(PlayerHand, index, card, false, inHand.Rank);
+    RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, inHand.Rank);
     const int rank = card.Rank;
     const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
-    PlaceInColumn(PlayerMelds, PlayerMeldState.CanastaKind[rank] != ckNone, card);
+    PlaceInColumn(Seat(TSeat::Player).Melds, Seat(TSeat::Player).MeldState.CanastaKind[rank] != ckNone, card);
     card.FaceUp = true;
-    AddCard(PlayerMelds, card);
+    AddCard(Seat(TSeat::Player).Melds, card);
     Host.SendToken(token::Meld, std::to_string(card.Id));
-    RemoveCardById(PickedUpCards, card);
+    RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     PushUndo(card);
     Host.SetUndoEnabled(true);
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
@@ -60,17 +60,19 @@ void TGame::MeldCard(int index) {
 
     CountColumns();
     // Black threes never take wild cards, so their column gets no automatic one.
-    bool autoWild = rank != kRankThree && PlayerRankCounts[rank] == 0 && PlayerColumnCounts[rank] == 2 &&
-                    (PlayerHand.Count >= 2 || PlayerMeldState.Canastas >= Rules.CanastasToGoOut ||
-                     (TopCardPending && !DiscardPile.Empty()));
+    bool autoWild =
+        rank != kRankThree && Seat(TSeat::Player).RankCounts[rank] == 0 &&
+        Seat(TSeat::Player).ColumnCounts[rank] == 2 &&
+        (Seat(TSeat::Player).Hand.Count >= 2 || Seat(TSeat::Player).MeldState.Canastas >= Rules.CanastasToGoOut ||
+         (TopCardPending && !DiscardPile.Empty()));
     if (autoWild) {
         AddWildcardToColumn(rank);
         // The wild card may have ended the turn (a forced pass) or the hand.
         if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;
     }
-    CheckCanasta(PlayerMelds, true, rank);
+    CheckCanasta(TSeat::Player, rank);
     CompletePileTake();
-    if (PlayerHand.Empty() && !TopCardPending && ValidateTurnMelds()) {
+    if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds(TSeat::Player, TopCardPending)) {
         EndHandIfOver();
     } else if (!autoWild) {
         CheckForcedPass();
@@ -82,20 +84,22 @@ void TGame::MeldCardGesture(int index, bool shift, bool ctrl) {
         ShowStatusError(TRefusal::MeldBeforeDraw);
         return;
     }
-    const int rank = PlayerHand.At(index).Rank;
+    const int rank = Seat(TSeat::Player).Hand.At(index).Rank;
     if (!shift && !ctrl) {
         MeldCard(index);
         return;
     }
     CountColumns();
-    int count = shift ? PlayerRankCounts[rank] : std::min(3 - PlayerColumnCounts[rank], PlayerRankCounts[rank]);
-    if (count >= PlayerHand.Count && PlayerMeldState.Canastas < Rules.CanastasToGoOut) --count;
+    int count = shift ? Seat(TSeat::Player).RankCounts[rank]
+                      : std::min(3 - Seat(TSeat::Player).ColumnCounts[rank], Seat(TSeat::Player).RankCounts[rank]);
+    if (count >= Seat(TSeat::Player).Hand.Count && Seat(TSeat::Player).MeldState.Canastas < Rules.CanastasToGoOut)
+        --count;
     for (int i = 0; i < count; ++i) {
-        int at = FirstOfRank(PlayerHand, rank);
+        int at = FirstOfRank(Seat(TSeat::Player).Hand, rank);
         if (at < 0 || !StillMelding()) break;
-        int before = PlayerHand.Count;
+        int before = Seat(TSeat::Player).Hand.Count;
         MeldCard(at);
-        if (PlayerHand.Count == before) break;  // refused
+        if (Seat(TSeat::Player).Hand.Count == before) break;  // refused
     }
 }
 
@@ -107,34 +111,36 @@ void TGame::AddWildcardToColumn(int c) {
             return;
         }
         CountColumns();
-        if (PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo] + PlayerColumnCounts[kRankTwo] < 7) {
+        if (Seat(TSeat::Player).RankCounts[kRankJoker] + Seat(TSeat::Player).RankCounts[kRankTwo] +
+                Seat(TSeat::Player).ColumnCounts[kRankTwo] <
+            7) {
             ShowStatusError(TRefusal::TooFewWildsForWildCanasta);
             return;
         }
     }
-    int index = FirstOfRank(PlayerHand, kRankJoker);
-    if (index < 0) index = FirstOfRank(PlayerHand, kRankTwo);
+    int index = FirstOfRank(Seat(TSeat::Player).Hand, kRankJoker);
+    if (index < 0) index = FirstOfRank(Seat(TSeat::Player).Hand, kRankTwo);
     if (index < 0) return;
     MarkGameInProgress();
     TCard card;
-    RemoveCardAt(PlayerHand, index, card, false, PlayerHand.At(index).Rank);
+    RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, Seat(TSeat::Player).Hand.At(index).Rank);
     const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
-    int8_t& depth = PlayerMelds.Depths[static_cast<size_t>(c)];
+    int8_t& depth = Seat(TSeat::Player).Melds.Depths[static_cast<size_t>(c)];
     card.Column = static_cast<uint8_t>(c);
-    if (PlayerMeldState.CanastaKind[static_cast<size_t>(c)] == ckNone) ++depth;
+    if (Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(c)] == ckNone) ++depth;
     card.Depth = depth;
     card.FaceUp = true;
-    AddCard(PlayerMelds, card);
-    RemoveCardById(PickedUpCards, card);
+    AddCard(Seat(TSeat::Player).Melds, card);
+    RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     Host.SendToken(token::MeldWildCard, std::to_string(card.Id) + token::FieldSeparator + std::to_string(c));
     PushUndo(card);
     Host.SetUndoEnabled(true);
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::PlayerMelds);
-    CheckCanasta(PlayerMelds, true, card.Column);
+    CheckCanasta(TSeat::Player, card.Column);
     CompletePileTake();
-    if (PlayerHand.Empty() && !TopCardPending && ValidateTurnMelds())
+    if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds(TSeat::Player, TopCardPending))
         EndHandIfOver();
     else
         CheckForcedPass();
@@ -148,14 +154,15 @@ void TGame::AddWildcardGesture(int c, bool shift) {
     // Only a column with cards can be clicked, and never the threes' column.
     if (c < 1 || c >= kColumns || c == kRankThree) return;
     CountColumns();
-    const int n = PlayerColumnCounts[static_cast<size_t>(c)];
+    const int n = Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(c)];
     if (n == 0) return;
-    const int wilds = PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo];
+    const int wilds = Seat(TSeat::Player).RankCounts[kRankJoker] + Seat(TSeat::Player).RankCounts[kRankTwo];
     int times = 1;
     if (shift) {
         if (n < 4 || n > 6 || wilds < 7 - n) return;
         times = 7 - n;
-    } else if (PlayerHand.Count < 2 && PlayerMeldState.Canastas < Rules.CanastasToGoOut && n != 6) {
+    } else if (Seat(TSeat::Player).Hand.Count < 2 && Seat(TSeat::Player).MeldState.Canastas < Rules.CanastasToGoOut &&
+               n != 6) {
         return;
     }
     for (int i = 0; i < times && StillMelding(); ++i) AddWildcardToColumn(c);
@@ -171,20 +178,22 @@ void TGame::MeldWildGesture(bool shift, bool ctrl) {
         return;
     }
     CountColumns();
-    const int n = PlayerColumnCounts[kRankTwo];
-    if (PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo] + n < 7) {
+    const int n = Seat(TSeat::Player).ColumnCounts[kRankTwo];
+    if (Seat(TSeat::Player).RankCounts[kRankJoker] + Seat(TSeat::Player).RankCounts[kRankTwo] + n < 7) {
         ShowStatusError(TRefusal::TooFewWildsForWildCanasta);
         return;
     }
     int times = shift ? 7 - n : ctrl ? 3 - n : 1;
     for (int i = 0; i < times && StillMelding(); ++i) {
-        int before = PlayerHand.Count;
+        int before = Seat(TSeat::Player).Hand.Count;
         AddWildcardToColumn(kRankTwo);
-        if (PlayerHand.Count == before) break;
+        if (Seat(TSeat::Player).Hand.Count == before) break;
     }
 }
 
-bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int c) {
+bool TGame::CheckCanasta(TSeat seat, int c) {
+    const bool isPlayer = seat == TSeat::Player;
+    TCardList& list = Seat(seat).Melds;
     if (c < 0 || c >= kColumns) throw InternalError("CheckCanasta: column " + std::to_string(c) + " out of range");
     if (c == kRankThree) return false;
     int n = 0, naturals = 0;
@@ -195,7 +204,7 @@ bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int c) {
     }
     if (n < 7 || (naturals < 4 && c != kRankTwo)) return false;
     const uint8_t kind = c == kRankTwo ? ckWild : naturals == n ? ckNatural : ckMixed;
-    TMeldState& ms = isPlayer ? PlayerMeldState : OpponentMeldState;
+    TMeldState& ms = Seat(seat).MeldState;
     // Recorded when the column first qualifies, whatever its size by then: a
     // column can pass seven cards before it holds four naturals.
     const bool justCompleted = ms.CanastaKind[static_cast<size_t>(c)] == ckNone;
@@ -230,27 +239,29 @@ bool TGame::CheckCanasta(TCardList& list, bool isPlayer, int c) {
     return true;
 }
 
-bool TGame::ValidateMelds(int handAdjust) {
+bool TGame::ValidateMelds(TSeat seat, int handAdjust) {
     CountColumns();
-    const int handCount = PlayerHand.Count - handAdjust;
+    const TSeatState& s = Seat(seat);
+    const TRuleOptions& rules = SeatRules(seat);
+    const int handCount = s.Hand.Count - handAdjust;
     auto fail = [this](std::string message) {
         ValidationMessage = std::move(message);
         return false;
     };
     for (int c = 3; c < kColumns; ++c)
-        if (PlayerColumnCounts[c] > 0 && PlayerColumnCounts[c] < 3)
+        if (s.ColumnCounts[c] > 0 && s.ColumnCounts[c] < 3)
             return fail("every column on the table must contain at least three cards");
 
     int points = 0;
-    for (const TCard& card : PlayerMelds) points += IsRedThree(card) ? 0 : card.Points;
-    bool minimumMet = points >= PlayerMinimumMeld || (Rules.BonusCounts && PlayerMeldState.Canastas >= 1) ||
-                      points == 0 || handCount == 0;
+    for (const TCard& card : s.Melds) points += IsRedThree(card) ? 0 : card.Points;
+    bool minimumMet =
+        points >= s.MinimumMeld || (rules.BonusCounts && s.MeldState.Canastas >= 1) || points == 0 || handCount == 0;
     if (!minimumMet)
-        return fail("your first meld must be at least " + std::to_string(PlayerMinimumMeld) + " points (currently " +
+        return fail("your first meld must be at least " + std::to_string(s.MinimumMeld) + " points (currently " +
                     std::to_string(points) + " points)");
 
     std::array<int, kColumns> naturals{}, wilds{};
-    for (const TCard& card : PlayerMelds) {
+    for (const TCard& card : s.Melds) {
         int c = card.Column;
         if (IsWild(card))
             ++wilds[static_cast<size_t>(c)];
@@ -261,22 +272,22 @@ bool TGame::ValidateMelds(int handAdjust) {
         if (naturals[static_cast<size_t>(c)] < wilds[static_cast<size_t>(c)])
             return fail("there are too many wildcards within one column");
 
-    int blackThrees = CountBlackThrees(PlayerMelds);
+    int blackThrees = CountBlackThrees(s.Melds);
     if ((handCount > 0 && blackThrees > 0) || (handCount == 0 && blackThrees > 0 && blackThrees < 3))
         return fail("the Black Threes have not been melded correctly");
 
-    if (PlayerColumnCounts[kRankTwo] > 0 && PlayerColumnCounts[kRankTwo] < 7)
+    if (s.ColumnCounts[kRankTwo] > 0 && s.ColumnCounts[kRankTwo] < 7)
         return fail("wildcards must be melded as a canasta");
 
-    if (handCount == 0 && PlayerMeldState.Canastas < Rules.CanastasToGoOut)
-        return fail(std::string("you need at least ") + (Rules.CanastasToGoOut == 1 ? "one Canasta" : "two Canastas") +
+    if (handCount == 0 && s.MeldState.Canastas < rules.CanastasToGoOut)
+        return fail(std::string("you need at least ") + (rules.CanastasToGoOut == 1 ? "one Canasta" : "two Canastas") +
                     " to go out");
     return true;
 }
 
-bool TGame::ValidateTurnMelds(int handAdjust) {
-    if (!ValidateMelds(handAdjust)) return false;
-    if (TopCardPending) {
+bool TGame::ValidateTurnMelds(TSeat seat, bool takePending, int handAdjust) {
+    if (!ValidateMelds(seat, handAdjust)) return false;
+    if (takePending) {
         ValidationMessage = "you have not melded the top card correctly";
         return false;
     }

@@ -8,38 +8,49 @@ namespace canasta {
 bool TGame::PileFrozenForMover() {
     if (PileFrozen) return true;
     if (!(Rules.InitiallyFrozen && Rules.FrozenPerPlayer)) return false;
-    return OpponentsTurn ? OpponentMeldedPoints == 0 : MeldedPoints(false) == 0;
+    // The computer's seat keeps its points as it melds; the person's are
+    // counted from its table.
+    return OpponentsTurn ? Seat(TSeat::Opponent).MeldedPoints == 0 : MeldedPoints(TSeat::Player, false) == 0;
 }
 
-bool TGame::IsForced(int handCount, const TCounts& columnCounts) {
+bool TGame::PileFrozenFor(TSeat seat) const {
+    if (PileFrozen) return true;
+    const TRuleOptions& rules = SeatRules(seat);
+    if (!(rules.InitiallyFrozen && rules.FrozenPerPlayer)) return false;
+    return MeldedPoints(seat, false) == 0;
+}
+
+bool TGame::IsForced(TSeat seat, int handCount, const TCounts& columnCounts) const {
     if (DiscardPile.Empty() || PileFrozen) return false;
     const int r = DiscardPile.Last().Rank;
     if (r < 3) return false;
     if (DiscardPile.Count == 1 && handCount == 1) return false;
     const int n = columnCounts[static_cast<size_t>(r)];
-    return (n >= 3 && n <= 6) || ((n == 7 || n == 8) && Rules.AddToCanasta);
+    return (n >= 3 && n <= 6) || ((n == 7 || n == 8) && SeatRules(seat).AddToCanasta);
 }
 
-bool TGame::MayTakePile(bool allowForced) {
+bool TGame::MayTakePile(TSeat seat, bool allowForced) {
     CountColumns();
+    const TSeatState& s = Seat(seat);
+    const TRuleOptions& rules = SeatRules(seat);
     if (DiscardPile.Empty()) return false;
     const int r = DiscardPile.Last().Rank;
     if (r < 3) return false;
-    const int inHand = PlayerRankCounts[static_cast<size_t>(r)];
-    const int column = PlayerColumnCounts[static_cast<size_t>(r)];
-    const int wilds = PlayerRankCounts[kRankJoker] + PlayerRankCounts[kRankTwo];
-    const bool frozen = PileFrozenForMover();
+    const int inHand = s.RankCounts[static_cast<size_t>(r)];
+    const int column = s.ColumnCounts[static_cast<size_t>(r)];
+    const int wilds = s.RankCounts[kRankJoker] + s.RankCounts[kRankTwo];
+    const bool frozen = PileFrozenFor(seat);
     const bool ok = inHand >= 2 ||
-                    (!frozen && !(Rules.NaturalPair && Rules.PairForExistingMeld) && column >= 3 &&
-                     (column < 7 || Rules.AddToCanasta)) ||
-                    (!frozen && !Rules.NaturalPair && inHand == 1 && wilds >= 1 && column < 3) ||
-                    (allowForced && StockExhausted && IsForced(PlayerHand.Count, PlayerColumnCounts));
+                    (!frozen && !(rules.NaturalPair && rules.PairForExistingMeld) && column >= 3 &&
+                     (column < 7 || rules.AddToCanasta)) ||
+                    (!frozen && !rules.NaturalPair && inHand == 1 && wilds >= 1 && column < 3) ||
+                    (allowForced && StockExhausted && IsForced(seat, s.Hand.Count, s.ColumnCounts));
     if (!ok) return false;
     if (column == 0) {
-        const int cards = PlayerHand.Count + DiscardPile.Count;
-        if (PlayerMeldState.Canastas < Rules.CanastasToGoOut ? cards <= 3 : cards <= 0) return false;
+        const int cards = s.Hand.Count + DiscardPile.Count;
+        if (s.MeldState.Canastas < rules.CanastasToGoOut ? cards <= 3 : cards <= 0) return false;
     }
-    if (DiscardPile.Count == 1 && PlayerHand.Count == 1) return false;
+    if (DiscardPile.Count == 1 && s.Hand.Count == 1) return false;
     return true;
 }
 
@@ -51,19 +62,20 @@ void TGame::TakePile() {
             return;
         }
         SetTurnPhase(TTurnPhase::Draw);
-        if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
+        if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld -= TakenTopCard.Points;
         UndoTakePile();
         TopCardPending = PileTakeUndoable = false;
         TurnStart = true;
         return;
     }
     MarkGameInProgress();
-    if (!MayTakePile(true)) {
-        ShowStatusError(DiscardPile.Count == 1 && PlayerHand.Count == 1 ? TRefusal::OneCardPileWithOneCardHand
-                                                                        : TRefusal::TopCardNotMeldable);
+    if (!MayTakePile(TSeat::Player, true)) {
+        ShowStatusError(DiscardPile.Count == 1 && Seat(TSeat::Player).Hand.Count == 1
+                            ? TRefusal::OneCardPileWithOneCardHand
+                            : TRefusal::TopCardNotMeldable);
         return;
     }
-    const bool forcedOnly = !MayTakePile(false);
+    const bool forcedOnly = !MayTakePile(TSeat::Player, false);
     Host.SetRulesHint(kRulesHintLocked);
     TurnStart = false;
     if (DiscardPile.Count >= 13) Host.PlaySound(TSoundEvent::TakeHugePile);
@@ -72,20 +84,21 @@ void TGame::TakePile() {
 
     TCard card = TakeLastCard(DiscardPile);
     const int rank = card.Rank;
-    const int before = PlayerColumnCounts[static_cast<size_t>(rank)];
+    const int before = Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(rank)];
     const TCardPlace from{TArea::DiscardPile};
     card.FaceUp = true;
-    PlaceInColumn(PlayerMelds, PlayerMeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
-    AddCard(PlayerMelds, card);
+    PlaceInColumn(Seat(TSeat::Player).Melds,
+                  Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
+    AddCard(Seat(TSeat::Player).Melds, card);
     TakenTopCard = card;
     Host.SendToken(token::DrawPileTop, "");
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
-    CheckCanasta(PlayerMelds, true, card.Column);
+    CheckCanasta(TSeat::Player, card.Column);
     // The canasta display may have moved the card within its column.
     {
-        int i = FindLastById(PlayerMelds, card.Id);
-        if (i >= 0 && PlayerMelds.Cards[static_cast<size_t>(i)].Column == card.Column)
-            TakenTopCard.Depth = PlayerMelds.Cards[static_cast<size_t>(i)].Depth;
+        int i = FindLastById(Seat(TSeat::Player).Melds, card.Id);
+        if (i >= 0 && Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Column == card.Column)
+            TakenTopCard.Depth = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Depth;
     }
     HasDrawn = true;
 
@@ -98,7 +111,7 @@ void TGame::TakePile() {
         SetTurnPhase(TTurnPhase::PileTaken);
         PileTakeUndoable = true;
         TakenTopColumn = static_cast<uint8_t>(rank);
-        if (!Rules.TopCardCounts) PlayerMinimumMeld += card.Points;
+        if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld += card.Points;
         TopColumnCountBefore = before;
     } else {
         Host.SendToken(token::DrawPileRest, "");
@@ -120,14 +133,16 @@ void TGame::CompletePileTake() {
     // that are only valid when going out, with no undo left to remove them.
     int incoming = 0;
     for (const TCard& c : DiscardPile) incoming += IsRedThree(c) ? 0 : 1;
-    if (!ValidateMelds(-incoming)) return;  // counts the columns too
-    if (PlayerColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
-    if (!(MeldedPoints(false) >= PlayerMinimumMeld || (Rules.BonusCounts && PlayerMeldState.Canastas >= 1))) return;
+    if (!ValidateMelds(TSeat::Player, -incoming)) return;  // counts the columns too
+    if (Seat(TSeat::Player).ColumnCounts[TakenTopColumn] < TopColumnCountBefore + 3) return;
+    if (!(MeldedPoints(TSeat::Player, false) >= Seat(TSeat::Player).MinimumMeld ||
+          (Rules.BonusCounts && Seat(TSeat::Player).MeldState.Canastas >= 1)))
+        return;
 
     SetTurnPhase(TTurnPhase::MeldOrDiscard);
     PileFrozen = PileTakeUndoable = TopCardPending = TurnStart = false;
     // The top card no longer needs to be kept out of the first-meld count.
-    if (!Rules.TopCardCounts) PlayerMinimumMeld -= TakenTopCard.Points;
+    if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld -= TakenTopCard.Points;
     Host.SendToken(token::DrawPileRest, "");
     TakeRestOfPile();
     Host.Invalidate(TRegion::Pile);
@@ -143,12 +158,12 @@ void TGame::TakeRestOfPile() {
         c.FaceUp = true;
         const TArea to = IsRedThree(c) ? TArea::PlayerMelds : TArea::PlayerHand;
         if (IsRedThree(c)) {
-            PlaceInColumn(PlayerMelds, false, c);
-            AddCard(PlayerMelds, c);
+            PlaceInColumn(Seat(TSeat::Player).Melds, false, c);
+            AddCard(Seat(TSeat::Player).Melds, c);
         } else {
-            PlaceInColumn(PlayerHand, false, c);
-            AddCard(PlayerHand, c);
-            AddCard(PickedUpCards, c);
+            PlaceInColumn(Seat(TSeat::Player).Hand, false, c);
+            AddCard(Seat(TSeat::Player).Hand, c);
+            AddCard(Seat(TSeat::Player).PickedUp, c);
         }
         Host.AnimateMove(c, {TArea::DiscardPile}, PlaceOf(to, c));
     }
@@ -165,8 +180,8 @@ void TGame::UndoTakePile() {
     ClearUndo();
     Host.SetUndoEnabled(false);
     int index = -1;
-    for (int i = PlayerMelds.Count - 1; i >= 0; --i) {
-        const TCard& c = PlayerMelds.Cards[static_cast<size_t>(i)];
+    for (int i = Seat(TSeat::Player).Melds.Count - 1; i >= 0; --i) {
+        const TCard& c = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
         if (c.Column == TakenTopCard.Column && c.Depth == TakenTopCard.Depth && c.Id == TakenTopCard.Id) {
             index = i;
             break;
@@ -176,12 +191,12 @@ void TGame::UndoTakePile() {
         throw THandAbandoned("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
                              TMsgKind::Warning);
     const int column = TakenTopCard.Column;
-    const bool canasta = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
+    const bool canasta = Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
     TCard card;
-    RemoveCardAt(PlayerMelds, index, card, canasta, column);
+    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, canasta, column);
     if (canasta) {
         int count = 0, naturals = 0;
-        for (const TCard& c : PlayerMelds) {
+        for (const TCard& c : Seat(TSeat::Player).Melds) {
             if (c.Column != card.Column) continue;
             ++count;
             if (IsNatural(c.Rank)) ++naturals;
@@ -189,18 +204,18 @@ void TGame::UndoTakePile() {
         if (count >= 7 && (naturals >= 4 || column == kRankTwo)) {
             // The canasta stands without the top card: its label counts the
             // naturals it had before the take.
-            CheckCanasta(PlayerMelds, true, card.Column);
+            CheckCanasta(TSeat::Player, card.Column);
         } else {
             // The top card had completed this canasta: it is a canasta no more.
-            --PlayerMeldState.Canastas;
-            PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-            SpreadColumn(PlayerMelds, column);
+            --Seat(TSeat::Player).MeldState.Canastas;
+            Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
+            SpreadColumn(Seat(TSeat::Player).Melds, column);
         }
     }
     const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
     ClearColumn(card);
     AddCard(DiscardPile, card);
-    PlayerScore -= 50;
+    Seat(TSeat::Player).Score -= 50;
     Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerMelds);
@@ -224,8 +239,8 @@ bool TGame::DiscardCard(int index) {
         ShowStatusError(TRefusal::DiscardBeforeDraw);
         return false;
     }
-    const TCard& inHand = PlayerHand.At(index);
-    if (!ValidateTurnMelds(1)) {
+    const TCard& inHand = Seat(TSeat::Player).Hand.At(index);
+    if (!ValidateTurnMelds(TSeat::Player, TopCardPending, 1)) {
         ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
     }
@@ -240,13 +255,13 @@ bool TGame::DiscardCard(int index) {
     HasDrawn = false;
     TurnStart = true;
     TCard card;
-    RemoveCardAt(PlayerHand, index, card, false, inHand.Rank);
+    RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, inHand.Rank);
     const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
     ClearColumn(card);
     card.FaceUp = true;
     AddCard(DiscardPile, card);
-    ++PlayerDiscards[card.Rank];
-    RemoveCardById(PickedUpCards, card);
+    ++Seat(TSeat::Player).Discards[card.Rank];
+    RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     Host.SendToken(token::Discard, std::to_string(card.Id));
     Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::PlayerHand);
@@ -258,10 +273,10 @@ bool TGame::DiscardCard(int index) {
 
 bool TGame::DiscardRedThreeFromTable(int index) {
     if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver || !Rules.RedThreeFreezes) return false;
-    const TCard& onTable = PlayerMelds.At(index);
+    const TCard& onTable = Seat(TSeat::Player).Melds.At(index);
     if (!IsRedThree(onTable)) return false;
     // Ending the turn this way must not carry an invalid table into the next turn.
-    if (HasDrawn && !ValidateTurnMelds()) {
+    if (HasDrawn && !ValidateTurnMelds(TSeat::Player, TopCardPending)) {
         ShowStatusError(TRefusal::DiscardNotPossible);
         return false;
     }
@@ -272,7 +287,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     TurnStart = true;
     PileFrozen = true;
     TCard card;
-    RemoveCardAt(PlayerMelds, index, card, false, kRankThree);
+    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, false, kRankThree);
     Host.SendToken(token::DiscardRedThree, std::to_string(card.Id));
     const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
     ClearColumn(card);
@@ -289,26 +304,28 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     return true;
 }
 
-bool TGame::MustPass() {
-    if (PlayerHand.Count != 1) return false;
-    if (PlayerMeldState.Canastas >= Rules.CanastasToGoOut) return false;
-    if (TopCardPending && !DiscardPile.Empty()) return false;
-    if (!ValidateTurnMelds()) return false;  // counts the columns too
-    if (PlayerMeldState.Canastas == 0 && Rules.CanastasToGoOut == 2) return true;
-    const TCard& last = PlayerHand.Cards[0];
-    if (IsNatural(last.Rank) && PlayerColumnCounts[last.Rank] == 6) return false;
+bool TGame::MustPass(TSeat seat, bool takePending) {
+    const TSeatState& s = Seat(seat);
+    if (s.Hand.Count != 1) return false;
+    const TRuleOptions& rules = SeatRules(seat);
+    if (s.MeldState.Canastas >= rules.CanastasToGoOut) return false;
+    if (takePending && !DiscardPile.Empty()) return false;
+    if (!ValidateTurnMelds(seat, takePending)) return false;  // counts the columns too
+    if (s.MeldState.Canastas == 0 && rules.CanastasToGoOut == 2) return true;
+    const TCard& last = s.Hand.Cards[0];
+    if (IsNatural(last.Rank) && s.ColumnCounts[last.Rank] == 6) return false;
     if (IsWild(last)) {
         std::array<int, kColumns> wilds{};
-        for (const TCard& c : PlayerMelds)
+        for (const TCard& c : s.Melds)
             if (IsWild(c)) ++wilds[c.Column];
         for (int c = 3; c < kColumns; ++c)
-            if (PlayerColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
+            if (s.ColumnCounts[static_cast<size_t>(c)] == 6 && wilds[static_cast<size_t>(c)] < 3) return false;
     }
     return true;
 }
 
 bool TGame::CheckForcedPass() {
-    if (!MustPass()) return false;
+    if (!MustPass(TSeat::Player, TopCardPending)) return false;
     Host.Inform("You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.",
                 TMsgKind::Information);
     ClearUndo();
@@ -330,7 +347,7 @@ bool TGame::CheckForcedPass() {
 void TGame::EndHandClicked() {
     if (OpponentsTurn || !StockExhausted || TurnPhase != TTurnPhase::Draw || !TurnStart) return;
     CountColumns();
-    if (IsForced(PlayerHand.Count, PlayerColumnCounts)) {
+    if (IsForced(TSeat::Player, Seat(TSeat::Player).Hand.Count, Seat(TSeat::Player).ColumnCounts)) {
         Host.Inform(
             "You cannot end this hand now, because you must \n\rmeld the top card of the pile. (You are 'forced').",
             TMsgKind::Information);

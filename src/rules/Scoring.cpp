@@ -5,11 +5,12 @@
 
 namespace canasta {
 
-int TGame::MeldedPoints(bool allColumns) {
+int TGame::MeldedPoints(TSeat seat, bool allColumns) const {
+    const TCardList& melds = Seat(seat).Melds;
     std::array<int, kColumns> perColumn{};
-    for (const TCard& c : PlayerMelds) ++perColumn[c.Column];
+    for (const TCard& c : melds) ++perColumn[c.Column];
     int points = 0;
-    for (const TCard& c : PlayerMelds) {
+    for (const TCard& c : melds) {
         if (IsRedThree(c)) continue;
         if (allColumns || perColumn[c.Column] >= 3) points += c.Points;
     }
@@ -76,10 +77,11 @@ THandScore ScoreSide(const TCardList& melds, const TCardList& hand, const TMeldS
 }  // namespace
 
 void TGame::ScoreHand(THandScore& player, THandScore& opponent) {
-    player = ScoreSide(PlayerMelds, PlayerHand, PlayerMeldState, WentOut == woPlayer, WentOut != woPlayer,
-                       PlayerPointsBeforeTurn, Rules);
-    opponent = ScoreSide(OpponentMelds, OpponentHand, OpponentMeldState, WentOut == woOpponent, WentOut != woOpponent,
-                         OpponentPointsBeforeTurn, OpponentSeatRules());
+    player = ScoreSide(Seat(TSeat::Player).Melds, Seat(TSeat::Player).Hand, Seat(TSeat::Player).MeldState,
+                       WentOut == woPlayer, WentOut != woPlayer, Seat(TSeat::Player).PointsBeforeTurn, Rules);
+    opponent = ScoreSide(Seat(TSeat::Opponent).Melds, Seat(TSeat::Opponent).Hand, Seat(TSeat::Opponent).MeldState,
+                         WentOut == woOpponent, WentOut != woOpponent, Seat(TSeat::Opponent).PointsBeforeTurn,
+                         OpponentSeatRules());
 }
 
 std::string TGame::MatchComment(int d) const {
@@ -105,13 +107,15 @@ std::string TGame::MatchComment(int d) const {
 }
 
 bool TGame::EndHandIfOver() {
-    const bool over = (PlayerHand.Empty() && PlayerMeldState.Canastas >= Rules.CanastasToGoOut) ||
-                      (OpponentHand.Empty() && OpponentMeldState.Canastas >= OpponentSeatRules().CanastasToGoOut) ||
-                      (StockExhausted && EndHandRequested);
+    const bool over =
+        (Seat(TSeat::Player).Hand.Empty() && Seat(TSeat::Player).MeldState.Canastas >= Rules.CanastasToGoOut) ||
+        (Seat(TSeat::Opponent).Hand.Empty() &&
+         Seat(TSeat::Opponent).MeldState.Canastas >= OpponentSeatRules().CanastasToGoOut) ||
+        (StockExhausted && EndHandRequested);
     if (!over || TurnPhase == TTurnPhase::HandOver) return false;
 
     SetTurnPhase(TTurnPhase::HandOver);
-    WentOut = PlayerHand.Empty() ? woPlayer : OpponentHand.Empty() ? woOpponent : woNobody;
+    WentOut = Seat(TSeat::Player).Hand.Empty() ? woPlayer : Seat(TSeat::Opponent).Hand.Empty() ? woOpponent : woNobody;
 
     THandResult hand;
     ScoreHand(hand.Player, hand.Opponent);
@@ -119,8 +123,8 @@ bool TGame::EndHandIfOver() {
     hand.OpponentName = OpponentLabel();
     hand.Difference = hand.Player.Total - hand.Opponent.Total;
     Host.PlaySound(hand.Player.Total >= hand.Opponent.Total ? TSoundEvent::WinHand : TSoundEvent::LoseHand);
-    PlayerScore += hand.Player.Total;
-    OpponentScore += hand.Opponent.Total;
+    Seat(TSeat::Player).Score += hand.Player.Total;
+    Seat(TSeat::Opponent).Score += hand.Opponent.Total;
     HandEndPending = true;
     HandEndDifference = hand.Difference;
     Host.Invalidate(TRegion::All);

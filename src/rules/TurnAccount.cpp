@@ -10,8 +10,8 @@ namespace canasta {
 
 namespace {
 
-TArea HandOf(TSide seat) { return seat == TSide::Player ? TArea::PlayerHand : TArea::OpponentHand; }
-TArea MeldsOf(TSide seat) { return seat == TSide::Player ? TArea::PlayerMelds : TArea::OpponentMelds; }
+TArea HandOf(TSeat seat) { return seat == TSeat::Player ? TArea::PlayerHand : TArea::OpponentHand; }
+TArea MeldsOf(TSeat seat) { return seat == TSeat::Player ? TArea::PlayerMelds : TArea::OpponentMelds; }
 
 // Singular rank names by rank number (0 joker, 1 two, 2 three .. 13 ace).
 constexpr std::array<const char*, 14> kRankNames = {"joker", "two",  "three", "four", "five",  "six",  "seven",
@@ -61,9 +61,8 @@ std::string CanastaPhrase(int kind, int column) {
 
 }  // namespace
 
-TSeatTable SeatTableOf(const TGameState& state, TSide seat) {
-    if (seat == TSide::Player) return {state.PlayerMelds, state.PlayerMeldState};
-    return {state.OpponentMelds, state.OpponentMeldState};
+TSeatTable SeatTableOf(const TGameState& state, TSeat seat) {
+    return {state.Seat(seat).Melds, state.Seat(seat).MeldState};
 }
 
 std::string CardName(int id) {
@@ -234,16 +233,16 @@ std::optional<TTurnRecord> TTurnLog::Sync(const TGame& game) {
         Hand = game.HandNumber;
     }
     const bool over = game.TurnPhase == TTurnPhase::HandOver || game.HandEndPending;
-    std::optional<TSide> toMove;
-    if (!over) toMove = game.OpponentsTurn ? TSide::Opponent : TSide::Player;
+    std::optional<TSeat> toMove;
+    if (!over) toMove = game.OpponentsTurn ? TSeat::Opponent : TSeat::Player;
 
     std::optional<TTurnRecord> closed;
     if (Open && (!toMove || *toMove != Open->Seat)) {
         TTurnRecord& turn = *Open;
         turn.After = SeatTableOf(game, turn.Seat);
         turn.HandOver = over;
-        turn.WentOut = over && game.WentOut == (turn.Seat == TSide::Player ? woPlayer : woOpponent);
-        const std::string line = TurnLogLine(turn.Seat == TSide::Player ? "You" : game.OpponentLabel(), turn);
+        turn.WentOut = over && game.WentOut == (turn.Seat == TSeat::Player ? woPlayer : woOpponent);
+        const std::string line = TurnLogLine(turn.Seat == TSeat::Player ? "You" : game.OpponentLabel(), turn);
         // A turn that did nothing (a hand given up at once) is not told.
         if (!line.empty()) {
             LogLines.push_back(line);

@@ -12,9 +12,6 @@
 
 namespace canasta {
 
-// The two sides of the table, as the turn account tells them.
-enum class TSide : uint8_t { Player, Opponent };
-
 struct TCardMove {
     TCard Card;
     TCardPlace From, To;
@@ -25,10 +22,10 @@ struct TSeatTable {
     TCardList Melds;
     TMeldState MeldState;
 };
-TSeatTable SeatTableOf(const TGameState& state, TSide seat);
+TSeatTable SeatTableOf(const TGameState& state, TSeat seat);
 
 struct TTurnRecord {
-    TSide Seat = TSide::Player;
+    TSeat Seat = TSeat::Player;
     TSeatTable Before, After;
     std::vector<TCardMove> Moves;
     bool HandOver = false;  // the hand ended with this turn

@@ -26,39 +26,40 @@ void TGame::UndoMeld() {
     // canasta display can swap cards, and another meld may hold a twin (a
     // joker) at a higher index.
     int index = -1;
-    for (int i = PlayerMelds.Count - 1; i >= 0 && index < 0; --i) {
-        const TCard& c = PlayerMelds.Cards[static_cast<size_t>(i)];
+    for (int i = Seat(TSeat::Player).Melds.Count - 1; i >= 0 && index < 0; --i) {
+        const TCard& c = Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
         if (c.Id == entry.Id && c.Column == column) index = i;
     }
-    if (index < 0) index = FindLastById(PlayerMelds, entry.Id);
+    if (index < 0) index = FindLastById(Seat(TSeat::Player).Melds, entry.Id);
     if (index < 0) throw InternalError("UndoMeld: melded card not found on the table");
     // The removal breaks a recorded canasta when the column no longer
     // qualifies: at seven cards, or when a natural leaves a column whose wild
     // cards then outnumber what a canasta allows.
     int count = 0, naturals = 0;
-    const int inColumn = PlayerMelds.At(index).Column;
-    for (const TCard& c : PlayerMelds) {
+    const int inColumn = Seat(TSeat::Player).Melds.At(index).Column;
+    for (const TCard& c : Seat(TSeat::Player).Melds) {
         if (c.Column != inColumn) continue;
         ++count;
         if (IsNatural(c.Rank)) ++naturals;
     }
-    if (IsNatural(PlayerMelds.At(index).Rank)) --naturals;
+    if (IsNatural(Seat(TSeat::Player).Melds.At(index).Rank)) --naturals;
     const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || column == kRankTwo);
-    const bool breaks = PlayerMeldState.CanastaKind[static_cast<size_t>(column)] != ckNone && !stillCanasta;
+    const bool breaks =
+        Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone && !stillCanasta;
     TCard card;
-    RemoveCardAt(PlayerMelds, index, card, breaks, column);
-    AddCard(PickedUpCards, card);
+    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, breaks, column);
+    AddCard(Seat(TSeat::Player).PickedUp, card);
     if (breaks) {
-        --PlayerMeldState.Canastas;
-        PlayerMeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-        SpreadColumn(PlayerMelds, column);
+        --Seat(TSeat::Player).MeldState.Canastas;
+        Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
+        SpreadColumn(Seat(TSeat::Player).Melds, column);
     }
-    CheckCanasta(PlayerMelds, true, card.Column);
+    CheckCanasta(TSeat::Player, card.Column);
     Host.Invalidate(TRegion::PlayerMelds);
     const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
-    PlaceInColumn(PlayerHand, false, card);
+    PlaceInColumn(Seat(TSeat::Player).Hand, false, card);
     card.FaceUp = true;
-    AddCard(PlayerHand, card);
+    AddCard(Seat(TSeat::Player).Hand, card);
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerHand, card));
     Host.Invalidate(TRegion::PlayerHand);
     if (UndoStack.empty()) Host.SetUndoEnabled(false);

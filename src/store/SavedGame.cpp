@@ -45,16 +45,16 @@ TSavedGame CaptureSavedGame(const TGame& g, int sizeIndex, int handPitch) {
     const TableLayout t = ComputeLayout(sizeIndex);
     TSavedGame s;
     s.Stock = ToPixels(g.Stock, TArea::Stock, t, handPitch);
-    s.OpponentHand = ToPixels(g.OpponentHand, TArea::OpponentHand, t, handPitch);
+    s.OpponentHand = ToPixels(g.Seat(TSeat::Opponent).Hand, TArea::OpponentHand, t, handPitch);
     s.DiscardPile = ToPixels(g.DiscardPile, TArea::DiscardPile, t, handPitch);
     s.SavedDiscardPile = ToPixels(g.SavedDiscardPile, TArea::DiscardPile, t, handPitch);
-    s.OpponentMelds = ToPixels(g.OpponentMelds, TArea::OpponentMelds, t, handPitch);
-    s.PlayerHand = ToPixels(g.PlayerHand, TArea::PlayerHand, t, handPitch);
-    s.PlayerMelds = ToPixels(g.PlayerMelds, TArea::PlayerMelds, t, handPitch);
+    s.OpponentMelds = ToPixels(g.Seat(TSeat::Opponent).Melds, TArea::OpponentMelds, t, handPitch);
+    s.PlayerHand = ToPixels(g.Seat(TSeat::Player).Hand, TArea::PlayerHand, t, handPitch);
+    s.PlayerMelds = ToPixels(g.Seat(TSeat::Player).Melds, TArea::PlayerMelds, t, handPitch);
     s.SavedPlayerHand = ToPixels(g.SavedPlayerHand, TArea::PlayerHand, t, handPitch);
     s.SavedPlayerMelds = ToPixels(g.SavedPlayerMelds, TArea::PlayerMelds, t, handPitch);
-    s.PlayerMeldState = g.PlayerMeldState;
-    s.OpponentMeldState = g.OpponentMeldState;
+    s.PlayerMeldState = g.Seat(TSeat::Player).MeldState;
+    s.OpponentMeldState = g.Seat(TSeat::Opponent).MeldState;
     s.SavedPlayerMeldState = g.SavedPlayerMeldState;
     s.PileFrozen = g.PileFrozen;
     s.HasDrawn = g.HasDrawn;
@@ -65,10 +65,10 @@ TSavedGame CaptureSavedGame(const TGame& g, int sizeIndex, int handPitch) {
     s.ShowOpponentHand = g.Config.ShowOpponentCards;
     s.TopColumnCountBefore = g.TopColumnCountBefore;
     s.OpponentHandPitch = handPitch;
-    s.OpponentMeldedPoints = g.OpponentMeldedPoints;
-    s.OpponentScore = g.OpponentScore;
-    s.PlayerScore = g.PlayerScore;
-    s.PlayerMinimumMeld = g.PlayerMinimumMeld;
+    s.OpponentMeldedPoints = g.Seat(TSeat::Opponent).MeldedPoints;
+    s.OpponentScore = g.Seat(TSeat::Opponent).Score;
+    s.PlayerScore = g.Seat(TSeat::Player).Score;
+    s.PlayerMinimumMeld = g.Seat(TSeat::Player).MinimumMeld;
     s.SizeIndex = sizeIndex;
     return s;
 }
@@ -320,12 +320,12 @@ TCardList FromPixels(const TSavedCardList& list, TArea area, const TableLayout& 
 void ApplySavedGame(TGame& g, const TSavedGame& s) {
     const TableLayout t = ComputeLayout(s.SizeIndex);
     g.Stock = FromPixels(s.Stock, TArea::Stock, t);
-    g.OpponentHand = FromPixels(s.OpponentHand, TArea::OpponentHand, t);
+    g.Seat(TSeat::Opponent).Hand = FromPixels(s.OpponentHand, TArea::OpponentHand, t);
     g.DiscardPile = FromPixels(s.DiscardPile, TArea::DiscardPile, t);
     g.SavedDiscardPile = FromPixels(s.SavedDiscardPile, TArea::DiscardPile, t);
-    g.OpponentMelds = FromPixels(s.OpponentMelds, TArea::OpponentMelds, t);
-    g.PlayerHand = FromPixels(s.PlayerHand, TArea::PlayerHand, t);
-    g.PlayerMelds = FromPixels(s.PlayerMelds, TArea::PlayerMelds, t);
+    g.Seat(TSeat::Opponent).Melds = FromPixels(s.OpponentMelds, TArea::OpponentMelds, t);
+    g.Seat(TSeat::Player).Hand = FromPixels(s.PlayerHand, TArea::PlayerHand, t);
+    g.Seat(TSeat::Player).Melds = FromPixels(s.PlayerMelds, TArea::PlayerMelds, t);
     g.SavedPlayerHand = FromPixels(s.SavedPlayerHand, TArea::PlayerHand, t);
     g.SavedPlayerMelds = FromPixels(s.SavedPlayerMelds, TArea::PlayerMelds, t);
     // Column 0 of the canasta records is not in the file and keeps its value.
@@ -335,8 +335,8 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
         to.CanastaKind[0] = kind0;
         to.CanastaNaturals[0] = naturals0;
     };
-    melds(g.PlayerMeldState, s.PlayerMeldState);
-    melds(g.OpponentMeldState, s.OpponentMeldState);
+    melds(g.Seat(TSeat::Player).MeldState, s.PlayerMeldState);
+    melds(g.Seat(TSeat::Opponent).MeldState, s.OpponentMeldState);
     melds(g.SavedPlayerMeldState, s.SavedPlayerMeldState);
     g.PileFrozen = s.PileFrozen;
     g.HasDrawn = s.HasDrawn;
@@ -346,22 +346,22 @@ void ApplySavedGame(TGame& g, const TSavedGame& s) {
     g.GameInProgress = s.GameInProgress;
     g.Config.ShowOpponentCards = s.ShowOpponentHand;
     g.TopColumnCountBefore = s.TopColumnCountBefore;
-    g.OpponentMeldedPoints = s.OpponentMeldedPoints;
-    g.OpponentScore = s.OpponentScore;
-    g.PlayerScore = s.PlayerScore;
-    g.PlayerMinimumMeld = s.PlayerMinimumMeld;
+    g.Seat(TSeat::Opponent).MeldedPoints = s.OpponentMeldedPoints;
+    g.Seat(TSeat::Opponent).Score = s.OpponentScore;
+    g.Seat(TSeat::Player).Score = s.PlayerScore;
+    g.Seat(TSeat::Player).MinimumMeld = s.PlayerMinimumMeld;
     g.TurnStart = !s.HasDrawn;
 
     // What the file does not hold starts afresh for the loaded table.
     g.OpponentsTurn = false;
     g.DrawsThisTurn = 0;
-    g.PickedUpCards = {};
-    g.PlayerDiscards.fill(0);
+    g.Seat(TSeat::Player).PickedUp = {};
+    g.Seat(TSeat::Player).Discards.fill(0);
     g.CardSelected = false;
     g.WentOut = woNobody;
     g.ValidationMessage.clear();
-    g.OpponentPointsBeforeTurn = s.OpponentMeldedPoints;
-    g.PlayerPointsBeforeTurn = g.MeldedPoints(false);
+    g.Seat(TSeat::Opponent).PointsBeforeTurn = s.OpponentMeldedPoints;
+    g.Seat(TSeat::Player).PointsBeforeTurn = g.MeldedPoints(TSeat::Player, false);
     // A pending take's top card is the last card put into the turn snapshot.
     if (g.PileTakeUndoable && !g.SavedPlayerMelds.Empty()) {
         g.TakenTopCard = g.SavedPlayerMelds.Last();
@@ -450,7 +450,8 @@ TLoadResult CheckSavedGame(const TSavedGame& s, const TGame& like) {
     if (!problem.empty()) return {TLoadStatus::Corrupt, problem};
     if (s.PileTakeUndoable) {
         // The pending take must name a real top card on the table.
-        if (scratch.TakenTopCard.Rank < 3 || FindLastById(scratch.PlayerMelds, scratch.TakenTopCard.Id) < 0)
+        if (scratch.TakenTopCard.Rank < 3 ||
+            FindLastById(scratch.Seat(TSeat::Player).Melds, scratch.TakenTopCard.Id) < 0)
             return {TLoadStatus::Corrupt, "pending take of the pile without its top card"};
     }
     return {};

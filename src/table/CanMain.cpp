@@ -178,7 +178,7 @@ void TfmCanMain::FormCreate() {
     // Display defaults and the discard-click memory.
     CardSpacing = 10;
     G.Config.ShowOpponentCards = false;
-    G.PlayerScore = G.OpponentScore = 0;
+    G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     LastRightClicked = -1;
     RightClickCount = 0;
 
@@ -551,14 +551,14 @@ void TfmCanMain::UpdateScorePanels() {
     };
     name(lbPlayerName, QStringLiteral("You"), mine);
     name(lbOpponentName, QString::fromStdString(S.OpponentLabel()), theirs);
-    pnPCurrScore->setText(QString::number(S.PlayerScore));
-    pnCCurrScore->setText(QString::number(S.OpponentScore));
-    pnCCurrMeld->setText(QString::number(S.OpponentMeldedPoints));
-    const int counted = S.MeldedPoints(false);
-    if (counted < S.PlayerMinimumMeld)
-        pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(S.PlayerMinimumMeld));
+    pnPCurrScore->setText(QString::number(S.Seat(TSeat::Player).Score));
+    pnCCurrScore->setText(QString::number(S.Seat(TSeat::Opponent).Score));
+    pnCCurrMeld->setText(QString::number(S.Seat(TSeat::Opponent).MeldedPoints));
+    const int counted = S.MeldedPoints(TSeat::Player, false);
+    if (counted < S.Seat(TSeat::Player).MinimumMeld)
+        pnPCurrMeld->setText(QStringLiteral("%1 (%2)").arg(counted).arg(S.Seat(TSeat::Player).MinimumMeld));
     else
-        pnPCurrMeld->setText(QString::number(S.MeldedPoints(true)));
+        pnPCurrMeld->setText(QString::number(S.MeldedPoints(TSeat::Player, true)));
 }
 
 // ---- start-up and shut-down ----
@@ -962,17 +962,17 @@ void TfmCanMain::ShowDetails(const THandResult& result) {
     std::array<bool, kDeckSize> faceUp{};
     const bool reveal = !shown.Config.Networked;
     if (reveal) {
-        for (int i = 0; i < shown.OpponentHand.Count; ++i) {
-            faceUp[static_cast<size_t>(i)] = shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp;
-            shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = true;
+        for (int i = 0; i < shown.Seat(TSeat::Opponent).Hand.Count; ++i) {
+            faceUp[static_cast<size_t>(i)] = shown.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].FaceUp;
+            shown.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].FaceUp = true;
         }
         View->repaint();
     }
     TfmDetails details(result, this);
     ExecModal(details);
     if (reveal) {
-        for (int i = 0; i < shown.OpponentHand.Count; ++i)
-            shown.OpponentHand.Cards[static_cast<size_t>(i)].FaceUp = faceUp[static_cast<size_t>(i)];
+        for (int i = 0; i < shown.Seat(TSeat::Opponent).Hand.Count; ++i)
+            shown.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)].FaceUp = faceUp[static_cast<size_t>(i)];
         View->repaint();
     }
 }
@@ -1224,7 +1224,7 @@ bool TfmCanMain::SaveGame(bool automatic, std::string* failure) {
     }
     TSavedGame saved = CaptureSavedGame(G, Geometry.SizeIndex, CardSpacing);
     // The automatic save leaves the previous file as it was.
-    if (!G.ValidateTurnMelds()) {
+    if (!G.ValidateTurnMelds(TSeat::Player, G.TopCardPending)) {
         if (!automatic)
             ShowInformation(this, Title(),
                             QStringLiteral("This game cannot be saved now because your meld is incorrect"));
@@ -1268,7 +1268,8 @@ bool TfmCanMain::MeldsTakenBack(TSavedGame& out) const {
         scratch.UndoAll();
         // A take of the pile still waiting for its top card's meld is kept
         // as it is: taking it back would cost the player 50 points.
-        if (!scratch.ValidateTurnMelds() && !scratch.PileTakeUndoable) return false;
+        if (!scratch.ValidateTurnMelds(TSeat::Player, scratch.TopCardPending) && !scratch.PileTakeUndoable)
+            return false;
     } catch (const std::exception&) {
         return false;
     }

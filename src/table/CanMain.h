@@ -202,7 +202,7 @@ public:
     void ToggleFullScreen();
     void ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1);
     const std::array<TBackSetting, 2>& Backs() const { return CardBacks; }
-    // The opponent's hand row position of a card of OpponentHand (sorted by rank).
+    // The opponent's hand row position of a card of Seat(TSeat::Opponent).Hand (sorted by rank).
     int OpponentRowX(const TCard& card) const;
 
     // The start-up step after the splash: layout, card images, first deal.

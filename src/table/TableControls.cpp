@@ -84,18 +84,18 @@ TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     } else if (onPile(L.DiscardTop)) {
         area = THitArea::Pile;
     } else {
-        for (int i = 0; i < G.PlayerHand.Count; ++i) {
-            const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
-            if (!hits(TArea::PlayerHand, c, G.PlayerHand)) continue;
+        for (int i = 0; i < G.Seat(TSeat::Player).Hand.Count; ++i) {
+            const TCard& c = G.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
+            if (!hits(TArea::PlayerHand, c, G.Seat(TSeat::Player).Hand)) continue;
             index = i;
             area = c.Rank < kRankThree ? THitArea::WildInHand : THitArea::NaturalInHand;
             break;
         }
     }
     if (area != THitArea::NaturalInHand && area != THitArea::WildInHand) {
-        for (int i = 0; i < G.PlayerMelds.Count; ++i) {
-            const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
-            if (!hits(TArea::PlayerMelds, c, G.PlayerMelds)) continue;
+        for (int i = 0; i < G.Seat(TSeat::Player).Melds.Count; ++i) {
+            const TCard& c = G.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
+            if (!hits(TArea::PlayerMelds, c, G.Seat(TSeat::Player).Melds)) continue;
             index = i;
             area = c.Column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
             break;
@@ -129,7 +129,9 @@ void TfmCanMain::Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods,
                     break;
                 case THitArea::Pile: G.TakePile(); break;
                 case THitArea::NaturalInHand: G.MeldCardGesture(index, shift, ctrl); break;
-                case THitArea::TableCard: G.AddWildcardGesture(G.PlayerMelds.At(index).Column, shift); break;
+                case THitArea::TableCard:
+                    G.AddWildcardGesture(G.Seat(TSeat::Player).Melds.At(index).Column, shift);
+                    break;
                 case THitArea::WildInHand: G.MeldWildGesture(shift, ctrl); break;
                 default: break;
             }
@@ -145,7 +147,7 @@ void TfmCanMain::Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods,
 void TfmCanMain::DiscardGesture(int index) {
     // The armed card is remembered by its place in the hand and by the card
     // itself, so a hand that changed in between never discards on one click.
-    const TCard& card = G.PlayerHand.At(index);
+    const TCard& card = G.Seat(TSeat::Player).Hand.At(index);
     if (index != LastRightClicked || !SameCard(card, ArmedCard)) {
         LastRightClicked = index;
         ArmedCard = card;
@@ -247,8 +249,8 @@ TfmCanMain::THitArea TfmCanMain::KeyTarget(int column, int& index) {
             G.MarkGameInProgress();
             return THitArea::Pile;
         }
-        for (int i = 0; i < G.PlayerMelds.Count; ++i) {
-            const TCard& c = G.PlayerMelds.Cards[static_cast<size_t>(i)];
+        for (int i = 0; i < G.Seat(TSeat::Player).Melds.Count; ++i) {
+            const TCard& c = G.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
             if (c.Column != column || c.Depth != 1) continue;
             index = i;
             return column == kRankThree ? THitArea::ThreesColumn : THitArea::TableCard;
@@ -256,8 +258,8 @@ TfmCanMain::THitArea TfmCanMain::KeyTarget(int column, int& index) {
         return THitArea::None;
     }
     // The first card of that column of the hand.
-    for (int i = 0; i < G.PlayerHand.Count; ++i) {
-        const TCard& c = G.PlayerHand.Cards[static_cast<size_t>(i)];
+    for (int i = 0; i < G.Seat(TSeat::Player).Hand.Count; ++i) {
+        const TCard& c = G.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
         if (c.Column != column || c.Depth != 1) continue;
         index = i;
         if (c.Rank < kRankThree) return THitArea::WildInHand;
@@ -282,7 +284,7 @@ void TfmCanMain::KeyClick(int column, Qt::KeyboardModifiers mods) {
 
 void TfmCanMain::ToggleOpponentHand() {
     G.Config.ShowOpponentCards = !G.Config.ShowOpponentCards;
-    for (TCard& c : G.OpponentHand) c.FaceUp = G.Config.ShowOpponentCards;
+    for (TCard& c : G.Seat(TSeat::Opponent).Hand) c.FaceUp = G.Config.ShowOpponentCards;
     CardSpacing = 22 - CardSpacing;
     View->update();
 }
@@ -299,8 +301,8 @@ bool TfmCanMain::StartMove(const TShowStep& step) {
                  b = Geometry.PointOf(to, RowPitch(Geometry, CardSpacing));
     QPoint p0(a.X, a.Y), p1(b.X, b.Y);
     // The opponent's row is drawn sorted by rank, not in list order.
-    if (to.Area == TArea::OpponentHand && to.Slot < shown.OpponentHand.Count)
-        p1.setX(OpponentRowX(shown.OpponentHand.Cards[to.Slot]));
+    if (to.Area == TArea::OpponentHand && to.Slot < shown.Seat(TSeat::Opponent).Hand.Count)
+        p1.setX(OpponentRowX(shown.Seat(TSeat::Opponent).Hand.Cards[to.Slot]));
     if (from.Area == TArea::OpponentHand) p0.setX(OpponentRowX(card));
 
     Frames = {};

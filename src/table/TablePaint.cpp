@@ -161,10 +161,10 @@ int TfmCanMain::OpponentRowX(const TCard& card) const {
     TGame& S = Shown();
     // The row is drawn sorted by rank, list order within a rank. A card that
     // has left the hand is placed after the others of its rank.
-    const TCard* first = S.OpponentHand.begin();
-    const bool inHand = &card >= first && &card < S.OpponentHand.end();
+    const TCard* first = S.Seat(TSeat::Opponent).Hand.begin();
+    const bool inHand = &card >= first && &card < S.Seat(TSeat::Opponent).Hand.end();
     int before = 0;
-    for (const TCard& c : S.OpponentHand) {
+    for (const TCard& c : S.Seat(TSeat::Opponent).Hand) {
         if (c.Rank < card.Rank || (c.Rank == card.Rank && (!inHand || &c < &card))) ++before;
     }
     return Geometry.TableLeft + before * RowPitch(Geometry, CardSpacing);
@@ -192,17 +192,17 @@ void TfmCanMain::FormPaint(QPainter& p) {
     const bool mayShow = !S.Config.Networked && !GameLoaded();
     int x = L.TableLeft;
     for (int r = 0; r < kColumns; ++r) {
-        for (int i = 0; i < S.OpponentHand.Count; ++i) {
-            const TCard& c = S.OpponentHand.Cards[static_cast<size_t>(i)];
+        for (int i = 0; i < S.Seat(TSeat::Opponent).Hand.Count; ++i) {
+            const TCard& c = S.Seat(TSeat::Opponent).Hand.Cards[static_cast<size_t>(i)];
             if (c.Rank != r) continue;
             if (!HiddenWhileMoving(c, RowSlot(i))) DrawCard(p, c, x, L.HandRowTop, c.FaceUp && mayShow);
             x += RowPitch(Geometry, CardSpacing);
         }
     }
 
-    const std::pair<const TCardList*, TArea> columns[] = {{&S.OpponentMelds, TArea::OpponentMelds},
-                                                          {&S.PlayerMelds, TArea::PlayerMelds},
-                                                          {&S.PlayerHand, TArea::PlayerHand}};
+    const std::pair<const TCardList*, TArea> columns[] = {{&S.Seat(TSeat::Opponent).Melds, TArea::OpponentMelds},
+                                                          {&S.Seat(TSeat::Player).Melds, TArea::PlayerMelds},
+                                                          {&S.Seat(TSeat::Player).Hand, TArea::PlayerHand}};
     for (auto [list, area] : columns)
         for (const TCard& c : *list) {
             const TPoint at = L.PointOf(PlaceOf(area, c), RowPitch(L, CardSpacing));
@@ -258,7 +258,7 @@ bool TfmCanMain::PileFrozenForPlayer(const TGame& g) const {
     if (g.PileFrozen) return true;
     if (!(g.Rules.InitiallyFrozen && g.Rules.FrozenPerPlayer)) return false;
     int melded = 0;
-    for (const TCard& c : g.PlayerMelds) melded += IsRedThree(c) ? 0 : 1;
+    for (const TCard& c : g.Seat(TSeat::Player).Melds) melded += IsRedThree(c) ? 0 : 1;
     return melded == 0;
 }
 
@@ -381,8 +381,8 @@ void TfmCanMain::PaintCanastaLabels(QPainter& p) {
         p.drawText(x1 + (L.CardWidth - fm.horizontalAdvance(second)) / 2 + 1, line2 + fm.ascent(), second);
     };
     for (int i = 1; i < kColumns; ++i) {
-        label(i, true, S.PlayerMeldState, S.PlayerColumnCounts);
-        label(i, false, S.OpponentMeldState, S.OpponentColumnCounts);
+        label(i, true, S.Seat(TSeat::Player).MeldState, S.Seat(TSeat::Player).ColumnCounts);
+        label(i, false, S.Seat(TSeat::Opponent).MeldState, S.Seat(TSeat::Opponent).ColumnCounts);
     }
     p.restore();
 }

@@ -31,7 +31,7 @@ TfmMoveLog* TfmCanMain::MoveLogWindow() const { return fmMoveLog.data(); }
 
 void TfmCanMain::NoteTurns() {
     const std::optional<TTurnRecord> turn = TurnLog.Sync(G);
-    if (turn && turn->Seat == TSide::Opponent) {
+    if (turn && turn->Seat == TSeat::Opponent) {
         LastAccount = TurnAccount(*turn);
         Highlights = TurnHighlights(*turn);
         HighlightsHand = G.HandNumber;

@@ -34,12 +34,12 @@ struct Advanced : ::testing::Test {
     }
     void MeldedWithNines() {
         t.OppMeld(8, {"9S", "9D", "9C"});
-        g.OpponentMeldedPoints = 30;
+        g.Seat(TSeat::Opponent).MeldedPoints = 30;
     }
     std::string Discard() {
         Attach();
         const TDiscardChoice d = level.ChooseDiscard();
-        return CardShortName(g.OpponentHand.At(d.Position).Id);
+        return CardShortName(g.Seat(TSeat::Opponent).Hand.At(d.Position).Id);
     }
     // Share of n decisions (each from its own generator seed) that say yes.
     template <typename F>
@@ -130,9 +130,9 @@ TEST_F(Advanced, OpensWithAWholeCanastaOfTheTopCard) {
     EXPECT_TRUE(o.Found);
     EXPECT_EQ(o.Rank, 11);
     level.MeldCanasta(11);
-    EXPECT_EQ(CountInColumn(g.OpponentMelds, 11), 7);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
-    EXPECT_EQ(g.OpponentMeldedPoints, 130);
+    EXPECT_EQ(CountInColumn(g.Seat(TSeat::Opponent).Melds, 11), 7);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 130);
 
     // Kings with the joker (100 points), sixes with twos only: 4 x 5 + 60 = 80.
     Reset();
@@ -148,15 +148,15 @@ TEST_F(Advanced, OpensWithAWholeCanastaOfTheTopCard) {
 
 TEST_F(Advanced, GoesOutByChanceOfTheHumansHandSize) {
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.OppHand({"QS", "QH", "JK", "7D", "7C", "7H", "5S"});
     g.Rules.CanastaRequired = false;
-    TCardList hand = g.OpponentHand, melds = g.OpponentMelds;
+    TCardList hand = g.Seat(TSeat::Opponent).Hand, melds = g.Seat(TSeat::Opponent).Melds;
     auto goesOut = [&] {
-        g.OpponentHand = hand;
-        g.OpponentMelds = melds;
+        g.Seat(TSeat::Opponent).Hand = hand;
+        g.Seat(TSeat::Opponent).Melds = melds;
         level.GoOutDecision();
-        return g.OpponentHand.Count < hand.Count;
+        return g.Seat(TSeat::Opponent).Hand.Count < hand.Count;
     };
     t.Hand({"4D"});  // 4 cards: 16 / 16 = 1
     EXPECT_EQ(Rate(goesOut, 200), 1.0);
@@ -189,7 +189,7 @@ TEST_F(Advanced, SetsTheBlackThreeFlagWithABigTableAndItsCanastas) {
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
     t.OppMeld(11, {"QS", "QH", "QD", "QC", "QS", "QH", "QD"});
     t.OppMeld(10, {"JS", "JH", "JD", "JC", "JS", "JH"});
-    g.OpponentMeldedPoints = 190;
+    g.Seat(TSeat::Opponent).MeldedPoints = 190;
     t.OppHand({"3S", "5D"});
     Attach();
     level.State().BlackThreeFlag = false;
@@ -211,12 +211,12 @@ TEST_F(Advanced, SetsTheBlackThreeFlagWithABigTableAndItsCanastas) {
 TEST_F(Advanced, MeldingTheTopCardKeepsALastCard) {
     t.OppMeld(4, {"5C", "5S", "JK"});
     t.OppMeld(3, {"4C", "4S", "4C"});
-    g.OpponentMeldedPoints = 75;
+    g.Seat(TSeat::Opponent).MeldedPoints = 75;
     t.OppHand({"5D", "5S"});
     t.Pile({"5H"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(g.OpponentHand.Count, 1);  // it keeps one five and passes
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);  // it keeps one five and passes
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 0);
     EXPECT_EQ(t.Consistent(), "");
 }
 

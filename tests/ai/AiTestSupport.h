@@ -40,7 +40,7 @@ inline void ComputerToMove(TestTable& t) { t.DrawPhase(); }
 inline void ExpectValidOpponentMelds(const TGame& g) {
     for (int c = 3; c < kColumns; ++c) {
         int cards = 0, wilds = 0;
-        for (const TCard& card : g.OpponentMelds)
+        for (const TCard& card : g.Seat(TSeat::Opponent).Melds)
             if (card.Column == c) {
                 ++cards;
                 wilds += IsWild(card);

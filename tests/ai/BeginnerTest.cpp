@@ -29,11 +29,11 @@ struct Beginner : ::testing::Test {
         level.Attach(g);
         level.MeldTarget = target;
     }
-    int Column(int c) const { return CountInColumn(g.OpponentMelds, c); }
+    int Column(int c) const { return CountInColumn(g.Seat(TSeat::Opponent).Melds, c); }
     std::string Discard() {
         Attach();
         const TDiscardChoice d = level.ChooseDiscard();
-        return CardShortName(g.OpponentHand.At(d.Position).Id);
+        return CardShortName(g.Seat(TSeat::Opponent).Hand.At(d.Position).Id);
     }
     // The computer's table follows the meld rules the human's table is held to.
     void ExpectValidMelds() { ExpectValidOpponentMelds(g); }
@@ -52,14 +52,14 @@ TEST_F(Beginner, TopCardThatDoesNotCountRaisesTheTargetForTheWholeTurn) {
         StockTop(t, {"4C"});
         PlayOpponentTurn(g);
         EXPECT_EQ(level.MeldTarget, counts ? 50 : 60);
-        EXPECT_EQ(g.OpponentMeldedPoints, counts ? 55 : 0) << counts;
+        EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, counts ? 55 : 0) << counts;
     }
 }
 
 TEST_F(Beginner, WithTheCanastasItTakesForThreeOfTheRankOrABigPile) {
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
     t.OppMeld(8, {"9S", "9H", "9D"});
-    g.OpponentMeldedPoints = 100;
+    g.Seat(TSeat::Opponent).MeldedPoints = 100;
     t.OppHand({"8S", "8H", "4C", "6D"});
     t.Pile({"5C", "8D"});
     Attach();
@@ -67,7 +67,7 @@ TEST_F(Beginner, WithTheCanastasItTakesForThreeOfTheRankOrABigPile) {
     t.Clear();
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
     t.OppMeld(8, {"9S", "9H", "9D"});
-    g.OpponentMeldedPoints = 100;
+    g.Seat(TSeat::Opponent).MeldedPoints = 100;
     t.OppHand({"8S", "8H", "4C", "6D"});
     t.Pile({"5C", "9C"});
     Attach();
@@ -109,13 +109,13 @@ TEST_F(Beginner, WildCardsSpentOnTheMeldCountAgainstThePileCanasta) {
 // The take decision counts wild cards on the triple toward the minimum: the
 // first meld made with the pile reaches it.
 TEST_F(Beginner, FirstMeldFromThePileReachesTheMinimum) {
-    g.OpponentScore = 3500;  // minimum 120
+    g.Seat(TSeat::Opponent).Score = 3500;  // minimum 120
     g.PileFrozen = true;
     t.OppHand({"7S", "QD", "6H", "2S", "7S", "JS", "JK", "5D", "AS", "7D", "8H", "2D", "KC", "10C", "2S"});
     t.Pile({"AD", "3S", "4S", "7C"});
     PlayOpponentTurn(g);
-    EXPECT_GE(g.OpponentMeldedPoints, 120);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
+    EXPECT_GE(g.Seat(TSeat::Opponent).MeldedPoints, 120);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
     ExpectValidMelds();
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -126,15 +126,15 @@ TEST_F(Beginner, FirstMeldCountsOnlyTheWildCardsItsMeldsCanHold) {
     for (int score : {3500, 1600}) {
         t.Clear();
         ComputerToMove(t);
-        g.OpponentScore = score;
+        g.Seat(TSeat::Opponent).Score = score;
         t.OppHand({"5D", "5H", "JK", "2C", "2H", "2C", "2S", "JD", "QD", "3S", "8S", "10S", "7H", "KS", "6C"});
         t.Pile({"5H", "KH", "4S", "5C"});
         PlayOpponentTurn(g);
         if (score == 3500) {
-            EXPECT_EQ(g.OpponentMeldedPoints, 0);  // minimum 120: not taken
+            EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 0);  // minimum 120: not taken
             EXPECT_EQ(g.DiscardPile.Count, 5);
         } else {
-            EXPECT_GE(g.OpponentMeldedPoints, 90);
+            EXPECT_GE(g.Seat(TSeat::Opponent).MeldedPoints, 90);
             ExpectValidMelds();
         }
     }
@@ -144,37 +144,38 @@ TEST_F(Beginner, FirstMeldCountsOnlyTheWildCardsItsMeldsCanHold) {
 // in after the meld, so the joker is the only card left to discard and cannot
 // count toward the first meld.
 TEST_F(Beginner, WildCardsCountOnlyWhileACardIsLeftToDiscard) {
-    g.OpponentScore = 3500;  // minimum 120
+    g.Seat(TSeat::Opponent).Score = 3500;  // minimum 120
     t.OppHand({"4D", "4D", "5D", "7S", "5C", "7H", "4H", "7H", "4C", "5S", "5S", "7S", "4S", "5C", "JK"});
     t.Pile({"5D"});
     StockTop(t, {"9C"});
     PlayOpponentTurn(g);
-    EXPECT_TRUE(g.OpponentMeldedPoints == 0 || g.OpponentMeldedPoints >= 120) << g.OpponentMeldedPoints;
-    EXPECT_GT(g.OpponentHand.Count, 0);
+    EXPECT_TRUE(g.Seat(TSeat::Opponent).MeldedPoints == 0 || g.Seat(TSeat::Opponent).MeldedPoints >= 120)
+        << g.Seat(TSeat::Opponent).MeldedPoints;
+    EXPECT_GT(g.Seat(TSeat::Opponent).Hand.Count, 0);
     ExpectValidMelds();
 }
 
 // The take counted both twos on the triples (jacks and sevens, 120 points);
 // the meld after it must not spend one on the pair of fours instead.
 TEST_F(Beginner, FirstMeldFromAOneCardPileKeepsItsWildCardsForTheTriples) {
-    g.OpponentScore = 3500;  // minimum 120
+    g.Seat(TSeat::Opponent).Score = 3500;  // minimum 120
     t.OppHand({"JD", "7H", "JC", "2C", "7D", "JD", "4D", "4H", "JH", "7C", "7D", "JS", "2H"});
     t.Pile({"JH"});
     PlayOpponentTurn(g);
-    EXPECT_GE(g.OpponentMeldedPoints, 120);
-    EXPECT_EQ(g.OpponentHand.Count, 1);  // a four, after discarding the other
+    EXPECT_GE(g.Seat(TSeat::Opponent).MeldedPoints, 120);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);  // a four, after discarding the other
     ExpectValidMelds();
 }
 
 // Three kings would be the whole hand: they stay in it rather than leave a
 // meld of two behind.
 TEST_F(Beginner, NoMeldOfTwoWhenTheLastCardIsHeldBack) {
-    g.OpponentScore = 3500;
+    g.Seat(TSeat::Opponent).Score = 3500;
     t.OppHand({"5H", "10H", "5C", "KH", "5C", "5S", "10D", "10C", "7C", "10H", "KS", "7C", "2C", "KD", "10S"});
     t.Pile({"10D"});
     PlayOpponentTurn(g);
-    EXPECT_GE(g.OpponentMeldedPoints, 120);
-    EXPECT_GT(g.OpponentHand.Count, 0);
+    EXPECT_GE(g.Seat(TSeat::Opponent).MeldedPoints, 120);
+    EXPECT_GT(g.Seat(TSeat::Opponent).Hand.Count, 0);
     ExpectValidMelds();
 }
 
@@ -182,12 +183,12 @@ TEST_F(Beginner, NoMeldOfTwoWhenTheLastCardIsHeldBack) {
 TEST_F(Beginner, MeldingThePileKeepsACardWithoutTheCanastas) {
     g.Rules.CanastasToGoOut = 2;
     t.OppMeld(8, {"9D", "9S", "9H", "2C", "2S", "2D", "9C"});
-    g.OpponentMeldedPoints = 100;
+    g.Seat(TSeat::Opponent).MeldedPoints = 100;
     t.OppHand({"4H", "4C", "4D", "4S"});
     t.Pile({"4H"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(g.OpponentHand.Count, 1);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -200,9 +201,9 @@ TEST_F(Beginner, PairWithAJokerOpensWhenACardRemains) {
     EXPECT_TRUE(check.Possible);
     EXPECT_EQ(check.Pairs, 1);
     level.MakeInitialMeld();
-    EXPECT_EQ(g.OpponentMeldedPoints, 70);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 70);
     EXPECT_EQ(Column(12), 3);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"7C"}));
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"7C"}));
 
     t.Clear();
     t.OppHand({"KS", "KH", "JK"});
@@ -214,7 +215,7 @@ TEST_F(Beginner, PairWithAJokerOpensWhenACardRemains) {
 
 TEST_F(Beginner, CompletesACanastaOnlyWithACardLeftOver) {
     t.OppMeld(4, {"5S", "5H", "5D"});
-    g.OpponentMeldedPoints = 15;
+    g.Seat(TSeat::Opponent).MeldedPoints = 15;
     t.OppHand({"QS", "QH", "QD", "QC", "JK", "2S", "2H"});
     Attach();
     level.CompleteCanastas();
@@ -224,14 +225,14 @@ TEST_F(Beginner, CompletesACanastaOnlyWithACardLeftOver) {
     Attach();
     level.CompleteCanastas();
     EXPECT_EQ(Column(11), 7);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"8D"}));
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"8D"}));
     ExpectValidMelds();
 }
 
 TEST_F(Beginner, CompletingNeedsRoomForTheWildCards) {
     t.OppMeld(9, {"10S", "10H", "JK", "2S"});
-    g.OpponentMeldedPoints = 120;
+    g.Seat(TSeat::Opponent).MeldedPoints = 120;
     t.OppHand({"10D", "JK", "2H", "2D", "5C"});
     Attach();
     level.CompleteCanastas();  // 3 naturals would need 2 more wild cards: 4 in all
@@ -240,24 +241,24 @@ TEST_F(Beginner, CompletingNeedsRoomForTheWildCards) {
 
 TEST_F(Beginner, MeldDownKeepsTheLastCardOfTheBudget) {
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.OppHand({"AS", "AH", "AC", "6S", "6H", "6D"});
     Attach();
     level.MeldDown();
     EXPECT_EQ(Column(13), 3);
     EXPECT_EQ(Column(5), 0);  // two sixes would be left for a new meld
-    EXPECT_EQ(g.OpponentHand.Count, 3);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 3);
 
     t.OppMeld(5, {"6C", "6S", "6H"});
     Attach();
     level.MeldDown();
     EXPECT_EQ(Column(5), 5);  // onto the meld, one six held back
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"6D"}));
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"6D"}));
 }
 
 TEST_F(Beginner, GoesOutWithAPairAndItsWildCards) {
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.OppHand({"QS", "QH", "JK", "2C", "7D"});
     t.Pile({"5H"});
     StockTop(t, {"7S"});
@@ -273,13 +274,13 @@ TEST_F(Beginner, GoesOutWithAPairAndItsWildCards) {
 TEST_F(Beginner, WildCardsPlacedWhenGoingOutKeepEveryMeldValid) {
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
     t.OppMeld(4, {"5S", "5H", "5D", "2S"});
-    g.OpponentMeldedPoints = 105;
+    g.Seat(TSeat::Opponent).MeldedPoints = 105;
     t.OppHand({"JK", "2C", "2D", "8C"});
     Attach();
     level.MeldPairsAndWilds();
     EXPECT_EQ(Column(4), 6);
     EXPECT_EQ(Column(12), 8);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"8C"}));
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"8C"}));
     ExpectValidMelds();
 }
 
@@ -287,7 +288,7 @@ TEST_F(Beginner, WildCardsPlacedWhenGoingOutKeepEveryMeldValid) {
 
 TEST_F(Beginner, FreezesThePileAgainstAnAlmostCompleteMeld) {
     t.Meld(6, {"7S", "7H", "7D", "7C", "7S", "7H"});
-    g.OpponentMeldedPoints = 30;
+    g.Seat(TSeat::Opponent).MeldedPoints = 30;
     t.OppHand({"KS", "7D", "9C", "2C", "KH"});
     EXPECT_EQ(Discard(), "2C");
     t.OppHand({"3S"});

@@ -23,8 +23,8 @@ struct Turn : ::testing::Test {
     }
     bool CanTake() {
         level.Attach(g);
-        CountCards(g, level.C);
-        return canasta::CanTakePile(g, level.C, g.DiscardPile.Last());
+        CountCards(g, TSeat::Opponent, level.C);
+        return canasta::CanTakePile(g, TSeat::Opponent, level.C, g.DiscardPile.Last());
     }
     int Column(const TCardList& list, int c) const { return CountInColumn(list, c); }
 };
@@ -89,19 +89,19 @@ TEST_F(Turn, ExhaustedStockAllowsTheForcedTakeOnly) {
 TEST_F(Turn, OpeningAndClosingBookkeeping) {
     t.Meld(12, {"KS", "KH", "KD"});
     t.Meld(2, {"3D"});
-    g.OpponentScore = 1600;
+    g.Seat(TSeat::Opponent).Score = 1600;
     t.OppMeld(5, {"6S", "6H", "6D"});
-    g.OpponentMeldedPoints = 15;
+    g.Seat(TSeat::Opponent).MeldedPoints = 15;
     t.OppHand({"9C", "QS"});
     t.Pile({"5H"});
     PlayOpponentTurn(g);
     EXPECT_EQ(level.Turns, 1);
-    EXPECT_EQ(g.PlayerPointsBeforeTurn, 30);  // red three left out
-    EXPECT_EQ(g.OpponentMinimumMeld, 90);
-    EXPECT_EQ(g.OpponentPointsBeforeTurn, 15);
+    EXPECT_EQ(g.Seat(TSeat::Player).PointsBeforeTurn, 30);  // red three left out
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MinimumMeld, 90);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).PointsBeforeTurn, 15);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
-    EXPECT_EQ(g.OpponentHand.Count, 2);  // drew one, discarded one
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 2);  // drew one, discarded one
     EXPECT_EQ(g.DiscardPile.Count, 2);
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -115,7 +115,7 @@ TEST_F(Turn, TakingThePileBringsTopCardFirstThenTheRest) {
     PlayOpponentTurn(g);
     EXPECT_EQ(level.TakenTop, CardId("QD"));
     EXPECT_FALSE(g.PileFrozen);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"QS", "QH", "QD", "8D", "5S"}));
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"QS", "QH", "QD", "8D", "5S"}));
     EXPECT_EQ(Names(g.DiscardPile), (std::vector<std::string>{"4C"}));
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -125,9 +125,9 @@ TEST_F(Turn, DrawnRedThreeIsReplacedUntilTheStockRunsOut) {
     t.Pile({"5H"});
     StockOnly(t, {"5C", "3H", "3D"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);  // both red threes laid
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 2);  // both red threes laid
     EXPECT_EQ(g.Stock.Count, 0);
-    EXPECT_EQ(g.OpponentHand.Count, 2);  // 9C QS 5C, one discarded
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 2);  // 9C QS 5C, one discarded
 
     t.Clear();
     ComputerToMove(t);
@@ -135,9 +135,9 @@ TEST_F(Turn, DrawnRedThreeIsReplacedUntilTheStockRunsOut) {
     t.Pile({"5H"});
     StockOnly(t, {"3H", "3D"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 2);
     EXPECT_TRUE(g.StockExhausted);
-    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -147,14 +147,14 @@ TEST_F(Turn, RedThreeCountsAsTheDrawWithoutTheExtraDraw) {
     t.Pile({"5H"});
     StockTop(t, {"5C", "3D"});
     PlayOpponentTurn(g);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 1);
-    EXPECT_EQ(FindFirstById(g.OpponentHand, CardId("5C")), -1);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 1);
+    EXPECT_EQ(FindFirstById(g.Seat(TSeat::Opponent).Hand, CardId("5C")), -1);
     EXPECT_EQ(g.Stock.Last().Id, CardId("5C"));
 }
 
 TEST_F(Turn, ForcedTakeAtTheEndOfTheStockTakesTheTopCardAlone) {
     t.OppMeld(8, {"9S", "9H", "9C"});
-    g.OpponentMeldedPoints = 30;
+    g.Seat(TSeat::Opponent).MeldedPoints = 30;
     t.OppHand({"KS", "5C"});
     t.Pile({"4C", "8H", "9D"});
     t.StockDownTo(0);
@@ -162,12 +162,12 @@ TEST_F(Turn, ForcedTakeAtTheEndOfTheStockTakesTheTopCardAlone) {
     below.pop_back();
     PlayOpponentTurn(g);
     EXPECT_EQ(level.ForcedTop, CardId("9D"));
-    EXPECT_EQ(Column(g.OpponentMelds, 8), 4);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 8), 4);
     // The rest of the pile stayed; the computer discarded on top of it.
     auto pile = Names(g.DiscardPile);
     pile.pop_back();
     EXPECT_EQ(pile, below);
-    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -182,7 +182,7 @@ TEST_F(Turn, EmptyStockWithoutForcedTakeEndsTheHand) {
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 0);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);  // the new hand, the player first
-    EXPECT_EQ(g.OpponentHand.Count, 15);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 15);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -194,7 +194,7 @@ TEST_P(DiscardFreeze, WildAndRedThreeFreezeBlackThreeDoesNot) {
     t.Pile({"5H"});
     StockTop(t, {"6C"});
     level.OnDiscard = [card = card](ScriptLevel& l) {
-        return TDiscardChoice{FindFirstById(l.Game().OpponentHand, CardId(card))};
+        return TDiscardChoice{FindFirstById(l.Game().Seat(TSeat::Opponent).Hand, CardId(card))};
     };
     PlayOpponentTurn(g);
     EXPECT_EQ(g.DiscardPile.Last().Id, CardId(card));
@@ -214,10 +214,10 @@ TEST_F(Turn, RedThreeDiscardedFromTheTableFreezesAndClosesTheColumn) {
     PlayOpponentTurn(g);
     EXPECT_EQ(g.DiscardPile.Last().Id, CardId("3D"));
     EXPECT_TRUE(g.PileFrozen);
-    ASSERT_EQ(g.OpponentMelds.Count, 1);
-    EXPECT_EQ(g.OpponentMelds.Cards[0].Depth, 1);
-    EXPECT_EQ(g.OpponentMelds.Depths[2], 1);
-    EXPECT_EQ(g.OpponentHand.Count, 3);
+    ASSERT_EQ(g.Seat(TSeat::Opponent).Melds.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Depth, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Depths[2], 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 3);
 }
 
 TEST_F(Turn, PassesWithOneCardAndTooFewCanastas) {
@@ -228,7 +228,7 @@ TEST_F(Turn, PassesWithOneCardAndTooFewCanastas) {
     PlayOpponentTurn(g);
     EXPECT_EQ(t.Host.LastInform, "The computer passes the discard.");
     EXPECT_EQ(g.DiscardPile.Count, 1);
-    EXPECT_EQ(g.OpponentHand.Count, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(t.Consistent(), "");
@@ -240,7 +240,7 @@ TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
     g.PlayerDrawsFirst = true;
     t.Hand({"4S", "9H"});
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.Pile({"5H"});
     StockTop(t, {"8C"});
     const uint32_t hand = g.HandNumber;
@@ -248,7 +248,7 @@ TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
     EXPECT_EQ(g.HandNumber, hand + 1);
     ASSERT_EQ(t.Host.Hands.size(), 1u);
     EXPECT_EQ(t.Host.Hands[0].Opponent.FinishBonus, 200);
-    EXPECT_EQ(g.OpponentPointsBeforeTurn, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).PointsBeforeTurn, 0);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_EQ(t.Consistent(), "");
 }
@@ -257,10 +257,10 @@ TEST_F(Turn, GoingOutLeavesTheNextHandAlone) {
 // table stays closed.
 TEST_F(Turn, GoingOutAtGameOverLeavesTheTableClosed) {
     t.Host.Answers = {false};
-    g.OpponentScore = 4900;
+    g.Seat(TSeat::Opponent).Score = 4900;
     t.Hand({"4S", "9H"});
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.Pile({"5H"});
     StockTop(t, {"8C"});
     PlayOpponentTurn(g);
@@ -274,12 +274,12 @@ TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
     g.FixedSeed = true;
     g.Rng.Seed = 99;
     t.OppMeld(12, {"KS", "KH", "KD", "KC", "KS", "KH", "KD"});
-    g.OpponentMeldedPoints = 70;
+    g.Seat(TSeat::Opponent).MeldedPoints = 70;
     t.Pile({"5H"});
     StockTop(t, {"8C"});
     PlayOpponentTurn(g);
     EXPECT_EQ(level.Turns, 2);  // the next hand's first turn ran inside
-    EXPECT_EQ(g.OpponentHand.Count, 15);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 15);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);
     EXPECT_FALSE(g.OpponentsTurn);
     EXPECT_EQ(t.Consistent(), "");
@@ -289,23 +289,23 @@ TEST_F(Turn, GoingOutWhenTheNextHandStartsWithTheComputer) {
 
 TEST_F(Turn, CardsJoinTheHandRowAtItsRightEnd) {
     g.Config.ShowOpponentCards = true;
-    g.AddToComputerHand(t.Take("5C"), {TArea::Stock}, false);
-    EXPECT_TRUE(g.OpponentHand.Cards[0].FaceUp);
+    g.AddToHand(TSeat::Opponent, t.Take("5C"), {TArea::Stock}, false);
+    EXPECT_TRUE(g.Seat(TSeat::Opponent).Hand.Cards[0].FaceUp);
     g.Config.ShowOpponentCards = false;
     TCard six = t.Take("6C");
     six.Column = 5;  // where it lay before: the row has no columns
     six.Depth = 2;
-    g.AddToComputerHand(six, {TArea::PlayerMelds, 5, 2, 0}, true);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"5C", "6C"}));
-    EXPECT_EQ(g.OpponentHand.Cards[1].Column, 0);
-    EXPECT_EQ(g.OpponentHand.Cards[1].Depth, 0);
-    EXPECT_FALSE(g.OpponentHand.Cards[1].FaceUp);
+    g.AddToHand(TSeat::Opponent, six, {TArea::PlayerMelds, 5, 2, 0}, true);
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"5C", "6C"}));
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].Column, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Cards[1].Depth, 0);
+    EXPECT_FALSE(g.Seat(TSeat::Opponent).Hand.Cards[1].FaceUp);
 }
 
 TEST_F(Turn, RemovingACardClosesTheRow) {
     t.OppHand({"5C", "6C", "7C", "8C"});
-    g.RemoveFromComputerHand(1);
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"5C", "7C", "8C"}));
+    g.RemoveFromHand(TSeat::Opponent, 1);
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"5C", "7C", "8C"}));
 }
 
 // A broken hand position gives the hand up, in words for the player; the
@@ -323,8 +323,8 @@ void ExpectAbandoned(const std::function<void()>& action) {
 TEST_F(Turn, BadHandPositionAbandonsTheHand) {
     t.OppHand({"5C"});
     t.Pile({"5H"});
-    ExpectAbandoned([&] { g.RemoveFromComputerHand(3); });
-    EXPECT_EQ(g.OpponentHand.Count, 1);  // nothing moved, no new deal
+    ExpectAbandoned([&] { g.RemoveFromHand(TSeat::Opponent, 3); });
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);  // nothing moved, no new deal
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -341,50 +341,50 @@ TEST_F(Turn, BadDiscardInsideATurnStopsTheTurn) {
 
 TEST_F(Turn, MeldsGrowUpwardAndACanastaStacks) {
     t.OppHand({"8S", "8H", "3D", "8D", "8C", "8S", "8H", "8D", "8C"});
-    g.MeldFromHand(0);
-    g.MeldFromHand(1);  // the red three
-    EXPECT_EQ(g.OpponentMeldedPoints, 10);
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 1);
-    g.MeldFromHand(0);
-    EXPECT_EQ(g.OpponentMelds.Cards[0].Depth, 1);
-    EXPECT_EQ(g.OpponentMelds.Cards[2].Depth, 2);
-    for (int i = 0; i < 5; ++i) g.MeldFromHand(0);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
-    EXPECT_EQ(g.OpponentMeldState.CanastaKind[7], ckNatural);
-    for (const TCard& c : g.OpponentMelds) {
+    g.MeldFromHand(TSeat::Opponent, 0);
+    g.MeldFromHand(TSeat::Opponent, 1);  // the red three
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 10);
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 1);
+    g.MeldFromHand(TSeat::Opponent, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[0].Depth, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Cards[2].Depth, 2);
+    for (int i = 0; i < 5; ++i) g.MeldFromHand(TSeat::Opponent, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.CanastaKind[7], ckNatural);
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds) {
         if (c.Rank == 7) {
             EXPECT_EQ(c.Depth, 1);
         }
     }
-    g.MeldFromHand(0);  // an eighth card lands on the stack
-    EXPECT_EQ(g.OpponentMelds.Last().Depth, 1);
-    EXPECT_EQ(g.OpponentMeldedPoints, 80);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
+    g.MeldFromHand(TSeat::Opponent, 0);  // an eighth card lands on the stack
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Depth, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 80);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
 }
 
 TEST_F(Turn, WildCardPrefersAJokerAndReportsWhenThereIsNone) {
     t.OppMeld(9, {"10S", "10H", "10D"});
     t.OppHand({"2C", "5D", "JK"});
-    g.MeldWildCard(9);
-    EXPECT_EQ(g.OpponentMelds.Last().Id, kJokerId);
-    EXPECT_EQ(g.OpponentMelds.Last().Depth, 4);
-    EXPECT_EQ(g.OpponentMeldedPoints, 50);
-    g.MeldWildCard(9);
-    EXPECT_EQ(g.OpponentMelds.Last().Id, CardId("2C"));
+    g.MeldWildCard(TSeat::Opponent, 9);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, kJokerId);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Depth, 4);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 50);
+    g.MeldWildCard(TSeat::Opponent, 9);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds.Last().Id, CardId("2C"));
     const TGameState before = g.State();
-    g.MeldWildCard(9);
+    g.MeldWildCard(TSeat::Opponent, 9);
     EXPECT_EQ(t.Host.LastInform, "Meld error: Wildcard not found.");
-    EXPECT_EQ(g.OpponentMelds, before.OpponentMelds);
-    EXPECT_EQ(g.OpponentHand, before.OpponentHand);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Melds, before.Seat(TSeat::Opponent).Melds);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand, before.Seat(TSeat::Opponent).Hand);
 }
 
 TEST_F(Turn, LayRedThreesLaysEveryOne) {
     t.OppHand({"3D", "9C", "3H", "KS"});
-    EXPECT_TRUE(g.LayRedThrees());
-    EXPECT_EQ(Names(g.OpponentHand), (std::vector<std::string>{"9C", "KS"}));
-    EXPECT_EQ(Column(g.OpponentMelds, 2), 2);
-    EXPECT_EQ(g.OpponentMeldedPoints, 0);
-    EXPECT_FALSE(g.LayRedThrees());
+    EXPECT_TRUE(g.LayRedThrees(TSeat::Opponent));
+    EXPECT_EQ(Names(g.Seat(TSeat::Opponent).Hand), (std::vector<std::string>{"9C", "KS"}));
+    EXPECT_EQ(Column(g.Seat(TSeat::Opponent).Melds, 2), 2);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 0);
+    EXPECT_FALSE(g.LayRedThrees(TSeat::Opponent));
 }
 
 TEST_F(Turn, CountCardsByColumnAndByRank) {
@@ -392,9 +392,9 @@ TEST_F(Turn, CountCardsByColumnAndByRank) {
     t.Meld(9, {"10S", "10H", "2C"});
     t.OppHand({"7D", "2S", "2H"});
     t.Pile({"10D", "7C"});
-    AddCard(g.PickedUpCards, t.Take("QS"));
+    AddCard(g.Seat(TSeat::Player).PickedUp, t.Take("QS"));
     level.Attach(g);
-    CountCards(g, level.C);
+    CountCards(g, TSeat::Opponent, level.C);
     const TCardCounts& c = level.C;
     EXPECT_EQ(c.MeldSize[6], 3);
     EXPECT_EQ(c.MeldByRank[6], 2);
@@ -405,8 +405,20 @@ TEST_F(Turn, CountCardsByColumnAndByRank) {
     EXPECT_EQ(c.Wilds(), 2);
     EXPECT_EQ(c.PileByRank[9] + c.PileByRank[6], 2);
     EXPECT_EQ(c.KnownOppByRank[11], 1);
-    EXPECT_EQ(WildsInMeld(g, 6), 1);
-    EXPECT_EQ(WildsInMeld(g, 9), 0);  // the human's wild card is not the computer's
+    EXPECT_EQ(WildsInMeld(g, TSeat::Opponent, 6), 1);
+    EXPECT_EQ(WildsInMeld(g, TSeat::Opponent, 9), 0);  // the human's wild card is not the computer's
+
+    // Seen from the player seat, mine and the other's trade places.
+    TCardCounts p;
+    CountCards(g, TSeat::Player, p);
+    EXPECT_EQ(p.MeldSize, c.OppMeldSize);
+    EXPECT_EQ(p.OppMeldSize, c.MeldSize);
+    EXPECT_EQ(p.MeldByRank, c.OppMeldByRank);
+    EXPECT_EQ(p.OppMeldByRank, c.MeldByRank);
+    EXPECT_EQ(p.PileByRank, c.PileByRank);
+    EXPECT_EQ(p.KnownOppByRank, TCounts{});  // the computer took nothing from the pile
+    EXPECT_EQ(WildsInMeld(g, TSeat::Player, 9), 1);
+    EXPECT_EQ(WildsInMeld(g, TSeat::Player, 6), 0);
 }
 
 }  // namespace

@@ -38,13 +38,13 @@ struct Expert : ::testing::Test {
     // The computer has made its first meld (so the pile is not frozen for it).
     void Melded() {
         t.OppMeld(12, {"KS", "KH", "KD"});
-        g.OpponentMeldedPoints = 30;
+        g.Seat(TSeat::Opponent).MeldedPoints = 30;
     }
     std::string Discard() {
         Attach();
         const TDiscardChoice d = level.ChooseDiscard();
-        if (d.FromMelds) return "table " + CardShortName(g.OpponentMelds.At(d.Position).Id);
-        return CardShortName(g.OpponentHand.At(d.Position).Id);
+        if (d.FromMelds) return "table " + CardShortName(g.Seat(TSeat::Opponent).Melds.At(d.Position).Id);
+        return CardShortName(g.Seat(TSeat::Opponent).Hand.At(d.Position).Id);
     }
     // Moves n cards from the stock (no red threes) into a hand.
     void Deal(TCardList& hand, int n, bool player) {
@@ -88,8 +88,8 @@ TEST_F(Expert, HoldBackNeedsALateHandABusyHumanAndNoMeld) {
     auto setUp = [&](int humanCards, int stockAndPile) {
         t.Clear();
         ComputerToMove(t);
-        Deal(g.PlayerHand, humanCards, true);
-        Deal(g.OpponentHand, 108 - stockAndPile - humanCards, false);
+        Deal(g.Seat(TSeat::Player).Hand, humanCards, true);
+        Deal(g.Seat(TSeat::Opponent).Hand, 108 - stockAndPile - humanCards, false);
         t.StockDownTo(30);
         Attach();
         level.ComputeHoldBack();
@@ -100,7 +100,7 @@ TEST_F(Expert, HoldBackNeedsALateHandABusyHumanAndNoMeld) {
     EXPECT_FALSE(setUp(40, 62));
     EXPECT_FALSE(setUp(29, 59));  // (77 - 59) / 2 + 21 = 30
     EXPECT_TRUE(setUp(30, 59));
-    g.OpponentMeldedPoints = 50;  // melded: nothing to hold back
+    g.Seat(TSeat::Opponent).MeldedPoints = 50;  // melded: nothing to hold back
     level.ComputeHoldBack();
     EXPECT_FALSE(s.HoldBack);
 }
@@ -160,10 +160,10 @@ TEST_F(Expert, EstimateSlackAndHandRoom) {
 TEST_F(Expert, FrozenPileNeedsANaturalPair) {
     Melded();
     t.OppMeld(8, {"9S", "9D", "9C"});
-    g.OpponentMeldedPoints = 60;
+    g.Seat(TSeat::Opponent).MeldedPoints = 60;
     t.OppHand({"9H", "JK", "5C", "6D", "7S", "8H"});
     t.Pile({"4C", "5H", "6S", "8C", "10C", "9S"});
-    Deal(g.PlayerHand, 23, true);  // 26 human cards: no point in freezing
+    Deal(g.Seat(TSeat::Player).Hand, 23, true);  // 26 human cards: no point in freezing
     t.StockDownTo(50);
     g.PileFrozen = true;
     Attach();
@@ -177,10 +177,10 @@ TEST_F(Expert, UnfrozenPileGoesOntoAnExistingMeld) {
     g.Rules.InitiallyFrozen = false;
     Melded();
     t.OppMeld(8, {"9S", "9D", "9C"});
-    g.OpponentMeldedPoints = 60;
+    g.Seat(TSeat::Opponent).MeldedPoints = 60;
     t.OppHand({"5C", "6D", "7S", "8H", "JD"});
     t.Pile({"4C", "5H", "6S", "9C"});
-    Deal(g.PlayerHand, 23, true);
+    Deal(g.Seat(TSeat::Player).Hand, 23, true);
     t.StockDownTo(50);
     Attach();
     EXPECT_TRUE(level.TakeDecision());  // the meld of nines takes the top card; 4 cards
@@ -193,10 +193,10 @@ TEST_F(Expert, NoTakeEarlyInTheHandWithOneCanastaRequired) {
     g.Rules.InitiallyFrozen = false;
     Melded();
     t.OppMeld(8, {"9S", "9D", "9C"});
-    g.OpponentMeldedPoints = 60;
+    g.Seat(TSeat::Opponent).MeldedPoints = 60;
     t.OppHand({"5C", "6D", "7S"});
     t.Pile({"4C", "5H", "6S", "9C"});
-    Deal(g.PlayerHand, 23, true);
+    Deal(g.Seat(TSeat::Player).Hand, 23, true);
     t.StockDownTo(68);
     ASSERT_GE(g.DiscardPile.Count, 4);
     Attach();
@@ -211,7 +211,7 @@ TEST_F(Expert, NoTakeEarlyInTheHandWithOneCanastaRequired) {
 TEST_F(Expert, FirstMeldAfterTakingThePileReachesTheMinimum) {
     t.Clear();
     ComputerToMove(t);
-    g.OpponentScore = 3200;  // minimum 120
+    g.Seat(TSeat::Opponent).Score = 3200;  // minimum 120
     t.Hand({"JS", "JH", "2S", "8D", "2S", "2H", "JS", "8S", "JK"});
     t.Meld(2, {"3D"});
     t.Meld(13, {"AH", "AD", "2D"});
@@ -221,10 +221,10 @@ TEST_F(Expert, FirstMeldAfterTakingThePileReachesTheMinimum) {
     t.StockDownTo(51);
     t.Pile({"QC"});
     g.PileFrozen = true;
-    g.OpponentMinimumMeld = 120;
+    g.Seat(TSeat::Opponent).MinimumMeld = 120;
     Attach();
     EXPECT_EQ(level.ExpertPickUp(), TExpert::TPickUp::Took);
-    EXPECT_GE(g.OpponentMeldedPoints, 120);
+    EXPECT_GE(g.Seat(TSeat::Opponent).MeldedPoints, 120);
     ExpectValidMelds();
 }
 
@@ -286,9 +286,9 @@ TEST_F(Expert, RedThreeFromTheTableFreezesThePile) {
     PlayOpponentTurn(g);
     EXPECT_TRUE(IsRedThree(g.DiscardPile.Last()));
     EXPECT_TRUE(g.PileFrozen);
-    EXPECT_EQ(g.OpponentHand.Count, 6);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 6);
     int redThrees = 0;
-    for (const TCard& c : g.OpponentMelds) redThrees += IsRedThree(c);
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds) redThrees += IsRedThree(c);
     EXPECT_EQ(redThrees, 1);
     EXPECT_EQ(t.Consistent(), "");
 
@@ -300,7 +300,7 @@ TEST_F(Expert, RedThreeFromTheTableFreezesThePile) {
         t.OppHand({"KS", "9C", "KH", "4D", "7C"});
         if (variant == 2) {  // melded already
             t.OppMeld(8, {"9S", "9H", "9D"});
-            g.OpponentMeldedPoints = 30;
+            g.Seat(TSeat::Opponent).MeldedPoints = 30;
         }
         EXPECT_EQ(Discard().rfind("table", 0), std::string::npos) << variant;
     }
@@ -325,9 +325,9 @@ TEST_F(Expert, DiscardsWhatTheHumanCannotTakeThePileWith) {
     Reset();
     Melded();
     t.Hand({"JS", "JH"});
-    g.PickedUpCards = {};
-    AddCard(g.PickedUpCards, g.PlayerHand.At(t.HandIndex("JS")));
-    AddCard(g.PickedUpCards, g.PlayerHand.At(t.HandIndex("JH")));
+    g.Seat(TSeat::Player).PickedUp = {};
+    AddCard(g.Seat(TSeat::Player).PickedUp, g.Seat(TSeat::Player).Hand.At(t.HandIndex("JS")));
+    AddCard(g.Seat(TSeat::Player).PickedUp, g.Seat(TSeat::Player).Hand.At(t.HandIndex("JH")));
     g.PileFrozen = true;
     t.OppHand({"JD", "6C", "9C", "9D", "9H", "AS", "AD", "AH"});
     EXPECT_EQ(Discard(), "6C");
@@ -360,30 +360,30 @@ TEST_F(Expert, LastCheckAvoidsTheHumansMeldWhenItHoldsOneCard) {
 // nines come first (the queens, higher, would come first by rank).
 TEST_F(Expert, CompletesCanastasWithFewestWildCardsFirstAndKeepsMeldsValid) {
     Melded();
-    g.OpponentMeldedPoints = 30;
+    g.Seat(TSeat::Opponent).MeldedPoints = 30;
     s.AggressiveTurn = true;
     t.OppMeld(8, {"9S", "9H", "9C", "9C"});
     t.OppHand({"9S", "9D", "JK", "2C", "QS", "QH", "QD", "QC", "QS", "5C"});
     Attach();
     level.ExpertCompleteCanastas();
-    EXPECT_EQ(CountInColumn(g.OpponentMelds, 8), 7);
-    EXPECT_EQ(CountInColumn(g.OpponentMelds, 11), 0);
-    EXPECT_EQ(g.OpponentMeldState.Canastas, 1);
-    EXPECT_EQ(g.OpponentHand.Count, 7);
+    EXPECT_EQ(CountInColumn(g.Seat(TSeat::Opponent).Melds, 8), 7);
+    EXPECT_EQ(CountInColumn(g.Seat(TSeat::Opponent).Melds, 11), 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldState.Canastas, 1);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 7);
     ExpectValidMelds();
 }
 
 // Completing a canasta is no way to open below the minimum.
 TEST_F(Expert, NoOpeningCanastaBelowTheMinimum) {
-    g.OpponentScore = 1600;  // minimum 90
+    g.Seat(TSeat::Opponent).Score = 1600;  // minimum 90
     s.AggressiveTurn = true;
     t.OppHand({"5S", "5H", "5D", "5C", "5S", "5H", "2C", "JS", "6H", "8D"});
     Attach();
     s.MeldTarget = 90;
     level.ExpertCompleteCanastas();  // 6 fives and a two: 50 points
-    EXPECT_EQ(g.OpponentMeldedPoints, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 0);
     level.ExpertMeldDown(0);
-    EXPECT_EQ(g.OpponentMeldedPoints, 0);
+    EXPECT_EQ(g.Seat(TSeat::Opponent).MeldedPoints, 0);
 }
 
 TEST_F(Expert, GoOutEstimateCountsPairsWildCardsAndLeftovers) {

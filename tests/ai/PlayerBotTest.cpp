@@ -29,7 +29,7 @@ TEST_F(Bot, GesturesDoNothingWhileTheOpponentMoves) {
     const TGameState before = g.State();
     for (TGestureKind k : {TGestureKind::Draw, TGestureKind::TakePile, TGestureKind::Discard, TGestureKind::MeldCard})
         ApplyGesture(g, {k, 0});
-    EXPECT_EQ(g.PlayerHand, before.PlayerHand);
+    EXPECT_EQ(g.Seat(TSeat::Player).Hand, before.Seat(TSeat::Player).Hand);
     EXPECT_EQ(g.Stock.Count, before.Stock.Count);
     EXPECT_EQ(bot.Next(g).Kind, TGestureKind::None);
 }
@@ -50,8 +50,8 @@ TEST_F(Bot, FirstMeldReachesTheMinimumWithAWildCard) {
     t.Pile({"4H"});
     t.DrawPhase();
     ASSERT_GT(bot.PlayTurn(g), 0);
-    EXPECT_GE(g.MeldedPoints(true), 50);
-    EXPECT_TRUE(g.ValidateMelds());
+    EXPECT_GE(g.MeldedPoints(TSeat::Player, true), 50);
+    EXPECT_TRUE(g.ValidateMelds(TSeat::Player));
     EXPECT_TRUE(g.OpponentsTurn);  // the turn ends with the discard
     Drive(g);
     EXPECT_EQ(opponent.Turns, 1);
@@ -140,7 +140,7 @@ TEST(GreedyBot, PlaysAWholeMatchAgainstTheBeginner) {
         ++gestures;
     }
     EXPECT_TRUE(g.QuitRequested);
-    EXPECT_TRUE(g.PlayerScore >= 5000 || g.OpponentScore >= 5000);
+    EXPECT_TRUE(g.Seat(TSeat::Player).Score >= 5000 || g.Seat(TSeat::Opponent).Score >= 5000);
 }
 
 }  // namespace

@@ -46,5 +46,6 @@ TEST(RulesFindings, CompletedTakeDoesNotStrandBlackThreesOnTheTable) {
     t.G.MeldCardGesture(t.HandIndex("3S"), true, false);
     t.G.MeldCardGesture(t.HandIndex("9S"), true, false);
     EXPECT_TRUE(t.G.PileTakeUndoable);
-    EXPECT_TRUE(t.G.ValidateTurnMelds(1) || !t.G.UndoStack.empty()) << t.G.ValidationMessage;
+    EXPECT_TRUE(t.G.ValidateTurnMelds(TSeat::Player, t.G.TopCardPending, 1) || !t.G.UndoStack.empty())
+        << t.G.ValidationMessage;
 }

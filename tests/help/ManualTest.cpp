@@ -249,7 +249,7 @@ TEST(ManualMatchesProgram, TheWorkedScoringExampleAddsUp) {
     t.OppMeld(2, {"3D"});
     t.OppHand({"JK", "AH", "9S", "4S", "3S"});
     t.G.WentOut = woPlayer;
-    t.G.PlayerPointsBeforeTurn = 145;  // melded in an earlier turn
+    t.G.Seat(TSeat::Player).PointsBeforeTurn = 145;  // melded in an earlier turn
     THandScore p, o;
     t.G.ScoreHand(p, o);
 
@@ -276,7 +276,7 @@ TEST(ManualMatchesProgram, TheWorkedScoringExampleAddsUp) {
     EXPECT_TRUE(text.contains(QStringLiteral("%1 \u2212 %2 = %3").arg(p.Total).arg(o.Total).arg(p.Total - o.Total)));
 
     // Going out concealed instead.
-    t.G.PlayerPointsBeforeTurn = 0;
+    t.G.Seat(TSeat::Player).PointsBeforeTurn = 0;
     t.G.ScoreHand(p, o);
     EXPECT_EQ(p.FinishBonus, 200);
     EXPECT_TRUE(text.contains(QStringLiteral("your total %1").arg(p.Total)));

@@ -45,28 +45,28 @@ TEST_F(GameFixture, DealLaysOutRedThreesAndCoversWildUpCards) {
     T.G.PileFrozen = false;
     T.G.DealFromStock();
 
-    EXPECT_EQ(T.G.OpponentHand.Count, 15);
-    EXPECT_EQ(T.G.PlayerHand.Count, 15);
-    ASSERT_EQ(T.G.OpponentMelds.Count, 1);
-    EXPECT_EQ(T.G.OpponentMelds.Cards[0].Id, CardId("3D"));
-    EXPECT_TRUE(T.G.OpponentMelds.Cards[0].FaceUp);
-    EXPECT_EQ(T.G.OpponentMelds.Cards[0].Column, 2);
-    EXPECT_EQ(T.G.OpponentMelds.Cards[0].Depth, 1);
-    ASSERT_EQ(T.G.PlayerMelds.Count, 1);
-    EXPECT_EQ(T.G.PlayerMelds.Cards[0].Id, CardId("3H"));
-    EXPECT_EQ(T.G.PlayerMelds.Cards[0].Depth, 1);
+    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Hand.Count, 15);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 15);
+    ASSERT_EQ(T.G.Seat(TSeat::Opponent).Melds.Count, 1);
+    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Melds.Cards[0].Id, CardId("3D"));
+    EXPECT_TRUE(T.G.Seat(TSeat::Opponent).Melds.Cards[0].FaceUp);
+    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Melds.Cards[0].Column, 2);
+    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Melds.Cards[0].Depth, 1);
+    ASSERT_EQ(T.G.Seat(TSeat::Player).Melds.Count, 1);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Melds.Cards[0].Id, CardId("3H"));
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Melds.Cards[0].Depth, 1);
     ASSERT_EQ(T.G.DiscardPile.Count, 3);
     EXPECT_EQ(T.G.DiscardPile.Last().Id, CardId("KS"));
     EXPECT_TRUE(T.G.PileFrozen);
     EXPECT_EQ(T.G.Stock.Count, 108 - 31 - 2 - 2);
     // Hand cards sit in their rank columns, one step apart.
-    for (const TCard& c : T.G.PlayerHand) EXPECT_EQ(c.Column, c.Rank);
-    EXPECT_EQ(T.G.PlayerHand.Depths[3], 2);  // two fours
-    for (const TCard& c : T.G.PlayerHand)
+    for (const TCard& c : T.G.Seat(TSeat::Player).Hand) EXPECT_EQ(c.Column, c.Rank);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Depths[3], 2);  // two fours
+    for (const TCard& c : T.G.Seat(TSeat::Player).Hand)
         if (c.Rank == 3) {
             EXPECT_TRUE(c.Depth == 1 || c.Depth == 2);
         }
-    for (const TCard& c : T.G.OpponentHand) EXPECT_EQ(c.Column, 0) << "the opponent's row has no columns";
+    for (const TCard& c : T.G.Seat(TSeat::Opponent).Hand) EXPECT_EQ(c.Column, 0) << "the opponent's row has no columns";
 }
 
 TEST_F(GameFixture, BlackThreeUpCardDoesNotFreeze) {
@@ -92,9 +92,9 @@ TEST_F(GameFixture, WholeDealsStayConsistentAndAlternateTheFirstDraw) {
         Drive(T.G);
         EXPECT_EQ(T.G.PlayerDrawsFirst, !first);
         EXPECT_EQ(T.Consistent(), "") << "seed " << seed;
-        EXPECT_EQ(T.G.PlayerHand.Count, 15);
+        EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 15);
         EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);  // the opponent seat's turn (if first) has run
-        EXPECT_EQ(T.G.PlayerMinimumMeld, 50);
+        EXPECT_EQ(T.G.Seat(TSeat::Player).MinimumMeld, 50);
     }
     EXPECT_EQ(Level.Turns, 100);
 }
@@ -112,7 +112,7 @@ TEST_F(GameFixture, DrawingTwoCardsAndAStockThatRunsOut) {
     T.G.DrawClicked();
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_TRUE(T.G.HasDrawn);
-    EXPECT_EQ(T.G.PlayerHand.Count, 5);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 5);
     T.G.DrawClicked();
     EXPECT_EQ(T.Host.LastError, "You have already drawn");
     EXPECT_EQ(T.Consistent(), "");
@@ -138,8 +138,8 @@ TEST_F(GameFixture, RedThreeDrawsAnExtraCardUnlessSwitchedOffOrTheStockIsEmpty) 
     StackStock(T, {"3D", "3H", "8C"});
     T.DrawPhase();
     T.G.DrawClicked();
-    EXPECT_EQ(T.G.PlayerMelds.Count, 2);  // both red threes laid out
-    EXPECT_EQ(T.G.PlayerHand.Count, 4);   // and the eight drawn
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Melds.Count, 2);  // both red threes laid out
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 4);   // and the eight drawn
     EXPECT_EQ(T.ColumnCount(2), 2);
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
 
@@ -150,8 +150,8 @@ TEST_F(GameFixture, RedThreeDrawsAnExtraCardUnlessSwitchedOffOrTheStockIsEmpty) 
     StackStock(off, {"3D", "8C"});
     off.DrawPhase();
     off.G.DrawClicked();
-    EXPECT_EQ(off.G.PlayerMelds.Count, 1);
-    EXPECT_EQ(off.G.PlayerHand.Count, 3);  // the red three was the draw
+    EXPECT_EQ(off.G.Seat(TSeat::Player).Melds.Count, 1);
+    EXPECT_EQ(off.G.Seat(TSeat::Player).Hand.Count, 3);  // the red three was the draw
     EXPECT_EQ(off.G.TurnPhase, TTurnPhase::MeldOrDiscard);
 
     // The red three was the stock's last card: no extra draw, the turn goes on.
@@ -162,8 +162,8 @@ TEST_F(GameFixture, RedThreeDrawsAnExtraCardUnlessSwitchedOffOrTheStockIsEmpty) 
     last.StockDownTo(1);
     last.DrawPhase();
     last.G.DrawClicked();
-    EXPECT_EQ(last.G.PlayerMelds.Count, 1);
-    EXPECT_EQ(last.G.PlayerHand.Count, 3);
+    EXPECT_EQ(last.G.Seat(TSeat::Player).Melds.Count, 1);
+    EXPECT_EQ(last.G.Seat(TSeat::Player).Hand.Count, 3);
     EXPECT_TRUE(last.G.StockExhausted);
     EXPECT_EQ(last.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_EQ(last.Consistent(), "");
@@ -226,15 +226,15 @@ TEST(GameRules, PhaseTextsFollowTheDiscardOptionAndTheStock) {
 }
 
 TEST_F(GameFixture, NewGameResetsTheMatch) {
-    T.G.PlayerScore = 1200;
-    T.G.OpponentScore = 900;
+    T.G.Seat(TSeat::Player).Score = 1200;
+    T.G.Seat(TSeat::Opponent).Score = 900;
     T.G.GameInProgress = true;
     T.Host.RecordTokens = true;
     std::vector<TSoundEvent> sounds;
     T.Host.OnSound = [&](TSoundEvent e) { sounds.push_back(e); };
     T.G.NewGame();
-    EXPECT_EQ(T.G.PlayerScore, 0);
-    EXPECT_EQ(T.G.OpponentScore, 0);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Score, 0);
+    EXPECT_EQ(T.G.Seat(TSeat::Opponent).Score, 0);
     EXPECT_FALSE(T.G.GameInProgress);
     ASSERT_FALSE(sounds.empty());
     EXPECT_EQ(sounds.front(), TSoundEvent::Start);

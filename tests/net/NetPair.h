@@ -197,15 +197,17 @@ struct TNetPair {
                 for (auto& l : A.HandLines) Failure += "\n  " + l;
                 Failure += "\n B lines:";
                 for (auto& l : B.HandLines) Failure += "\n  " + Swapped(l);
-                Failure += "\n A: hand " + std::to_string(A.G.PlayerHand.Count) + " opp " +
-                           std::to_string(A.G.OpponentHand.Count) + " stock " + std::to_string(A.G.Stock.Count) +
-                           " pile " + std::to_string(A.G.DiscardPile.Count) + " scores " +
-                           std::to_string(A.G.PlayerScore) + "/" + std::to_string(A.G.OpponentScore) + " phase " +
+                Failure += "\n A: hand " + std::to_string(A.G.Seat(TSeat::Player).Hand.Count) + " opp " +
+                           std::to_string(A.G.Seat(TSeat::Opponent).Hand.Count) + " stock " +
+                           std::to_string(A.G.Stock.Count) + " pile " + std::to_string(A.G.DiscardPile.Count) +
+                           " scores " + std::to_string(A.G.Seat(TSeat::Player).Score) + "/" +
+                           std::to_string(A.G.Seat(TSeat::Opponent).Score) + " phase " +
                            std::to_string(int(A.G.TurnPhase));
-                Failure += "\n B: hand " + std::to_string(B.G.PlayerHand.Count) + " opp " +
-                           std::to_string(B.G.OpponentHand.Count) + " stock " + std::to_string(B.G.Stock.Count) +
-                           " pile " + std::to_string(B.G.DiscardPile.Count) + " scores " +
-                           std::to_string(B.G.PlayerScore) + "/" + std::to_string(B.G.OpponentScore) + " phase " +
+                Failure += "\n B: hand " + std::to_string(B.G.Seat(TSeat::Player).Hand.Count) + " opp " +
+                           std::to_string(B.G.Seat(TSeat::Opponent).Hand.Count) + " stock " +
+                           std::to_string(B.G.Stock.Count) + " pile " + std::to_string(B.G.DiscardPile.Count) +
+                           " scores " + std::to_string(B.G.Seat(TSeat::Player).Score) + "/" +
+                           std::to_string(B.G.Seat(TSeat::Opponent).Score) + " phase " +
                            std::to_string(int(B.G.TurnPhase));
                 return false;
             }
@@ -237,28 +239,28 @@ inline void LayOutTable(TCardList& list, const TMeldState& ms) {
 // orders with the seats exchanged, the turn handed over.
 inline void MirrorInto(const TGame& a, TGame& b) {
     static_cast<TGameState&>(b) = a.State();
-    std::swap(b.PlayerHand, b.OpponentHand);
-    std::swap(b.PlayerMelds, b.OpponentMelds);
-    std::swap(b.PlayerMeldState, b.OpponentMeldState);
-    std::swap(b.PlayerScore, b.OpponentScore);
-    std::swap(b.PlayerPointsBeforeTurn, b.OpponentPointsBeforeTurn);
-    b.PickedUpCards = {};
+    std::swap(b.Seat(TSeat::Player).Hand, b.Seat(TSeat::Opponent).Hand);
+    std::swap(b.Seat(TSeat::Player).Melds, b.Seat(TSeat::Opponent).Melds);
+    std::swap(b.Seat(TSeat::Player).MeldState, b.Seat(TSeat::Opponent).MeldState);
+    std::swap(b.Seat(TSeat::Player).Score, b.Seat(TSeat::Opponent).Score);
+    std::swap(b.Seat(TSeat::Player).PointsBeforeTurn, b.Seat(TSeat::Opponent).PointsBeforeTurn);
+    b.Seat(TSeat::Player).PickedUp = {};
     b.UndoStack.clear();
     b.HandNumber = a.HandNumber;
     // The hand in columns, the opponent's hand in a row.
-    TCardList hand = b.PlayerHand;
-    b.PlayerHand = {};
+    TCardList hand = b.Seat(TSeat::Player).Hand;
+    b.Seat(TSeat::Player).Hand = {};
     for (TCard c : hand) {
         c.FaceUp = true;
-        PlaceInColumn(b.PlayerHand, false, c);
-        AddCard(b.PlayerHand, c);
+        PlaceInColumn(b.Seat(TSeat::Player).Hand, false, c);
+        AddCard(b.Seat(TSeat::Player).Hand, c);
     }
-    for (TCard& c : b.OpponentHand) ClearColumn(c);
-    LayOutTable(b.PlayerMelds, b.PlayerMeldState);
-    LayOutTable(b.OpponentMelds, b.OpponentMeldState);
-    b.OpponentMeldedPoints = 0;
-    for (const TCard& c : b.OpponentMelds)
-        if (!IsRedThree(c)) b.OpponentMeldedPoints += c.Points;
+    for (TCard& c : b.Seat(TSeat::Opponent).Hand) ClearColumn(c);
+    LayOutTable(b.Seat(TSeat::Player).Melds, b.Seat(TSeat::Player).MeldState);
+    LayOutTable(b.Seat(TSeat::Opponent).Melds, b.Seat(TSeat::Opponent).MeldState);
+    b.Seat(TSeat::Opponent).MeldedPoints = 0;
+    for (const TCard& c : b.Seat(TSeat::Opponent).Melds)
+        if (!IsRedThree(c)) b.Seat(TSeat::Opponent).MeldedPoints += c.Points;
     // Whose turn it is, seen from the other side.
     b.OpponentsTurn = !a.OpponentsTurn;
     b.TurnStart = true;

@@ -482,7 +482,7 @@ TEST(NetworkMenu, KeysTypedOnTheTableGoToTheChat) {
     EXPECT_EQ(net.Chat()->edChat->text(), QString());
     TGame& g = w.Game();
     int rank = -1;
-    for (const TCard& c : g.PlayerHand)
+    for (const TCard& c : g.Seat(TSeat::Player).Hand)
         if (c.Rank >= 3 && c.Rank <= 8) rank = c.Rank;
     ASSERT_GE(rank, 3) << "a dealt hand of 15 holds a four to a nine";
     const QChar digit = QChar('0' + rank + 1);

@@ -47,9 +47,9 @@ struct TReceiver : IProtocolEvents {
 std::string Fingerprint(const TGame& g) {
     std::ostringstream s;
     s << DigestHex(SeatDigest(g, TSeat::Player)) << DigestHex(SeatDigest(g, TSeat::Opponent)) << int(g.TurnPhase)
-      << g.OpponentsTurn << g.OpponentMeldedPoints << g.PileFrozen << g.HandNumber << g.OpponentScore
-      << g.EndHandRequested;
-    for (const TCard& c : g.OpponentMelds) s << ',' << int(c.Column) << ':' << int(c.Depth);
+      << g.OpponentsTurn << g.Seat(TSeat::Opponent).MeldedPoints << g.PileFrozen << g.HandNumber
+      << g.Seat(TSeat::Opponent).Score << g.EndHandRequested;
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds) s << ',' << int(c.Column) << ':' << int(c.Depth);
     return s.str();
 }
 
@@ -149,7 +149,7 @@ TEST(Receiving, DrawNewWithEmptyDataIsAppliedOnce) {
     const int stock = r.T.G.Stock.Count;
     r.Feed(std::string("DRAWNEW\xFE\xFF"));
     EXPECT_EQ(r.T.G.Stock.Count, stock - 1);
-    EXPECT_EQ(r.T.G.OpponentHand.Count + r.T.G.OpponentMelds.Count, 1);
+    EXPECT_EQ(r.T.G.Seat(TSeat::Opponent).Hand.Count + r.T.G.Seat(TSeat::Opponent).Melds.Count, 1);
     EXPECT_TRUE(r.Refused.empty());
     EXPECT_TRUE(r.Unknown.empty());
 }
@@ -260,8 +260,8 @@ TEST(Deal, TheReceiverHoldsWhatTheDealerDealtItAndTheTurnIsMirrored) {
         p.DeliverAll();
         EXPECT_EQ(SeatDigest(p.A.G, TSeat::Player), SeatDigest(p.B.G, TSeat::Opponent));
         EXPECT_EQ(SeatDigest(p.A.G, TSeat::Opponent), SeatDigest(p.B.G, TSeat::Player));
-        EXPECT_EQ(p.B.G.PlayerHand.Count, 15);
-        EXPECT_EQ(p.B.G.OpponentHand.Count, 15);
+        EXPECT_EQ(p.B.G.Seat(TSeat::Player).Hand.Count, 15);
+        EXPECT_EQ(p.B.G.Seat(TSeat::Opponent).Hand.Count, 15);
         // A "1" makes the receiver's opponent draw first.
         EXPECT_EQ(p.B.G.OpponentsTurn, dealerFirst);
         EXPECT_EQ(p.B.G.TurnPhase, dealerFirst ? TTurnPhase::OpponentTurn : TTurnPhase::Draw);
@@ -324,7 +324,7 @@ TEST_F(HostileMoves, CardsOutsideTheDeckAndColumnsOutsideTheTable) {
 
 TEST_F(HostileMoves, CardsThatAreNotWhereTheMoveSays) {
     R.Feed(Frame("DRAWNEW"));
-    const std::string drawn = std::to_string(R.T.G.OpponentHand.Last().Id);
+    const std::string drawn = std::to_string(R.T.G.Seat(TSeat::Opponent).Hand.Last().Id);
     ExpectRefused(Frame("MELD", "10"));                    // a jack of spades it does not hold
     ExpectRefused(Frame("DISCARD", "3"));                  // the four of spades is in this side's hand
     ExpectRefused(Frame("MELDWILDCARD", F({"12", "9"})));  // a king is no wild card
@@ -371,7 +371,7 @@ struct TwoCopies : ::testing::Test {
     TestTable T;
     void Start(TRuleOptions rules = {}) {
         // The other seat holds cards too, or its own empty hand would end the hand.
-        if (T.G.OpponentHand.Empty()) T.OppHand({"4D", "6H", "9D", "JC"});
+        if (T.G.Seat(TSeat::Opponent).Hand.Empty()) T.OppHand({"4D", "6H", "9D", "JC"});
         P.A.G.Rules = P.B.G.Rules = rules;
         static_cast<TGameState&>(P.A.G) = T.G.State();
         P.A.G.HandNumber = P.B.G.HandNumber = 7;
@@ -385,7 +385,7 @@ struct TwoCopies : ::testing::Test {
         EXPECT_EQ(SeatDigest(P.A.G, TSeat::Player), SeatDigest(P.B.G, TSeat::Opponent));
         EXPECT_EQ(SeatDigest(P.A.G, TSeat::Opponent), SeatDigest(P.B.G, TSeat::Player));
     }
-    int HandIndex(const std::string& name) { return FindFirstById(P.A.G.PlayerHand, CardId(name)); }
+    int HandIndex(const std::string& name) { return FindFirstById(P.A.G.Seat(TSeat::Player).Hand, CardId(name)); }
     // The next card drawn from the stock.
     void StockTop(const std::string& name) {
         TCard c = T.Take(name);
@@ -412,15 +412,15 @@ TEST_F(TwoCopies, UndoTakesTheCardFromTheColumnItNames) {
     Start();
     Draw();
     P.A.G.AddWildcardToColumn(8);
-    ASSERT_EQ(P.A.G.PlayerMeldState.Canastas, 1);
+    ASSERT_EQ(P.A.G.Seat(TSeat::Player).MeldState.Canastas, 1);
     ExpectInStep();
-    EXPECT_EQ(P.B.G.OpponentMeldState.Canastas, 1);
+    EXPECT_EQ(P.B.G.Seat(TSeat::Opponent).MeldState.Canastas, 1);
     P.A.G.UndoMeld();
     ASSERT_EQ(P.A.Sent.back(), "UNDO");
     ExpectInStep();
-    EXPECT_EQ(P.B.G.OpponentMeldState.Canastas, 0);
-    EXPECT_EQ(CountInColumn(P.B.G.OpponentMelds, 6), 3);
-    EXPECT_EQ(CountInColumn(P.B.G.OpponentMelds, 8), 6);
+    EXPECT_EQ(P.B.G.Seat(TSeat::Opponent).MeldState.Canastas, 0);
+    EXPECT_EQ(CountInColumn(P.B.G.Seat(TSeat::Opponent).Melds, 6), 3);
+    EXPECT_EQ(CountInColumn(P.B.G.Seat(TSeat::Opponent).Melds, 8), 6);
 }
 
 TEST_F(TwoCopies, AMeldThatEmptiesTheHandDuringAProvisionalTakeDoesNotEndTheHand) {
@@ -440,7 +440,7 @@ TEST_F(TwoCopies, AMeldThatEmptiesTheHandDuringAProvisionalTakeDoesNotEndTheHand
     ASSERT_EQ(P.A.Sent.back(), "DRAWPILEREST");
     ExpectInStep();
     EXPECT_NE(P.B.G.TurnPhase, TTurnPhase::HandOver);
-    EXPECT_EQ(P.B.G.OpponentHand.Count, 2);
+    EXPECT_EQ(P.B.G.Seat(TSeat::Opponent).Hand.Count, 2);
     EXPECT_EQ(P.B.HandLines.size(), 0u);
 }
 
@@ -456,13 +456,13 @@ TEST_F(TwoCopies, AnEmptiedHandWithInvalidMeldsDoesNotGoOut) {
     P.A.G.MeldCard(HandIndex("7S"));
     ExpectInStep();
     P.A.G.MeldCard(HandIndex("7C"));
-    ASSERT_TRUE(P.A.G.PlayerHand.Empty());
+    ASSERT_TRUE(P.A.G.Seat(TSeat::Player).Hand.Empty());
     ASSERT_NE(P.A.G.TurnPhase, TTurnPhase::HandOver);
     ExpectInStep();
     EXPECT_NE(P.B.G.TurnPhase, TTurnPhase::HandOver);
     P.A.G.UndoAll();
     ExpectInStep();
-    EXPECT_EQ(P.B.G.OpponentHand.Count, 2);
+    EXPECT_EQ(P.B.G.Seat(TSeat::Opponent).Hand.Count, 2);
 }
 
 TEST_F(TwoCopies, GoingOutAfterATakeStartedTurnScoresTheSameOnBothSides) {
@@ -474,12 +474,12 @@ TEST_F(TwoCopies, GoingOutAfterATakeStartedTurnScoresTheSameOnBothSides) {
     T.Hand({"8S", "8C", "KS", "KC", "KD", "5H"});
     T.Pile({"8H"});
     T.DrawPhase();
-    T.G.PlayerPointsBeforeTurn = 0;  // as a naive replay would have left it
+    T.G.Seat(TSeat::Player).PointsBeforeTurn = 0;  // as a naive replay would have left it
     Start(rules);
     P.A.Record = P.B.Record = true;
     // B's copy learned at the end of A's last turn that A had melded.
-    P.B.G.OpponentPointsBeforeTurn = 70;
-    P.A.G.PlayerPointsBeforeTurn = 70;
+    P.B.G.Seat(TSeat::Opponent).PointsBeforeTurn = 70;
+    P.A.G.Seat(TSeat::Player).PointsBeforeTurn = 70;
     P.A.G.TakePile();
     ExpectInStep();
     P.A.G.MeldCard(HandIndex("8S"));
@@ -507,13 +507,13 @@ TEST(OpponentMoves, ATurnBegunWithATakeStillRecordsThatThisSideHadMelded) {
     t.Meld(9, {"10S", "10C", "10H"});
     t.OppHand({"AS", "AC", "5D", "6D"});
     t.Pile({"4C", "AH"});
-    t.G.PlayerPointsBeforeTurn = 0;
+    t.G.Seat(TSeat::Player).PointsBeforeTurn = 0;
     r.OpponentToMove();
     r.Feed(Frame("DRAWPILETOP") + Frame("MELD", "13") + Frame("MELD", "26") + Frame("DRAWPILEREST") +
            Frame("DISCARD", "30"));
     ASSERT_TRUE(r.Refused.empty()) << r.Refused.front();
-    EXPECT_EQ(t.G.PlayerPointsBeforeTurn, 30);
-    EXPECT_EQ(t.G.OpponentPointsBeforeTurn, 60);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).PointsBeforeTurn, 30);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).PointsBeforeTurn, 60);
     EXPECT_EQ(t.G.TurnPhase, TTurnPhase::Draw);
 }
 
@@ -527,13 +527,13 @@ TEST(OpponentMoves, GoingOutByDiscardingScoresTheTurnAsItBegan) {
     r.T.Host.Record = true;
     r.OpponentToMove();
     r.Feed(Frame("DRAWNEW"));
-    const TCard drawn = t.G.OpponentHand.Last();
+    const TCard drawn = t.G.Seat(TSeat::Opponent).Hand.Last();
     ASSERT_FALSE(IsRedThree(drawn));
     std::string moves;
     for (const char* id : {"12", "25", "38", "51", "12", "25", "38", "30", "17", "43"}) moves += Frame("MELD", id);
     r.Feed(moves);
-    ASSERT_EQ(r.T.G.OpponentMeldState.Canastas, 1);
-    ASSERT_EQ(t.G.OpponentHand.Count, 1);
+    ASSERT_EQ(r.T.G.Seat(TSeat::Opponent).MeldState.Canastas, 1);
+    ASSERT_EQ(t.G.Seat(TSeat::Opponent).Hand.Count, 1);
     const size_t hands = r.T.Host.Hands.size();
     r.Feed(Frame("DISCARD", std::to_string(drawn.Id)));
     ASSERT_EQ(r.T.Host.Hands.size(), hands + 1) << (r.Refused.empty() ? "" : r.Refused.front());
@@ -545,17 +545,17 @@ TEST(OpponentMoves, GivingBackATakeRestoresTheMeldedPointsOfTheMeldsMadeMeanwhil
     TestTable& t = r.T;
     t.OppHand({"KS", "KC", "AD", "AH", "AS", "6D"});
     t.Pile({"4C", "KH"});
-    t.G.OpponentScore = 400;
+    t.G.Seat(TSeat::Opponent).Score = 400;
     r.OpponentToMove();
     const std::string before = DigestHex(SeatDigest(t.G, TSeat::Opponent));
     r.Feed(Frame("DRAWPILETOP") + Frame("MELD", "12") + Frame("MELD", "25") + Frame("MELD", "39") +
            Frame("MELD", "52") + Frame("MELD", "13"));
     ASSERT_TRUE(r.Refused.empty()) << r.Refused.front();
-    EXPECT_EQ(t.G.OpponentMeldedPoints, 90);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).MeldedPoints, 90);
     r.Feed(Frame("UNDOPILE"));
-    EXPECT_EQ(t.G.OpponentMeldedPoints, 0);
-    EXPECT_EQ(t.G.OpponentScore, 350);
-    EXPECT_EQ(t.G.OpponentHand.Count, 6);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).MeldedPoints, 0);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).Score, 350);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).Hand.Count, 6);
     EXPECT_EQ(t.G.DiscardPile.Last().Id, CardId("KH"));
     // Then it draws instead.
     r.Feed(Frame("DRAWNEW"));
@@ -574,7 +574,7 @@ TEST(OpponentMoves, TheForcedTopCardAloneAwaitsNoRestOfThePile) {
     t.OppHand({"4S", "9C"});
     t.Pile({"5D", "AH"});
     t.StockDownTo(0);
-    t.G.OpponentMeldedPoints = 60;
+    t.G.Seat(TSeat::Opponent).MeldedPoints = 60;
     r.OpponentToMove();
     r.Feed(Frame("DRAWPILETOP"));
     ASSERT_TRUE(r.Refused.empty()) << r.Refused.front();
@@ -609,9 +609,9 @@ TEST(DealingOn, ATiedHandIsDealtOnByExactlyOneSide) {
     const uint32_t a = p.A.G.HandNumber, b = p.B.G.HandNumber;
     p.A.G.Stock = p.B.G.Stock = {};
     for (TNetSide* s : {&p.A, &p.B}) {
-        for (TCard& c : s->G.PlayerHand) c.Points = 0;
-        for (TCard& c : s->G.OpponentHand) c.Points = 0;
-        s->G.PlayerMelds = s->G.OpponentMelds = {};
+        for (TCard& c : s->G.Seat(TSeat::Player).Hand) c.Points = 0;
+        for (TCard& c : s->G.Seat(TSeat::Opponent).Hand) c.Points = 0;
+        s->G.Seat(TSeat::Player).Melds = s->G.Seat(TSeat::Opponent).Melds = {};
         s->G.SetStockExhausted(true);
     }
     TNetSide& mover = p.A.G.OpponentsTurn ? p.B : p.A;

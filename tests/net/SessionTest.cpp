@@ -518,7 +518,7 @@ TEST(Connection, RefusalsAreRetriedSilentlyUntilTheOtherSideListens) {
 TEST(Connection, TheGreetingDealsOnceAndBothCopiesAgree) {
     const int port = FreePort();
     TWiredInstance a(port, "Ann"), b(port, "Bob");
-    a.G.PlayerScore = 900;  // a local game's total is not carried into the match
+    a.G.Seat(TSeat::Player).Score = 900;  // a local game's total is not carried into the match
     b.Start(true);
     a.Start(false);
     ASSERT_TRUE(WaitFor([&] {
@@ -528,7 +528,7 @@ TEST(Connection, TheGreetingDealsOnceAndBothCopiesAgree) {
     EXPECT_TRUE(a.Net.Connected && b.Net.Connected);
     EXPECT_TRUE(a.G.Config.Networked && b.G.Config.Networked);
     EXPECT_EQ(a.G.Config.OpponentName, "Bob");
-    EXPECT_EQ(a.G.PlayerScore, 0);
+    EXPECT_EQ(a.G.Seat(TSeat::Player).Score, 0);
     EXPECT_EQ(a.Ui.ChatOpened, 1);
     EXPECT_EQ(b.Ui.ChatOpened, 1);
     EXPECT_EQ(a.Ui.ChatLines.at(0),
@@ -642,7 +642,7 @@ TEST_F(ListeningInstance, TwoTokensInOneReadAndOneSplitAcrossReads) {
 TEST_F(ListeningInstance, AResetByThePeerRestartsTheConnectionAndDoesNotDealAgain) {
     Peer.Send(Greeting("Pat"));
     ASSERT_TRUE(WaitFor([&] { return A.G.HandNumber == 1; }));  // the fresh connection's deal
-    A.G.PlayerScore = 1234;
+    A.G.Seat(TSeat::Player).Score = 1234;
     const uint64_t before = SeatDigest(A.G, TSeat::Player);
     // The peer's program crashes.
     Peer.Abort();
@@ -663,7 +663,7 @@ TEST_F(ListeningInstance, AResetByThePeerRestartsTheConnectionAndDoesNotDealAgai
     ASSERT_TRUE(WaitFor([&] { return A.Net.NetworkStatus == TNetSession::nsConnected; }));
     Pump(100);
     EXPECT_EQ(A.G.HandNumber, 1u);
-    EXPECT_EQ(A.G.PlayerScore, 1234);
+    EXPECT_EQ(A.G.Seat(TSeat::Player).Score, 1234);
     EXPECT_EQ(SeatDigest(A.G, TSeat::Player), before);
     EXPECT_FALSE(A.Net.WaitingForPeer());
 }
@@ -889,7 +889,7 @@ TEST_F(ASilentPeer, IsDroppedAfterTheTimeLimitAndTheNextPeerServed) {
 TEST_F(ASilentPeer, WhileALostOpponentIsAwaitedLeavesTheGameWaiting) {
     Peer.Send(Greeting("Pat"));
     ASSERT_TRUE(WaitFor([&] { return A->G.HandNumber == 1; }));
-    A->G.PlayerScore = 321;
+    A->G.Seat(TSeat::Player).Score = 321;
     const uint64_t before = SeatDigest(A->G, TSeat::Player);
     Peer.Abort();  // the opponent's program crashes
     ASSERT_TRUE(WaitFor([&] { return A->Net.WaitingForPeer() && A->Net.Socket().ListeningSocket() >= 0; }));
@@ -909,7 +909,7 @@ TEST_F(ASilentPeer, WhileALostOpponentIsAwaitedLeavesTheGameWaiting) {
     ASSERT_TRUE(WaitFor([&] { return A->Net.NetworkStatus == TNetSession::nsConnected; }));
     Pump(50);
     EXPECT_EQ(A->G.HandNumber, 1u);
-    EXPECT_EQ(A->G.PlayerScore, 321);
+    EXPECT_EQ(A->G.Seat(TSeat::Player).Score, 321);
     EXPECT_TRUE(A->Ui.Errors.empty());
     EXPECT_TRUE(A->Ui.Warned.empty());
 }

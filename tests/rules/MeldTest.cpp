@@ -8,33 +8,33 @@ using namespace canasta::test;
 
 TEST(Validation, ColumnShapes) {
     TestTable t;
-    t.G.PlayerMinimumMeld = 15;
+    t.G.Seat(TSeat::Player).MinimumMeld = 15;
     t.Hand({"4S", "5S"});
     t.Meld(7, {"8S", "8C", "2D"});  // 2 naturals + 1 wild: valid
-    EXPECT_TRUE(t.G.ValidateMelds());
+    EXPECT_TRUE(t.G.ValidateMelds(TSeat::Player));
 
     TestTable u;
     u.Hand({"4S", "5S"});
     u.Meld(7, {"8S", "2C", "2D"});
-    EXPECT_FALSE(u.G.ValidateMelds());
+    EXPECT_FALSE(u.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(u.G.ValidationMessage, "there are too many wildcards within one column");
 
     TestTable v;
     v.Hand({"4S", "5S"});
     v.Meld(9, {"10S", "10C", "10D", "10H", "2C", "2D", "JK", "JK"});  // 4 + 4: valid, a mixed canasta
-    EXPECT_TRUE(v.G.ValidateMelds());
-    EXPECT_EQ(v.G.PlayerMeldState.CanastaKind[9], ckMixed);
+    EXPECT_TRUE(v.G.ValidateMelds(TSeat::Player));
+    EXPECT_EQ(v.G.Seat(TSeat::Player).MeldState.CanastaKind[9], ckMixed);
 
     TestTable w;
     w.Hand({"4S", "5S"});
     w.Meld(12, {"KS", "KC"});
-    EXPECT_FALSE(w.G.ValidateMelds());
+    EXPECT_FALSE(w.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(w.G.ValidationMessage, "every column on the table must contain at least three cards");
 
     TestTable x;
     x.Hand({"4S", "5S"});
     x.Meld(1, {"JK", "JK", "2S", "2C", "2D", "2H"});
-    EXPECT_FALSE(x.G.ValidateMelds());
+    EXPECT_FALSE(x.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(x.G.ValidationMessage, "wildcards must be melded as a canasta");
 }
 
@@ -43,47 +43,47 @@ TEST(Validation, FirstMeldMinimumAndItsExemptions) {
     t.Hand({"4S", "5S", "6S"});
     t.Meld(12, {"KS", "KC", "KD"});  // 30
     t.Meld(4, {"5C", "5D", "5H"});   // 15
-    EXPECT_FALSE(t.G.ValidateMelds());
+    EXPECT_FALSE(t.G.ValidateMelds(TSeat::Player));
     EXPECT_EQ(t.G.ValidationMessage, "your first meld must be at least 50 points (currently 45 points)");
     // Discarding the last card means going out, which needs no minimum but a canasta.
     TestTable g;
     g.Hand({"4S"});
     g.Meld(12, {"KS", "KC", "KD", "KH", "KS", "KC", "KD"});  // natural canasta, 70
-    g.G.PlayerMinimumMeld = 120;
-    EXPECT_FALSE(g.G.ValidateMelds());
-    EXPECT_TRUE(g.G.ValidateMelds(1));
+    g.G.Seat(TSeat::Player).MinimumMeld = 120;
+    EXPECT_FALSE(g.G.ValidateMelds(TSeat::Player));
+    EXPECT_TRUE(g.G.ValidateMelds(TSeat::Player, 1));
     // A canasta meets the minimum when the bonus counts.
     g.G.Rules.BonusCounts = true;
-    EXPECT_TRUE(g.G.ValidateMelds());
+    EXPECT_TRUE(g.G.ValidateMelds(TSeat::Player));
     // Red threes alone are worth nothing and need no minimum.
     TestTable r;
     r.Hand({"4S", "5S"});
     r.Meld(2, {"3D", "3H"});
-    EXPECT_TRUE(r.G.ValidateMelds());
+    EXPECT_TRUE(r.G.ValidateMelds(TSeat::Player));
 }
 
 TEST(Validation, GoingOutNeedsCanastasAndBlackThreesAtTheEnd) {
     TestTable t;
     t.Hand({"9S"});
     t.Meld(12, {"KS", "KC", "KD"});
-    EXPECT_FALSE(t.G.ValidateMelds(1));
+    EXPECT_FALSE(t.G.ValidateMelds(TSeat::Player, 1));
     EXPECT_EQ(t.G.ValidationMessage, "you need at least one Canasta to go out");
     t.G.Rules.CanastasToGoOut = 2;
-    EXPECT_FALSE(t.G.ValidateMelds(1));
+    EXPECT_FALSE(t.G.ValidateMelds(TSeat::Player, 1));
     EXPECT_EQ(t.G.ValidationMessage, "you need at least two Canastas to go out");
 
     TestTable b;
     b.Hand({"9S"});
     b.Meld(11, {"QS", "QC", "QD", "QH", "QS", "QC", "QD"});
     b.Meld(2, {"3S", "3C"});
-    EXPECT_FALSE(b.G.ValidateMelds(1));
+    EXPECT_FALSE(b.G.ValidateMelds(TSeat::Player, 1));
     EXPECT_EQ(b.G.ValidationMessage, "the Black Threes have not been melded correctly");
     b.Clear();
     b.Hand({"9S"});
     b.Meld(11, {"QS", "QC", "QD", "QH", "QS", "QC", "QD"});
     b.Meld(2, {"3S", "3C", "3S"});
-    EXPECT_TRUE(b.G.ValidateMelds(1));
-    EXPECT_FALSE(b.G.ValidateMelds(0));  // not while cards remain in hand
+    EXPECT_TRUE(b.G.ValidateMelds(TSeat::Player, 1));
+    EXPECT_FALSE(b.G.ValidateMelds(TSeat::Player, 0));  // not while cards remain in hand
 }
 
 TEST(Melding, BlackThreesOnlyWhenGoingOut) {
@@ -92,7 +92,7 @@ TEST(Melding, BlackThreesOnlyWhenGoingOut) {
     t.Meld(11, {"QS", "QC", "QD", "QH", "QS", "QC", "QD"});
     t.G.MeldCard(t.HandIndex("3S"));
     EXPECT_EQ(t.Host.LastError, "Black Threes can only be melded as the last cards when going out");
-    EXPECT_EQ(t.G.PlayerHand.Count, 5);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).Hand.Count, 5);
     EXPECT_FALSE(t.G.GoingOutWithThrees);
 
     TestTable g;
@@ -101,7 +101,7 @@ TEST(Melding, BlackThreesOnlyWhenGoingOut) {
     g.G.MeldCardGesture(g.HandIndex("3S"), true, false);
     EXPECT_TRUE(g.G.GoingOutWithThrees);
     EXPECT_EQ(g.ColumnCount(2), 3);
-    EXPECT_EQ(g.G.PlayerHand.Count, 1);
+    EXPECT_EQ(g.G.Seat(TSeat::Player).Hand.Count, 1);
     EXPECT_EQ(g.Consistent(), "");
 }
 
@@ -113,8 +113,8 @@ TEST(Melding, AutomaticWildCardAfterTheSecondCardOfARank) {
     t.G.MeldCard(t.HandIndex("KC"));
     // No king left in hand: a joker joins the column at once.
     EXPECT_EQ(t.ColumnCount(12), 3);
-    EXPECT_EQ(FindFirstById(t.G.PlayerHand, kJokerId), -1);
-    EXPECT_NE(FindFirstById(t.G.PlayerHand, CardId("2D")), -1);
+    EXPECT_EQ(FindFirstById(t.G.Seat(TSeat::Player).Hand, kJokerId), -1);
+    EXPECT_NE(FindFirstById(t.G.Seat(TSeat::Player).Hand, CardId("2D")), -1);
     EXPECT_EQ(t.G.UndoStack.size(), 3u);
     EXPECT_TRUE(t.Host.UndoEnabled);
     EXPECT_EQ(t.Consistent(), "");
@@ -133,13 +133,13 @@ TEST(Melding, ShiftAndCtrlCounts) {
     t.Meld(6, {"7S"});
     t.G.MeldCardGesture(t.HandIndex("7C"), false, true);
     EXPECT_EQ(t.ColumnCount(6), 3);
-    EXPECT_EQ(t.G.PlayerHand.Count, 4);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).Hand.Count, 4);
 
     TestTable s;  // Shift keeps one card back when the hand would empty without a canasta
     s.Hand({"8S", "8C", "8D", "8H"});
     s.G.MeldCardGesture(s.HandIndex("8S"), true, false);
     EXPECT_EQ(s.ColumnCount(7), 3);
-    EXPECT_EQ(s.G.PlayerHand.Count, 1);
+    EXPECT_EQ(s.G.Seat(TSeat::Player).Hand.Count, 1);
 }
 
 TEST(Melding, WildCardGesturesAndWildcardCanastas) {
@@ -148,8 +148,8 @@ TEST(Melding, WildCardGesturesAndWildcardCanastas) {
     t.Meld(5, {"6S", "6C", "6D", "6H", "6S"});
     t.G.AddWildcardGesture(5, true);
     EXPECT_EQ(t.ColumnCount(5), 7);
-    EXPECT_EQ(t.G.PlayerMeldState.Canastas, 1);
-    EXPECT_EQ(t.G.PlayerMeldState.CanastaKind[5], ckMixed);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.Canastas, 1);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[5], ckMixed);
 
     TestTable one;  // ... with one wild card nothing happens
     one.Hand({"JK", "9H", "9D"});
@@ -165,7 +165,7 @@ TEST(Melding, WildCardGesturesAndWildcardCanastas) {
     w.G.Rules.WildCanastaAllowed = true;
     w.G.MeldWildGesture(true, false);
     EXPECT_EQ(w.ColumnCount(1), 7);
-    EXPECT_EQ(w.G.PlayerMeldState.CanastaKind[1], ckWild);
+    EXPECT_EQ(w.G.Seat(TSeat::Player).MeldState.CanastaKind[1], ckWild);
 
     TestTable few;
     few.Hand({"JK", "2S", "2C", "9S", "9C"});
@@ -178,31 +178,31 @@ TEST(Canasta, KindsAndDisplay) {
     TestTable t;
     t.Hand({"4S", "4C"});
     t.Meld(10, {"JS", "JC", "JD", "JH", "2C", "2D", "JK"});
-    EXPECT_EQ(t.G.PlayerMeldState.CanastaKind[10], ckMixed);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[10], ckMixed);
     // Mixed canasta shows a black natural on top.
-    const TCard& top = t.G.PlayerMelds.Last();
+    const TCard& top = t.G.Seat(TSeat::Player).Melds.Last();
     EXPECT_LE(top.Id, 26);
     EXPECT_TRUE(IsNatural(top.Rank));
-    for (const TCard& c : t.G.PlayerMelds) EXPECT_EQ(c.Depth, 1);
+    for (const TCard& c : t.G.Seat(TSeat::Player).Melds) EXPECT_EQ(c.Depth, 1);
 
     t.Meld(9, {"10S", "10C", "10D", "10H", "10S", "10C", "10D"});
-    EXPECT_EQ(t.G.PlayerMeldState.CanastaKind[9], ckNatural);
-    EXPECT_GE(t.G.PlayerMelds.Last().Id, 29);  // a red natural on top
-    EXPECT_EQ(t.G.PlayerMeldState.Canastas, 2);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[9], ckNatural);
+    EXPECT_GE(t.G.Seat(TSeat::Player).Melds.Last().Id, 29);  // a red natural on top
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.Canastas, 2);
 
     // Three naturals and four wild cards: seven cards but no canasta.
     t.Meld(8, {"9S", "9C", "9D", "JK", "JK", "2S", "2H"});
-    EXPECT_EQ(t.G.PlayerMeldState.CanastaKind[8], ckNone);
-    EXPECT_EQ(t.G.PlayerMeldState.Canastas, 2);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[8], ckNone);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.Canastas, 2);
     // ... until a fourth natural arrives at eight cards: counted then.
     t.Meld(8, {"9H"});
-    EXPECT_EQ(t.G.PlayerMeldState.CanastaKind[8], ckMixed);
-    EXPECT_EQ(t.G.PlayerMeldState.Canastas, 3);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[8], ckMixed);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.Canastas, 3);
 
     // A natural canasta keeps its kind when a wild card joins it.
     t.Meld(9, {"JK"});
-    EXPECT_EQ(t.G.PlayerMeldState.CanastaKind[9], ckNatural);
-    EXPECT_EQ(t.G.PlayerMeldState.Canastas, 3);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.CanastaKind[9], ckNatural);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).MeldState.Canastas, 3);
     EXPECT_EQ(t.Consistent(), "");
 }
 
@@ -212,7 +212,7 @@ TEST(Canasta, MeldingTheLastCardIntoACanastaGoesOut) {
     t.G.Levels = {&level, &level, &level};
     t.Hand({"KD"});
     t.Meld(12, {"KS", "KC", "KH", "KS", "KC", "KH"});
-    t.G.PlayerPointsBeforeTurn = 60;
+    t.G.Seat(TSeat::Player).PointsBeforeTurn = 60;
     const uint32_t hand = t.G.HandNumber;
     t.G.MeldCard(0);
     // Scored; the next deal is the driver's step.

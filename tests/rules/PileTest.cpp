@@ -21,7 +21,7 @@ TEST_F(Pile, WildOrThreeOnTopBlocksThePile) {
         T.Pile({"9D", top});
         T.G.PileFrozen = false;
         T.DrawPhase();
-        EXPECT_FALSE(T.G.MayTakePile(true)) << top;
+        EXPECT_FALSE(T.G.MayTakePile(TSeat::Player, true)) << top;
         T.G.TakePile();
         EXPECT_EQ(T.Host.LastError, "Taking the discard pile is not possible now because you cannot meld the top card");
         EXPECT_EQ(T.G.DiscardPile.Count, 2);
@@ -33,7 +33,7 @@ TEST_F(Pile, FrozenPileNeedsANaturalPairAndCompletesAfterTwoMoreCards) {
     T.Pile({"9D", "KD"});
     T.G.PileFrozen = true;
     T.DrawPhase();
-    EXPECT_FALSE(T.G.MayTakePile(true));  // one king and a joker is not enough when frozen
+    EXPECT_FALSE(T.G.MayTakePile(TSeat::Player, true));  // one king and a joker is not enough when frozen
 
     T.Clear();
     T.Hand({"KS", "KC", "QS", "QC", "QD", "5H"});
@@ -50,7 +50,7 @@ TEST_F(Pile, FrozenPileNeedsANaturalPairAndCompletesAfterTwoMoreCards) {
     // Discarding is refused while the take is pending.
     T.G.DiscardCard(T.HandIndex("5H"));
     EXPECT_EQ(T.Host.LastError.rfind("Discarding is not possible now: ", 0), 0u);
-    EXPECT_EQ(T.G.PlayerHand.Count, 6);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 6);
     T.G.MeldCard(T.HandIndex("KS"));
     EXPECT_TRUE(T.G.PileTakeUndoable);
     T.G.MeldCard(T.HandIndex("KC"));  // 30 points: below the minimum of 50
@@ -60,7 +60,7 @@ TEST_F(Pile, FrozenPileNeedsANaturalPairAndCompletesAfterTwoMoreCards) {
     EXPECT_FALSE(T.G.PileFrozen);
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_TRUE(T.G.DiscardPile.Empty());
-    EXPECT_EQ(T.G.PickedUpCards.Count, 2);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).PickedUp.Count, 2);
     EXPECT_TRUE(T.G.UndoStack.empty());  // melds of the take are final
     EXPECT_FALSE(T.Host.UndoEnabled);
     EXPECT_EQ(T.Consistent(), "");
@@ -71,12 +71,12 @@ TEST_F(Pile, ExistingMeldTakesAtOnceAndACanastaNeedsAddToCanasta) {
     T.Meld(11, {"QS", "QC", "QD", "QH", "QS"});
     T.Pile({"9D", "8C", "QD"});
     T.G.PileFrozen = false;
-    T.G.PlayerPointsBeforeTurn = 50;
+    T.G.Seat(TSeat::Player).PointsBeforeTurn = 50;
     T.DrawPhase();
     T.G.TakePile();
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_FALSE(T.G.PileTakeUndoable);
-    EXPECT_EQ(T.G.PlayerHand.Count, 5);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 5);
     EXPECT_EQ(T.ColumnCount(11), 6);
     EXPECT_EQ(T.Consistent(), "");
 
@@ -86,9 +86,9 @@ TEST_F(Pile, ExistingMeldTakesAtOnceAndACanastaNeedsAddToCanasta) {
     c.Meld(11, {"QS", "QC", "QD", "QH", "QS", "QC", "QH"});
     c.Pile({"9D", "QD"});
     c.DrawPhase();
-    EXPECT_FALSE(c.G.MayTakePile(true));
+    EXPECT_FALSE(c.G.MayTakePile(TSeat::Player, true));
     c.G.Rules.AddToCanasta = true;
-    EXPECT_TRUE(c.G.MayTakePile(true));
+    EXPECT_TRUE(c.G.MayTakePile(TSeat::Player, true));
 }
 
 TEST_F(Pile, PairForExistingMeldMakesEveryTakeProvisional) {
@@ -113,16 +113,16 @@ TEST_F(Pile, TopCardNotCountingRaisesTheMinimumUntilUndone) {
     T.Pile({"9D", "AD"});
     T.DrawPhase();
     T.G.TakePile();
-    EXPECT_EQ(T.G.PlayerMinimumMeld, 70);
-    const int score = T.G.PlayerScore;
+    EXPECT_EQ(T.G.Seat(TSeat::Player).MinimumMeld, 70);
+    const int score = T.G.Seat(TSeat::Player).Score;
     T.G.MeldCard(T.HandIndex("AS"));  // the automatic wild card is not available: no wild cards
     T.G.TakePile();                   // a click on the pile undoes the take
-    EXPECT_EQ(T.G.PlayerMinimumMeld, 50);
-    EXPECT_EQ(T.G.PlayerScore, score - 50);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).MinimumMeld, 50);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Score, score - 50);
     EXPECT_EQ(T.G.DiscardPile.Count, 2);
     EXPECT_EQ(T.G.DiscardPile.Last().Id, CardId("AD"));
-    EXPECT_EQ(T.G.PlayerHand.Count, 5);  // the melded ace came back
-    EXPECT_EQ(T.G.PlayerMelds.Count, 0);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 5);  // the melded ace came back
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Melds.Count, 0);
     EXPECT_TRUE(T.G.UndoStack.empty());
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);
     EXPECT_TRUE(T.G.TurnStart);
@@ -138,9 +138,9 @@ TEST_F(Pile, UndoingATakeOntoACanasta) {
     T.G.PileFrozen = true;
     T.DrawPhase();
     T.G.TakePile();
-    EXPECT_EQ(T.G.PlayerMeldState.Canastas, 1);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).MeldState.Canastas, 1);
     T.G.TakePile();
-    EXPECT_EQ(T.G.PlayerMeldState.Canastas, 0);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).MeldState.Canastas, 0);
     EXPECT_EQ(T.ColumnCount(12), 6);
     EXPECT_EQ(T.Consistent(), "");
 
@@ -149,16 +149,16 @@ TEST_F(Pile, UndoingATakeOntoACanasta) {
     TestTable c;
     c.Hand({"KS", "KC", "5H"});
     c.Meld(12, {"KD", "KH", "KS", "KC", "JK", "2S", "2H"});
-    ASSERT_EQ(c.G.PlayerMeldState.CanastaNaturals[12], 4);
+    ASSERT_EQ(c.G.Seat(TSeat::Player).MeldState.CanastaNaturals[12], 4);
     c.Pile({"9D", "KD"});
     c.G.PileFrozen = true;
     c.DrawPhase();
     c.G.TakePile();
-    EXPECT_EQ(c.G.PlayerMeldState.CanastaNaturals[12], 5);
+    EXPECT_EQ(c.G.Seat(TSeat::Player).MeldState.CanastaNaturals[12], 5);
     c.G.TakePile();
-    EXPECT_EQ(c.G.PlayerMeldState.Canastas, 1);
-    EXPECT_EQ(c.G.PlayerMeldState.CanastaKind[12], ckMixed);
-    EXPECT_EQ(c.G.PlayerMeldState.CanastaNaturals[12], 4);
+    EXPECT_EQ(c.G.Seat(TSeat::Player).MeldState.Canastas, 1);
+    EXPECT_EQ(c.G.Seat(TSeat::Player).MeldState.CanastaKind[12], ckMixed);
+    EXPECT_EQ(c.G.Seat(TSeat::Player).MeldState.CanastaNaturals[12], 4);
     EXPECT_EQ(c.ColumnCount(12), 7);
     EXPECT_EQ(c.Consistent(), "");
 }
@@ -191,7 +191,7 @@ TEST_F(Pile, EndHandIsRefusedWhileForcedAndEndsTheHandOtherwise) {
     u.Meld(12, {"KS", "KC", "KD"});
     u.Pile({"9D", "8C", "5C"});
     u.StockDownTo(0);
-    u.G.PlayerPointsBeforeTurn = 30;
+    u.G.Seat(TSeat::Player).PointsBeforeTurn = 30;
     u.DrawPhase();
     u.G.EndHandClicked();
     ASSERT_EQ(u.Host.Hands.size(), 1u);
@@ -210,15 +210,15 @@ TEST_F(Pile, ForcedOnlyTakeLeavesTheRestOfThePile) {
     T.StockDownTo(0);
     T.G.PileFrozen = false;
     T.DrawPhase();
-    ASSERT_TRUE(T.G.MayTakePile(true));
-    ASSERT_FALSE(T.G.MayTakePile(false));
+    ASSERT_TRUE(T.G.MayTakePile(TSeat::Player, true));
+    ASSERT_FALSE(T.G.MayTakePile(TSeat::Player, false));
     const int pile = T.G.DiscardPile.Count;
     T.G.TakePile();
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::MeldOrDiscard);
     EXPECT_FALSE(T.G.PileTakeUndoable);
     EXPECT_EQ(T.G.DiscardPile.Count, pile - 1);
     EXPECT_EQ(T.ColumnCount(4), 4);
-    EXPECT_EQ(T.G.PlayerHand.Count, 3);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Hand.Count, 3);
     EXPECT_EQ(T.Consistent(), "");
 }
 
@@ -229,9 +229,9 @@ TEST_F(Pile, FrozenPerPlayerUntilThatSideHasMelded) {
     T.G.Rules.NaturalPair = false;
     T.DrawPhase();
     EXPECT_TRUE(T.G.PileFrozenForMover());  // the player has not melded
-    EXPECT_FALSE(T.G.MayTakePile(true));
+    EXPECT_FALSE(T.G.MayTakePile(TSeat::Player, true));
     T.G.Rules.FrozenPerPlayer = false;
-    EXPECT_TRUE(T.G.MayTakePile(true));
+    EXPECT_TRUE(T.G.MayTakePile(TSeat::Player, true));
 }
 
 TEST_F(Pile, DiscardsFreezeAndEndTheTurn) {
@@ -249,7 +249,7 @@ TEST_F(Pile, DiscardsFreezeAndEndTheTurn) {
     Drive(T.G);
     EXPECT_EQ(Level.Turns, 1);
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);
-    EXPECT_EQ(T.G.PlayerDiscards[1], 1);
+    EXPECT_EQ(T.G.Seat(TSeat::Player).Discards[1], 1);
     EXPECT_EQ(T.Consistent(), "");
 
     TestTable b;
@@ -270,7 +270,7 @@ TEST_F(Pile, DiscardsFreezeAndEndTheTurn) {
     r.G.Rules.RedThreeFreezes = true;
     EXPECT_TRUE(r.G.DiscardRedThreeFromTable(0));
     EXPECT_TRUE(r.G.PileFrozen);
-    EXPECT_EQ(r.G.PlayerMelds.Count, 0);
+    EXPECT_EQ(r.G.Seat(TSeat::Player).Melds.Count, 0);
     EXPECT_EQ(r.Consistent(), "");
 }
 
@@ -283,7 +283,7 @@ TEST_F(Pile, OneCardRulePassesUnlessTheCardCompletesACanasta) {
     m.Pile({"5C"});
     m.G.MeldCardGesture(m.HandIndex("QS"), true, false);  // one king left that completes the canasta
     EXPECT_EQ(level.Turns, 0);
-    EXPECT_FALSE(m.G.MustPass());
+    EXPECT_FALSE(m.G.MustPass(TSeat::Player, m.G.TopCardPending));
 
     TestTable p;
     p.G.Levels = {&level, &level, &level};

@@ -21,7 +21,7 @@ struct Rng {
 TRuleOptions RandomRules(Rng& r) { return RandomRuleOptions(r); }
 
 void RandomGesture(TGame& g, Rng& r) {
-    const int hand = g.PlayerHand.Count;
+    const int hand = g.Seat(TSeat::Player).Hand.Count;
     switch (r(12)) {
         case 0: g.DrawClicked(); break;
         case 1: g.TakePile(); break;
@@ -30,7 +30,7 @@ void RandomGesture(TGame& g, Rng& r) {
         case 4:
             if (hand) {
                 int i = static_cast<int>(r(static_cast<uint32_t>(hand)));
-                if (IsWild(g.PlayerHand.Cards[static_cast<size_t>(i)]))
+                if (IsWild(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)]))
                     g.MeldWildGesture(r(2), r(2));
                 else
                     g.MeldCardGesture(i, r(3) == 0, r(3) == 0);
@@ -44,7 +44,8 @@ void RandomGesture(TGame& g, Rng& r) {
             if (hand) g.DiscardCard(static_cast<int>(r(static_cast<uint32_t>(hand))));
             break;
         case 10:
-            if (g.PlayerMelds.Count) g.DiscardRedThreeFromTable(static_cast<int>(r(g.PlayerMelds.Count)));
+            if (g.Seat(TSeat::Player).Melds.Count)
+                g.DiscardRedThreeFromTable(static_cast<int>(r(g.Seat(TSeat::Player).Melds.Count)));
             break;
         case 11: g.EndHandClicked(); break;
     }
@@ -65,12 +66,12 @@ void FinishTurn(TGame& g) {
     }
     if (g.PileTakeUndoable) g.TakePile();  // undo the pending take, then draw
     if (g.TurnPhase == TTurnPhase::Draw) return;
-    for (int i = 0; i < g.PlayerHand.Count; ++i) {
+    for (int i = 0; i < g.Seat(TSeat::Player).Hand.Count; ++i) {
         const uint32_t hand = g.HandNumber;
         if (g.DiscardCard(i) || hand != g.HandNumber) return;
     }
     g.UndoAll();
-    for (int i = 0; i < g.PlayerHand.Count; ++i) {
+    for (int i = 0; i < g.Seat(TSeat::Player).Hand.Count; ++i) {
         const uint32_t hand = g.HandNumber;
         if (g.DiscardCard(i) || hand != g.HandNumber) return;
     }
@@ -92,7 +93,7 @@ TEST(RandomPlay, ThousandsOfTurnsKeepEveryInvariant) {
         g.DealHand();
         const int before = level.Turns;
         for (int action = 0; level.Turns - before < 60 && action < 20000; ++action) {
-            const int meldsBefore = g.PlayerMelds.Count;
+            const int meldsBefore = g.Seat(TSeat::Player).Melds.Count;
             const int pileBefore = g.DiscardPile.Count;
             const uint32_t handBefore = g.HandNumber;
             try {
@@ -108,7 +109,7 @@ TEST(RandomPlay, ThousandsOfTurnsKeepEveryInvariant) {
             if (g.HandNumber != handBefore) {
                 ++hands;
             } else {
-                melds += g.PlayerMelds.Count > meldsBefore;
+                melds += g.Seat(TSeat::Player).Melds.Count > meldsBefore;
                 takes += g.DiscardPile.Count < pileBefore - 1;
             }
             std::string problem = CheckConsistency(g);

@@ -12,7 +12,7 @@ TEST(Scoring, ConcealedGoingOutWithANaturalCanastaAndTwoRedThrees) {
     t.Meld(2, {"3D", "3H"});
     t.OppHand({"9S", "JK"});
     t.G.WentOut = woPlayer;
-    t.G.PlayerPointsBeforeTurn = 0;
+    t.G.Seat(TSeat::Player).PointsBeforeTurn = 0;
     THandScore p, o;
     t.G.ScoreHand(p, o);
     EXPECT_EQ(p.FinishBonus, 200);
@@ -24,7 +24,7 @@ TEST(Scoring, ConcealedGoingOutWithANaturalCanastaAndTwoRedThrees) {
     EXPECT_EQ(o.HandValue, -60);
     EXPECT_EQ(o.HandCount, 2);
     EXPECT_EQ(o.Total, -60);
-    t.G.PlayerPointsBeforeTurn = 10;
+    t.G.Seat(TSeat::Player).PointsBeforeTurn = 10;
     t.G.ScoreHand(p, o);
     EXPECT_EQ(p.FinishBonus, 100);
 }
@@ -88,8 +88,8 @@ TEST(Scoring, MeldedPointsLeavesShortColumnsOut) {
     t.Meld(12, {"KS", "KC", "KD"});
     t.Meld(13, {"AS", "AC"});
     t.Meld(2, {"3D"});
-    EXPECT_EQ(t.G.MeldedPoints(false), 30);
-    EXPECT_EQ(t.G.MeldedPoints(true), 70);
+    EXPECT_EQ(t.G.MeldedPoints(TSeat::Player, false), 30);
+    EXPECT_EQ(t.G.MeldedPoints(TSeat::Player, true), 70);
 }
 
 TEST(Scoring, MatchCommentsAtEachBoundary) {
@@ -123,11 +123,11 @@ TEST(Scoring, EndOfMatchReportsAndResets) {
     TestTable t;
     DrawDiscardLevel level;
     t.G.Levels = {&level, &level, &level};
-    t.G.PlayerScore = 4900;
-    t.G.OpponentScore = 4400;
+    t.G.Seat(TSeat::Player).Score = 4900;
+    t.G.Seat(TSeat::Opponent).Score = 4400;
     t.Hand({"KH"});
     t.Meld(12, {"KS", "KC", "KD", "KS", "KC", "KD"});
-    t.G.PlayerPointsBeforeTurn = 60;
+    t.G.Seat(TSeat::Player).PointsBeforeTurn = 60;
     t.G.MeldCard(0);
     EXPECT_TRUE(t.Host.Matches.empty());  // the match end is the driver's step
     Drive(t.G);
@@ -136,13 +136,13 @@ TEST(Scoring, EndOfMatchReportsAndResets) {
     EXPECT_TRUE(m.PlayerWon);
     EXPECT_EQ(m.PlayerScore, 4900 + 670);
     EXPECT_EQ(m.Difference, 4900 + 670 - 4400);
-    EXPECT_EQ(t.G.PlayerScore, 0);  // a new match starts
-    EXPECT_EQ(t.G.OpponentScore, 0);
+    EXPECT_EQ(t.G.Seat(TSeat::Player).Score, 0);  // a new match starts
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).Score, 0);
     EXPECT_FALSE(t.G.GameInProgress);
 
     TestTable q;
     q.G.Levels = {&level, &level, &level};
-    q.G.PlayerScore = q.G.OpponentScore = 5010;
+    q.G.Seat(TSeat::Player).Score = q.G.Seat(TSeat::Opponent).Score = 5010;
     q.G.StockExhausted = true;
     q.Host.Answers = {false};  // "Do you want to play another game?" No
     q.Hand({"5H"});

@@ -18,7 +18,7 @@ TCard Named(const std::string& name, int deck = 0) {
 // A turn built move by move, with the seat's table before and after it.
 class Turn {
 public:
-    explicit Turn(TSide seat = TSide::Opponent) { R.Seat = seat; }
+    explicit Turn(TSeat seat = TSeat::Opponent) { R.Seat = seat; }
 
     // Cards that lay on the seat's table before the turn (and still do).
     Turn& Had(int column, std::initializer_list<const char*> names) {
@@ -70,8 +70,8 @@ public:
     TTurnRecord R;
 
 private:
-    TArea Hand() const { return R.Seat == TSide::Player ? TArea::PlayerHand : TArea::OpponentHand; }
-    TArea Melds() const { return R.Seat == TSide::Player ? TArea::PlayerMelds : TArea::OpponentMelds; }
+    TArea Hand() const { return R.Seat == TSeat::Player ? TArea::PlayerHand : TArea::OpponentHand; }
+    TArea Melds() const { return R.Seat == TSeat::Player ? TArea::PlayerMelds : TArea::OpponentMelds; }
     static TCard Put(TCardList& list, int column, TCard c) {
         c.Column = static_cast<uint8_t>(column);
         c.Depth = ++list.Depths[static_cast<size_t>(column)];
@@ -177,7 +177,7 @@ TEST(TurnAccount, PassAndGoingOut) {
 
 TEST(TurnAccount, WhatWasTakenBackDoesNotCount) {
     // A meld taken back, and a pile take undone before drawing instead.
-    Turn t(TSide::Player);
+    Turn t(TSeat::Player);
     t.TakePile(1).Move(Named("4D"), {TArea::PlayerHand}, {TArea::DiscardPile}).Draw("QS").MeldTakenBack(12, "KS");
     t.Meld(11, {"QS", "QC", "QD"}).Discard("5H");
     EXPECT_EQ(t.Account(), "Drew a card, melded three queens, discarded the 5♥");
@@ -209,25 +209,25 @@ TEST(TurnLog, FollowsTheSeatToMoveAndClearsAtEachDeal) {
     TTurnLog log;
     EXPECT_FALSE(log.Sync(t.G));  // opens the player's turn
     // The player discards: the turn is over once the opponent is to move.
-    const TCard nine = t.G.PlayerHand.At(1);
+    const TCard nine = t.G.Seat(TSeat::Player).Hand.At(1);
     log.Record(t.G, nine, PlaceOf(TArea::PlayerHand, nine), {TArea::DiscardPile});
     EXPECT_FALSE(log.Sync(t.G)) << "still the player's turn";
     t.G.OpponentsTurn = true;
     const std::optional<TTurnRecord> mine = log.Sync(t.G);
     ASSERT_TRUE(mine);
-    EXPECT_EQ(mine->Seat, TSide::Player);
+    EXPECT_EQ(mine->Seat, TSeat::Player);
     ASSERT_EQ(log.Lines().size(), 1u);
     EXPECT_EQ(log.Lines()[0], "You: discarded the 9♥");
 
     // The computer melds on its table and goes out.
     const TCard king = t.Take("KS");
     t.OppMeld(12, {"KS", "KC", "KD"});
-    log.Record(t.G, king, RowSlot(0), PlaceOf(TArea::OpponentMelds, t.G.OpponentMelds.At(0)));
+    log.Record(t.G, king, RowSlot(0), PlaceOf(TArea::OpponentMelds, t.G.Seat(TSeat::Opponent).Melds.At(0)));
     t.G.TurnPhase = TTurnPhase::HandOver;
     t.G.WentOut = woOpponent;
     const std::optional<TTurnRecord> its = log.Sync(t.G);
     ASSERT_TRUE(its);
-    EXPECT_EQ(its->Seat, TSide::Opponent);
+    EXPECT_EQ(its->Seat, TSeat::Opponent);
     EXPECT_EQ(TurnHighlights(*its).size(), 3u);
     ASSERT_EQ(log.Lines().size(), 2u);
     EXPECT_EQ(log.Lines()[1], "Computer: melded three kings and went out");

@@ -35,13 +35,15 @@ void PlaySome(TGame& g, Lcg& r, int actions) {
             case 1: g.TakePile(); break;
             case 2:
             case 3:
-                if (g.PlayerHand.Count) {
-                    int k = static_cast<int>(r(g.PlayerHand.Count));
-                    if (!IsWild(g.PlayerHand.Cards[static_cast<size_t>(k)])) g.MeldCardGesture(k, r(2), false);
+                if (g.Seat(TSeat::Player).Hand.Count) {
+                    int k = static_cast<int>(r(g.Seat(TSeat::Player).Hand.Count));
+                    if (!IsWild(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(k)]))
+                        g.MeldCardGesture(k, r(2), false);
                 }
                 break;
             case 4:
-                if (g.PlayerHand.Count) g.DiscardCard(static_cast<int>(r(g.PlayerHand.Count)));
+                if (g.Seat(TSeat::Player).Hand.Count)
+                    g.DiscardCard(static_cast<int>(r(g.Seat(TSeat::Player).Hand.Count)));
                 break;
             case 5: g.UndoMeld(); break;
         }
@@ -50,16 +52,16 @@ void PlaySome(TGame& g, Lcg& r, int actions) {
 
 void ExpectSameGame(const TGame& a, const TGame& b) {
     EXPECT_EQ(a.Stock, b.Stock);
-    EXPECT_EQ(a.OpponentHand, b.OpponentHand);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Hand, b.Seat(TSeat::Opponent).Hand);
     EXPECT_EQ(a.DiscardPile, b.DiscardPile);
     EXPECT_EQ(a.SavedDiscardPile, b.SavedDiscardPile);
-    EXPECT_EQ(a.OpponentMelds, b.OpponentMelds);
-    EXPECT_EQ(a.PlayerHand, b.PlayerHand);
-    EXPECT_EQ(a.PlayerMelds, b.PlayerMelds);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Melds, b.Seat(TSeat::Opponent).Melds);
+    EXPECT_EQ(a.Seat(TSeat::Player).Hand, b.Seat(TSeat::Player).Hand);
+    EXPECT_EQ(a.Seat(TSeat::Player).Melds, b.Seat(TSeat::Player).Melds);
     EXPECT_EQ(a.SavedPlayerHand, b.SavedPlayerHand);
     EXPECT_EQ(a.SavedPlayerMelds, b.SavedPlayerMelds);
-    EXPECT_EQ(a.PlayerMeldState, b.PlayerMeldState);
-    EXPECT_EQ(a.OpponentMeldState, b.OpponentMeldState);
+    EXPECT_EQ(a.Seat(TSeat::Player).MeldState, b.Seat(TSeat::Player).MeldState);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).MeldState, b.Seat(TSeat::Opponent).MeldState);
     EXPECT_EQ(a.SavedPlayerMeldState, b.SavedPlayerMeldState);
     EXPECT_EQ(a.PileFrozen, b.PileFrozen);
     EXPECT_EQ(a.HasDrawn, b.HasDrawn);
@@ -69,10 +71,10 @@ void ExpectSameGame(const TGame& a, const TGame& b) {
     EXPECT_EQ(a.GoingOutWithThrees, b.GoingOutWithThrees);
     EXPECT_EQ(a.GameInProgress, b.GameInProgress);
     EXPECT_EQ(a.TopColumnCountBefore, b.TopColumnCountBefore);
-    EXPECT_EQ(a.OpponentMeldedPoints, b.OpponentMeldedPoints);
-    EXPECT_EQ(a.PlayerScore, b.PlayerScore);
-    EXPECT_EQ(a.OpponentScore, b.OpponentScore);
-    EXPECT_EQ(a.PlayerMinimumMeld, b.PlayerMinimumMeld);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).MeldedPoints, b.Seat(TSeat::Opponent).MeldedPoints);
+    EXPECT_EQ(a.Seat(TSeat::Player).Score, b.Seat(TSeat::Player).Score);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Score, b.Seat(TSeat::Opponent).Score);
+    EXPECT_EQ(a.Seat(TSeat::Player).MinimumMeld, b.Seat(TSeat::Player).MinimumMeld);
     EXPECT_EQ(a.StockExhausted, b.StockExhausted);
 }
 
@@ -96,8 +98,8 @@ TEST(SavedGame, RoundTripOfManyRandomMidGameStates) {
         g.Rng.Seed = static_cast<uint32_t>(seed);
         g.DealHand();
         PlaySome(g, r, static_cast<int>(r(300)));
-        g.PlayerScore = static_cast<int>(r(9000)) - 1000;
-        g.OpponentScore = static_cast<int>(r(5000));
+        g.Seat(TSeat::Player).Score = static_cast<int>(r(9000)) - 1000;
+        g.Seat(TSeat::Opponent).Score = static_cast<int>(r(5000));
         if (!CheckConsistency(g).empty()) continue;
         Lcg scramble{seed * 7};
         const std::string file = FormatSavedGame(CaptureSavedGame(g), [&] { return static_cast<int>(scramble(1000)); });
@@ -162,9 +164,9 @@ TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
     auto refused = [&](const std::string& bytes, TLoadStatus status) {
         TLoadResult r = LoadSavedGame(other, bytes);
         EXPECT_EQ(r.Status, status) << r.Detail;
-        EXPECT_EQ(other.PlayerHand, otherBefore.PlayerHand);
+        EXPECT_EQ(other.Seat(TSeat::Player).Hand, otherBefore.Seat(TSeat::Player).Hand);
         EXPECT_EQ(other.Stock, otherBefore.Stock);
-        EXPECT_EQ(other.PlayerScore, otherBefore.PlayerScore);
+        EXPECT_EQ(other.Seat(TSeat::Player).Score, otherBefore.Seat(TSeat::Player).Score);
     };
     refused("CanastaSavedGame 2 " + good.substr(19), TLoadStatus::WrongVersion);
     refused("NotACanastaGame!", TLoadStatus::NotASavedGame);
@@ -203,7 +205,7 @@ TEST(SavedGame, HostileFilesLeaveTheGameAsItWas) {
     refused(good + std::string(kMaxSavedGameBytes, ' '), TLoadStatus::Corrupt);
     // The good file still loads.
     EXPECT_EQ(LoadSavedGame(other, good).Status, TLoadStatus::Ok);
-    EXPECT_EQ(other.PlayerHand, before.PlayerHand);
+    EXPECT_EQ(other.Seat(TSeat::Player).Hand, before.Seat(TSeat::Player).Hand);
 }
 
 TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
@@ -217,19 +219,19 @@ TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
     Lcg r{5};
     PlaySome(g, r, 200);
     ASSERT_EQ(CheckConsistency(g), "");
-    ASSERT_GT(g.PlayerMelds.Count, 0);
+    ASSERT_GT(g.Seat(TSeat::Player).Melds.Count, 0);
     for (int from = 0; from < kSizeCount; ++from) {
         SCOPED_TRACE("saved at size " + std::to_string(from));
         // The file holds each card at its column and step of that size.
         const TSavedGame saved = CaptureSavedGame(g, from);
         const TableLayout t = ComputeLayout(from);
-        for (int i = 0; i < g.PlayerMelds.Count; ++i) {
-            const TCard& c = g.PlayerMelds.Cards[static_cast<size_t>(i)];
+        for (int i = 0; i < g.Seat(TSeat::Player).Melds.Count; ++i) {
+            const TCard& c = g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)];
             EXPECT_EQ(saved.PlayerMelds.Cards[static_cast<size_t>(i)].X, t.ColumnX(c.Column));
             EXPECT_EQ(saved.PlayerMelds.Cards[static_cast<size_t>(i)].Y, t.PlayerMeldBase + 12 * c.Depth);
         }
-        for (int i = 0; i < g.PlayerHand.Count; ++i) {
-            const TCard& c = g.PlayerHand.Cards[static_cast<size_t>(i)];
+        for (int i = 0; i < g.Seat(TSeat::Player).Hand.Count; ++i) {
+            const TCard& c = g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)];
             EXPECT_EQ(t.ColumnOf(saved.PlayerHand.Cards[static_cast<size_t>(i)].X), c.Rank);
             EXPECT_EQ(saved.PlayerHand.Cards[static_cast<size_t>(i)].Y, t.PlayerHandBase + 12 * c.Depth);
         }
@@ -253,7 +255,7 @@ TEST(SavedGame, LoadedAtAnotherSizeKeepsColumnsAndDepths) {
 TEST(SavedGame, ALongRowOfTheOpponentsHandPastTheWindowEdgeLoads) {
     // Sixty cards at the wider pitch reach past the right edge of the smallest table.
     TestTable t;
-    for (int i = 0; i < 60; ++i) AddCard(t.G.OpponentHand, TakeLastCard(t.G.Stock));
+    for (int i = 0; i < 60; ++i) AddCard(t.G.Seat(TSeat::Opponent).Hand, TakeLastCard(t.G.Stock));
     ASSERT_EQ(t.Consistent(), "");
     const TSavedGame saved = CaptureSavedGame(t.G, 0, 12);
     ASSERT_GT(saved.OpponentHand.Cards[59].X, ComputeLayout(0).WindowWidth);
@@ -261,7 +263,7 @@ TEST(SavedGame, ALongRowOfTheOpponentsHandPastTheWindowEdgeLoads) {
     TGame back(host);
     const TLoadResult r = LoadSavedGame(back, FormatSavedGame(saved, [] { return 4; }));
     ASSERT_EQ(r.Status, TLoadStatus::Ok) << r.Detail;
-    EXPECT_EQ(back.OpponentHand, t.G.OpponentHand);
+    EXPECT_EQ(back.Seat(TSeat::Opponent).Hand, t.G.Seat(TSeat::Opponent).Hand);
 }
 
 TEST(SavedGame, ProposedNames) {

@@ -43,14 +43,15 @@ struct TestTable {
     void Clear() {
         TRandom rng(12345);
         ShuffleDeck(G.Stock, rng);
-        G.DiscardPile = G.OpponentHand = G.PlayerHand = G.OpponentMelds = G.PlayerMelds = G.PickedUpCards = {};
-        G.PlayerMeldState = G.OpponentMeldState = {};
+        G.DiscardPile = G.Seat(TSeat::Opponent).Hand = G.Seat(TSeat::Player).Hand = G.Seat(TSeat::Opponent).Melds =
+            G.Seat(TSeat::Player).Melds = G.Seat(TSeat::Player).PickedUp = {};
+        G.Seat(TSeat::Player).MeldState = G.Seat(TSeat::Opponent).MeldState = {};
         G.UndoStack.clear();
         G.PileFrozen = false;
         G.StockExhausted = false;
-        G.PlayerScore = G.OpponentScore = 0;
-        G.PlayerMinimumMeld = 50;
-        G.OpponentMeldedPoints = 0;
+        G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
+        G.Seat(TSeat::Player).MinimumMeld = 50;
+        G.Seat(TSeat::Opponent).MeldedPoints = 0;
         Melding();
     }
 
@@ -67,8 +68,8 @@ struct TestTable {
     void Hand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
             TCard c = Take(n);
-            PlaceInColumn(G.PlayerHand, false, c);
-            AddCard(G.PlayerHand, c);
+            PlaceInColumn(G.Seat(TSeat::Player).Hand, false, c);
+            AddCard(G.Seat(TSeat::Player).Hand, c);
         }
     }
 
@@ -77,15 +78,15 @@ struct TestTable {
         for (const char* n : names) {
             TCard c = Take(n);
             c.Column = static_cast<uint8_t>(column);
-            c.Depth = ++G.PlayerMelds.Depths[static_cast<size_t>(column)];
-            AddCard(G.PlayerMelds, c);
+            c.Depth = ++G.Seat(TSeat::Player).Melds.Depths[static_cast<size_t>(column)];
+            AddCard(G.Seat(TSeat::Player).Melds, c);
         }
-        G.CheckCanasta(G.PlayerMelds, true, column);
+        G.CheckCanasta(TSeat::Player, column);
     }
 
     void OppHand(std::initializer_list<const char*> names) {
         for (const char* n : names) {
-            AddCard(G.OpponentHand, Take(n));
+            AddCard(G.Seat(TSeat::Opponent).Hand, Take(n));
         }
     }
 
@@ -93,10 +94,10 @@ struct TestTable {
         for (const char* n : names) {
             TCard c = Take(n);
             c.Column = static_cast<uint8_t>(column);
-            c.Depth = ++G.OpponentMelds.Depths[static_cast<size_t>(column)];
-            AddCard(G.OpponentMelds, c);
+            c.Depth = ++G.Seat(TSeat::Opponent).Melds.Depths[static_cast<size_t>(column)];
+            AddCard(G.Seat(TSeat::Opponent).Melds, c);
         }
-        G.CheckCanasta(G.OpponentMelds, false, column);
+        G.CheckCanasta(TSeat::Opponent, column);
     }
 
     // Cards onto the discard pile, the last one on top.
@@ -138,8 +139,8 @@ struct TestTable {
         G.SaveTurnSnapshot();
     }
 
-    int HandIndex(const std::string& name) const { return FindFirstById(G.PlayerHand, CardId(name)); }
-    int ColumnCount(int column) const { return CountInColumn(G.PlayerMelds, column); }
+    int HandIndex(const std::string& name) const { return FindFirstById(G.Seat(TSeat::Player).Hand, CardId(name)); }
+    int ColumnCount(int column) const { return CountInColumn(G.Seat(TSeat::Player).Melds, column); }
     std::string Consistent() const { return CheckConsistency(G); }
 };
 
@@ -158,7 +159,7 @@ inline void Drive(TGame& g) { TGameDriver(g).Run(); }
 class DrawDiscardLevel : public IComputerLevel {
 public:
     int Turns = 0;
-    void PlayTurn(TGame& g) override {
+    void PlayTurn(TGame& g, TSeat) override {
         ++Turns;
         g.OpponentsTurn = true;
         if (!g.Stock.Empty()) {

@@ -96,19 +96,19 @@ protected:
     }
     void ClickHand(const std::string& name, Qt::MouseButton b = Qt::LeftButton,
                    Qt::KeyboardModifiers m = Qt::NoModifier) {
-        const int i = FindFirstById(G().PlayerHand, CardId(name));
+        const int i = FindFirstById(G().Seat(TSeat::Player).Hand, CardId(name));
         ASSERT_GE(i, 0) << name << " not in hand";
-        ClickCard(TArea::PlayerHand, G().PlayerHand.Cards[static_cast<size_t>(i)], b, m);
+        ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)], b, m);
     }
     const TableLayout& Layout() { return Window->TableGeometry(); }
     void ClickStock() { Click(Layout().TableLeft + 5, Layout().StockTop + 5); }
     void ClickPile() { Click(Layout().TableLeft + 5, Layout().DiscardTop + 5); }
     void Key(int key, Qt::KeyboardModifiers m = Qt::NoModifier) { QTest::keyClick(View(), Qt::Key(key), m); }
 
-    int ColumnCount(int column) { return CountInColumn(G().PlayerMelds, column); }
+    int ColumnCount(int column) { return CountInColumn(G().Seat(TSeat::Player).Melds, column); }
     int InHand(const std::string& name) {
         int n = 0;
-        for (const TCard& c : G().PlayerHand) n += c.Id == CardId(name);
+        for (const TCard& c : G().Seat(TSeat::Player).Hand) n += c.Id == CardId(name);
         return n;
     }
 

@@ -144,8 +144,8 @@ TEST_P(TablePaintTest, CanastaLabelsBelowAndAboveTheFirstCard) {
     t.Meld(5, {"6S", "6C", "6H", "6D", "6S", "6C", "6H"});
     t.OppMeld(9, {"10S", "10C", "10H", "10D", "2S", "10S", "JK"});
     Arrange(t);
-    ASSERT_EQ(G().PlayerMeldState.CanastaKind[5], ckNatural);
-    ASSERT_EQ(G().OpponentMeldState.CanastaKind[9], ckMixed);
+    ASSERT_EQ(G().Seat(TSeat::Player).MeldState.CanastaKind[5], ckNatural);
+    ASSERT_EQ(G().Seat(TSeat::Opponent).MeldState.CanastaKind[9], ckMixed);
     const QImage img = Render();
     const int T = QFontMetrics(CanastaLabelFont(L.SizeIndex, L.CardWidth, L.Scale)).height();
 
@@ -179,7 +179,7 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     ClickHand("8S", Qt::LeftButton, Qt::ShiftModifier);
     ASSERT_EQ(ColumnCount(7), 5);
     int first = 1 << 30, last = 0;
-    for (const TCard& c : G().PlayerMelds) {
+    for (const TCard& c : G().Seat(TSeat::Player).Melds) {
         first = std::min<int>(first, Window->CardPoint(TArea::PlayerMelds, c).Y);
         last = std::max<int>(last, Window->CardPoint(TArea::PlayerMelds, c).Y);
     }
@@ -192,11 +192,11 @@ TEST_P(TablePaintTest, FiveCardColumnShowsFourStripsAndOneWholeCard) {
     // Each strip is a hit on its own card.
     int index = -1;
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 5, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().PlayerMelds.At(index).Depth, 1);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 1);
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, first + 2 * L.ColumnStep + 5, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().PlayerMelds.At(index).Depth, 3) << "a covered card is hit only on its strip";
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 3) << "a covered card is hit only on its strip";
     EXPECT_EQ(Window->HitTest(L.ColumnX(7) + 5, last + L.CardHeight - 2, index), TfmCanMain::THitArea::TableCard);
-    EXPECT_EQ(G().PlayerMelds.At(index).Depth, 5);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.At(index).Depth, 5);
 }
 
 INSTANTIATE_TEST_SUITE_P(AllSizes, TablePaintTest, ::testing::Values(0, 1, 2, 3));
@@ -225,13 +225,13 @@ TEST_F(TableWindowTest, HitAreasOfPilesHandAndTable) {
         << "bounds are inclusive";
     EXPECT_EQ(Window->HitTest(L.TableLeft + L.CardWidth + 1, L.StockTop, i), TfmCanMain::THitArea::None);
     EXPECT_EQ(Window->HitTest(L.TableLeft + 2, L.DiscardTop + 2, i), TfmCanMain::THitArea::Pile);
-    const TPoint joker =
-        Window->CardPoint(TArea::PlayerHand, G().PlayerHand.At(FindFirstById(G().PlayerHand, kJokerId)));
+    const TPoint joker = Window->CardPoint(
+        TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, kJokerId)));
     EXPECT_EQ(Window->HitTest(joker.X + 2, joker.Y + 2, i), TfmCanMain::THitArea::WildInHand);
-    const TPoint five =
-        Window->CardPoint(TArea::PlayerHand, G().PlayerHand.At(FindFirstById(G().PlayerHand, CardId("5S"))));
+    const TPoint five = Window->CardPoint(
+        TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(FindFirstById(G().Seat(TSeat::Player).Hand, CardId("5S"))));
     EXPECT_EQ(Window->HitTest(five.X + 2, five.Y + 2, i), TfmCanMain::THitArea::NaturalInHand);
-    EXPECT_EQ(G().PlayerHand.At(i).Id, CardId("5S"));
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.At(i).Id, CardId("5S"));
     EXPECT_EQ(Window->HitTest(L.ColumnX(2) + 2, L.PlayerMeldBase + 14, i), TfmCanMain::THitArea::ThreesColumn);
     EXPECT_EQ(Window->HitTest(L.ColumnX(9) + 2, L.PlayerMeldBase + 14, i), TfmCanMain::THitArea::TableCard);
 
@@ -250,13 +250,13 @@ namespace {
 void ExpectSameCards(const TGameState& a, const TGameState& b, bool snapshot = true) {
     EXPECT_EQ(a.Stock, b.Stock);
     EXPECT_EQ(a.DiscardPile, b.DiscardPile);
-    EXPECT_EQ(a.OpponentHand, b.OpponentHand);
-    EXPECT_EQ(a.PlayerHand, b.PlayerHand);
-    EXPECT_EQ(a.OpponentMelds, b.OpponentMelds);
-    EXPECT_EQ(a.PlayerMelds, b.PlayerMelds);
-    EXPECT_EQ(a.PickedUpCards, b.PickedUpCards);
-    EXPECT_EQ(a.PlayerMeldState, b.PlayerMeldState);
-    EXPECT_EQ(a.OpponentMeldState, b.OpponentMeldState);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Hand, b.Seat(TSeat::Opponent).Hand);
+    EXPECT_EQ(a.Seat(TSeat::Player).Hand, b.Seat(TSeat::Player).Hand);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).Melds, b.Seat(TSeat::Opponent).Melds);
+    EXPECT_EQ(a.Seat(TSeat::Player).Melds, b.Seat(TSeat::Player).Melds);
+    EXPECT_EQ(a.Seat(TSeat::Player).PickedUp, b.Seat(TSeat::Player).PickedUp);
+    EXPECT_EQ(a.Seat(TSeat::Player).MeldState, b.Seat(TSeat::Player).MeldState);
+    EXPECT_EQ(a.Seat(TSeat::Opponent).MeldState, b.Seat(TSeat::Opponent).MeldState);
     EXPECT_EQ(a.UndoStack, b.UndoStack);
     if (!snapshot) return;
     EXPECT_EQ(a.SavedPlayerHand, b.SavedPlayerHand);
@@ -290,13 +290,13 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
     // Only the drawing follows the size: the game is as it was, and every card
     // is drawn on its column and step of the new table.
     ExpectSameCards(G().State(), before);
-    for (const TCard& c : G().PlayerHand)
+    for (const TCard& c : G().Seat(TSeat::Player).Hand)
         EXPECT_EQ(Window->CardPoint(TArea::PlayerHand, c),
                   (TPoint{after.ColumnX(c.Column), after.PlayerHandBase + after.ColumnStep * c.Depth}));
-    for (const TCard& c : G().PlayerMelds)
+    for (const TCard& c : G().Seat(TSeat::Player).Melds)
         EXPECT_EQ(Window->CardPoint(TArea::PlayerMelds, c),
                   (TPoint{after.ColumnX(c.Column), after.PlayerMeldBase + after.ColumnStep * c.Depth}));
-    for (const TCard& c : G().OpponentMelds)
+    for (const TCard& c : G().Seat(TSeat::Opponent).Melds)
         EXPECT_EQ(Window->CardPoint(TArea::OpponentMelds, c),
                   (TPoint{after.ColumnX(c.Column), after.OpponentMeldBase - after.ColumnStep * c.Depth}));
     EXPECT_EQ(Window->CardPoint(TArea::DiscardPile, G().DiscardPile.Last()),
@@ -306,7 +306,7 @@ TEST_F(TableWindowTest, SizeChangeKeepsEveryCardInItsColumnAndDepth) {
 
     // The undo entry made at the other size still finds its card.
     Key(Qt::Key_Delete);
-    EXPECT_EQ(FindFirstById(G().PlayerHand, CardId("9D")) >= 0, true);
+    EXPECT_EQ(FindFirstById(G().Seat(TSeat::Player).Hand, CardId("9D")) >= 0, true);
     EXPECT_EQ(ColumnCount(8), 0);
     EXPECT_EQ(CheckConsistency(G()), "");
 }
@@ -339,8 +339,9 @@ TEST_F(TableWindowTest, SizeChangesDuringAProvisionalTakeLeaveItsUndoWhole) {
     // Every card is back where it was before the take (the turn snapshot is
     // taken afresh by the next draw).
     ExpectSameCards(G().State(), beforeTake, false);
-    EXPECT_EQ(G().PlayerScore, beforeTake.PlayerScore - 50) << "the penalty for taking the pile back";
-    EXPECT_EQ(G().PlayerMinimumMeld, beforeTake.PlayerMinimumMeld);
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, beforeTake.Seat(TSeat::Player).Score - 50)
+        << "the penalty for taking the pile back";
+    EXPECT_EQ(G().Seat(TSeat::Player).MinimumMeld, beforeTake.Seat(TSeat::Player).MinimumMeld);
     EXPECT_EQ(G().PileFrozen, beforeTake.PileFrozen);
     EXPECT_EQ(CheckConsistency(G()), "");
 }
@@ -368,10 +369,13 @@ void ExpectEveryCardInside(TfmCanMain& w, const TGame& g) {
         const TPoint at = w.CardPoint(area, c);
         return table.contains(QRect(at.X, at.Y, L.CardWidth, L.CardHeight));
     };
-    for (const TCard& c : g.PlayerHand) EXPECT_TRUE(inside(TArea::PlayerHand, c)) << CardShortName(c.Id);
-    for (const TCard& c : g.PlayerMelds) EXPECT_TRUE(inside(TArea::PlayerMelds, c)) << CardShortName(c.Id);
-    for (const TCard& c : g.OpponentMelds) EXPECT_TRUE(inside(TArea::OpponentMelds, c)) << CardShortName(c.Id);
-    for (const TCard& c : g.OpponentHand) EXPECT_TRUE(inside(TArea::OpponentHand, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.Seat(TSeat::Player).Hand) EXPECT_TRUE(inside(TArea::PlayerHand, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.Seat(TSeat::Player).Melds)
+        EXPECT_TRUE(inside(TArea::PlayerMelds, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.Seat(TSeat::Opponent).Melds)
+        EXPECT_TRUE(inside(TArea::OpponentMelds, c)) << CardShortName(c.Id);
+    for (const TCard& c : g.Seat(TSeat::Opponent).Hand)
+        EXPECT_TRUE(inside(TArea::OpponentHand, c)) << CardShortName(c.Id);
     if (!g.DiscardPile.Empty()) {
         EXPECT_TRUE(inside(TArea::DiscardPile, g.DiscardPile.Last()));
     }

@@ -100,8 +100,8 @@ protected:
         t.Melding();
         Arrange(t);
         G().GameInProgress = true;
-        G().PlayerScore = 1230;
-        G().OpponentScore = 455;
+        G().Seat(TSeat::Player).Score = 1230;
+        G().Seat(TSeat::Opponent).Score = 455;
         ClickHand("AS", Qt::LeftButton, Qt::ShiftModifier);
         ClickHand("KS", Qt::LeftButton, Qt::ShiftModifier);
         ASSERT_TRUE(Window->UndoMeldAction()->isEnabled());
@@ -198,10 +198,10 @@ TEST_F(SavedGameWindowTest, AGameSavedAtOneSizeLoadsAtEveryOtherWithEveryCardInP
             ASSERT_TRUE(Window->GameLoaded());
             EXPECT_EQ(G().Stock, table.Stock);
             EXPECT_EQ(G().DiscardPile, table.DiscardPile);
-            EXPECT_EQ(G().OpponentHand, table.OpponentHand);
-            EXPECT_EQ(G().OpponentMelds, table.OpponentMelds);
-            EXPECT_EQ(G().PlayerHand, table.PlayerHand);
-            EXPECT_EQ(G().PlayerMelds, table.PlayerMelds);
+            EXPECT_EQ(G().Seat(TSeat::Opponent).Hand, table.Seat(TSeat::Opponent).Hand);
+            EXPECT_EQ(G().Seat(TSeat::Opponent).Melds, table.Seat(TSeat::Opponent).Melds);
+            EXPECT_EQ(G().Seat(TSeat::Player).Hand, table.Seat(TSeat::Player).Hand);
+            EXPECT_EQ(G().Seat(TSeat::Player).Melds, table.Seat(TSeat::Player).Melds);
             EXPECT_EQ(G().SavedPlayerHand, table.SavedPlayerHand);
             EXPECT_EQ(G().SavedPlayerMelds, table.SavedPlayerMelds);
             EXPECT_EQ(CheckConsistency(G()), "");
@@ -346,7 +346,7 @@ TEST_F(SavedGameWindowTest, AutomaticSaveOffWritesNothingAndLoadsNothing) {
     WriteBytes(AutosaveFile(), OtherGameFile());
     Start({});
     EXPECT_FALSE(Window->GameLoaded());
-    EXPECT_EQ(G().PlayerHand.Count, 15) << "a new deal";
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15) << "a new deal";
 }
 
 TEST_F(SavedGameWindowTest, ACommandLineFileWinsOverTheAutomaticSave) {
@@ -368,7 +368,7 @@ TEST_F(SavedGameWindowTest, AnUnreadableAutomaticSaveIsReportedAndANewGameDealt)
     Start({});
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_TRUE(Seen.back().Text.startsWith("This file is damaged and cannot be loaded: "));
-    EXPECT_EQ(G().PlayerHand.Count, 15);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15);
     EXPECT_EQ(CheckConsistency(G()), "");
 
     Seen.clear();
@@ -376,7 +376,7 @@ TEST_F(SavedGameWindowTest, AnUnreadableAutomaticSaveIsReportedAndANewGameDealt)
     Start({});
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_EQ(Seen.back().Text, AutosaveFile().toUpper() + " : this file is not a Canasta saved game");
-    EXPECT_EQ(G().PlayerHand.Count, 15);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15);
 }
 
 TEST_F(SavedGameWindowTest, NoToAnotherGameDeletesTheAutomaticSaveAndQuits) {
@@ -390,7 +390,7 @@ TEST_F(SavedGameWindowTest, NoToAnotherGameDeletesTheAutomaticSaveAndQuits) {
     t.StockDownTo(0);
     t.DrawPhase();
     Arrange(t);
-    G().PlayerScore = 5200;
+    G().Seat(TSeat::Player).Score = 5200;
     G().GameInProgress = true;
     OnDialog = [](QDialog& d) { return d.objectName() == "fmGameOver" ? int(TfmGameOver::No) : Accept(d); };
     QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
@@ -411,7 +411,7 @@ protected:
         t.StockDownTo(0);
         t.DrawPhase();
         Arrange(t);
-        G().PlayerScore = 4900;
+        G().Seat(TSeat::Player).Score = 4900;
         G().GameInProgress = true;
         QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton);
     }
@@ -458,7 +458,7 @@ TEST_F(ScoresWindowTest, AWonMatchAsksTheNameOnceAndCountsTheWin) {
     EXPECT_EQ(match.Name, "Ann") << "the answer serves the whole game-over";
     EXPECT_GT(hand.Score, 500);
     EXPECT_GT(match.Score, 5000);
-    EXPECT_EQ(G().PlayerScore, 0) << "the next match has begun";
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, 0) << "the next match has begun";
     EXPECT_EQ(FameKinds, QList<int>({hsHand, hsMatch}));
     EXPECT_EQ(BoldNames, QList<bool>({true, true}));
     EXPECT_EQ(CountWaves(Audio, "exelnt.wav"), 2);
@@ -536,7 +536,7 @@ TEST_F(TableWindowTest, CustomizeOkAppliesSizeAndPlaySettings) {
     t.Meld(6, {"7H", "7D", "7C"});
     t.Melding();
     Arrange(t);
-    const int hand = G().PlayerHand.Count;
+    const int hand = G().Seat(TSeat::Player).Hand.Count;
 
     bool largestEnabled = true;
     OnDialog = [&](QDialog& d) {
@@ -556,7 +556,7 @@ TEST_F(TableWindowTest, CustomizeOkAppliesSizeAndPlaySettings) {
     EXPECT_EQ(G().Config.MeldDelay, 0) << "the fastest melding";
     EXPECT_EQ(std::get<int32_t>(Store.ReadValue("Settings\\Delay", std::monostate{})), 0);
     // The cards moved with the table: every card on a column of the new size.
-    EXPECT_EQ(G().PlayerHand.Count, hand);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, hand);
     EXPECT_EQ(ColumnCount(6), 3);
     EXPECT_EQ(CheckConsistency(G()), "");
 }
@@ -623,7 +623,7 @@ TEST_F(SavedGameWindowTest, ANamedPipeOrAnOversizedFileIsRefusedWithoutWaiting) 
     EXPECT_LT(took, 2000) << "start-up waited on the pipe";
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_EQ(Seen.back().Text, pipe.toUpper() + " : this file is not a Canasta saved game");
-    EXPECT_EQ(G().PlayerHand.Count, 15) << "a new deal";
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15) << "a new deal";
     QFile::remove(pipe);
 
     // Far larger than any saved game, though it begins like one.
@@ -837,7 +837,7 @@ TEST_F(EndBySignalTest, MeldsLeftWrongAreTakenBackRatherThanTheGameLost) {
     ASSERT_TRUE(G().GameInProgress);
     const std::string drawn = TableInAnyHandOrder(G());
     ClickHand("KD");  // a column of one card: no game to save as it stands
-    ASSERT_FALSE(G().ValidateTurnMelds());
+    ASSERT_FALSE(G().ValidateTurnMelds(TSeat::Player, G().TopCardPending));
     w.QuitBySignal();
     Settle();
     EXPECT_FALSE(w.isVisible());
@@ -859,7 +859,7 @@ TEST_F(EndBySignalTest, AProvisionalTakeOfThePileIsKeptWithoutItsPenalty) {
     ASSERT_TRUE(G().PileTakeUndoable);
     const std::string taken = TableInAnyHandOrder(G());
     ClickHand("KD");  // and a wrong meld on top of it
-    ASSERT_FALSE(G().ValidateTurnMelds());
+    ASSERT_FALSE(G().ValidateTurnMelds(TSeat::Player, G().TopCardPending));
     w.QuitBySignal();
     Settle();
     EXPECT_FALSE(w.isVisible());
@@ -867,6 +867,6 @@ TEST_F(EndBySignalTest, AProvisionalTakeOfThePileIsKeptWithoutItsPenalty) {
     TGame reloaded(host, G().Rules, G().Config);
     ASSERT_EQ(LoadSavedGame(reloaded, ReadBytes(AutosaveFile())).Status, TLoadStatus::Ok);
     EXPECT_TRUE(reloaded.PileTakeUndoable) << "still the player's to complete or undo";
-    EXPECT_EQ(reloaded.PlayerScore, 0);
+    EXPECT_EQ(reloaded.Seat(TSeat::Player).Score, 0);
     EXPECT_EQ(TableInAnyHandOrder(reloaded), taken);
 }

@@ -16,14 +16,15 @@ namespace {
 // discards the 7♣.
 class MeldingLevel : public IComputerLevel {
 public:
-    void PlayTurn(TGame& g) override {
+    void PlayTurn(TGame& g, TSeat) override {
         g.OpponentsTurn = true;
-        g.AddToComputerHand(g.DrawFromStock(), {TArea::Stock}, true);
-        for (const char* king : {"KS", "KC", "KH"}) g.MeldFromHand(FindFirstById(g.OpponentHand, CardId(king)));
-        g.MeldWildCard(12);
-        const int slot = FindFirstById(g.OpponentHand, CardId("7C"));
-        TCard c = g.OpponentHand.At(slot);
-        g.RemoveFromComputerHand(slot);
+        g.AddToHand(TSeat::Opponent, g.DrawFromStock(), {TArea::Stock}, true);
+        for (const char* king : {"KS", "KC", "KH"})
+            g.MeldFromHand(TSeat::Opponent, FindFirstById(g.Seat(TSeat::Opponent).Hand, CardId(king)));
+        g.MeldWildCard(TSeat::Opponent, 12);
+        const int slot = FindFirstById(g.Seat(TSeat::Opponent).Hand, CardId("7C"));
+        TCard c = g.Seat(TSeat::Opponent).Hand.At(slot);
+        g.RemoveFromHand(TSeat::Opponent, slot);
         ClearColumn(c);
         c.FaceUp = true;
         AddCard(g.DiscardPile, c);

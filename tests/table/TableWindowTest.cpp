@@ -25,7 +25,7 @@ const char* kMeldText = "Meld a card by clicking it, discard a card by right-cli
 // A computer level that fails inside its turn, as a broken invariant would.
 class FailingLevel : public IComputerLevel {
 public:
-    void PlayTurn(TGame&) override { throw InternalError("stock index 200 out of range"); }
+    void PlayTurn(TGame&, TSeat) override { throw InternalError("stock index 200 out of range"); }
 };
 
 }  // namespace
@@ -45,15 +45,15 @@ TEST_F(TableWindowTest, DrawingFromTheStock) {
     ClickStock();
     EXPECT_TRUE(G().HasDrawn);
     EXPECT_TRUE(G().GameInProgress);
-    EXPECT_EQ(FindFirstById(G().PlayerHand, top.Id) >= 0 || IsRedThree(top), true);
+    EXPECT_EQ(FindFirstById(G().Seat(TSeat::Player).Hand, top.Id) >= 0 || IsRedThree(top), true);
     EXPECT_EQ(w.StatusText().toStdString(), kMeldText);
     EXPECT_EQ(w.RulesAction()->statusTip().toStdString(),
               " Changing the rules is only possible when starting a new game");
 
     // A second click is refused in red and leaves the hand as it is.
-    const int cards = G().PlayerHand.Count;
+    const int cards = G().Seat(TSeat::Player).Hand.Count;
     ClickStock();
-    EXPECT_EQ(G().PlayerHand.Count, cards);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, cards);
     EXPECT_EQ(w.StatusText().toStdString(), "You have already drawn");
     EXPECT_TRUE(w.StatusIsError());
     QElapsedTimer red;
@@ -130,7 +130,7 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
     Arrange(t);
 
     // One wild card cannot bring five to seven: nothing happens.
-    const TCard& jack = G().PlayerMelds.Cards[0];
+    const TCard& jack = G().Seat(TSeat::Player).Melds.Cards[0];
     ClickCard(TArea::PlayerMelds, jack, Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 5);
 
@@ -138,16 +138,16 @@ TEST_F(TableWindowTest, ShiftClickOnATableColumnCompletesTheCanasta) {
     t2.Hand({"2S", "JK", "4D", "9S", "KC"});
     t2.Meld(10, {"JS", "JC", "JH", "JD", "JS"});
     Arrange(t2);
-    ClickCard(TArea::PlayerMelds, G().PlayerMelds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
+    ClickCard(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds.Cards[0], Qt::LeftButton, Qt::ShiftModifier);
     EXPECT_EQ(ColumnCount(10), 7);
-    EXPECT_EQ(G().PlayerMeldState.CanastaKind[10], ckMixed);
+    EXPECT_EQ(G().Seat(TSeat::Player).MeldState.CanastaKind[10], ckMixed);
 
     // A plain click on a column adds one wild card.
     TestTable t3 = Table();
     t3.Hand({"2S", "JK", "4D", "9S", "KC"});
     t3.Meld(5, {"6S", "6C", "6H"});
     Arrange(t3);
-    ClickCard(TArea::PlayerMelds, G().PlayerMelds.Cards[2]);
+    ClickCard(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds.Cards[2]);
     EXPECT_EQ(ColumnCount(5), 4);
 }
 
@@ -172,8 +172,8 @@ TEST_F(TableWindowTest, RefusedGesturesShowTheirTextAndChangeNothing) {
     G().Rules.WildCanastaAllowed = false;
     ClickHand("2D");
     EXPECT_EQ(w.StatusText().toStdString(), "Wildcard Canastas are not allowed with the current rules");
-    EXPECT_EQ(G().PlayerHand.Count, 4);
-    EXPECT_EQ(G().PlayerMelds.Count, 0);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 4);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.Count, 0);
     EXPECT_EQ(G().DiscardPile.Count, 2);
 }
 
@@ -194,13 +194,13 @@ TEST_F(TableWindowTest, SingleRightClickDiscardsAndTheComputerPlays) {
 // it draws, lays its red threes, pauses as a melding computer does, discards.
 class ShowingLevel : public IComputerLevel {
 public:
-    void PlayTurn(TGame& g) override {
+    void PlayTurn(TGame& g, TSeat) override {
         g.OpponentsTurn = true;
-        g.AddToComputerHand(g.DrawFromStock(), {TArea::Stock}, true);
+        g.AddToHand(TSeat::Opponent, g.DrawFromStock(), {TArea::Stock}, true);
         g.Host.Wait(300);
-        const int slot = g.OpponentHand.Count - 1;
-        TCard c = g.OpponentHand.Last();
-        g.RemoveFromComputerHand(slot);
+        const int slot = g.Seat(TSeat::Opponent).Hand.Count - 1;
+        TCard c = g.Seat(TSeat::Opponent).Hand.Last();
+        g.RemoveFromHand(TSeat::Opponent, slot);
         ClearColumn(c);
         c.FaceUp = true;
         AddCard(g.DiscardPile, c);
@@ -231,15 +231,15 @@ TEST_F(TableWindowTest, TheComputersTurnIsShownAfterTheGameHasMovedOn) {
     EXPECT_TRUE(w.IsBusy());
     EXPECT_EQ(w.StatusText().toStdString(), "It's the computer's turn");
     // Clicks meanwhile are dropped: they were aimed at a table still moving.
-    const int hand = G().PlayerHand.Count;
+    const int hand = G().Seat(TSeat::Player).Hand.Count;
     ClickStock();
-    EXPECT_EQ(G().PlayerHand.Count, hand);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, hand);
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
     // Below the account of the computer's turn.
     EXPECT_TRUE(w.StatusText().endsWith(QLatin1Char('\n') + QString::fromUtf8(kDrawText)))
         << w.StatusText().toStdString();
     ClickStock();
-    EXPECT_EQ(G().PlayerHand.Count, hand + 1);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, hand + 1);
 }
 
 TEST_F(TableWindowTest, ClosingWhileTheComputersTurnIsShownSavesTheWholeTurn) {
@@ -263,14 +263,14 @@ TEST_F(TableWindowTest, ClosingWhileTheComputersTurnIsShownSavesTheWholeTurn) {
 TEST_F(TableWindowTest, NewGameInANetworkGameAsksFirst) {
     TfmCanMain& w = Open();
     G().Config.Networked = true;
-    G().PlayerScore = 700;
+    G().Seat(TSeat::Player).Score = 700;
     const uint32_t hand = G().HandNumber;
     OnDialog = [](QDialog&) { return int(QMessageBox::No); };
     w.NewAction()->trigger();
     ASSERT_EQ(Seen.size(), 1u);
     EXPECT_EQ(Seen[0].Text.toStdString(),
               "You have a network game running. Are you sure you want to start a new game?");
-    EXPECT_EQ(G().PlayerScore, 700);
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, 700);
     EXPECT_EQ(G().HandNumber, hand);
     G().Config.Networked = false;
 }
@@ -312,15 +312,15 @@ TEST_F(TableWindowTest, ArmedCardIsDisarmedWhenTheHandChanges) {
     TestTable t = Table();
     t.Hand({"4S", "4C", "4H", "9H", "KD", "QC", "5S", "6S"});
     Arrange(t);
-    const int armed = FindFirstById(G().PlayerHand, CardId("KD"));
+    const int armed = FindFirstById(G().Seat(TSeat::Player).Hand, CardId("KD"));
     ClickHand("KD", Qt::RightButton);
     ClickHand("4S", Qt::LeftButton, Qt::ShiftModifier);  // three fours leave the hand
     // The card now at the armed index is another card: one click must not discard it.
-    ASSERT_LT(armed, G().PlayerHand.Count);
-    const TCard other = G().PlayerHand.Cards[static_cast<size_t>(armed)];
+    ASSERT_LT(armed, G().Seat(TSeat::Player).Hand.Count);
+    const TCard other = G().Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(armed)];
     ASSERT_NE(other.Id, CardId("KD"));
     ClickCard(TArea::PlayerHand, other, Qt::RightButton);
-    EXPECT_GE(FindFirstById(G().PlayerHand, other.Id), 0);
+    EXPECT_GE(FindFirstById(G().Seat(TSeat::Player).Hand, other.Id), 0);
     EXPECT_EQ(Level.Turns, 0);
 }
 
@@ -338,7 +338,7 @@ TEST_F(TableWindowTest, KeyboardModesMeldDiscardAndAddWildCards) {
     EXPECT_EQ(ColumnCount(6), 3);
     EXPECT_EQ(G().TurnPhase, TTurnPhase::KeyMeld) << "the mode stays for the next key";
     Key(Qt::Key_1);  // no card key: nothing
-    EXPECT_EQ(G().PlayerHand.Count, 4);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 4);
     Key(Qt::Key_W);  // the jokers' column of the hand: seven wild cards are not there
     EXPECT_EQ(w.StatusText().toStdString(), "You need at least seven wildcards to create a wildcard Canasta");
 
@@ -403,8 +403,8 @@ TEST_F(TableWindowTest, UndoMenuItemsAndTheirKeys) {
     EXPECT_EQ(ColumnCount(12), 2);
     EXPECT_EQ(InHand("KH") + InHand("KC") + InHand("KS"), 1);
     Key(Qt::Key_Delete, Qt::ControlModifier);
-    EXPECT_EQ(G().PlayerMelds.Count, 0);
-    EXPECT_EQ(G().PlayerHand.Count, 7);
+    EXPECT_EQ(G().Seat(TSeat::Player).Melds.Count, 0);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 7);
     EXPECT_FALSE(w.UndoMeldAction()->isEnabled());
     EXPECT_FALSE(w.UndoAllAction()->isEnabled());
     EXPECT_EQ(CheckConsistency(G()), "");
@@ -412,17 +412,17 @@ TEST_F(TableWindowTest, UndoMenuItemsAndTheirKeys) {
 
 TEST_F(TableWindowTest, CtrlF11ShowsTheComputersHand) {
     Open();
-    ASSERT_GT(G().OpponentHand.Count, 0);
-    EXPECT_FALSE(G().OpponentHand.Cards[0].FaceUp);
+    ASSERT_GT(G().Seat(TSeat::Opponent).Hand.Count, 0);
+    EXPECT_FALSE(G().Seat(TSeat::Opponent).Hand.Cards[0].FaceUp);
     Key(Qt::Key_F11);  // without Ctrl: nothing
     EXPECT_FALSE(G().Config.ShowOpponentCards);
     Key(Qt::Key_F11, Qt::ControlModifier);
     EXPECT_TRUE(G().Config.ShowOpponentCards);
     EXPECT_EQ(Window->OpponentHandPitch(), 12);
-    for (const TCard& c : G().OpponentHand) EXPECT_TRUE(c.FaceUp);
+    for (const TCard& c : G().Seat(TSeat::Opponent).Hand) EXPECT_TRUE(c.FaceUp);
     Key(Qt::Key_F11, Qt::ControlModifier);
     EXPECT_EQ(Window->OpponentHandPitch(), 10);
-    for (const TCard& c : G().OpponentHand) EXPECT_FALSE(c.FaceUp);
+    for (const TCard& c : G().Seat(TSeat::Opponent).Hand) EXPECT_FALSE(c.FaceUp);
 }
 
 TEST_F(TableWindowTest, EndHandButtonEndsAnExhaustedHand) {
@@ -438,8 +438,8 @@ TEST_F(TableWindowTest, EndHandButtonEndsAnExhaustedHand) {
 
     QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
     EXPECT_EQ(CountSeen("fmScore"), 1);
-    EXPECT_EQ(G().PlayerHand.Count, 15) << "the next hand is dealt";
-    EXPECT_LT(G().PlayerScore, 0);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15) << "the next hand is dealt";
+    EXPECT_LT(G().Seat(TSeat::Player).Score, 0);
 }
 
 TEST_F(TableWindowTest, ScoringWindowDetailsShowTheComputersHand) {
@@ -459,7 +459,7 @@ TEST_F(TableWindowTest, ScoringWindowDetailsShowTheComputersHand) {
             QTest::mouseClick(score->bnDetails, Qt::LeftButton);
         } else if (d.objectName() == "fmDetails") {
             faceUpDuringDetails = true;
-            for (const TCard& c : G().OpponentHand) faceUpDuringDetails &= c.FaceUp;
+            for (const TCard& c : G().Seat(TSeat::Opponent).Hand) faceUpDuringDetails &= c.FaceUp;
         }
         return Accept(d);
     };
@@ -476,13 +476,13 @@ TEST_F(TableWindowTest, GameOverNoQuitsAndYesPlaysOn) {
     t.StockDownTo(0);
     t.DrawPhase();
     Arrange(t);
-    G().PlayerScore = 5200;
-    G().OpponentScore = 100;
+    G().Seat(TSeat::Player).Score = 5200;
+    G().Seat(TSeat::Opponent).Score = 100;
     G().GameInProgress = true;
     OnDialog = [](QDialog& d) { return Accept(d); };
     QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
     EXPECT_EQ(CountSeen("fmGameOver"), 1);
-    EXPECT_EQ(G().PlayerScore, 0);
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, 0);
     EXPECT_FALSE(G().GameInProgress);
     EXPECT_TRUE(w.isVisible());
 
@@ -491,7 +491,7 @@ TEST_F(TableWindowTest, GameOverNoQuitsAndYesPlaysOn) {
     t2.StockDownTo(0);
     t2.DrawPhase();
     Arrange(t2);
-    G().PlayerScore = 5200;
+    G().Seat(TSeat::Player).Score = 5200;
     OnDialog = [](QDialog& d) {
         return d.objectName() == "fmGameOver" ? int(TfmGameOver::No) : int(QDialog::Accepted);
     };
@@ -515,7 +515,7 @@ TEST_F(TableWindowTest, CoreErrorGivesAnErrorBoxAndAFreshDeal) {
     ClickHand("9H", Qt::RightButton);
     ASSERT_EQ(CountSeen("QMessageBox"), 1);
     EXPECT_TRUE(Seen.back().Text.contains("stock index 200 out of range"));
-    EXPECT_EQ(G().PlayerHand.Count, 15);
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, 15);
     EXPECT_EQ(CheckConsistency(G()), "");
     EXPECT_FALSE(w.IsBusy());
     // The table still answers.
@@ -595,7 +595,8 @@ TEST_F(TableWindowTest, ClosingWritesPositionAndSize) {
 namespace {
 
 bool SameTable(const TGameState& a, const TGameState& b) {
-    return a.PlayerHand == b.PlayerHand && a.PlayerMelds == b.PlayerMelds && a.DiscardPile == b.DiscardPile &&
+    return a.Seat(TSeat::Player).Hand == b.Seat(TSeat::Player).Hand &&
+           a.Seat(TSeat::Player).Melds == b.Seat(TSeat::Player).Melds && a.DiscardPile == b.DiscardPile &&
            a.Stock.Count == b.Stock.Count && a.TurnPhase == b.TurnPhase && a.UndoStack.size() == b.UndoStack.size() &&
            a.OpponentsTurn == b.OpponentsTurn && a.TurnStart == b.TurnStart;
 }
@@ -613,13 +614,13 @@ protected:
             case TGestureKind::TakePile: ClickPile(); break;
             case TGestureKind::MeldCard:
             case TGestureKind::MeldWild:
-                ClickCard(TArea::PlayerHand, G().PlayerHand.At(g.Index), Qt::LeftButton, mods);
+                ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(g.Index), Qt::LeftButton, mods);
                 break;
             case TGestureKind::Discard:
-                ClickCard(TArea::PlayerHand, G().PlayerHand.At(g.Index), Qt::RightButton);
+                ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(g.Index), Qt::RightButton);
                 break;
             case TGestureKind::AddWild: {
-                for (const TCard& c : G().PlayerMelds)
+                for (const TCard& c : G().Seat(TSeat::Player).Melds)
                     if (c.Column == g.Index) {
                         ClickCard(TArea::PlayerMelds, c, Qt::LeftButton, mods);
                         break;
@@ -627,7 +628,7 @@ protected:
                 break;
             }
             case TGestureKind::DiscardRedThree:
-                ClickCard(TArea::PlayerMelds, G().PlayerMelds.At(g.Index), Qt::RightButton);
+                ClickCard(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds.At(g.Index), Qt::RightButton);
                 break;
             case TGestureKind::UndoMeld: Key(Qt::Key_Delete); break;
             case TGestureKind::UndoAll: Key(Qt::Key_Delete, Qt::ControlModifier); break;
@@ -659,7 +660,7 @@ TEST_F(WholeHandTest, BeginnerAndScriptedPlayerPlayAHandToItsScoringWindow) {
     EXPECT_EQ(CountSeen("fmScore"), 1);
     EXPECT_GT(gestures, 10) << "a hand takes many gestures";
     EXPECT_GT(G().HandNumber, hand) << "the next hand was dealt";
-    EXPECT_NE(G().PlayerScore, 0);
+    EXPECT_NE(G().Seat(TSeat::Player).Score, 0);
 }
 
 // ---- timers and animation ----
@@ -734,7 +735,7 @@ TEST_F(TableWindowTest, DrawnCardFlashesDarkEvenWithoutMovement) {
     EXPECT_GE(clock.elapsed(), 380);
     ASSERT_FALSE(during.isNull());
     const QImage after = View()->grab().toImage();
-    const TCard& drawn = G().PlayerHand.At(G().PlayerHand.Count - 1);
+    const TCard& drawn = G().Seat(TSeat::Player).Hand.At(G().Seat(TSeat::Player).Hand.Count - 1);
     const TPoint at = Window->CardPoint(TArea::PlayerHand, drawn);
     const QRect card(at.X + 3, at.Y + 3, Layout().CardWidth - 6, Layout().CardHeight - 6);
     EXPECT_LT(Brightness(during, card), 0.75 * Brightness(after, card));

@@ -15,7 +15,7 @@ using namespace canasta;
 namespace {
 class NullLevel : public IComputerLevel {
 public:
-    void PlayTurn(TGame& g) override {
+    void PlayTurn(TGame& g, TSeat) override {
         g.OpponentsTurn = false;
         g.SetTurnPhase(TTurnPhase::Draw);
     }
@@ -43,10 +43,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         if (LoadSavedGame(other, again).Status != TLoadStatus::Ok) std::abort();
     } else {
         const TGameState& now = game.State();
-        if (!(now.PlayerHand == before.PlayerHand && now.Stock == before.Stock &&
-              now.DiscardPile == before.DiscardPile && now.PlayerMelds == before.PlayerMelds &&
-              now.OpponentHand == before.OpponentHand && now.PlayerScore == before.PlayerScore &&
-              now.TurnPhase == before.TurnPhase))
+        if (!(now.Seat(TSeat::Player).Hand == before.Seat(TSeat::Player).Hand && now.Stock == before.Stock &&
+              now.DiscardPile == before.DiscardPile &&
+              now.Seat(TSeat::Player).Melds == before.Seat(TSeat::Player).Melds &&
+              now.Seat(TSeat::Opponent).Hand == before.Seat(TSeat::Opponent).Hand &&
+              now.Seat(TSeat::Player).Score == before.Seat(TSeat::Player).Score && now.TurnPhase == before.TurnPhase))
             std::abort();
     }
     return 0;

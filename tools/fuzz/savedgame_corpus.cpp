@@ -41,19 +41,21 @@ int main(int argc, char** argv) {
                 case 1: g.TakePile(); break;
                 case 2:
                 case 3:
-                    if (g.PlayerHand.Count) {
-                        const int k = static_cast<int>(r(g.PlayerHand.Count));
-                        if (!IsWild(g.PlayerHand.Cards[static_cast<size_t>(k)])) g.MeldCardGesture(k, r(2), false);
+                    if (g.Seat(TSeat::Player).Hand.Count) {
+                        const int k = static_cast<int>(r(g.Seat(TSeat::Player).Hand.Count));
+                        if (!IsWild(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(k)]))
+                            g.MeldCardGesture(k, r(2), false);
                     }
                     break;
                 case 4:
-                    if (g.PlayerHand.Count) g.DiscardCard(static_cast<int>(r(g.PlayerHand.Count)));
+                    if (g.Seat(TSeat::Player).Hand.Count)
+                        g.DiscardCard(static_cast<int>(r(g.Seat(TSeat::Player).Hand.Count)));
                     break;
                 case 5: g.UndoMeld(); break;
             }
         }
-        g.PlayerScore = static_cast<int>(r(9000)) - 1000;
-        g.OpponentScore = static_cast<int>(r(5000));
+        g.Seat(TSeat::Player).Score = static_cast<int>(r(9000)) - 1000;
+        g.Seat(TSeat::Opponent).Score = static_cast<int>(r(5000));
         if (!CheckConsistency(g).empty()) continue;
         std::ofstream(dir + "/saved" + std::to_string(n) + ".can", std::ios::binary)
             << FormatSavedGame(CaptureSavedGame(g, n % kSizeCount), [&] { return static_cast<int>(r(1000)); });

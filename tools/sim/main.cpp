@@ -6,10 +6,8 @@
 //   canasta-sim --level beginner --bot greedy --matches 1000 --seed 7 --check
 //   canasta-sim --level expert --versus advanced --matches 2000 --seed 1
 //
-// Level against level: the second level plays the player seat. Between turns
-// the two seats are mirrored (hands, table areas, meld states, scores, melded
-// points, who draws first, and each side's record of the cards the other took
-// from the pile), so both levels play the opponent seat by their own code.
+// Level against level: the first level plays the opponent seat (through the
+// game driver, as against a person), the second level the player seat.
 //
 // --check verifies the game's invariants after every bot gesture and every
 // computer turn and stops at the first violation. Same seed, same result, and
@@ -199,17 +197,9 @@ public:
     bool MatchOver = false;
     TMatchResult Result;
     std::function<void(const std::string&)> Trace;
-    // Level against level: set while the second level sits in the opponent
-    // seat (results are then read the other way round).
-    const bool* Mirrored = nullptr;
 
-    void HandFinished(const THandResult& given) override {
-        THandResult r = given;
-        int out = Game ? Game->WentOut : woNobody;
-        if (Mirrored && *Mirrored) {
-            std::swap(r.Player, r.Opponent);
-            out = out == woPlayer ? woOpponent : out == woOpponent ? woPlayer : out;
-        }
+    void HandFinished(const THandResult& r) override {
+        const int out = Game ? Game->WentOut : woNobody;
         ++Totals->Hands;
         Totals->Signature.Add(Game ? Game->HandNumber : 0);
         Totals->Signature.Add(out);
@@ -227,17 +217,18 @@ public:
     }
     std::optional<bool> ShowMatchResult(const TMatchResult& r) override {
         Result = r;
-        if (Mirrored && *Mirrored) std::swap(Result.PlayerScore, Result.OpponentScore);
         MatchOver = true;
         return false;  // stop here; the simulator starts the next match itself
     }
 };
 
-// The meld rules the player's table is validated against, applied to the
-// computer's table after its turn: "" or the rule it breaks.
-std::string ComputerMeldFault(const TGame& g, int meldedBefore) {
+// The meld rules the player's table is validated against, applied to a
+// level's table after its turn: "" or the rule it breaks.
+std::string ComputerMeldFault(const TGame& g, TSeat seat, int meldedBefore) {
+    const TSeatState& s = g.Seat(seat);
+    const TRuleOptions& rules = g.SeatRules(seat);
     std::array<int, kColumns> cards{}, wilds{};
-    for (const TCard& c : g.OpponentMelds) {
+    for (const TCard& c : s.Melds) {
         const size_t col = c.Column;
         ++cards[col];
         if (IsWild(c)) ++wilds[col];
@@ -250,163 +241,56 @@ std::string ComputerMeldFault(const TGame& g, int meldedBefore) {
             return "computer's column " + std::to_string(c) + " holds more wild cards than naturals";
     }
     if (cards[kRankTwo] > 0 && cards[kRankTwo] < 7) return "computer's wild cards are melded outside a canasta";
-    if (g.OpponentHand.Empty() && g.OpponentMeldState.Canastas < g.Rules.CanastasToGoOut)
+    if (s.Hand.Empty() && s.MeldState.Canastas < rules.CanastasToGoOut)
         return "computer's hand is empty without the canastas to go out";
-    const int minimum = MinimumInitialMeld(g.OpponentScore);
-    if (meldedBefore == 0 && g.OpponentMeldedPoints > 0 && g.OpponentMeldedPoints < minimum &&
-        !(g.Rules.BonusCounts && g.OpponentMeldState.Canastas > 0))
-        return "computer's first meld of " + std::to_string(g.OpponentMeldedPoints) +
-               " points is below the minimum of " + std::to_string(minimum);
+    const int minimum = MinimumInitialMeld(s.Score);
+    if (meldedBefore == 0 && s.MeldedPoints > 0 && s.MeldedPoints < minimum &&
+        !(rules.BonusCounts && s.MeldState.Canastas > 0))
+        return "computer's first meld of " + std::to_string(s.MeldedPoints) + " points is below the minimum of " +
+               std::to_string(minimum);
     return "";
-}
-
-// Cards by identity and deck (jokers: two of each deck).
-using TCardBag = std::array<std::array<int, 2>, kJokerId + 1>;
-
-TCardBag Bag(const TCardList& list) {
-    TCardBag b{};
-    for (const TCard& c : list) ++b[c.Id][c.Deck];
-    return b;
-}
-
-// Level against level: the opponent seat's level is the first level or the
-// second, by the seat mirroring; each turn is timed and checked.
-class TSeatLevels : public IComputerLevel {
-public:
-    using TAfter = std::function<void(TGame&, uint32_t handBefore, int meldedBefore)>;
-    TSeatLevels(std::array<IComputerLevel*, 2> levels, TTotals& totals, TAfter after)
-        : Levels(levels), Totals(totals), After(std::move(after)) {}
-
-    // Which level sits in the opponent seat: 0 the first, 1 the second.
-    int Seated = 0;
-    // Cards each level took from the pile and still holds (what the other
-    // level sees as PickedUpCards while that one sits in the player seat).
-    std::array<TCardList, 2> Taken{};
-
-    void PlayTurn(TGame& game) override {
-        const int seat = Seated;
-        const uint32_t hand = game.HandNumber;
-        const int melded = game.OpponentMeldedPoints;
-        const TCardBag handBefore = Bag(game.OpponentHand), pileBefore = Bag(game.DiscardPile);
-        Clock.Enter();
-        Levels[static_cast<size_t>(seat)]->PlayTurn(game);
-        Totals.TurnMicros[static_cast<size_t>(seat)].push_back(Clock.Leave());
-        if (game.TurnPhase != TTurnPhase::HandOver) NoteTaken(game, seat, handBefore, pileBefore);
-        After(game, hand, melded);
-    }
-    void NewHand(TGame& game) override {
-        for (IComputerLevel* level : Levels)
-            if (level) level->NewHand(game);
-        Taken = {};
-    }
-
-private:
-    // The cards that left the pile for the hand this turn join the record;
-    // cards no longer in the hand leave it.
-    void NoteTaken(const TGame& game, int seat, const TCardBag& handBefore, const TCardBag& pileBefore) {
-        const TCardBag handAfter = Bag(game.OpponentHand), pileAfter = Bag(game.DiscardPile);
-        TCardList& record = Taken[static_cast<size_t>(seat)];
-        const TCardBag old = Bag(record);
-        TCardBag want{};
-        for (int id = 1; id <= kJokerId; ++id)
-            for (int d = 0; d < 2; ++d) {
-                const int added = std::max(0, handAfter[id][d] - handBefore[id][d]);
-                const int fromPile = std::max(0, pileBefore[id][d] - pileAfter[id][d]);
-                want[id][d] = std::min(old[id][d], handAfter[id][d] - added) + std::min(added, fromPile);
-            }
-        TCardList updated;
-        for (const TCard& c : game.OpponentHand)
-            if (want[c.Id][c.Deck] > 0 && !IsRedThree(c)) {
-                --want[c.Id][c.Deck];
-                AddCard(updated, c);
-            }
-        record = updated;
-    }
-
-    std::array<IComputerLevel*, 2> Levels;
-    TTotals& Totals;
-    TAfter After;
-    TTurnClock Clock;
-};
-
-// Lays a hand out as the player's hand (by rank columns) or as the opponent's row.
-TCardList LayOutHand(const TGame& g, const TCardList& cards, bool asPlayer) {
-    TCardList out;
-    for (TCard c : cards) {
-        if (asPlayer) {
-            c.FaceUp = true;
-            PlaceInColumn(out, false, c);
-        } else {
-            c.FaceUp = g.Config.ShowOpponentCards;
-            ClearColumn(c);
-        }
-        AddCard(out, c);
-    }
-    return out;
-}
-
-// Lays a table area out for the other seat, column by column as it stands;
-// canastas stacked.
-TCardList LayOutMelds(const TCardList& cards, const TMeldState& ms) {
-    TCardList out;
-    for (TCard c : cards) {
-        int8_t& depth = out.Depths[c.Column];
-        if (ms.CanastaKind[c.Column] != ckNone)
-            depth = 1;
-        else
-            ++depth;
-        c.Depth = depth;
-        AddCard(out, c);
-    }
-    return out;
-}
-
-// Swaps the two seats between turns: the side that sat in the player seat
-// now plays the opponent seat.
-void MirrorSeats(TGame& g, TSeatLevels& seats) {
-    const TCardList playerHand = g.PlayerHand, opponentHand = g.OpponentHand;
-    const TCardList playerMelds = g.PlayerMelds, opponentMelds = g.OpponentMelds;
-    std::swap(g.PlayerMeldState, g.OpponentMeldState);
-    g.PlayerHand = LayOutHand(g, opponentHand, true);
-    g.OpponentHand = LayOutHand(g, playerHand, false);
-    g.PlayerMelds = LayOutMelds(opponentMelds, g.PlayerMeldState);
-    g.OpponentMelds = LayOutMelds(playerMelds, g.OpponentMeldState);
-    std::swap(g.PlayerScore, g.OpponentScore);
-    std::swap(g.PlayerPointsBeforeTurn, g.OpponentPointsBeforeTurn);
-    g.OpponentMeldedPoints = 0;
-    for (const TCard& c : g.OpponentMelds)
-        if (!IsRedThree(c)) g.OpponentMeldedPoints += c.Points;
-    g.PlayerMinimumMeld = MinimumInitialMeld(g.PlayerScore);
-    g.PlayerDrawsFirst = !g.PlayerDrawsFirst;  // the flag belongs to the seat
-    g.GoingOutWithThrees = false;
-    seats.Seated = 1 - seats.Seated;
-    // The side now in the player seat is the one whose takes the mover knows.
-    g.PickedUpCards = seats.Taken[static_cast<size_t>(1 - seats.Seated)];
-    g.SaveTurnSnapshot();
-    g.CountColumns();
 }
 
 // Runs the level's turn, times it, then checks the table.
 class TCheckedLevel : public IComputerLevel {
 public:
-    using TAfter = std::function<void(TGame&, uint32_t handBefore, int meldedBefore)>;
-    TCheckedLevel(IComputerLevel& inner, TTotals& totals, TAfter after)
-        : Inner(inner), Totals(totals), After(std::move(after)) {}
-    void PlayTurn(TGame& game) override {
+    using TAfter = std::function<void(TGame&, TSeat, uint32_t handBefore, int meldedBefore)>;
+    // timing: which of the two levels' turn times it adds to.
+    TCheckedLevel(IComputerLevel& inner, TTotals& totals, size_t timing, TAfter after)
+        : Inner(inner), Totals(totals), Timing(timing), After(std::move(after)) {}
+    void PlayTurn(TGame& game, TSeat seat) override {
         const uint32_t hand = game.HandNumber;
-        const int melded = game.OpponentMeldedPoints;
+        const int melded = game.Seat(seat).MeldedPoints;
         Clock.Enter();
-        Inner.PlayTurn(game);
-        Totals.TurnMicros[0].push_back(Clock.Leave());
-        After(game, hand, melded);
+        Inner.PlayTurn(game, seat);
+        Totals.TurnMicros[Timing].push_back(Clock.Leave());
+        After(game, seat, hand, melded);
     }
     void NewHand(TGame& game) override { Inner.NewHand(game); }
 
 private:
     IComputerLevel& Inner;
     TTotals& Totals;
+    size_t Timing;
     TAfter After;
     TTurnClock Clock;
+};
+
+// Level against level: the level the driver plays (the opponent seat's),
+// telling the player seat's level of each deal too.
+class TBothLevels : public IComputerLevel {
+public:
+    TBothLevels(IComputerLevel& opponentSeat, IComputerLevel& playerSeat)
+        : OpponentSeat(opponentSeat), PlayerSeat(playerSeat) {}
+    void PlayTurn(TGame& game, TSeat seat) override { OpponentSeat.PlayTurn(game, seat); }
+    void NewHand(TGame& game) override {
+        OpponentSeat.NewHand(game);
+        PlayerSeat.NewHand(game);
+    }
+
+private:
+    IComputerLevel& OpponentSeat;
+    IComputerLevel& PlayerSeat;
 };
 
 class TSim {
@@ -434,26 +318,26 @@ public:
         int levelIndex = 0, versusIndex = 0;
         std::unique_ptr<TComputerTurn> level = MakeLevel(Opt.Level, levelIndex);
         std::unique_ptr<TComputerTurn> versus = Opt.Versus.empty() ? nullptr : MakeLevel(Opt.Versus, versusIndex);
-        auto after = [this, &game](TGame&, uint32_t, int meldedBefore) {
+        auto after = [this, &game](TGame&, TSeat seat, uint32_t, int meldedBefore) {
             ++Move;
             ++T.ComputerTurns;
             if (Opt.Trace)
                 std::printf("%6ld  computer turn done (%s): stock %d, pile %d, computer hand %d\n", Move,
-                            Opt.Versus.empty() ? Opt.Level.c_str() : Last.c_str(), game.Stock.Count,
-                            game.DiscardPile.Count, game.OpponentHand.Count);
+                            seat == TSeat::Opponent ? Opt.Level.c_str() : Opt.Versus.c_str(), game.Stock.Count,
+                            game.DiscardPile.Count, game.Seat(seat).Hand.Count);
             Verify(game, "after a computer turn");
             // A turn that ended the hand left its melds to the scoring.
             if (Opt.Check && game.TurnPhase != TTurnPhase::HandOver) {
-                const std::string fault = ComputerMeldFault(game, meldedBefore);
+                const std::string fault = ComputerMeldFault(game, seat, meldedBefore);
                 if (!fault.empty()) Fail(game, fault);
             }
         };
-        TCheckedLevel checked(*level, T, after);
-        TSeatLevels seats({level.get(), versus.get()}, T, after);
-        host.Mirrored = versus ? &Mirrored : nullptr;
-        Mirrored = false;
+        TCheckedLevel checked(*level, T, 0, after);
+        std::unique_ptr<TCheckedLevel> playerSeat =
+            versus ? std::make_unique<TCheckedLevel>(*versus, T, 1, after) : nullptr;
+        std::unique_ptr<TBothLevels> both = versus ? std::make_unique<TBothLevels>(checked, *playerSeat) : nullptr;
         game.Levels = {nullptr, nullptr, nullptr};
-        game.Levels[static_cast<size_t>(levelIndex)] = versus ? static_cast<IComputerLevel*>(&seats) : &checked;
+        game.Levels[static_cast<size_t>(levelIndex)] = both ? static_cast<IComputerLevel*>(both.get()) : &checked;
         game.Config.Level = levelIndex;
         game.FixedSeed = true;
         game.Rng.Seed = seed;
@@ -465,7 +349,7 @@ public:
 
         try {
             if (versus) {
-                PlayLevels(game, host, seats);
+                PlayLevels(game, host, *playerSeat);
                 FinishMatch(match, host);
                 return;
             }
@@ -507,26 +391,21 @@ public:
     const TTotals& Totals() const { return T; }
 
 private:
-    // Level against level: every turn is an opponent-seat turn, with the seats
-    // mirrored before it.
-    void PlayLevels(TGame& game, TSimHost& host, TSeatLevels& seats) {
+    // Level against level: the driver plays the opponent seat's level, the
+    // loop the player seat's.
+    void PlayLevels(TGame& game, TSimHost& host, IComputerLevel& playerSeat) {
         Last = "new game";
         TGameDriver driver(game);
         game.NewGame();
         driver.Run();
-        Mirrored = seats.Seated == 1;
         while (!host.MatchOver) {
             if (game.HandNumber - 1 >= static_cast<uint32_t>(Opt.MaxHandsPerMatch))
                 Fail(game, "match still running after " + std::to_string(Opt.MaxHandsPerMatch) + " hands");
             if (!IsPlayersMove(game)) Fail(game, "nobody is to move");
-            MirrorSeats(game, seats);
-            Mirrored = seats.Seated == 1;
-            Verify(game, "after mirroring the seats");
-            Last = "turn of " + (seats.Seated == 0 ? Opt.Level : Opt.Versus);
+            Last = "turn of " + Opt.Versus;
             if (Opt.Trace && Opt.DumpFrom >= 0 && Move + 1 >= Opt.DumpFrom) DumpTable(game);
-            game.HandTurnToOpponent();
+            playerSeat.PlayTurn(game, TSeat::Player);
             driver.Run();
-            Mirrored = seats.Seated == 1;
         }
     }
 
@@ -574,12 +453,13 @@ private:
             "  phase %d, turn start %d, drawn %d, pending %d, undoable %d, frozen %d, stock %d, undo entries %zu\n",
             static_cast<int>(g.TurnPhase), g.TurnStart, g.HasDrawn, g.TopCardPending, g.PileTakeUndoable, g.PileFrozen,
             g.Stock.Count, g.UndoStack.size());
-        std::printf("  canastas: bot %d, computer %d; minimum %d; validation '%s'\n", g.PlayerMeldState.Canastas,
-                    g.OpponentMeldState.Canastas, g.PlayerMinimumMeld, g.ValidationMessage.c_str());
-        DumpList("bot hand", g.PlayerHand, false);
-        DumpList("bot table", g.PlayerMelds, true);
-        DumpList("computer hand", g.OpponentHand, false);
-        DumpList("computer table", g.OpponentMelds, true);
+        std::printf("  canastas: bot %d, computer %d; minimum %d; validation '%s'\n",
+                    g.Seat(TSeat::Player).MeldState.Canastas, g.Seat(TSeat::Opponent).MeldState.Canastas,
+                    g.Seat(TSeat::Player).MinimumMeld, g.ValidationMessage.c_str());
+        DumpList("bot hand", g.Seat(TSeat::Player).Hand, false);
+        DumpList("bot table", g.Seat(TSeat::Player).Melds, true);
+        DumpList("computer hand", g.Seat(TSeat::Opponent).Hand, false);
+        DumpList("computer table", g.Seat(TSeat::Opponent).Melds, true);
         DumpList("pile", g.DiscardPile, false);
     }
 
@@ -591,7 +471,6 @@ private:
 
     const TOptions& Opt;
     TTotals T;
-    bool Mirrored = false;  // the second level sits in the opponent seat
     int Match = 0;
     uint32_t MatchSeedValue = 0;
     long Move = 0;
