@@ -339,6 +339,9 @@ QFont CanastaLabelFont(int sizeIndex, int cardWidth, double scale) {
 void TfmCanMain::PaintCanastaLabels(QPainter& p) {
     TGame& S = Shown();
     const TableLayout& L = Geometry;
+    // The labels keep three pixels clear of a stacked canasta, whose cards
+    // lie one column step from the base line (15 on the 640 x 480 table).
+    const int gap = L.ColumnStep + 3;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, false);
     const QFont font = CanastaLabelFont(L.SizeIndex, L.CardWidth, L.Scale);
@@ -364,15 +367,15 @@ void TfmCanMain::PaintCanastaLabels(QPainter& p) {
         const int x2 = x1 + L.CardWidth;
         int y1, y2, line1, line2;
         if (player) {
-            y1 = L.PlayerMeldBase + L.CardHeight + 15;
+            y1 = L.PlayerMeldBase + L.CardHeight + gap;
             y2 = y1 + 2 * T + 5;
             line1 = y1 + 2;
             line2 = y1 + 4 + T;
         } else {
-            y2 = L.OpponentMeldBase - 15;
+            y2 = L.OpponentMeldBase - gap;
             y1 = y2 - 2 * T - 5;
-            line1 = L.OpponentMeldBase - 15 - 2 * T - 3;
-            line2 = L.OpponentMeldBase - 15 - T - (kind == ckWild ? 1 : 3);
+            line1 = L.OpponentMeldBase - gap - 2 * T - 3;
+            line2 = L.OpponentMeldBase - gap - T - (kind == ckWild ? 1 : 3);
         }
         // The box covers x1..x2-1 and y1..y2-1, outline included.
         p.setPen(QPen(Qt::black, 0));

@@ -149,9 +149,9 @@ TEST_P(TablePaintTest, CanastaLabelsBelowAndAboveTheFirstCard) {
     const QImage img = Render();
     const int T = QFontMetrics(CanastaLabelFont(L.SizeIndex, L.CardWidth, L.Scale)).height();
 
-    // The player's label: one card wide, 2T + 5 high, 15 below the first card's slot.
+    // The player's label: one card wide, 2T + 5 high, 3 below the stacked canasta (15 below the slot at 640 x 480).
     const int px = L.TableLeft + 5 * L.ColumnWidth;
-    const int py1 = L.PlayerMeldBase + L.CardHeight + 15;
+    const int py1 = L.PlayerMeldBase + L.CardHeight + L.ColumnStep + 3;
     const int py2 = py1 + 2 * T + 5;
     EXPECT_EQ(img.pixel(px, py1), kBlack);
     EXPECT_EQ(img.pixel(px + L.CardWidth - 1, py2 - 1), kBlack);
@@ -160,9 +160,9 @@ TEST_P(TablePaintTest, CanastaLabelsBelowAndAboveTheFirstCard) {
     EXPECT_NE(img.pixel(px + L.CardWidth, py1 + 1), kBlack) << "the box is exactly one card wide";
     EXPECT_NE(img.pixel(px + 1, py2), kYellow);
 
-    // The opponent's label ends 15 above its meld base.
+    // The opponent's label ends 3 above the stacked canasta (15 above its meld base at 640 x 480).
     const int ox = L.TableLeft + 9 * L.ColumnWidth;
-    const int oy2 = L.OpponentMeldBase - 15;
+    const int oy2 = L.OpponentMeldBase - L.ColumnStep - 3;
     const int oy1 = oy2 - 2 * T - 5;
     EXPECT_EQ(img.pixel(ox, oy1), kBlack);
     EXPECT_EQ(img.pixel(ox + L.CardWidth - 1, oy2 - 1), kBlack);
