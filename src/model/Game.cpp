@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "model/Game.h"
 
-#include "model/Tokens.h"
-
 namespace canasta {
 
 std::string PhaseStatusText(TTurnPhase phase, bool stockExhausted, bool networked, const std::string& opponentName) {
@@ -70,7 +68,7 @@ void TGame::NewGame() {
     HandEndPending = MatchAnswerPending = false;
     Seat(TSeat::Player).Score = 0;
     Seat(TSeat::Opponent).Score = 0;
-    Host.SendToken(token::NewGame, "");
+    Host.MoveMade({TMoveKind::NewGame});
     GameInProgress = false;
     DealHand(TSoundEvent::Start);
 }
@@ -218,7 +216,7 @@ void TGame::DealHand(TSoundEvent sound) {
     OpponentsTurn = !playerFirst;
     DealtLastHand = true;
     // The other side builds the same stock from the positions.
-    if (Config.Networked) Host.SendToken(token::Deal, MakeDealRecord(playerFirst, LastDeal));
+    if (Config.Networked) Host.MoveMade({TMoveKind::Deal, 0, 0, playerFirst});
     SetTurnPhase(playerFirst ? TTurnPhase::Draw : TTurnPhase::OpponentTurn);
 }
 
@@ -242,7 +240,7 @@ bool TGame::PlayerDrawOneFromStock() {
     ++DrawsThisTurn;
     Host.SetRulesHint(kRulesHintLocked);
     c.FaceUp = true;
-    Host.SendToken(token::DrawNew, "");
+    Host.MoveMade({TMoveKind::Draw});
     bool redThree = IsRedThree(c);
     TCardList& area = redThree ? Seat(TSeat::Player).Melds : Seat(TSeat::Player).Hand;
     PlaceInColumn(area, false, c);

@@ -36,9 +36,10 @@ void THeadlessHost::PlaySound(TSoundEvent e) {
     Note("sound", std::to_string(static_cast<int>(e)));
     if (OnSound) OnSound(e);
 }
-void THeadlessHost::SendToken(const std::string& token, const std::string& data) {
-    if (RecordTokens) Tokens.emplace_back(token, data);
-    Note("token", token + ":" + data);
+void THeadlessHost::MoveMade(const TMoveReport& move) {
+    if (RecordMoves) Moves.push_back(move);
+    Note("move", std::to_string(static_cast<int>(move.Kind)) + ":" + std::to_string(move.CardId) + ":" +
+                     std::to_string(move.Column));
 }
 void THeadlessHost::SetUndoEnabled(bool e) { UndoEnabled = e; }
 void THeadlessHost::SetEndHandVisible(bool v) { EndHandVisible = v; }

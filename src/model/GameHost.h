@@ -38,6 +38,32 @@ enum class TSoundEvent {
     EndTurnNetwork
 };
 
+// A move of this copy's player seat (and the start of a game or a deal), as
+// the other copy of a network game must hear of it; the network turns it
+// into its token.
+enum class TMoveKind : uint8_t {
+    NewGame,
+    Deal,
+    Draw,
+    TakePileTop,
+    TakePileRest,
+    UndoTake,
+    Meld,
+    AddWild,
+    UndoMeld,
+    Discard,
+    DiscardRedThree,
+    Pass,
+    EndHand,
+};
+struct TMoveReport {
+    TMoveKind Kind = TMoveKind::Draw;
+    int CardId = 0;            // Meld, AddWild, UndoMeld, Discard, DiscardRedThree
+    int Column = 0;            // AddWild, UndoMeld
+    bool PlayerFirst = false;  // Deal: this side draws first
+    friend bool operator==(const TMoveReport&, const TMoveReport&) = default;
+};
+
 // One side's score of a hand, in the order the details window lists it.
 struct THandScore {
     int TableCount = 0, TableValue = 0;
@@ -84,8 +110,8 @@ public:
     // a pause, a window open): the driver then stops and is run again later.
     virtual bool Presenting() const = 0;
     virtual void PlaySound(TSoundEvent event) = 0;
-    // A move for a networked opponent.
-    virtual void SendToken(const std::string& token, const std::string& data) = 0;
+    // A move of the player's seat, for a networked opponent and the move log.
+    virtual void MoveMade(const TMoveReport& move) = 0;
     // Window controls that follow the game.
     virtual void SetUndoEnabled(bool enabled) = 0;
     virtual void SetEndHandVisible(bool visible) = 0;
@@ -107,7 +133,7 @@ public:
 class THeadlessHost : public GameHost {
 public:
     struct Event {
-        std::string Kind;  // "status", "error", "inform", "token", "sound", "hand", "match" ...
+        std::string Kind;  // "status", "error", "inform", "move", "sound", "hand", "match" ...
         std::string Text;
     };
 
@@ -120,7 +146,7 @@ public:
     void Wait(int milliseconds) override;
     bool Presenting() const override { return false; }
     void PlaySound(TSoundEvent event) override;
-    void SendToken(const std::string& token, const std::string& data) override;
+    void MoveMade(const TMoveReport& move) override;
     void SetUndoEnabled(bool enabled) override;
     void SetEndHandVisible(bool visible) override;
     void SetEndHandEnabled(bool enabled) override;
@@ -147,8 +173,8 @@ public:
     bool EndHandVisible = false;
     bool EndHandEnabled = false;
     std::string RulesHint;
-    std::vector<std::pair<std::string, std::string>> Tokens;
-    bool RecordTokens = false;
+    std::vector<TMoveReport> Moves;
+    bool RecordMoves = false;
     std::vector<THandResult> Hands;
     std::vector<TMatchResult> Matches;
     // Called for every sound event (e.g. to count canasta sounds in tests).

@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "Version.h"
-#include "model/Tokens.h"
+#include "net/Tokens.h"
 #include "net/Codepage.h"
 #include "net/Framing.h"
 #include "net/Role.h"

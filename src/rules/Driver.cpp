@@ -1,8 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #include "rules/Driver.h"
 
-#include "model/Tokens.h"
-
 namespace canasta {
 
 void TGameDriver::Run() {
@@ -73,7 +71,7 @@ void TGameDriver::AnswerAnotherMatch(bool again) {
     }
     G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     G.GameInProgress = false;
-    if (G.Config.Networked && G.DealsNext(G.HandEndDifference)) G.Host.SendToken(token::NewGame, "");
+    if (G.Config.Networked && G.DealsNext(G.HandEndDifference)) G.Host.MoveMade({TMoveKind::NewGame});
     DealNextIfOurs();
 }
 

@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "model/Game.h"
-#include "model/Tokens.h"
 
 namespace canasta {
 
@@ -50,7 +49,7 @@ void TGame::MeldCard(int index) {
     PlaceInColumn(Seat(TSeat::Player).Melds, Seat(TSeat::Player).MeldState.CanastaKind[rank] != ckNone, card);
     card.FaceUp = true;
     AddCard(Seat(TSeat::Player).Melds, card);
-    Host.SendToken(token::Meld, std::to_string(card.Id));
+    Host.MoveMade({TMoveKind::Meld, card.Id});
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     PushUndo(card);
     Host.SetUndoEnabled(true);
@@ -132,7 +131,7 @@ void TGame::AddWildcardToColumn(int c) {
     card.FaceUp = true;
     AddCard(Seat(TSeat::Player).Melds, card);
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
-    Host.SendToken(token::MeldWildCard, std::to_string(card.Id) + token::FieldSeparator + std::to_string(c));
+    Host.MoveMade({TMoveKind::AddWild, card.Id, c});
     PushUndo(card);
     Host.SetUndoEnabled(true);
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Taking the discard pile, freezing, discarding, and the one-card rule.
 #include "model/Game.h"
-#include "model/Tokens.h"
 
 namespace canasta {
 
@@ -91,7 +90,7 @@ void TGame::TakePile() {
                   Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
     AddCard(Seat(TSeat::Player).Melds, card);
     TakenTopCard = card;
-    Host.SendToken(token::DrawPileTop, "");
+    Host.MoveMade({TMoveKind::TakePileTop});
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     CheckCanasta(TSeat::Player, card.Column);
     // The canasta display may have moved the card within its column.
@@ -114,7 +113,7 @@ void TGame::TakePile() {
         if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld += card.Points;
         TopColumnCountBefore = before;
     } else {
-        Host.SendToken(token::DrawPileRest, "");
+        Host.MoveMade({TMoveKind::TakePileRest});
         SetTurnPhase(TTurnPhase::MeldOrDiscard);
         PileFrozen = TopCardPending = PileTakeUndoable = false;
         TakeRestOfPile();
@@ -143,7 +142,7 @@ void TGame::CompletePileTake() {
     PileFrozen = PileTakeUndoable = TopCardPending = TurnStart = false;
     // The top card no longer needs to be kept out of the first-meld count.
     if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld -= TakenTopCard.Points;
-    Host.SendToken(token::DrawPileRest, "");
+    Host.MoveMade({TMoveKind::TakePileRest});
     TakeRestOfPile();
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerHand);
@@ -221,7 +220,7 @@ void TGame::UndoTakePile() {
     Host.Invalidate(TRegion::PlayerMelds);
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::Scores);
-    Host.SendToken(token::UndoPile, "");
+    Host.MoveMade({TMoveKind::UndoTake});
 }
 
 void TGame::SpreadColumn(TCardList& list, int column) {
@@ -262,7 +261,7 @@ bool TGame::DiscardCard(int index) {
     AddCard(DiscardPile, card);
     ++Seat(TSeat::Player).Discards[card.Rank];
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
-    Host.SendToken(token::Discard, std::to_string(card.Id));
+    Host.MoveMade({TMoveKind::Discard, card.Id});
     Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::Pile);
@@ -288,7 +287,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     PileFrozen = true;
     TCard card;
     RemoveCardAt(Seat(TSeat::Player).Melds, index, card, false, kRankThree);
-    Host.SendToken(token::DiscardRedThree, std::to_string(card.Id));
+    Host.MoveMade({TMoveKind::DiscardRedThree, card.Id});
     const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
     ClearColumn(card);
     AddCard(DiscardPile, card);
@@ -334,7 +333,7 @@ bool TGame::CheckForcedPass() {
     DrawsThisTurn = 0;
     TurnStart = true;
     OpponentsTurn = true;
-    Host.SendToken(token::PassDiscard, "");
+    Host.MoveMade({TMoveKind::Pass});
     HandTurnToOpponent();
     // Against the computer the snapshot is of the table its turn leaves.
     if (Config.Networked)
@@ -353,7 +352,7 @@ void TGame::EndHandClicked() {
             TMsgKind::Information);
         return;
     }
-    Host.SendToken(token::HandOver, "");
+    Host.MoveMade({TMoveKind::EndHand});
     EndHandRequested = true;
     EndHandIfOver();
 }

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Scoring a hand, the end of a hand and of a match.
 #include "model/Game.h"
-#include "model/Tokens.h"
 
 namespace canasta {
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Taking back the cards melded this turn.
 #include "model/Game.h"
-#include "model/Tokens.h"
 
 namespace canasta {
 
@@ -63,7 +62,7 @@ void TGame::UndoMeld() {
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerHand, card));
     Host.Invalidate(TRegion::PlayerHand);
     if (UndoStack.empty()) Host.SetUndoEnabled(false);
-    Host.SendToken(token::Undo, std::to_string(column) + token::FieldSeparator + std::to_string(card.Id));
+    Host.MoveMade({TMoveKind::UndoMeld, card.Id, column});
 }
 
 void TGame::UndoAll() {

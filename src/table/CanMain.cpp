@@ -44,6 +44,7 @@
 #include "help/HelpWindow.h"
 #include "media/SoundDialog.h"
 #include "media/SoundSystem.h"
+#include "net/MoveTokens.h"
 #include "store/Paths.h"
 #include "store/SavedGame.h"
 #include "table/CanMainNet.h"
@@ -906,7 +907,10 @@ void TfmCanMain::PlaySound(TSoundEvent event) {
 }
 
 // The other side hears of a move at once, whatever this side still shows.
-void TfmCanMain::SendToken(const std::string& token, const std::string& fields) { Net->SendToken(token, fields); }
+void TfmCanMain::MoveMade(const TMoveReport& move) {
+    const auto [token, fields] = MoveToken(move, G);
+    Net->SendToken(token, fields);
+}
 
 void TfmCanMain::SetUndoEnabled(bool enabled) {
     PresentNow([this, enabled] {

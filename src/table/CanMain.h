@@ -232,7 +232,7 @@ public:
     void Wait(int milliseconds) override;
     bool Presenting() const override;
     void PlaySound(TSoundEvent event) override;
-    void SendToken(const std::string& token, const std::string& fields) override;
+    void MoveMade(const TMoveReport& move) override;
     void SetUndoEnabled(bool enabled) override;
     void SetEndHandVisible(bool visible) override;
     void SetEndHandEnabled(bool enabled) override;

@@ -229,7 +229,7 @@ TEST_F(GameFixture, NewGameResetsTheMatch) {
     T.G.Seat(TSeat::Player).Score = 1200;
     T.G.Seat(TSeat::Opponent).Score = 900;
     T.G.GameInProgress = true;
-    T.Host.RecordTokens = true;
+    T.Host.RecordMoves = true;
     std::vector<TSoundEvent> sounds;
     T.Host.OnSound = [&](TSoundEvent e) { sounds.push_back(e); };
     T.G.NewGame();
@@ -238,6 +238,6 @@ TEST_F(GameFixture, NewGameResetsTheMatch) {
     EXPECT_FALSE(T.G.GameInProgress);
     ASSERT_FALSE(sounds.empty());
     EXPECT_EQ(sounds.front(), TSoundEvent::Start);
-    ASSERT_FALSE(T.Host.Tokens.empty());
-    EXPECT_EQ(T.Host.Tokens.front().first, "NEWGAME");
+    ASSERT_FALSE(T.Host.Moves.empty());
+    EXPECT_EQ(T.Host.Moves.front().Kind, TMoveKind::NewGame);
 }

@@ -13,6 +13,7 @@
 #include "model/Game.h"
 #include "net/Digest.h"
 #include "net/Framing.h"
+#include "net/MoveTokens.h"
 #include "net/Protocol.h"
 #include "rules/Consistency.h"
 #include "rules/Driver.h"
@@ -43,7 +44,8 @@ struct TNetSide : THeadlessHost, IProtocolEvents {
         G.Rng.Seed = seed;
     }
 
-    void SendToken(const std::string& token, const std::string& data) override {
+    void MoveMade(const TMoveReport& move) override {
+        const auto [token, data] = MoveToken(move, G);
         Out += BuildFrame(token, data);
         Sent.push_back(token);
         if (Log) {

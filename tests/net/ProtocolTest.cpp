@@ -6,6 +6,7 @@
 
 #include "NetPair.h"
 #include "net/Codepage.h"
+#include "net/MoveTokens.h"
 #include "net/RuleString.h"
 #include "support/TestTable.h"
 
@@ -667,6 +668,42 @@ TEST(RuleStrings, MissingAndGarbledFields) {
     EXPECT_TRUE(r.CanastaRequired);
     EXPECT_EQ(r.CanastasToGoOut, keep.CanastasToGoOut);
     EXPECT_EQ(r.CardsDrawn, 2);
+}
+
+}  // namespace
+}  // namespace canasta::test
+
+namespace canasta::test {
+namespace {
+
+// The core reports moves; the network side words them as the tokens the
+// other copy has always read.
+TEST(MoveTokens, EachMoveIsTheTokenThePeerExpects) {
+    THeadlessHost host;
+    TGame g(host);
+    const std::string sep(1, '\xFE');
+    using P = std::pair<std::string, std::string>;
+    EXPECT_EQ(MoveToken({TMoveKind::NewGame}, g), (P{"NEWGAME", ""}));
+    EXPECT_EQ(MoveToken({TMoveKind::Draw}, g), (P{"DRAWNEW", ""}));
+    EXPECT_EQ(MoveToken({TMoveKind::TakePileTop}, g), (P{"DRAWPILETOP", ""}));
+    EXPECT_EQ(MoveToken({TMoveKind::TakePileRest}, g), (P{"DRAWPILEREST", ""}));
+    EXPECT_EQ(MoveToken({TMoveKind::UndoTake}, g), (P{"UNDOPILE", ""}));
+    EXPECT_EQ(MoveToken({TMoveKind::Meld, 12}, g), (P{"MELD", "12"}));
+    EXPECT_EQ(MoveToken({TMoveKind::AddWild, 53, 9}, g), (P{"MELDWILDCARD", "53" + sep + "9"}));
+    EXPECT_EQ(MoveToken({TMoveKind::UndoMeld, 38, 12}, g), (P{"UNDO", "12" + sep + "38"}));
+    EXPECT_EQ(MoveToken({TMoveKind::Discard, 7}, g), (P{"DISCARD", "7"}));
+    EXPECT_EQ(MoveToken({TMoveKind::DiscardRedThree, 28}, g), (P{"DISCARDREDTHREE", "28"}));
+    EXPECT_EQ(MoveToken({TMoveKind::Pass}, g), (P{"PASSDISCARD", ""}));
+    EXPECT_EQ(MoveToken({TMoveKind::EndHand}, g), (P{"HANDOVER", ""}));
+    // A deal carries the record of the last shuffle, with who draws first.
+    g.FixedSeed = true;
+    g.Rng.Seed = 5;
+    g.Config.Networked = true;
+    host.RecordMoves = true;
+    g.DealHand();
+    ASSERT_FALSE(host.Moves.empty());
+    EXPECT_EQ(host.Moves.back().Kind, TMoveKind::Deal);
+    EXPECT_EQ(MoveToken(host.Moves.back(), g), (P{"DEAL", MakeDealRecord(host.Moves.back().PlayerFirst, g.LastDeal)}));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@
 #include "net/Codepage.h"
 #include "net/Digest.h"
 #include "net/Framing.h"
+#include "net/MoveTokens.h"
 #include "net/Role.h"
 #include "net/RuleString.h"
 #include "net/Session.h"
@@ -179,9 +180,9 @@ struct TInstance {
         G.FixedSeed = true;
         G.Rng.Seed = 77;
         G.Config.MeldDelay = 0;
-        Host.RecordTokens = true;
+        Host.RecordMoves = true;
     }
-    // Host.SendToken must reach the session, as the window's does.
+    // Host.MoveMade must reach the session, as the window's does.
     void Wire() {}
     void Listen() {
         Net.SameAddressAnswer = true;
@@ -200,8 +201,11 @@ struct TInstance {
 // The game's tokens go out through the session, as the table window sends them.
 struct TWiredHost : THeadlessHost {
     TNetSession* Net = nullptr;
-    void SendToken(const std::string& t, const std::string& d) override {
-        if (Net) Net->SendToken(t, d);
+    const TGame* Game = nullptr;
+    void MoveMade(const TMoveReport& m) override {
+        if (!Net || !Game) return;
+        const auto [t, d] = MoveToken(m, *Game);
+        Net->SendToken(t, d);
     }
 };
 
@@ -213,6 +217,7 @@ struct TWiredInstance {
     TNetSession Net{G, &Store, Ui};
     explicit TWiredInstance(int port, const std::string& name) {
         Host.Net = &Net;
+        Host.Game = &G;
         Ui.Session = &Net;
         Net.Port = std::to_string(port);
         Net.PlayerNetName = name;

@@ -13,6 +13,7 @@
 #include "ai/PlayerBot.h"
 #include "model/Game.h"
 #include "net/Framing.h"
+#include "net/MoveTokens.h"
 #include "net/Protocol.h"
 #include "net/RuleString.h"
 #include "rules/Consistency.h"
@@ -33,8 +34,11 @@ struct TQuietEvents : IProtocolEvents {
 
 struct TSendingHost : THeadlessHost {
     std::function<void(const std::string&)> Sent;
-    void SendToken(const std::string& token, const std::string& data) override {
-        if (Sent) Sent(BuildFrame(token, data));
+    const TGame* Game = nullptr;
+    void MoveMade(const TMoveReport& move) override {
+        if (!Sent || !Game) return;
+        const auto [token, data] = MoveToken(move, *Game);
+        Sent(BuildFrame(token, data));
     }
 };
 
@@ -53,6 +57,7 @@ struct TFuzzSide {
         G.Rng.Seed = 4711;
         G.PlayerDrawsFirst = false;
         Events.Game = &G;
+        Host.Game = &G;
     }
     void Deal() { G.DealHand(); }
 

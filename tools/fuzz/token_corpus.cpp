@@ -17,9 +17,14 @@ int main(int argc, char** argv) {
         fuzz::TQuietEvents events;
         struct TRemoteHost : THeadlessHost {
             std::string Out;
-            void SendToken(const std::string& t, const std::string& d) override { Out += BuildFrame(t, d); }
+            const TGame* Game = nullptr;
+            void MoveMade(const TMoveReport& m) override {
+                const auto [t, d] = MoveToken(m, *Game);
+                Out += BuildFrame(t, d);
+            }
         } host;
         TGame remote(host);
+        host.Game = &remote;
         remote.Config.Networked = true;
         remote.Config.MeldDelay = 0;
         TProtocol remoteIn(remote, events);
