@@ -65,12 +65,10 @@ int FirstBlackThreeInHand(const TGame& g) {
     return -1;
 }
 
-TGesture Make(TGestureKind kind, int index = 0, bool shift = false, bool ctrl = false) {
-    return {kind, index, shift, ctrl};
-}
+TMove Make(TMoveType kind, int index = 0, bool shift = false, bool ctrl = false) { return {kind, index, shift, ctrl}; }
 
-TGesture MeldRankGesture(const TGame& g, const TBotSeatView& v, int rank) {
-    return Make(TGestureKind::MeldCard, FirstInHand(g, rank), v.Hand[static_cast<size_t>(rank)] > 1);
+TMove MeldRankGesture(const TGame& g, const TBotSeatView& v, int rank) {
+    return Make(TMoveType::MeldCard, FirstInHand(g, rank), v.Hand[static_cast<size_t>(rank)] > 1);
 }
 
 // A first meld: groups of the hand whose points reach `needed` with at most
@@ -153,15 +151,15 @@ std::vector<TGroup> PlanFirstMeld(const TBotSeatView& v, int needed, int maxCard
     return plan;
 }
 
-TGesture FirstMeldGesture(const TGame& g, const TBotSeatView& v, const std::vector<TGroup>& plan) {
+TMove FirstMeldGesture(const TGame& g, const TBotSeatView& v, const std::vector<TGroup>& plan) {
     for (const TGroup& group : plan) {
         const size_t c = static_cast<size_t>(group.Rank);
         if (group.Kind == TGroupKind::Wild) {
-            if (v.Col[c] > 0) return Make(TGestureKind::AddWild, group.Rank);
+            if (v.Col[c] > 0) return Make(TMoveType::AddWild, group.Rank);
             continue;
         }
         if (v.Hand[c] > 0)
-            return group.Kind == TGroupKind::Pair ? Make(TGestureKind::MeldCard, FirstInHand(g, group.Rank), true)
+            return group.Kind == TGroupKind::Pair ? Make(TMoveType::MeldCard, FirstInHand(g, group.Rank), true)
                                                   : MeldRankGesture(g, v, group.Rank);
     }
     return {};
@@ -196,63 +194,63 @@ bool TGreedyBot::WantPile(const TGame& g, const TBotSeatView& v) const {
     return !PlanFirstMeld(with, needed, with.HandCount - 1, r).empty();
 }
 
-TGesture TGreedyBot::Choose(const TGame& g) {
-    std::vector<TGesture> moves;
+TMove TGreedyBot::Choose(const TGame& g) {
+    std::vector<TMove> moves;
     const TBotSeatView v(g);
     if (g.PileTakeUndoable) {
         PileTakenMoves(g, v, moves);
     } else if (g.TurnPhase == TTurnPhase::DrawSecond) {
-        moves.push_back(Make(TGestureKind::Draw));
+        moves.push_back(Make(TMoveType::Draw));
     } else if (!g.HasDrawn) {
-        if (WantPile(g, v)) moves.push_back(Make(TGestureKind::TakePile));
+        if (WantPile(g, v)) moves.push_back(Make(TMoveType::TakePile));
         if (!g.StockExhausted) {
-            moves.push_back(Make(TGestureKind::Draw));
+            moves.push_back(Make(TMoveType::Draw));
         } else {
-            moves.push_back(Make(TGestureKind::EndHand));
-            moves.push_back(Make(TGestureKind::TakePile));  // forced to take the top card
+            moves.push_back(Make(TMoveType::EndHand));
+            moves.push_back(Make(TMoveType::TakePile));  // forced to take the top card
         }
     } else {
         MeldMoves(g, v, moves);
     }
     // Whatever is left: anything a player could still try.
-    if (!g.UndoStack.empty()) moves.push_back(Make(TGestureKind::UndoAll));
-    for (int i = 0; i < v.HandCount; ++i) moves.push_back(Make(TGestureKind::Discard, i));
-    for (int i = 0; i < v.HandCount; ++i) moves.push_back(Make(TGestureKind::MeldCard, i));
+    if (!g.UndoStack.empty()) moves.push_back(Make(TMoveType::UndoAll));
+    for (int i = 0; i < v.HandCount; ++i) moves.push_back(Make(TMoveType::Discard, i));
+    for (int i = 0; i < v.HandCount; ++i) moves.push_back(Make(TMoveType::MeldCard, i));
     for (int c = 1; c < kColumns; ++c)
-        if (v.Col[static_cast<size_t>(c)] > 0) moves.push_back(Make(TGestureKind::AddWild, c));
-    if (g.PileTakeUndoable || g.TurnStart) moves.push_back(Make(TGestureKind::TakePile));
+        if (v.Col[static_cast<size_t>(c)] > 0) moves.push_back(Make(TMoveType::AddWild, c));
+    if (g.PileTakeUndoable || g.TurnStart) moves.push_back(Make(TMoveType::TakePile));
 
-    for (const TGesture& m : moves) {
+    for (const TMove& m : moves) {
         if (Refused(m)) continue;
-        if (m.Kind == TGestureKind::UndoAll || m.Kind == TGestureKind::UndoMeld) Retreated = true;
-        if (m.Kind == TGestureKind::TakePile && g.PileTakeUndoable) UndidTake = true;
+        if (m.Kind == TMoveType::UndoAll || m.Kind == TMoveType::UndoMeld) Retreated = true;
+        if (m.Kind == TMoveType::TakePile && g.PileTakeUndoable) UndidTake = true;
         return m;
     }
     return {};
 }
 
-void TGreedyBot::PileTakenMoves(const TGame& g, const TBotSeatView& v, std::vector<TGesture>& moves) const {
+void TGreedyBot::PileTakenMoves(const TGame& g, const TBotSeatView& v, std::vector<TMove>& moves) const {
     const int r = g.TakenTopColumn;
     const size_t k = static_cast<size_t>(r);
     if (v.Col[k] < g.TopColumnCountBefore + 3) {
         if (v.Hand[k] > 0)
-            moves.push_back(Make(TGestureKind::MeldCard, FirstInHand(g, r), true));
+            moves.push_back(Make(TMoveType::MeldCard, FirstInHand(g, r), true));
         else if (v.Wilds() > 0 && v.Naturals(r) > v.ColWilds[k])
-            moves.push_back(Make(TGestureKind::AddWild, r));
+            moves.push_back(Make(TMoveType::AddWild, r));
     } else if (v.MeldedPoints < g.Seat(TSeat::Player).MinimumMeld && !(g.Rules.BonusCounts && v.Canastas >= 1)) {
         const auto plan = PlanFirstMeld(v, g.Seat(TSeat::Player).MinimumMeld - v.MeldedPoints, v.HandCount - 1, -1);
-        const TGesture first = FirstMeldGesture(g, v, plan);
-        if (first.Kind != TGestureKind::None) moves.push_back(first);
+        const TMove first = FirstMeldGesture(g, v, plan);
+        if (first.Kind != TMoveType::None) moves.push_back(first);
     } else {
         Repairs(g, v, moves);
     }
-    moves.push_back(Make(TGestureKind::TakePile));  // give the take back
+    moves.push_back(Make(TMoveType::TakePile));  // give the take back
 }
 
 // Moves that make an invalid table valid again; none when it is valid. When
 // the hand cannot mend every bad column, the melds of the turn are taken back.
-void TGreedyBot::Repairs(const TGame& g, const TBotSeatView& v, std::vector<TGesture>& moves) const {
-    std::vector<TGesture> mend;
+void TGreedyBot::Repairs(const TGame& g, const TBotSeatView& v, std::vector<TMove>& moves) const {
+    std::vector<TMove> mend;
     bool invalid = false, hopeless = false;
     int cardsNeeded = 0, wildsNeeded = 0;
     for (int c = 3; c <= kRankAce; ++c) {
@@ -266,13 +264,13 @@ void TGreedyBot::Repairs(const TGame& g, const TBotSeatView& v, std::vector<TGes
         if (naturals < v.ColWilds[k]) {
             hopeless = true;
         } else if (total >= 3) {
-            if (v.Hand[k] > 0) mend.push_back(Make(TGestureKind::MeldCard, FirstInHand(g, c), true));
+            if (v.Hand[k] > 0) mend.push_back(Make(TMoveType::MeldCard, FirstInHand(g, c), true));
             cardsNeeded += v.Hand[k];
         } else if (naturals >= 2 && v.ColWilds[k] == 0 && total == 2) {
             if (v.Hand[k] > 0)
-                mend.push_back(Make(TGestureKind::MeldCard, FirstInHand(g, c), true));
+                mend.push_back(Make(TMoveType::MeldCard, FirstInHand(g, c), true));
             else
-                mend.push_back(Make(TGestureKind::AddWild, c));
+                mend.push_back(Make(TMoveType::AddWild, c));
             cardsNeeded += v.Hand[k] + 1;
             ++wildsNeeded;
         } else {
@@ -283,7 +281,7 @@ void TGreedyBot::Repairs(const TGame& g, const TBotSeatView& v, std::vector<TGes
     if (wildColumn > 0 && wildColumn < 7) {
         invalid = true;
         if (v.Wilds() + wildColumn >= 7) {
-            mend.push_back(Make(TGestureKind::MeldWild, 0, true));
+            mend.push_back(Make(TMoveType::MeldWild, 0, true));
             cardsNeeded += 7 - wildColumn;
             wildsNeeded += 7 - wildColumn;
         } else {
@@ -296,20 +294,20 @@ void TGreedyBot::Repairs(const TGame& g, const TBotSeatView& v, std::vector<TGes
     }
     if (!invalid) return;
     if (hopeless || wildsNeeded > v.Wilds() || !v.Keeps(cardsNeeded)) {
-        if (!g.UndoStack.empty()) moves.push_back(Make(TGestureKind::UndoAll));
+        if (!g.UndoStack.empty()) moves.push_back(Make(TMoveType::UndoAll));
         return;
     }
     moves.insert(moves.end(), mend.begin(), mend.end());
-    if (!g.UndoStack.empty()) moves.push_back(Make(TGestureKind::UndoAll));
+    if (!g.UndoStack.empty()) moves.push_back(Make(TMoveType::UndoAll));
 }
 
-void TGreedyBot::MeldMoves(const TGame& g, const TBotSeatView& v, std::vector<TGesture>& moves) const {
+void TGreedyBot::MeldMoves(const TGame& g, const TBotSeatView& v, std::vector<TMove>& moves) const {
     if (v.HandCount == 0) {
         // Melded out without being allowed to go out: take the last meld back.
-        moves.push_back(Make(TGestureKind::UndoMeld));
+        moves.push_back(Make(TMoveType::UndoMeld));
         return;
     }
-    if (AnyRefused(TGestureKind::Discard) && !g.UndoStack.empty()) moves.push_back(Make(TGestureKind::UndoAll));
+    if (AnyRefused(TMoveType::Discard) && !g.UndoStack.empty()) moves.push_back(Make(TMoveType::UndoAll));
     if (!Retreated) {
         const size_t before = moves.size();
         Repairs(g, v, moves);
@@ -317,21 +315,21 @@ void TGreedyBot::MeldMoves(const TGame& g, const TBotSeatView& v, std::vector<TG
             if (v.TablePoints > 0 && !v.MinimumMet) {
                 const auto plan =
                     PlanFirstMeld(v, g.Seat(TSeat::Player).MinimumMeld - v.TablePoints, v.HandCount - 1, -1);
-                const TGesture first = FirstMeldGesture(g, v, plan);
-                moves.push_back(first.Kind != TGestureKind::None ? first : Make(TGestureKind::UndoAll));
+                const TMove first = FirstMeldGesture(g, v, plan);
+                moves.push_back(first.Kind != TMoveType::None ? first : Make(TMoveType::UndoAll));
             } else if (v.TablePoints == 0) {
                 const auto plan = PlanFirstMeld(v, g.Seat(TSeat::Player).MinimumMeld, v.HandCount - 1, -1);
-                const TGesture first = FirstMeldGesture(g, v, plan);
-                if (first.Kind != TGestureKind::None) moves.push_back(first);
+                const TMove first = FirstMeldGesture(g, v, plan);
+                if (first.Kind != TMoveType::None) moves.push_back(first);
             } else {
                 ExtendMoves(g, v, moves);
             }
         }
     }
-    for (int i : DiscardOrder(g, v)) moves.push_back(Make(TGestureKind::Discard, i));
+    for (int i : DiscardOrder(g, v)) moves.push_back(Make(TMoveType::Discard, i));
 }
 
-void TGreedyBot::ExtendMoves(const TGame& g, const TBotSeatView& v, std::vector<TGesture>& moves) const {
+void TGreedyBot::ExtendMoves(const TGame& g, const TBotSeatView& v, std::vector<TMove>& moves) const {
     // Naturals onto existing melds, then new melds of three or more.
     for (int c = 3; c <= kRankAce; ++c) {
         const size_t k = static_cast<size_t>(c);
@@ -350,10 +348,10 @@ void TGreedyBot::ExtendMoves(const TGame& g, const TBotSeatView& v, std::vector<
         const int missing = 7 - v.Col[k];
         if (v.Col[k] < 4 || missing <= 0 || missing > v.Wilds()) continue;
         if (v.Naturals(c) < v.ColWilds[k] + missing) continue;
-        if (v.Keeps(missing) || v.Canastas + 1 >= v.Need) moves.push_back(Make(TGestureKind::AddWild, c, true));
+        if (v.Keeps(missing) || v.Canastas + 1 >= v.Need) moves.push_back(Make(TMoveType::AddWild, c, true));
     }
     if (g.Rules.WildCanastaAllowed && v.Col[kRankTwo] == 0 && v.Wilds() >= 7 && v.Keeps(7))
-        moves.push_back(Make(TGestureKind::MeldWild, 0, true));
+        moves.push_back(Make(TMoveType::MeldWild, 0, true));
     if (!v.CanGoOut()) return;
 
     // Going out: worth spending pairs and wild cards only if at most one card is left.
@@ -369,15 +367,15 @@ void TGreedyBot::ExtendMoves(const TGame& g, const TBotSeatView& v, std::vector<
     for (int c = kRankAce; c >= 3; --c) {
         const size_t k = static_cast<size_t>(c);
         if (v.Hand[k] == 2 && v.Col[k] == 0 && v.Wilds() >= 1)
-            moves.push_back(Make(TGestureKind::MeldCard, FirstInHand(g, c), true));
+            moves.push_back(Make(TMoveType::MeldCard, FirstInHand(g, c), true));
     }
     if (v.BlackThrees >= 3 && (v.HandCount == v.BlackThrees || v.HandCount == v.BlackThrees + 1))
-        moves.push_back(Make(TGestureKind::MeldCard, FirstBlackThreeInHand(g), true));
+        moves.push_back(Make(TMoveType::MeldCard, FirstBlackThreeInHand(g), true));
     if (v.Wilds() > 0 && v.HandCount >= 2) {
         for (int c = kRankAce; c >= 3; --c) {
             const size_t k = static_cast<size_t>(c);
             if (v.Col[k] >= 3 && v.Naturals(c) > v.ColWilds[k]) {
-                moves.push_back(Make(TGestureKind::AddWild, c));
+                moves.push_back(Make(TMoveType::AddWild, c));
                 break;
             }
         }
@@ -412,55 +410,55 @@ std::vector<int> TGreedyBot::DiscardOrder(const TGame& g, const TBotSeatView& v)
 
 // ---------------------------------------------------------------------------
 
-TGesture TRandomBot::Choose(const TGame& g) {
+TMove TRandomBot::Choose(const TGame& g) {
     if (GesturesThisTurn() >= Cap) return TGreedyBot::Choose(g);
     const int hand = g.Seat(TSeat::Player).Hand.Count;
     auto pct = [this]() { return static_cast<int>(Rng.Next(100)); };
-    auto modifiers = [&](TGesture ge) {
+    auto modifiers = [&](TMove ge) {
         const int m = pct();
         ge.Shift = m >= 50 && m < 75;
         ge.Ctrl = m >= 75 && m < 95;
         if (m >= 95) ge.Shift = ge.Ctrl = true;
         return ge;
     };
-    auto handGesture = [&]() -> TGesture {
-        if (hand == 0) return Make(TGestureKind::UndoMeld);
+    auto handGesture = [&]() -> TMove {
+        if (hand == 0) return Make(TMoveType::UndoMeld);
         const int i = static_cast<int>(Rng.Next(static_cast<uint32_t>(hand)));
         const bool wild = IsWild(g.Seat(TSeat::Player).Hand.Cards[static_cast<size_t>(i)]);
-        return modifiers(Make(wild ? TGestureKind::MeldWild : TGestureKind::MeldCard, i));
+        return modifiers(Make(wild ? TMoveType::MeldWild : TMoveType::MeldCard, i));
     };
-    auto discard = [&]() -> TGesture {
-        if (hand == 0) return Make(TGestureKind::UndoMeld);
-        return Make(TGestureKind::Discard, static_cast<int>(Rng.Next(static_cast<uint32_t>(hand))));
+    auto discard = [&]() -> TMove {
+        if (hand == 0) return Make(TMoveType::UndoMeld);
+        return Make(TMoveType::Discard, static_cast<int>(Rng.Next(static_cast<uint32_t>(hand))));
     };
-    auto column = [&]() -> TGesture {
+    auto column = [&]() -> TMove {
         std::vector<int> columns;
         for (int c = 1; c < kColumns; ++c)
             if (c != kRankThree && CountInColumn(g.Seat(TSeat::Player).Melds, c) > 0) columns.push_back(c);
         if (columns.empty()) return handGesture();
-        TGesture ge = Make(TGestureKind::AddWild, columns[Rng.Next(static_cast<uint32_t>(columns.size()))]);
+        TMove ge = Make(TMoveType::AddWild, columns[Rng.Next(static_cast<uint32_t>(columns.size()))]);
         ge.Shift = pct() < 30;
         return ge;
     };
-    auto redThree = [&]() -> TGesture {
+    auto redThree = [&]() -> TMove {
         std::vector<int> threes;
         for (int i = 0; i < g.Seat(TSeat::Player).Melds.Count; ++i)
             if (g.Seat(TSeat::Player).Melds.Cards[static_cast<size_t>(i)].Column == kRankThree) threes.push_back(i);
         if (threes.empty()) return discard();
-        return Make(TGestureKind::DiscardRedThree, threes[Rng.Next(static_cast<uint32_t>(threes.size()))]);
+        return Make(TMoveType::DiscardRedThree, threes[Rng.Next(static_cast<uint32_t>(threes.size()))]);
     };
-    auto draw = [&]() { return Make(g.StockExhausted ? TGestureKind::EndHand : TGestureKind::Draw); };
-    auto any = [&]() -> TGesture {
+    auto draw = [&]() { return Make(g.StockExhausted ? TMoveType::EndHand : TMoveType::Draw); };
+    auto any = [&]() -> TMove {
         switch (Rng.Next(9)) {
             case 0: return draw();
-            case 1: return Make(TGestureKind::TakePile);
+            case 1: return Make(TMoveType::TakePile);
             case 2: return handGesture();
             case 3: return column();
-            case 4: return Make(TGestureKind::UndoMeld);
-            case 5: return Make(TGestureKind::UndoAll);
+            case 4: return Make(TMoveType::UndoMeld);
+            case 5: return Make(TMoveType::UndoAll);
             case 6: return discard();
             case 7: return redThree();
-            default: return Make(TGestureKind::EndHand);
+            default: return Make(TMoveType::EndHand);
         }
     };
 
@@ -468,20 +466,20 @@ TGesture TRandomBot::Choose(const TGame& g) {
     if (g.PileTakeUndoable) {
         if (p < 45) return handGesture();
         if (p < 60) return column();
-        if (p < 70) return Make(TGestureKind::TakePile);
+        if (p < 70) return Make(TMoveType::TakePile);
         if (p < 85) return discard();
         return any();
     }
     if (g.TurnPhase == TTurnPhase::DrawSecond) return p < 70 ? draw() : any();
     if (!g.HasDrawn) {
         if (p < 50) return draw();
-        if (p < 70) return Make(TGestureKind::TakePile);
+        if (p < 70) return Make(TMoveType::TakePile);
         return any();
     }
     if (p < 35) return handGesture();
     if (p < 45) return column();
-    if (p < 51) return Make(TGestureKind::UndoMeld);
-    if (p < 53) return Make(TGestureKind::UndoAll);
+    if (p < 51) return Make(TMoveType::UndoMeld);
+    if (p < 53) return Make(TMoveType::UndoAll);
     if (p < 90) return discard();
     return any();
 }

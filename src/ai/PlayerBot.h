@@ -21,37 +21,9 @@
 #include <vector>
 
 #include "model/Game.h"
+#include "rules/Moves.h"
 
 namespace canasta {
-
-enum class TGestureKind {
-    None,
-    Draw,             // left click on the stock
-    TakePile,         // left click on the discard pile (also undoes a provisional take)
-    MeldCard,         // left click on a natural in the hand (Shift / Ctrl)
-    AddWild,          // left click on a column of the player's table (Shift)
-    MeldWild,         // left click on a wild card in the hand (Shift / Ctrl)
-    UndoMeld,         // menu "Undo Meld"
-    UndoAll,          // menu "Undo All"
-    Discard,          // right click on a hand card
-    DiscardRedThree,  // right click on a red three of the player's table
-    EndHand,          // the "End Hand" button
-};
-
-struct TGesture {
-    TGestureKind Kind = TGestureKind::None;
-    int Index = 0;  // hand index, table column or table index, by kind
-    bool Shift = false;
-    bool Ctrl = false;
-    friend bool operator==(const TGesture&, const TGesture&) = default;
-};
-
-// "meld 7H shift", "discard KS" ... (reads the card names from the game).
-std::string DescribeGesture(const TGame& game, const TGesture& gesture);
-// Whether the human seat may act now.
-bool IsPlayersMove(const TGame& game);
-// Performs the gesture as the table's handlers do.
-void ApplyGesture(TGame& game, const TGesture& gesture);
 
 class TPlayerBot {
 public:
@@ -61,11 +33,11 @@ public:
 
     // The next gesture for the current state; None when it is not the
     // player's move or the bot has nothing left to try.
-    TGesture Next(const TGame& game);
+    TMove Next(const TGame& game);
     // Applies a gesture chosen by Next and remembers it when it changed nothing.
-    void Apply(TGame& game, const TGesture& gesture);
+    void Apply(TGame& game, const TMove& gesture);
     // Next and Apply; returns the gesture (None when nothing was done).
-    TGesture Step(TGame& game);
+    TMove Step(TGame& game);
     // Plays until the turn passes to the opponent or the hand ends. Returns
     // the gestures made, or -1 when the bot got stuck or hit the cap.
     int PlayTurn(TGame& game, int maxGestures = 1000);
@@ -73,12 +45,12 @@ public:
     int GesturesThisTurn() const { return Gestures; }
 
 protected:
-    virtual TGesture Choose(const TGame& game) = 0;
+    virtual TMove Choose(const TGame& game) = 0;
     // Called when a new turn of the player begins.
     virtual void OnNewTurn() {}
     // Whether the gesture was tried in the current state and changed nothing.
-    bool Refused(const TGesture& gesture) const;
-    bool AnyRefused(TGestureKind kind) const;
+    bool Refused(const TMove& gesture) const;
+    bool AnyRefused(TMoveType kind) const;
 
 private:
     uint64_t Key(const TGame& game) const;
@@ -87,7 +59,7 @@ private:
     uint32_t TurnsEnded = 0;
     uint64_t TurnKey = ~uint64_t{0};
     int Gestures = 0;
-    std::vector<TGesture> RefusedGestures;
+    std::vector<TMove> RefusedGestures;
 };
 
 // What the greedy bot counts of its seat for one decision.
@@ -98,15 +70,15 @@ public:
     const char* Name() const override { return "greedy"; }
 
 protected:
-    TGesture Choose(const TGame& game) override;
+    TMove Choose(const TGame& game) override;
     void OnNewTurn() override;
 
 private:
     bool WantPile(const TGame& game, const TBotSeatView& view) const;
-    void PileTakenMoves(const TGame& game, const TBotSeatView& view, std::vector<TGesture>& moves) const;
-    void Repairs(const TGame& game, const TBotSeatView& view, std::vector<TGesture>& moves) const;
-    void MeldMoves(const TGame& game, const TBotSeatView& view, std::vector<TGesture>& moves) const;
-    void ExtendMoves(const TGame& game, const TBotSeatView& view, std::vector<TGesture>& moves) const;
+    void PileTakenMoves(const TGame& game, const TBotSeatView& view, std::vector<TMove>& moves) const;
+    void Repairs(const TGame& game, const TBotSeatView& view, std::vector<TMove>& moves) const;
+    void MeldMoves(const TGame& game, const TBotSeatView& view, std::vector<TMove>& moves) const;
+    void ExtendMoves(const TGame& game, const TBotSeatView& view, std::vector<TMove>& moves) const;
     std::vector<int> DiscardOrder(const TGame& game, const TBotSeatView& view) const;
 
     // Set once the bot has taken its melds back this turn: it then only discards.
@@ -123,7 +95,7 @@ public:
     void Seed(uint32_t seed) override { Rng.Seed = seed; }
 
 protected:
-    TGesture Choose(const TGame& game) override;
+    TMove Choose(const TGame& game) override;
 
 private:
     int Cap;

@@ -60,6 +60,25 @@ int MinimumInitialMeld(int score) {
 TGame::TGame(GameHost& host, TRuleOptions rules, TGameConfig config)
     : Host(host), Rules(rules), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
 
+TGame::TGame(GameHost& host, const TGame& other)
+    : TGameState(other),
+      Host(host),
+      Rules(other.Rules),
+      RemoteRules(other.RemoteRules),
+      Config(other.Config),
+      Rng(other.Rng),
+      FixedSeed(other.FixedSeed),
+      LastDeal(other.LastDeal),
+      Levels(other.Levels),
+      HandNumber(other.HandNumber),
+      LastRefusal(other.LastRefusal),
+      HandEndPending(other.HandEndPending),
+      HandEndDifference(other.HandEndDifference),
+      MatchAnswerPending(other.MatchAnswerPending),
+      TurnSnapshotDue(other.TurnSnapshotDue),
+      DealtLastHand(other.DealtLastHand),
+      QuitRequested(other.QuitRequested) {}
+
 std::string TGame::OpponentLabel() const { return Config.Networked ? Config.OpponentName : "Computer"; }
 std::string TGame::OpponentInSentence() const { return Config.Networked ? Config.OpponentName : "the computer"; }
 std::string TGame::PlayerLabel() const { return Config.PlayerName.empty() ? "Player" : Config.PlayerName; }
@@ -82,6 +101,7 @@ void TGame::SetTurnPhase(TTurnPhase phase) {
 }
 
 void TGame::ShowStatusError(TRefusal reason) {
+    LastRefusal = reason;
     if (reason == TRefusal::None) {
         Host.ShowStatus(PhaseStatusText(TurnPhase, StockExhausted, Config.Networked, Config.OpponentName));
         return;

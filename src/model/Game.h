@@ -182,6 +182,8 @@ inline constexpr const char* kRulesHintLocked = " Changing the rules is only pos
 class TGame : public TGameState {
 public:
     TGame(GameHost& host, TRuleOptions rules = {}, TGameConfig config = {});
+    // The whole game, reporting to another host (a trial of a move, a copy to show).
+    TGame(GameHost& host, const TGame& other);
 
     GameHost& Host;
     TRuleOptions Rules;
@@ -324,6 +326,9 @@ public:
 
     // Counts the deals: each hand has its own number.
     uint32_t HandNumber = 0;
+    // The last refusal shown (None after a phase text): what a trial of a
+    // move reads.
+    TRefusal LastRefusal = TRefusal::None;
     // A hand is over and scored, and its end is not finished yet (its result
     // still shown, the Game Over question open, the next deal to come).
     bool HandEndPending = false;

@@ -1066,17 +1066,17 @@ void TfmCanMain::mnNewClick() {
 
 void TfmCanMain::mnUndoMeldClick() {
     if (Presenting()) return;
-    RunAction([this] { G.UndoMeld(); });
+    RunAction([this] { ApplyMove(G, {TMoveType::UndoMeld}); });
 }
 
 void TfmCanMain::mnUndoAllClick() {
     if (Presenting()) return;
-    RunAction([this] { G.UndoAll(); });
+    RunAction([this] { ApplyMove(G, {TMoveType::UndoAll}); });
 }
 
 void TfmCanMain::bnEndHandClick() {
     if (Presenting() || G.OpponentsTurn) return;
-    RunAction([this] { G.EndHandClicked(); });
+    RunAction([this] { ApplyMove(G, {TMoveType::EndHand}); });
 }
 
 void TfmCanMain::mnRulesClick() {

@@ -25,6 +25,7 @@
 #include "model/GameHost.h"
 #include "model/Settings.h"
 #include "rules/Driver.h"
+#include "rules/Moves.h"
 #include "rules/TurnAccount.h"
 #include "store/HighScores.h"
 #include "store/Players.h"

@@ -317,9 +317,9 @@ void TTableNetwork::AutoStep() {
     if (networkStart && (!Net.Connected || !g.Config.Networked)) return;
     if (Net.Tokens().HasCompleteToken()) return;
     if (!IsPlayersMove(g)) return;
-    TGesture gesture;
+    TMove gesture;
     W.RunAction([&] { gesture = Bot->Step(g); });
-    if (gesture.Kind != TGestureKind::None) {
+    if (gesture.Kind != TMoveType::None) {
         StuckSteps = 0;
         return;
     }

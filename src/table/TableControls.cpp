@@ -4,6 +4,7 @@
 
 #include <cmath>
 
+#include "rules/Moves.h"
 #include "table/CanMain.h"
 #include "table/TableGeometry.h"
 #include "table/TableView.h"
@@ -121,25 +122,26 @@ void TfmCanMain::Gesture(Qt::MouseButton button, Qt::KeyboardModifiers mods,
             // Any other gesture disarms a card armed for a double right-click.
             LastRightClicked = -1;
             RightClickCount = 0;
+            // The click becomes the move the bots and the keys make too.
+            TMove move;
             switch (area) {
-                case THitArea::Stock:
-                    FlashDraws = true;
-                    G.DrawClicked();
-                    FlashDraws = false;
-                    break;
-                case THitArea::Pile: G.TakePile(); break;
-                case THitArea::NaturalInHand: G.MeldCardGesture(index, shift, ctrl); break;
+                case THitArea::Stock: move = {TMoveType::Draw}; break;
+                case THitArea::Pile: move = {TMoveType::TakePile}; break;
+                case THitArea::NaturalInHand: move = {TMoveType::MeldCard, index, shift, ctrl}; break;
                 case THitArea::TableCard:
-                    G.AddWildcardGesture(G.Seat(TSeat::Player).Melds.At(index).Column, shift);
+                    move = {TMoveType::AddWild, G.Seat(TSeat::Player).Melds.At(index).Column, shift};
                     break;
-                case THitArea::WildInHand: G.MeldWildGesture(shift, ctrl); break;
+                case THitArea::WildInHand: move = {TMoveType::MeldWild, index, shift, ctrl}; break;
                 default: break;
             }
+            FlashDraws = move.Kind == TMoveType::Draw;
+            ApplyMove(G, move);
+            FlashDraws = false;
         } else if (button == Qt::RightButton) {
             if (area == THitArea::NaturalInHand || area == THitArea::WildInHand)
                 DiscardGesture(index);
             else if (area == THitArea::ThreesColumn && G.Rules.RedThreeFreezes)
-                G.DiscardRedThreeFromTable(index);
+                ApplyMove(G, {TMoveType::DiscardRedThree, index});
         }
     });
 }
@@ -158,7 +160,7 @@ void TfmCanMain::DiscardGesture(int index) {
     if (RightClickCount != RightClicksRequired) return;
     RightClickCount = 0;
     LastRightClicked = -1;
-    G.DiscardCard(index);
+    ApplyMove(G, {TMoveType::Discard, index});
 }
 
 void TfmCanMain::FormMouseMove() {

@@ -27,11 +27,11 @@ TEST_F(Bot, GesturesDoNothingWhileTheOpponentMoves) {
     g.OpponentsTurn = true;
     g.SetTurnPhase(TTurnPhase::OpponentTurn);
     const TGameState before = g.State();
-    for (TGestureKind k : {TGestureKind::Draw, TGestureKind::TakePile, TGestureKind::Discard, TGestureKind::MeldCard})
-        ApplyGesture(g, {k, 0});
+    for (TMoveType k : {TMoveType::Draw, TMoveType::TakePile, TMoveType::Discard, TMoveType::MeldCard})
+        ApplyMove(g, {k, 0});
     EXPECT_EQ(g.Seat(TSeat::Player).Hand, before.Seat(TSeat::Player).Hand);
     EXPECT_EQ(g.Stock.Count, before.Stock.Count);
-    EXPECT_EQ(bot.Next(g).Kind, TGestureKind::None);
+    EXPECT_EQ(bot.Next(g).Kind, TMoveType::None);
 }
 
 TEST_F(Bot, TakesThePileForAPairAndDrawsOtherwise) {
@@ -40,9 +40,9 @@ TEST_F(Bot, TakesThePileForAPairAndDrawsOtherwise) {
     t.Hand({"8S", "8H", "4C", "9D", "JC"});
     t.Pile({"5C", "8D"});
     t.DrawPhase();
-    EXPECT_EQ(bot.Next(g).Kind, TGestureKind::TakePile);
+    EXPECT_EQ(bot.Next(g).Kind, TMoveType::TakePile);
     t.Pile({"QD"});
-    EXPECT_EQ(bot.Next(g).Kind, TGestureKind::Draw);
+    EXPECT_EQ(bot.Next(g).Kind, TMoveType::Draw);
 }
 
 TEST_F(Bot, FirstMeldReachesTheMinimumWithAWildCard) {
@@ -61,10 +61,10 @@ TEST_F(Bot, FirstMeldReachesTheMinimumWithAWildCard) {
 TEST_F(Bot, DiscardsABlackThreeBeforeNaturalsAndWildCardsLast) {
     t.Hand({"JK", "9C", "3S", "KD"});
     t.Melding();
-    EXPECT_EQ(bot.Next(g), (TGesture{TGestureKind::Discard, t.HandIndex("3S")}));
+    EXPECT_EQ(bot.Next(g), (TMove{TMoveType::Discard, t.HandIndex("3S")}));
     t.Clear();
     t.Hand({"JK", "9C", "KD"});
-    EXPECT_EQ(bot.Next(g), (TGesture{TGestureKind::Discard, t.HandIndex("9C")}));
+    EXPECT_EQ(bot.Next(g), (TMove{TMoveType::Discard, t.HandIndex("9C")}));
 }
 
 TEST_F(Bot, GoesOutWhenItHasTheCanasta) {
@@ -88,9 +88,9 @@ TEST_F(Bot, RefusedEndHandLeadsToTheForcedTake) {
     t.Pile({"4C", "9H"});
     t.StockDownTo(0);
     t.DrawPhase();
-    EXPECT_EQ(bot.Step(g).Kind, TGestureKind::EndHand);
+    EXPECT_EQ(bot.Step(g).Kind, TMoveType::EndHand);
     EXPECT_EQ(t.Host.LastInform.rfind("You cannot end this hand now", 0), 0u);
-    EXPECT_EQ(bot.Step(g).Kind, TGestureKind::TakePile);
+    EXPECT_EQ(bot.Step(g).Kind, TMoveType::TakePile);
     EXPECT_EQ(t.ColumnCount(8), 5);
 }
 
@@ -111,7 +111,7 @@ TEST(RandomBot, AlwaysFinishesItsTurn) {
             while (IsPlayersMove(g) && bot.GesturesThisTurn() < 200) {
                 const int turns = opponent.Turns;
                 const uint32_t hand = g.HandNumber;
-                ASSERT_NE(bot.Step(g).Kind, TGestureKind::None) << "seed " << seed;
+                ASSERT_NE(bot.Step(g).Kind, TMoveType::None) << "seed " << seed;
                 Drive(g);
                 ASSERT_EQ(CheckConsistency(g), "") << "seed " << seed;
                 if (opponent.Turns != turns || g.HandNumber != hand) break;
@@ -134,7 +134,7 @@ TEST(GreedyBot, PlaysAWholeMatchAgainstTheBeginner) {
     Drive(g);
     int gestures = 0;
     while (!g.QuitRequested && gestures < 20000) {
-        ASSERT_NE(bot.Step(g).Kind, TGestureKind::None);
+        ASSERT_NE(bot.Step(g).Kind, TMoveType::None);
         Drive(g);
         ASSERT_EQ(CheckConsistency(g), "") << "gesture " << gestures;
         ++gestures;

@@ -154,8 +154,8 @@ struct TNetPair {
                 TNetSide& side = s == 0 ? A : B;
                 TPlayerBot& bot = s == 0 ? *BotA : *BotB;
                 if (!IsPlayersMove(side.G)) continue;
-                const TGesture g = bot.Step(side.G);
-                if (g.Kind == TGestureKind::None) {
+                const TMove g = bot.Step(side.G);
+                if (g.Kind == TMoveType::None) {
                     Failure = std::string(s == 0 ? "A" : "B") + "'s bot cannot move";
                     return false;
                 }

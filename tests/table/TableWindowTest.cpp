@@ -606,20 +606,20 @@ bool SameTable(const TGameState& a, const TGameState& b) {
 class WholeHandTest : public TableWindowTest {
 protected:
     // Performs the scripted player's gesture with the mouse or the keyboard.
-    void Perform(const TGesture& g) {
+    void Perform(const TMove& g) {
         const Qt::KeyboardModifiers mods =
             (g.Shift ? Qt::ShiftModifier : Qt::NoModifier) | (g.Ctrl ? Qt::ControlModifier : Qt::NoModifier);
         switch (g.Kind) {
-            case TGestureKind::Draw: ClickStock(); break;
-            case TGestureKind::TakePile: ClickPile(); break;
-            case TGestureKind::MeldCard:
-            case TGestureKind::MeldWild:
+            case TMoveType::Draw: ClickStock(); break;
+            case TMoveType::TakePile: ClickPile(); break;
+            case TMoveType::MeldCard:
+            case TMoveType::MeldWild:
                 ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(g.Index), Qt::LeftButton, mods);
                 break;
-            case TGestureKind::Discard:
+            case TMoveType::Discard:
                 ClickCard(TArea::PlayerHand, G().Seat(TSeat::Player).Hand.At(g.Index), Qt::RightButton);
                 break;
-            case TGestureKind::AddWild: {
+            case TMoveType::AddWild: {
                 for (const TCard& c : G().Seat(TSeat::Player).Melds)
                     if (c.Column == g.Index) {
                         ClickCard(TArea::PlayerMelds, c, Qt::LeftButton, mods);
@@ -627,13 +627,13 @@ protected:
                     }
                 break;
             }
-            case TGestureKind::DiscardRedThree:
+            case TMoveType::DiscardRedThree:
                 ClickCard(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds.At(g.Index), Qt::RightButton);
                 break;
-            case TGestureKind::UndoMeld: Key(Qt::Key_Delete); break;
-            case TGestureKind::UndoAll: Key(Qt::Key_Delete, Qt::ControlModifier); break;
-            case TGestureKind::EndHand: QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton); break;
-            case TGestureKind::None: break;
+            case TMoveType::UndoMeld: Key(Qt::Key_Delete); break;
+            case TMoveType::UndoAll: Key(Qt::Key_Delete, Qt::ControlModifier); break;
+            case TMoveType::EndHand: QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton); break;
+            case TMoveType::None: break;
         }
     }
 };
@@ -649,8 +649,8 @@ TEST_F(WholeHandTest, BeginnerAndScriptedPlayerPlayAHandToItsScoringWindow) {
     while (CountSeen("fmScore") == 0 && gestures < 3000) {
         ASSERT_EQ(CheckConsistency(G()), "") << "after " << gestures << " gestures";
         ASSERT_TRUE(IsPlayersMove(G())) << "the turn must come back to the player";
-        const TGesture g = bot.Next(G());
-        ASSERT_NE(g.Kind, TGestureKind::None) << "the scripted player is stuck";
+        const TMove g = bot.Next(G());
+        ASSERT_NE(g.Kind, TMoveType::None) << "the scripted player is stuck";
         const TGameState before = G().State();
         Perform(g);
         ++gestures;

@@ -74,7 +74,7 @@ struct TFuzzSide {
         if (!P.Append(data, size)) P.Clear();
         Settle();
         for (int i = 0; i < 400 && IsPlayersMove(G) && !G.QuitRequested; ++i) {
-            if (Bot.Step(G).Kind == TGestureKind::None) break;
+            if (Bot.Step(G).Kind == TMoveType::None) break;
             Check();
             Settle();
         }

@@ -39,7 +39,7 @@ int main(int argc, char** argv) {
         const uint32_t firstHand = local.G.HandNumber;
         for (int step = 0; step < 20000 && local.G.HandNumber < firstHand + 1 + n % 3; ++step) {
             if (!IsPlayersMove(remote)) break;
-            while (IsPlayersMove(remote) && bot->Step(remote).Kind != TGestureKind::None) {}
+            while (IsPlayersMove(remote) && bot->Step(remote).Kind != TMoveType::None) {}
             // The remote turn is over: its bytes reach the local side as one chunk.
             input += host.Out;
             input += '\0';

@@ -362,9 +362,9 @@ public:
                 if (game.HandNumber - 1 >= static_cast<uint32_t>(Opt.MaxHandsPerMatch))
                     Fail(game, "match still running after " + std::to_string(Opt.MaxHandsPerMatch) + " hands");
                 if (!IsPlayersMove(game)) Fail(game, "nobody is to move");
-                const TGesture ge = bot->Next(game);
-                if (ge.Kind == TGestureKind::None) Fail(game, "the bot found nothing to do");
-                Last = DescribeGesture(game, ge);
+                const TMove ge = bot->Next(game);
+                if (ge.Kind == TMoveType::None) Fail(game, "the bot found nothing to do");
+                Last = DescribeMove(game, ge);
                 ++Move;
                 if (Opt.Trace) std::printf("%6ld  bot: %s\n", Move, Last.c_str());
                 bot->Apply(game, ge);
