@@ -146,9 +146,9 @@ std::vector<TMove> LegalMoves(const TGame& game, TSeat seat) {
     candidates.push_back({TMoveType::EndHand});
     for (const TMove& m : candidates) {
         // One wild card meld stands for all: they differ only in which card was clicked.
-        if (m.Kind == TMoveType::MeldWild &&
-            std::find_if(legal.begin(), legal.end(), [](const TMove& l) { return l.Kind == TMoveType::MeldWild; }) !=
-                legal.end())
+        if (m.Kind == TMoveType::MeldWild && std::find_if(legal.begin(), legal.end(), [](const TMove& l) {
+                                                 return l.Kind == TMoveType::MeldWild;
+                                             }) != legal.end())
             continue;
         if (IsLegal(game, seat, m).Legal) legal.push_back(m);
     }
