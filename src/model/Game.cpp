@@ -58,11 +58,15 @@ int MinimumInitialMeld(int score) {
 }
 
 TGame::TGame(GameHost& host, TRuleOptions rules, TGameConfig config)
-    : Host(host), Rules(rules), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
+    : TGame(static_cast<IGameView&>(host), static_cast<IGameObserver&>(host), std::move(rules), std::move(config)) {}
+
+TGame::TGame(IGameView& view, IGameObserver& observer, TRuleOptions rules, TGameConfig config)
+    : Host(view), Observer(observer), Rules(rules), Config(std::move(config)), Rng(TimeOfDaySeed()) {}
 
 TGame::TGame(GameHost& host, const TGame& other)
     : TGameState(other),
       Host(host),
+      Observer(host),
       Rules(other.Rules),
       RemoteRules(other.RemoteRules),
       Config(other.Config),
@@ -87,7 +91,7 @@ void TGame::NewGame() {
     HandEndPending = MatchAnswerPending = false;
     Seat(TSeat::Player).Score = 0;
     Seat(TSeat::Opponent).Score = 0;
-    Host.MoveMade({TMoveKind::NewGame});
+    Observer.MoveMade({TMoveKind::NewGame});
     GameInProgress = false;
     DealHand(TSoundEvent::Start);
 }
@@ -236,7 +240,7 @@ void TGame::DealHand(TSoundEvent sound) {
     OpponentsTurn = !playerFirst;
     DealtLastHand = true;
     // The other side builds the same stock from the positions.
-    if (Config.Networked) Host.MoveMade({TMoveKind::Deal, 0, 0, playerFirst});
+    if (Config.Networked) Observer.MoveMade({TMoveKind::Deal, 0, 0, playerFirst});
     SetTurnPhase(playerFirst ? TTurnPhase::Draw : TTurnPhase::OpponentTurn);
 }
 
@@ -260,7 +264,7 @@ bool TGame::PlayerDrawOneFromStock() {
     ++DrawsThisTurn;
     Host.SetRulesHint(kRulesHintLocked);
     c.FaceUp = true;
-    Host.MoveMade({TMoveKind::Draw});
+    Observer.MoveMade({TMoveKind::Draw});
     bool redThree = IsRedThree(c);
     TCardList& area = redThree ? Seat(TSeat::Player).Melds : Seat(TSeat::Player).Hand;
     PlaceInColumn(area, false, c);

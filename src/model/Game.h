@@ -182,10 +182,15 @@ inline constexpr const char* kRulesHintLocked = " Changing the rules is only pos
 class TGame : public TGameState {
 public:
     TGame(GameHost& host, TRuleOptions rules = {}, TGameConfig config = {});
+    // A view and an observer of their own.
+    TGame(IGameView& view, IGameObserver& observer, TRuleOptions rules = {}, TGameConfig config = {});
     // The whole game, reporting to another host (a trial of a move, a copy to show).
     TGame(GameHost& host, const TGame& other);
 
-    GameHost& Host;
+    // What the view shows, and who hears of the moves and results (one host
+    // is usually both).
+    IGameView& Host;
+    IGameObserver& Observer;
     TRuleOptions Rules;
     // In a network game, the rules the remote player plays by (known from
     // its greeting and its rule changes). Its seat is judged and scored by

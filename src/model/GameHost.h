@@ -91,9 +91,12 @@ struct TMatchResult {
     bool PlayerWon = false, OpponentWon = false;
 };
 
-class GameHost {
+// What the view shows of the game: the table (cards moving between places,
+// pauses), the message line, messages, sounds, the controls that follow the
+// game and the result windows.
+class IGameView {
 public:
-    virtual ~GameHost() = default;
+    virtual ~IGameView() = default;
 
     // Status bar: the text of the current phase, or a refusal (red, bold, with a beep).
     virtual void ShowStatus(const std::string& text) = 0;
@@ -106,27 +109,37 @@ public:
     virtual void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) = 0;
     virtual void Invalidate(TRegion region) = 0;
     virtual void Wait(int milliseconds) = 0;
-    // True while the host is still showing what it was told (a card moving,
+    // True while the view is still showing what it was told (a card moving,
     // a pause, a window open): the driver then stops and is run again later.
     virtual bool Presenting() const = 0;
     virtual void PlaySound(TSoundEvent event) = 0;
-    // A move of the player's seat, for a networked opponent and the move log.
-    virtual void MoveMade(const TMoveReport& move) = 0;
     // Window controls that follow the game.
     virtual void SetUndoEnabled(bool enabled) = 0;
     virtual void SetEndHandVisible(bool visible) = 0;
     virtual void SetEndHandEnabled(bool enabled) = 0;
     virtual void SetRulesHint(const std::string& hint) = 0;
     virtual void ShowWhoseTurn(const std::string& text) = 0;
-    // End of hand and match: the result windows and the high-score / win-ratio hooks.
+    // The end of a hand's result window.
     virtual void ShowHandResult(const THandResult& result) = 0;
-    virtual void HandFinished(const THandResult& result) = 0;
     // Shows the Game Over window. Returns whether to play another game when
     // the answer is known at once; otherwise the answer comes later through
     // TGameDriver::AnswerAnotherMatch.
     virtual std::optional<bool> ShowMatchResult(const TMatchResult& result) = 0;
+};
+
+// What observers hear: the moves of the player's seat (the network turns them
+// into tokens) and every finished hand and match (high scores, the win ratio,
+// the simulator's tally).
+class IGameObserver {
+public:
+    virtual ~IGameObserver() = default;
+    virtual void MoveMade(const TMoveReport& move) = 0;
+    virtual void HandFinished(const THandResult& result) = 0;
     virtual void MatchFinished(const TMatchResult& result) = 0;
 };
+
+// One object that is both, as the table window and the headless host are.
+class GameHost : public IGameView, public IGameObserver {};
 
 // A host without a screen: records what the core showed and answers the
 // Game Over question from a script (default Yes). Used by tests and by the simulator.

@@ -51,7 +51,7 @@ bool TGameDriver::FinishHandEnd() {
     G.HandEndDifference = match.Difference;
     // The high-score list comes first, so its own sound does not cut the
     // match's sound short.
-    G.Host.MatchFinished(match);
+    G.Observer.MatchFinished(match);
     if (match.PlayerWon) G.Host.PlaySound(TSoundEvent::WinMatch);
     if (match.OpponentWon) G.Host.PlaySound(TSoundEvent::LoseMatch);
     G.MatchAnswerPending = true;
@@ -71,7 +71,7 @@ void TGameDriver::AnswerAnotherMatch(bool again) {
     }
     G.Seat(TSeat::Player).Score = G.Seat(TSeat::Opponent).Score = 0;
     G.GameInProgress = false;
-    if (G.Config.Networked && G.DealsNext(G.HandEndDifference)) G.Host.MoveMade({TMoveKind::NewGame});
+    if (G.Config.Networked && G.DealsNext(G.HandEndDifference)) G.Observer.MoveMade({TMoveKind::NewGame});
     DealNextIfOurs();
 }
 

@@ -49,7 +49,7 @@ void TGame::MeldCard(int index) {
     PlaceInColumn(Seat(TSeat::Player).Melds, Seat(TSeat::Player).MeldState.CanastaKind[rank] != ckNone, card);
     card.FaceUp = true;
     AddCard(Seat(TSeat::Player).Melds, card);
-    Host.MoveMade({TMoveKind::Meld, card.Id});
+    Observer.MoveMade({TMoveKind::Meld, card.Id});
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     PushUndo(card);
     Host.SetUndoEnabled(true);
@@ -131,7 +131,7 @@ void TGame::AddWildcardToColumn(int c) {
     card.FaceUp = true;
     AddCard(Seat(TSeat::Player).Melds, card);
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
-    Host.MoveMade({TMoveKind::AddWild, card.Id, c});
+    Observer.MoveMade({TMoveKind::AddWild, card.Id, c});
     PushUndo(card);
     Host.SetUndoEnabled(true);
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));

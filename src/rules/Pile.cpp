@@ -90,7 +90,7 @@ void TGame::TakePile() {
                   Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
     AddCard(Seat(TSeat::Player).Melds, card);
     TakenTopCard = card;
-    Host.MoveMade({TMoveKind::TakePileTop});
+    Observer.MoveMade({TMoveKind::TakePileTop});
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     CheckCanasta(TSeat::Player, card.Column);
     // The canasta display may have moved the card within its column.
@@ -113,7 +113,7 @@ void TGame::TakePile() {
         if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld += card.Points;
         TopColumnCountBefore = before;
     } else {
-        Host.MoveMade({TMoveKind::TakePileRest});
+        Observer.MoveMade({TMoveKind::TakePileRest});
         SetTurnPhase(TTurnPhase::MeldOrDiscard);
         PileFrozen = TopCardPending = PileTakeUndoable = false;
         TakeRestOfPile();
@@ -142,7 +142,7 @@ void TGame::CompletePileTake() {
     PileFrozen = PileTakeUndoable = TopCardPending = TurnStart = false;
     // The top card no longer needs to be kept out of the first-meld count.
     if (!Rules.TopCardCounts) Seat(TSeat::Player).MinimumMeld -= TakenTopCard.Points;
-    Host.MoveMade({TMoveKind::TakePileRest});
+    Observer.MoveMade({TMoveKind::TakePileRest});
     TakeRestOfPile();
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerHand);
@@ -220,7 +220,7 @@ void TGame::UndoTakePile() {
     Host.Invalidate(TRegion::PlayerMelds);
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::Scores);
-    Host.MoveMade({TMoveKind::UndoTake});
+    Observer.MoveMade({TMoveKind::UndoTake});
 }
 
 void TGame::SpreadColumn(TCardList& list, int column) {
@@ -261,7 +261,7 @@ bool TGame::DiscardCard(int index) {
     AddCard(DiscardPile, card);
     ++Seat(TSeat::Player).Discards[card.Rank];
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
-    Host.MoveMade({TMoveKind::Discard, card.Id});
+    Observer.MoveMade({TMoveKind::Discard, card.Id});
     Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::PlayerHand);
     Host.Invalidate(TRegion::Pile);
@@ -287,7 +287,7 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     PileFrozen = true;
     TCard card;
     RemoveCardAt(Seat(TSeat::Player).Melds, index, card, false, kRankThree);
-    Host.MoveMade({TMoveKind::DiscardRedThree, card.Id});
+    Observer.MoveMade({TMoveKind::DiscardRedThree, card.Id});
     const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
     ClearColumn(card);
     AddCard(DiscardPile, card);
@@ -333,7 +333,7 @@ bool TGame::CheckForcedPass() {
     DrawsThisTurn = 0;
     TurnStart = true;
     OpponentsTurn = true;
-    Host.MoveMade({TMoveKind::Pass});
+    Observer.MoveMade({TMoveKind::Pass});
     HandTurnToOpponent();
     // Against the computer the snapshot is of the table its turn leaves.
     if (Config.Networked)
@@ -352,7 +352,7 @@ void TGame::EndHandClicked() {
             TMsgKind::Information);
         return;
     }
-    Host.MoveMade({TMoveKind::EndHand});
+    Observer.MoveMade({TMoveKind::EndHand});
     EndHandRequested = true;
     EndHandIfOver();
 }

@@ -128,7 +128,7 @@ bool TGame::EndHandIfOver() {
     HandEndDifference = hand.Difference;
     Host.Invalidate(TRegion::All);
     Host.ShowHandResult(hand);
-    Host.HandFinished(hand);
+    Observer.HandFinished(hand);
     return true;
 }
 

@@ -62,7 +62,7 @@ void TGame::UndoMeld() {
     Host.AnimateMove(card, from, PlaceOf(TArea::PlayerHand, card));
     Host.Invalidate(TRegion::PlayerHand);
     if (UndoStack.empty()) Host.SetUndoEnabled(false);
-    Host.MoveMade({TMoveKind::UndoMeld, card.Id, column});
+    Observer.MoveMade({TMoveKind::UndoMeld, card.Id, column});
 }
 
 void TGame::UndoAll() {

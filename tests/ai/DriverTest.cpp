@@ -84,3 +84,44 @@ INSTANTIATE_TEST_SUITE_P(Pairings, WholeMatch,
                          });
 
 }  // namespace
+
+namespace {
+
+// An observer apart from the view: it hears the player's moves and every
+// finished hand and match, and nothing of what is shown.
+struct TTally : IGameObserver {
+    int Moves = 0, Hands = 0, Matches = 0;
+    void MoveMade(const TMoveReport&) override { ++Moves; }
+    void HandFinished(const THandResult&) override { ++Hands; }
+    void MatchFinished(const TMatchResult&) override { ++Matches; }
+};
+
+TEST(Observers, HearMovesAndResultsApartFromTheView) {
+    THeadlessHost view;
+    view.Answers = {false};
+    view.Record = true;
+    TTally tally;
+    TGame g(view, tally);
+    TBeginner level;
+    g.Levels = {&level, &level, &level};
+    g.FixedSeed = true;
+    g.Rng.Seed = 3;
+    std::unique_ptr<TPlayerBot> bot = MakePlayerBot("greedy");
+    TGameDriver driver(g);
+    g.NewGame();
+    driver.Run();
+    for (int i = 0; i < 20000 && !g.QuitRequested; ++i) {
+        bot->Step(g);
+        driver.Run();
+    }
+    ASSERT_TRUE(g.QuitRequested);
+    EXPECT_GT(tally.Moves, 20);
+    EXPECT_GE(tally.Hands, 2);
+    EXPECT_EQ(tally.Matches, 1);
+    // The view showed the results but heard none of them.
+    EXPECT_TRUE(view.Hands.empty());
+    EXPECT_TRUE(view.Matches.empty());
+    EXPECT_FALSE(view.Events.empty());
+}
+
+}  // namespace
