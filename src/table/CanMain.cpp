@@ -275,17 +275,18 @@ void TfmCanMain::FormCreate() {
 void TfmCanMain::CreateMenus() {
     QMenu* game = menuBar()->addMenu(QStringLiteral("&Game"));
     mnNew = game->addAction(QStringLiteral("&New"), this, [this] { mnNewClick(); });
-    mnNew->setShortcut(Qt::Key_F2);
+    // The standard keys first (the menus show them), the old F-keys beside them.
+    mnNew->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_N), QKeySequence(Qt::Key_F2)});
     mnNew->setStatusTip(QStringLiteral("Start a new game"));
     mnLoad = game->addAction(QStringLiteral("&Load..."), this, [this] { mnLoadClick(); });
-    mnLoad->setShortcut(Qt::Key_F3);
+    mnLoad->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_O), QKeySequence(Qt::Key_F3)});
     mnLoad->setStatusTip(QStringLiteral("Continue a saved game"));
     mnSave = game->addAction(QStringLiteral("&Save..."), this, [this] { mnSaveClick(); });
-    mnSave->setShortcut(Qt::Key_F4);
+    mnSave->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_S), QKeySequence(Qt::Key_F4)});
     mnSave->setStatusTip(QStringLiteral("Save this game to continue it later"));
     game->addSeparator();
     mnUndoMeld = game->addAction(QStringLiteral("&Undo Meld"), this, [this] { mnUndoMeldClick(); });
-    mnUndoMeld->setShortcut(Qt::Key_Delete);
+    mnUndoMeld->setShortcuts({QKeySequence(Qt::CTRL | Qt::Key_Z), QKeySequence(Qt::Key_Delete)});
     mnUndoMeld->setStatusTip(LongHint("|Undo the last meld, if any"));
     mnUndoMeld->setEnabled(false);
     mnUndoAll = game->addAction(QStringLiteral("Undo &All"), this, [this] { mnUndoAllClick(); });
@@ -306,6 +307,7 @@ void TfmCanMain::CreateMenus() {
     mnMoveLog->setWhatsThis(WhatsThisText(hcMoveLog));
     game->addSeparator();
     mnExit = game->addAction(QStringLiteral("E&xit"), this, [this] { close(); });
+    mnExit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     mnExit->setStatusTip(QStringLiteral("Quit Canasta"));
 
     mnuOptions = menuBar()->addMenu(QStringLiteral("&Options"));
@@ -837,6 +839,13 @@ bool TfmCanMain::event(QEvent* e) {
 }
 
 bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
+    if (e->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
+        static_cast<QWidget*>(watched)->window() == this) {
+        if (CardKeyWins(static_cast<QKeyEvent*>(e)->key())) {
+            e->accept();
+            return true;
+        }
+    }
     switch (e->type()) {
         case QEvent::MouseButtonPress:
         case QEvent::MouseButtonRelease:

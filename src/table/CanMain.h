@@ -202,6 +202,9 @@ public:
     void FitMessageArea();
     void ToggleFullScreen();
     void ApplyCardBacks(const TBackSetting& deck0, const TBackSetting& deck1);
+    // While cards are chosen by keyboard a card key is a card key, Ctrl
+    // included: Ctrl+Q melds up to three queens there, it does not quit.
+    bool CardKeyWins(int key) const;
     const std::array<TBackSetting, 2>& Backs() const { return CardBacks; }
     // The opponent's hand row position of a card of Seat(TSeat::Opponent).Hand (sorted by rank).
     int OpponentRowX(const TCard& card) const;

@@ -66,6 +66,12 @@ double EaseInOut(double t) {
     return t < 0.5 ? 4 * t * t * t : 1 - std::pow(-2 * t + 2, 3) / 2;
 }
 
+bool TfmCanMain::CardKeyWins(int key) const {
+    const bool keyPhase = G.TurnPhase == TTurnPhase::KeyMeld || G.TurnPhase == TTurnPhase::KeyDiscard ||
+                          G.TurnPhase == TTurnPhase::KeyWild;
+    return keyPhase && KeyColumn(key) >= 0;
+}
+
 TfmCanMain::THitArea TfmCanMain::HitTest(int x, int y, int& index) {
     index = -1;
     const TableLayout& L = Geometry;

@@ -773,3 +773,35 @@ TEST_F(TableWindowTest, WhoseTurnWindowClosesAfterItsTime) {
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.WhoseTurnShown(); }, 15000)) << "the window never closes";
     EXPECT_GE(shown.elapsed(), 1300) << "it stays 1.5 seconds";
 }
+
+// The standard keys work beside the F-keys and are the ones the menus show.
+TEST_F(TableWindowTest, StandardKeysBesideTheFKeys) {
+    TfmCanMain& w = Open();
+    EXPECT_EQ(w.NewAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+    EXPECT_TRUE(w.NewAction()->shortcuts().contains(QKeySequence(Qt::Key_F2)));
+    EXPECT_EQ(w.LoadAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+    EXPECT_EQ(w.SaveAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(w.UndoMeldAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Z));
+    EXPECT_EQ(w.ExitAction()->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
+    EXPECT_EQ(w.HelpTopicsAction()->shortcut(), QKeySequence(Qt::Key_F1));
+
+    // Ctrl+Z takes back the last meld of the turn.
+    TestTable t = Table();
+    t.Hand({"5S", "5C", "5H", "9H", "KD"});
+    Arrange(t);
+    ClickHand("5S");
+    ASSERT_EQ(ColumnCount(4), 1);
+    Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(ColumnCount(4), 0);
+    EXPECT_EQ(InHand("5S"), 1);
+
+    // While cards are chosen by keyboard, Ctrl+Q is the queens' key, not Exit.
+    t.Clear();
+    t.Hand({"QS", "QC", "QH", "9H", "KD"});
+    Arrange(t);
+    Key(Qt::Key_F8);
+    ASSERT_EQ(G().TurnPhase, TTurnPhase::KeyMeld);
+    Key(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(ColumnCount(11), 3);
+}
