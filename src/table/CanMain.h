@@ -211,8 +211,7 @@ public:
 
     // The start-up step after the splash: layout, card images, first deal.
     void tmSplashTimer();
-    // Whether the player would find the pile frozen, and why (empty when not).
-    bool PileFrozenForPlayer(const TGame& game) const;
+    // Why the pile is frozen for the player (empty when it is not).
     QString FrozenReason(const TGame& game) const;
     // The tooltip of the table at that point: the stock, the pile and why it
     // is frozen, or nothing.
@@ -356,6 +355,8 @@ private:
     bool StartMove(const TShowStep& step);
     void tmShowTimer();
     void EndTimedStep();
+    // Ends the move, flash or pause being shown, without going on.
+    void StopTimedStep();
     std::shared_ptr<TGame> TableCopy() const;
     // The table to paint: the copy of the step being shown, or the game.
     TGame& Shown() const;

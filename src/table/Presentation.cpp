@@ -136,34 +136,31 @@ void TfmCanMain::tmShowTimer() {
     EndTimedStep();
 }
 
-void TfmCanMain::EndTimedStep() {
+void TfmCanMain::StopTimedStep() {
     tmShow.stop();
     Moving.Active = false;
     Flash.Active = false;
+    Frames = {};
     ShowRunning = false;
+}
+
+void TfmCanMain::EndTimedStep() {
+    StopTimedStep();
     View->repaint();
     Advance();
 }
 
 void TfmCanMain::ClearPresentation() {
-    tmShow.stop();
+    StopTimedStep();
     Shows.clear();
     ShownTable.reset();
-    Moving.Active = false;
-    Flash.Active = false;
-    Frames = {};
-    ShowRunning = false;
 }
 
 void TfmCanMain::FinishPresentation() {
     // Without time for frames and pauses, the rest is shown at once.
     const double scale = PauseScale;
     PauseScale = 0;
-    tmShow.stop();
-    Moving.Active = false;
-    Flash.Active = false;
-    Frames = {};
-    ShowRunning = false;
+    StopTimedStep();
     Advance();
     PauseScale = scale;
 }

@@ -254,16 +254,8 @@ void TfmCanMain::PaintPileBox(QPainter& p) {
 
 QFont PileCountFont(const TableLayout& layout) { return PointFont(SansFamily(), PileCountPoints(layout), true); }
 
-bool TfmCanMain::PileFrozenForPlayer(const TGame& g) const {
-    if (g.PileFrozen) return true;
-    if (!(g.Rules.InitiallyFrozen && g.Rules.FrozenPerPlayer)) return false;
-    int melded = 0;
-    for (const TCard& c : g.Seat(TSeat::Player).Melds) melded += IsRedThree(c) ? 0 : 1;
-    return melded == 0;
-}
-
 QString TfmCanMain::FrozenReason(const TGame& g) const {
-    if (!PileFrozenForPlayer(g)) return {};
+    if (!g.PileFrozenFor(TSeat::Player)) return {};
     bool wild = false, redThree = false;
     for (const TCard& c : g.DiscardPile) {
         wild = wild || IsWild(c);
@@ -298,7 +290,7 @@ QString TfmCanMain::TableToolTip(QPoint at) const {
 
 void TfmCanMain::PaintFrozenMark(QPainter& p) {
     const TGame& S = Shown();
-    if (S.DiscardPile.Empty() || !PileFrozenForPlayer(S)) return;
+    if (S.DiscardPile.Empty() || !S.PileFrozenFor(TSeat::Player)) return;
     const TableLayout& L = Geometry;
     const double s = std::max(1.0, L.Scale);
     const QRectF card(L.TableLeft, L.DiscardTop, L.CardWidth, L.CardHeight);

@@ -22,13 +22,7 @@ public:
         for (const char* king : {"KS", "KC", "KH"})
             g.MeldFromHand(TSeat::Opponent, FindFirstById(g.Seat(TSeat::Opponent).Hand, CardId(king)));
         g.MeldWildCard(TSeat::Opponent, 12);
-        const int slot = FindFirstById(g.Seat(TSeat::Opponent).Hand, CardId("7C"));
-        TCard c = g.Seat(TSeat::Opponent).Hand.At(slot);
-        g.RemoveFromHand(TSeat::Opponent, slot);
-        ClearColumn(c);
-        c.FaceUp = true;
-        AddCard(g.DiscardPile, c);
-        g.Host.AnimateMove(c, RowSlot(slot), {TArea::DiscardPile});
+        g.DiscardFromHand(TSeat::Opponent, FindFirstById(g.Seat(TSeat::Opponent).Hand, CardId("7C")));
         g.OpponentsTurn = false;
         g.SetTurnPhase(TTurnPhase::Draw);
         ++Turns;

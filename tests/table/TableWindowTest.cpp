@@ -198,13 +198,7 @@ public:
         g.OpponentsTurn = true;
         g.AddToHand(TSeat::Opponent, g.DrawFromStock(), {TArea::Stock}, true);
         g.Host.Wait(300);
-        const int slot = g.Seat(TSeat::Opponent).Hand.Count - 1;
-        TCard c = g.Seat(TSeat::Opponent).Hand.Last();
-        g.RemoveFromHand(TSeat::Opponent, slot);
-        ClearColumn(c);
-        c.FaceUp = true;
-        AddCard(g.DiscardPile, c);
-        g.Host.AnimateMove(c, RowSlot(slot), {TArea::DiscardPile});
+        g.DiscardFromHand(TSeat::Opponent, g.Seat(TSeat::Opponent).Hand.Count - 1);
         g.OpponentsTurn = false;
         g.SetTurnPhase(TTurnPhase::Draw);
     }
