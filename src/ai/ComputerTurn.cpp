@@ -174,7 +174,11 @@ void TComputerTurn::Discard() {
         return;
     }
     if (HandSize() == 0) return;
-    const TDiscardChoice choice = ChooseDiscard();
+    DiscardChosen(ChooseDiscard());
+}
+
+void TComputerTurn::DiscardChosen(const TDiscardChoice& choice) {
+    TGame& g = *G;
     if (!choice.FromMelds) {
         // A position off the hand is refused there: the hand is abandoned.
         g.DiscardFromHand(Me, choice.Position);

@@ -123,13 +123,16 @@ protected:
     void DrawCards();       // the turn's draws with the red-three extra draw
     // No draw and no forced take left: the hand ends.
     void EndHandAtEmptyStock();
+    // Closing pieces: the chosen card onto the pile, then the turn handed over
+    // (a search finishes a turn on a copy of the game with its own choice).
+    void DiscardChosen(const TDiscardChoice& choice);
+    void Finish();
 
 private:
     // The pile's top card into my hand, on record as taken.
     void TakeFromPile();
     void RunTurn();
     void Discard();
-    void Finish();
 
     TGame* G = nullptr;
 };
