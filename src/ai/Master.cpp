@@ -17,8 +17,7 @@ namespace {
 size_t At(int i) { return static_cast<size_t>(i); }
 
 int64_t NowNs() {
-    return std::chrono::duration_cast<std::chrono::nanoseconds>(
-               std::chrono::steady_clock::now().time_since_epoch())
+    return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
         .count();
 }
 
@@ -149,7 +148,8 @@ void RedealHiddenCards(TGame& game, TSeat seat, uint32_t seed) {
     for (const TCard& p : other.PickedUp) {
         int found = -1;
         for (int i = 0; i < other.Hand.Count && found < 0; ++i)
-            if (!known[At(i)] && other.Hand.Cards[At(i)].Id == p.Id && other.Hand.Cards[At(i)].Deck == p.Deck) found = i;
+            if (!known[At(i)] && other.Hand.Cards[At(i)].Id == p.Id && other.Hand.Cards[At(i)].Deck == p.Deck)
+                found = i;
         for (int i = 0; i < other.Hand.Count && found < 0; ++i)
             if (!known[At(i)] && other.Hand.Cards[At(i)].Id == p.Id) found = i;
         if (found < 0) continue;
@@ -338,8 +338,7 @@ TDiscardChoice TMaster::SearchDiscard() {
                           NaturalPoints(r) / 5;
         ranked.emplace_back(score, at);
     }
-    std::stable_sort(ranked.begin(), ranked.end(),
-                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::stable_sort(ranked.begin(), ranked.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     std::vector<TDiscardChoice> choices{expert};
     for (const auto& r : ranked) {
         if (static_cast<int>(choices.size()) > Budget.DiscardAlternatives) break;

@@ -51,7 +51,8 @@ std::vector<std::unique_ptr<TPosition>> TurnStarts(uint32_t seed, int wanted, TR
             continue;
         }
         const TSeat mover = g.OpponentsTurn ? TSeat::Opponent : TSeat::Player;
-        if (mover == TSeat::Opponent && ++turn % 3 == 0 && g.Stock.Count > 10) out.push_back(std::make_unique<TPosition>(g));
+        if (mover == TSeat::Opponent && ++turn % 3 == 0 && g.Stock.Count > 10)
+            out.push_back(std::make_unique<TPosition>(g));
         (mover == TSeat::Opponent ? opponent : player).PlayTurn(g, mover);
     }
     return out;
@@ -249,8 +250,7 @@ TEST(MasterSearch, AWallClockBudgetKeepsToItsTime) {
         master.Budget.Threads = 2;
         const auto start = std::chrono::steady_clock::now();
         master.PlayTurn(here.G, TSeat::Opponent);
-        const double ms =
-            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        const double ms = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
         // The budget and one sample's overrun per thread, with room for a loaded machine.
         EXPECT_LT(ms, 60 + 250);
         EXPECT_EQ(CheckConsistency(here.G), "");
