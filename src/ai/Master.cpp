@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cmath>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <utility>
@@ -57,6 +58,7 @@ public:
 // What one search thread owns: the host the copies report to and the two
 // seats' rollout levels, each with a state of its own.
 struct TWorker {
+    bool ValueMatch = true;
     THeadlessHost Host;
     TExpertState MineState, TheirsState;
     TRolloutExpert Mine;
@@ -67,7 +69,7 @@ struct TWorker {
     }
 
     // Plays both seats to the end of the hand and values the outcome for seat.
-    double PlayOut(TGame& g, TSeat seat) {
+    double PlayOut(TGame& g, TSeat seat, int mineBefore, int theirsBefore) {
         try {
             for (int turns = 0; g.TurnPhase != TTurnPhase::HandOver && turns < 400; ++turns) {
                 const TSeat mover = g.OpponentsTurn ? TSeat::Opponent : TSeat::Player;
@@ -81,6 +83,7 @@ struct TWorker {
             mine += g.Seat(seat).MeldedPoints;
             theirs += g.Seat(OtherSeat(seat)).MeldedPoints;
         }
+        if (!ValueMatch) return (mine - mineBefore) - (theirs - theirsBefore);
         return MatchValue(mine, theirs);
     }
 };
@@ -92,11 +95,13 @@ using TPlayCandidate = std::function<void(TWorker&, TGame&, int candidate)>;
 std::vector<std::vector<double>> RunSearch(const TGame& game, TSeat seat, const TMasterBudget& budget, uint32_t seed,
                                            int64_t deadline, int candidates, const TPlayCandidate& play) {
     const int limit = deadline ? 1 << 20 : std::max(1, budget.Samples);
+    const int mineBefore = game.Seat(seat).Score, theirsBefore = game.Seat(OtherSeat(seat)).Score;
     std::atomic<int> next{0};
     std::mutex lock;
     std::vector<std::pair<int, std::vector<double>>> done;
     auto work = [&] {
         TWorker w;
+        w.ValueMatch = budget.ValueMatch;
         std::vector<std::pair<int, std::vector<double>>> mine;
         for (;;) {
             // At least a few samples even when the clock has run out already.
@@ -104,15 +109,22 @@ std::vector<std::vector<double>> RunSearch(const TGame& game, TSeat seat, const 
             const int s = next.fetch_add(1);
             if (s >= limit) break;
             const uint32_t sampleSeed = Mix(seed, static_cast<uint32_t>(s));
-            TGame dealt(w.Host, game);
-            dealt.Levels = {};
-            RedealHiddenCards(dealt, seat, sampleSeed);
+            auto deal = [&](uint32_t dealSeed) {
+                auto d = std::make_unique<TGame>(w.Host, game);
+                d->Levels = {};
+                RedealHiddenCards(*d, seat, dealSeed);
+                return d;
+            };
+            std::unique_ptr<TGame> dealt = deal(sampleSeed);
             std::vector<double> values(At(candidates));
             for (int c = 0; c < candidates; ++c) {
-                TGame g(w.Host, dealt);
-                g.Rng.Seed = Mix(sampleSeed, 0x524F4C4Cu);
+                // Without common deals each candidate meets deals of its own.
+                const uint32_t own = budget.CommonDeals ? sampleSeed : Mix(sampleSeed, static_cast<uint32_t>(c + 1));
+                if (!budget.CommonDeals && c > 0) dealt = deal(own);
+                TGame g(w.Host, *dealt);
+                g.Rng.Seed = Mix(own, 0x524F4C4Cu);
                 play(w, g, c);
-                values[At(c)] = w.PlayOut(g, seat);
+                values[At(c)] = w.PlayOut(g, seat, mineBefore, theirsBefore);
             }
             mine.emplace_back(s, std::move(values));
         }
@@ -283,7 +295,7 @@ bool TMaster::SearchTake() {
     TGame& g = Game();
     const bool expert = TExpert::TakeDecision();
     if (Following && NextTake < Plan.Takes.size()) return Plan.Takes[NextTake++];
-    if (g.StockExhausted || g.DiscardPile.Empty()) return expert;
+    if (!Budget.SearchTake || g.StockExhausted || g.DiscardPile.Empty()) return expert;
     // The take is a candidate only where the Expert's own melding after a take
     // can follow it: a pile it may take and a first meld it reaches.
     bool feasible = expert;
@@ -344,7 +356,7 @@ TDiscardChoice TMaster::SearchDiscard() {
         if (static_cast<int>(choices.size()) > Budget.DiscardAlternatives) break;
         choices.push_back({r.second});
     }
-    if (choices.size() < 2) return expert;
+    if (choices.size() < 2 || !Budget.SearchDiscard) return expert;
 
     ++Stats.DiscardSearches;
     const TExpertState now = State();

@@ -27,6 +27,10 @@ struct TMasterBudget {
     double Margin = 2.0;
     // Candidates for the discard besides the Expert's card.
     int DiscardAlternatives = 3;
+    // The parts of the search, each to be switched off to measure what it is worth:
+    // the take decision, the discard, the match value (else the hand's point
+    // difference), the same deals and rollout seeds for every candidate.
+    bool SearchTake = true, SearchDiscard = true, ValueMatch = true, CommonDeals = true;
 };
 
 // The budget the program plays with: the turn stays under about a second on

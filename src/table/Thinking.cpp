@@ -48,7 +48,8 @@ bool TfmCanMain::StartThinking() {
         } catch (const std::exception&) {
             // The turn on the game itself meets the same trouble and reports it.
         }
-        QMetaObject::invokeMethod(this, [this, serial] { ThinkingDone(serial); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this, serial] { ThinkingDone(serial); }, Qt::QueuedConnection);
     });
     return true;
 }

@@ -63,6 +63,7 @@ struct TOptions {
     int Threads = 1;
     double Margin = -1;
     int Alternatives = -1;
+    std::vector<std::string> MasterOff;  // parts of the Master's search switched off
 };
 
 // Applies "Name=value" (a field of the rule options) to the rules.
@@ -128,6 +129,12 @@ std::unique_ptr<TComputerTurn> MakeLevel(const std::string& name, int& index, co
         if (o.Samples > 0) master->Budget.Samples = o.Samples;
         if (o.Margin >= 0) master->Budget.Margin = o.Margin;
         if (o.Alternatives >= 0) master->Budget.DiscardAlternatives = o.Alternatives;
+        for (const std::string& part : o.MasterOff) {
+            if (part == "take") master->Budget.SearchTake = false;
+            if (part == "discard") master->Budget.SearchDiscard = false;
+            if (part == "match-value") master->Budget.ValueMatch = false;
+            if (part == "common-deals") master->Budget.CommonDeals = false;
+        }
         return master;
     }
     return nullptr;
@@ -538,6 +545,8 @@ void Usage() {
         "  --threads N  the Master's search threads (default 1)\n"
         "  --margin Z   standard errors a candidate must gain by to replace the Expert's choice (default 2)\n"
         "  --alternatives N  discards tried besides the Expert's (default 3)\n"
+        "  --master-off P  switch off a part of the Master's search: take, discard, match-value,\n"
+        "               common-deals (to measure what it is worth)\n"
         "  --rule       one rule switch over the rule set, e.g. --rule CanastasToGoOut=2\n"
         "               --rule RedThreeFreezes=1 (names as in TRuleOptions)\n"
         "  --match K    play only match K of the seed (to replay a failure)\n"
@@ -602,6 +611,10 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.Margin = std::atof(v);
         } else if (a == "--alternatives") {
             o.Alternatives = std::atoi(v);
+        } else if (a == "--master-off") {
+            const std::string part = v;
+            if (part != "take" && part != "discard" && part != "match-value" && part != "common-deals") return false;
+            o.MasterOff.push_back(part);
         } else {
             return false;
         }
