@@ -789,7 +789,8 @@ void TfmCanMain::ShowStatus(const std::string& text) {
         StatusError = false;
         lbStatus->setFont(QFont());
         lbStatus->setPalette(QPalette());
-        lbStatus->setText(QString::fromStdString(Net ? Net->StatusFor(text) : text));
+        Instruction = QString::fromStdString(Net ? Net->StatusFor(text) : text);
+        ShowMessageArea();
         tmLED.stop();
     });
 }
@@ -823,6 +824,9 @@ void TfmCanMain::DisplayHint(const QString& hint) {
     lbStatus->setPalette(QPalette());
     StatusError = false;
     tmLED.stop();
+    // The connection's state is news of its own: what happened at the table before is past.
+    Notes.clear();
+    Instruction = hint;
     lbStatus->setText(hint);
     HintShown = true;
 }
@@ -892,6 +896,10 @@ void TfmCanMain::Inform(const std::string& text, TMsgKind kind) {
         }
     };
     Present(std::move(step));
+}
+
+void TfmCanMain::Notice(const std::string& text) {
+    PresentNow([this, t = QString::fromStdString(text)] { AddNote(t); });
 }
 
 bool TfmCanMain::Ask(const std::string& question) { return AskYesNo(this, Title(), QString::fromStdString(question)); }

@@ -230,6 +230,7 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
+    void Notice(const std::string& text) override;
     void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
@@ -382,6 +383,10 @@ private:
     void NoteTurns();
     void PaintHighlights(QPainter& p);
     void ClearHighlights();
+    void AddNote(const QString& note);
+    // The notes and the instruction, the oldest notes left out when they do
+    // not all fit.
+    void ShowMessageArea();
     void mnMoveLogClick();
 
     ISettingsStore& Store;
@@ -503,7 +508,11 @@ private:
     TMovePace Pace;
     TTurnLog TurnLog;
     std::string LastAccount;
-    QString AccountInstruction;  // the instruction shown below the account
+    // The message area: notes of what happened since the player last acted
+    // (the other side's turn, what the game did on its own) above the
+    // instruction of the phase.
+    QStringList Notes;
+    QString Instruction;
     std::vector<TCardPlace> Highlights;
     uint32_t HighlightsHand = 0;
     QAction* mnMoveLog = nullptr;
