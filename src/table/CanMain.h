@@ -299,6 +299,10 @@ private:
     // a refusal for a provisional pile take; it is skipped when the melds are wrong.
     // A write error of the automatic save is put into failure.
     bool SaveGame(bool automatic, std::string* failure = nullptr);
+    // A match in progress is not thrown away unasked: offers to save it first
+    // (when it can be saved now). True to go on and do (e.g. "start a new
+    // game"), false to keep playing.
+    bool MatchMayEnd(const QString& doing);
     // The automatic save of closing: false when it failed and the player
     // chose to stay.
     bool SaveOnExit();
