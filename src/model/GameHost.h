@@ -104,6 +104,10 @@ public:
     virtual void Beep() = 0;
     // A message for the player.
     virtual void Inform(const std::string& text, TMsgKind kind) = 0;
+    // What the game did for the player on its own (a penalty, a card it
+    // played, a pass), told in the message area until the player acts: no
+    // window to close every turn.
+    virtual void Notice(const std::string& text) = 0;
     // Table drawing: a card moving between two places, a repaint, a pause
     // between two moves of the computer.
     virtual void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) = 0;
@@ -154,6 +158,7 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
+    void Notice(const std::string& text) override;
     void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
@@ -179,6 +184,7 @@ public:
     std::string Status;      // last phase text
     std::string LastError;   // last refusal text
     std::string LastInform;  // last message box text
+    std::string LastNotice;  // last message-area notice
     int ErrorCount = 0;
     int InformCount = 0;
     int WaitedMs = 0;
@@ -196,6 +202,41 @@ public:
 private:
     void Note(const char* kind, const std::string& text);
     bool NextAnswer();
+};
+
+// A host that passes everything on to the host attached now, and to a quiet
+// headless one while none is: the game can be built before the window that
+// shows it and outlive it.
+class TGameHostRelay : public GameHost {
+public:
+    void Attach(GameHost* host) { To = host; }
+    bool Attached() const { return To != nullptr; }
+
+    void ShowStatus(const std::string& text) override { Host().ShowStatus(text); }
+    void ShowStatusError(const std::string& text) override { Host().ShowStatusError(text); }
+    void Beep() override { Host().Beep(); }
+    void Inform(const std::string& text, TMsgKind kind) override { Host().Inform(text, kind); }
+    void Notice(const std::string& text) override { Host().Notice(text); }
+    void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override { Host().AnimateMove(card, from, to); }
+    void Invalidate(TRegion region) override { Host().Invalidate(region); }
+    void Wait(int milliseconds) override { Host().Wait(milliseconds); }
+    bool Presenting() const override { return To && To->Presenting(); }
+    void PlaySound(TSoundEvent event) override { Host().PlaySound(event); }
+    void SetUndoEnabled(bool enabled) override { Host().SetUndoEnabled(enabled); }
+    void SetEndHandVisible(bool visible) override { Host().SetEndHandVisible(visible); }
+    void SetEndHandEnabled(bool enabled) override { Host().SetEndHandEnabled(enabled); }
+    void SetRulesHint(const std::string& hint) override { Host().SetRulesHint(hint); }
+    void ShowWhoseTurn(const std::string& text) override { Host().ShowWhoseTurn(text); }
+    void ShowHandResult(const THandResult& result) override { Host().ShowHandResult(result); }
+    std::optional<bool> ShowMatchResult(const TMatchResult& result) override { return Host().ShowMatchResult(result); }
+    void MoveMade(const TMoveReport& move) override { Host().MoveMade(move); }
+    void HandFinished(const THandResult& result) override { Host().HandFinished(result); }
+    void MatchFinished(const TMatchResult& result) override { Host().MatchFinished(result); }
+
+private:
+    GameHost& Host() { return To ? *To : Idle; }
+    GameHost* To = nullptr;
+    THeadlessHost Idle;
 };
 
 }  // namespace canasta

@@ -65,6 +65,10 @@ struct TStartOptions {
 // before the window, from the settings read at start-up, and keeps it after.
 struct TTableParts {
     ISettingsStore& Store;
+    // The game, and the relay it reports through: the window attaches itself
+    // while it lives.
+    TGame& Game;
+    TGameHostRelay& GameRelay;
     TAppSettings& Settings;
     TComputerLevels& ComputerLevels;
     TPlayers& Players;
@@ -232,6 +236,7 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
+    void Notice(const std::string& text) override;
     void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
@@ -300,6 +305,10 @@ private:
     // a refusal for a provisional pile take; it is skipped when the melds are wrong.
     // A write error of the automatic save is put into failure.
     bool SaveGame(bool automatic, std::string* failure = nullptr);
+    // A match in progress is not thrown away unasked: offers to save it first
+    // (when it can be saved now). True to go on and do (e.g. "start a new
+    // game"), false to keep playing.
+    bool MatchMayEnd(const QString& doing);
     // The automatic save of closing: false when it failed and the player
     // chose to stay.
     bool SaveOnExit();
@@ -384,13 +393,17 @@ private:
     void NoteTurns();
     void PaintHighlights(QPainter& p);
     void ClearHighlights();
+    void AddNote(const QString& note);
+    // The notes and the instruction, the oldest notes left out when they do
+    // not all fit.
+    void ShowMessageArea();
     void mnMoveLogClick();
 
     ISettingsStore& Store;
     TStartOptions Options;
-    // The game still belongs to the window, which is its host; the parts
-    // above and below outlive it.
-    TGame G;
+    // The game outlives the window; the window is its host while it lives.
+    TGame& G;
+    TGameHostRelay& GameRelay;
     TGameDriver Driver{G};
     TableLayout Geometry = ComputeLayout(0);
     int CardSpacing = 10;
@@ -518,7 +531,11 @@ private:
     TMovePace Pace;
     TTurnLog TurnLog;
     std::string LastAccount;
-    QString AccountInstruction;  // the instruction shown below the account
+    // The message area: notes of what happened since the player last acted
+    // (the other side's turn, what the game did on its own) above the
+    // instruction of the phase.
+    QStringList Notes;
+    QString Instruction;
     std::vector<TCardPlace> Highlights;
     uint32_t HighlightsHand = 0;
     QAction* mnMoveLog = nullptr;
