@@ -168,7 +168,6 @@ void TComputerTurn::Meld() {
 }
 
 void TComputerTurn::Discard() {
-    TGame& g = *G;
     // The account of the turn tells the player of the pass.
     if (HandSize() < 2 && !HasCanastasRequired()) return;
     if (HandSize() == 0) return;
