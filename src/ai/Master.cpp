@@ -186,6 +186,9 @@ void RedealHiddenCards(TGame& game, TSeat seat, uint32_t seed) {
     for (size_t i = At(unseenInHand); i < hidden.size(); ++i) AddCard(game.Stock, hidden[i]);
     game.CountColumns();
     if (otherSeat == TSeat::Player) game.SavedPlayerHand = other.Hand;
+    // A person's melded points live on the table, not in the seat record; the
+    // level that plays that seat in the rollouts keeps them in the record.
+    if (other.MeldedPoints == 0) other.MeldedPoints = game.MeldedPoints(otherSeat, false);
 }
 
 double MatchValue(int myScore, int otherScore) {

@@ -190,6 +190,44 @@ TEST(MasterFairness, ARedealKeepsWhatTheSeatSeesAndMovesWhatItDoesNot) {
     EXPECT_GE(handsChanged, 7);
 }
 
+// A person melds by gestures and its seat record keeps no melded points; the
+// level playing that seat in the rollouts must know it has melded, or it
+// plays a first meld again and reads the pile as frozen for it.
+TEST(MasterFairness, ARedealGivesAPersonsTableItsMeldedPoints) {
+    THeadlessHost host;
+    TGame g(host);
+    g.FixedSeed = true;
+    g.Rng.Seed = 3;
+    g.NewGame();
+    TSeatState& person = g.Seat(TSeat::Player);
+    int laid = 0;
+    for (int rank = kRankAce; rank >= 4 && laid == 0; --rank) {
+        std::vector<int> at;
+        for (int i = 0; i < g.Stock.Count; ++i)
+            if (g.Stock.Cards[static_cast<size_t>(i)].Rank == rank) at.push_back(i);
+        if (at.size() < 3) continue;
+        for (int k = 2; k >= 0; --k) {
+            TCard c;
+            RemoveCardAt(g.Stock, at[static_cast<size_t>(k)], c, true, 0);
+            c.FaceUp = true;
+            c.Column = static_cast<uint8_t>(rank);
+            PlaceInColumn(person.Melds, true, c);
+            AddCard(person.Melds, c);
+            ++laid;
+        }
+    }
+    ASSERT_EQ(laid, 3);
+    g.CountColumns();
+    ASSERT_EQ(person.MeldedPoints, 0);
+    const int onTable = g.MeldedPoints(TSeat::Player, false);
+    ASSERT_GT(onTable, 0);
+    TPosition dealt(g);
+    RedealHiddenCards(dealt.G, TSeat::Opponent, 5);
+    EXPECT_EQ(dealt.G.Seat(TSeat::Player).MeldedPoints, onTable);
+    // A level's own record is left as it is.
+    EXPECT_EQ(dealt.G.Seat(TSeat::Opponent).MeldedPoints, g.Seat(TSeat::Opponent).MeldedPoints);
+}
+
 TEST(MasterSearch, KeepsTheDefaultUnlessTheGainIsClear) {
     std::vector<std::vector<double>> values;
     for (int s = 0; s < 40; ++s) {
