@@ -2,6 +2,8 @@
 #pragma once
 // What the computer levels share: the hand analysis, the pile test, and the
 // fixed skeleton of a computer turn with the steps a level fills in.
+#include <optional>
+
 #include "model/Game.h"
 
 namespace canasta {
@@ -90,6 +92,8 @@ protected:
     bool CanTakePile(const TCard& top) { return canasta::CanTakePile(*G, Me, C, top); }
     // The forced-take test for my seat.
     bool ForcedTake();
+    // Whether a take the level decided on may go ahead (see TakeDecision).
+    bool TakeAllowed();
     // The pile is frozen for me: for everyone, or by the per-player initial
     // freeze while I have melded nothing (the points I keep as I meld).
     bool PileFrozenForMe() const;
@@ -125,6 +129,10 @@ protected:
     void EndHandAtEmptyStock();
 
 private:
+    // The player's seat tells observers its moves as the table's gestures
+    // would (the network copy follows them); the other seat's moves are
+    // nobody's to tell.
+    void Report(const TMoveReport& move);
     // The pile's top card into my hand, on record as taken.
     void TakeFromPile();
     void RunTurn();
@@ -132,6 +140,10 @@ private:
     void Finish();
 
     TGame* G = nullptr;
+    // The top card of a take, which observers saw go to the table already.
+    std::optional<TCard> TakenTop;
+    // How much of the pile the player's seat of a network game takes.
+    enum class TPlayersTake { AsLevel, Whole, TopOnly } PlayersTake = TPlayersTake::AsLevel;
 };
 
 }  // namespace canasta

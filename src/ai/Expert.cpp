@@ -56,7 +56,7 @@ TExpert::TPickUp TExpert::ExpertPickUp() {
     }
     ComputeHoldBack();
 
-    if (TakeDecision()) {
+    if (TakeDecision() && TakeAllowed()) {
         S().PlanRank = 0;
         g.Host.Wait(g.Config.MeldDelay);
         const TCard top = TakeTopCard();
