@@ -644,6 +644,8 @@ TfmWinRatio::TfmWinRatio(TPlayers& players, ISettingsStore* store, QWidget* pare
           {"Best match:", &lbBestMatch},
           {"Winning streak:", &lbStreak},
           {"Longest winning streak:", &lbLongest}});
+    // Room given to the window goes below the figures, not between them.
+    main->addStretch(1);
     auto* buttons = new QHBoxLayout;
     bnReset = new QPushButton("&Reset");
     auto* bnOk = new QPushButton("OK");
@@ -666,7 +668,7 @@ TfmWinRatio::TfmWinRatio(TPlayers& players, ISettingsStore* store, QWidget* pare
     const int current = List.CurrentPlayer() ? List.Current : -1;
     cbPlayers->setCurrentIndex(std::max(0, cbPlayers->findData(current)));
     cbPlayersChange();
-    resize(std::max(width(), 520), height());
+    resize(std::max(sizeHint().width(), 580), sizeHint().height());
 }
 
 const TPlayer* TfmWinRatio::Shown() const {
@@ -711,8 +713,9 @@ void TfmWinRatio::cbPlayersChange() {
         f.setBold(true);
         tbTally->item(int(rows.size()), c)->setFont(f);
     }
-    tbTally->setMinimumHeight(tbTally->horizontalHeader()->sizeHint().height() + tbTally->verticalHeader()->length() +
-                              2 * tbTally->frameWidth());
+    // As tall as its rows: no empty space under the total, no scroll bar.
+    tbTally->setFixedHeight(tbTally->horizontalHeader()->sizeHint().height() + tbTally->verticalHeader()->length() +
+                            2 * tbTally->frameWidth());
 
     const std::optional<double> average = st.AverageHandScore();
     lbAverage->setText(average ? QString::number(std::lround(*average)) : QStringLiteral("\u2013"));
