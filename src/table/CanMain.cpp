@@ -607,6 +607,11 @@ void TfmCanMain::tmSplashTimer() {
     if (Options.Welcome && Options.ScreenshotFile.isEmpty() && Options.Arguments.isEmpty() && WelcomeWanted(&Store)) {
         auto* welcome = new TfmWelcome(&Store, this);
         fmWelcome = welcome;
+        // In the top right corner of the table, where the opponent's side
+        // stays empty in the first turns, not over the player's cards.
+        welcome->adjustSize();
+        const QPoint corner = View->mapToGlobal(QPoint(View->width(), 0));
+        welcome->move(std::max(0, corner.x() - welcome->width() - 16), corner.y() + 8);
         welcome->show();
     }
 }
