@@ -739,7 +739,6 @@ QString TfmWinRatio::LossesText() const { return lbLosses->text(); }
 QString TfmWinRatio::RatioText() const { return lbRatio->text(); }
 
 QString TfmWinRatio::TallyText(const std::string& opponent, int column) const {
-    std::vector<std::string> rows = KnownOpponents();
     int row = -1;
     for (int r = 0; r < tbTally->rowCount(); ++r)
         if (tbTally->verticalHeaderItem(r) &&

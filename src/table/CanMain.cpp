@@ -400,6 +400,8 @@ void TfmCanMain::CreateStatusBar() {
     FitMessageArea();
     rows->addWidget(lbStatus);
     static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(area);
+    lbStatus->setToolTip(
+        QStringLiteral("What to do next, what your opponent did, or in red why a move is not allowed"));
     InstallHelpContext(lbStatus, hcStatusText);
     for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld, lbPlayerName, lbOpponentName, lbTarget})
         InstallHelpContext(p, hcScorePanels);

@@ -376,11 +376,13 @@ TEST_F(TableWindowTest, EveryAreaOfTheTableAnswersWhatsThisAndHasATooltip) {
 
     // The message line and the score row below the table, captions included.
     EXPECT_FALSE(w.StatusLabel()->whatsThis().isEmpty());
+    EXPECT_FALSE(w.StatusLabel()->toolTip().isEmpty());
     int captions = 0;
     for (QLabel* l : w.findChild<QWidget*>("pnBottom")->findChildren<QLabel*>()) {
         if (l == w.StatusLabel()) continue;
         ++captions;
         EXPECT_EQ(ContextOf(l), hcScorePanels) << l->text().toStdString();
+        EXPECT_FALSE(l->toolTip().isEmpty()) << l->text().toStdString();
     }
     EXPECT_GE(captions, 10);
 }
