@@ -37,6 +37,7 @@
 #include "dialogs/Deck.h"
 #include "dialogs/Modal.h"
 #include "dialogs/PlayerDialogs.h"
+#include "dialogs/Welcome.h"
 #include "dialogs/Results.h"
 #include "dialogs/Rules.h"
 #include "dialogs/SoundHelp.h"
@@ -302,8 +303,8 @@ void TfmCanMain::CreateMenus() {
     game->addSeparator();
     mnHiscores = game->addAction(QStringLiteral("&Hiscores..."), this, [this] { mnHiscoresClick(); });
     mnHiscores->setStatusTip(LongHint("|Show the Top Ten highscores"));
-    mnWinRatio = game->addAction(QStringLiteral("&Win Ratio..."), this, [this] { mnWinRatioClick(); });
-    mnWinRatio->setStatusTip(LongHint("|Show the player's win/loss ratio "));
+    mnWinRatio = game->addAction(QStringLiteral("&Statistics..."), this, [this] { mnWinRatioClick(); });
+    mnWinRatio->setStatusTip(LongHint("|Show the player's statistics: wins and losses, hands, scores and streaks"));
     mnMoveLog = game->addAction(QStringLiteral("Move &Log..."), this, [this] { mnMoveLogClick(); });
     mnMoveLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnMoveLog->setStatusTip(QStringLiteral("Show what both sides did in each turn of this hand"));
@@ -402,9 +403,13 @@ void TfmCanMain::CreateStatusBar() {
     FitMessageArea();
     rows->addWidget(lbStatus);
     static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(area);
+    lbStatus->setToolTip(
+        QStringLiteral("What to do next, what your opponent did, or in red why a move is not allowed"));
     InstallHelpContext(lbStatus, hcStatusText);
     for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld, lbPlayerName, lbOpponentName, lbTarget})
         InstallHelpContext(p, hcScorePanels);
+    // The captions between the panels and the gaps of the strip answer too.
+    InstallHelpContext(area, hcScorePanels);
 }
 
 QString TfmCanMain::StatusText() const { return lbStatus->text(); }
@@ -603,7 +608,20 @@ void TfmCanMain::tmSplashTimer() {
     StartedUp = true;
     ShowSettingsProblems();
     if (!Options.ScreenshotFile.isEmpty()) QTimer::singleShot(0, this, [this] { SaveScreenshot(); });
+    // A saved game named on the command line is a player who knows the way.
+    if (Options.Welcome && Options.ScreenshotFile.isEmpty() && Options.Arguments.isEmpty() && WelcomeWanted(&Store)) {
+        auto* welcome = new TfmWelcome(&Store, this);
+        fmWelcome = welcome;
+        // In the top right corner of the table, where the opponent's side
+        // stays empty in the first turns, not over the player's cards.
+        welcome->adjustSize();
+        const QPoint corner = View->mapToGlobal(QPoint(View->width(), 0));
+        welcome->move(std::max(0, corner.x() - welcome->width() - 16), corner.y() + 8);
+        welcome->show();
+    }
 }
+
+QWidget* TfmCanMain::WelcomeWindow() const { return fmWelcome; }
 
 void TfmCanMain::ReportSettingsProblem(const QString& message) {
     if (EndingBySignal) {
@@ -1002,6 +1020,11 @@ void TfmCanMain::ShowDetails(const THandResult& result) {
 }
 
 void TfmCanMain::HandFinished(const THandResult& result) {
+    // Counted when the game says so, not when the result is shown: a window
+    // closed meanwhile does not lose the hand. A bot's games are not the player's.
+    if (!Net->Autoplaying())
+        PlayerList.RecordHand(&Store, OpponentKey(G.Config.Level, G.Config.Networked), result.Player.Total,
+                              result.Opponent.Total);
     TShowStep step;
     step.Kind = TShowStep::TKind::Window;
     step.Do = [this, result] {
@@ -1029,6 +1052,9 @@ std::optional<bool> TfmCanMain::ShowMatchResult(const TMatchResult& result) {
 }
 
 void TfmCanMain::MatchFinished(const TMatchResult& result) {
+    if (!Net->Autoplaying())
+        PlayerList.RecordMatch(&Store, OpponentKey(G.Config.Level, G.Config.Networked), result.PlayerScore,
+                               result.OpponentScore);
     TShowStep step;
     step.Kind = TShowStep::TKind::Window;
     step.Do = [this, result] {

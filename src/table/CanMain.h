@@ -59,6 +59,11 @@ struct TStartOptions {
     int SplashMs = 2000;
     // The program's parameters: a saved game (".can") to load instead of the automatic save.
     QStringList Arguments;
+    // The welcome window may open after the first deal (when the player has
+    // not turned it off). Off unless asked for, so that tests, screenshots
+    // and scripted runs never meet it; a saved game named in Arguments or a
+    // screenshot keeps it closed too.
+    bool Welcome = false;
 };
 
 // What the table window works with but does not own: the program builds it
@@ -220,6 +225,14 @@ public:
     // The tooltip of the table at that point: the stock, the pile and why it
     // is frozen, or nothing.
     QString TableToolTip(QPoint at) const;
+    // The areas of the table, for its tooltips and What's This.
+    enum class TTableArea { None, Stock, Pile, Hand, Melds, RedThrees, OpponentMelds, OpponentRedThrees, OpponentHand };
+    TTableArea TableAreaAt(QPoint at) const;
+    // The What's This text of the table at that point (rich text with a link
+    // to the help), empty off the areas.
+    QString TableWhatsThis(QPoint at) const;
+    // The welcome window while it is open.
+    QWidget* WelcomeWindow() const;
     // Runs one action of the player (or a timer's game step), then shows what
     // it did and lets the driver run what follows, until a person must act.
     void RunAction(const std::function<void()>& action);
@@ -466,6 +479,7 @@ private:
     QTimer tmSplash;
     TfmSplash* fmSplash = nullptr;
     QPointer<TfmWhoseTurn> fmWhoseTurn;
+    QPointer<QWidget> fmWelcome;
 
     int ScreenSizeClass = 0;
     int AppliedSize = -1;
