@@ -70,7 +70,12 @@ void TComputerTurn::Attach(TGame& game, TSeat seat) {
 
 void TComputerTurn::PlayTurn(TGame& game, TSeat seat) {
     Attach(game, seat);
-    RunTurn();
+    RunTurn(true);
+}
+
+void TComputerTurn::PlayTurnAfterPickUp(TGame& game, TSeat seat) {
+    Attach(game, seat);
+    RunTurn(false);
 }
 
 bool TComputerTurn::PileFrozenForMe() const {
@@ -79,7 +84,7 @@ bool TComputerTurn::PileFrozenForMe() const {
     return rules.InitiallyFrozen && rules.FrozenPerPlayer && G->Seat(Me).MeldedPoints == 0;
 }
 
-void TComputerTurn::RunTurn() {
+void TComputerTurn::RunTurn(bool pickUp) {
     TGame& g = *G;
     g.OpponentsTurn = Me == TSeat::Opponent;
 
@@ -87,7 +92,11 @@ void TComputerTurn::RunTurn() {
     g.Seat(Me).MinimumMeld = MinimumInitialMeld(g.Seat(Me).Score);
     BeginTurn();
 
-    if (!PickUp()) return;
+    if (pickUp) {
+        if (!PickUp()) return;
+    } else {
+        PrepareWithoutPickUp();
+    }
     Meld();
     BeforeDiscard();
     Discard();

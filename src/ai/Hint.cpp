@@ -1,0 +1,366 @@
+// SPDX-License-Identifier: GPL-3.0-or-later
+#include "ai/Hint.h"
+
+#include <algorithm>
+
+#include "ai/ComputerTurn.h"
+#include "ai/Levels.h"
+#include "rules/TurnAccount.h"
+
+namespace canasta {
+
+namespace {
+
+// Keeps the card moves of the level's turn, in order; shows nothing.
+class THintRecorder : public THeadlessHost {
+public:
+    std::vector<TCardMove> Moves;
+    void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override { Moves.push_back({card, from, to}); }
+};
+
+bool SameIdentity(const TCard& a, const TCard& b) { return a.Id == b.Id && a.Deck == b.Deck; }
+
+// The identity of a card put into the place of another: where it lies stays.
+void Reidentify(TCard& slot, const TCard& from) {
+    slot.Id = from.Id;
+    slot.Rank = from.Rank;
+    slot.Points = from.Points;
+    slot.Deck = from.Deck;
+}
+
+std::string Capitalized(std::string text) {
+    if (!text.empty() && text[0] >= 'a' && text[0] <= 'z') text[0] = static_cast<char>(text[0] - 'a' + 'A');
+    return text;
+}
+
+std::string CardList(const std::vector<TCard>& cards) {
+    std::string out;
+    for (size_t i = 0; i < cards.size(); ++i) {
+        if (i > 0) out += i + 1 == cards.size() ? " and " : ", ";
+        out += CardName(cards[i].Id);
+    }
+    return out;
+}
+
+int CountInMelds(const TGame& g, int column) { return CountInColumn(g.Seat(TSeat::Player).Melds, column); }
+
+// Takes the hand cards of the real game that the level's cards stand for;
+// cards the player no longer holds (melded during a take) are left out.
+std::vector<int> HandIndexes(const TGame& game, const std::vector<TCard>& cards) {
+    std::vector<int> indexes;
+    const TCardList& hand = game.Seat(TSeat::Player).Hand;
+    for (const TCard& card : cards)
+        for (int i = 0; i < hand.Count; ++i)
+            if (SameIdentity(hand.At(i), card) && std::find(indexes.begin(), indexes.end(), i) == indexes.end()) {
+                indexes.push_back(i);
+                break;
+            }
+    return indexes;
+}
+
+// The cards of the first group of moves from the hand to one column of the
+// table, starting at from; from is left after the group.
+std::vector<TCard> MeldGroup(const std::vector<TCardMove>& moves, size_t& from, int& column) {
+    std::vector<TCard> cards;
+    column = moves[from].To.Column;
+    while (from < moves.size() && moves[from].From.Area == TArea::PlayerHand &&
+           moves[from].To.Area == TArea::PlayerMelds && moves[from].To.Column == column) {
+        cards.push_back(moves[from].Card);
+        ++from;
+    }
+    return cards;
+}
+
+std::string DrawReason(TGame& before) {
+    if (before.DiscardPile.Empty()) return "The discard pile is empty.";
+    const TCard& top = before.DiscardPile.Last();
+    if (IsWild(top) || IsBlackThree(top))
+        return "The " + CardName(top.Id) + " on top of the pile cannot be taken with a meld.";
+    if (!before.MayTakePile(TSeat::Player, true)) {
+        if (before.PileFrozenFor(TSeat::Player))
+            return "The pile is frozen and you hold no natural pair of " + RankPlural(top.Rank) + ".";
+        return "You cannot meld the " + CardName(top.Id) + " on top of the pile.";
+    }
+    return "The pile (" + std::to_string(before.DiscardPile.Count) + (before.DiscardPile.Count == 1 ? " card" : " cards") +
+           ") would cost you more cards than it brings now.";
+}
+
+std::string MeldReason(const TGame& before, int column, int added, bool wild) {
+    const int was = CountInMelds(before, column);
+    const int now = was + added;
+    if (was < 7 && now >= 7) return "It completes a canasta of " + RankPlural(column) + ".";
+    if (before.Seat(TSeat::Player).MeldedPoints == 0)
+        return "It starts your first meld, which needs " +
+               std::to_string(MinimumInitialMeld(before.Seat(TSeat::Player).Score)) + " points in all this turn.";
+    if (wild)
+        return "It brings your " + RankPlural(column) + " to " + std::to_string(now) + " of the seven cards of a canasta.";
+    if (was == 0) return "A new meld puts these points on the table and out of your hand.";
+    return "Your " + RankPlural(column) + " grow to " + std::to_string(now) + " cards, toward a canasta.";
+}
+
+std::string DiscardReason(const TGame& before, const TCard& card) {
+    const TSeatState& other = before.Seat(TSeat::Opponent);
+    const std::string who = before.OpponentInSentence();
+    if (IsBlackThree(card)) return "A black three blocks the pile for " + who + "'s next turn.";
+    if (IsWild(card)) return "It freezes the pile, and no other card is safe to give away.";
+    const int rank = card.Rank;
+    if (CountInColumn(other.Melds, rank) == 0 && other.Discards[static_cast<size_t>(rank)] > 0)
+        return Capitalized(who) + " discarded " + RankPlural(rank) + " this hand, so it is unlikely to want this one.";
+    int inHand = 0;
+    for (const TCard& c : before.Seat(TSeat::Player).Hand) inHand += c.Rank == rank;
+    if (inHand == 1 && CountInMelds(before, rank) == 0) return "A single card that none of your melds can use.";
+    return "Of your cards it is the one you need least.";
+}
+
+}  // namespace
+
+uint32_t HintSeed(const TGame& game) {
+    const uint64_t h = StateFingerprint(game);
+    return static_cast<uint32_t>(h ^ (h >> 32));
+}
+
+void DealHiddenCards(TGame& copy, uint32_t seed) {
+    TSeatState& other = copy.Seat(TSeat::Opponent);
+    // The cards the opponent was seen taking from the pile stay where they are.
+    std::vector<bool> known(static_cast<size_t>(other.Hand.Count), false);
+    for (const TCard& seen : other.PickedUp)
+        for (int i = 0; i < other.Hand.Count; ++i)
+            if (!known[static_cast<size_t>(i)] && SameIdentity(other.Hand.At(i), seen)) {
+                known[static_cast<size_t>(i)] = true;
+                break;
+            }
+    std::vector<TCard*> slots;
+    for (int i = 0; i < other.Hand.Count; ++i)
+        if (!known[static_cast<size_t>(i)]) slots.push_back(&other.Hand.Cards[static_cast<size_t>(i)]);
+    for (TCard& c : copy.Stock) slots.push_back(&c);
+    std::vector<TCard> unseen;
+    for (const TCard* c : slots) unseen.push_back(*c);
+    // In a fixed order first, so where the hidden cards happen to lie now
+    // (which the player cannot know) has no say in the deal.
+    std::sort(unseen.begin(), unseen.end(),
+              [](const TCard& a, const TCard& b) { return a.Id != b.Id ? a.Id < b.Id : a.Deck < b.Deck; });
+    TRandom rng(seed);
+    for (size_t i = unseen.size(); i > 1; --i) std::swap(unseen[i - 1], unseen[rng.Next(static_cast<uint32_t>(i))]);
+    for (size_t i = 0; i < slots.size(); ++i) Reidentify(*slots[i], unseen[i]);
+    copy.CountColumns();
+    // The level's own rolls follow the position too.
+    copy.Rng.Seed = seed;
+}
+
+int StrongestLevel(const TGame& game) {
+    for (int i = static_cast<int>(game.Levels.size()) - 1; i >= 0; --i)
+        if (game.Levels[static_cast<size_t>(i)]) return i;
+    return -1;
+}
+
+bool PrepareHintPosition(TGame& copy) {
+    if (!IsPlayersMove(copy) || copy.HandEndPending) return false;
+    if (copy.PileTakeUndoable) {
+        // Given back as the pile's click gives it back, without its penalty:
+        // the level decides on the whole pile from the start of the turn, as
+        // it did before the take.
+        const int score = copy.Seat(TSeat::Player).Score;
+        copy.TakePile();
+        copy.Seat(TSeat::Player).Score = score;
+    }
+    DealHiddenCards(copy, HintSeed(copy));
+    // A level keeps its melded points as it melds; a person's are counted
+    // from the table.
+    copy.Seat(TSeat::Player).MeldedPoints = copy.MeldedPoints(TSeat::Player, false);
+    return true;
+}
+
+bool HintFromTurnStart(const TGame& copy) { return !copy.HasDrawn; }
+
+THint ComputeHint(const TGame& game) {
+    THint hint;
+    if (!IsPlayersMove(game) || game.HandEndPending) {
+        hint.Why = "It is not your turn.";
+        return hint;
+    }
+    hint.Level = StrongestLevel(game);
+    if (hint.Level < 0) {
+        hint.Why = "No computer level is installed to ask.";
+        return hint;
+    }
+    if (!game.HasDrawn && game.DrawsThisTurn > 0) {
+        hint.Kind = THint::TKind::Draw;
+        hint.Move = {TMoveType::Draw};
+        hint.What = "Draw your next card from the stock.";
+        hint.Why = "Your turn is not complete until you have drawn all its cards.";
+        return hint;
+    }
+
+    THintRecorder host;
+    TGame copy(host, game);
+    if (!PrepareHintPosition(copy)) {
+        hint.Why = "It is not your turn.";
+        return hint;
+    }
+    // What giving a take back showed is no move of the level's.
+    host.Moves.clear();
+    THeadlessHost quiet;
+    TGame before(quiet, copy);
+    // Levels of their own: what the game's levels keep between turns belongs
+    // to the opponent's seat, and the copy must not touch them.
+    TComputerLevels levels(copy);
+    IComputerLevel* level = hint.Level < static_cast<int>(copy.Levels.size())
+                                ? copy.Levels[static_cast<size_t>(hint.Level)]
+                                : nullptr;
+    auto* skeleton = dynamic_cast<TComputerTurn*>(level);
+    const bool fromStart = HintFromTurnStart(copy);
+    if (!level || (!fromStart && !skeleton)) {
+        hint.Why = "The strongest computer level cannot be asked about this position.";
+        return hint;
+    }
+    try {
+        if (fromStart)
+            level->PlayTurn(copy, TSeat::Player);
+        else
+            skeleton->PlayTurnAfterPickUp(copy, TSeat::Player);
+    } catch (const InternalError&) {
+        hint.Why = "The strongest computer level found no move in this position.";
+        return hint;
+    }
+
+    const std::vector<TCardMove>& moves = host.Moves;
+    size_t at = 0;
+    // Red threes go to the table by themselves.
+    auto skipRedThrees = [&] {
+        while (at < moves.size() && IsRedThree(moves[at].Card) && moves[at].From.Area == TArea::PlayerHand &&
+               moves[at].To.Area == TArea::PlayerMelds)
+            ++at;
+    };
+    skipRedThrees();
+    const TSeatState& mine = game.Seat(TSeat::Player);
+
+    if (game.PileTakeUndoable) {
+        // The player has taken the pile provisionally: its top card waits on
+        // the table for the cards that complete the take.
+        if (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) {
+            while (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) ++at;
+            // The first meld of the level's whose cards are still in the
+            // player's hand: the ones already on the table are done.
+            while (at < moves.size() && moves[at].From.Area == TArea::PlayerHand &&
+                   moves[at].To.Area == TArea::PlayerMelds) {
+                int column = 0;
+                const std::vector<TCard> group = MeldGroup(moves, at, column);
+                const std::vector<int> indexes = HandIndexes(game, group);
+                if (indexes.empty()) continue;
+                hint.Kind = THint::TKind::Meld;
+                hint.Column = column;
+                for (int i : indexes) hint.Cards.push_back(mine.Hand.At(i));
+                const TCard& first = mine.Hand.At(indexes.front());
+                const bool wildToMeld = IsWild(first) && CountInMelds(game, column) > 0 && column != kRankTwo;
+                hint.Move = wildToMeld ? TMove{TMoveType::AddWild, column} : TMove{TMoveType::MeldCard, indexes.front()};
+                if (column == game.TakenTopColumn) {
+                    hint.What = "Meld " + CardList(hint.Cards) + " with the " + CardName(game.TakenTopCard.Id) + " you took.";
+                    hint.Why = "That completes the take: the rest of the pile comes into your hand.";
+                } else {
+                    hint.What = "Meld " + CardList(hint.Cards) + " to your " + RankPlural(column) + ".";
+                    hint.Why = "Your melds must reach " + std::to_string(game.Seat(TSeat::Player).MinimumMeld) +
+                               " points before the rest of the pile comes in.";
+                }
+                return hint;
+            }
+        }
+        hint.Kind = THint::TKind::TakePile;
+        hint.Move = {TMoveType::TakePile};
+        hint.What = "Give the pile back (click it), then draw from the stock.";
+        hint.Why = "The strongest level would not take this pile. Giving it back costs 50 points.";
+        return hint;
+    }
+
+    if (at >= moves.size()) {
+        if (copy.EndHandRequested && game.StockExhausted) {
+            hint.Kind = THint::TKind::EndHand;
+            hint.Move = {TMoveType::EndHand};
+            hint.What = "End the hand.";
+            hint.Why = "The stock is exhausted and the pile is of no use to you.";
+            return hint;
+        }
+        hint.Why = "There is nothing to meld or discard: the turn passes.";
+        return hint;
+    }
+
+    const TCardMove& first = moves[at];
+    if (first.From.Area == TArea::Stock) {
+        hint.Kind = THint::TKind::Draw;
+        hint.Move = {TMoveType::Draw};
+        hint.What = "Draw from the stock.";
+        hint.Why = DrawReason(before);
+        return hint;
+    }
+    if (first.From.Area == TArea::DiscardPile) {
+        const TCard top = first.Card;
+        const int pile = before.DiscardPile.Count;
+        while (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) ++at;
+        std::vector<TCard> partners;
+        for (; at < moves.size() && moves[at].From.Area == TArea::PlayerHand && moves[at].To.Area == TArea::PlayerMelds;
+             ++at)
+            if (!SameIdentity(moves[at].Card, top) && (moves[at].To.Column == top.Rank || IsWild(moves[at].Card)))
+                partners.push_back(moves[at].Card);
+        for (int i : HandIndexes(game, partners)) hint.Cards.push_back(mine.Hand.At(i));
+        hint.Kind = THint::TKind::TakePile;
+        hint.Column = top.Rank;
+        hint.Move = {TMoveType::TakePile};
+        hint.What = "Take the discard pile (" + std::to_string(pile) + (pile == 1 ? " card)" : " cards)") +
+                    (hint.Cards.empty() ? "." : " and meld its " + CardName(top.Id) + " with your " + CardList(hint.Cards) + ".");
+        hint.Why = pile >= 8 ? "A pile of " + std::to_string(pile) + " cards is worth more than one card from the stock."
+                             : "Its " + CardName(top.Id) + " makes a meld with your cards and the rest comes into your hand.";
+        return hint;
+    }
+    if (first.From.Area == TArea::PlayerHand && first.To.Area == TArea::PlayerMelds) {
+        int column = 0;
+        const std::vector<TCard> group = MeldGroup(moves, at, column);
+        const std::vector<int> indexes = HandIndexes(game, group);
+        if (!indexes.empty()) {
+            for (int i : indexes) hint.Cards.push_back(mine.Hand.At(i));
+            hint.Column = column;
+            const bool allWild = std::all_of(hint.Cards.begin(), hint.Cards.end(), [](const TCard& c) { return IsWild(c); });
+            const bool occupied = CountInMelds(before, column) > 0;
+            const int front = indexes.front();
+            int ofRank = 0;
+            for (const TCard& c : mine.Hand) ofRank += c.Rank == mine.Hand.At(front).Rank;
+            const bool everyOne = static_cast<int>(indexes.size()) == ofRank && ofRank > 1;
+            if (allWild && occupied && column != kRankTwo) {
+                hint.Kind = THint::TKind::AddWild;
+                hint.Move = {TMoveType::AddWild, column};
+                hint.What = "Add " + CardList(hint.Cards) + " to your " + RankPlural(column) + ".";
+            } else {
+                hint.Kind = THint::TKind::Meld;
+                hint.Move = allWild ? TMove{TMoveType::MeldWild, front} : TMove{TMoveType::MeldCard, front, everyOne};
+                hint.What = "Meld " + CardList(hint.Cards) + (occupied ? " to your " : " as a new meld of ") +
+                            RankPlural(column) + ".";
+            }
+            hint.Why = MeldReason(before, column, static_cast<int>(hint.Cards.size()), allWild && occupied);
+            return hint;
+        }
+    }
+    if (first.From.Area == TArea::PlayerHand && first.To.Area == TArea::DiscardPile) {
+        const std::vector<int> indexes = HandIndexes(game, {first.Card});
+        if (!indexes.empty()) {
+            hint.Kind = THint::TKind::Discard;
+            hint.Cards.push_back(mine.Hand.At(indexes.front()));
+            hint.Move = {TMoveType::Discard, indexes.front()};
+            hint.What = "Discard the " + CardName(first.Card.Id) + ".";
+            hint.Why = DiscardReason(before, first.Card);
+            return hint;
+        }
+    }
+    if (first.From.Area == TArea::PlayerMelds && first.To.Area == TArea::DiscardPile) {
+        for (int i = 0; i < mine.Melds.Count; ++i)
+            if (SameIdentity(mine.Melds.At(i), first.Card) && mine.Melds.At(i).Column == kRankThree) {
+                hint.Kind = THint::TKind::DiscardRedThree;
+                hint.Cards.push_back(mine.Melds.At(i));
+                hint.Move = {TMoveType::DiscardRedThree, i};
+                hint.What = "Discard the " + CardName(first.Card.Id) + " from your table.";
+                hint.Why = "A red three on the pile freezes it for " + game.OpponentInSentence() + ".";
+                return hint;
+            }
+    }
+    hint.Why = "The strongest computer level found no move in this position.";
+    return hint;
+}
+
+}  // namespace canasta
