@@ -2,6 +2,7 @@
 #include "ai/Hint.h"
 
 #include <algorithm>
+#include <cctype>
 
 #include "ai/ComputerTurn.h"
 #include "ai/Levels.h"
@@ -81,8 +82,8 @@ std::string DrawReason(TGame& before) {
             return "The pile is frozen and you hold no natural pair of " + RankPlural(top.Rank) + ".";
         return "You cannot meld the " + CardName(top.Id) + " on top of the pile.";
     }
-    return "The pile (" + std::to_string(before.DiscardPile.Count) + (before.DiscardPile.Count == 1 ? " card" : " cards") +
-           ") would cost you more cards than it brings now.";
+    return "The pile (" + std::to_string(before.DiscardPile.Count) +
+           (before.DiscardPile.Count == 1 ? " card" : " cards") + ") would cost you more cards than it brings now.";
 }
 
 std::string MeldReason(const TGame& before, int column, int added, bool wild) {
@@ -93,7 +94,8 @@ std::string MeldReason(const TGame& before, int column, int added, bool wild) {
         return "It starts your first meld, which needs " +
                std::to_string(MinimumInitialMeld(before.Seat(TSeat::Player).Score)) + " points in all this turn.";
     if (wild)
-        return "It brings your " + RankPlural(column) + " to " + std::to_string(now) + " of the seven cards of a canasta.";
+        return "It brings your " + RankPlural(column) + " to " + std::to_string(now) +
+               " of the seven cards of a canasta.";
     if (was == 0) return "A new meld puts these points on the table and out of your hand.";
     return "Your " + RankPlural(column) + " grow to " + std::to_string(now) + " cards, toward a canasta.";
 }
@@ -165,14 +167,23 @@ bool PrepareHintPosition(TGame& copy) {
     }
     DealHiddenCards(copy, HintSeed(copy));
     // A level keeps its melded points as it melds; a person's are counted
-    // from the table.
-    copy.Seat(TSeat::Player).MeldedPoints = copy.MeldedPoints(TSeat::Player, false);
+    // from the table. Only what lay there when the turn began counts as
+    // melded: a first meld of this turn is not made until it is enough.
+    TCounts perColumn{};
+    for (const TCard& c : copy.SavedPlayerMelds) ++perColumn[c.Column];
+    int points = 0;
+    for (const TCard& c : copy.SavedPlayerMelds)
+        if (!IsRedThree(c) && perColumn[c.Column] >= 3) points += c.Points;
+    copy.Seat(TSeat::Player).MeldedPoints = points;
     return true;
 }
 
 bool HintFromTurnStart(const TGame& copy) { return !copy.HasDrawn; }
 
-THint ComputeHint(const TGame& game) {
+namespace {
+
+// The level's first move, whether or not the table takes it now.
+THint LevelsFirstMove(const TGame& game) {
     THint hint;
     if (!IsPlayersMove(game) || game.HandEndPending) {
         hint.Why = "It is not your turn.";
@@ -204,9 +215,8 @@ THint ComputeHint(const TGame& game) {
     // Levels of their own: what the game's levels keep between turns belongs
     // to the opponent's seat, and the copy must not touch them.
     TComputerLevels levels(copy);
-    IComputerLevel* level = hint.Level < static_cast<int>(copy.Levels.size())
-                                ? copy.Levels[static_cast<size_t>(hint.Level)]
-                                : nullptr;
+    IComputerLevel* level =
+        hint.Level < static_cast<int>(copy.Levels.size()) ? copy.Levels[static_cast<size_t>(hint.Level)] : nullptr;
     auto* skeleton = dynamic_cast<TComputerTurn*>(level);
     const bool fromStart = HintFromTurnStart(copy);
     if (!level || (!fromStart && !skeleton)) {
@@ -252,9 +262,11 @@ THint ComputeHint(const TGame& game) {
                 for (int i : indexes) hint.Cards.push_back(mine.Hand.At(i));
                 const TCard& first = mine.Hand.At(indexes.front());
                 const bool wildToMeld = IsWild(first) && CountInMelds(game, column) > 0 && column != kRankTwo;
-                hint.Move = wildToMeld ? TMove{TMoveType::AddWild, column} : TMove{TMoveType::MeldCard, indexes.front()};
+                hint.Move =
+                    wildToMeld ? TMove{TMoveType::AddWild, column} : TMove{TMoveType::MeldCard, indexes.front()};
                 if (column == game.TakenTopColumn) {
-                    hint.What = "Meld " + CardList(hint.Cards) + " with the " + CardName(game.TakenTopCard.Id) + " you took.";
+                    hint.What =
+                        "Meld " + CardList(hint.Cards) + " with the " + CardName(game.TakenTopCard.Id) + " you took.";
                     hint.Why = "That completes the take: the rest of the pile comes into your hand.";
                 } else {
                     hint.What = "Meld " + CardList(hint.Cards) + " to your " + RankPlural(column) + ".";
@@ -304,10 +316,13 @@ THint ComputeHint(const TGame& game) {
         hint.Kind = THint::TKind::TakePile;
         hint.Column = top.Rank;
         hint.Move = {TMoveType::TakePile};
-        hint.What = "Take the discard pile (" + std::to_string(pile) + (pile == 1 ? " card)" : " cards)") +
-                    (hint.Cards.empty() ? "." : " and meld its " + CardName(top.Id) + " with your " + CardList(hint.Cards) + ".");
-        hint.Why = pile >= 8 ? "A pile of " + std::to_string(pile) + " cards is worth more than one card from the stock."
-                             : "Its " + CardName(top.Id) + " makes a meld with your cards and the rest comes into your hand.";
+        hint.What =
+            "Take the discard pile (" + std::to_string(pile) + (pile == 1 ? " card)" : " cards)") +
+            (hint.Cards.empty() ? "."
+                                : " and meld its " + CardName(top.Id) + " with your " + CardList(hint.Cards) + ".");
+        hint.Why = pile >= 8
+                       ? "A pile of " + std::to_string(pile) + " cards is worth more than one card from the stock."
+                       : "Its " + CardName(top.Id) + " makes a meld with your cards and the rest comes into your hand.";
         return hint;
     }
     if (first.From.Area == TArea::PlayerHand && first.To.Area == TArea::PlayerMelds) {
@@ -317,7 +332,8 @@ THint ComputeHint(const TGame& game) {
         if (!indexes.empty()) {
             for (int i : indexes) hint.Cards.push_back(mine.Hand.At(i));
             hint.Column = column;
-            const bool allWild = std::all_of(hint.Cards.begin(), hint.Cards.end(), [](const TCard& c) { return IsWild(c); });
+            const bool allWild =
+                std::all_of(hint.Cards.begin(), hint.Cards.end(), [](const TCard& c) { return IsWild(c); });
             const bool occupied = CountInMelds(before, column) > 0;
             const int front = indexes.front();
             int ofRank = 0;
@@ -361,6 +377,26 @@ THint ComputeHint(const TGame& game) {
     }
     hint.Why = "The strongest computer level found no move in this position.";
     return hint;
+}
+
+}  // namespace
+
+THint ComputeHint(const TGame& game) {
+    THint hint = LevelsFirstMove(game);
+    if (hint.Kind == THint::TKind::None) return hint;
+    // The level judged a copy; the table judges the game. A move the table
+    // would refuse is no hint (a level may read a first meld differently).
+    const TLegality legal = IsLegal(game, TSeat::Player, hint.Move);
+    if (legal.Legal) return hint;
+    THint refused;
+    refused.Level = hint.Level;
+    std::string what = hint.What;
+    if (!what.empty() && what.back() == '.') what.pop_back();
+    if (!what.empty()) what[0] = static_cast<char>(std::tolower(static_cast<unsigned char>(what[0])));
+    refused.Why = "the strongest level would " + what + ", which the rules do not allow now" +
+                  (legal.Why.empty() ? std::string(".") : ": " + legal.Why);
+    refused.Why[0] = 'T';
+    return refused;
 }
 
 }  // namespace canasta

@@ -109,17 +109,23 @@ void TTableView::paintEvent(QPaintEvent*) {
 
 void TTableView::mousePressEvent(QMouseEvent* e) {
     setFocus(Qt::MouseFocusReason);
+    const QPoint at = e->position().toPoint();
+    Owner.FormMouseDown(e->button(), e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
 void TTableView::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint at = e->position().toPoint();
-    Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());
+    // A release that ends a drag is its drop; any other is a click.
+    if (e->button() != Qt::LeftButton || !Owner.FormDrop(e->modifiers(), at.x(), at.y()))
+        Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
 void TTableView::mouseMoveEvent(QMouseEvent* e) {
     Owner.FormMouseMove();
+    const QPoint at = e->position().toPoint();
+    Owner.FormDragMove(e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
@@ -206,7 +212,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     for (auto [list, area] : columns)
         for (const TCard& c : *list) {
             const TPoint at = L.PointOf(PlaceOf(area, c), RowPitch(L, CardSpacing));
-            if (!HiddenWhileMoving(c, PlaceOf(area, c))) DrawCard(p, c, at.X, at.Y, c.FaceUp);
+            if (!HiddenWhileMoving(c, PlaceOf(area, c)) && !HiddenWhileDragged(c, PlaceOf(area, c)))
+                DrawCard(p, c, at.X, at.Y, c.FaceUp);
         }
 
     UpdateScorePanels();
@@ -215,6 +222,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     S.CountColumns();
     PaintCanastaLabels(p);
     PaintHighlights(p);
+    PaintHint(p);
+    PaintDrag(p);
 
     if (Moving.Active) DrawCardImage(p, Moving.Image, Moving.Pos);
     if (Flash.Active) DrawCardImage(p, Flash.Image, Flash.Pos);

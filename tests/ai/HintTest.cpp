@@ -98,8 +98,8 @@ void ExpectLevelsFirstMove(const TGame& g, const THint& h) {
                            [&](const TCard& x) { return Same(x, c); });
     };
     if (g.PileTakeUndoable)
-        while (i < moves.size() &&
-               (moves[i].From.Area == TArea::DiscardPile || (moves[i].From.Area == TArea::PlayerHand && !inHand(moves[i].Card))))
+        while (i < moves.size() && (moves[i].From.Area == TArea::DiscardPile ||
+                                    (moves[i].From.Area == TArea::PlayerHand && !inHand(moves[i].Card))))
             ++i;
     ASSERT_LT(i, moves.size());
     const MoveRecorder::Move& m = moves[i];
@@ -117,8 +117,8 @@ void ExpectLevelsFirstMove(const TGame& g, const THint& h) {
             EXPECT_EQ(m.To.Area, TArea::PlayerMelds);
             EXPECT_EQ(m.To.Column, h.Column);
             std::vector<TCard> group;
-            for (size_t j = i; j < moves.size() && moves[j].To.Area == TArea::PlayerMelds && moves[j].To.Column == h.Column;
-                 ++j)
+            for (size_t j = i;
+                 j < moves.size() && moves[j].To.Area == TArea::PlayerMelds && moves[j].To.Column == h.Column; ++j)
                 group.push_back(moves[j].Card);
             ASSERT_FALSE(h.Cards.empty());
             for (const TCard& c : h.Cards)
