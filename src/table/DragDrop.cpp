@@ -96,7 +96,8 @@ TfmCanMain::TDropTarget TfmCanMain::DropTargetAt(int index, QPoint at, Qt::Keybo
         const TLegality legal = IsLegal(G, TSeat::Player, t.Move);
         t.Legal = legal.Legal;
         t.Why = Q(legal.Why);
-        if (!t.Legal && t.Why.isEmpty()) t.Why = QStringLiteral("The %1 cannot go there now.").arg(Q(CardName(card.Id)));
+        if (!t.Legal && t.Why.isEmpty())
+            t.Why = QStringLiteral("The %1 cannot go there now.").arg(Q(CardName(card.Id)));
     }
     return t;
 }
@@ -159,9 +160,8 @@ void TfmCanMain::StartDrag(Qt::KeyboardModifiers mods) {
     Drag.Lit.clear();
     for (QPoint p : probes) {
         TDropTarget t = DropTargetAt(Drag.Index, p, mods);
-        const bool known = std::any_of(Drag.Lit.begin(), Drag.Lit.end(), [&](const TDropTarget& l) {
-            return l.Kind == t.Kind && l.Column == t.Column;
-        });
+        const bool known = std::any_of(Drag.Lit.begin(), Drag.Lit.end(),
+                                       [&](const TDropTarget& l) { return l.Kind == t.Kind && l.Column == t.Column; });
         if (t.Legal && !known) Drag.Lit.push_back(t);
     }
     View->setCursor(Qt::ClosedHandCursor);
@@ -404,7 +404,7 @@ void TfmCanMain::PaintHint(QPainter& p) {
             break;
         case THint::TKind::None: break;
     }
-    PaintFrames(p, frames, QColor(0, 200, 255));
+    PaintFrames(p, frames, QColor(210, 90, 255));
 }
 
 }  // namespace canasta

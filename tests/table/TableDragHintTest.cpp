@@ -38,7 +38,9 @@ protected:
         const TableLayout& L = Layout();
         return {L.ColumnX(column) + L.CardWidth / 2, L.DepthY(TArea::PlayerMelds, 1) + L.CardHeight / 2};
     }
-    QPoint PilePoint() { return {Layout().TableLeft + Layout().CardWidth / 2, Layout().DiscardTop + Layout().CardHeight / 2}; }
+    QPoint PilePoint() {
+        return {Layout().TableLeft + Layout().CardWidth / 2, Layout().DiscardTop + Layout().CardHeight / 2};
+    }
 
     // Press on the card, move past the drag distance, then to the target and
     // let go there; lit is filled with what was lit on the way.
@@ -178,9 +180,8 @@ TEST_F(TableDragTest, TheHintShowsTheStrongestLevelsMoveAndMovesNothing) {
     ASSERT_TRUE(shown);
     EXPECT_EQ(shown->What, expected.What);
     EXPECT_EQ(shown->Move, expected.Move);
-    EXPECT_EQ(Window->StatusText(),
-              QStringLiteral("Hint: ") + QString::fromStdString(expected.What) + QLatin1Char('\n') +
-                  QString::fromStdString(expected.Why));
+    EXPECT_EQ(Window->StatusText(), QStringLiteral("Hint: ") + QString::fromStdString(expected.What) +
+                                        QLatin1Char('\n') + QString::fromStdString(expected.Why));
     EXPECT_EQ(StateFingerprint(G()), before);
     // The player's next action clears it.
     ApplyMove(G(), expected.Move);
