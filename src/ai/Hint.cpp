@@ -45,6 +45,20 @@ std::string CardList(const std::vector<TCard>& cards) {
 
 int CountInMelds(const TGame& g, int column) { return CountInColumn(g.Seat(TSeat::Player).Melds, column); }
 
+struct TColumnCards {
+    int Naturals = 0;
+    int Wilds = 0;
+};
+// The cards of a column of a table, red threes aside.
+TColumnCards ColumnCards(const TCardList& melds, int column) {
+    TColumnCards n;
+    for (const TCard& c : melds) {
+        if (c.Column != column || IsRedThree(c)) continue;
+        ++(IsWild(c) ? n.Wilds : n.Naturals);
+    }
+    return n;
+}
+
 // Takes the hand cards of the real game that the level's cards stand for;
 // cards the player no longer holds (melded during a take) are left out.
 std::vector<int> HandIndexes(const TGame& game, const std::vector<TCard>& cards) {
@@ -57,19 +71,6 @@ std::vector<int> HandIndexes(const TGame& game, const std::vector<TCard>& cards)
                 break;
             }
     return indexes;
-}
-
-// The cards of the first group of moves from the hand to one column of the
-// table, starting at from; from is left after the group.
-std::vector<TCard> MeldGroup(const std::vector<TCardMove>& moves, size_t& from, int& column) {
-    std::vector<TCard> cards;
-    column = moves[from].To.Column;
-    while (from < moves.size() && moves[from].From.Area == TArea::PlayerHand &&
-           moves[from].To.Area == TArea::PlayerMelds && moves[from].To.Column == column) {
-        cards.push_back(moves[from].Card);
-        ++from;
-    }
-    return cards;
 }
 
 std::string DrawReason(TGame& before) {
@@ -86,13 +87,13 @@ std::string DrawReason(TGame& before) {
            (before.DiscardPile.Count == 1 ? " card" : " cards") + ") would cost you more cards than it brings now.";
 }
 
-std::string MeldReason(const TGame& before, int column, int added, bool wild) {
-    const int was = CountInMelds(before, column);
+std::string MeldReason(const TGame& game, const TGame& before, int column, int added, bool wild) {
+    const int was = CountInMelds(game, column);
     const int now = was + added;
     if (was < 7 && now >= 7) return "It completes a canasta of " + RankPlural(column) + ".";
     if (before.Seat(TSeat::Player).MeldedPoints == 0)
-        return "It starts your first meld, which needs " +
-               std::to_string(MinimumInitialMeld(before.Seat(TSeat::Player).Score)) + " points in all this turn.";
+        return "It is part of your first meld, which needs " +
+               std::to_string(MinimumInitialMeld(game.Seat(TSeat::Player).Score)) + " points in all this turn.";
     if (wild)
         return "It brings your " + RankPlural(column) + " to " + std::to_string(now) +
                " of the seven cards of a canasta.";
@@ -117,7 +118,27 @@ std::string DiscardReason(const TGame& before, const TCard& card) {
 }  // namespace
 
 uint32_t HintSeed(const TGame& game) {
-    const uint64_t h = StateFingerprint(game);
+    // What the player sees, in no particular order: within a turn, cards
+    // moving between the hand and the table leave it alone, so the whole
+    // turn is judged on one deal.
+    std::vector<uint32_t> mine;
+    for (const TCardList* list : {&game.Seat(TSeat::Player).Hand, &game.Seat(TSeat::Player).Melds})
+        for (const TCard& c : *list) mine.push_back(uint32_t(c.Id) << 8 | c.Deck);
+    std::sort(mine.begin(), mine.end());
+    uint64_t h = 1469598103934665603ull;
+    auto mix = [&h](uint64_t x) {
+        h ^= x;
+        h *= 1099511628211ull;
+    };
+    mix(game.HandNumber);
+    mix(game.Stock.Count);
+    mix(game.DiscardPile.Count);
+    mix(game.DiscardPile.Empty() ? 0 : game.DiscardPile.Last().Id);
+    mix(game.Seat(TSeat::Opponent).Hand.Count);
+    mix(game.Seat(TSeat::Opponent).Melds.Count);
+    mix(static_cast<uint32_t>(game.Seat(TSeat::Player).Score));
+    mix(static_cast<uint32_t>(game.Seat(TSeat::Opponent).Score));
+    for (uint32_t c : mine) mix(c);
     return static_cast<uint32_t>(h ^ (h >> 32));
 }
 
@@ -165,6 +186,9 @@ bool PrepareHintPosition(TGame& copy) {
         copy.TakePile();
         copy.Seat(TSeat::Player).Score = score;
     }
+    // The melds of this turn go back to the hand: the level plans the turn's
+    // melding whole, and the same plan comes back as the player follows it.
+    if (copy.HasDrawn && !copy.UndoStack.empty()) copy.UndoAll();
     DealHiddenCards(copy, HintSeed(copy));
     // A level keeps its melded points as it melds; a person's are counted
     // from the table. Only what lay there when the turn began counts as
@@ -244,47 +268,8 @@ THint LevelsFirstMove(const TGame& game) {
     skipRedThrees();
     const TSeatState& mine = game.Seat(TSeat::Player);
 
-    if (game.PileTakeUndoable) {
-        // The player has taken the pile provisionally: its top card waits on
-        // the table for the cards that complete the take.
-        if (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) {
-            while (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) ++at;
-            // The first meld of the level's whose cards are still in the
-            // player's hand: the ones already on the table are done.
-            while (at < moves.size() && moves[at].From.Area == TArea::PlayerHand &&
-                   moves[at].To.Area == TArea::PlayerMelds) {
-                int column = 0;
-                const std::vector<TCard> group = MeldGroup(moves, at, column);
-                const std::vector<int> indexes = HandIndexes(game, group);
-                if (indexes.empty()) continue;
-                hint.Kind = THint::TKind::Meld;
-                hint.Column = column;
-                for (int i : indexes) hint.Cards.push_back(mine.Hand.At(i));
-                const TCard& first = mine.Hand.At(indexes.front());
-                const bool wildToMeld = IsWild(first) && CountInMelds(game, column) > 0 && column != kRankTwo;
-                hint.Move =
-                    wildToMeld ? TMove{TMoveType::AddWild, column} : TMove{TMoveType::MeldCard, indexes.front()};
-                if (column == game.TakenTopColumn) {
-                    hint.What =
-                        "Meld " + CardList(hint.Cards) + " with the " + CardName(game.TakenTopCard.Id) + " you took.";
-                    hint.Why = "That completes the take: the rest of the pile comes into your hand.";
-                } else {
-                    hint.What = "Meld " + CardList(hint.Cards) + " to your " + RankPlural(column) + ".";
-                    hint.Why = "Your melds must reach " + std::to_string(game.Seat(TSeat::Player).MinimumMeld) +
-                               " points before the rest of the pile comes in.";
-                }
-                return hint;
-            }
-        }
-        hint.Kind = THint::TKind::TakePile;
-        hint.Move = {TMoveType::TakePile};
-        hint.What = "Give the pile back (click it), then draw from the stock.";
-        hint.Why = "The strongest level would not take this pile. Giving it back costs 50 points.";
-        return hint;
-    }
-
     if (at >= moves.size()) {
-        if (copy.EndHandRequested && game.StockExhausted) {
+        if (copy.EndHandRequested && game.StockExhausted && !game.HasDrawn) {
             hint.Kind = THint::TKind::EndHand;
             hint.Move = {TMoveType::EndHand};
             hint.What = "End the hand.";
@@ -295,85 +280,161 @@ THint LevelsFirstMove(const TGame& game) {
         return hint;
     }
 
-    const TCardMove& first = moves[at];
-    if (first.From.Area == TArea::Stock) {
-        hint.Kind = THint::TKind::Draw;
-        hint.Move = {TMoveType::Draw};
-        hint.What = "Draw from the stock.";
-        hint.Why = DrawReason(before);
+    if (!game.HasDrawn) {
+        // The start of the turn: draw or take the pile.
+        const TCardMove& first = moves[at];
+        if (first.From.Area == TArea::Stock) {
+            hint.Kind = THint::TKind::Draw;
+            hint.Move = {TMoveType::Draw};
+            hint.What = "Draw from the stock.";
+            hint.Why = DrawReason(before);
+            return hint;
+        }
+        if (first.From.Area == TArea::DiscardPile) {
+            const TCard top = first.Card;
+            const int pile = before.DiscardPile.Count;
+            while (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) ++at;
+            // The cards the level melds with the top card, named as the
+            // player's hand holds them (cards of a rank are alike).
+            int naturals = 0, wilds = 0;
+            bool topSeen = false;
+            for (; at < moves.size() && moves[at].From.Area == TArea::PlayerHand &&
+                   moves[at].To.Area == TArea::PlayerMelds && moves[at].To.Column == top.Rank;
+                 ++at) {
+                if (!topSeen && SameIdentity(moves[at].Card, top))
+                    topSeen = true;
+                else
+                    ++(IsWild(moves[at].Card) ? wilds : naturals);
+            }
+            for (int i = 0; i < mine.Hand.Count && naturals > 0; ++i)
+                if (!IsWild(mine.Hand.At(i)) && mine.Hand.At(i).Rank == top.Rank) {
+                    hint.Cards.push_back(mine.Hand.At(i));
+                    --naturals;
+                }
+            for (int rank : {kRankJoker, kRankTwo})
+                for (int i = 0; i < mine.Hand.Count && wilds > 0; ++i)
+                    if (mine.Hand.At(i).Rank == rank) {
+                        hint.Cards.push_back(mine.Hand.At(i));
+                        --wilds;
+                    }
+            hint.Kind = THint::TKind::TakePile;
+            hint.Column = top.Rank;
+            hint.Move = {TMoveType::TakePile};
+            hint.What =
+                "Take the discard pile (" + std::to_string(pile) + (pile == 1 ? " card)" : " cards)") +
+                (hint.Cards.empty() ? "."
+                                    : " and meld its " + CardName(top.Id) + " with your " + CardList(hint.Cards) + ".");
+            if (pile >= 8)
+                hint.Why = "A pile of " + std::to_string(pile) + " cards is worth more than one card from the stock.";
+            else if (hint.Cards.empty())
+                hint.Why = "Its " + CardName(top.Id) + " joins your " + RankPlural(top.Rank) +
+                           " and the rest comes into your hand.";
+            else
+                hint.Why =
+                    "Its " + CardName(top.Id) + " makes a meld with your cards and the rest comes into your hand.";
+            return hint;
+        }
+        hint.Why = "The strongest computer level found no move in this position.";
         return hint;
     }
-    if (first.From.Area == TArea::DiscardPile) {
-        const TCard top = first.Card;
-        const int pile = before.DiscardPile.Count;
-        while (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) ++at;
-        std::vector<TCard> partners;
-        for (; at < moves.size() && moves[at].From.Area == TArea::PlayerHand && moves[at].To.Area == TArea::PlayerMelds;
-             ++at)
-            if (!SameIdentity(moves[at].Card, top) && (moves[at].To.Column == top.Rank || IsWild(moves[at].Card)))
-                partners.push_back(moves[at].Card);
-        for (int i : HandIndexes(game, partners)) hint.Cards.push_back(mine.Hand.At(i));
+
+    // Within the turn. The level played it from its pick-up (a provisional
+    // take given back and taken again, the melds of this turn taken back and
+    // made again): what the player has done of it already is skipped.
+    const bool takePending = game.PileTakeUndoable;
+    bool tookPile = false;
+    while (at < moves.size() && moves[at].From.Area == TArea::DiscardPile) {
+        tookPile = true;
+        ++at;
+    }
+    if (takePending && !tookPile) {
         hint.Kind = THint::TKind::TakePile;
-        hint.Column = top.Rank;
         hint.Move = {TMoveType::TakePile};
-        hint.What =
-            "Take the discard pile (" + std::to_string(pile) + (pile == 1 ? " card)" : " cards)") +
-            (hint.Cards.empty() ? "."
-                                : " and meld its " + CardName(top.Id) + " with your " + CardList(hint.Cards) + ".");
-        hint.Why = pile >= 8
-                       ? "A pile of " + std::to_string(pile) + " cards is worth more than one card from the stock."
-                       : "Its " + CardName(top.Id) + " makes a meld with your cards and the rest comes into your hand.";
+        hint.What = "Give the pile back (click it), then draw from the stock.";
+        hint.Why = "The strongest level would not take this pile. Giving it back costs 50 points.";
         return hint;
     }
-    if (first.From.Area == TArea::PlayerHand && first.To.Area == TArea::PlayerMelds) {
-        int column = 0;
-        const std::vector<TCard> group = MeldGroup(moves, at, column);
-        const std::vector<int> indexes = HandIndexes(game, group);
-        if (!indexes.empty()) {
-            for (int i : indexes) hint.Cards.push_back(mine.Hand.At(i));
-            hint.Column = column;
-            const bool allWild =
-                std::all_of(hint.Cards.begin(), hint.Cards.end(), [](const TCard& c) { return IsWild(c); });
-            const bool occupied = CountInMelds(before, column) > 0;
-            const int front = indexes.front();
-            int ofRank = 0;
-            for (const TCard& c : mine.Hand) ofRank += c.Rank == mine.Hand.At(front).Rank;
-            const bool everyOne = static_cast<int>(indexes.size()) == ofRank && ofRank > 1;
-            if (allWild && occupied && column != kRankTwo) {
-                hint.Kind = THint::TKind::AddWild;
-                hint.Move = {TMoveType::AddWild, column};
-                hint.What = "Add " + CardList(hint.Cards) + " to your " + RankPlural(column) + ".";
-            } else {
-                hint.Kind = THint::TKind::Meld;
-                hint.Move = allWild ? TMove{TMoveType::MeldWild, front} : TMove{TMoveType::MeldCard, front, everyOne};
-                hint.What = "Meld " + CardList(hint.Cards) + (occupied ? " to your " : " as a new meld of ") +
+    // The level's melds are compared with the player's column by column, in
+    // the order the level made them: the first column the player's table
+    // lacks cards of is the hint. Wild cards count alike, as a click adds
+    // the one the game picks.
+    std::vector<int> order;
+    for (size_t i = at; i < moves.size(); ++i)
+        if (moves[i].From.Area == TArea::PlayerHand && moves[i].To.Area == TArea::PlayerMelds &&
+            !IsRedThree(moves[i].Card) && std::find(order.begin(), order.end(), moves[i].To.Column) == order.end())
+            order.push_back(moves[i].To.Column);
+    for (int column : order) {
+        const TColumnCards planned = ColumnCards(copy.Seat(TSeat::Player).Melds, column);
+        const TColumnCards now = ColumnCards(mine.Melds, column);
+        std::vector<int> indexes;
+        for (int i = 0; i < mine.Hand.Count && now.Naturals + static_cast<int>(indexes.size()) < planned.Naturals; ++i)
+            if (!IsWild(mine.Hand.At(i)) && mine.Hand.At(i).Rank == column) indexes.push_back(i);
+        const size_t naturals = indexes.size();
+        // Jokers first, then twos: the order the game adds them in.
+        for (int rank : {kRankJoker, kRankTwo})
+            for (int i = 0;
+                 i < mine.Hand.Count && now.Wilds + static_cast<int>(indexes.size() - naturals) < planned.Wilds; ++i)
+                if (mine.Hand.At(i).Rank == rank) indexes.push_back(i);
+        if (indexes.empty()) continue;
+        for (int i : indexes) hint.Cards.push_back(mine.Hand.At(i));
+        hint.Column = column;
+        const bool allWild = naturals == 0;
+        const int onTable = now.Naturals + now.Wilds;
+        const int front = indexes.front();
+        int ofRank = 0;
+        for (const TCard& c : mine.Hand) ofRank += !allWild && c.Rank == column;
+        const bool everyOne = static_cast<int>(naturals) == ofRank && ofRank > 1;
+        if (allWild && onTable > 0 && column != kRankTwo) {
+            hint.Kind = THint::TKind::AddWild;
+            hint.Move = {TMoveType::AddWild, column};
+            hint.What = "Add " + CardList(hint.Cards) + " to your " + RankPlural(column) + ".";
+        } else {
+            hint.Kind = THint::TKind::Meld;
+            hint.Move = allWild ? TMove{TMoveType::MeldWild, front} : TMove{TMoveType::MeldCard, front, everyOne};
+            if (takePending && column == game.TakenTopColumn)
+                hint.What =
+                    "Meld " + CardList(hint.Cards) + " with the " + CardName(game.TakenTopCard.Id) + " you took.";
+            else
+                hint.What = "Meld " + CardList(hint.Cards) + (onTable > 0 ? " to your " : " as a new meld of ") +
                             RankPlural(column) + ".";
-            }
-            hint.Why = MeldReason(before, column, static_cast<int>(hint.Cards.size()), allWild && occupied);
-            return hint;
         }
+        if (takePending && column == game.TakenTopColumn)
+            hint.Why = "That completes the take: the rest of the pile comes into your hand.";
+        else if (takePending)
+            hint.Why = "Your melds must reach " + std::to_string(game.Seat(TSeat::Player).MinimumMeld) +
+                       " points before the rest of the pile comes in.";
+        else
+            hint.Why = MeldReason(game, before, column, static_cast<int>(hint.Cards.size()), allWild && onTable > 0);
+        return hint;
     }
-    if (first.From.Area == TArea::PlayerHand && first.To.Area == TArea::DiscardPile) {
-        const std::vector<int> indexes = HandIndexes(game, {first.Card});
-        if (!indexes.empty()) {
+    for (size_t i = at; i < moves.size(); ++i) {
+        const TCardMove& m = moves[i];
+        if (m.From.Area == TArea::PlayerHand && m.To.Area == TArea::DiscardPile) {
+            // The card itself, else one of its rank.
+            std::vector<int> indexes = HandIndexes(game, {m.Card});
+            for (int j = 0; j < mine.Hand.Count && indexes.empty(); ++j)
+                if (mine.Hand.At(j).Rank == m.Card.Rank) indexes.push_back(j);
+            if (indexes.empty()) break;
+            const TCard& card = mine.Hand.At(indexes.front());
             hint.Kind = THint::TKind::Discard;
-            hint.Cards.push_back(mine.Hand.At(indexes.front()));
+            hint.Cards.push_back(card);
             hint.Move = {TMoveType::Discard, indexes.front()};
-            hint.What = "Discard the " + CardName(first.Card.Id) + ".";
-            hint.Why = DiscardReason(before, first.Card);
+            hint.What = "Discard the " + CardName(card.Id) + ".";
+            hint.Why = DiscardReason(before, card);
             return hint;
         }
-    }
-    if (first.From.Area == TArea::PlayerMelds && first.To.Area == TArea::DiscardPile) {
-        for (int i = 0; i < mine.Melds.Count; ++i)
-            if (SameIdentity(mine.Melds.At(i), first.Card) && mine.Melds.At(i).Column == kRankThree) {
-                hint.Kind = THint::TKind::DiscardRedThree;
-                hint.Cards.push_back(mine.Melds.At(i));
-                hint.Move = {TMoveType::DiscardRedThree, i};
-                hint.What = "Discard the " + CardName(first.Card.Id) + " from your table.";
-                hint.Why = "A red three on the pile freezes it for " + game.OpponentInSentence() + ".";
-                return hint;
-            }
+        if (m.From.Area == TArea::PlayerMelds && m.To.Area == TArea::DiscardPile) {
+            for (int j = 0; j < mine.Melds.Count; ++j)
+                if (SameIdentity(mine.Melds.At(j), m.Card) && mine.Melds.At(j).Column == kRankThree) {
+                    hint.Kind = THint::TKind::DiscardRedThree;
+                    hint.Cards.push_back(mine.Melds.At(j));
+                    hint.Move = {TMoveType::DiscardRedThree, j};
+                    hint.What = "Discard the " + CardName(m.Card.Id) + " from your table.";
+                    hint.Why = "A red three on the pile freezes it for " + game.OpponentInSentence() + ".";
+                    return hint;
+                }
+            break;
+        }
     }
     hint.Why = "The strongest computer level found no move in this position.";
     return hint;

@@ -33,7 +33,9 @@ struct THint {
 };
 
 // The seed of the fresh deal of the hidden cards: the same position always
-// gives the same deal (and so the same hint), and it reads nothing hidden.
+// gives the same deal (and so the same hint), it reads nothing hidden, and
+// it stays the same while the player's cards only move between the hand and
+// the table, so the whole of a turn is judged on one deal.
 uint32_t HintSeed(const TGame& game);
 
 // The game as the player's seat knows it: a copy reporting to host, with the
@@ -46,6 +48,7 @@ int StrongestLevel(const TGame& game);
 
 // Makes copy the position the level is asked about, as it will see it: a
 // provisional take of the pile given back (a level takes the pile whole), the
+// melds of this turn taken back (it plans the turn's melding whole), the
 // hidden cards dealt afresh with the seed of that position, the player's
 // melded points where a level keeps them. False when the player has no move.
 bool PrepareHintPosition(TGame& copy);

@@ -71,7 +71,8 @@ TfmCanMain::TDropTarget TfmCanMain::DropTargetAt(int index, QPoint at, Qt::Keybo
         if (!IsWild(card)) {
             // A natural has one column, its rank's; an empty place starts it.
             if (column == card.Rank || !occupied) {
-                t.Kind = occupied ? TDropTarget::TKind::Column : TDropTarget::TKind::NewMeld;
+                const bool started = CountInColumn(G.Seat(TSeat::Player).Melds, card.Rank) > 0;
+                t.Kind = started ? TDropTarget::TKind::Column : TDropTarget::TKind::NewMeld;
                 t.Column = card.Rank;
                 t.Move = {TMoveType::MeldCard, index, shift, ctrl};
             } else {

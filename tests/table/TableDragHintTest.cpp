@@ -100,6 +100,13 @@ TEST_F(TableDragTest, AWholeTurnByDragAndDrop) {
         EXPECT_EQ(ColumnCount(12), 3);
         EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, hand - 3);
 
+        // A seven let go over an empty place still joins the sevens.
+        const int seven = FindFirstById(G().Seat(TSeat::Player).Hand, CardId("7H"));
+        const TfmCanMain::TDropTarget elsewhere = Window->DropTargetAt(seven, ColumnPoint(9), Qt::NoModifier);
+        EXPECT_EQ(elsewhere.Kind, TfmCanMain::TDropTarget::TKind::Column);
+        EXPECT_EQ(elsewhere.Column, 6);
+        EXPECT_EQ(elsewhere.Move, (TMove{TMoveType::MeldCard, seven}));
+
         // Added to a meld: the seven of hearts onto the sevens.
         DragTo("7H", ColumnPoint(6));
         EXPECT_EQ(ColumnCount(6), 4);
