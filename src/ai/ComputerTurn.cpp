@@ -178,10 +178,8 @@ void TComputerTurn::Meld() {
 
 void TComputerTurn::Discard() {
     TGame& g = *G;
-    if (HandSize() < 2 && !HasCanastasRequired()) {
-        g.Host.Inform("The computer passes the discard.", TMsgKind::Information);
-        return;
-    }
+    // The account of the turn tells the player of the pass.
+    if (HandSize() < 2 && !HasCanastasRequired()) return;
     if (HandSize() == 0) return;
     const TDiscardChoice choice = ChooseDiscard();
     if (!choice.FromMelds) {

@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QMessageBox>
+#include <QPushButton>
 
 #include <cstdio>
 #include <utility>
@@ -89,6 +90,20 @@ void ShowError(QWidget* parent, const QString& title, const QString& text) {
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text) {
     return Box(parent, QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes) ==
            QMessageBox::Yes;
+}
+
+TSaveAnswer AskToSave(QWidget* parent, const QString& title, const QString& text) {
+    QMessageBox box(QMessageBox::Question, title, NormalizeLineEnds(text),
+                    QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel, parent);
+    // Said plainly: some styles call this button "Close without Saving".
+    box.button(QMessageBox::Discard)->setText(QStringLiteral("Do&n't Save"));
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (ExecModal(box)) {
+        case QMessageBox::Save: return TSaveAnswer::Save;
+        case QMessageBox::Discard: return TSaveAnswer::DontSave;
+        default: return TSaveAnswer::Cancel;
+    }
 }
 
 }  // namespace canasta

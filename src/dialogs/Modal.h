@@ -34,6 +34,9 @@ void ShowInformation(QWidget* parent, const QString& title, const QString& text)
 void ShowWarning(QWidget* parent, const QString& title, const QString& text);
 void ShowError(QWidget* parent, const QString& title, const QString& text);
 bool AskYesNo(QWidget* parent, const QString& title, const QString& text);
+// Save, Don't Save or Cancel, Save the default (a program told to end cancels).
+enum class TSaveAnswer { Save, DontSave, Cancel };
+TSaveAnswer AskToSave(QWidget* parent, const QString& title, const QString& text);
 
 // "\r\n", "\n\r" and a lone "\r" become "\n".
 QString NormalizeLineEnds(const QString& text);

@@ -29,6 +29,10 @@ void THeadlessHost::Inform(const std::string& text, TMsgKind) {
     ++InformCount;
     Note("inform", text);
 }
+void THeadlessHost::Notice(const std::string& text) {
+    LastNotice = text;
+    Note("notice", text);
+}
 void THeadlessHost::AnimateMove(const TCard&, TCardPlace, TCardPlace) {}
 void THeadlessHost::Invalidate(TRegion) {}
 void THeadlessHost::Wait(int ms) { WaitedMs += ms; }

@@ -104,6 +104,10 @@ public:
     virtual void Beep() = 0;
     // A message for the player.
     virtual void Inform(const std::string& text, TMsgKind kind) = 0;
+    // What the game did for the player on its own (a penalty, a card it
+    // played, a pass), told in the message area until the player acts: no
+    // window to close every turn.
+    virtual void Notice(const std::string& text) = 0;
     // Table drawing: a card moving between two places, a repaint, a pause
     // between two moves of the computer.
     virtual void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) = 0;
@@ -154,6 +158,7 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
+    void Notice(const std::string& text) override;
     void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
@@ -179,6 +184,7 @@ public:
     std::string Status;      // last phase text
     std::string LastError;   // last refusal text
     std::string LastInform;  // last message box text
+    std::string LastNotice;  // last message-area notice
     int ErrorCount = 0;
     int InformCount = 0;
     int WaitedMs = 0;

@@ -396,8 +396,8 @@ std::string TOpponentMirror::PassDiscard() {
     if (G.Seat(TSeat::Opponent).Hand.Count != 1) return "the opponent does not hold exactly one card";
     if (G.Seat(TSeat::Opponent).MeldState.Canastas >= G.OpponentSeatRules().CanastasToGoOut)
         return "the opponent may go out";
+    // The account of the turn tells the player of the pass.
     EndOpponentTurn(false);
-    G.Host.Inform(G.Config.OpponentName + " passes the discard.", TMsgKind::Information);
     return {};
 }
 

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "model/Game.h"
+#include "rules/TurnAccount.h"
 
 namespace canasta {
 
@@ -65,6 +66,12 @@ void TGame::MeldCard(int index) {
         (Seat(TSeat::Player).Hand.Count >= 2 || Seat(TSeat::Player).MeldState.Canastas >= Rules.CanastasToGoOut ||
          (TopCardPending && !DiscardPile.Empty()));
     if (autoWild) {
+        int wild = FirstOfRank(Seat(TSeat::Player).Hand, kRankJoker);
+        if (wild < 0) wild = FirstOfRank(Seat(TSeat::Player).Hand, kRankTwo);
+        // Told before the card goes: a card played for the player is never a surprise.
+        if (wild >= 0)
+            Host.Notice("Your " + CardName(Seat(TSeat::Player).Hand.At(wild).Id) + " went onto the " +
+                        RankPlural(rank) + " to complete the meld. Undo takes it back.");
         AddWildcardToColumn(rank);
         // The wild card may have ended the turn (a forced pass) or the hand.
         if (OpponentsTurn || TurnPhase == TTurnPhase::HandOver) return;

@@ -215,6 +215,7 @@ void TGame::UndoTakePile() {
     ClearColumn(card);
     AddCard(DiscardPile, card);
     Seat(TSeat::Player).Score -= 50;
+    Host.Notice("Taking the pile back cost you 50 points.");
     Host.AnimateMove(card, from, {TArea::DiscardPile});
     Host.Invalidate(TRegion::Pile);
     Host.Invalidate(TRegion::PlayerMelds);
@@ -325,8 +326,7 @@ bool TGame::MustPass(TSeat seat, bool takePending) {
 
 bool TGame::CheckForcedPass() {
     if (!MustPass(TSeat::Player, TopCardPending)) return false;
-    Host.Inform("You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.",
-                TMsgKind::Information);
+    Host.Notice("You only have one card left, and not enough Canastas to go out. You have to pass the discard.");
     ClearUndo();
     Host.SetUndoEnabled(false);
     TopCardPending = HasDrawn = PileTakeUndoable = false;

@@ -801,7 +801,8 @@ void TfmCanMain::ShowStatus(const std::string& text) {
         StatusError = false;
         lbStatus->setFont(QFont());
         lbStatus->setPalette(QPalette());
-        lbStatus->setText(QString::fromStdString(Net ? Net->StatusFor(text) : text));
+        Instruction = QString::fromStdString(Net ? Net->StatusFor(text) : text);
+        ShowMessageArea();
         tmLED.stop();
     });
 }
@@ -835,6 +836,9 @@ void TfmCanMain::DisplayHint(const QString& hint) {
     lbStatus->setPalette(QPalette());
     StatusError = false;
     tmLED.stop();
+    // The connection's state is news of its own: what happened at the table before is past.
+    Notes.clear();
+    Instruction = hint;
     lbStatus->setText(hint);
     HintShown = true;
 }
@@ -918,6 +922,10 @@ void TfmCanMain::Inform(const std::string& text, TMsgKind kind) {
         }
     };
     Present(std::move(step));
+}
+
+void TfmCanMain::Notice(const std::string& text) {
+    PresentNow([this, t = QString::fromStdString(text)] { AddNote(t); });
 }
 
 bool TfmCanMain::Ask(const std::string& question) { return AskYesNo(this, Title(), QString::fromStdString(question)); }
@@ -1094,9 +1102,31 @@ bool TfmCanMain::EnterHighScore(int kind, int margin, const std::string& opponen
 
 void TfmCanMain::mnNewClick() {
     if (Presenting()) return;
-    if (G.Config.Networked && !Ask("You have a network game running. Are you sure you want to start a new game?"))
+    if (G.Config.Networked) {
+        if (!Ask("You have a network game running. Are you sure you want to start a new game?")) return;
+    } else if (!MatchMayEnd(QStringLiteral("start a new game"))) {
         return;
+    }
     RunAction([this] { G.NewGame(); });
+}
+
+bool TfmCanMain::MatchMayEnd(const QString& doing) {
+    if (!G.GameInProgress) return true;
+    // The scores as the panels show them.
+    const QString standing =
+        QStringLiteral("A match is in progress: you have %1 points, %2 has %3.")
+            .arg(QString::number(G.Seat(TSeat::Player).Score), QString::fromStdString(G.OpponentLabel()),
+                 QString::number(G.Seat(TSeat::Opponent).Score));
+    // Between the turns of the other side or hands a saved file could not be
+    // played on: then the only choice is to go on or not.
+    if (G.OpponentsTurn || G.TurnPhase == TTurnPhase::HandOver)
+        return AskYesNo(this, Title(), standing + QStringLiteral("\nDo you want to end it and %1?").arg(doing));
+    switch (AskToSave(this, Title(), standing + QStringLiteral("\nDo you want to save it before you %1?").arg(doing))) {
+        case TSaveAnswer::DontSave: return true;
+        case TSaveAnswer::Cancel: return false;
+        case TSaveAnswer::Save: return SaveGame(false);
+    }
+    return false;
 }
 
 void TfmCanMain::mnUndoMeldClick() {
@@ -1252,6 +1282,7 @@ void TfmCanMain::mnSaveClick() {
 
 void TfmCanMain::mnLoadClick() {
     if (Presenting() || PaintSuppressed || G.Config.Networked) return;
+    if (!MatchMayEnd(QStringLiteral("load another game"))) return;
     LoadPending = false;
     RunAction([this] { LoadGame(); });
 }

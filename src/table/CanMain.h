@@ -270,6 +270,7 @@ public:
     void ShowStatusError(const std::string& text) override;
     void Beep() override;
     void Inform(const std::string& text, TMsgKind kind) override;
+    void Notice(const std::string& text) override;
     void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override;
     void Invalidate(TRegion region) override;
     void Wait(int milliseconds) override;
@@ -338,6 +339,10 @@ private:
     // a refusal for a provisional pile take; it is skipped when the melds are wrong.
     // A write error of the automatic save is put into failure.
     bool SaveGame(bool automatic, std::string* failure = nullptr);
+    // A match in progress is not thrown away unasked: offers to save it first
+    // (when it can be saved now). True to go on and do (e.g. "start a new
+    // game"), false to keep playing.
+    bool MatchMayEnd(const QString& doing);
     // The automatic save of closing: false when it failed and the player
     // chose to stay.
     bool SaveOnExit();
@@ -443,6 +448,10 @@ private:
     std::vector<int> DragGroup(int index, Qt::KeyboardModifiers mods) const;
     QRect ColumnRect(int column) const;
     QRect PileRect() const;
+    void AddNote(const QString& note);
+    // The notes and the instruction, the oldest notes left out when they do
+    // not all fit.
+    void ShowMessageArea();
     void mnMoveLogClick();
 
     ISettingsStore& Store;
@@ -565,7 +574,11 @@ private:
     TMovePace Pace;
     TTurnLog TurnLog;
     std::string LastAccount;
-    QString AccountInstruction;  // the instruction shown below the account
+    // The message area: notes of what happened since the player last acted
+    // (the other side's turn, what the game did on its own) above the
+    // instruction of the phase.
+    QStringList Notes;
+    QString Instruction;
     std::vector<TCardPlace> Highlights;
     uint32_t HighlightsHand = 0;
     QAction* mnMoveLog = nullptr;

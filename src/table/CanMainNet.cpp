@@ -172,6 +172,8 @@ void TTableNetwork::UpdateMenu() {
 
 void TTableNetwork::mnConnectClick() {
     if (W.Presenting()) return;
+    // A network game starts a match of its own.
+    if (!W.G.Config.Networked && !W.MatchMayEnd(QStringLiteral("connect to an opponent"))) return;
     Net.BeginConnectDialog();
     bool connect = false;
     {

@@ -326,7 +326,6 @@ void TfmCanMain::RequestHint() {
     std::shared_ptr<THintJob> job = HintJob;
     HintThread = QThread::create([job] { job->Result = ComputeHint(job->Game); });
     connect(HintThread, &QThread::finished, this, [this] { HintComputed(); });
-    lbStatus->setText(QStringLiteral("Looking for a hint..."));
     HintThread->start();
 }
 
@@ -356,13 +355,15 @@ void TfmCanMain::ShowHint(const THint& hint) {
     tmLED.stop();
     lbStatus->setFont(QFont());
     lbStatus->setPalette(QPalette());
+    // Above the instruction, as the other notes; the player's next action clears it.
+    Notes.clear();
     if (hint.Kind == THint::TKind::None) {
-        lbStatus->setText(QStringLiteral("No hint: ") + Q(hint.Why));
+        AddNote(QStringLiteral("No hint: ") + Q(hint.Why));
         return;
     }
     Hinted = hint;
     HintedPosition = StateFingerprint(G);
-    lbStatus->setText(QStringLiteral("Hint: ") + Q(hint.What) + QLatin1Char('\n') + Q(hint.Why));
+    AddNote(QStringLiteral("Hint: ") + Q(hint.What) + QLatin1Char(' ') + Q(hint.Why));
     View->update();
 }
 

@@ -35,23 +35,47 @@ void TfmCanMain::NoteTurns() {
         LastAccount = TurnAccount(*turn);
         Highlights = TurnHighlights(*turn);
         HighlightsHand = G.HandNumber;
-        // The message line has room for two lines: the account above the
-        // instruction, until the player acts.
-        if (!LastAccount.empty() && !StatusError) {
-            AccountInstruction = lbStatus->text();
-            lbStatus->setText(LastTurnAccount() + QLatin1Char('\n') + AccountInstruction);
-        }
+        // Told above the instruction until the player acts.
+        if (!LastAccount.empty()) AddNote(LastTurnAccount());
         View->update();
     }
     if (fmMoveLog) fmMoveLog->SetLines(MoveLogLines());
 }
 
 void TfmCanMain::ClearHighlights() {
-    if (!LastAccount.empty() && lbStatus->text() == LastTurnAccount() + QLatin1Char('\n') + AccountInstruction)
-        lbStatus->setText(AccountInstruction);
+    if (!Notes.isEmpty()) {
+        Notes.clear();
+        if (!StatusError) ShowMessageArea();
+    }
     if (Highlights.empty()) return;
     Highlights.clear();
     View->update();
+}
+
+void TfmCanMain::AddNote(const QString& note) {
+    Notes << note;
+    if (!StatusError) ShowMessageArea();
+}
+
+void TfmCanMain::ShowMessageArea() {
+    const QFontMetrics metrics(lbStatus->font());
+    const int width = std::max(1, lbStatus->contentsRect().width());
+    QStringList notes = Notes;
+    QString text;
+    for (;;) {
+        QString joined;
+        for (const QString& note : notes) {
+            if (!joined.isEmpty())
+                joined += joined.endsWith(QLatin1Char('.')) ? QStringLiteral(" ") : QStringLiteral(". ");
+            joined += note;
+        }
+        text = notes.isEmpty() ? Instruction : joined + QLatin1Char('\n') + Instruction;
+        if (notes.isEmpty() || metrics.boundingRect(QRect(0, 0, width, 1 << 20), Qt::TextWordWrap, text).height() <=
+                                   lbStatus->contentsRect().height())
+            break;
+        notes.removeFirst();
+    }
+    lbStatus->setText(text);
 }
 
 void TfmCanMain::PaintHighlights(QPainter& p) {

@@ -226,7 +226,8 @@ TEST_F(Turn, PassesWithOneCardAndTooFewCanastas) {
     StockTop(t, {"8C"});
     level.OnGoOut = [](ScriptLevel& l) { l.MeldFromHand(0); };
     PlayOpponentTurn(g);
-    EXPECT_EQ(t.Host.LastInform, "The computer passes the discard.");
+    // The account of the turn tells of the pass: no window to close.
+    EXPECT_EQ(t.Host.InformCount, 0);
     EXPECT_EQ(g.DiscardPile.Count, 1);
     EXPECT_EQ(g.Seat(TSeat::Opponent).Hand.Count, 1);
     EXPECT_EQ(g.TurnPhase, TTurnPhase::Draw);

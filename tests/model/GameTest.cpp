@@ -179,8 +179,9 @@ TEST_F(GameFixture, RedThreeDrawnWithOneCardLeftPassesTheTurn) {
     EXPECT_EQ(Level.Turns, 0);  // the turn is handed over; the driver plays it
     EXPECT_TRUE(T.G.OpponentsTurn);
     Drive(T.G);
-    EXPECT_EQ(T.Host.LastInform,
-              "You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.");
+    EXPECT_EQ(T.Host.LastNotice,
+              "You only have one card left, and not enough Canastas to go out. You have to pass the discard.");
+    EXPECT_EQ(T.Host.InformCount, 0) << "no window to close every turn";
     EXPECT_EQ(Level.Turns, 1);
     EXPECT_EQ(T.G.TurnPhase, TTurnPhase::Draw);
     EXPECT_TRUE(T.G.TurnStart);

@@ -118,13 +118,22 @@ TEST(Melding, AutomaticWildCardAfterTheSecondCardOfARank) {
     EXPECT_EQ(t.G.UndoStack.size(), 3u);
     EXPECT_TRUE(t.Host.UndoEnabled);
     EXPECT_EQ(t.Consistent(), "");
+    // The card played for the player is named, with the way back.
+    EXPECT_EQ(t.Host.LastNotice, "Your Joker went onto the kings to complete the meld. Undo takes it back.");
 
-    // Without a joker a two comes; with a king left in hand nothing comes.
+    // Without a joker a two comes; with a king left in hand nothing comes, and nothing is said.
+    TestTable v;
+    v.Hand({"KS", "KC", "2D", "5H", "6H"});
+    v.G.MeldCard(v.HandIndex("KS"));
+    v.G.MeldCard(v.HandIndex("KC"));
+    EXPECT_EQ(v.ColumnCount(12), 3);
+    EXPECT_EQ(v.Host.LastNotice, "Your 2\u2666 went onto the kings to complete the meld. Undo takes it back.");
     TestTable u;
     u.Hand({"KS", "KC", "KD", "2D", "5H"});
     u.G.MeldCard(u.HandIndex("KS"));
     u.G.MeldCard(u.HandIndex("KC"));
     EXPECT_EQ(u.ColumnCount(12), 2);
+    EXPECT_EQ(u.Host.LastNotice, "");
 }
 
 TEST(Melding, ShiftAndCtrlCounts) {

@@ -293,6 +293,7 @@ TEST_F(Pile, OneCardRulePassesUnlessTheCardCompletesACanasta) {
     p.G.MeldCardGesture(p.HandIndex("QS"), true, false);
     Drive(p.G);
     EXPECT_EQ(level.Turns, 1);  // forced to pass
-    EXPECT_EQ(p.Host.LastInform,
-              "You only have one card left, and not enough Canastas to go out.\r You have to pass the discard.");
+    EXPECT_EQ(p.Host.LastNotice,
+              "You only have one card left, and not enough Canastas to go out. You have to pass the discard.");
+    EXPECT_EQ(p.Host.InformCount, 0) << "no window to close every turn";
 }

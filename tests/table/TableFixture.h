@@ -123,9 +123,11 @@ protected:
         if (OnDialog) return OnDialog(d);
         return Accept(d);
     }
-    // OK or Yes, as the dialog's own accept does it.
+    // OK or Yes, as the dialog's own accept does it; going on without saving
+    // where a question offers to save.
     static int Accept(QDialog& d) {
-        if (qobject_cast<QMessageBox*>(&d)) return QMessageBox::Yes;
+        if (auto* box = qobject_cast<QMessageBox*>(&d))
+            return box->standardButtons() & QMessageBox::Discard ? QMessageBox::Discard : QMessageBox::Yes;
         d.accept();
         return d.result();
     }

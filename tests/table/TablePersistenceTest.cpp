@@ -31,6 +31,7 @@
 #include "store/Paths.h"
 #include "store/SettingsCatalog.h"
 #include "store/SavedGame.h"
+#include "table/CanMainNet.h"
 #include "table/TableFixture.h"
 
 using namespace canasta;
@@ -235,7 +236,9 @@ TEST_F(SavedGameWindowTest, RefusedFilesLeaveTheTableAsItIs) {
         Seen.clear();
         AnswerFileDialog(path);
         w.LoadAction()->trigger();
-        ASSERT_EQ(CountSeen("QMessageBox"), 1) << c.Name;
+        // The match in progress is asked about first (and given up unsaved here).
+        ASSERT_EQ(CountSeen("QMessageBox"), 2) << c.Name;
+        EXPECT_TRUE(Seen.front().Text.startsWith("A match is in progress")) << Seen.front().Text.toStdString();
         EXPECT_TRUE(Seen.back().Text.startsWith(c.Message)) << Seen.back().Text.toStdString();
         EXPECT_EQ(TableOf(G()), before) << c.Name;
         EXPECT_TRUE(w.UndoMeldAction()->isEnabled()) << "the turn goes on as before";
@@ -245,7 +248,7 @@ TEST_F(SavedGameWindowTest, RefusedFilesLeaveTheTableAsItIs) {
     Seen.clear();
     AnswerFileDialog(Home() + "/nothing-here.can");
     w.LoadAction()->trigger();
-    EXPECT_EQ(CountSeen("QMessageBox"), 0);
+    EXPECT_EQ(CountSeen("QMessageBox"), 1) << "only the question before the load";
     EXPECT_EQ(TableOf(G()), before);
 }
 
@@ -869,4 +872,76 @@ TEST_F(EndBySignalTest, AProvisionalTakeOfThePileIsKeptWithoutItsPenalty) {
     EXPECT_TRUE(reloaded.PileTakeUndoable) << "still the player's to complete or undo";
     EXPECT_EQ(reloaded.Seat(TSeat::Player).Score, 0);
     EXPECT_EQ(TableInAnyHandOrder(reloaded), taken);
+}
+
+TEST_F(SavedGameWindowTest, ANewGameALoadOrAConnectionAsksBeforeAMatchIsThrownAway) {
+    TfmCanMain& w = Open();
+    // Nothing played yet: nothing to ask about.
+    const uint32_t first = G().HandNumber;
+    w.NewAction()->trigger();
+    EXPECT_EQ(CountSeen("QMessageBox"), 0);
+    ASSERT_EQ(G().HandNumber, first + 1);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
+
+    StartedGame();
+    const std::string before = TableOf(G());
+    const QString standing = QStringLiteral("A match is in progress: you have 1230 points, Computer has 455.\n");
+    const std::vector<std::pair<QAction*, QString>> actions = {
+        {w.NewAction(), "start a new game"},
+        {w.LoadAction(), "load another game"},
+        {w.Network().ConnectAction(), "connect to an opponent"},
+    };
+    for (const auto& [action, doing] : actions) {
+        Seen.clear();
+        OnDialog = [](QDialog& d) { return qobject_cast<QMessageBox*>(&d) ? int(QMessageBox::Cancel) : 0; };
+        action->trigger();
+        // Only the question: no file or connection window after a Cancel.
+        ASSERT_EQ(Seen.size(), 1u) << doing.toStdString();
+        EXPECT_EQ(Seen[0].Text, standing + "Do you want to save it before you " + doing + "?");
+        EXPECT_EQ(TableOf(G()), before) << doing.toStdString();
+    }
+
+    // Save: the file dialog, the file, then the new game.
+    const QString file = Home() + "/kept.can";
+    QFile::remove(file);
+    Seen.clear();
+    OnDialog = [&](QDialog& d) {
+        if (qobject_cast<QMessageBox*>(&d)) return int(QMessageBox::Save);
+        auto* files = qobject_cast<QFileDialog*>(&d);
+        if (!files) return Accept(d);
+        files->selectFile(file);
+        return int(QDialog::Accepted);
+    };
+    // A pile take not yet completed cannot be saved: the match goes on.
+    TestTable taking = Table();
+    taking.Hand({"9S", "9C", "4H", "KD", "QS"});
+    taking.Pile({"5D", "9H"});
+    taking.DrawPhase();
+    Arrange(taking);
+    G().GameInProgress = true;
+    ClickPile();
+    ASSERT_TRUE(G().PileTakeUndoable);
+    const std::string taken = TableOf(G());
+    w.NewAction()->trigger();
+    EXPECT_EQ(TableOf(G()), taken) << "the save was refused, so nothing is thrown away";
+    EXPECT_FALSE(QFile::exists(file));
+    ClickPile();  // taken back
+    ASSERT_TRUE(G().TurnStart);
+
+    const uint32_t hand = G().HandNumber;
+    Seen.clear();
+    w.NewAction()->trigger();
+    EXPECT_TRUE(QFile::exists(file)) << "saved before the new game";
+    EXPECT_EQ(G().HandNumber, hand + 1);
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, 0);
+
+    // Don't Save goes straight on.
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
+    StartedGame();
+    OnDialog = {};
+    Seen.clear();
+    w.NewAction()->trigger();
+    EXPECT_EQ(CountSeen("QMessageBox"), 1);
+    EXPECT_EQ(G().HandNumber, hand + 2);
+    QFile::remove(file);
 }

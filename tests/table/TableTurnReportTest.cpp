@@ -116,3 +116,39 @@ TEST_F(TableWindowTest, TheMoveLogIsAMenuItemWithItsHelp) {
     QTest::keyClick(w.MoveLogWindow()->lbMoves, Qt::Key_Escape);
     EXPECT_FALSE(w.MoveLogWindow()->isVisible());
 }
+
+TEST_F(TableWindowTest, AForcedPassIsToldInTheMessageAreaNotInAWindow) {
+    TfmCanMain& w = Open();
+    MeldingLevel melding;
+    G().Levels = {&melding, &melding, &melding};
+    TestTable t = Table();
+    t.Hand({"8H", "QS", "QC", "QD"});
+    t.Meld(12, {"KD", "KD", "KH", "KC"});
+    t.Pile({"5C"});
+    t.OppHand({"KS", "KC", "KH", "2H", "7C", "4D"});
+    Arrange(t);
+
+    // Three queens leave one card and no canasta: the turn passes.
+    ClickHand("QS", Qt::LeftButton, Qt::ShiftModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return melding.Turns == 1 && !w.IsBusy(); }, 10000));
+    EXPECT_EQ(CountSeen("QMessageBox"), 0) << "no window to close every turn";
+    const QString pass =
+        QStringLiteral("You only have one card left, and not enough Canastas to go out. You have to pass the discard.");
+    // Both notes above the instruction while they fit; the newest at least.
+    EXPECT_TRUE(w.StatusText().endsWith(QString::fromUtf8(kAccount) +
+                                        QStringLiteral("\nDraw a card by clicking on the stock or the discard pile")))
+        << w.StatusText().toStdString();
+    if (w.StatusText().contains(pass)) {
+        EXPECT_TRUE(w.StatusText().startsWith(pass + QStringLiteral(" ")));
+    }
+
+    // A wide window has room for both.
+    w.resize(1600, 900);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return View()->width() > 1200; }, 5000));
+    w.ShowStatus(PhaseStatusText(G().TurnPhase, G().StockExhausted, false, G().Config.PlayerName));
+    EXPECT_EQ(w.StatusText(), pass + QStringLiteral(" ") + QString::fromUtf8(kAccount) +
+                                  QStringLiteral("\nDraw a card by clicking on the stock or the discard pile"));
+
+    ClickStock();
+    EXPECT_FALSE(w.StatusText().contains(pass)) << "the notes go when the player acts";
+}

@@ -93,12 +93,17 @@ TEST_F(TableWindowTest, ProvisionalPileTakeIsUndoneByClickingThePile) {
     ClickPile();
     EXPECT_EQ(ColumnCount(8), 1) << "the top nine goes to the table";
     EXPECT_EQ(w.StatusText().toStdString(), "Meld by clicking left, undo taking discard pile by clicking it");
+    const int score = G().Seat(TSeat::Player).Score;
     ClickPile();
     EXPECT_TRUE(G().TurnStart);
     EXPECT_EQ(G().DiscardPile.Count, 2);
     EXPECT_EQ(ColumnCount(8), 0);
-    EXPECT_EQ(w.StatusText().toStdString(), kDrawText);
+    // The take back costs 50 points, and the message area says so until the player acts.
+    EXPECT_EQ(G().Seat(TSeat::Player).Score, score - 50);
+    EXPECT_EQ(w.StatusText().toStdString(), std::string("Taking the pile back cost you 50 points.\n") + kDrawText);
     EXPECT_EQ(CheckConsistency(G()), "");
+    ClickStock();
+    EXPECT_EQ(w.StatusText().toStdString(), kMeldText);
 }
 
 TEST_F(TableWindowTest, MeldGesturesWithShiftAndCtrl) {
