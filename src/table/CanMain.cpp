@@ -881,12 +881,7 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
             // it was aimed at cards that have moved since.
             if (Presenting() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
                 // A card being dragged goes home.
-                if (e->type() == QEvent::MouseButtonRelease && Drag.Active) {
-                    Spring.Cards = Drag.Cards;
-                    const QPoint at = Drag.At - Drag.Grab;
-                    EndDrag();
-                    SpringBack(at);
-                }
+                if (e->type() == QEvent::MouseButtonRelease) CancelDrag();
                 return true;
             }
             break;

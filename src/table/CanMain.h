@@ -183,6 +183,8 @@ public:
     // Returns true when the release ended a drag (a drop).
     bool FormDrop(Qt::KeyboardModifiers mods, int x, int y);
     bool Dragging() const { return Drag.Active; }
+    // The card being dragged goes home untouched (Esc, or the table moved on).
+    void CancelDrag();
     bool SpringingBack() const { return Spring.Active; }
     // The places lit while dragging (valid targets) and the hovered one.
     std::vector<QRect> DragTargetRects() const;

@@ -121,6 +121,8 @@ std::vector<int> TfmCanMain::DragGroup(int index, Qt::KeyboardModifiers mods) co
 // ---- the mouse ----
 
 void TfmCanMain::FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y) {
+    // Another button pressed while a card is carried leaves the drag alone.
+    if (Drag.Active) return;
     Drag = {};
     if (button != Qt::LeftButton || PaintSuppressed) return;
     const TableLayout& L = Geometry;
@@ -233,6 +235,17 @@ bool TfmCanMain::FormDrop(Qt::KeyboardModifiers mods, int x, int y) {
                             : t.Why.toStdString());
     }
     return true;
+}
+
+void TfmCanMain::CancelDrag() {
+    if (!Drag.Active) {
+        Drag = {};
+        return;
+    }
+    Spring.Cards = Drag.Cards;
+    const QPoint at = Drag.At - Drag.Grab;
+    EndDrag();
+    SpringBack(at);
 }
 
 void TfmCanMain::SpringBack(QPoint from) {

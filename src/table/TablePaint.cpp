@@ -116,6 +116,11 @@ void TTableView::mousePressEvent(QMouseEvent* e) {
 
 void TTableView::mouseReleaseEvent(QMouseEvent* e) {
     const QPoint at = e->position().toPoint();
+    // Another button while a card is carried does nothing: the drag goes on.
+    if (Owner.Dragging() && e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
     // A release that ends a drag is its drop; any other is a click.
     if (e->button() != Qt::LeftButton || !Owner.FormDrop(e->modifiers(), at.x(), at.y()))
         Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());

@@ -37,6 +37,9 @@ struct Dealt {
         G.Rng.Seed = seed;
         G.PlayerDrawsFirst = true;
         G.Config.Level = 2;
+        // The hint asks the Expert: a stronger level installed later must
+        // not move the pinned positions.
+        for (size_t i = 3; i < G.Levels.size(); ++i) G.Levels[i] = nullptr;
         G.NewGame();
         TGameDriver(G).Run();
     }

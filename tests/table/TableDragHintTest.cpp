@@ -146,6 +146,27 @@ TEST_F(TableDragTest, AWrongDropFliesHomeAndSaysWhy) {
     EXPECT_EQ(StateFingerprint(G()), before);
 }
 
+TEST_F(TableDragTest, EscOrAnotherButtonDuringADragChangesNothing) {
+    Open();
+    ArrangeHand();
+    ClickStock();
+    const uint64_t before = StateFingerprint(G());
+    const QPoint from = HandCardPoint("9S");
+    QTest::mousePress(View(), Qt::LeftButton, Qt::NoModifier, from);
+    QTest::mouseMove(View(), from + QPoint(12, -12));
+    ASSERT_TRUE(Window->Dragging());
+    // A right click would discard the card under it: not while one is carried.
+    QTest::mouseClick(View(), Qt::RightButton, Qt::NoModifier, HandCardPoint("5D"));
+    QTest::mouseClick(View(), Qt::RightButton, Qt::NoModifier, HandCardPoint("5D"));
+    EXPECT_TRUE(Window->Dragging());
+    EXPECT_EQ(StateFingerprint(G()), before);
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(Window->Dragging());
+    QTest::mouseRelease(View(), Qt::LeftButton, Qt::NoModifier, PilePoint());
+    EXPECT_EQ(StateFingerprint(G()), before);
+    EXPECT_EQ(InHand("9S"), 1);
+}
+
 TEST_F(TableDragTest, APressThatDoesNotMoveFarIsStillAClick) {
     Open();
     ArrangeHand();
