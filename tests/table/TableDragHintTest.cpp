@@ -59,9 +59,15 @@ protected:
 };
 
 TEST_F(TableDragTest, AWholeTurnByDragAndDrop) {
-    for (int size : {0, 3}) {
+    // Two preset sizes and a window sized freely.
+    for (int size : {0, 3, -1}) {
         SCOPED_TRACE("size " + std::to_string(size));
-        Open(size);
+        Open(std::max(size, 0));
+        if (size < 0) {
+            Window->resize(1500, 860);
+            QCoreApplication::processEvents();
+            ASSERT_EQ(Window->size(), QSize(1500, 860));
+        }
         ArrangeHand();
 
         // Before the draw the pile takes no discard: the card goes home and
