@@ -36,6 +36,8 @@ void TAppRoot::ReadSettings(std::unique_ptr<IAudioPlayer> player) {
     Sound->LoadSettings();
 }
 
-TTableParts TAppRoot::Parts() { return {Store, Settings, ComputerLevels, Players, HighScores, *Sound}; }
+TTableParts TAppRoot::Parts() {
+    return {Store, Game, GameRelay, Settings, ComputerLevels, Players, HighScores, *Sound};
+}
 
 }  // namespace canasta

@@ -42,8 +42,11 @@ private:
     std::unique_ptr<TRegistryEnhanced> OwnStore;
     ISettingsStore& Store;
     TAppSettings Settings;
-    // The game they play in is still the window's: the window installs them
-    // into it and withdraws them before it goes.
+    // The game reports to the window through the relay while the window
+    // lives; the window installs the levels into it and withdraws them
+    // before it goes.
+    TGameHostRelay GameRelay;
+    TGame Game{GameRelay};
     TComputerLevels ComputerLevels;
     TPlayers Players;
     THighScores HighScores;

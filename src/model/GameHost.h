@@ -204,4 +204,39 @@ private:
     bool NextAnswer();
 };
 
+// A host that passes everything on to the host attached now, and to a quiet
+// headless one while none is: the game can be built before the window that
+// shows it and outlive it.
+class TGameHostRelay : public GameHost {
+public:
+    void Attach(GameHost* host) { To = host; }
+    bool Attached() const { return To != nullptr; }
+
+    void ShowStatus(const std::string& text) override { Host().ShowStatus(text); }
+    void ShowStatusError(const std::string& text) override { Host().ShowStatusError(text); }
+    void Beep() override { Host().Beep(); }
+    void Inform(const std::string& text, TMsgKind kind) override { Host().Inform(text, kind); }
+    void Notice(const std::string& text) override { Host().Notice(text); }
+    void AnimateMove(const TCard& card, TCardPlace from, TCardPlace to) override { Host().AnimateMove(card, from, to); }
+    void Invalidate(TRegion region) override { Host().Invalidate(region); }
+    void Wait(int milliseconds) override { Host().Wait(milliseconds); }
+    bool Presenting() const override { return To && To->Presenting(); }
+    void PlaySound(TSoundEvent event) override { Host().PlaySound(event); }
+    void SetUndoEnabled(bool enabled) override { Host().SetUndoEnabled(enabled); }
+    void SetEndHandVisible(bool visible) override { Host().SetEndHandVisible(visible); }
+    void SetEndHandEnabled(bool enabled) override { Host().SetEndHandEnabled(enabled); }
+    void SetRulesHint(const std::string& hint) override { Host().SetRulesHint(hint); }
+    void ShowWhoseTurn(const std::string& text) override { Host().ShowWhoseTurn(text); }
+    void ShowHandResult(const THandResult& result) override { Host().ShowHandResult(result); }
+    std::optional<bool> ShowMatchResult(const TMatchResult& result) override { return Host().ShowMatchResult(result); }
+    void MoveMade(const TMoveReport& move) override { Host().MoveMade(move); }
+    void HandFinished(const THandResult& result) override { Host().HandFinished(result); }
+    void MatchFinished(const TMatchResult& result) override { Host().MatchFinished(result); }
+
+private:
+    GameHost& Host() { return To ? *To : Idle; }
+    GameHost* To = nullptr;
+    THeadlessHost Idle;
+};
+
 }  // namespace canasta

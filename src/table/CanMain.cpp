@@ -125,13 +125,15 @@ TfmCanMain::TfmCanMain(const TTableParts& parts, TStartOptions options, QWidget*
     : QMainWindow(parent),
       Store(parts.Store),
       Options(std::move(options)),
-      G(*this),
+      G(parts.Game),
+      GameRelay(parts.GameRelay),
       ComputerLevels(parts.ComputerLevels),
       Settings(parts.Settings),
       SoundSys(&parts.Sound),
       PlayerList(parts.Players),
       HighScoreTables(parts.HighScores) {
     setObjectName(QStringLiteral("fmCanMain"));
+    GameRelay.Attach(this);
     FormCreate();
 }
 
@@ -146,6 +148,7 @@ TfmCanMain::~TfmCanMain() {
     qApp->removeEventFilter(this);
     if (HourglassShown) QApplication::restoreOverrideCursor();
     delete fmSplash;
+    GameRelay.Attach(nullptr);
 }
 
 QWidget* TfmCanMain::Table() const { return View; }

@@ -67,6 +67,10 @@ struct TStartOptions {
 // before the window, from the settings read at start-up, and keeps it after.
 struct TTableParts {
     ISettingsStore& Store;
+    // The game, and the relay it reports through: the window attaches itself
+    // while it lives.
+    TGame& Game;
+    TGameHostRelay& GameRelay;
     TAppSettings& Settings;
     TComputerLevels& ComputerLevels;
     TPlayers& Players;
@@ -458,9 +462,9 @@ private:
 
     ISettingsStore& Store;
     TStartOptions Options;
-    // The game still belongs to the window, which is its host; the parts
-    // above and below outlive it.
-    TGame G;
+    // The game outlives the window; the window is its host while it lives.
+    TGame& G;
+    TGameHostRelay& GameRelay;
     TGameDriver Driver{G};
     TableLayout Geometry = ComputeLayout(0);
     int CardSpacing = 10;

@@ -76,11 +76,16 @@ TEST_F(TableWindowTest, ASecondWindowOverTheSameRootFindsItsParts) {
     first.Players().Current = 0;
     first.close();
     Window.reset();
+    // The game stays with the root, reporting to nobody while no window shows it.
+    EXPECT_FALSE(parts.GameRelay.Attached());
+    parts.Game.Host.ShowStatus("nobody sees this");
 
     TStartOptions options;
     options.SplashMs = 0;
     options.ForcedSize = 0;
     TfmCanMain second(parts, options);
+    EXPECT_EQ(&second.Game(), &parts.Game);
+    EXPECT_TRUE(parts.GameRelay.Attached());
     EXPECT_EQ(second.Players().CurrentName(), "Zoe");
     EXPECT_EQ(second.Game().Config.PlayerName, "Zoe");
     EXPECT_EQ(second.Game().Levels[0], &parts.ComputerLevels.Beginner);
