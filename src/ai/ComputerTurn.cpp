@@ -70,9 +70,12 @@ void TComputerTurn::Attach(TGame& game, TSeat seat) {
 
 void TComputerTurn::PlayTurn(TGame& game, TSeat seat) {
     Attach(game, seat);
-    TakenTop.reset();
-    PlayersTake = TPlayersTake::AsLevel;
-    RunTurn();
+    RunTurn(true);
+}
+
+void TComputerTurn::PlayTurnAfterPickUp(TGame& game, TSeat seat) {
+    Attach(game, seat);
+    RunTurn(false);
 }
 
 void TComputerTurn::Report(const TMoveReport& move) {
@@ -85,16 +88,22 @@ bool TComputerTurn::PileFrozenForMe() const {
     return rules.InitiallyFrozen && rules.FrozenPerPlayer && G->Seat(Me).MeldedPoints == 0;
 }
 
-void TComputerTurn::RunTurn() {
+void TComputerTurn::RunTurn(bool pickUp) {
     TGame& g = *G;
+    TakenTop.reset();
+    PlayersTake = TPlayersTake::AsLevel;
     g.OpponentsTurn = Me == TSeat::Opponent;
 
     g.Seat(Other).PointsBeforeTurn = g.MeldedPoints(Other, false);
     g.Seat(Me).MinimumMeld = MinimumInitialMeld(g.Seat(Me).Score);
     BeginTurn();
 
-    if (!PickUp()) return;
-    if (PlayersTake == TPlayersTake::Whole) TakeRestOfPile();
+    if (pickUp) {
+        if (!PickUp()) return;
+        if (PlayersTake == TPlayersTake::Whole) TakeRestOfPile();
+    } else {
+        PrepareWithoutPickUp();
+    }
     Meld();
     BeforeDiscard();
     Discard();

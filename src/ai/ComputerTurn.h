@@ -60,6 +60,9 @@ private:
 class TComputerTurn : public IComputerLevel {
 public:
     void PlayTurn(TGame& game, TSeat seat) final;
+    // The rest of a turn whose pick-up is already made (the seat drew or took
+    // the pile): melding, the discard and the close, as PlayTurn plays them.
+    void PlayTurnAfterPickUp(TGame& game, TSeat seat);
     // Binds the level to a game and a seat outside a turn (tests call single steps).
     void Attach(TGame& game, TSeat seat = TSeat::Opponent);
 
@@ -72,6 +75,9 @@ protected:
     // The whole pick-up; returns false when it ended the hand. Levels with
     // their own pick-up override it and reuse the pieces below.
     virtual bool PickUp();
+    // What a level's own pick-up sets up for the melding after it, for a turn
+    // whose pick-up was made before the level took over.
+    virtual void PrepareWithoutPickUp() {}
     virtual bool TakeDecision() = 0;
     // Melding with the top card of a pile just taken, before the rest comes in.
     virtual void MeldAfterTake(const TCard& top) = 0;
@@ -135,7 +141,7 @@ private:
     void Report(const TMoveReport& move);
     // The pile's top card into my hand, on record as taken.
     void TakeFromPile();
-    void RunTurn();
+    void RunTurn(bool pickUp);
     void Discard();
     void Finish();
 

@@ -7,6 +7,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QThread>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDialog>
@@ -138,6 +139,11 @@ TfmCanMain::TfmCanMain(const TTableParts& parts, TStartOptions options, QWidget*
 }
 
 TfmCanMain::~TfmCanMain() {
+    // A hint still being computed works on its own copy; it is waited for.
+    if (HintThread) {
+        HintThread->wait();
+        delete HintThread;
+    }
     Net.reset();
     ComputerLevels.Withdraw();
     qApp->removeEventFilter(this);
@@ -267,6 +273,7 @@ void TfmCanMain::FormCreate() {
     tmWhoseTurn.setInterval(1500);
     connect(&tmWhoseTurn, &QTimer::timeout, this, [this] { tmWhoseTurnTimer(); });
     connect(&tmShow, &QTimer::timeout, this, [this] { tmShowTimer(); });
+    connect(&tmSpring, &QTimer::timeout, this, [this] { tmSpringTimer(); });
     tmSplash.setSingleShot(true);
     tmSplash.setInterval(Options.SplashMs);
     connect(&tmSplash, &QTimer::timeout, this, [this] { tmSplashTimer(); });
@@ -297,6 +304,10 @@ void TfmCanMain::CreateMenus() {
     mnUndoAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
     mnUndoAll->setStatusTip(LongHint("|Undo all melds since your last discard or taking of the discard pile, if any"));
     mnUndoAll->setEnabled(false);
+    mnHint = game->addAction(QStringLiteral("Hin&t"), this, [this] { RequestHint(); });
+    mnHint->setObjectName(QStringLiteral("mnHint"));
+    mnHint->setShortcut(QKeySequence(Qt::Key_H));
+    mnHint->setStatusTip(QStringLiteral("Show the move the strongest computer level would make now"));
     game->addSeparator();
     mnDecks = game->addAction(QStringLiteral("&Decks..."), this, [this] { mnDecksClick(); });
     mnDecks->setStatusTip(LongHint("|Select a color or image for the backside of the cards"));
@@ -753,6 +764,7 @@ void TfmCanMain::FormDestroy() {
 
 void TfmCanMain::RunAction(const std::function<void()>& action) {
     ClearHighlights();
+    ClearHint();
     Guarded(action);
     Advance();
 }
@@ -870,6 +882,12 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
             e->accept();
             return true;
         }
+        // While connected, letters are typed into the chat: H is a letter there.
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_H && k->modifiers() == Qt::NoModifier && Net && Net->TypesIntoChat()) {
+            e->accept();
+            return true;
+        }
     }
     switch (e->type()) {
         case QEvent::MouseButtonPress:
@@ -882,8 +900,11 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::ContextMenu:
             // Input meant for a table that is still being shown is dropped:
             // it was aimed at cards that have moved since.
-            if (Presenting() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this)
+            if (Presenting() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+                // A card being dragged goes home.
+                if (e->type() == QEvent::MouseButtonRelease) CancelDrag();
                 return true;
+            }
             break;
         default: break;
     }

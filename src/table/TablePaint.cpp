@@ -134,6 +134,8 @@ void TTableView::mousePressEvent(QMouseEvent* e) {
     // A press of its own: the release after it is a click again.
     ReleaseExplained = false;
     setFocus(Qt::MouseFocusReason);
+    const QPoint at = e->position().toPoint();
+    Owner.FormMouseDown(e->button(), e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
@@ -143,12 +145,21 @@ void TTableView::mouseReleaseEvent(QMouseEvent* e) {
         return;
     }
     const QPoint at = e->position().toPoint();
-    Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());
+    // Another button while a card is carried does nothing: the drag goes on.
+    if (Owner.Dragging() && e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
+    // A release that ends a drag is its drop; any other is a click.
+    if (e->button() != Qt::LeftButton || !Owner.FormDrop(e->modifiers(), at.x(), at.y()))
+        Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
 void TTableView::mouseMoveEvent(QMouseEvent* e) {
     Owner.FormMouseMove();
+    const QPoint at = e->position().toPoint();
+    Owner.FormDragMove(e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
@@ -235,7 +246,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     for (auto [list, area] : columns)
         for (const TCard& c : *list) {
             const TPoint at = L.PointOf(PlaceOf(area, c), RowPitch(L, CardSpacing));
-            if (!HiddenWhileMoving(c, PlaceOf(area, c))) DrawCard(p, c, at.X, at.Y, c.FaceUp);
+            if (!HiddenWhileMoving(c, PlaceOf(area, c)) && !HiddenWhileDragged(c, PlaceOf(area, c)))
+                DrawCard(p, c, at.X, at.Y, c.FaceUp);
         }
 
     UpdateScorePanels();
@@ -244,6 +256,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     S.CountColumns();
     PaintCanastaLabels(p);
     PaintHighlights(p);
+    PaintHint(p);
+    PaintDrag(p);
 
     if (Moving.Active) DrawCardImage(p, Moving.Image, Moving.Pos);
     if (Flash.Active) DrawCardImage(p, Flash.Image, Flash.Pos);
