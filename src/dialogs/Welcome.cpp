@@ -21,6 +21,7 @@ constexpr const char* kKeys[][2] = {
     {"F1", "Help"},
     {"F6", "Draw from the stock"},
     {"F7", "Take the discard pile"},
+    {"H", "A hint: what the strongest computer level would play"},
     {"Ctrl+Z", "Take back your last meld"},
     {"Ctrl+N", "New game"},
     {"Ctrl+S", "Save the game"},
@@ -55,7 +56,8 @@ TfmWelcome::TfmWelcome(ISettingsStore* store, QWidget* parent) : QDialog(parent)
         rows += QStringLiteral("<tr><td><b>%1</b>&nbsp;&nbsp;</td><td>%2</td></tr>")
                     .arg(QLatin1String(key[0]), QLatin1String(key[1]));
     lbKeys = new QLabel(QStringLiteral("<table>") + rows +
-                        QStringLiteral("</table><p>Click a card to meld it, right-click it to discard it.</p>"));
+                        QStringLiteral("</table><p>Click a card to meld it, right-click it to discard it, or drag it "
+                                       "where it should go.</p>"));
     lbKeys->setTextFormat(Qt::RichText);
     lbKeys->setWordWrap(true);
     kl->addWidget(lbKeys);
