@@ -49,9 +49,11 @@ void TPlayers::Save(ISettingsStore* store) const {
     auto text = [](const TPlayer& p) {
         return p.Name + "," + std::to_string(p.Ratio->Wins) + "," + std::to_string(p.Ratio->Losses);
     };
+    // The current player comes first; with none chosen the list starts at
+    // the first name all the same, or a load would find no player at all.
     int n = 1;
-    if (const TPlayer* c = CurrentPlayer()) WriteString(store, std::string(kPlayerKey) + "\\PlayerName1", text(*c));
-    n = 2;
+    if (const TPlayer* c = CurrentPlayer())
+        WriteString(store, std::string(kPlayerKey) + "\\PlayerName" + std::to_string(n++), text(*c));
     for (size_t i = 0; i < List.size(); ++i) {
         if (static_cast<int>(i) == Current) continue;
         WriteString(store, std::string(kPlayerKey) + "\\PlayerName" + std::to_string(n++), text(List[i]));
