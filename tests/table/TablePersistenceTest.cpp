@@ -1035,9 +1035,20 @@ TEST_F(SavedGameWindowTest, ANewGameALoadOrAConnectionAsksBeforeAMatchIsThrownAw
     EXPECT_EQ(G().HandNumber, hand + 1);
     EXPECT_EQ(G().Seat(TSeat::Player).Score, 0);
 
-    // Don't Save goes straight on.
+    // Between hands there is nothing a saved file could resume: only whether to end it.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
     StartedGame();
+    const TTurnPhase phase = G().TurnPhase;
+    G().SetTurnPhase(TTurnPhase::HandOver);
+    Seen.clear();
+    OnDialog = [](QDialog& d) { return qobject_cast<QMessageBox*>(&d) ? int(QMessageBox::No) : 0; };
+    w.NewAction()->trigger();
+    ASSERT_EQ(Seen.size(), 1u);
+    EXPECT_EQ(Seen[0].Text, standing + "Do you want to end it and start a new game?");
+    EXPECT_EQ(G().HandNumber, hand + 1) << "No keeps the match";
+    G().SetTurnPhase(phase);
+
+    // Don't Save goes straight on.
     OnDialog = {};
     Seen.clear();
     w.NewAction()->trigger();
