@@ -70,7 +70,16 @@ void TComputerTurn::Attach(TGame& game, TSeat seat) {
 
 void TComputerTurn::PlayTurn(TGame& game, TSeat seat) {
     Attach(game, seat);
-    RunTurn();
+    RunTurn(true);
+}
+
+void TComputerTurn::PlayTurnAfterPickUp(TGame& game, TSeat seat) {
+    Attach(game, seat);
+    RunTurn(false);
+}
+
+void TComputerTurn::Report(const TMoveReport& move) {
+    if (Me == TSeat::Player) G->Observer.MoveMade(move);
 }
 
 bool TComputerTurn::PileFrozenForMe() const {
@@ -79,15 +88,22 @@ bool TComputerTurn::PileFrozenForMe() const {
     return rules.InitiallyFrozen && rules.FrozenPerPlayer && G->Seat(Me).MeldedPoints == 0;
 }
 
-void TComputerTurn::RunTurn() {
+void TComputerTurn::RunTurn(bool pickUp) {
     TGame& g = *G;
+    TakenTop.reset();
+    PlayersTake = TPlayersTake::AsLevel;
     g.OpponentsTurn = Me == TSeat::Opponent;
 
     g.Seat(Other).PointsBeforeTurn = g.MeldedPoints(Other, false);
     g.Seat(Me).MinimumMeld = MinimumInitialMeld(g.Seat(Me).Score);
     BeginTurn();
 
-    if (!PickUp()) return;
+    if (pickUp) {
+        if (!PickUp()) return;
+        if (PlayersTake == TPlayersTake::Whole) TakeRestOfPile();
+    } else {
+        PrepareWithoutPickUp();
+    }
     Meld();
     BeforeDiscard();
     Discard();
@@ -99,9 +115,15 @@ bool TComputerTurn::ForcedTake() {
     return G->IsForced(Me, HandSize(), C.MeldSize);
 }
 
+bool TComputerTurn::TakeAllowed() {
+    // The other copy of a network game judges the player's seat by the
+    // player's rules; elsewhere the levels keep their own judgement.
+    return Me != TSeat::Player || !G->Config.Networked || G->MayTakePile(Me, true);
+}
+
 bool TComputerTurn::PickUp() {
     TGame& g = *G;
-    if (TakeDecision()) {
+    if (TakeDecision() && TakeAllowed()) {
         g.PileFrozen = false;
         g.Host.Wait(g.Config.MeldDelay);
         const TCard top = TakeTopCard();
@@ -124,6 +146,7 @@ bool TComputerTurn::PickUp() {
 
 void TComputerTurn::EndHandAtEmptyStock() {
     TGame& g = *G;
+    Report({TMoveKind::EndHand});
     g.EndHandRequested = true;
     if (g.EndHandIfOver()) return;
     // The hand could not end (it is already being scored): nothing to play.
@@ -131,12 +154,23 @@ void TComputerTurn::EndHandAtEmptyStock() {
 }
 
 TCard TComputerTurn::TakeTopCard() {
+    Report({TMoveKind::TakePileTop});
+    // The player's seat of a network game takes as the other copy replays
+    // it, by the player's rules: the whole pile when it may be taken without
+    // being forced, else the top card alone.
+    if (Me == TSeat::Player && G->Config.Networked)
+        PlayersTake = G->MayTakePile(Me, false) ? TPlayersTake::Whole : TPlayersTake::TopOnly;
+    TakenTop = G->DiscardPile.Last();
     TakeFromPile();
     G->Host.Invalidate(TRegion::Pile);
     return G->Seat(Me).Hand.Last();
 }
 
 void TComputerTurn::TakeRestOfPile() {
+    const bool topOnly = PlayersTake == TPlayersTake::TopOnly;
+    PlayersTake = TPlayersTake::AsLevel;
+    if (topOnly) return;
+    Report({TMoveKind::TakePileRest});
     while (!G->DiscardPile.Empty()) TakeFromPile();
     G->Host.Invalidate(TRegion::Pile);
 }
@@ -151,9 +185,11 @@ void TComputerTurn::TakeFromPile() {
 void TComputerTurn::DrawCards() {
     TGame& g = *G;
     for (int i = 0; i < g.Rules.CardsDrawn && !g.Stock.Empty(); ++i) {
+        Report({TMoveKind::Draw});
         TCard card = g.DrawFromStock();
         g.AddToHand(Me, card, {TArea::Stock}, true);
         while (g.Rules.RedThreeDrawsExtra && IsRedThree(card) && !g.Stock.Empty()) {
+            Report({TMoveKind::Draw});
             card = g.DrawFromStock();
             g.AddToHand(Me, card, {TArea::Stock}, true);
         }
@@ -169,7 +205,10 @@ void TComputerTurn::Meld() {
 
 void TComputerTurn::Discard() {
     // The account of the turn tells the player of the pass.
-    if (HandSize() < 2 && !HasCanastasRequired()) return;
+    if (HandSize() < 2 && !HasCanastasRequired()) {
+        if (HandSize() == 1) Report({TMoveKind::Pass});
+        return;
+    }
     if (HandSize() == 0) return;
     DiscardChosen(ChooseDiscard());
 }
@@ -177,6 +216,8 @@ void TComputerTurn::Discard() {
 void TComputerTurn::DiscardChosen(const TDiscardChoice& choice) {
     TGame& g = *G;
     if (!choice.FromMelds) {
+        if (choice.Position >= 0 && choice.Position < HandSize())
+            Report({TMoveKind::Discard, HandCard(choice.Position).Id});
         // A position off the hand is refused there: the hand is abandoned.
         g.DiscardFromHand(Me, choice.Position);
         return;
@@ -184,6 +225,7 @@ void TComputerTurn::DiscardChosen(const TDiscardChoice& choice) {
     // A red three from the table: the threes above it close up downward.
     TCard card;
     RemoveCardAt(g.Seat(Me).Melds, choice.Position, card, false, kRankThree);
+    Report({TMoveKind::DiscardRedThree, card.Id});
     const TCardPlace from = PlaceOf(Me == TSeat::Player ? TArea::PlayerMelds : TArea::OpponentMelds, card);
     g.Host.Invalidate(Me == TSeat::Player ? TRegion::PlayerMelds : TRegion::OpponentMelds);
     card.FaceUp = true;
@@ -226,9 +268,29 @@ double TComputerTurn::RandomReal() {
 
 int TComputerTurn::RandomInt(int n) { return n <= 0 ? 0 : static_cast<int>(G->Rng.Next(static_cast<uint32_t>(n))); }
 
-void TComputerTurn::MeldFromHand(int position) { G->MeldFromHand(Me, position); }
+void TComputerTurn::MeldFromHand(int position) {
+    if (Me == TSeat::Player && position >= 0 && position < HandSize()) {
+        const TCard& card = HandCard(position);
+        // Red threes go to the table by themselves on the other copy, and so
+        // did the top card of a take.
+        if (TakenTop && card.Id == TakenTop->Id && card.Deck == TakenTop->Deck)
+            TakenTop.reset();
+        else if (!IsRedThree(card))
+            Report({TMoveKind::Meld, card.Id});
+    }
+    G->MeldFromHand(Me, position);
+}
 
-void TComputerTurn::MeldWildCard(int rank) { G->MeldWildCard(Me, rank); }
+void TComputerTurn::MeldWildCard(int rank) {
+    if (Me == TSeat::Player) {
+        const TCardList& hand = G->Seat(Me).Hand;
+        int position = FindFirstById(hand, kJokerId);
+        for (int i = 0; i < hand.Count && position < 0; ++i)
+            if (hand.Cards[static_cast<size_t>(i)].Rank == kRankTwo) position = i;
+        if (position >= 0) Report({TMoveKind::AddWild, hand.Cards[static_cast<size_t>(position)].Id, rank});
+    }
+    G->MeldWildCard(Me, rank);
+}
 
 bool TComputerTurn::LayRedThrees() { return G->LayRedThrees(Me); }
 

@@ -2,6 +2,8 @@
 #pragma once
 // What the computer levels share: the hand analysis, the pile test, and the
 // fixed skeleton of a computer turn with the steps a level fills in.
+#include <optional>
+
 #include "model/Game.h"
 
 namespace canasta {
@@ -58,6 +60,9 @@ private:
 class TComputerTurn : public IComputerLevel {
 public:
     void PlayTurn(TGame& game, TSeat seat) final;
+    // The rest of a turn whose pick-up is already made (the seat drew or took
+    // the pile): melding, the discard and the close, as PlayTurn plays them.
+    void PlayTurnAfterPickUp(TGame& game, TSeat seat);
     // Binds the level to a game and a seat outside a turn (tests call single steps).
     void Attach(TGame& game, TSeat seat = TSeat::Opponent);
 
@@ -70,6 +75,9 @@ protected:
     // The whole pick-up; returns false when it ended the hand. Levels with
     // their own pick-up override it and reuse the pieces below.
     virtual bool PickUp();
+    // What a level's own pick-up sets up for the melding after it, for a turn
+    // whose pick-up was made before the level took over.
+    virtual void PrepareWithoutPickUp() {}
     virtual bool TakeDecision() = 0;
     // Melding with the top card of a pile just taken, before the rest comes in.
     virtual void MeldAfterTake(const TCard& top) = 0;
@@ -90,6 +98,8 @@ protected:
     bool CanTakePile(const TCard& top) { return canasta::CanTakePile(*G, Me, C, top); }
     // The forced-take test for my seat.
     bool ForcedTake();
+    // Whether a take the level decided on may go ahead (see TakeDecision).
+    bool TakeAllowed();
     // The pile is frozen for me: for everyone, or by the per-player initial
     // freeze while I have melded nothing (the points I keep as I meld).
     bool PileFrozenForMe() const;
@@ -129,12 +139,20 @@ protected:
     void Finish();
 
 private:
+    // The player's seat tells observers its moves as the table's gestures
+    // would (the network copy follows them); the other seat's moves are
+    // nobody's to tell.
+    void Report(const TMoveReport& move);
     // The pile's top card into my hand, on record as taken.
     void TakeFromPile();
-    void RunTurn();
+    void RunTurn(bool pickUp);
     void Discard();
 
     TGame* G = nullptr;
+    // The top card of a take, which observers saw go to the table already.
+    std::optional<TCard> TakenTop;
+    // How much of the pile the player's seat of a network game takes.
+    enum class TPlayersTake { AsLevel, Whole, TopOnly } PlayersTake = TPlayersTake::AsLevel;
 };
 
 }  // namespace canasta

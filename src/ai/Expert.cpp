@@ -44,7 +44,7 @@ void TExpert::ComputeHoldBack() {
 
 // ---- pick-up ----
 
-TExpert::TPickUp TExpert::ExpertPickUp() {
+void TExpert::PickUpOpening() {
     TGame& g = Game();
     RollAggressiveTurn();
     g.Seat(Other).PointsBeforeTurn = g.MeldedPoints(Other, false);
@@ -55,8 +55,13 @@ TExpert::TPickUp TExpert::ExpertPickUp() {
         S().PlanRank = 0;
     }
     ComputeHoldBack();
+}
 
-    if (TakeDecision()) {
+TExpert::TPickUp TExpert::ExpertPickUp() {
+    TGame& g = Game();
+    PickUpOpening();
+
+    if (TakeDecision() && TakeAllowed()) {
         S().PlanRank = 0;
         g.Host.Wait(g.Config.MeldDelay);
         const TCard top = TakeTopCard();

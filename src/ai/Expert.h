@@ -54,12 +54,16 @@ public:
 protected:
     void BeginTurn() override;
     bool PickUp() override { return ExpertPickUp() != TPickUp::Ended; }
+    void PrepareWithoutPickUp() override { PickUpOpening(); }
     void Meld() override { ExpertMeld(); }
     void BeforeDiscard() override {}
     // Jokers, twos and threes in the other seat's hand.
     virtual int HumanWildsAndThrees() const;
 
 private:
+    // The per-turn values the pick-up starts with: the aggressiveness roll,
+    // the other seat's points, the meld target, the hold-back.
+    void PickUpOpening();
     TExpertState& S() { return State(); }
     int StockSize() const { return Game().Stock.Count; }
     int HumanHand() const { return Game().Seat(Other).Hand.Count; }

@@ -15,6 +15,7 @@ struct TExpertState {
     int InitialMeldPlan = 0;      // 1 triples with wild cards, 2 pairs too, 0 none
 
     void Clear() { *this = TExpertState{}; }
+    friend bool operator==(const TExpertState&, const TExpertState&) = default;
 };
 
 }  // namespace canasta

@@ -52,7 +52,10 @@ int main(int argc, char** argv) {
     QCommandLineOption seed(QStringLiteral("seed"),
                             QStringLiteral("Scripted play: deal and play from this seed, to replay a run."),
                             QStringLiteral("n"));
-    for (const QCommandLineOption* o : {&autoplay, &listen, &connectTo, &quitAfterMatch, &quitAfterHands, &port, &seed})
+    QCommandLineOption noWelcome(QStringLiteral("no-welcome"),
+                                 QStringLiteral("Do not open the welcome window at start-up (for tests)."));
+    for (const QCommandLineOption* o :
+         {&autoplay, &listen, &connectTo, &quitAfterMatch, &quitAfterHands, &port, &seed, &noWelcome})
         parser.addOption(*o);
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("A saved game (.can) to continue."),
                                  QStringLiteral("[file]"));
@@ -95,6 +98,8 @@ int main(int argc, char** argv) {
     const QString first = options.Arguments.value(0);
     if (const int at = first.indexOf(QLatin1String("/ip:")); at >= 0) net.IpArgument = first.mid(at + 4);
     if (!net.Autoplay.isEmpty()) options.SplashMs = 100;
+    // Scripted runs have nobody to welcome.
+    options.Welcome = !parser.isSet(noWelcome) && net.Autoplay.isEmpty() && !net.Listen && net.ConnectTo.isEmpty();
 
     // Settings problems met before the window exists wait for it.
     TfmCanMain* window = nullptr;

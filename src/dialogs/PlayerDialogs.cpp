@@ -17,6 +17,7 @@
 #include <QInputDialog>
 #include <QLabel>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
@@ -25,6 +26,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 #include "dialogs/Modal.h"
 #include "help/HelpContexts.h"
@@ -479,10 +481,10 @@ void TfmCustomize::bnResetStatsClick() {
     const QString name = SelectedName();
     const int live = LivePlayers.IndexOf(S(name));
     if (live < 0) return;
-    if (!AskYesNo(this, "Canasta", "Do you want to reset the win ratio statistics for player " + name + "?")) return;
-    // The record is shared with the working copy, so the reset holds at once.
-    TWinRatio& r = *LivePlayers.List[static_cast<size_t>(live)].Ratio;
-    r.Wins = r.Losses = 0;
+    if (!ConfirmStatisticsReset(this, name)) return;
+    // The records are shared with the working copy, so the reset holds at
+    // once; the statistics leave the store at once too.
+    LivePlayers.ResetStatistics(Ctx.Store, LivePlayers.List[static_cast<size_t>(live)]);
     Changed();
 }
 
@@ -583,26 +585,71 @@ void TfmHighScores::bnClearClick() {
     ShowList(CurLevel, CurKind);
 }
 
-// ---------------------------------------------------------------- Win Ratio
+// ---------------------------------------------------------------- Statistics
+
+namespace {
+
+QString CountOrDash(const std::optional<int32_t>& v) { return v ? QString::number(*v) : QStringLiteral("\u2013"); }
+
+QString OpponentCaption(const std::string& key) {
+    return key == kNetworkOpponent ? QStringLiteral("Network games") : Q(key);
+}
+
+}  // namespace
+
+bool ConfirmStatisticsReset(QWidget* parent, const QString& name) {
+    QMessageBox box(QMessageBox::Question, "Canasta",
+                    "Do you want to reset the win ratio statistics for player " + name + "?",
+                    QMessageBox::Yes | QMessageBox::No, parent);
+    box.setInformativeText("The hands, matches, scores and streaks counted for this player go back to zero too.");
+    box.setDefaultButton(QMessageBox::Yes);
+    return ExecModal(box) == QMessageBox::Yes;
+}
 
 TfmWinRatio::TfmWinRatio(TPlayers& players, ISettingsStore* store, QWidget* parent)
     : QDialog(parent), List(players), Store(store) {
-    setWindowTitle("Win Ratio");
+    setWindowTitle("Statistics");
     auto* main = new QVBoxLayout(this);
     cbPlayers = new QComboBox;
-    QStringList names;
-    for (const TPlayer& p : List.List) names << Q(p.Name);
-    names.sort(Qt::CaseInsensitive);
-    cbPlayers->addItems(names);
+    // The named players by name; the games played without one count for the
+    // default player, listed first when it has any or when nobody else is there.
+    std::vector<std::pair<QString, int>> named;
+    for (size_t i = 0; i < List.List.size(); ++i) named.emplace_back(Q(List.List[i].Name), static_cast<int>(i));
+    std::sort(named.begin(), named.end(),
+              [](const auto& a, const auto& b) { return a.first.compare(b.first, Qt::CaseInsensitive) < 0; });
+    if (List.List.empty())
+        cbPlayers->addItem("Player", -1);
+    else if (!List.Default.Stats->Empty() || List.Default.Ratio->Wins + List.Default.Ratio->Losses > 0)
+        cbPlayers->addItem("Player (no player chosen)", -1);
+    for (const auto& [name, index] : named) cbPlayers->addItem(name, index);
     main->addWidget(cbPlayers);
-    auto* form = new QFormLayout;
-    lbWins = new QLabel;
-    lbLosses = new QLabel;
-    lbRatio = new QLabel;
-    form->addRow("Wins:", lbWins);
-    form->addRow("Losses:", lbLosses);
-    form->addRow("Ratio:", lbRatio);
-    main->addLayout(form);
+    lbNoPlayers = new QLabel(
+        "No players are defined: these are the statistics of the games played as \"Player\". To keep statistics "
+        "under your own name, select Options|Customize...|Player and press 'New...'");
+    lbNoPlayers->setWordWrap(true);
+    lbNoPlayers->setVisible(List.List.empty());
+    main->addWidget(lbNoPlayers);
+    auto rows = [main](std::initializer_list<std::pair<const char*, QLabel**>> captions) {
+        auto* form = new QFormLayout;
+        for (const auto& [caption, label] : captions) form->addRow(caption, *label = new QLabel);
+        main->addLayout(form);
+    };
+    rows({{"Wins:", &lbWins}, {"Losses:", &lbLosses}, {"Ratio:", &lbRatio}});
+    tbTally = new QTableWidget(0, 4);
+    tbTally->setHorizontalHeaderLabels({"Hands played", "Hands won", "Matches played", "Matches won"});
+    tbTally->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    tbTally->setSelectionMode(QAbstractItemView::NoSelection);
+    tbTally->setFocusPolicy(Qt::NoFocus);
+    tbTally->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+    tbTally->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    main->addWidget(tbTally);
+    rows({{"Average hand score:", &lbAverage},
+          {"Best hand:", &lbBestHand},
+          {"Best match:", &lbBestMatch},
+          {"Winning streak:", &lbStreak},
+          {"Longest winning streak:", &lbLongest}});
+    // Room given to the window goes below the figures, not between them.
+    main->addStretch(1);
     auto* buttons = new QHBoxLayout;
     bnReset = new QPushButton("&Reset");
     auto* bnOk = new QPushButton("OK");
@@ -611,37 +658,83 @@ TfmWinRatio::TfmWinRatio(TPlayers& players, ISettingsStore* store, QWidget* pare
     buttons->addStretch();
     buttons->addWidget(bnOk);
     main->addLayout(buttons);
-    bnReset->setEnabled(!List.List.empty());
     connect(bnReset, &QPushButton::clicked, this, &TfmWinRatio::bnResetClick);
     connect(bnOk, &QPushButton::clicked, this, &QDialog::accept);
     connect(cbPlayers, &QComboBox::currentIndexChanged, this, &TfmWinRatio::cbPlayersChange);
     InstallDialogHelp(this, hcWinRatio);
     InstallHelpContext(cbPlayers, hcWinRatioPlayer);
     for (QLabel* l : {lbWins, lbLosses, lbRatio}) InstallHelpContext(l, hcWinRatioCounts);
+    InstallHelpContext(tbTally, hcStatisticsTally);
+    for (QLabel* l : {lbAverage, lbBestHand, lbBestMatch, lbStreak, lbLongest})
+        InstallHelpContext(l, hcStatisticsScores);
     InstallHelpContext(bnReset, hcWinRatioReset);
     InstallHelpContext(bnOk, hcWinRatioOk);
-    cbPlayers->setCurrentIndex(cbPlayers->findText(Q(List.CurrentName())));
+    const int current = List.CurrentPlayer() ? List.Current : -1;
+    cbPlayers->setCurrentIndex(std::max(0, cbPlayers->findData(current)));
     cbPlayersChange();
+    resize(std::max(sizeHint().width(), 580), sizeHint().height());
+}
+
+const TPlayer* TfmWinRatio::Shown() const {
+    const int index = cbPlayers->currentData().toInt();
+    if (index < 0) return &List.Default;
+    return index < int(List.List.size()) ? &List.List[static_cast<size_t>(index)] : nullptr;
 }
 
 void TfmWinRatio::cbPlayersChange() {
-    if (!List.CurrentPlayer()) return;
-    const int i = List.IndexOf(S(cbPlayers->currentText()));
-    if (i < 0) return;
-    const TWinRatio& r = *List.List[static_cast<size_t>(i)].Ratio;
+    const TPlayer* p = Shown();
+    if (!p) return;
+    const TWinRatio& r = *p->Ratio;
     lbWins->setText(QString::number(r.Wins));
     lbLosses->setText(QString::number(r.Losses));
     lbRatio->setText(Q(canasta::RatioText(r)));
+
+    const TPlayerStatistics& st = *p->Stats;
+    std::vector<std::string> rows = KnownOpponents();
+    // Opponents the program no longer knows keep their rows.
+    for (const auto& [key, tally] : st.ByOpponent)
+        if (std::find(rows.begin(), rows.end(), key) == rows.end()) rows.push_back(key);
+    tbTally->setRowCount(int(rows.size()) + 1);
+    QStringList captions;
+    auto fill = [this](int row, const TTally& t) {
+        const int cells[4] = {t.HandsPlayed, t.HandsWon, t.MatchesPlayed, t.MatchesWon};
+        for (int c = 0; c < 4; ++c) {
+            auto* item = new QTableWidgetItem(QString::number(cells[c]));
+            item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+            tbTally->setItem(row, c, item);
+        }
+    };
+    for (size_t i = 0; i < rows.size(); ++i) {
+        const auto found = st.ByOpponent.find(rows[i]);
+        fill(int(i), found == st.ByOpponent.end() ? TTally{} : found->second);
+        captions << OpponentCaption(rows[i]);
+    }
+    fill(int(rows.size()), st.Total());
+    captions << "All opponents";
+    tbTally->setVerticalHeaderLabels(captions);
+    for (int c = 0; c < 4; ++c) {
+        QFont f = tbTally->item(int(rows.size()), c)->font();
+        f.setBold(true);
+        tbTally->item(int(rows.size()), c)->setFont(f);
+    }
+    // As tall as its rows: no empty space under the total, no scroll bar.
+    tbTally->setFixedHeight(tbTally->horizontalHeader()->sizeHint().height() + tbTally->verticalHeader()->length() +
+                            2 * tbTally->frameWidth());
+
+    const std::optional<double> average = st.AverageHandScore();
+    lbAverage->setText(average ? QString::number(std::lround(*average)) : QStringLiteral("\u2013"));
+    lbBestHand->setText(CountOrDash(st.BestHand));
+    lbBestMatch->setText(CountOrDash(st.BestMatch));
+    lbStreak->setText(QString::number(st.Streak));
+    lbLongest->setText(QString::number(st.LongestStreak));
 }
 
 void TfmWinRatio::bnResetClick() {
-    const QString name = cbPlayers->currentText();
-    const int i = List.IndexOf(S(name));
-    if (i < 0) return;
-    if (!AskYesNo(this, "Canasta", "Do you want to reset the win ratio statistics for player " + name + "?")) return;
-    TWinRatio& r = *List.List[static_cast<size_t>(i)].Ratio;
-    r.Wins = r.Losses = 0;
-    List.Rewrite(Store);
+    const TPlayer* p = Shown();
+    if (!p) return;
+    if (!ConfirmStatisticsReset(this, List.IsDefault(*p) ? QString("Player") : Q(p->Name))) return;
+    List.ResetStatistics(Store, *p);
+    if (!List.IsDefault(*p)) List.Rewrite(Store);
     cbPlayersChange();
 }
 
@@ -649,13 +742,23 @@ QString TfmWinRatio::WinsText() const { return lbWins->text(); }
 QString TfmWinRatio::LossesText() const { return lbLosses->text(); }
 QString TfmWinRatio::RatioText() const { return lbRatio->text(); }
 
+QString TfmWinRatio::TallyText(const std::string& opponent, int column) const {
+    int row = -1;
+    for (int r = 0; r < tbTally->rowCount(); ++r)
+        if (tbTally->verticalHeaderItem(r) &&
+            tbTally->verticalHeaderItem(r)->text() ==
+                (opponent.empty() ? QStringLiteral("All opponents") : OpponentCaption(opponent)))
+            row = r;
+    return row < 0 || !tbTally->item(row, column) ? QString() : tbTally->item(row, column)->text();
+}
+
+QString TfmWinRatio::AverageText() const { return lbAverage->text(); }
+QString TfmWinRatio::BestHandText() const { return lbBestHand->text(); }
+QString TfmWinRatio::BestMatchText() const { return lbBestMatch->text(); }
+QString TfmWinRatio::StreakText() const { return lbStreak->text(); }
+QString TfmWinRatio::LongestStreakText() const { return lbLongest->text(); }
+
 void ShowWinRatio(QWidget* parent, TPlayers& players, ISettingsStore* store) {
-    if (!players.CurrentPlayer()) {
-        ShowInformation(parent, "Canasta",
-                        "There are no players defined to show statistics for. To create players, select "
-                        "Options|Customize...|Player and press 'New...'");
-        return;
-    }
     TfmWinRatio dlg(players, store, parent);
     ExecModal(dlg);
 }

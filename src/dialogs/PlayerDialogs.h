@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The Customize dialog with its Players tab, the Hall of Fame and the Win Ratio dialog.
+// The Customize dialog with its Players tab, the Hall of Fame and the Statistics window.
 #include <QDialog>
 
 #include <functional>
@@ -163,7 +163,13 @@ private:
     QTableWidget* tbRows = nullptr;
 };
 
-// "Win Ratio".
+// Asks before a player's win ratio and statistics go back to zero.
+bool ConfirmStatisticsReset(QWidget* parent, const QString& name);
+
+// "Statistics", grown out of the Win Ratio window: a player's wins, losses
+// and ratio of matches, then hands and matches played and won against each
+// opponent, the average hand score, the best hand and match and the streaks.
+// The default player (no player chosen) has statistics too.
 class TfmWinRatio : public QDialog {
     Q_OBJECT
 public:
@@ -171,21 +177,41 @@ public:
     void cbPlayersChange();
     void bnResetClick();
     QComboBox* Players() const { return cbPlayers; }
+    QLabel* NoPlayersNote() const { return lbNoPlayers; }
     QString WinsText() const;
     QString LossesText() const;
     QString RatioText() const;
+    // A cell of the table of hands and matches: the opponent's key (empty for
+    // all opponents) and the column (hands played, hands won, matches played,
+    // matches won).
+    QString TallyText(const std::string& opponent, int column) const;
+    QString AverageText() const;
+    QString BestHandText() const;
+    QString BestMatchText() const;
+    QString StreakText() const;
+    QString LongestStreakText() const;
 
 private:
+    // The player chosen in the list (the default player included).
+    const TPlayer* Shown() const;
+
     TPlayers& List;
     ISettingsStore* Store;
     QComboBox* cbPlayers = nullptr;
+    QLabel* lbNoPlayers = nullptr;
     QLabel* lbWins = nullptr;
     QLabel* lbLosses = nullptr;
     QLabel* lbRatio = nullptr;
+    QTableWidget* tbTally = nullptr;
+    QLabel* lbAverage = nullptr;
+    QLabel* lbBestHand = nullptr;
+    QLabel* lbBestMatch = nullptr;
+    QLabel* lbStreak = nullptr;
+    QLabel* lbLongest = nullptr;
     QPushButton* bnReset = nullptr;
 };
 
-// The "&Win Ratio..." menu item: the message without players, else the dialog.
+// The "&Statistics..." menu item.
 void ShowWinRatio(QWidget* parent, TPlayers& players, ISettingsStore* store);
 
 }  // namespace canasta

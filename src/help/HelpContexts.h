@@ -25,6 +25,10 @@ namespace canasta {
     X(hcScoreWindow, 1030) X(hcScoreDetailsButton, 1031) X(hcDetailsWindow, 1032)                \
     X(hcGameOver, 1033) X(hcEndHand, 1040) X(hcStatusText, 1041) X(hcScorePanels, 1042)          \
     X(hcWhoseTurn, 1043) X(hcMoveLog, 1044) X(hcMoveLogList, 1045) X(hcMoveLogClose, 1046)        \
+    /* the areas of the table */                                                                 \
+    X(hcTableStock, 1050) X(hcTablePile, 1051) X(hcTableHand, 1052) X(hcTableMelds, 1053)        \
+    X(hcTableOpponentMelds, 1054) X(hcTableOpponentHand, 1055) X(hcTableRedThrees, 1056)        \
+    X(hcTableOpponentRedThrees, 1057)                                                             \
     /* "Connect to Opponent" and "Network Canasta" */                                            \
     X(hcConnectDialog, 1100) X(hcConnectPlayOver, 1101) X(hcConnectInternet, 1102)               \
     X(hcConnectLan, 1103) X(hcConnectOpponent, 1104) X(hcConnectPaste, 1105)                     \
@@ -66,9 +70,13 @@ namespace canasta {
     /* "Canasta Hall of Fame" and its name box */                                                \
     X(hcHallOfFame, 1500) X(hcHallLevel, 1501) X(hcHallType, 1502) X(hcHallRows, 1503)           \
     X(hcHallClear, 1504) X(hcHallOk, 1505) X(hcHallNameBox, 1506)                                \
-    /* "Win Ratio" */                                                                            \
+    /* "Statistics" */                                                                           \
     X(hcWinRatio, 1520) X(hcWinRatioPlayer, 1521) X(hcWinRatioCounts, 1522)                      \
-    X(hcWinRatioReset, 1523) X(hcWinRatioOk, 1524)                                               \
+    X(hcWinRatioReset, 1523) X(hcWinRatioOk, 1524) X(hcStatisticsTally, 1525)                    \
+    X(hcStatisticsScores, 1526)                                                                   \
+    /* the welcome window */                                                                     \
+    X(hcWelcome, 1700) X(hcWelcomeFirstGame, 1701) X(hcWelcomeKeys, 1702)                        \
+    X(hcWelcomeDontShow, 1703) X(hcWelcomeClose, 1704)                                            \
     /* "Canasta Sound" */                                                                        \
     X(hcSoundDialog, 1600) X(hcSoundEnabled, 1601) X(hcSoundEvents, 1602)                        \
     X(hcSoundAssociated, 1603) X(hcSoundAdd, 1604) X(hcSoundRemove, 1605) X(hcSoundPlay, 1606)   \

@@ -91,6 +91,16 @@ inline constexpr TSetting<int32_t> ChatWidth{"Chat\\Width", 429};
 inline constexpr const char* PlayerNamesKey = "Player Names";
 inline constexpr TNumberedSetting<const char*> PlayerName{"Player Names\\PlayerName", ""};
 
+// Statistics of the players: "Default" for the games played while no player
+// is chosen, "Named\" + the name in hexadecimal for each player (store/Statistics.h).
+inline constexpr const char* StatisticsKey = "Statistics";
+// The default player's match wins and losses (a named player's are in "Player Names").
+inline constexpr const char* DefaultPlayerWins = "Statistics\\Default\\Wins";
+inline constexpr const char* DefaultPlayerLosses = "Statistics\\Default\\Losses";
+
+// The welcome window at start-up, until the player asks not to see it again.
+inline constexpr TSetting<bool> ShowWelcome{"Settings\\Show Welcome", true};
+
 // Sound files of an event: "Sound\" + event name + n, n = 1..3.
 inline constexpr const char* SoundKey = "Sound";
 inline constexpr const char* NoSound = "<none>";

@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QThread>
 #include <QCloseEvent>
 #include <QDate>
 #include <QDialog>
@@ -38,6 +39,7 @@
 #include "dialogs/Deck.h"
 #include "dialogs/Modal.h"
 #include "dialogs/PlayerDialogs.h"
+#include "dialogs/Welcome.h"
 #include "dialogs/Results.h"
 #include "dialogs/Rules.h"
 #include "dialogs/SoundHelp.h"
@@ -139,6 +141,11 @@ TfmCanMain::TfmCanMain(const TTableParts& parts, TStartOptions options, QWidget*
 
 TfmCanMain::~TfmCanMain() {
     FinishThinking();
+    // A hint still being computed works on its own copy; it is waited for.
+    if (HintThread) {
+        HintThread->wait();
+        delete HintThread;
+    }
     Net.reset();
     ComputerLevels.Withdraw();
     qApp->removeEventFilter(this);
@@ -268,6 +275,7 @@ void TfmCanMain::FormCreate() {
     tmWhoseTurn.setInterval(1500);
     connect(&tmWhoseTurn, &QTimer::timeout, this, [this] { tmWhoseTurnTimer(); });
     connect(&tmShow, &QTimer::timeout, this, [this] { tmShowTimer(); });
+    connect(&tmSpring, &QTimer::timeout, this, [this] { tmSpringTimer(); });
     tmSplash.setSingleShot(true);
     tmSplash.setInterval(Options.SplashMs);
     connect(&tmSplash, &QTimer::timeout, this, [this] { tmSplashTimer(); });
@@ -298,14 +306,18 @@ void TfmCanMain::CreateMenus() {
     mnUndoAll->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Delete));
     mnUndoAll->setStatusTip(LongHint("|Undo all melds since your last discard or taking of the discard pile, if any"));
     mnUndoAll->setEnabled(false);
+    mnHint = game->addAction(QStringLiteral("Hin&t"), this, [this] { RequestHint(); });
+    mnHint->setObjectName(QStringLiteral("mnHint"));
+    mnHint->setShortcut(QKeySequence(Qt::Key_H));
+    mnHint->setStatusTip(QStringLiteral("Show the move the strongest computer level would make now"));
     game->addSeparator();
     mnDecks = game->addAction(QStringLiteral("&Decks..."), this, [this] { mnDecksClick(); });
     mnDecks->setStatusTip(LongHint("|Select a color or image for the backside of the cards"));
     game->addSeparator();
     mnHiscores = game->addAction(QStringLiteral("&Hiscores..."), this, [this] { mnHiscoresClick(); });
     mnHiscores->setStatusTip(LongHint("|Show the Top Ten highscores"));
-    mnWinRatio = game->addAction(QStringLiteral("&Win Ratio..."), this, [this] { mnWinRatioClick(); });
-    mnWinRatio->setStatusTip(LongHint("|Show the player's win/loss ratio "));
+    mnWinRatio = game->addAction(QStringLiteral("&Statistics..."), this, [this] { mnWinRatioClick(); });
+    mnWinRatio->setStatusTip(LongHint("|Show the player's statistics: wins and losses, hands, scores and streaks"));
     mnMoveLog = game->addAction(QStringLiteral("Move &Log..."), this, [this] { mnMoveLogClick(); });
     mnMoveLog->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_L));
     mnMoveLog->setStatusTip(QStringLiteral("Show what both sides did in each turn of this hand"));
@@ -404,9 +416,13 @@ void TfmCanMain::CreateStatusBar() {
     FitMessageArea();
     rows->addWidget(lbStatus);
     static_cast<QVBoxLayout*>(centralWidget()->layout())->addWidget(area);
+    lbStatus->setToolTip(
+        QStringLiteral("What to do next, what your opponent did, or in red why a move is not allowed"));
     InstallHelpContext(lbStatus, hcStatusText);
     for (QLabel* p : {pnPCurrScore, pnPCurrMeld, pnCCurrScore, pnCCurrMeld, lbPlayerName, lbOpponentName, lbTarget})
         InstallHelpContext(p, hcScorePanels);
+    // The captions between the panels and the gaps of the strip answer too.
+    InstallHelpContext(area, hcScorePanels);
 }
 
 QString TfmCanMain::StatusText() const { return lbStatus->text(); }
@@ -605,7 +621,20 @@ void TfmCanMain::tmSplashTimer() {
     StartedUp = true;
     ShowSettingsProblems();
     if (!Options.ScreenshotFile.isEmpty()) QTimer::singleShot(0, this, [this] { SaveScreenshot(); });
+    // A saved game named on the command line is a player who knows the way.
+    if (Options.Welcome && Options.ScreenshotFile.isEmpty() && Options.Arguments.isEmpty() && WelcomeWanted(&Store)) {
+        auto* welcome = new TfmWelcome(&Store, this);
+        fmWelcome = welcome;
+        // In the top right corner of the table, where the opponent's side
+        // stays empty in the first turns, not over the player's cards.
+        welcome->adjustSize();
+        const QPoint corner = View->mapToGlobal(QPoint(View->width(), 0));
+        welcome->move(std::max(0, corner.x() - welcome->width() - 16), corner.y() + 8);
+        welcome->show();
+    }
 }
+
+QWidget* TfmCanMain::WelcomeWindow() const { return fmWelcome; }
 
 void TfmCanMain::ReportSettingsProblem(const QString& message) {
     if (EndingBySignal) {
@@ -737,6 +766,7 @@ void TfmCanMain::FormDestroy() {
 
 void TfmCanMain::RunAction(const std::function<void()>& action) {
     ClearHighlights();
+    ClearHint();
     Guarded(action);
     Advance();
 }
@@ -864,6 +894,12 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
             e->accept();
             return true;
         }
+        // While connected, letters are typed into the chat: H is a letter there.
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if (k->key() == Qt::Key_H && k->modifiers() == Qt::NoModifier && Net && Net->TypesIntoChat()) {
+            e->accept();
+            return true;
+        }
     }
     switch (e->type()) {
         case QEvent::MouseButtonPress:
@@ -878,8 +914,11 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
             // it was aimed at cards that have moved since. While the Master
             // only thinks nothing has moved, and Esc still leaves full screen.
             if (Presenting() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
-                !(Thinking() && !ShowRunning && Shows.empty() && IsEscapeKey(e)))
+                !(Thinking() && !ShowRunning && Shows.empty() && IsEscapeKey(e))) {
+                // A card being dragged goes home.
+                if (e->type() == QEvent::MouseButtonRelease) CancelDrag();
                 return true;
+            }
             break;
         default: break;
     }
@@ -1016,6 +1055,11 @@ void TfmCanMain::ShowDetails(const THandResult& result) {
 }
 
 void TfmCanMain::HandFinished(const THandResult& result) {
+    // Counted when the game says so, not when the result is shown: a window
+    // closed meanwhile does not lose the hand. A bot's games are not the player's.
+    if (!Net->Autoplaying())
+        PlayerList.RecordHand(&Store, OpponentKey(G.Config.Level, G.Config.Networked), result.Player.Total,
+                              result.Opponent.Total);
     TShowStep step;
     step.Kind = TShowStep::TKind::Window;
     step.Do = [this, result] {
@@ -1043,6 +1087,9 @@ std::optional<bool> TfmCanMain::ShowMatchResult(const TMatchResult& result) {
 }
 
 void TfmCanMain::MatchFinished(const TMatchResult& result) {
+    if (!Net->Autoplaying())
+        PlayerList.RecordMatch(&Store, OpponentKey(G.Config.Level, G.Config.Networked), result.PlayerScore,
+                               result.OpponentScore);
     TShowStep step;
     step.Kind = TShowStep::TKind::Window;
     step.Do = [this, result] {

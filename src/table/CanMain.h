@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "Version.h"
+#include "ai/Hint.h"
 #include "ai/Levels.h"
 #include "model/Game.h"
 #include "model/GameHost.h"
@@ -35,6 +36,7 @@
 
 class QAction;
 class QLabel;
+class QThread;
 class QMenu;
 class QPushButton;
 
@@ -59,6 +61,11 @@ struct TStartOptions {
     int SplashMs = 2000;
     // The program's parameters: a saved game (".can") to load instead of the automatic save.
     QStringList Arguments;
+    // The welcome window may open after the first deal (when the player has
+    // not turned it off). Off unless asked for, so that tests, screenshots
+    // and scripted runs never meet it; a saved game named in Arguments or a
+    // screenshot keeps it closed too.
+    bool Welcome = false;
 };
 
 // What the table window works with but does not own: the program builds it
@@ -162,6 +169,46 @@ public:
     QAction* FullScreenAction() const { return mnFullScreen; }
     QAction* AboutAction() const { return mnAbout; }
     QAction* HelpTopicsAction() const { return mnHelpTopics; }
+    QAction* HintAction() const { return mnHint; }
+
+    // ---- drag and drop, and the hint (DragDrop.cpp) ----
+    // Where a card of the hand dropped at a point would go: the move it
+    // makes (None for a place that takes no card), whether the rules take
+    // it, and why not.
+    struct TDropTarget {
+        enum class TKind { None, Pile, Column, NewMeld, WrongColumn } Kind = TKind::None;
+        TMove Move;
+        int Column = 0;
+        bool Legal = false;
+        QString Why;
+    };
+    TDropTarget DropTargetAt(int handIndex, QPoint at, Qt::KeyboardModifiers mods) const;
+    // The mouse on the table: a press on a card of the hand may become a
+    // drag once it moves past the drag distance; a release that is no drop
+    // is a click, as it always was.
+    void FormMouseDown(Qt::MouseButton button, Qt::KeyboardModifiers mods, int x, int y);
+    // Returns true when the move belonged to a drag.
+    bool FormDragMove(Qt::KeyboardModifiers mods, int x, int y);
+    // Returns true when the release ended a drag (a drop).
+    bool FormDrop(Qt::KeyboardModifiers mods, int x, int y);
+    bool Dragging() const { return Drag.Active; }
+    // The card being dragged goes home untouched (Esc, or the table moved on).
+    void CancelDrag();
+    bool SpringingBack() const { return Spring.Active; }
+    // The places lit while dragging (valid targets) and the hovered one.
+    std::vector<QRect> DragTargetRects() const;
+    std::optional<TDropTarget> HoveredTarget() const;
+    // Where a column of the player's table is lit (its cards, or the place of
+    // its first card).
+    QRect ColumnRectOf(int column) const { return ColumnRect(column); }
+    // Asks for the hint (H): computed off the GUI thread on a copy; shown
+    // when it comes back unless the position changed meanwhile.
+    void RequestHint();
+    bool HintPending() const;
+    // The hint on the table now (until the player acts), if any.
+    std::optional<THint> ShownHint() const;
+    // Waits for a hint being computed and shows it (tests).
+    void WaitForHint();
 
     // ---- the other side's turn told and marked, the move log (TurnReport.cpp) ----
     // What the computer's (or the network opponent's) last turn did, in words.
@@ -220,6 +267,14 @@ public:
     // The tooltip of the table at that point: the stock, the pile and why it
     // is frozen, or nothing.
     QString TableToolTip(QPoint at) const;
+    // The areas of the table, for its tooltips and What's This.
+    enum class TTableArea { None, Stock, Pile, Hand, Melds, RedThrees, OpponentMelds, OpponentRedThrees, OpponentHand };
+    TTableArea TableAreaAt(QPoint at) const;
+    // The What's This text of the table at that point (rich text with a link
+    // to the help), empty off the areas.
+    QString TableWhatsThis(QPoint at) const;
+    // The welcome window while it is open.
+    QWidget* WelcomeWindow() const;
     // Runs one action of the player (or a timer's game step), then shows what
     // it did and lets the driver run what follows, until a person must act.
     void RunAction(const std::function<void()>& action);
@@ -393,6 +448,27 @@ private:
     void NoteTurns();
     void PaintHighlights(QPainter& p);
     void ClearHighlights();
+    // Rounded frames around the rects, in the colour, with a dark edge so
+    // they show on any table colour.
+    void PaintFrames(QPainter& p, const std::vector<QRect>& frames, QColor colour) const;
+    // Rect of a card at the place.
+    QRect PlaceRect(const TCardPlace& place) const;
+    // The drag's cards, the lit targets and the hint's marks.
+    void PaintDrag(QPainter& p);
+    void PaintHint(QPainter& p);
+    bool HiddenWhileDragged(const TCard& card, const TCardPlace& place) const;
+    void StartDrag(Qt::KeyboardModifiers mods);
+    void EndDrag();
+    void SpringBack(QPoint from);
+    void tmSpringTimer();
+    void ShowHint(const THint& hint);
+    void ClearHint();
+    void HintComputed();
+    // The hand cards a drag of the card at index carries (Shift: every card of
+    // its rank, Ctrl: up to three).
+    std::vector<int> DragGroup(int index, Qt::KeyboardModifiers mods) const;
+    QRect ColumnRect(int column) const;
+    QRect PileRect() const;
     void AddNote(const QString& note);
     // The notes and the instruction, the oldest notes left out when they do
     // not all fit.
@@ -440,6 +516,7 @@ private:
     QAction* mnCustomize = nullptr;
     QAction* mnSound = nullptr;
     QAction* mnFullScreen = nullptr;
+    QAction* mnHint = nullptr;
     QMenu* mnuOptions = nullptr;
     QMenu* mnuHelp = nullptr;
 
@@ -468,6 +545,7 @@ private:
     QTimer tmSplash;
     TfmSplash* fmSplash = nullptr;
     QPointer<TfmWhoseTurn> fmWhoseTurn;
+    QPointer<QWidget> fmWelcome;
 
     int ScreenSizeClass = 0;
     int AppliedSize = -1;
@@ -540,6 +618,37 @@ private:
     uint32_t HighlightsHand = 0;
     QAction* mnMoveLog = nullptr;
     QPointer<TfmMoveLog> fmMoveLog;
+
+    // A press on a hand card, and the drag it became.
+    struct TDrag {
+        bool Pressed = false;
+        bool Active = false;
+        QPoint PressAt;
+        QPoint Grab;  // the press point within the card
+        QPoint At;
+        int Index = -1;
+        TCard Card{};
+        Qt::KeyboardModifiers Mods;
+        std::vector<TCard> Cards;  // the group being carried, the pressed card first
+        std::vector<TDropTarget> Lit;
+        uint64_t Position = 0;  // the game as the drag began
+    } Drag;
+    // A refused drop flies back to the hand.
+    struct TSpring {
+        bool Active = false;
+        QPoint From, To;
+        std::vector<TCard> Cards;
+        int DurationMs = 0;
+        QElapsedTimer Clock;
+        QPoint Pos;
+    } Spring;
+    QTimer tmSpring;
+    // The hint being computed (its own copy of the game) and the one shown.
+    struct THintJob;
+    std::shared_ptr<THintJob> HintJob;
+    QThread* HintThread = nullptr;
+    std::optional<THint> Hinted;
+    uint64_t HintedPosition = 0;
 
     friend class TTableView;
     // The network part (menu, connection, scripted play) lives in CanMainNet.cpp.

@@ -378,6 +378,8 @@ void TTableNetwork::OpenChat() {
     ChatWindow->show();
 }
 
+bool TTableNetwork::TypesIntoChat() const { return Net.Connected && ChatWindow; }
+
 bool TTableNetwork::ForwardKeyToChat(const QKeyEvent& key) {
     if (!Net.Connected || !ChatWindow || !TypedIntoChat(key.key())) return false;
     ChatWindow->show();

@@ -66,6 +66,8 @@ public:
     // During a network game a key the table did not use as a command is
     // typed into the chat's input line, and the chat comes to the front.
     bool ForwardKeyToChat(const QKeyEvent& key);
+    // Letters typed on the table go to the chat (connected, the chat open).
+    bool TypesIntoChat() const;
     // The status-bar text for a phase (the waiting text while waiting).
     std::string StatusFor(const std::string& phaseText) const;
     void Shutdown();

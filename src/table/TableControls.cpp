@@ -182,6 +182,11 @@ TTurnPhase TfmCanMain::PhaseOutsideKeyModes() const {
 
 TfmCanMain::TKeyUse TfmCanMain::FormKeyDown(int key, Qt::KeyboardModifiers mods) {
     if (PaintSuppressed) return kuNone;
+    // Esc lets go of a card being dragged, before anything else.
+    if (key == Qt::Key_Escape && Dragging()) {
+        CancelDrag();
+        return kuCommand;
+    }
     const bool ctrl = mods.testFlag(Qt::ControlModifier);
     switch (key) {
         // The table's command keys belong to the table in every phase.

@@ -9,9 +9,13 @@
 
 #include <QHelpEvent>
 #include <QToolTip>
+#include <QWhatsThis>
 
 #include <cmath>
+#include <utility>
 
+#include "help/HelpContexts.h"
+#include "help/HelpWindow.h"
 #include "table/CanMain.h"
 #include "table/TableGeometry.h"
 #include "table/TableView.h"
@@ -74,6 +78,25 @@ void TTableView::resizeEvent(QResizeEvent* e) {
 }
 
 bool TTableView::event(QEvent* e) {
+    // What's This mode (Shift+F1, the Help menu) asks each spot of the table.
+    if (e->type() == QEvent::QueryWhatsThis) {
+        const bool known = !Owner.TableWhatsThis(static_cast<QHelpEvent*>(e)->pos()).isEmpty();
+        e->setAccepted(known);
+        return known;
+    }
+    if (e->type() == QEvent::WhatsThis) {
+        auto* help = static_cast<QHelpEvent*>(e);
+        const QString text = Owner.TableWhatsThis(help->pos());
+        if (text.isEmpty()) {
+            e->ignore();
+            return false;
+        }
+        QWhatsThis::showText(help->globalPos(), text, this);
+        // The mode ends with the press it ate; the release still comes here
+        // and must not play the card or the pile it explained.
+        ReleaseExplained = true;
+        return true;
+    }
     if (e->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(e);
         const QString tip = Owner.TableToolTip(help->pos());
@@ -108,18 +131,35 @@ void TTableView::paintEvent(QPaintEvent*) {
 }
 
 void TTableView::mousePressEvent(QMouseEvent* e) {
+    // A press of its own: the release after it is a click again.
+    ReleaseExplained = false;
     setFocus(Qt::MouseFocusReason);
+    const QPoint at = e->position().toPoint();
+    Owner.FormMouseDown(e->button(), e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
 void TTableView::mouseReleaseEvent(QMouseEvent* e) {
+    if (std::exchange(ReleaseExplained, false)) {
+        e->accept();
+        return;
+    }
     const QPoint at = e->position().toPoint();
-    Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());
+    // Another button while a card is carried does nothing: the drag goes on.
+    if (Owner.Dragging() && e->button() != Qt::LeftButton) {
+        e->accept();
+        return;
+    }
+    // A release that ends a drag is its drop; any other is a click.
+    if (e->button() != Qt::LeftButton || !Owner.FormDrop(e->modifiers(), at.x(), at.y()))
+        Owner.FormMouseUp(e->button(), e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
 void TTableView::mouseMoveEvent(QMouseEvent* e) {
     Owner.FormMouseMove();
+    const QPoint at = e->position().toPoint();
+    Owner.FormDragMove(e->modifiers(), at.x(), at.y());
     e->accept();
 }
 
@@ -206,7 +246,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     for (auto [list, area] : columns)
         for (const TCard& c : *list) {
             const TPoint at = L.PointOf(PlaceOf(area, c), RowPitch(L, CardSpacing));
-            if (!HiddenWhileMoving(c, PlaceOf(area, c))) DrawCard(p, c, at.X, at.Y, c.FaceUp);
+            if (!HiddenWhileMoving(c, PlaceOf(area, c)) && !HiddenWhileDragged(c, PlaceOf(area, c)))
+                DrawCard(p, c, at.X, at.Y, c.FaceUp);
         }
 
     UpdateScorePanels();
@@ -215,6 +256,8 @@ void TfmCanMain::FormPaint(QPainter& p) {
     S.CountColumns();
     PaintCanastaLabels(p);
     PaintHighlights(p);
+    PaintHint(p);
+    PaintDrag(p);
 
     if (Moving.Active) DrawCardImage(p, Moving.Image, Moving.Pos);
     if (Flash.Active) DrawCardImage(p, Flash.Image, Flash.Pos);
@@ -269,21 +312,94 @@ QString TfmCanMain::FrozenReason(const TGame& g) const {
     return QStringLiteral("The discard pile is frozen from the start of the hand by the rules.") + take;
 }
 
-QString TfmCanMain::TableToolTip(QPoint at) const {
-    if (PaintSuppressed) return {};
-    const TGame& S = Shown();
+TfmCanMain::TTableArea TfmCanMain::TableAreaAt(QPoint at) const {
+    if (PaintSuppressed || !View->rect().contains(at)) return TTableArea::None;
     const TableLayout& L = Geometry;
     auto over = [&](int top) { return QRect(L.TableLeft, top, L.CardWidth, L.CardHeight).contains(at); };
-    if (over(L.StockTop)) {
-        if (S.Stock.Empty()) return QStringLiteral("The stock is exhausted.");
-        return QStringLiteral("The stock: %1 cards. Click it (or press F6) to draw.").arg(S.Stock.Count);
+    if (over(L.StockTop)) return TTableArea::Stock;
+    if (over(L.DiscardTop)) return TTableArea::Pile;
+    // Bands across the table, top to bottom: the opponent's hand row, its
+    // melds up to the centre line, the player's melds, the player's hand.
+    if (at.y() < L.HandRowTop + L.CardHeight) return TTableArea::OpponentHand;
+    const bool threes = at.x() >= L.TableLeft && L.ColumnOf(at.x()) == kRankThree;
+    if (at.y() < L.CentreLine) return threes ? TTableArea::OpponentRedThrees : TTableArea::OpponentMelds;
+    if (at.y() < L.PlayerHandBase) return threes ? TTableArea::RedThrees : TTableArea::Melds;
+    return TTableArea::Hand;
+}
+
+namespace {
+
+QString Count(int n, const char* one, const char* many) {
+    return QString::number(n) + QLatin1Char(' ') + QLatin1String(n == 1 ? one : many);
+}
+
+// "The computer" or the network opponent's name, to start a sentence.
+QString OpponentSubject(const TGame& g) {
+    return g.Config.Networked ? QString::fromStdString(g.Config.OpponentName) : QStringLiteral("The computer");
+}
+
+QString ThreesText(const QString& whose, const TCardList& melds) {
+    int red = 0, black = 0;
+    for (const TCard& c : melds)
+        if (c.Column == kRankThree) (IsRedThree(c) ? red : black) += 1;
+    QString text = whose + QStringLiteral(" red threes: ") + QString::number(red);
+    if (black > 0)
+        text += QStringLiteral(", and ") + Count(black, "black three", "black threes") +
+                QStringLiteral(" melded to go out");
+    return text + QLatin1Char('.');
+}
+
+}  // namespace
+
+QString TfmCanMain::TableToolTip(QPoint at) const {
+    const TTableArea area = TableAreaAt(at);
+    if (area == TTableArea::None) return {};
+    const TGame& S = Shown();
+    const TSeatState& me = S.Seat(TSeat::Player);
+    const TSeatState& other = S.Seat(TSeat::Opponent);
+    switch (area) {
+        case TTableArea::Stock:
+            if (S.Stock.Empty()) return QStringLiteral("The stock is exhausted.");
+            return QStringLiteral("The stock: %1 cards. Click it (or press F6) to draw.").arg(S.Stock.Count);
+        case TTableArea::Pile: {
+            if (S.DiscardPile.Empty()) return QStringLiteral("The discard pile is empty.");
+            const QString frozen = FrozenReason(S);
+            const QString count = QStringLiteral("The discard pile: %1 cards. Click it (or press F7) to take it.")
+                                      .arg(S.DiscardPile.Count);
+            return frozen.isEmpty() ? count : frozen + QStringLiteral("\n") + count;
+        }
+        case TTableArea::Hand:
+            return QStringLiteral("Your hand: ") + Count(me.Hand.Count, "card", "cards") +
+                   (S.Config.DoubleRightClick
+                        ? QStringLiteral(". Click a card to meld it, right-click it twice to discard it.")
+                        : QStringLiteral(". Click a card to meld it, right-click it to discard it."));
+        case TTableArea::Melds:
+            return QStringLiteral("Your melds: ") + Count(me.MeldState.Canastas, "canasta", "canastas") +
+                   QStringLiteral(". Click a meld to add a wild card to it.");
+        case TTableArea::RedThrees: return ThreesText(QStringLiteral("Your"), me.Melds);
+        case TTableArea::OpponentMelds:
+            return OpponentSubject(S) + QStringLiteral("'s melds: ") +
+                   Count(other.MeldState.Canastas, "canasta", "canastas") + QLatin1Char('.');
+        case TTableArea::OpponentRedThrees: return ThreesText(OpponentSubject(S) + QStringLiteral("'s"), other.Melds);
+        case TTableArea::OpponentHand:
+            return OpponentSubject(S) + QStringLiteral("'s hand: ") + Count(other.Hand.Count, "card", "cards") +
+                   QLatin1Char('.');
+        case TTableArea::None: break;
     }
-    if (over(L.DiscardTop)) {
-        if (S.DiscardPile.Empty()) return QStringLiteral("The discard pile is empty.");
-        const QString frozen = FrozenReason(S);
-        const QString count =
-            QStringLiteral("The discard pile: %1 cards. Click it (or press F7) to take it.").arg(S.DiscardPile.Count);
-        return frozen.isEmpty() ? count : frozen + QStringLiteral("\n") + count;
+    return {};
+}
+
+QString TfmCanMain::TableWhatsThis(QPoint at) const {
+    switch (TableAreaAt(at)) {
+        case TTableArea::Stock: return WhatsThisText(hcTableStock);
+        case TTableArea::Pile: return WhatsThisText(hcTablePile);
+        case TTableArea::Hand: return WhatsThisText(hcTableHand);
+        case TTableArea::Melds: return WhatsThisText(hcTableMelds);
+        case TTableArea::RedThrees: return WhatsThisText(hcTableRedThrees);
+        case TTableArea::OpponentMelds: return WhatsThisText(hcTableOpponentMelds);
+        case TTableArea::OpponentRedThrees: return WhatsThisText(hcTableOpponentRedThrees);
+        case TTableArea::OpponentHand: return WhatsThisText(hcTableOpponentHand);
+        case TTableArea::None: break;
     }
     return {};
 }

@@ -24,6 +24,8 @@ protected:
 
 private:
     TfmCanMain& Owner;
+    // What's This explained the spot being clicked: its release is no move.
+    bool ReleaseExplained = false;
 };
 
 }  // namespace canasta

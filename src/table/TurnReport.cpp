@@ -102,6 +102,11 @@ void TfmCanMain::PaintHighlights(QPainter& p) {
         else
             frames.push_back(r);
     }
+    PaintFrames(p, frames, QColor(255, 140, 0));
+}
+
+void TfmCanMain::PaintFrames(QPainter& p, const std::vector<QRect>& frames, QColor colour) const {
+    const TableLayout& L = Geometry;
     p.save();
     p.setRenderHint(QPainter::Antialiasing, true);
     const double width = std::max(2.0, L.CardWidth / 18.0);
@@ -109,10 +114,10 @@ void TfmCanMain::PaintHighlights(QPainter& p) {
     p.setBrush(Qt::NoBrush);
     for (const QRect& f : frames) {
         const QRectF outer = QRectF(f).adjusted(-width / 2, -width / 2, width / 2, width / 2);
-        // A dark edge under the orange keeps the frame visible on any table colour.
+        // A dark edge under the colour keeps the frame visible on any table colour.
         p.setPen(QPen(QColor(60, 30, 0, 160), width + 2));
         p.drawRoundedRect(outer, radius, radius);
-        p.setPen(QPen(QColor(255, 140, 0), width));
+        p.setPen(QPen(colour, width));
         p.drawRoundedRect(outer, radius, radius);
     }
     p.restore();

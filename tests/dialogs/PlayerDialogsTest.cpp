@@ -242,13 +242,26 @@ TEST(HallOfFame, ShowsTheChosenListAndClearsIt) {
     EXPECT_EQ(hs.Tables[hsMatch][1][0].Score, 0);
 }
 
-TEST(WinRatio, RatiosAndTheMessageWithoutPlayers) {
+TEST(WinRatio, RatiosAndTheDefaultPlayerWithoutPlayers) {
     Answers a;
     TMemorySettings store;
+    // Without players the window shows the default player, with the way to create one.
     TPlayers none;
+    int windows = 0;
+    SetModalHandler([&](QDialog& d) {
+        if (auto* w = qobject_cast<TfmWinRatio*>(&d)) {
+            ++windows;
+            EXPECT_EQ(w->windowTitle(), "Statistics");
+            EXPECT_EQ(w->Players()->currentText(), "Player");
+            EXPECT_FALSE(w->NoPlayersNote()->isHidden());
+            EXPECT_TRUE(w->NoPlayersNote()->text().contains("select Options|Customize...|Player and press 'New...'"));
+            EXPECT_EQ(w->RatioText(), "?");
+        }
+        return int(QDialog::Accepted);
+    });
     ShowWinRatio(nullptr, none, &store);
-    ASSERT_FALSE(a.Seen.isEmpty());
-    EXPECT_TRUE(a.Seen.last().startsWith("There are no players defined to show statistics for."));
+    EXPECT_EQ(windows, 1);
+    Answers again;  // the recording handler again
 
     TPlayers p;
     p.List.push_back({"Zoe", std::make_shared<TWinRatio>(3, 1)});
@@ -256,14 +269,131 @@ TEST(WinRatio, RatiosAndTheMessageWithoutPlayers) {
     p.Current = 0;
     TfmWinRatio dlg(p, &store);
     EXPECT_EQ(dlg.Players()->currentText(), "Zoe");
+    EXPECT_TRUE(dlg.NoPlayersNote()->isHidden());
+    EXPECT_EQ(dlg.Players()->count(), 2) << "the default player without games is not listed";
     EXPECT_EQ(dlg.RatioText(), "75%");
     dlg.Players()->setCurrentIndex(dlg.Players()->findText("Adam"));
     EXPECT_EQ(dlg.RatioText(), "33%");
     EXPECT_EQ(dlg.WinsText(), "1");
-    a.YesNo = {true};
+    again.YesNo = {true};
     dlg.bnResetClick();
     EXPECT_EQ(dlg.RatioText(), "?");
     EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName2", ""), "Adam,0,0");
+}
+
+TEST(Statistics, TheWindowShowsEveryCountOfThePlayerChosen) {
+    Answers a;
+    TMemorySettings store;
+    TPlayers p;
+    p.List.push_back({"Zoe", std::make_shared<TWinRatio>(1, 1)});
+    p.List.push_back({"Adam", std::make_shared<TWinRatio>()});
+    p.Current = 0;
+    // Zoe: two hands and a won match against the Expert, one lost hand over the network.
+    p.RecordHand(&store, "Expert", 1500, 400);
+    p.RecordHand(&store, "Expert", 3800, 900);
+    p.RecordMatch(&store, "Expert", 5300, 1300);
+    p.RecordHand(&store, "Network", 200, 1200);
+    // Games before any player was chosen count for the default player.
+    p.Current = -1;
+    p.RecordHand(&store, "Beginner", 600, 100);
+    p.Current = 0;
+
+    TfmWinRatio dlg(p, &store);
+    ASSERT_EQ(dlg.Players()->count(), 3);
+    EXPECT_EQ(dlg.Players()->itemText(0), "Player (no player chosen)");
+    EXPECT_EQ(dlg.Players()->currentText(), "Zoe");
+    EXPECT_EQ(dlg.TallyText("Expert", 0), "2");
+    EXPECT_EQ(dlg.TallyText("Expert", 1), "2");
+    EXPECT_EQ(dlg.TallyText("Expert", 2), "1");
+    EXPECT_EQ(dlg.TallyText("Expert", 3), "1");
+    EXPECT_EQ(dlg.TallyText("Network", 0), "1");
+    EXPECT_EQ(dlg.TallyText("Network", 1), "0");
+    EXPECT_EQ(dlg.TallyText("Beginner", 0), "0");
+    EXPECT_EQ(dlg.TallyText("Advanced", 0), "0") << "every level has its row";
+    EXPECT_EQ(dlg.TallyText("", 0), "3");
+    EXPECT_EQ(dlg.TallyText("", 1), "2");
+    EXPECT_EQ(dlg.AverageText(), "1833");  // (1500 + 3800 + 200) / 3
+    EXPECT_EQ(dlg.BestHandText(), "3800");
+    EXPECT_EQ(dlg.BestMatchText(), "5300");
+    EXPECT_EQ(dlg.StreakText(), "1");
+    EXPECT_EQ(dlg.LongestStreakText(), "1");
+    EXPECT_EQ(dlg.WinsText(), "1") << "the win ratio is the stored one";
+
+    dlg.Players()->setCurrentIndex(0);
+    EXPECT_EQ(dlg.TallyText("Beginner", 0), "1");
+    EXPECT_EQ(dlg.TallyText("Beginner", 1), "1");
+    EXPECT_EQ(dlg.BestMatchText(), "\u2013");
+    dlg.Players()->setCurrentIndex(dlg.Players()->findText("Adam"));
+    EXPECT_EQ(dlg.TallyText("", 0), "0");
+    EXPECT_EQ(dlg.AverageText(), "\u2013");
+}
+
+TEST(Statistics, ResetAsksFirstAndNoKeepsEverything) {
+    Answers a;
+    TMemorySettings store;
+    TPlayers p;
+    p.List.push_back({"Zoe", std::make_shared<TWinRatio>(4, 2)});
+    p.Current = 0;
+    p.Rewrite(&store);
+    p.RecordHand(&store, "Advanced", 900, 100);
+    p.RecordMatch(&store, "Advanced", 5200, 100);
+    TfmWinRatio dlg(p, &store);
+
+    // No: nothing changes, in the window, in memory or in the store.
+    a.YesNo = {false};
+    dlg.bnResetClick();
+    EXPECT_TRUE(a.Seen.contains("Do you want to reset the win ratio statistics for player Zoe?"));
+    EXPECT_EQ(dlg.TallyText("Advanced", 0), "1");
+    EXPECT_EQ(dlg.WinsText(), "4");
+    TPlayers stored;
+    stored.Load(&store);
+    EXPECT_EQ(stored.List[0].Stats->Total(), (TTally{1, 1, 1, 1}));
+
+    // Yes: all of it goes, and stays gone after a restart.
+    a.YesNo = {true};
+    dlg.bnResetClick();
+    EXPECT_EQ(dlg.TallyText("Advanced", 0), "0");
+    EXPECT_EQ(dlg.WinsText(), "0");
+    EXPECT_EQ(dlg.BestHandText(), "\u2013");
+    stored.Load(&store);
+    EXPECT_TRUE(stored.List[0].Stats->Empty());
+    EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName1", ""), "Zoe,0,0");
+
+    // The default player is reset the same way.
+    TPlayers none;
+    none.RecordHand(&store, "Beginner", 300, 200);
+    none.RecordMatchResult(&store, 5000, 300);
+    TfmWinRatio empty(none, &store);
+    a.YesNo = {true};
+    empty.bnResetClick();
+    EXPECT_TRUE(a.Seen.contains("Do you want to reset the win ratio statistics for player Player?"));
+    TPlayers back;
+    back.Load(&store);
+    EXPECT_TRUE(back.Default.Stats->Empty());
+    EXPECT_EQ(back.Default.Ratio->Wins, 0);
+}
+
+TEST(Customize, ResetStatsClearsTheStatisticsInTheStoreAtOnce) {
+    Answers a;
+    TMemorySettings store;
+    TPreferences prefs;
+    TPlayers players;
+    players.List.push_back({"Ann", std::make_shared<TWinRatio>(4, 2)});
+    players.Current = 0;
+    players.RecordHand(&store, "Expert", 700, 100);
+    TfmCustomize dlg(prefs, players, Context(store));
+    dlg.PlayerList()->setCurrentRow(0);
+    a.YesNo = {false};
+    dlg.bnResetStatsClick();
+    EXPECT_FALSE(players.List[0].Stats->Empty()) << "No keeps them";
+    a.YesNo = {true};
+    dlg.bnResetStatsClick();
+    dlg.reject();
+    EXPECT_TRUE(players.List[0].Stats->Empty());
+    TPlayers back;
+    back.List.push_back({"Ann", std::make_shared<TWinRatio>()});
+    back.List[0].Stats->Load(&store, StatisticsSubKey(&back.List[0].Name));
+    EXPECT_TRUE(back.List[0].Stats->Empty()) << "gone from the store though the dialog was cancelled";
 }
 
 int main(int argc, char** argv) {

@@ -18,6 +18,7 @@
 #include "dialogs/Pattern.h"
 #include "dialogs/PlayerDialogs.h"
 #include "dialogs/Results.h"
+#include "dialogs/Welcome.h"
 #include "dialogs/Rules.h"
 #include "help/HelpTestSupport.h"
 #include "dialogs/PLRequest.h"
@@ -97,6 +98,13 @@ TEST(ManualMatchesProgram, CaptionsOfTheOtherDialogs) {
         players.Current = 0;
         TfmWinRatio ratio(players, &store);
         ExpectCaptionsDocumented(ratio, {"players.html"});
+        TPlayers none;
+        TfmWinRatio byDefault(none, &store);
+        ExpectCaptionsDocumented(byDefault, {"players.html"});
+    }
+    {
+        TfmWelcome welcome(&store);
+        ExpectCaptionsDocumented(welcome, {"quickstart.html"});
     }
     {
         test::TSoundRig rig;

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "ai/Levels.h"
 #include "ai/PlayerBot.h"
 #include "model/Game.h"
 #include "net/Digest.h"
@@ -88,6 +89,12 @@ struct TNetPair {
     TNetSide A{"Bea", 1001};
     TNetSide B{"Al", 2002};
     std::unique_ptr<TPlayerBot> BotA, BotB;
+    // A computer level playing a side's own seat instead of its bot (its
+    // moves reach the other copy as the table's gestures would).
+    std::unique_ptr<TComputerLevels> LevelsA, LevelsB;
+    IComputerLevel* SeatLevelA = nullptr;
+    IComputerLevel* SeatLevelB = nullptr;
+    int LevelTurns = 0;
     std::string Failure;
     std::vector<std::string> Log;
     // The last tokens sent, for a failure message.
@@ -115,6 +122,17 @@ struct TNetPair {
 
     // What the table does after an action: the driver runs what follows
     // (the end of the hand, the next deal), then tokens held meanwhile pass.
+    // Side A (0) or B (1) plays its seat with the computer level of that
+    // index (0 Beginner, 1 Advanced, 2 Expert).
+    void UseLevel(int side, int level) {
+        std::unique_ptr<TComputerLevels>& owned = side == 0 ? LevelsA : LevelsB;
+        owned = std::make_unique<TComputerLevels>((side == 0 ? A : B).G);
+        IComputerLevel* chosen = level == 0   ? static_cast<IComputerLevel*>(&owned->Beginner)
+                                 : level == 1 ? static_cast<IComputerLevel*>(&owned->Advanced)
+                                              : static_cast<IComputerLevel*>(&owned->Expert);
+        (side == 0 ? SeatLevelA : SeatLevelB) = chosen;
+    }
+
     static void Settle(TNetSide& side) {
         for (int i = 0; i < 8; ++i) {
             TGameDriver(side.G).Run();
@@ -153,9 +171,12 @@ struct TNetPair {
             for (int s = 0; s < 2; ++s) {
                 TNetSide& side = s == 0 ? A : B;
                 TPlayerBot& bot = s == 0 ? *BotA : *BotB;
+                IComputerLevel* level = s == 0 ? SeatLevelA : SeatLevelB;
                 if (!IsPlayersMove(side.G)) continue;
-                const TMove g = bot.Step(side.G);
-                if (g.Kind == TMoveType::None) {
+                if (level) {
+                    level->PlayTurn(side.G, TSeat::Player);
+                    ++LevelTurns;
+                } else if (bot.Step(side.G).Kind == TMoveType::None) {
                     Failure = std::string(s == 0 ? "A" : "B") + "'s bot cannot move";
                     return false;
                 }
@@ -168,13 +189,23 @@ struct TNetPair {
                 DeliverAll();
                 if (!IsPlayersMove(A.G) && !IsPlayersMove(B.G)) {
                     Failure = "neither side can move (A phase " + std::to_string(int(A.G.TurnPhase)) + ", B phase " +
-                              std::to_string(int(B.G.TurnPhase)) + ")";
+                              std::to_string(int(B.G.TurnPhase)) + ")" + State(A) + State(B) + Tail();
                     return false;
                 }
             }
         }
         Failure = "too many steps";
         return false;
+    }
+
+    static std::string State(const TNetSide& s) {
+        return "\n " + s.Name + ": hands " + std::to_string(s.HandLines.size()) + ", hand number " +
+               std::to_string(s.G.HandNumber) + ", sent " + std::to_string(s.Sent.size()) +
+               (s.Sent.empty() ? "" : " last " + s.Sent.back()) + ", scores " +
+               std::to_string(s.G.Seat(TSeat::Player).Score) + "/" + std::to_string(s.G.Seat(TSeat::Opponent).Score) +
+               (s.G.HandEndPending ? ", hand end pending" : "") +
+               (s.G.MatchAnswerPending ? ", match answer pending" : "") + (s.G.QuitRequested ? ", quit" : "") +
+               (s.P.Held() ? ", tokens held" : "");
     }
 
     bool Check() {

@@ -76,6 +76,32 @@ std::pair<TRuleOptions, TRuleOptions> DifferentRules(uint32_t seed) {
     return {a, b};
 }
 
+// A computer level in a side's own seat speaks the protocol as a player
+// does: the other copy, replaying its moves, agrees after every move.
+TEST(SelfPlay, ComputerLevelsInTheirOwnSeatStayInStep) {
+    for (int level = 0; level < 3; ++level) {
+        for (uint32_t seed = 1; seed <= 3; ++seed) {
+            TNetPair p("greedy", "greedy", seed + 10 * static_cast<uint32_t>(level));
+            p.UseLevel(static_cast<int>(seed % 2), level);
+            if (seed == 3) p.UseLevel(0, 2 - level);  // level against level
+            ASSERT_TRUE(p.Play(4)) << "level " << level << " seed " << seed << ": " << p.Failure;
+            EXPECT_GT(p.LevelTurns, 8);
+            ExpectMirroredLines(p);
+        }
+    }
+    // Every rule switch that judges a move, on both sides alike.
+    const int rounds = std::getenv("CANASTA_SELFPLAY_ROUNDS") ? std::atoi(std::getenv("CANASTA_SELFPLAY_ROUNDS")) : 6;
+    for (uint32_t seed = 100; seed < 100 + static_cast<uint32_t>(rounds); ++seed) {
+        const auto [a, b] = DifferentRules(seed);
+        const TRuleOptions rules = seed % 4 < 2 ? a : b;
+        TNetPair p("random", "greedy", seed, rules);
+        p.UseLevel(0, static_cast<int>(seed % 3));
+        if (seed % 2) p.UseLevel(1, 2);
+        ASSERT_TRUE(p.Play(3)) << "seed " << seed << ": " << p.Failure;
+        ExpectMirroredLines(p);
+    }
+}
+
 TEST(SelfPlay, PlayersWithDifferentRulesStayInStep) {
     // Each side judges and scores the other's seat by the other's rules, so
     // the copies agree on the cards and on every total.
@@ -94,6 +120,17 @@ TEST(SelfPlay, WholeMatchEndsOnBothSidesAndOneSideDealsOn) {
     ASSERT_TRUE(p.Play(12)) << p.Failure;
     ExpectMirroredLines(p);
     EXPECT_EQ(p.A.Matches.size(), p.B.Matches.size());
+
+    // The same with computer levels in both seats: the Expert here, the Advanced there.
+    TNetPair q("greedy", "greedy", 43);
+    q.UseLevel(0, 2);
+    q.UseLevel(1, 1);
+    q.A.Record = q.B.Record = true;
+    ASSERT_TRUE(q.Play(14)) << q.Failure;
+    ExpectMirroredLines(q);
+    ASSERT_GE(q.A.Matches.size(), 1u);
+    EXPECT_EQ(q.A.Matches.size(), q.B.Matches.size());
+    EXPECT_EQ(q.A.Matches[0].PlayerScore, q.B.Matches[0].OpponentScore);
 }
 
 }  // namespace
@@ -117,6 +154,11 @@ TEST(SelfPlay, Stress) {
         const TRuleOptions r = draw();
         const TRuleOptions other = seed % 3 == 0 ? draw() : r;
         TNetPair p(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r, other);
+        // Computer levels in a side's own seat on demand: CANASTA_NET_STRESS_LEVELS=1.
+        if (std::getenv("CANASTA_NET_STRESS_LEVELS")) {
+            if (seed % 3 != 2) p.UseLevel(0, seed % 3);
+            if (seed % 4 != 3) p.UseLevel(1, (seed / 3) % 3);
+        }
         ASSERT_TRUE(p.Play(hands)) << "seed " << seed << ": " << p.Failure;
         ASSERT_EQ(p.A.HandLines.size(), p.B.HandLines.size());
         for (size_t i = 0; i < p.A.HandLines.size(); ++i)

@@ -116,6 +116,20 @@ TEST(Players, StoredFormOrderAndWinRatios) {
     EXPECT_EQ(ReadString(&store, "Player Names\\PlayerName2", ""), "");
     EXPECT_FALSE(IsValidPlayerName("a,b"));
     EXPECT_FALSE(IsValidPlayerName(""));
+
+    // With no player chosen the list is still stored from the first name on,
+    // so a load finds every player (not none).
+    TPlayers unchosen;
+    unchosen.List.push_back({"Zoe", std::make_shared<TWinRatio>(3, 1)});
+    unchosen.List.push_back({"Adam", std::make_shared<TWinRatio>(1, 2)});
+    unchosen.Current = -1;
+    TMemorySettings other;
+    unchosen.Rewrite(&other);
+    TPlayers loaded;
+    loaded.Load(&other);
+    ASSERT_EQ(loaded.List.size(), 2u);
+    EXPECT_EQ(loaded.List[0].Name, "Zoe");
+    EXPECT_EQ(loaded.List[1].Name, "Adam");
 }
 
 TEST(Players, NoPlayersMeansNoCurrentPlayerAndNothingRecorded) {

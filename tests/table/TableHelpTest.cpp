@@ -6,6 +6,8 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHelpEvent>
+#include <QWhatsThis>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QListWidget>
@@ -32,6 +34,7 @@
 #include "dialogs/Pattern.h"
 #include "dialogs/PlayerDialogs.h"
 #include "dialogs/Results.h"
+#include "dialogs/Welcome.h"
 #include "dialogs/Rules.h"
 #include "help/HelpContexts.h"
 #include "help/HelpWindow.h"
@@ -243,6 +246,8 @@ TEST_F(TableWindowTest, PatternResultAndNameBoxesHaveHelp) {
 
     TfmWhoseTurn turn(QStringLiteral("You draw first"), Window.get());
     EXPECT_EQ(ContextOf(&turn), hcWhoseTurn);
+    TfmWelcome welcome(&Store);
+    ExpectDialogHelp(welcome, hcWelcome);
 
     // The New Player and Rename boxes and the high-score name box.
     int boxes = 0;
@@ -296,6 +301,107 @@ TEST_F(TableWindowTest, NetworkWindowsHaveHelpOnEveryControl) {
         EXPECT_TRUE(f1) << tool->windowTitle().toStdString();
     }
     EXPECT_EQ(net.ChatOnTopAction()->whatsThis(), WhatsThisText(hcChatOnTop));
+}
+
+// What's This and the tooltips on the table: each area has its own text.
+TEST_F(TableWindowTest, EveryAreaOfTheTableAnswersWhatsThisAndHasATooltip) {
+    TfmCanMain& w = Open();
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    t.Meld(6, {"7S", "7C", "7H"});
+    t.Meld(kRankThree, {"3H"});
+    t.OppHand({"8D"});
+    t.OppMeld(10, {"JS", "JC", "JH", "JD", "JS", "JC", "JH"});
+    t.OppMeld(kRankThree, {"3D"});
+    t.Pile({"4C", "8C"});
+    t.DrawPhase();
+    Arrange(t);
+    const TableLayout& L = Layout();
+    auto cardAt = [&](TArea area, const TCardList& list, int column) {
+        for (const TCard& c : list)
+            if (c.Column == column) {
+                const TPoint p = w.CardPoint(area, c);
+                return QPoint(p.X + 4, p.Y + 4);
+            }
+        ADD_FAILURE() << "no card in column " << column;
+        return QPoint();
+    };
+    const TCard& handCard = G().Seat(TSeat::Player).Hand.Cards[0];
+    const TPoint handAt = w.CardPoint(TArea::PlayerHand, handCard);
+    struct TSpot {
+        const char* Name;
+        QPoint At;
+        TfmCanMain::TTableArea Area;
+        int Context;
+        QString Tip;
+    };
+    using A = TfmCanMain::TTableArea;
+    const std::vector<TSpot> spots = {
+        {"stock", {L.TableLeft + 5, L.StockTop + 5}, A::Stock, hcTableStock, "The stock: "},
+        {"pile", {L.TableLeft + 5, L.DiscardTop + 5}, A::Pile, hcTablePile, "The discard pile: 2 cards."},
+        {"hand", {handAt.X + 4, handAt.Y + 4}, A::Hand, hcTableHand, "Your hand: 3 cards."},
+        {"melds", cardAt(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds, 6), A::Melds, hcTableMelds,
+         "Your melds: 0 canastas."},
+        {"red threes", cardAt(TArea::PlayerMelds, G().Seat(TSeat::Player).Melds, kRankThree), A::RedThrees,
+         hcTableRedThrees, "Your red threes: 1."},
+        {"opponent's melds", cardAt(TArea::OpponentMelds, G().Seat(TSeat::Opponent).Melds, 10), A::OpponentMelds,
+         hcTableOpponentMelds, "The computer's melds: 1 canasta."},
+        {"opponent's red threes", cardAt(TArea::OpponentMelds, G().Seat(TSeat::Opponent).Melds, kRankThree),
+         A::OpponentRedThrees, hcTableOpponentRedThrees, "The computer's red threes: 1."},
+        {"opponent's hand",
+         {L.TableLeft + 5, L.HandRowTop + 5},
+         A::OpponentHand,
+         hcTableOpponentHand,
+         "The computer's hand: 1 card."},
+    };
+    QStringList texts;
+    for (const TSpot& spot : spots) {
+        SCOPED_TRACE(spot.Name);
+        EXPECT_EQ(w.TableAreaAt(spot.At), spot.Area);
+        const QString text = w.TableWhatsThis(spot.At);
+        EXPECT_FALSE(text.isEmpty());
+        EXPECT_EQ(text, WhatsThisText(spot.Context));
+        texts << text;
+        EXPECT_TRUE(w.TableToolTip(spot.At).startsWith(spot.Tip)) << w.TableToolTip(spot.At).toStdString();
+        // The table tells Qt's What's This mode that it has something to say there.
+        QHelpEvent query(QEvent::QueryWhatsThis, spot.At, View()->mapToGlobal(spot.At));
+        QApplication::sendEvent(View(), &query);
+        EXPECT_TRUE(query.isAccepted());
+    }
+    texts.removeDuplicates();
+    EXPECT_EQ(texts.size(), int(spots.size())) << "each area has a text of its own";
+    // Outside the window nothing is claimed.
+    EXPECT_EQ(w.TableAreaAt(QPoint(-5, -5)), A::None);
+    EXPECT_TRUE(w.TableWhatsThis(QPoint(-5, -5)).isEmpty());
+
+    // The message line and the score row below the table, captions included.
+    EXPECT_FALSE(w.StatusLabel()->whatsThis().isEmpty());
+    EXPECT_FALSE(w.StatusLabel()->toolTip().isEmpty());
+    int captions = 0;
+    for (QLabel* l : w.findChild<QWidget*>("pnBottom")->findChildren<QLabel*>()) {
+        if (l == w.StatusLabel()) continue;
+        ++captions;
+        EXPECT_EQ(ContextOf(l), hcScorePanels) << l->text().toStdString();
+        EXPECT_FALSE(l->toolTip().isEmpty()) << l->text().toStdString();
+    }
+    EXPECT_GE(captions, 10);
+}
+
+TEST_F(TableWindowTest, ShiftF1ThenAClickOnTheTableExplainsWithoutPlaying) {
+    TfmCanMain& w = Open();
+    w.activateWindow();
+    View()->setFocus();
+    const int stock = G().Stock.Count;
+    QTest::keyClick(View(), Qt::Key_F1, Qt::ShiftModifier);
+    ASSERT_TRUE(QWhatsThis::inWhatsThisMode()) << "Shift+F1 enters What's This mode";
+    ClickStock();
+    EXPECT_FALSE(QWhatsThis::inWhatsThisMode());
+    EXPECT_EQ(G().Stock.Count, stock) << "the click explained the stock and drew nothing";
+    bool popup = false;
+    for (QWidget* top : QApplication::topLevelWidgets())
+        popup = popup || (top->isVisible() && QByteArray(top->metaObject()->className()) == "QWhatsThat");
+    EXPECT_TRUE(popup) << "no What's This text shown";
+    QWhatsThis::hideText();
 }
 
 }  // namespace canasta::test

@@ -2,6 +2,8 @@
 // Saved games, the automatic save across two starts, high scores and win
 // ratios at the end of a hand and match, and the Customize dialog, all
 // through the table window's menu.
+#include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -27,6 +29,8 @@
 
 #include "dialogs/PlayerDialogs.h"
 #include "dialogs/Results.h"
+#include "dialogs/Welcome.h"
+#include "help/HelpWindow.h"
 #include "media/MediaFiles.h"
 #include "store/Paths.h"
 #include "store/SettingsCatalog.h"
@@ -424,6 +428,18 @@ protected:
         QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton);
     }
 
+    // The computer wins a hand by 35 (the stock is exhausted and the player
+    // ends the hand with a king, a queen and an ace in hand: -40 to -5).
+    void LoseAHand() {
+        TestTable t = Table();
+        t.Hand({"KD", "QS", "AH"});
+        t.OppHand({"5C"});
+        t.StockDownTo(0);
+        t.DrawPhase();
+        Arrange(t);
+        QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton);
+    }
+
     // Answers the name box with Name and records the Hall of Fame windows.
     void Answering() {
         OnDialog = [this](QDialog& d) {
@@ -490,13 +506,7 @@ TEST_F(ScoresWindowTest, AWonMatchAsksTheNameOnceAndCountsTheWin) {
 TEST_F(ScoresWindowTest, TheComputersWinIsEnteredUnderItsNameWithoutAsking) {
     TfmCanMain& w = Open();
     Answering();
-    TestTable t = Table();
-    t.Hand({"KD", "QS", "AH"});
-    t.OppHand({"5C"});
-    t.StockDownTo(0);
-    t.DrawPhase();
-    Arrange(t);
-    QTest::mouseClick(w.EndHandButton(), Qt::LeftButton);
+    LoseAHand();
     const THighScoreEntry& row = w.HighScores().Tables[hsHand][0][0];
     EXPECT_EQ(row.Name, "Computer");
     EXPECT_EQ(row.Score, 35);
@@ -514,25 +524,110 @@ TEST_F(ScoresWindowTest, TheComputersWinIsEnteredUnderItsNameWithoutAsking) {
     EXPECT_EQ(Window->HighScores().Tables[hsMatch][0][0].Name, "Player");
 }
 
-TEST_F(ScoresWindowTest, MenuItemsForTheListsAndTheWinRatio) {
+TEST_F(ScoresWindowTest, MenuItemsForTheListsAndTheStatistics) {
     TfmCanMain& w = Open();
-    w.WinRatioAction()->trigger();
-    ASSERT_EQ(CountSeen("QMessageBox"), 1);
-    EXPECT_TRUE(Seen.back().Text.startsWith("There are no players defined to show statistics for."));
-
     int fame = 0, ratio = 0;
+    QStringList shown;
     OnDialog = [&](QDialog& d) {
         fame += qobject_cast<TfmHighScores*>(&d) != nullptr;
-        ratio += qobject_cast<TfmWinRatio*>(&d) != nullptr;
+        if (auto* stats = qobject_cast<TfmWinRatio*>(&d)) {
+            ++ratio;
+            shown << stats->Players()->currentText();
+        }
         return Accept(d);
     };
+    // Without players the default player's statistics open, not a message.
+    EXPECT_EQ(w.WinRatioAction()->text(), "&Statistics...");
+    w.WinRatioAction()->trigger();
+    EXPECT_EQ(CountSeen("QMessageBox"), 0);
     w.Players().List.push_back({"Zoe", std::make_shared<TWinRatio>()});
     w.Players().Current = 0;
     w.WinRatioAction()->trigger();
     w.HiscoresAction()->trigger();
-    EXPECT_EQ(ratio, 1);
+    EXPECT_EQ(ratio, 2);
+    EXPECT_EQ(shown, QStringList({"Player", "Zoe"}));
     EXPECT_EQ(fame, 1);
     EXPECT_EQ(w.HiscoresAction()->statusTip(), "Show the Top Ten highscores");
+}
+
+TEST_F(ScoresWindowTest, HandsAndMatchesCountInTheStatisticsAndSurviveARestart) {
+    // An Expert game: a hand lost, then the last hand and the match won.
+    Store.WriteValue("Settings\\Level", std::string("Expert"));
+    TfmCanMain& w = Open();
+    Answering();
+    LoseAHand();
+    WinTheMatch();
+    const TPlayerStatistics& s = *w.Players().Default.Stats;
+    EXPECT_EQ(s.ByOpponent.at("Expert"), (TTally{2, 1, 1, 1}));
+    EXPECT_EQ(s.Total(), (TTally{2, 1, 1, 1})) << "no other level counted";
+    ASSERT_TRUE(s.BestHand);
+    EXPECT_GT(*s.BestHand, 500);
+    EXPECT_EQ(s.HandScoreSum, -40 + *s.BestHand);
+    EXPECT_GT(s.BestMatch.value_or(0), 5000);
+    EXPECT_EQ(s.Streak, 1);
+    EXPECT_EQ(w.Players().Default.Ratio->Wins, 1);
+
+    // A new start over the same settings reads them back, and shows them.
+    const TPlayerStatistics before = s;
+    Start({});
+    EXPECT_EQ(*Window->Players().Default.Stats, before);
+    EXPECT_EQ(Window->Players().Default.Ratio->Wins, 1);
+    QString best;
+    OnDialog = [&](QDialog& d) {
+        if (auto* stats = qobject_cast<TfmWinRatio*>(&d)) best = stats->BestHandText();
+        return Accept(d);
+    };
+    Window->WinRatioAction()->trigger();
+    EXPECT_EQ(best, QString::number(*before.BestHand));
+}
+
+// ---- the welcome window ----
+
+TEST_F(TableWindowTest, TheWelcomeOpensAtStartUntilToldNotTo) {
+    TStartOptions options;
+    options.Welcome = true;
+    TfmCanMain& w = Start(options);
+    QWidget* welcome = w.WelcomeWindow();
+    ASSERT_NE(welcome, nullptr);
+    EXPECT_TRUE(welcome->isVisible());
+    EXPECT_FALSE(welcome->isModal());
+    EXPECT_EQ(CountSeen("fmWelcome"), 0) << "never run as a modal window";
+    auto* dialog = qobject_cast<TfmWelcome*>(welcome);
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->KeysLabel()->text().contains("F1"));
+    // The game goes on beside it.
+    const int hand = G().Seat(TSeat::Player).Hand.Count;
+    ClickStock();
+    EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, hand + 1);
+    // "Your first game" opens that help page.
+    dialog->FirstGameButton()->click();
+    ASSERT_NE(HelpWindow(), nullptr);
+    EXPECT_EQ(HelpWindow()->CurrentPage(), "quickstart.html");
+    HelpWindow()->close();
+
+    // Closed without the box checked: it comes again at the next start.
+    welcome->close();
+    Start(options);
+    ASSERT_NE(Window->WelcomeWindow(), nullptr);
+    auto* again = qobject_cast<TfmWelcome*>(Window->WelcomeWindow());
+    EXPECT_FALSE(again->DontShowBox()->isChecked());
+    again->DontShowBox()->click();
+    EXPECT_FALSE(ReadBool(&Store, settings::ShowWelcome.Path, true)) << "kept as soon as it is checked";
+    Start(options);
+    EXPECT_EQ(Window->WelcomeWindow(), nullptr);
+}
+
+TEST_F(TableWindowTest, TheWelcomeKeepsOutOfTestsAndCommandLineLoads) {
+    // Windows built without asking for it (the tests, the tools) never show it.
+    Start({});
+    EXPECT_EQ(Window->WelcomeWindow(), nullptr);
+    // A saved game named on the command line: the player knows the way.
+    TStartOptions load;
+    load.Welcome = true;
+    load.Arguments = {QDir(QString::fromStdString(DataFolder())).filePath("no-such-game.can")};
+    Start(load);
+    EXPECT_EQ(Window->WelcomeWindow(), nullptr);
+    EXPECT_TRUE(ReadBool(&Store, settings::ShowWelcome.Path, true)) << "still to come at a plain start";
 }
 
 // ---- Customize ----
@@ -940,9 +1035,20 @@ TEST_F(SavedGameWindowTest, ANewGameALoadOrAConnectionAsksBeforeAMatchIsThrownAw
     EXPECT_EQ(G().HandNumber, hand + 1);
     EXPECT_EQ(G().Seat(TSeat::Player).Score, 0);
 
-    // Don't Save goes straight on.
+    // Between hands there is nothing a saved file could resume: only whether to end it.
     ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
     StartedGame();
+    const TTurnPhase phase = G().TurnPhase;
+    G().SetTurnPhase(TTurnPhase::HandOver);
+    Seen.clear();
+    OnDialog = [](QDialog& d) { return qobject_cast<QMessageBox*>(&d) ? int(QMessageBox::No) : 0; };
+    w.NewAction()->trigger();
+    ASSERT_EQ(Seen.size(), 1u);
+    EXPECT_EQ(Seen[0].Text, standing + "Do you want to end it and start a new game?");
+    EXPECT_EQ(G().HandNumber, hand + 1) << "No keeps the match";
+    G().SetTurnPhase(phase);
+
+    // Don't Save goes straight on.
     OnDialog = {};
     Seen.clear();
     w.NewAction()->trigger();
