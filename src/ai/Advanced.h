@@ -15,6 +15,16 @@ public:
         int Rank = 0;
     };
 
+    TAdvanced() = default;
+    // A copy keeps a state of its own when the original did (a copy of a
+    // level can then think on another thread).
+    TAdvanced(const TAdvanced& other)
+        : TBeginner(other),
+          ComingWithTake(other.ComingWithTake),
+          Own(other.Own),
+          Shared(other.Shared == &other.Own ? &Own : other.Shared) {}
+    TAdvanced& operator=(const TAdvanced&) = delete;
+
     void NewHand(TGame& game) override;
     // The record shared with the Expert of the same game (BlackThreeFlag).
     void ShareState(TExpertState& state) { Shared = &state; }

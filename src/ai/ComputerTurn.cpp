@@ -204,14 +204,17 @@ void TComputerTurn::Meld() {
 }
 
 void TComputerTurn::Discard() {
-    TGame& g = *G;
     // The account of the turn tells the player of the pass.
     if (HandSize() < 2 && !HasCanastasRequired()) {
         if (HandSize() == 1) Report({TMoveKind::Pass});
         return;
     }
     if (HandSize() == 0) return;
-    const TDiscardChoice choice = ChooseDiscard();
+    DiscardChosen(ChooseDiscard());
+}
+
+void TComputerTurn::DiscardChosen(const TDiscardChoice& choice) {
+    TGame& g = *G;
     if (!choice.FromMelds) {
         if (choice.Position >= 0 && choice.Position < HandSize())
             Report({TMoveKind::Discard, HandCard(choice.Position).Id});

@@ -133,6 +133,10 @@ protected:
     void DrawCards();       // the turn's draws with the red-three extra draw
     // No draw and no forced take left: the hand ends.
     void EndHandAtEmptyStock();
+    // Closing pieces: the chosen card onto the pile, then the turn handed over
+    // (a search finishes a turn on a copy of the game with its own choice).
+    void DiscardChosen(const TDiscardChoice& choice);
+    void Finish();
 
 private:
     // The player's seat tells observers its moves as the table's gestures
@@ -143,7 +147,6 @@ private:
     void TakeFromPile();
     void RunTurn(bool pickUp);
     void Discard();
-    void Finish();
 
     TGame* G = nullptr;
     // The top card of a take, which observers saw go to the table already.

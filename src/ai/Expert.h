@@ -57,6 +57,8 @@ protected:
     void PrepareWithoutPickUp() override { PickUpOpening(); }
     void Meld() override { ExpertMeld(); }
     void BeforeDiscard() override {}
+    // Jokers, twos and threes in the other seat's hand.
+    virtual int HumanWildsAndThrees() const;
 
 private:
     // The per-turn values the pick-up starts with: the aggressiveness roll,
@@ -66,8 +68,6 @@ private:
     int StockSize() const { return Game().Stock.Count; }
     int HumanHand() const { return Game().Seat(Other).Hand.Count; }
     int HumanCanastas() const { return Game().Seat(Other).MeldState.Canastas; }
-    // Jokers, twos and threes in the human's hand.
-    int HumanWildsAndThrees() const;
     // The highest rank code among the hand's cards.
     int HighestRankHeld() const;
     int BlackThreesHeld() const { return BlackThreesInHand(); }

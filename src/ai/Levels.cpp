@@ -6,6 +6,7 @@ namespace canasta {
 TComputerLevels::TComputerLevels() {
     Advanced.ShareState(State);
     Expert.ShareState(State);
+    Master.Budget = DefaultMasterBudget();
 }
 
 TComputerLevels::TComputerLevels(TGame& game) : TComputerLevels() { Install(game); }
@@ -15,13 +16,13 @@ TComputerLevels::~TComputerLevels() { Withdraw(); }
 void TComputerLevels::Install(TGame& game) {
     Withdraw();
     Game = &game;
-    Game->Levels = {&Beginner, &Advanced, &Expert};
+    Game->Levels = {&Beginner, &Advanced, &Expert, &Master};
 }
 
 void TComputerLevels::Withdraw() {
     if (!Game) return;
     for (IComputerLevel*& level : Game->Levels)
-        if (level == &Beginner || level == &Advanced || level == &Expert) level = nullptr;
+        if (level == &Beginner || level == &Advanced || level == &Expert || level == &Master) level = nullptr;
     Game = nullptr;
 }
 

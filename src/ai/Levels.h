@@ -1,11 +1,12 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 #pragma once
-// The three computer levels of one game, installed into its level table.
+// The computer levels of one game, installed into its level table.
 #include <memory>
 
 #include "ai/Advanced.h"
 #include "ai/Beginner.h"
 #include "ai/Expert.h"
+#include "ai/Master.h"
 
 namespace canasta {
 
@@ -28,8 +29,10 @@ public:
     TBeginner Beginner;
     TAdvanced Advanced;
     TExpert Expert;
+    // Keeps a state of its own: it plays no turn of another level.
+    TMaster Master;
 
-    // Makes these game.Levels[0..2], withdrawn first from a game they were installed into.
+    // Makes these game.Levels[0..3], withdrawn first from a game they were installed into.
     void Install(TGame& game);
     // Takes these levels out of the game they were installed into, if any.
     void Withdraw();
@@ -38,7 +41,7 @@ private:
     TGame* Game = nullptr;
 };
 
-// Installs Beginner, Advanced and Expert as game.Levels[0..2]; keep the result
+// Installs Beginner, Advanced, Expert and Master as game.Levels[0..3]; keep the result
 // as long as the game lives.
 std::unique_ptr<TComputerLevels> InstallComputerLevels(TGame& game);
 

@@ -138,9 +138,9 @@ TfmCustomize::TfmCustomize(TPreferences& live, TPlayers& players, TContext conte
     auto* ll = new QVBoxLayout(levelTab);
     auto* gbLevel = new QGroupBox("Computer &Level");
     auto* lgl = new QVBoxLayout(gbLevel);
-    const char* levels[3] = {"&Beginner", "&Advanced", "&Expert"};
+    const char* levels[4] = {"&Beginner", "&Advanced", "&Expert", "&Master"};
     auto* levelGroup = new QButtonGroup(this);
-    for (int i = 0; i < 3; ++i) {
+    for (int i = 0; i < 4; ++i) {
         rbLevel[i] = new QRadioButton(levels[i]);
         levelGroup->addButton(rbLevel[i], i);
         lgl->addWidget(rbLevel[i]);
@@ -228,9 +228,9 @@ TfmCustomize::TfmCustomize(TPreferences& live, TPlayers& players, TContext conte
         bnSetCurrent->setEnabled(any);
         bnResetStats->setEnabled(any);
     });
-    for (int i = 0; i < 3; ++i)
+    for (int i = 0; i < 4; ++i)
         connect(rbLevel[i], &QRadioButton::toggled, this, [this] {
-            tbAggression->setEnabled(rbLevel[2]->isChecked() && !Ctx.GameInProgress);
+            tbAggression->setEnabled(AggressionApplies() && !Ctx.GameInProgress);
             Changed();
         });
     connect(tbAggression, &QSlider::valueChanged, this, [this](int v) {
@@ -297,6 +297,8 @@ void TfmCustomize::ShowColour() {
     shColour->setStyleSheet(QString("background-color: %1;").arg(FromColorRef(Colour).name()));
 }
 
+bool TfmCustomize::AggressionApplies() const { return rbLevel[2]->isChecked() || rbLevel[3]->isChecked(); }
+
 void TfmCustomize::LoadControls() {
     Loading = true;
     for (int i = 0; i < 4; ++i) rbSize[i]->setEnabled(i <= Ctx.LargestSize);
@@ -304,7 +306,7 @@ void TfmCustomize::LoadControls() {
     Colour = Live.BackgroundColor;
     ShowColour();
     RefreshPlayerList();
-    rbLevel[std::clamp(Live.Level, 0, 2)]->setChecked(true);
+    rbLevel[std::clamp(Live.Level, 0, 3)]->setChecked(true);
     tbAggression->setValue(Live.Aggression);
     lbAggression->setText(QString::number(Live.Aggression) + "%");
     (Live.DoubleRightClick ? rbTwoClicks : rbOneClick)->setChecked(true);
@@ -321,7 +323,7 @@ void TfmCustomize::LoadControls() {
     LoadedSpeed = tbSpeed->value();
     const bool levelFree = !Ctx.GameInProgress && !Ctx.Networked;
     for (QRadioButton* r : rbLevel) r->setEnabled(levelFree);
-    tbAggression->setEnabled(Live.Level == 2 && !Ctx.GameInProgress);
+    tbAggression->setEnabled(AggressionApplies() && !Ctx.GameInProgress);
     lbWarning->setVisible(Ctx.GameInProgress);
     Loading = false;
     bnApply->setEnabled(false);
@@ -333,7 +335,7 @@ void TfmCustomize::StoreAll() {
     WriteInt(st, settings::BackgroundColor.Path, static_cast<int32_t>(Colour));
     Live.SizeIndex = rbSize[0]->isChecked() ? 0 : rbSize[1]->isChecked() ? 1 : rbSize[2]->isChecked() ? 2 : 3;
     if (!Ctx.Networked) {
-        Live.Level = rbLevel[0]->isChecked() ? 0 : rbLevel[1]->isChecked() ? 1 : 2;
+        Live.Level = rbLevel[0]->isChecked() ? 0 : rbLevel[1]->isChecked() ? 1 : rbLevel[3]->isChecked() ? 3 : 2;
         WriteString(st, settings::Level.Path, settings::LevelNames[static_cast<size_t>(Live.Level)]);
     }
     if (tbAggression->value() != LoadedAggression) Live.Aggression = tbAggression->value();
@@ -503,8 +505,10 @@ TfmHighScores::TfmHighScores(THighScores& scores, ISettingsStore* store, int lev
     auto* top = new QHBoxLayout;
     auto* gbLevel = new QGroupBox("&Level");
     auto* ll = new QHBoxLayout(gbLevel);
-    const char* levels[4] = {"&Beginner", "&Advanced", "&Expert", "&Network"};
-    for (int i = 0; i < 4; ++i) {
+    // Shown in order of strength, the network game last.
+    const int shown[5] = {0, 1, 2, 4, 3};
+    const char* levels[5] = {"&Beginner", "&Advanced", "&Expert", "&Network", "Mas&ter"};
+    for (int i : shown) {
         rbLevel[i] = new QRadioButton(levels[i]);
         ll->addWidget(rbLevel[i]);
         connect(rbLevel[i], &QRadioButton::toggled, this, [this, i](bool on) {
@@ -548,7 +552,7 @@ TfmHighScores::TfmHighScores(THighScores& scores, ISettingsStore* store, int lev
     InstallHelpContext(tbRows, hcHallRows);
     InstallHelpContext(bnClear, hcHallClear);
     InstallHelpContext(bnOk, hcHallOk);
-    rbLevel[std::clamp(level, 0, 3)]->setChecked(true);
+    rbLevel[std::clamp(level, 0, kHighScoreLevels - 1)]->setChecked(true);
     rbKind[std::clamp(kind, 0, 1)]->setChecked(true);
     ShowList(CurLevel, CurKind);
 }

@@ -100,6 +100,8 @@ private:
     void UpdatePlayerButtons();
     QString SelectedName() const;
     void ShowColour();
+    // The Expert rolls its aggressiveness, and the Master plays on the Expert's steps.
+    bool AggressionApplies() const;
 
     TPreferences& Live;
     TPlayers& LivePlayers;
@@ -121,7 +123,7 @@ private:
     QPushButton* bnDelete = nullptr;
     QPushButton* bnSetCurrent = nullptr;
     QPushButton* bnResetStats = nullptr;
-    QRadioButton* rbLevel[3] = {};
+    QRadioButton* rbLevel[4] = {};
     QSlider* tbAggression = nullptr;
     QLabel* lbAggression = nullptr;
     QLabel* lbWarning = nullptr;
@@ -146,6 +148,7 @@ public:
     void bnClearClick();
     void ShowList(int level, int kind);
     QTableWidget* Rows() const { return tbRows; }
+    QRadioButton* LevelButton(int level) const { return rbLevel[level]; }
     int Level() const { return CurLevel; }
     int Kind() const { return CurKind; }
 
@@ -154,7 +157,8 @@ private:
     ISettingsStore* Store;
     int CurLevel, CurKind, BoldRow;
     int BoldLevel, BoldKind;
-    QRadioButton* rbLevel[4] = {};
+    // By high-score level index (the Master's button stands beside the Expert's).
+    QRadioButton* rbLevel[5] = {};
     QRadioButton* rbKind[2] = {};
     QTableWidget* tbRows = nullptr;
 };

@@ -127,7 +127,7 @@ struct TGameConfig {
     int MeldDelay = 300;             // computer's melding delay, ms
     bool ShowOpponentCards = false;  // the computer's hand is shown face up
     bool DoubleRightClick = false;   // discarding needs two right clicks
-    int Level = 0;                   // 0 Beginner, 1 Advanced, 2 Expert
+    int Level = 0;                   // 0 Beginner, 1 Advanced, 2 Expert, 3 Master
     int Aggression = 50;             // Expert only, 0..100
     bool ShowTurns = true;           // whose-turn window
     bool Networked = false;          // a remote player sits in the opponent seat
@@ -207,7 +207,7 @@ public:
     // Positions of the last shuffle (sent to a networked opponent).
     TDealPositions LastDeal{};
     // Computer levels by level index; the selected one plays the opponent seat in a local game.
-    std::array<IComputerLevel*, 3> Levels{};
+    std::array<IComputerLevel*, 4> Levels{};
 
     TGameState& State() { return *this; }
     const TGameState& State() const { return *this; }

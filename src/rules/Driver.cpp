@@ -21,7 +21,7 @@ bool TGameDriver::Step() {
 }
 
 void TGameDriver::PlayComputerTurn() {
-    const int level = G.Config.Level < 0 || G.Config.Level > 2 ? 2 : G.Config.Level;
+    const int level = G.Config.Level < 0 || G.Config.Level > 3 ? 2 : G.Config.Level;
     IComputerLevel* player = G.Levels[static_cast<size_t>(level)];
     if (!player) throw InternalError("no computer level installed for level " + std::to_string(level));
     player->PlayTurn(G, TSeat::Opponent);

@@ -20,9 +20,9 @@ struct THighScoreEntry {
 using THighScoreList = std::array<THighScoreEntry, 10>;
 
 enum THighScoreKind { hsHand = 0, hsMatch = 1 };
-constexpr int kHighScoreLevels = 4;  // 0 Beginner, 1 Advanced, 2 Expert, 3 network game
+constexpr int kHighScoreLevels = 5;  // 0 Beginner, 1 Advanced, 2 Expert, 3 network game, 4 Master
 
-// "Beginner", "Advanced", "Expert", "NetworkGame".
+// "Beginner", "Advanced", "Expert", "NetworkGame", "Master".
 const char* HighScoreLevelName(int level);
 // The settings sub-key of a list: level name + "" or "Match".
 std::string HighScoreSubKey(int level, int kind);

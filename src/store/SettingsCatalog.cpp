@@ -30,6 +30,7 @@ std::string Read(ISettingsStore* store, const TSetting<const char*>& s) { return
 int LevelIndexFromName(const std::string& name) {
     if (name == settings::LevelNames[0]) return 0;
     if (name == settings::LevelNames[1]) return 1;
+    if (name == settings::LevelNames[3]) return 3;
     return 2;
 }
 

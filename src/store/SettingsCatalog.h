@@ -107,10 +107,11 @@ inline constexpr const char* NoSound = "<none>";
 std::string SoundPath(const std::string& eventName, int n);
 
 // Computer levels as stored in "Settings\Level".
-inline constexpr std::array<const char*, 3> LevelNames{"Beginner", "Advanced", "Expert"};
+inline constexpr std::array<const char*, 4> LevelNames{"Beginner", "Advanced", "Expert", "Master"};
 
-// High scores: level index 0..3, hand or match list, row 1..10.
-inline constexpr std::array<const char*, 4> HighScoreLevels{"Beginner", "Advanced", "Expert", "NetworkGame"};
+// High scores: level index 0..4 (the network game keeps 3, the Master came
+// later), hand or match list, row 1..10.
+inline constexpr std::array<const char*, 5> HighScoreLevels{"Beginner", "Advanced", "Expert", "NetworkGame", "Master"};
 inline constexpr int HighScoreRows = 10;
 std::string HighScoreKey(int level, bool match);                 // "Expert", "BeginnerMatch" ...
 std::string HighScoreScorePath(int level, bool match, int row);  // integer, default 0
@@ -123,7 +124,7 @@ int32_t Read(ISettingsStore* store, const TSetting<int32_t>& s);
 bool Read(ISettingsStore* store, const TSetting<bool>& s);
 std::string Read(ISettingsStore* store, const TSetting<const char*>& s);
 
-// "Beginner" -> 0, "Advanced" -> 1, any other text (other letter case too) -> 2.
+// "Beginner" -> 0, "Advanced" -> 1, "Master" -> 3, any other text (other letter case too) -> 2.
 int LevelIndexFromName(const std::string& name);
 // "Music\Dir" with one trailing backslash or slash removed; programFolder when absent.
 std::string ReadMusicDir(ISettingsStore* store, const std::string& programFolder);

@@ -3,6 +3,7 @@
 // game host operations, and shut-down. Painting is in TablePaint.cpp, mouse
 // and keys in TableControls.cpp.
 #include "table/CanMain.h"
+#include "table/Thinking.h"
 #include "table/TableGeometry.h"
 
 #include <QAction>
@@ -139,6 +140,7 @@ TfmCanMain::TfmCanMain(const TTableParts& parts, TStartOptions options, QWidget*
 }
 
 TfmCanMain::~TfmCanMain() {
+    FinishThinking();
     // A hint still being computed works on its own copy; it is waited for.
     if (HintThread) {
         HintThread->wait();
@@ -210,7 +212,7 @@ void TfmCanMain::FormCreate() {
     G.Config.MeldDelay = Settings.Delay;
     G.Config.Level = Settings.LevelIndex();
     ComputerLevels.Install(G);
-    G.Config.Level = std::clamp(G.Config.Level, 0, 2);
+    G.Config.Level = std::clamp(G.Config.Level, 0, 3);
     G.Config.Aggression = Settings.Aggression;
     G.Config.ShowTurns = Settings.ShowTurns;
     G.Config.PlayerName = PlayerList.CurrentName();
@@ -875,6 +877,16 @@ bool TfmCanMain::event(QEvent* e) {
     return QMainWindow::event(e);
 }
 
+namespace {
+
+bool IsEscapeKey(const QEvent* e) {
+    return (e->type() == QEvent::KeyPress || e->type() == QEvent::KeyRelease ||
+            e->type() == QEvent::ShortcutOverride) &&
+           static_cast<const QKeyEvent*>(e)->key() == Qt::Key_Escape;
+}
+
+}  // namespace
+
 bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
     if (e->type() == QEvent::ShortcutOverride && watched->isWidgetType() &&
         static_cast<QWidget*>(watched)->window() == this) {
@@ -899,8 +911,10 @@ bool TfmCanMain::eventFilter(QObject* watched, QEvent* e) {
         case QEvent::ShortcutOverride:
         case QEvent::ContextMenu:
             // Input meant for a table that is still being shown is dropped:
-            // it was aimed at cards that have moved since.
-            if (Presenting() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this) {
+            // it was aimed at cards that have moved since. While the Master
+            // only thinks nothing has moved, and Esc still leaves full screen.
+            if (Presenting() && watched->isWidgetType() && static_cast<QWidget*>(watched)->window() == this &&
+                !(Thinking() && !ShowRunning && Shows.empty() && IsEscapeKey(e))) {
                 // A card being dragged goes home.
                 if (e->type() == QEvent::MouseButtonRelease) CancelDrag();
                 return true;
@@ -1085,7 +1099,10 @@ void TfmCanMain::MatchFinished(const TMatchResult& result) {
     Present(std::move(step));
 }
 
-int TfmCanMain::HighScoreLevel() const { return G.Config.Networked ? 3 : std::clamp(G.Config.Level, 0, 2); }
+int TfmCanMain::HighScoreLevel() const {
+    if (G.Config.Networked) return 3;
+    return G.Config.Level == 3 ? 4 : std::clamp(G.Config.Level, 0, 2);
+}
 
 bool TfmCanMain::EnterHighScore(int kind, int margin, const std::string& opponentName) {
     class TUi : public IHighScoreUi {
@@ -1267,7 +1284,7 @@ void TfmCanMain::mnCustomizeClick() {
         Settings.ShowStatusbar = prefs.ShowStatusbar;
         Settings.ShowTurns = prefs.ShowTurns;
         Settings.ShowHighscores = prefs.ShowHighscores;
-        Settings.Level = settings::LevelNames[static_cast<size_t>(std::clamp(prefs.Level, 0, 2))];
+        Settings.Level = settings::LevelNames[static_cast<size_t>(std::clamp(prefs.Level, 0, 3))];
         Settings.Aggression = prefs.Aggression;
         Settings.MouseOptions = prefs.DoubleRightClick ? settings::DoubleRightClick : settings::SingleRightClick;
         Settings.Delay = prefs.Delay;
@@ -1275,8 +1292,8 @@ void TfmCanMain::mnCustomizeClick() {
         Settings.CardSpeed = prefs.CardSpeed;
         Settings.AutoSave = prefs.AutoSave;
 
-        if (!G.Config.Networked && G.Levels[static_cast<size_t>(std::clamp(prefs.Level, 0, 2))])
-            G.Config.Level = std::clamp(prefs.Level, 0, 2);
+        if (!G.Config.Networked && G.Levels[static_cast<size_t>(std::clamp(prefs.Level, 0, 3))])
+            G.Config.Level = std::clamp(prefs.Level, 0, 3);
         G.Config.Aggression = prefs.Aggression;
         G.Config.MeldDelay = prefs.Delay;
         G.Config.ShowTurns = prefs.ShowTurns;

@@ -283,6 +283,8 @@ public:
 
     // Scales every pause (animation frames, flash, melding delay); tests use 0.
     double PauseScale = 1.0;
+    // A searching level is thinking about its turn on a worker thread.
+    bool Thinking() const { return static_cast<bool>(Thought); }
 
     // ---- GameHost ----
     void ShowStatus(const std::string& text) override;
@@ -580,6 +582,19 @@ private:
     std::deque<TShowStep> Shows;
     // A step that takes time is being shown (its frames, its pause, its window).
     bool ShowRunning = false;
+    // The Master's search runs on a copy of the game off this thread; the
+    // window paints and takes keys meanwhile, and the driver plays the turn
+    // it decided once it is done (Thinking.cpp).
+    struct TThought;
+    std::unique_ptr<TThought> Thought;
+    uint32_t ThoughtSerial = 0;
+    // Starts the search when the next step is a Master's turn that may be
+    // shown; false when the driver should run the step now.
+    bool StartThinking();
+    // The worker is done: its decisions go to the level and the driver goes on.
+    void ThinkingDone(uint32_t serial);
+    // Waits for the worker (the window closes, or everything is shown at once).
+    void FinishThinking();
     std::shared_ptr<TGame> ShownTable;
     QTimer tmShow;
     QTimer tmImages;

@@ -14,7 +14,7 @@
 
 namespace canasta {
 
-bool TfmCanMain::Presenting() const { return ShowRunning || !Shows.empty(); }
+bool TfmCanMain::Presenting() const { return ShowRunning || !Shows.empty() || Thinking(); }
 
 std::shared_ptr<TGame> TfmCanMain::TableCopy() const { return std::make_shared<TGame>(G); }
 
@@ -94,14 +94,15 @@ bool TfmCanMain::ShowQueued() {
 }
 
 void TfmCanMain::Advance() {
-    // A step being shown goes on from its own end.
-    if (ShowRunning) return;
+    // A step being shown goes on from its own end, a search from its result.
+    if (ShowRunning || Thinking()) return;
     while (ShowQueued()) {
         NoteTurns();
         if (!Driver.HasPendingStep()) {
             AfterAction();
             return;
         }
+        if (StartThinking()) return;
         Guarded([this] { Driver.Step(); });
     }
 }
@@ -160,6 +161,7 @@ void TfmCanMain::FinishPresentation() {
     // Without time for frames and pauses, the rest is shown at once.
     const double scale = PauseScale;
     PauseScale = 0;
+    FinishThinking();
     StopTimedStep();
     Advance();
     PauseScale = scale;

@@ -176,6 +176,52 @@ TEST(Customize, StoresEveryValueAndFollowsTheLocks) {
     EXPECT_FALSE(busy.AggressionBar()->isEnabled());
 }
 
+TEST(Customize, TheMasterIsStoredByNameAndTakesTheAggressiveness) {
+    Answers a;
+    TMemorySettings store;
+    TPreferences prefs;
+    prefs.Level = 3;
+    TPlayers players;
+    TfmCustomize dlg(prefs, players, Context(store));
+    EXPECT_EQ(dlg.LevelButton(3)->text(), "&Master");
+    EXPECT_TRUE(dlg.LevelButton(3)->isChecked());
+    EXPECT_TRUE(dlg.AggressionBar()->isEnabled());
+    dlg.LevelButton(1)->setChecked(true);
+    EXPECT_FALSE(dlg.AggressionBar()->isEnabled());
+    dlg.LevelButton(3)->setChecked(true);
+    EXPECT_TRUE(dlg.AggressionBar()->isEnabled());
+    dlg.bnApplyClick();
+    EXPECT_EQ(ReadString(&store, "Settings\\Level", ""), "Master");
+    EXPECT_EQ(prefs.Level, 3);
+    dlg.LevelButton(2)->setChecked(true);
+    dlg.bnApplyClick();
+    EXPECT_EQ(ReadString(&store, "Settings\\Level", ""), "Expert");
+}
+
+TEST(HallOfFame, TheMasterHasItsOwnLists) {
+    Answers a;
+    TMemorySettings store;
+    THighScores hs;
+    hs.Tables[hsMatch][4][0] = {1200, "01/02/2026", "Ann"};
+    hs.Tables[hsMatch][2][0] = {700, "01/02/2026", "Bob"};
+    hs.SaveList(&store, 4, hsMatch);
+    EXPECT_EQ(ReadInt(&store, "MasterMatch\\Score1", 0), 1200);
+    TfmHighScores dlg(hs, &store, 2, hsMatch, 0, nullptr);
+    EXPECT_EQ(dlg.Rows()->item(0, 1)->text(), "Bob");
+    EXPECT_EQ(dlg.LevelButton(4)->text(), "Mas&ter");
+    dlg.LevelButton(4)->setChecked(true);
+    EXPECT_EQ(dlg.Level(), 4);
+    EXPECT_EQ(dlg.Rows()->item(0, 1)->text(), "Ann");
+    a.YesNo = {true};
+    dlg.bnClearClick();
+    EXPECT_TRUE(a.Seen.contains("Are you sure you want to clear all highscores for the Master level?"));
+    EXPECT_EQ(ReadInt(&store, "MasterMatch\\Score1", 0), 0);
+    EXPECT_EQ(hs.Tables[hsMatch][2][0].Score, 700);
+    // The network list keeps its place.
+    dlg.LevelButton(3)->setChecked(true);
+    EXPECT_EQ(dlg.Level(), 3);
+}
+
 TEST(HallOfFame, ShowsTheChosenListAndClearsIt) {
     Answers a;
     TMemorySettings store;

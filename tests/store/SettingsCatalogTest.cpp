@@ -82,6 +82,8 @@ TEST(CatalogTest, StoredValuesAreReadWhateverTheirCase) {
 TEST(CatalogTest, LevelNamesMapExactly) {
     EXPECT_EQ(LevelIndexFromName("Beginner"), 0);
     EXPECT_EQ(LevelIndexFromName("Advanced"), 1);
+    EXPECT_EQ(LevelIndexFromName("Master"), 3);
+    EXPECT_EQ(LevelIndexFromName("master"), 2);
     for (const char* other : {"Expert", "beginner", "ADVANCED", ""}) EXPECT_EQ(LevelIndexFromName(other), 2);
 }
 
@@ -101,7 +103,9 @@ TEST(CatalogTest, NumberedPaths) {
     EXPECT_EQ(HighScoreScorePath(2, false, 1), "Expert\\Score1");
     EXPECT_EQ(HighScoreNamePath(0, true, 10), "BeginnerMatch\\Name10");
     EXPECT_EQ(HighScoreDatePath(3, false, 5), "NetworkGame\\Date5");
-    EXPECT_THROW(HighScoreKey(4, false), std::out_of_range);
+    EXPECT_EQ(HighScoreScorePath(4, true, 1), "MasterMatch\\Score1");
+    EXPECT_EQ(HighScoreNamePath(4, false, 10), "Master\\Name10");
+    EXPECT_THROW(HighScoreKey(5, false), std::out_of_range);
     EXPECT_EQ(PlayerName.Path(1), "Player Names\\PlayerName1");
     EXPECT_EQ(SoundPath("Start", 2), "Sound\\Start2");
 }

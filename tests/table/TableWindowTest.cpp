@@ -8,6 +8,7 @@
 #include <QRadioButton>
 #include <QStatusTipEvent>
 
+#include "ai/Master.h"
 #include "ai/PlayerBot.h"
 #include "dialogs/Deck.h"
 #include "dialogs/Results.h"
@@ -239,6 +240,79 @@ TEST_F(TableWindowTest, TheComputersTurnIsShownAfterTheGameHasMovedOn) {
         << w.StatusText().toStdString();
     ClickStock();
     EXPECT_EQ(G().Seat(TSeat::Player).Hand.Count, hand + 1);
+}
+
+// The Master searches on a worker thread: meanwhile the table paints and
+// takes keys, and the game waits; then the turn is played as decided.
+TEST_F(TableWindowTest, TheMasterThinksWhileTheTableStaysLive) {
+    TfmCanMain& w = Open();
+    TMaster master;
+    master.Budget.ThinkMs = 400;
+    master.Budget.Threads = 2;
+    G().Levels = {&Level, &Level, &Level, &master};
+    G().Config.Level = 3;
+    Window->PauseScale = 1;
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    t.OppHand({"4C", "4D", "7S", "8H", "8D", "JC", "QH", "AS", "AD", "6C", "10S"});
+    t.Pile({"6D", "9S"});
+    Arrange(t);
+    const int stock = G().Stock.Count;
+    ClickHand("9H", Qt::RightButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Thinking(); }, 10000));
+    EXPECT_TRUE(G().OpponentsTurn);
+    EXPECT_EQ(G().Stock.Count, stock);
+    EXPECT_TRUE(w.IsBusy());
+
+    struct TPaints : QObject {
+        int Count = 0;
+        bool eventFilter(QObject*, QEvent* e) override {
+            Count += e->type() == QEvent::Paint;
+            return false;
+        }
+    } paints;
+    View()->installEventFilter(&paints);
+    View()->update();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return paints.Count > 0; }, 5000));
+    w.setWindowState(w.windowState() | Qt::WindowFullScreen);
+    ASSERT_TRUE(w.isFullScreen());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(w.isFullScreen());
+    EXPECT_TRUE(w.Thinking());
+    View()->removeEventFilter(&paints);
+
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !G().OpponentsTurn; }, 10000));
+    EXPECT_FALSE(w.Thinking());
+    // The search ran on the copy; the game's turn followed what it decided.
+    EXPECT_EQ(master.Stats.TakeSearches + master.Stats.DiscardSearches, 0);
+    EXPECT_FALSE(master.HasPlan());
+    EXPECT_LT(G().Stock.Count, stock);
+    EXPECT_EQ(CheckConsistency(G()), "");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !w.IsBusy(); }, 10000));
+}
+
+// Closing while it thinks waits for the search and saves the whole turn.
+TEST_F(TableWindowTest, ClosingWhileTheMasterThinksFinishesItsTurn) {
+    Store.WriteValue("Settings\\AutoSave", int32_t(1));
+    TfmCanMain& w = Open();
+    TMaster master;
+    master.Budget.ThinkMs = 300;
+    G().Levels = {&Level, &Level, &Level, &master};
+    G().Config.Level = 3;
+    Window->PauseScale = 1;
+    TestTable t = Table();
+    t.Hand({"5S", "9H", "KD"});
+    t.OppHand({"4C", "4D", "7S", "8H", "8D", "JC", "QH", "AS", "AD", "6C", "10S"});
+    Arrange(t);
+    G().GameInProgress = true;
+    ClickHand("9H", Qt::RightButton);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return w.Thinking(); }, 10000));
+    EXPECT_TRUE(w.close());
+    EXPECT_FALSE(w.Thinking());
+    EXPECT_FALSE(G().OpponentsTurn);
+    EXPECT_EQ(G().TurnPhase, TTurnPhase::Draw);
+    EXPECT_EQ(CheckConsistency(G()), "");
+    EXPECT_TRUE(QFile::exists(AutosaveFile()));
 }
 
 TEST_F(TableWindowTest, ClosingWhileTheComputersTurnIsShownSavesTheWholeTurn) {

@@ -31,6 +31,7 @@
 #include "ai/Advanced.h"
 #include "ai/Beginner.h"
 #include "ai/Expert.h"
+#include "ai/Master.h"
 #include "ai/PlayerBot.h"
 #include "model/Game.h"
 #include "rules/Consistency.h"
@@ -55,6 +56,14 @@ struct TOptions {
     int MaxGesturesPerHand = 3000;
     int MaxHandsPerMatch = 300;
     std::vector<std::string> RuleSettings;  // "Name=value" over the chosen rule set
+    // The Master's budget: a wall-clock budget per turn, or (0) a number of
+    // sampled deals per decision.
+    int ThinkMs = 0;
+    int Samples = -1;
+    int Threads = 1;
+    double Margin = -1;
+    int Alternatives = -1;
+    std::vector<std::string> MasterOff;  // parts of the Master's search switched off
 };
 
 // Applies "Name=value" (a field of the rule options) to the rules.
@@ -99,7 +108,7 @@ TRuleOptions RandomRules(uint32_t seed) {
 }
 
 // A level by name.
-std::unique_ptr<TComputerTurn> MakeLevel(const std::string& name, int& index) {
+std::unique_ptr<TComputerTurn> MakeLevel(const std::string& name, int& index, const TOptions& o) {
     if (name == "beginner" || name == "0") {
         index = 0;
         return std::make_unique<TBeginner>();
@@ -112,6 +121,22 @@ std::unique_ptr<TComputerTurn> MakeLevel(const std::string& name, int& index) {
         index = 2;
         return std::make_unique<TExpert>();
     }
+    if (name == "master" || name == "3") {
+        index = 3;
+        auto master = std::make_unique<TMaster>();
+        master->Budget.ThinkMs = o.ThinkMs;
+        master->Budget.Threads = o.Threads;
+        if (o.Samples > 0) master->Budget.Samples = o.Samples;
+        if (o.Margin >= 0) master->Budget.Margin = o.Margin;
+        if (o.Alternatives >= 0) master->Budget.DiscardAlternatives = o.Alternatives;
+        for (const std::string& part : o.MasterOff) {
+            if (part == "take") master->Budget.SearchTake = false;
+            if (part == "discard") master->Budget.SearchDiscard = false;
+            if (part == "match-value") master->Budget.ValueMatch = false;
+            if (part == "common-deals") master->Budget.CommonDeals = false;
+        }
+        return master;
+    }
     return nullptr;
 }
 
@@ -122,16 +147,22 @@ double CpuMicros() {
     return ts.tv_sec * 1e6 + ts.tv_nsec / 1e3;
 }
 
+// Wall time: a searching level thinks on several threads against a deadline.
+double WallMicros() {
+    return std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
 // Times of computer turns; a turn that deals the next hand may run the first
 // turn of that hand inside it, whose time is not counted twice.
 class TTurnClock {
 public:
-    void Enter() { Stack.push_back({CpuMicros(), 0.0}); }
+    explicit TTurnClock(double (*now)() = CpuMicros) : Now(now) {}
+    void Enter() { Stack.push_back({Now(), 0.0}); }
     // The turn's own time.
     double Leave() {
         const TFrame f = Stack.back();
         Stack.pop_back();
-        const double total = CpuMicros() - f.Start;
+        const double total = Now() - f.Start;
         if (!Stack.empty()) Stack.back().Children += total;
         return total - f.Children;
     }
@@ -140,6 +171,7 @@ private:
     struct TFrame {
         double Start, Children;
     };
+    double (*Now)();
     std::vector<TFrame> Stack;
 };
 
@@ -188,6 +220,10 @@ struct TTotals {
     long Gestures = 0, Refusals = 0, ComputerTurns = 0;
     // CPU microseconds per computer turn: [0] the level, [1] the second level.
     std::array<std::vector<double>, 2> TurnMicros;
+    // Wall-clock microseconds per computer turn, likewise.
+    std::array<std::vector<double>, 2> TurnWallMicros;
+    // What the Master's searches did, over the matches.
+    TMaster::TStats Master;
 };
 
 class TSimHost : public THeadlessHost {
@@ -262,7 +298,9 @@ public:
         const uint32_t hand = game.HandNumber;
         const int melded = game.Seat(seat).MeldedPoints;
         Clock.Enter();
+        Wall.Enter();
         Inner.PlayTurn(game, seat);
+        Totals.TurnWallMicros[Timing].push_back(Wall.Leave());
         Totals.TurnMicros[Timing].push_back(Clock.Leave());
         After(game, seat, hand, melded);
     }
@@ -274,6 +312,7 @@ private:
     size_t Timing;
     TAfter After;
     TTurnClock Clock;
+    TTurnClock Wall{WallMicros};
 };
 
 // Level against level: the level the driver plays (the opponent seat's),
@@ -316,8 +355,23 @@ public:
         if (Opt.Trace) host.Trace = [this](const std::string& s) { std::printf("  %s\n", s.c_str()); };
 
         int levelIndex = 0, versusIndex = 0;
-        std::unique_ptr<TComputerTurn> level = MakeLevel(Opt.Level, levelIndex);
-        std::unique_ptr<TComputerTurn> versus = Opt.Versus.empty() ? nullptr : MakeLevel(Opt.Versus, versusIndex);
+        std::unique_ptr<TComputerTurn> level = MakeLevel(Opt.Level, levelIndex, Opt);
+        std::unique_ptr<TComputerTurn> versus = Opt.Versus.empty() ? nullptr : MakeLevel(Opt.Versus, versusIndex, Opt);
+        // Adds a Master's search figures to the totals when the match is over.
+        struct TMasterStats {
+            TTotals& T;
+            std::array<TComputerTurn*, 2> Levels;
+            ~TMasterStats() {
+                for (TComputerTurn* l : Levels)
+                    if (const auto* m = dynamic_cast<const TMaster*>(l)) {
+                        T.Master.TakeSearches += m->Stats.TakeSearches;
+                        T.Master.TakeChanged += m->Stats.TakeChanged;
+                        T.Master.DiscardSearches += m->Stats.DiscardSearches;
+                        T.Master.DiscardChanged += m->Stats.DiscardChanged;
+                        T.Master.Samples += m->Stats.Samples;
+                    }
+            }
+        } masterStats{T, {level.get(), versus.get()}};
         auto after = [this, &game](TGame&, TSeat seat, uint32_t, int meldedBefore) {
             ++Move;
             ++T.ComputerTurns;
@@ -480,12 +534,19 @@ private:
 void Usage() {
     std::fprintf(
         stderr,
-        "usage: canasta-sim [--level beginner|advanced|expert] [--bot greedy|random]\n"
-        "                   [--versus beginner|advanced|expert] [--aggression 0..100] [--matches N] [--seed S]\n"
+        "usage: canasta-sim [--level beginner|advanced|expert|master] [--bot greedy|random]\n"
+        "                   [--versus beginner|advanced|expert|master] [--aggression 0..100] [--matches N] [--seed S]\n"
         "                   [--rules default|standard|random] [--check] [--match K] [--trace]\n"
         "                   [--rule Name=value ...] [--max-gestures N] [--max-hands N]\n"
         "  --versus L   a second computer level plays the player seat (instead of --bot)\n"
         "  --aggression the Expert's aggressiveness (default 50)\n"
+        "  --think-ms T the Master's wall-clock budget per turn (0: a fixed number of samples)\n"
+        "  --samples N  sampled deals per Master decision without --think-ms (default 48)\n"
+        "  --threads N  the Master's search threads (default 1)\n"
+        "  --margin Z   standard errors a candidate must gain by to replace the Expert's choice (default 2)\n"
+        "  --alternatives N  discards tried besides the Expert's (default 3)\n"
+        "  --master-off P  switch off a part of the Master's search: take, discard, match-value,\n"
+        "               common-deals (to measure what it is worth)\n"
         "  --rule       one rule switch over the rule set, e.g. --rule CanastasToGoOut=2\n"
         "               --rule RedThreeFreezes=1 (names as in TRuleOptions)\n"
         "  --match K    play only match K of the seed (to replay a failure)\n"
@@ -540,20 +601,35 @@ bool ParseOptions(int argc, char** argv, TOptions& o) {
             o.DumpFrom = std::atol(v);
         } else if (a == "--max-hands") {
             o.MaxHandsPerMatch = std::atoi(v);
+        } else if (a == "--think-ms") {
+            o.ThinkMs = std::atoi(v);
+        } else if (a == "--samples") {
+            o.Samples = std::atoi(v);
+        } else if (a == "--threads") {
+            o.Threads = std::atoi(v);
+        } else if (a == "--margin") {
+            o.Margin = std::atof(v);
+        } else if (a == "--alternatives") {
+            o.Alternatives = std::atoi(v);
+        } else if (a == "--master-off") {
+            const std::string part = v;
+            if (part != "take" && part != "discard" && part != "match-value" && part != "common-deals") return false;
+            o.MasterOff.push_back(part);
         } else {
             return false;
         }
     }
     int index = 0;
-    if (!MakeLevel(o.Level, index)) {
+    if (!MakeLevel(o.Level, index, o)) {
         std::fprintf(stderr, "unknown level '%s'\n", o.Level.c_str());
         return false;
     }
-    if (!o.Versus.empty() && !MakeLevel(o.Versus, index)) {
+    if (!o.Versus.empty() && !MakeLevel(o.Versus, index, o)) {
         std::fprintf(stderr, "unknown level '%s'\n", o.Versus.c_str());
         return false;
     }
     if (o.Aggression < 0 || o.Aggression > 100) return false;
+    if (o.ThinkMs < 0 || o.Threads < 1 || o.Threads > 64) return false;
     if (!MakePlayerBot(o.Bot)) {
         std::fprintf(stderr, "unknown bot '%s'\n", o.Bot.c_str());
         return false;
@@ -708,7 +784,15 @@ int main(int argc, char** argv) {
         std::printf("turn CPU time      %s: %zu turns, median %.0f us, 99th percentile %.0f us, max %.0f us\n",
                     i == 0 ? o.Level.c_str() : o.Versus.c_str(), v.size(), Percentile(v, 0.5), Percentile(v, 0.99),
                     Percentile(v, 1.0));
+        const auto& w = t.TurnWallMicros[static_cast<size_t>(i)];
+        std::printf("turn wall time     %s: median %.0f us, 99th percentile %.0f us, max %.0f us\n",
+                    i == 0 ? o.Level.c_str() : o.Versus.c_str(), Percentile(w, 0.5), Percentile(w, 0.99),
+                    Percentile(w, 1.0));
     }
+    if (t.Master.TakeSearches + t.Master.DiscardSearches > 0)
+        std::printf("master searches    take %ld (changed %ld), discard %ld (changed %ld), %.1f samples each\n",
+                    t.Master.TakeSearches, t.Master.TakeChanged, t.Master.DiscardSearches, t.Master.DiscardChanged,
+                    double(t.Master.Samples) / double(t.Master.TakeSearches + t.Master.DiscardSearches));
     std::printf("time               %.2f s, %.0f hands per second\n", seconds, t.Hands / seconds);
     std::printf("signature          %s\n", Hex(t.Signature.Value).c_str());
     return 0;
