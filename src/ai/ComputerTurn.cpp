@@ -284,9 +284,7 @@ void TComputerTurn::MeldFromHand(int position) {
 void TComputerTurn::MeldWildCard(int rank) {
     if (Me == TSeat::Player) {
         const TCardList& hand = G->Seat(Me).Hand;
-        int position = FindFirstById(hand, kJokerId);
-        for (int i = 0; i < hand.Count && position < 0; ++i)
-            if (hand.Cards[static_cast<size_t>(i)].Rank == kRankTwo) position = i;
+        const int position = FirstWildCard(hand);
         if (position >= 0) Report({TMoveKind::AddWild, hand.Cards[static_cast<size_t>(position)].Id, rank});
     }
     G->MeldWildCard(Me, rank);

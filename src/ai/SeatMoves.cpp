@@ -94,11 +94,7 @@ void TGame::MeldWildCard(TSeat seat, int rank) {
     if (rank < 1 || rank >= kColumns)
         throw InternalError("MeldWildCard: rank " + std::to_string(rank) + " out of range");
     TSeatState& s = Seat(seat);
-    int position = FindFirstById(s.Hand, kJokerId);
-    if (position < 0) {
-        for (int i = 0; i < s.Hand.Count && position < 0; ++i)
-            if (s.Hand.Cards[static_cast<size_t>(i)].Rank == kRankTwo) position = i;
-    }
+    const int position = FirstWildCard(s.Hand);
     if (position < 0) {
         Host.Inform("Meld error: Wildcard not found.", TMsgKind::Error);
         return;

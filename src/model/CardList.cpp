@@ -58,6 +58,14 @@ void PlaceInColumn(TCardList& list, bool keep, TCard& card) {
     card.Depth = depth;
 }
 
+int FirstWildCard(const TCardList& hand) {
+    const int joker = FindFirstById(hand, kJokerId);
+    if (joker >= 0) return joker;
+    for (int i = 0; i < hand.Count; ++i)
+        if (hand.Cards[static_cast<size_t>(i)].Rank == kRankTwo) return i;
+    return -1;
+}
+
 int FindFirstById(const TCardList& list, int id) {
     for (int i = 0; i < list.Count; ++i)
         if (list.Cards[static_cast<size_t>(i)].Id == id) return i;

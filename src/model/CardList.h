@@ -91,6 +91,8 @@ void PlaceInColumn(TCardList& list, bool keep, TCard& card);
 
 // Index of the first / last card with that identity, or -1.
 int FindFirstById(const TCardList& list, int id);
+// The wild card a meld gets from the hand: the first joker, else the first two; -1 for none.
+int FirstWildCard(const TCardList& hand);
 int FindLastById(const TCardList& list, int id);
 // Number of cards in that column.
 int CountInColumn(const TCardList& list, int column);

@@ -66,8 +66,7 @@ void TGame::MeldCard(int index) {
         (Seat(TSeat::Player).Hand.Count >= 2 || Seat(TSeat::Player).MeldState.Canastas >= Rules.CanastasToGoOut ||
          (TopCardPending && !DiscardPile.Empty()));
     if (autoWild) {
-        int wild = FirstOfRank(Seat(TSeat::Player).Hand, kRankJoker);
-        if (wild < 0) wild = FirstOfRank(Seat(TSeat::Player).Hand, kRankTwo);
+        const int wild = FirstWildCard(Seat(TSeat::Player).Hand);
         // Told before the card goes: a card played for the player is never a surprise.
         if (wild >= 0)
             Host.Notice("Your " + CardName(Seat(TSeat::Player).Hand.At(wild).Id) + " went onto the " +
@@ -124,8 +123,7 @@ void TGame::AddWildcardToColumn(int c) {
             return;
         }
     }
-    int index = FirstOfRank(Seat(TSeat::Player).Hand, kRankJoker);
-    if (index < 0) index = FirstOfRank(Seat(TSeat::Player).Hand, kRankTwo);
+    const int index = FirstWildCard(Seat(TSeat::Player).Hand);
     if (index < 0) return;
     MarkGameInProgress();
     TCard card;
