@@ -92,6 +92,7 @@ void TComputerTurn::RunTurn(bool pickUp) {
     TGame& g = *G;
     TakenTop.reset();
     PlayersTake = TPlayersTake::AsLevel;
+    RestToCome = false;
     g.OpponentsTurn = Me == TSeat::Opponent;
 
     g.Seat(Other).PointsBeforeTurn = g.MeldedPoints(Other, false);
@@ -136,7 +137,7 @@ bool TComputerTurn::PickUp() {
             EndHandAtEmptyStock();
             return false;
         }
-        const TCard top = TakeTopCard();
+        const TCard top = TakeTopCard(false);
         MeldAfterForcedTake(top);
         return true;
     }
@@ -153,13 +154,14 @@ void TComputerTurn::EndHandAtEmptyStock() {
     Finish();
 }
 
-TCard TComputerTurn::TakeTopCard() {
+TCard TComputerTurn::TakeTopCard(bool restFollows) {
     Report({TMoveKind::TakePileTop});
     // The player's seat of a network game takes as the other copy replays
     // it, by the player's rules: the whole pile when it may be taken without
     // being forced, else the top card alone.
     if (Me == TSeat::Player && G->Config.Networked)
         PlayersTake = G->MayTakePile(Me, false) ? TPlayersTake::Whole : TPlayersTake::TopOnly;
+    RestToCome = restFollows && PlayersTake != TPlayersTake::TopOnly;
     TakenTop = G->DiscardPile.Last();
     TakeFromPile();
     G->Host.Invalidate(TRegion::Pile);
@@ -169,6 +171,7 @@ TCard TComputerTurn::TakeTopCard() {
 void TComputerTurn::TakeRestOfPile() {
     const bool topOnly = PlayersTake == TPlayersTake::TopOnly;
     PlayersTake = TPlayersTake::AsLevel;
+    RestToCome = false;
     if (topOnly) return;
     Report({TMoveKind::TakePileRest});
     while (!G->DiscardPile.Empty()) TakeFromPile();
@@ -268,7 +271,21 @@ double TComputerTurn::RandomReal() {
 
 int TComputerTurn::RandomInt(int n) { return n <= 0 ? 0 : static_cast<int>(G->Rng.Next(static_cast<uint32_t>(n))); }
 
+bool TComputerTurn::MayMeldLastCard(bool wild, int at) {
+    if (HandSize() != 1 || RestToCome) return true;
+    // Laying a red three is no meld: a further card comes for it.
+    if (!wild && IsRedThree(HandCard(0))) return true;
+    THeadlessHost quiet;
+    TGame trial(quiet, *G);
+    if (wild)
+        trial.MeldWildCard(Me, at);
+    else
+        trial.MeldFromHand(Me, at);
+    return !trial.Seat(Me).Hand.Empty() || trial.ValidateTurnMelds(Me, false, 0);
+}
+
 void TComputerTurn::MeldFromHand(int position) {
+    if (!MayMeldLastCard(false, position)) return;
     if (Me == TSeat::Player && position >= 0 && position < HandSize()) {
         const TCard& card = HandCard(position);
         // Red threes go to the table by themselves on the other copy, and so
@@ -282,6 +299,7 @@ void TComputerTurn::MeldFromHand(int position) {
 }
 
 void TComputerTurn::MeldWildCard(int rank) {
+    if (!MayMeldLastCard(true, rank)) return;
     if (Me == TSeat::Player) {
         const TCardList& hand = G->Seat(Me).Hand;
         const int position = FirstWildCard(hand);

@@ -128,7 +128,9 @@ protected:
     TSeat Other = TSeat::Player;
 
     // Pick-up pieces.
-    TCard TakeTopCard();    // the pile's top card into the hand, animated
+    // The pile's top card into the hand, animated; the rest of the pile follows
+    // unless the take is the forced one of the top card alone.
+    TCard TakeTopCard(bool restFollows = true);
     void TakeRestOfPile();  // the rest of the pile, top down, animated
     void DrawCards();       // the turn's draws with the red-three extra draw
     // No draw and no forced take left: the hand ends.
@@ -147,12 +149,20 @@ private:
     void TakeFromPile();
     void RunTurn(bool pickUp);
     void Discard();
+    // Whether a meld keeps the rules when it is of the hand's last card: that
+    // meld goes out, which the table must allow (the canastas the rules ask
+    // for, every meld complete). Tried on a copy; until then the card stays
+    // for the discard or the pass, as a player's would.
+    bool MayMeldLastCard(bool wild, int at);
 
     TGame* G = nullptr;
     // The top card of a take, which observers saw go to the table already.
     std::optional<TCard> TakenTop;
     // How much of the pile the player's seat of a network game takes.
     enum class TPlayersTake { AsLevel, Whole, TopOnly } PlayersTake = TPlayersTake::AsLevel;
+    // The rest of a pile being taken is still to come into the hand: until
+    // then an empty hand is no going out.
+    bool RestToCome = false;
 };
 
 }  // namespace canasta

@@ -92,7 +92,7 @@ TExpert::TPickUp TExpert::ExpertPickUp() {
             EndHandAtEmptyStock();
             return TPickUp::Ended;
         }
-        const TCard top = TakeTopCard();
+        const TCard top = TakeTopCard(false);
         MeldOfRank(top.Rank, 1);
         return TPickUp::Took;
     }

@@ -3,6 +3,7 @@
 // protocol: after every move both copies must agree, and every hand's line of
 // one side must be the other side's with the seats swapped.
 #include <cstdlib>
+#include <memory>
 #include <sstream>
 
 #include "NetPair.h"
@@ -139,30 +140,50 @@ TEST(SelfPlay, WholeMatchEndsOnBothSidesAndOneSideDealsOn) {
 namespace canasta::test {
 namespace {
 
-// Many more seeds on demand: CANASTA_NET_STRESS=<seeds>.
+// The pair of the stress runs for a seed: random rules (every third seed
+// different for the two players), the bots by seed, and with levels computer
+// levels in some seats.
+std::unique_ptr<TNetPair> StressPair(int seed, bool levels) {
+    TRandom rng(static_cast<uint32_t>(seed));
+    auto draw = [&rng] { return RandomRuleOptions([&rng](uint32_t n) { return rng.Next(n); }); };
+    const TRuleOptions r = draw();
+    const TRuleOptions other = seed % 3 == 0 ? draw() : r;
+    const char* bots[] = {"random", "greedy"};
+    auto p = std::make_unique<TNetPair>(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r, other);
+    if (levels) {
+        if (seed % 3 != 2) p->UseLevel(0, seed % 3);
+        if (seed % 4 != 3) p->UseLevel(1, (seed / 3) % 3);
+    }
+    return p;
+}
+
+void ExpectSameHands(const TNetPair& p, int seed) {
+    ASSERT_EQ(p.A.HandLines.size(), p.B.HandLines.size());
+    for (size_t i = 0; i < p.A.HandLines.size(); ++i) ASSERT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i])) << seed;
+}
+
+// A level whose melds would empty its hand without the canastas to go out
+// keeps its last card, as a player must: the other copy would wait for the
+// discard that such a hand cannot make.
+TEST(SelfPlay, LevelKeepsItsLastCardUntilItMayGoOut) {
+    auto p = StressPair(484, true);
+    ASSERT_TRUE(p->Play(3)) << p->Failure;
+    ExpectSameHands(*p, 484);
+}
+
+// Many more seeds on demand: CANASTA_NET_STRESS=<seeds>; computer levels in
+// a side's own seat with CANASTA_NET_STRESS_LEVELS=1.
 TEST(SelfPlay, Stress) {
     const char* env = std::getenv("CANASTA_NET_STRESS");
     const int seeds = env ? std::atoi(env) : 0;
     const char* from = std::getenv("CANASTA_NET_STRESS_FROM");
     const char* handsEnv = std::getenv("CANASTA_NET_STRESS_HANDS");
     const int hands = handsEnv ? std::atoi(handsEnv) : 3;
-    const char* bots[] = {"random", "greedy"};
+    const bool levels = std::getenv("CANASTA_NET_STRESS_LEVELS") != nullptr;
     for (int seed = from ? std::atoi(from) : 1; seed <= seeds; ++seed) {
-        TRandom rng(static_cast<uint32_t>(seed));
-        // Every third seed the two players' rules differ.
-        auto draw = [&rng] { return RandomRuleOptions([&rng](uint32_t n) { return rng.Next(n); }); };
-        const TRuleOptions r = draw();
-        const TRuleOptions other = seed % 3 == 0 ? draw() : r;
-        TNetPair p(bots[seed % 2], bots[(seed / 2) % 2], static_cast<uint32_t>(seed), r, other);
-        // Computer levels in a side's own seat on demand: CANASTA_NET_STRESS_LEVELS=1.
-        if (std::getenv("CANASTA_NET_STRESS_LEVELS")) {
-            if (seed % 3 != 2) p.UseLevel(0, seed % 3);
-            if (seed % 4 != 3) p.UseLevel(1, (seed / 3) % 3);
-        }
-        ASSERT_TRUE(p.Play(hands)) << "seed " << seed << ": " << p.Failure;
-        ASSERT_EQ(p.A.HandLines.size(), p.B.HandLines.size());
-        for (size_t i = 0; i < p.A.HandLines.size(); ++i)
-            ASSERT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i])) << seed;
+        auto p = StressPair(seed, levels);
+        ASSERT_TRUE(p->Play(hands)) << "seed " << seed << ": " << p->Failure;
+        ExpectSameHands(*p, seed);
     }
 }
 
