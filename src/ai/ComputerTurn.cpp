@@ -287,6 +287,12 @@ bool TComputerTurn::MayMeldLastCard(bool wild, int at) {
 void TComputerTurn::MeldFromHand(int position) {
     if (!MayMeldLastCard(false, position)) return;
     if (Me == TSeat::Player && position >= 0 && position < HandSize()) {
+        // The other copy of a network game laid the pile's top card itself at
+        // the take: the level's first card of that rank is that very card,
+        // whichever twin of it the level picked.
+        if (TakenTop && G->Config.Networked && HandCard(position).Rank == TakenTop->Rank)
+            for (int i = 0; i < HandSize(); ++i)
+                if (HandCard(i).Id == TakenTop->Id && HandCard(i).Deck == TakenTop->Deck) position = i;
         const TCard& card = HandCard(position);
         // Red threes go to the table by themselves on the other copy, and so
         // did the top card of a take.

@@ -162,13 +162,15 @@ void ExpectSameHands(const TNetPair& p, int seed) {
     for (size_t i = 0; i < p.A.HandLines.size(); ++i) ASSERT_EQ(p.A.HandLines[i], Swapped(p.B.HandLines[i])) << seed;
 }
 
-// A level whose melds would empty its hand without the canastas to go out
-// keeps its last card, as a player must: the other copy would wait for the
-// discard that such a hand cannot make.
-TEST(SelfPlay, LevelKeepsItsLastCardUntilItMayGoOut) {
-    auto p = StressPair(484, true);
-    ASSERT_TRUE(p->Play(3)) << p->Failure;
-    ExpectSameHands(*p, 484);
+// Seeds on which a level in its own seat once split the copies: melds that
+// emptied its hand without the canastas to go out (484), and the pile's top
+// card kept in the hand while a twin of its rank was melded (496).
+TEST(SelfPlay, LevelsPlayTheirSeatAsTheOtherCopyReplaysIt) {
+    for (int seed : {484, 496}) {
+        auto p = StressPair(seed, true);
+        ASSERT_TRUE(p->Play(4)) << "seed " << seed << ": " << p->Failure;
+        ExpectSameHands(*p, seed);
+    }
 }
 
 // Many more seeds on demand: CANASTA_NET_STRESS=<seeds>; computer levels in
