@@ -74,6 +74,7 @@ TGame::TGame(GameHost& host, const TGame& other)
       FixedSeed(other.FixedSeed),
       LastDeal(other.LastDeal),
       Levels(other.Levels),
+      OpponentTurn(other.OpponentTurn),
       HandNumber(other.HandNumber),
       LastRefusal(other.LastRefusal),
       HandEndPending(other.HandEndPending),
@@ -154,6 +155,7 @@ void TGame::RestoreTurnSnapshot() {
 
 void TGame::ResetForDeal(TSoundEvent sound) {
     ++HandNumber;
+    OpponentTurn = {};
     HandEndPending = MatchAnswerPending = TurnSnapshotDue = false;
     Host.PlaySound(sound);
     if (Config.ShowTurns) {

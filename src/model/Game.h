@@ -6,8 +6,10 @@
 // (melds, the discard pile, scoring, undo) and ai/ (the opponent seat).
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "model/CardList.h"
@@ -153,6 +155,30 @@ public:
     virtual void PlayTurn(TGame& game, TSeat seat) = 0;
     // Called at each deal so a level can clear what it keeps between turns.
     virtual void NewHand(TGame& game) {}
+};
+
+// What is known of the opponent seat's turn while its moves come one at a
+// time (a network opponent's, replayed): how far its pick-up got, the melds
+// it may still take back, and its seat before a take of the pile that it may
+// still give back. Started afresh at every deal and at the end of its turn.
+struct TOpponentTurn {
+    enum class TTake : uint8_t { None, Pending, Done };
+    struct TBeforeTake {
+        TCardList Hand, Melds, Pile;
+        TMeldState MeldState;
+        int MeldedPoints = 0;
+        TCardPlace TopAt{};
+    };
+    bool PickedUp = false;  // a draw or a take began this turn
+    int Draws = 0;          // stock cards drawn this turn
+    int Counted = 0;        // of them, those that count toward the cards drawn
+    bool MayMeld = false;   // the pick-up is complete
+    TTake Take = TTake::None;
+    std::vector<std::pair<int, int>> Undo;  // (column, id) of the melds it may take back, last last
+    // Shared, not copied: trials of a move copy the game.
+    std::shared_ptr<const TBeforeTake> BeforeTake;
+
+    bool AtStart() const { return Draws == 0 && Take == TTake::None && !MayMeld; }
 };
 
 // Why a move of the player was refused (shown red on the status line).
@@ -329,6 +355,8 @@ public:
     // or a red three freezes it).
     void DiscardFromHand(TSeat seat, int position);
 
+    // The opponent's turn as far as its moves have come (see PlayMove).
+    TOpponentTurn OpponentTurn;
     // Counts the deals: each hand has its own number.
     uint32_t HandNumber = 0;
     // The last refusal shown (None after a phase text): what a trial of a

@@ -50,6 +50,9 @@ std::string DescribeMove(const TGame& g, const TMove& ge) {
         case TMoveType::Discard: return "discard " + handCard(ge.Index);
         case TMoveType::DiscardRedThree: return "discard red three #" + std::to_string(ge.Index);
         case TMoveType::EndHand: return "end hand";
+        case TMoveType::TakePileRest: return "rest of the pile";
+        case TMoveType::UndoTake: return "give the pile back";
+        case TMoveType::Pass: return "pass";
     }
     return "?";
 }
@@ -98,6 +101,13 @@ void ApplyMove(TGame& g, const TMove& ge) {
         case TMoveType::EndHand:
             if (g.StockExhausted) g.EndHandClicked();
             return;
+        case TMoveType::UndoTake:
+            // A click on the pile gives a provisional take back.
+            if (g.PileTakeUndoable) g.TakePile();
+            return;
+        // The game completes a take and passes for the player by itself.
+        case TMoveType::TakePileRest:
+        case TMoveType::Pass: return;
     }
 }
 
@@ -112,11 +122,28 @@ public:
 
 }  // namespace
 
+std::string PlayMove(TGame& game, TSeat seat, const TMove& move) {
+    if (seat == TSeat::Opponent) return PlayOpponentMove(game, move);
+    if (!IsPlayersMove(game)) return "it is not the player's turn";
+    const uint64_t before = StateFingerprint(game);
+    game.LastRefusal = TRefusal::None;
+    ApplyMove(game, move);
+    if (StateFingerprint(game) != before) return {};
+    if (game.LastRefusal != TRefusal::None) return StatusErrorText(game.LastRefusal, game.ValidationMessage);
+    return "the move changes nothing";
+}
+
 TLegality IsLegal(const TGame& game, TSeat seat, const TMove& move) {
     TLegality result;
-    if (seat != TSeat::Player || move.Kind == TMoveType::None || !IsPlayersMove(game)) return result;
+    if (move.Kind == TMoveType::None) return result;
     TTrialHost host;
     TGame trial(host, game);
+    if (seat == TSeat::Opponent) {
+        result.Why = PlayOpponentMove(trial, move);
+        result.Legal = result.Why.empty();
+        return result;
+    }
+    if (!IsPlayersMove(game)) return result;
     trial.LastRefusal = TRefusal::None;
     const uint64_t before = StateFingerprint(trial);
     ApplyMove(trial, move);
@@ -128,9 +155,45 @@ TLegality IsLegal(const TGame& game, TSeat seat, const TMove& move) {
     return result;
 }
 
+namespace {
+
+// The opponent seat's candidates: one wild card of each kind held to each
+// column, melds and discards by hand position, the last meld back.
+std::vector<TMove> OpponentCandidates(const TGame& game) {
+    const TSeatState& me = game.Seat(TSeat::Opponent);
+    std::vector<TMove> c = {{TMoveType::Draw}, {TMoveType::TakePile}, {TMoveType::TakePileRest}, {TMoveType::UndoTake}};
+    for (int i = 0; i < me.Hand.Count; ++i)
+        if (!IsWild(me.Hand.At(i))) c.push_back({TMoveType::MeldCard, i});
+    const int joker = FindFirstById(me.Hand, kJokerId);
+    int two = -1;
+    for (int i = 0; i < me.Hand.Count && two < 0; ++i)
+        if (me.Hand.At(i).Rank == kRankTwo) two = i;
+    for (int column = 1; column < kColumns; ++column)
+        for (int wild : {joker, two})
+            if (wild >= 0) {
+                TMove m{TMoveType::AddWild, column};
+                m.Card = wild;
+                c.push_back(m);
+            }
+    c.push_back({TMoveType::UndoMeld});
+    for (int i = 0; i < me.Hand.Count; ++i) c.push_back({TMoveType::Discard, i});
+    for (int i = 0; i < me.Melds.Count; ++i)
+        if (IsRedThree(me.Melds.At(i))) c.push_back({TMoveType::DiscardRedThree, i});
+    c.push_back({TMoveType::Pass});
+    c.push_back({TMoveType::EndHand});
+    return c;
+}
+
+}  // namespace
+
 std::vector<TMove> LegalMoves(const TGame& game, TSeat seat) {
     std::vector<TMove> candidates, legal;
-    if (seat != TSeat::Player || !IsPlayersMove(game)) return legal;
+    if (seat == TSeat::Opponent) {
+        for (const TMove& m : OpponentCandidates(game))
+            if (IsLegal(game, seat, m).Legal) legal.push_back(m);
+        return legal;
+    }
+    if (!IsPlayersMove(game)) return legal;
     const TSeatState& me = game.Seat(TSeat::Player);
     candidates.push_back({TMoveType::Draw});
     candidates.push_back({TMoveType::TakePile});

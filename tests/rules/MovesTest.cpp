@@ -34,8 +34,8 @@ TEST(Moves, IsLegalTriesOnACopyAndSaysWhy) {
     EXPECT_EQ(early.Reason, TRefusal::DiscardBeforeDraw);
     EXPECT_EQ(early.Why, StatusErrorText(TRefusal::DiscardBeforeDraw, ""));
     EXPECT_EQ(IsLegal(t.G, TSeat::Player, {TMoveType::MeldCard, 0}).Reason, TRefusal::MeldBeforeDraw);
-    // The other seat's moves are not the player's to try.
-    EXPECT_FALSE(IsLegal(t.G, TSeat::Opponent, {TMoveType::Draw}).Legal);
+    // Nor may the other seat move on the player's turn.
+    EXPECT_EQ(IsLegal(t.G, TSeat::Opponent, {TMoveType::Draw}).Why, "it is not the opponent's turn");
 
     EXPECT_EQ(StateFingerprint(t.G), fingerprint);
     EXPECT_EQ(t.G.Stock.Count, before.Stock.Count);
@@ -81,4 +81,104 @@ TEST(Moves, LegalMovesListsWhatChangesTheGameAndNothingElse) {
     // No move on the other side's turn.
     t.G.OpponentsTurn = true;
     EXPECT_TRUE(LegalMoves(t.G, TSeat::Player).empty());
+}
+
+namespace {
+
+constexpr int kEights = 7;  // the column of the eights (twos are 1)
+
+// The opponent's turn, its moves coming one at a time.
+void OpponentToMove(TestTable& t) {
+    // As the player's discard leaves it.
+    t.G.HasDrawn = false;
+    t.G.TurnStart = true;
+    t.G.UndoStack.clear();
+    t.G.HandTurnToOpponent();
+    t.G.OpponentTurn = {};
+}
+
+int OppIndex(const TestTable& t, const char* name) { return FindLastById(t.G.Seat(TSeat::Opponent).Hand, CardId(name)); }
+
+// Every listed move is legal, played once, and keeps the game whole.
+void ExpectListedMovesPlayable(const TestTable& t, const std::vector<TMove>& moves) {
+    for (const TMove& m : moves) {
+        THeadlessHost quiet;
+        TGame copy(quiet, t.G);
+        EXPECT_EQ(PlayMove(copy, TSeat::Opponent, m), "") << DescribeMove(t.G, m);
+        EXPECT_EQ(CheckConsistency(copy), "") << DescribeMove(t.G, m);
+        EXPECT_EQ(std::count(moves.begin(), moves.end(), m), 1) << DescribeMove(t.G, m);
+    }
+}
+
+}  // namespace
+
+// The opponent seat has the same moves, checked against its turn as far as
+// it got: what the network's replay and a search over either seat use.
+TEST(Moves, TheOpponentSeatMovesOneStepAtATime) {
+    TestTable t;
+    t.Hand({"4S", "6H", "9D"});
+    t.OppHand({"8S", "8D", "KC", "KD", "KH", "JK", "2C", "7S"});
+    t.Pile({"5C", "8C"});
+    OpponentToMove(t);
+
+    std::vector<TMove> moves = LegalMoves(t.G, TSeat::Opponent);
+    EXPECT_TRUE(Contains(moves, {TMoveType::Draw}));
+    EXPECT_TRUE(Contains(moves, {TMoveType::TakePile})) << "a pair of eights takes the pile";
+    EXPECT_FALSE(Contains(moves, {TMoveType::Discard, 0}));
+    ExpectListedMovesPlayable(t, moves);
+    EXPECT_EQ(IsLegal(t.G, TSeat::Opponent, {TMoveType::Discard, 0}).Why, "the opponent has not drawn yet");
+    EXPECT_TRUE(LegalMoves(t.G, TSeat::Player).empty());
+
+    // The take puts the top card on the table at once; the rest waits until
+    // the seat says it comes, and the take may still be given back.
+    const TGameState before = t.G.State();
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::TakePile}), "");
+    EXPECT_EQ(CountInColumn(t.G.Seat(TSeat::Opponent).Melds, kEights), 1);
+    EXPECT_EQ(IsLegal(t.G, TSeat::Opponent, {TMoveType::Discard, OppIndex(t, "7S")}).Why,
+              "the top card of the pile is not melded yet");
+    EXPECT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::Draw}), "the opponent has already drawn");
+    moves = LegalMoves(t.G, TSeat::Opponent);
+    EXPECT_TRUE(Contains(moves, {TMoveType::UndoTake}));
+    EXPECT_TRUE(Contains(moves, {TMoveType::TakePileRest}));
+    ExpectListedMovesPlayable(t, moves);
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::UndoTake}), "");
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).Hand, before.Seat(TSeat::Opponent).Hand);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).Melds, before.Seat(TSeat::Opponent).Melds);
+    EXPECT_EQ(t.G.DiscardPile, before.DiscardPile);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).Score, before.Seat(TSeat::Opponent).Score - 50);
+
+    // Again, now melding the eights, a wild card of each kind to any column
+    // with cards, and the last meld back.
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::TakePile}), "");
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::MeldCard, OppIndex(t, "8S")}), "");
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::MeldCard, OppIndex(t, "8D")}), "");
+    moves = LegalMoves(t.G, TSeat::Opponent);
+    TMove joker{TMoveType::AddWild, kEights};
+    joker.Card = OppIndex(t, "JK");
+    TMove two{TMoveType::AddWild, kEights};
+    two.Card = OppIndex(t, "2C");
+    EXPECT_TRUE(Contains(moves, joker));
+    EXPECT_TRUE(Contains(moves, two));
+    EXPECT_TRUE(Contains(moves, {TMoveType::UndoMeld}));
+    EXPECT_FALSE(Contains(moves, {TMoveType::MeldCard, OppIndex(t, "JK")})) << "a wild card is no natural meld";
+    ExpectListedMovesPlayable(t, moves);
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::UndoMeld}), "");
+    EXPECT_EQ(CountInColumn(t.G.Seat(TSeat::Opponent).Melds, kEights), 2);
+    EXPECT_GE(OppIndex(t, "8D"), 0);
+
+    // A refused move changes nothing; a discard ends the turn.
+    const TGameState now = t.G.State();
+    EXPECT_NE(PlayMove(t.G, TSeat::Opponent, {TMoveType::Discard, 99}), "");
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).Hand, now.Seat(TSeat::Opponent).Hand);
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::MeldCard, OppIndex(t, "8D")}), "");
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::TakePileRest}), "");
+    EXPECT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::Discard, OppIndex(t, "7S")}),
+              "the opponent's melds do not allow a discard")
+        << "24 points are no first meld";
+    for (const char* king : {"KC", "KD", "KH"})
+        ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::MeldCard, OppIndex(t, king)}), "");
+    ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::Discard, OppIndex(t, "7S")}), "");
+    EXPECT_FALSE(t.G.OpponentsTurn);
+    EXPECT_TRUE(LegalMoves(t.G, TSeat::Opponent).empty());
+    EXPECT_EQ(CheckConsistency(t.G), "");
 }

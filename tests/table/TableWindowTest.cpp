@@ -706,6 +706,9 @@ protected:
             case TMoveType::UndoMeld: Key(Qt::Key_Delete); break;
             case TMoveType::UndoAll: Key(Qt::Key_Delete, Qt::ControlModifier); break;
             case TMoveType::EndHand: QTest::mouseClick(Window->EndHandButton(), Qt::LeftButton); break;
+            case TMoveType::UndoTake: ClickPile(); break;
+            case TMoveType::TakePileRest:
+            case TMoveType::Pass:
             case TMoveType::None: break;
         }
     }
