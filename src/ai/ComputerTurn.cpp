@@ -225,17 +225,9 @@ void TComputerTurn::DiscardChosen(const TDiscardChoice& choice) {
         g.DiscardFromHand(Me, choice.Position);
         return;
     }
-    // A red three from the table: the threes above it close up downward.
-    TCard card;
-    RemoveCardAt(g.Seat(Me).Melds, choice.Position, card, false, kRankThree);
-    Report({TMoveKind::DiscardRedThree, card.Id});
-    const TCardPlace from = PlaceOf(Me == TSeat::Player ? TArea::PlayerMelds : TArea::OpponentMelds, card);
-    g.Host.Invalidate(Me == TSeat::Player ? TRegion::PlayerMelds : TRegion::OpponentMelds);
-    card.FaceUp = true;
-    ClearColumn(card);
-    AddCard(g.DiscardPile, card);
-    g.Host.AnimateMove(card, from, {TArea::DiscardPile});
-    if (IsWild(card) || IsRedThree(card)) g.PileFrozen = true;
+    // A red three from the table.
+    Report({TMoveKind::DiscardRedThree, g.Seat(Me).Melds.At(choice.Position).Id});
+    g.RedThreeToPile(Me, choice.Position);
 }
 
 void TComputerTurn::Finish() {

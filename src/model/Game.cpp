@@ -265,14 +265,13 @@ bool TGame::PlayerDrawOneFromStock() {
     TurnStart = false;
     ++DrawsThisTurn;
     Host.SetRulesHint(kRulesHintLocked);
-    c.FaceUp = true;
     Observer.MoveMade({TMoveKind::Draw});
-    bool redThree = IsRedThree(c);
-    TCardList& area = redThree ? Seat(TSeat::Player).Melds : Seat(TSeat::Player).Hand;
-    PlaceInColumn(area, false, c);
-    AddCard(area, c);
-    Host.AnimateMove(c, {TArea::Stock}, PlaceOf(redThree ? TArea::PlayerMelds : TArea::PlayerHand, c));
-    Host.Invalidate(redThree ? TRegion::PlayerMelds : TRegion::PlayerHand);
+    // A red three goes to the table at once.
+    const bool redThree = IsRedThree(c);
+    if (redThree)
+        LayOnTable(TSeat::Player, c, kRankThree, {TArea::Stock});
+    else
+        AddToHand(TSeat::Player, c, {TArea::Stock}, true);
     return redThree;
 }
 

@@ -347,6 +347,17 @@ public:
     }
     // A position off the hand abandons it (THandAbandoned).
     void RemoveFromHand(TSeat seat, int position);
+    // The card, coming from that place, onto the seat's column: spread one
+    // step below the column's last card, a canasta kept stacked. Returns the
+    // card as placed. Points, canastas and reports are the caller's.
+    TCard LayOnTable(TSeat seat, TCard card, int column, TCardPlace from);
+    // Takes the card at that index off the seat's table (an undo). A recorded
+    // canasta breaks when its column no longer qualifies without the card;
+    // the column is then spread again. Returns the card as it lay.
+    TCard TakeFromTable(TSeat seat, int index);
+    // The red three at that index of the seat's table onto the pile, which it
+    // freezes. Returns the card.
+    TCard RedThreeToPile(TSeat seat, int index);
     void MeldFromHand(TSeat seat, int position);
     // The seat's first joker, else its first two, onto its column of that rank.
     void MeldWildCard(TSeat seat, int rank);

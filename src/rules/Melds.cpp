@@ -46,17 +46,11 @@ void TGame::MeldCard(int index) {
     TCard card;
     RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, inHand.Rank);
     const int rank = card.Rank;
-    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
-    PlaceInColumn(Seat(TSeat::Player).Melds, Seat(TSeat::Player).MeldState.CanastaKind[rank] != ckNone, card);
-    card.FaceUp = true;
-    AddCard(Seat(TSeat::Player).Melds, card);
     Observer.MoveMade({TMoveKind::Meld, card.Id});
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
-    PushUndo(card);
+    PushUndo(LayOnTable(TSeat::Player, card, rank, PlaceOf(TArea::PlayerHand, card)));
     Host.SetUndoEnabled(true);
-    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     Host.Invalidate(TRegion::PlayerHand);
-    Host.Invalidate(TRegion::PlayerMelds);
 
     CountColumns();
     // Black threes never take wild cards, so their column gets no automatic one.
@@ -128,21 +122,12 @@ void TGame::AddWildcardToColumn(int c) {
     MarkGameInProgress();
     TCard card;
     RemoveCardAt(Seat(TSeat::Player).Hand, index, card, false, Seat(TSeat::Player).Hand.At(index).Rank);
-    const TCardPlace from = PlaceOf(TArea::PlayerHand, card);
-    int8_t& depth = Seat(TSeat::Player).Melds.Depths[static_cast<size_t>(c)];
-    card.Column = static_cast<uint8_t>(c);
-    if (Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(c)] == ckNone) ++depth;
-    card.Depth = depth;
-    card.FaceUp = true;
-    AddCard(Seat(TSeat::Player).Melds, card);
     RemoveCardById(Seat(TSeat::Player).PickedUp, card);
     Observer.MoveMade({TMoveKind::AddWild, card.Id, c});
-    PushUndo(card);
+    PushUndo(LayOnTable(TSeat::Player, card, c, PlaceOf(TArea::PlayerHand, card)));
     Host.SetUndoEnabled(true);
-    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
     Host.Invalidate(TRegion::PlayerHand);
-    Host.Invalidate(TRegion::PlayerMelds);
-    CheckCanasta(TSeat::Player, card.Column);
+    CheckCanasta(TSeat::Player, c);
     CompletePileTake();
     if (Seat(TSeat::Player).Hand.Empty() && !TopCardPending && ValidateTurnMelds(TSeat::Player, TopCardPending))
         EndHandIfOver();

@@ -65,17 +65,9 @@ private:
         S.PointsBeforeTurn = S.MeldedPoints;
     }
 
-    void PutOnTable(TCard card, int column, TCardPlace from) {
-        // Placed as the other copy places it in its own seat: a canasta stays stacked.
-        int8_t& depth = S.Melds.Depths[static_cast<size_t>(column)];
-        card.Column = static_cast<uint8_t>(column);
-        if (S.MeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) ++depth;
-        card.Depth = depth;
-        card.FaceUp = true;
-        AddCard(S.Melds, card);
+    void PutOnTable(const TCard& card, int column, TCardPlace from) {
+        G.LayOnTable(kSeat, card, column, from);
         if (!IsRedThree(card)) S.MeldedPoints += card.Points;
-        G.Host.AnimateMove(card, from, PlaceOf(TArea::OpponentMelds, card));
-        G.Host.Invalidate(TRegion::OpponentMelds);
         G.CheckCanasta(kSeat, column);
     }
 
@@ -210,27 +202,8 @@ private:
         if (index < 0 || index >= S.Melds.Count || S.Melds.At(index).Id != id || S.Melds.At(index).Column != column)
             return "not the opponent's last meld of this turn";
 
-        // As the other copy's undo judges it: the canasta breaks when the
-        // column no longer qualifies without the card.
-        int count = 0, naturals = 0;
-        for (const TCard& c : S.Melds) {
-            if (c.Column != column) continue;
-            ++count;
-            if (IsNatural(c.Rank)) ++naturals;
-        }
-        if (IsNatural(S.Melds.At(index).Rank)) --naturals;
-        const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || column == kRankTwo);
-        const bool breaks = S.MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone && !stillCanasta;
-        TCard card;
-        RemoveCardAt(S.Melds, index, card, breaks, column);
-        if (breaks) {
-            --S.MeldState.Canastas;
-            S.MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-            G.SpreadColumn(S.Melds, column);
-        }
-        G.CheckCanasta(kSeat, column);
+        const TCard card = G.TakeFromTable(kSeat, index);
         S.MeldedPoints -= card.Points;
-        G.Host.Invalidate(TRegion::OpponentMelds);
         G.AddToHand(kSeat, card, PlaceOf(TArea::OpponentMelds, card), true);
         T.Undo.pop_back();
         return {};
@@ -254,16 +227,7 @@ private:
         if (index < 0 || index >= S.Melds.Count) return "card not on the opponent's table";
         if (!IsRedThree(S.Melds.At(index))) return "not a red three";
         if (T.MayMeld && !MeldsValid(0)) return "the opponent's melds do not allow ending the turn";
-        G.PileFrozen = true;
-        TCard card;
-        RemoveCardAt(S.Melds, index, card, false, kRankThree);
-        const TCardPlace from = PlaceOf(TArea::OpponentMelds, card);
-        ClearColumn(card);
-        card.FaceUp = true;
-        AddCard(G.DiscardPile, card);
-        G.Host.AnimateMove(card, from, {TArea::DiscardPile});
-        G.Host.Invalidate(TRegion::OpponentMelds);
-        G.Host.Invalidate(TRegion::Pile);
+        G.RedThreeToPile(kSeat, index);
         EndTurn(true);
         return {};
     }

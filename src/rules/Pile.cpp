@@ -81,17 +81,12 @@ void TGame::TakePile() {
     CountColumns();
     TopCardPending = true;
 
-    TCard card = TakeLastCard(DiscardPile);
-    const int rank = card.Rank;
+    const TCard top = TakeLastCard(DiscardPile);
+    const int rank = top.Rank;
     const int before = Seat(TSeat::Player).ColumnCounts[static_cast<size_t>(rank)];
-    const TCardPlace from{TArea::DiscardPile};
-    card.FaceUp = true;
-    PlaceInColumn(Seat(TSeat::Player).Melds,
-                  Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(rank)] != ckNone, card);
-    AddCard(Seat(TSeat::Player).Melds, card);
-    TakenTopCard = card;
     Observer.MoveMade({TMoveKind::TakePileTop});
-    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerMelds, card));
+    const TCard card = LayOnTable(TSeat::Player, top, rank, {TArea::DiscardPile});
+    TakenTopCard = card;
     CheckCanasta(TSeat::Player, card.Column);
     // The canasta display may have moved the card within its column.
     {
@@ -153,18 +148,13 @@ void TGame::TakeRestOfPile() {
     // Top down: red threes onto the table, every other card into the hand,
     // where the opponent now knows it is.
     while (!DiscardPile.Empty()) {
-        TCard c = TakeLastCard(DiscardPile);
-        c.FaceUp = true;
-        const TArea to = IsRedThree(c) ? TArea::PlayerMelds : TArea::PlayerHand;
+        const TCard c = TakeLastCard(DiscardPile);
         if (IsRedThree(c)) {
-            PlaceInColumn(Seat(TSeat::Player).Melds, false, c);
-            AddCard(Seat(TSeat::Player).Melds, c);
+            LayOnTable(TSeat::Player, c, kRankThree, {TArea::DiscardPile});
         } else {
-            PlaceInColumn(Seat(TSeat::Player).Hand, false, c);
-            AddCard(Seat(TSeat::Player).Hand, c);
-            AddCard(Seat(TSeat::Player).PickedUp, c);
+            AddToHand(TSeat::Player, c, {TArea::DiscardPile}, true);
+            AddCard(Seat(TSeat::Player).PickedUp, Seat(TSeat::Player).Hand.Last());
         }
-        Host.AnimateMove(c, {TArea::DiscardPile}, PlaceOf(to, c));
     }
     // The melds made during the take are final now.
     ClearUndo();
@@ -285,16 +275,8 @@ bool TGame::DiscardRedThreeFromTable(int index) {
     DrawsThisTurn = 0;
     SetTurnPhase(TTurnPhase::Draw);
     TurnStart = true;
-    PileFrozen = true;
-    TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, false, kRankThree);
-    Observer.MoveMade({TMoveKind::DiscardRedThree, card.Id});
-    const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
-    ClearColumn(card);
-    AddCard(DiscardPile, card);
-    Host.AnimateMove(card, from, {TArea::DiscardPile});
-    Host.Invalidate(TRegion::PlayerMelds);
-    Host.Invalidate(TRegion::Pile);
+    Observer.MoveMade({TMoveKind::DiscardRedThree, onTable.Id});
+    RedThreeToPile(TSeat::Player, index);
     OpponentsTurn = true;
     if (!EndHandIfOver()) {
         ClearUndo();

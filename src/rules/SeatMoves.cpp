@@ -1,7 +1,8 @@
 // SPDX-License-Identifier: GPL-3.0-or-later
 // Cards entering and leaving a seat's hand and table, one move at a time.
-// Shared by the computer levels (in either seat) and the replay of a
-// networked opponent's moves, so nothing here depends on a level.
+// Shared by the player's gestures, the computer levels (in either seat) and
+// the opponent's moves as the network tells them, so that a card is laid,
+// taken back and discarded the same way whoever plays the seat.
 #include "model/Game.h"
 
 namespace canasta {
@@ -57,6 +58,61 @@ void TGame::RemoveFromHand(TSeat seat, int position) {
     Host.Invalidate(HandRegion(seat));
 }
 
+TCard TGame::LayOnTable(TSeat seat, TCard card, int column, TCardPlace from) {
+    TCardList& melds = Seat(seat).Melds;
+    int8_t& depth = melds.Depths[static_cast<size_t>(column)];
+    card.Column = static_cast<uint8_t>(column);
+    if (Seat(seat).MeldState.CanastaKind[static_cast<size_t>(column)] == ckNone) ++depth;
+    card.Depth = depth;
+    card.FaceUp = true;
+    AddCard(melds, card);
+    Host.AnimateMove(card, from, PlaceOf(MeldArea(seat), card));
+    Host.Invalidate(MeldRegion(seat));
+    return card;
+}
+
+TCard TGame::TakeFromTable(TSeat seat, int index) {
+    TCardList& melds = Seat(seat).Melds;
+    TMeldState& state = Seat(seat).MeldState;
+    const int column = melds.At(index).Column;
+    // The column still qualifies at seven cards or more with four naturals
+    // (any number of wild cards in the column of the twos).
+    int count = 0, naturals = 0;
+    for (const TCard& c : melds) {
+        if (c.Column != column) continue;
+        ++count;
+        if (IsNatural(c.Rank)) ++naturals;
+    }
+    if (IsNatural(melds.At(index).Rank)) --naturals;
+    const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || column == kRankTwo);
+    const bool breaks = state.CanastaKind[static_cast<size_t>(column)] != ckNone && !stillCanasta;
+    TCard card;
+    RemoveCardAt(melds, index, card, breaks, column);
+    if (breaks) {
+        --state.Canastas;
+        state.CanastaKind[static_cast<size_t>(column)] = ckNone;
+        SpreadColumn(melds, column);
+    }
+    CheckCanasta(seat, column);
+    Host.Invalidate(MeldRegion(seat));
+    return card;
+}
+
+TCard TGame::RedThreeToPile(TSeat seat, int index) {
+    TCard card;
+    // The threes above it close up.
+    RemoveCardAt(Seat(seat).Melds, index, card, false, kRankThree);
+    const TCardPlace from = PlaceOf(MeldArea(seat), card);
+    card.FaceUp = true;
+    ClearColumn(card);
+    AddCard(DiscardPile, card);
+    PileFrozen = true;
+    Host.AnimateMove(card, from, {TArea::DiscardPile});
+    Host.Invalidate(MeldRegion(seat));
+    Host.Invalidate(TRegion::Pile);
+    return card;
+}
+
 void TGame::MeldFromHand(TSeat seat, int position) {
     TSeatState& s = Seat(seat);
     if (position < 0 || position >= s.Hand.Count) {
@@ -64,30 +120,14 @@ void TGame::MeldFromHand(TSeat seat, int position) {
         return;
     }
     CountColumns();
-    TCard card = s.Hand.Cards[static_cast<size_t>(position)];
+    const TCard card = s.Hand.Cards[static_cast<size_t>(position)];
     const TCardPlace from = HandPlace(seat, position);
-    card.FaceUp = true;
     RemoveFromHand(seat, position);
-
-    const int column = card.Rank;
-    const int before = s.ColumnCounts[static_cast<size_t>(column)];
-    if (seat == TSeat::Player) {
-        // The player's table is laid out as its gestures lay it: every column
-        // spread (the threes too, however many), a canasta stacked.
-        PlaceInColumn(s.Melds, s.MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone, card);
-    } else if (before >= 7) {
-        // A canasta is shown stacked on one spot.
-        card.Column = static_cast<uint8_t>(column);
-        card.Depth = 1;
-    } else {
-        PlaceInColumn(s.Melds, false, card);
-    }
-    AddCard(s.Melds, card);
+    const int before = s.ColumnCounts[static_cast<size_t>(card.Rank)];
+    LayOnTable(seat, card, card.Rank, from);
     if (!IsRedThree(card)) s.MeldedPoints += card.Points;
-    Host.AnimateMove(card, from, PlaceOf(MeldArea(seat), card));
-    Host.Invalidate(MeldRegion(seat));
     Host.Wait(Config.MeldDelay);
-    if (before >= 6) CheckCanasta(seat, card.Column);
+    if (before >= 6) CheckCanasta(seat, card.Rank);
 }
 
 void TGame::MeldWildCard(TSeat seat, int rank) {
@@ -101,25 +141,13 @@ void TGame::MeldWildCard(TSeat seat, int rank) {
     }
     CountColumns();
     const int size = s.ColumnCounts[static_cast<size_t>(rank)];
-    TCard card = s.Hand.Cards[static_cast<size_t>(position)];
+    const TCard card = s.Hand.Cards[static_cast<size_t>(position)];
     const TCardPlace from = HandPlace(seat, position);
-    card.FaceUp = true;
     RemoveFromHand(seat, position);
-
-    int8_t& depth = s.Melds.Depths[static_cast<size_t>(rank)];
-    if (seat == TSeat::Player) {
-        if (s.MeldState.CanastaKind[static_cast<size_t>(rank)] == ckNone) ++depth;
-    } else {
-        depth = size >= 7 ? 1 : depth + 1;
-    }
-    card.Column = static_cast<uint8_t>(rank);
-    card.Depth = depth;
-    AddCard(s.Melds, card);
+    LayOnTable(seat, card, rank, from);
     s.MeldedPoints += card.Points;
-    Host.AnimateMove(card, from, PlaceOf(MeldArea(seat), card));
-    Host.Invalidate(MeldRegion(seat));
     Host.Wait(Config.MeldDelay);
-    if (size >= 6) CheckCanasta(seat, card.Column);
+    if (size >= 6) CheckCanasta(seat, rank);
 }
 
 void TGame::DiscardFromHand(TSeat seat, int position) {

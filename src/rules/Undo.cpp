@@ -31,36 +31,9 @@ void TGame::UndoMeld() {
     }
     if (index < 0) index = FindLastById(Seat(TSeat::Player).Melds, entry.Id);
     if (index < 0) throw InternalError("UndoMeld: melded card not found on the table");
-    // The removal breaks a recorded canasta when the column no longer
-    // qualifies: at seven cards, or when a natural leaves a column whose wild
-    // cards then outnumber what a canasta allows.
-    int count = 0, naturals = 0;
-    const int inColumn = Seat(TSeat::Player).Melds.At(index).Column;
-    for (const TCard& c : Seat(TSeat::Player).Melds) {
-        if (c.Column != inColumn) continue;
-        ++count;
-        if (IsNatural(c.Rank)) ++naturals;
-    }
-    if (IsNatural(Seat(TSeat::Player).Melds.At(index).Rank)) --naturals;
-    const bool stillCanasta = count - 1 >= 7 && (naturals >= 4 || column == kRankTwo);
-    const bool breaks =
-        Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone && !stillCanasta;
-    TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, breaks, column);
+    const TCard card = TakeFromTable(TSeat::Player, index);
     AddCard(Seat(TSeat::Player).PickedUp, card);
-    if (breaks) {
-        --Seat(TSeat::Player).MeldState.Canastas;
-        Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-        SpreadColumn(Seat(TSeat::Player).Melds, column);
-    }
-    CheckCanasta(TSeat::Player, card.Column);
-    Host.Invalidate(TRegion::PlayerMelds);
-    const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
-    PlaceInColumn(Seat(TSeat::Player).Hand, false, card);
-    card.FaceUp = true;
-    AddCard(Seat(TSeat::Player).Hand, card);
-    Host.AnimateMove(card, from, PlaceOf(TArea::PlayerHand, card));
-    Host.Invalidate(TRegion::PlayerHand);
+    AddToHand(TSeat::Player, card, PlaceOf(TArea::PlayerMelds, card), true);
     if (UndoStack.empty()) Host.SetUndoEnabled(false);
     Observer.MoveMade({TMoveKind::UndoMeld, card.Id, column});
 }
