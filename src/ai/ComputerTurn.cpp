@@ -78,8 +78,9 @@ void TComputerTurn::PlayTurnAfterPickUp(TGame& game, TSeat seat) {
     RunTurn(false);
 }
 
-void TComputerTurn::Report(const TMoveReport& move) {
-    if (Me == TSeat::Player) G->Observer.MoveMade(move);
+void TComputerTurn::Report(TMoveReport move) {
+    move.Seat = Me;
+    G->Observer.MoveMade(move);
 }
 
 bool TComputerTurn::PileFrozenForMe() const {
@@ -116,10 +117,13 @@ bool TComputerTurn::ForcedTake() {
     return G->IsForced(Me, HandSize(), C.MeldSize);
 }
 
+bool TComputerTurn::MovesChecked() const { return CheckedMoves || (Me == TSeat::Player && G->Config.Networked); }
+
 bool TComputerTurn::TakeAllowed() {
-    // The other copy of a network game judges the player's seat by the
-    // player's rules; elsewhere the levels keep their own judgement.
-    return Me != TSeat::Player || !G->Config.Networked || G->MayTakePile(Me, true);
+    // Moves checked elsewhere (the other copy of a network game judges the
+    // player's seat) are judged by the seat's rules; otherwise the levels
+    // keep their own judgement.
+    return !MovesChecked() || G->MayTakePile(Me, true);
 }
 
 bool TComputerTurn::PickUp() {
@@ -156,11 +160,10 @@ void TComputerTurn::EndHandAtEmptyStock() {
 
 TCard TComputerTurn::TakeTopCard(bool restFollows) {
     Report({TMoveKind::TakePileTop});
-    // The player's seat of a network game takes as the other copy replays
-    // it, by the player's rules: the whole pile when it may be taken without
-    // being forced, else the top card alone.
-    if (Me == TSeat::Player && G->Config.Networked)
-        PlayersTake = G->MayTakePile(Me, false) ? TPlayersTake::Whole : TPlayersTake::TopOnly;
+    // Checked moves take as the other copy replays them, by the seat's rules:
+    // the whole pile when it may be taken without being forced, else the top
+    // card alone.
+    if (MovesChecked()) PlayersTake = G->MayTakePile(Me, false) ? TPlayersTake::Whole : TPlayersTake::TopOnly;
     RestToCome = restFollows && PlayersTake != TPlayersTake::TopOnly;
     TakenTop = G->DiscardPile.Last();
     TakeFromPile();
@@ -278,11 +281,10 @@ bool TComputerTurn::MayMeldLastCard(bool wild, int at) {
 
 void TComputerTurn::MeldFromHand(int position) {
     if (!MayMeldLastCard(false, position)) return;
-    if (Me == TSeat::Player && position >= 0 && position < HandSize()) {
-        // The other copy of a network game laid the pile's top card itself at
-        // the take: the level's first card of that rank is that very card,
-        // whichever twin of it the level picked.
-        if (TakenTop && G->Config.Networked && HandCard(position).Rank == TakenTop->Rank)
+    if (position >= 0 && position < HandSize()) {
+        // The take's move laid the pile's top card itself: the level's first
+        // card of that rank is that very card, whichever twin it picked.
+        if (TakenTop && HandCard(position).Rank == TakenTop->Rank)
             for (int i = 0; i < HandSize(); ++i)
                 if (HandCard(i).Id == TakenTop->Id && HandCard(i).Deck == TakenTop->Deck) position = i;
         const TCard& card = HandCard(position);
@@ -298,11 +300,9 @@ void TComputerTurn::MeldFromHand(int position) {
 
 void TComputerTurn::MeldWildCard(int rank) {
     if (!MayMeldLastCard(true, rank)) return;
-    if (Me == TSeat::Player) {
-        const TCardList& hand = G->Seat(Me).Hand;
-        const int position = FirstWildCard(hand);
-        if (position >= 0) Report({TMoveKind::AddWild, hand.Cards[static_cast<size_t>(position)].Id, rank});
-    }
+    const TCardList& hand = G->Seat(Me).Hand;
+    const int position = FirstWildCard(hand);
+    if (position >= 0) Report({TMoveKind::AddWild, hand.Cards[static_cast<size_t>(position)].Id, rank});
     G->MeldWildCard(Me, rank);
 }
 

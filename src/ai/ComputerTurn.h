@@ -67,6 +67,11 @@ public:
     void Attach(TGame& game, TSeat seat = TSeat::Opponent);
 
     TCardCounts C;
+    // The level's moves are checked move by move as PlayMove checks them
+    // (always so in the player's seat of a network game): it then takes the
+    // pile only as the seat's rules allow, and as much of it as they give.
+    // Otherwise a level keeps its own judgement of the pile.
+    bool CheckedMoves = false;
 
 protected:
     // ---- level steps ----
@@ -100,6 +105,7 @@ protected:
     bool ForcedTake();
     // Whether a take the level decided on may go ahead (see TakeDecision).
     bool TakeAllowed();
+    bool MovesChecked() const;
     // The pile is frozen for me: for everyone, or by the per-player initial
     // freeze while I have melded nothing (the points I keep as I meld).
     bool PileFrozenForMe() const;
@@ -141,10 +147,11 @@ protected:
     void Finish();
 
 private:
-    // The player's seat tells observers its moves as the table's gestures
-    // would (the network copy follows them); the other seat's moves are
-    // nobody's to tell.
-    void Report(const TMoveReport& move);
+    // Tells observers the level's moves, each as the move of its seat that
+    // PlayMove would play on another copy (the network's copy follows the
+    // player seat's): a drawn red three or the pile's top card goes to the
+    // table with its draw or take, so neither is told as a meld.
+    void Report(TMoveReport move);
     // The pile's top card into my hand, on record as taken.
     void TakeFromPile();
     void RunTurn(bool pickUp);

@@ -55,12 +55,6 @@ struct TUndoEntry {
 // Who ended the hand.
 enum : int32_t { woPlayer = 0, woOpponent = 1, woNobody = 2 };
 
-// The two seats. Player is this copy's user; Opponent is the computer or the
-// remote player. The numbers index the per-seat records.
-enum class TSeat : uint8_t { Player = 0, Opponent = 1 };
-
-constexpr TSeat OtherSeat(TSeat seat) { return seat == TSeat::Player ? TSeat::Opponent : TSeat::Player; }
-
 // What one seat holds and has scored: its hand, its table, its counters and
 // its totals.
 struct TSeatState {

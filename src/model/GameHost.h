@@ -38,9 +38,15 @@ enum class TSoundEvent {
     EndTurnNetwork
 };
 
-// A move of this copy's player seat (and the start of a game or a deal), as
-// the other copy of a network game must hear of it; the network turns it
-// into its token.
+// The two seats. Player is this copy's user; Opponent is the computer or the
+// remote player. The numbers index the per-seat records.
+enum class TSeat : uint8_t { Player = 0, Opponent = 1 };
+
+constexpr TSeat OtherSeat(TSeat seat) { return seat == TSeat::Player ? TSeat::Opponent : TSeat::Player; }
+
+// A move of a seat (and the start of a game or a deal) named by its cards, as
+// the other copy of a network game must hear of the player seat's moves; the
+// network turns those into its tokens, and reads the remote player's back.
 enum class TMoveKind : uint8_t {
     NewGame,
     Deal,
@@ -61,6 +67,7 @@ struct TMoveReport {
     int CardId = 0;            // Meld, AddWild, UndoMeld, Discard, DiscardRedThree
     int Column = 0;            // AddWild, UndoMeld
     bool PlayerFirst = false;  // Deal: this side draws first
+    TSeat Seat = TSeat::Player;
     friend bool operator==(const TMoveReport&, const TMoveReport&) = default;
 };
 
@@ -131,9 +138,11 @@ public:
     virtual std::optional<bool> ShowMatchResult(const TMatchResult& result) = 0;
 };
 
-// What observers hear: the moves of the player's seat (the network turns them
-// into tokens) and every finished hand and match (high scores, the win ratio,
-// the simulator's tally).
+// What observers hear: the moves of the seats (the network turns the player
+// seat's into tokens) and every finished hand and match (high scores, the win
+// ratio, the simulator's tally). The player seat's moves come from its
+// gestures or from a computer level playing it; the opponent seat's from its
+// computer level (a remote player's moves are the other copy's to tell).
 class IGameObserver {
 public:
     virtual ~IGameObserver() = default;

@@ -104,31 +104,22 @@ std::string TOpponentMirror::Apply(int token, const std::vector<std::string>& f)
             return {};
         default: break;
     }
-    const TSeatState& seat = G.Seat(TSeat::Opponent);
-    // A card named by the move, by its place in the opponent's hand or on its
-    // table (the last of two twins, as the other copy picks it; past the end
-    // when it is not there, which the move's checks refuse).
-    auto inHand = [&](int id) {
-        const int at = FindLastById(seat.Hand, id);
-        return at < 0 ? seat.Hand.Count : at;
-    };
     const auto card = CardField(field(0));
-    TMove move;
+    TMoveReport report;
     switch (token) {
-        case tkDrawNew: move.Kind = TMoveType::Draw; break;
-        case tkDrawPileTop: move.Kind = TMoveType::TakePile; break;
-        case tkDrawPileRest: move.Kind = TMoveType::TakePileRest; break;
-        case tkUndoPile: move.Kind = TMoveType::UndoTake; break;
+        case tkDrawNew: report.Kind = TMoveKind::Draw; break;
+        case tkDrawPileTop: report.Kind = TMoveKind::TakePileTop; break;
+        case tkDrawPileRest: report.Kind = TMoveKind::TakePileRest; break;
+        case tkUndoPile: report.Kind = TMoveKind::UndoTake; break;
         case tkMeld:
             if (!card) return "bad card";
-            move = {TMoveType::MeldCard, inHand(*card)};
+            report = {TMoveKind::Meld, *card};
             break;
         case tkMeldWildCard: {
             const auto column = ColumnField(field(1));
             if (!card) return "bad card";
             if (!column) return "bad column";
-            move = {TMoveType::AddWild, *column};
-            move.Card = inHand(*card);
+            report = {TMoveKind::AddWild, *card, *column};
             break;
         }
         case tkUndo: {
@@ -136,33 +127,24 @@ std::string TOpponentMirror::Apply(int token, const std::vector<std::string>& f)
             const auto id = CardField(field(1));
             if (!column) return "bad column";
             if (!id) return "bad card";
-            // The card named in the column named: a twin elsewhere on the
-            // table (a joker in another meld) stays where it is.
-            move.Kind = TMoveType::UndoMeld;
-            move.Card = seat.Melds.Count;
-            for (int i = seat.Melds.Count - 1; i >= 0; --i)
-                if (seat.Melds.At(i).Id == *id && seat.Melds.At(i).Column == *column) {
-                    move.Card = i;
-                    break;
-                }
+            report = {TMoveKind::UndoMeld, *id, *column};
             break;
         }
         case tkDiscard:
             if (!card) return "bad card";
-            move = {TMoveType::Discard, inHand(*card)};
+            report = {TMoveKind::Discard, *card};
             break;
-        case tkDiscardRedThree: {
+        case tkDiscardRedThree:
             if (!card) return "bad card";
             if (!IsRedThreeId(*card)) return "not a red three";
-            const int at = FindLastById(seat.Melds, *card);
-            move = {TMoveType::DiscardRedThree, at < 0 ? seat.Melds.Count : at};
+            report = {TMoveKind::DiscardRedThree, *card};
             break;
-        }
-        case tkPassDiscard: move.Kind = TMoveType::Pass; break;
-        case tkHandOver: move.Kind = TMoveType::EndHand; break;
+        case tkPassDiscard: report.Kind = TMoveKind::Pass; break;
+        case tkHandOver: report.Kind = TMoveKind::EndHand; break;
         default: return "not a move";
     }
-    return PlayMove(G, TSeat::Opponent, move);
+    report.Seat = TSeat::Opponent;
+    return PlayMove(G, TSeat::Opponent, MoveOfReport(G, TSeat::Opponent, report));
 }
 
 }  // namespace canasta

@@ -122,6 +122,49 @@ public:
 
 }  // namespace
 
+TMove MoveOfReport(const TGame& game, TSeat seat, const TMoveReport& r) {
+    const TSeatState& s = game.Seat(seat);
+    // The last of two twins, as the seat that made the move picks it.
+    auto inHand = [&s](int id) {
+        const int at = FindLastById(s.Hand, id);
+        return at < 0 ? s.Hand.Count : at;
+    };
+    TMove m;
+    switch (r.Kind) {
+        case TMoveKind::NewGame:
+        case TMoveKind::Deal: break;
+        case TMoveKind::Draw: m.Kind = TMoveType::Draw; break;
+        case TMoveKind::TakePileTop: m.Kind = TMoveType::TakePile; break;
+        case TMoveKind::TakePileRest: m.Kind = TMoveType::TakePileRest; break;
+        case TMoveKind::UndoTake: m.Kind = TMoveType::UndoTake; break;
+        case TMoveKind::Meld: m = {TMoveType::MeldCard, inHand(r.CardId)}; break;
+        case TMoveKind::AddWild:
+            m = {TMoveType::AddWild, r.Column};
+            m.Card = inHand(r.CardId);
+            break;
+        case TMoveKind::UndoMeld:
+            // The card in the column named: a twin elsewhere on the table (a
+            // joker in another meld) stays where it is.
+            m.Kind = TMoveType::UndoMeld;
+            m.Card = s.Melds.Count;
+            for (int i = s.Melds.Count - 1; i >= 0; --i)
+                if (s.Melds.At(i).Id == r.CardId && s.Melds.At(i).Column == r.Column) {
+                    m.Card = i;
+                    break;
+                }
+            break;
+        case TMoveKind::Discard: m = {TMoveType::Discard, inHand(r.CardId)}; break;
+        case TMoveKind::DiscardRedThree: {
+            const int at = FindLastById(s.Melds, r.CardId);
+            m = {TMoveType::DiscardRedThree, at < 0 ? s.Melds.Count : at};
+            break;
+        }
+        case TMoveKind::Pass: m.Kind = TMoveType::Pass; break;
+        case TMoveKind::EndHand: m.Kind = TMoveType::EndHand; break;
+    }
+    return m;
+}
+
 std::string PlayMove(TGame& game, TSeat seat, const TMove& move) {
     if (seat == TSeat::Opponent) return PlayOpponentMove(game, move);
     if (!IsPlayersMove(game)) return "it is not the player's turn";

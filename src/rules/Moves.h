@@ -59,6 +59,10 @@ void ApplyMove(TGame& game, const TMove& move);
 // only the forced top card, whether an emptied hand goes out), the same rules
 // decide here, by the rules the opponent plays by.
 std::string PlayMove(TGame& game, TSeat seat, const TMove& move);
+// The move of the seat that a report names by its cards (a card the seat
+// does not hold where the report says gives a position past the end, which
+// the move's checks refuse). Reports of a new game or a deal are no move.
+TMove MoveOfReport(const TGame& game, TSeat seat, const TMoveReport& report);
 // The opponent seat's part of PlayMove (rules/OpponentTurn.cpp).
 std::string PlayOpponentMove(TGame& game, const TMove& move);
 // A hash of everything a move of the player's seat can change.

@@ -981,6 +981,7 @@ void TfmCanMain::PlaySound(TSoundEvent event) {
 
 // The other side hears of a move at once, whatever this side still shows.
 void TfmCanMain::MoveMade(const TMoveReport& move) {
+    if (move.Seat != TSeat::Player) return;
     const auto [token, fields] = MoveToken(move, G);
     Net->SendToken(token, fields);
 }

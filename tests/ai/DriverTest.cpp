@@ -3,6 +3,7 @@
 
 #include <functional>
 #include <memory>
+#include <set>
 #include <string>
 
 #include "ai/Advanced.h"
@@ -11,6 +12,7 @@
 #include "ai/PlayerBot.h"
 #include "rules/Consistency.h"
 #include "rules/Driver.h"
+#include "rules/Moves.h"
 
 using namespace canasta;
 
@@ -122,6 +124,106 @@ TEST(Observers, HearMovesAndResultsApartFromTheView) {
     EXPECT_TRUE(view.Hands.empty());
     EXPECT_TRUE(view.Matches.empty());
     EXPECT_FALSE(view.Events.empty());
+}
+
+}  // namespace
+
+namespace {
+
+// The moves a level tells of its turn, played one by one through PlayMove on a
+// copy of the game as its turn began, must bring the copy where the level
+// brought the game: a level's turn is a sequence of the seat's moves.
+class TReplayedLevel : public IComputerLevel {
+public:
+    TReplayedLevel(IComputerLevel& level, THeadlessHost& host) : Level(level), Host(host) {}
+
+    void PlayTurn(TGame& g, TSeat seat) override {
+        THeadlessHost quiet;
+        TGame copy(quiet, g);
+        const size_t from = Host.Moves.size();
+        Level.PlayTurn(g, seat);
+        ++Turns;
+        for (size_t i = from; i < Host.Moves.size() && Failure.empty(); ++i) {
+            const TMoveReport& r = Host.Moves[i];
+            if (r.Seat != seat) continue;
+            const TMove m = MoveOfReport(copy, seat, r);
+            const std::string why = PlayMove(copy, seat, m);
+            if (!why.empty()) Failure = DescribeMove(copy, m) + " refused: " + why;
+        }
+        if (Failure.empty()) Failure = Differences(copy, g, seat);
+        if (!Failure.empty() && Failure.rfind("turn ", 0) != 0)
+            Failure = "turn " + std::to_string(Turns) + ": " + Failure;
+    }
+    void NewHand(TGame& g) override { Level.NewHand(g); }
+
+    std::string Failure;
+    int Turns = 0;
+
+private:
+    // The cards of a list by identity, whatever their order and deck.
+    static std::multiset<int> Ids(const TCardList& list) {
+        std::multiset<int> ids;
+        for (const TCard& c : list) ids.insert(c.Id);
+        return ids;
+    }
+    static std::multiset<std::pair<int, int>> ByColumn(const TCardList& list) {
+        std::multiset<std::pair<int, int>> cards;
+        for (const TCard& c : list) cards.insert({c.Column, c.Id});
+        return cards;
+    }
+    static std::string Differences(const TGame& a, const TGame& b, TSeat seat) {
+        const TSeatState &x = a.Seat(seat), &y = b.Seat(seat);
+        if (Ids(x.Hand) != Ids(y.Hand)) return "hands differ";
+        if (ByColumn(x.Melds) != ByColumn(y.Melds)) return "tables differ";
+        if (Ids(a.DiscardPile) != Ids(b.DiscardPile) || a.Stock.Count != b.Stock.Count) return "pile or stock differs";
+        if (x.MeldState.Canastas != y.MeldState.Canastas || x.MeldedPoints != y.MeldedPoints)
+            return "melds counted apart";
+        if (a.PileFrozen != b.PileFrozen) return "the pile's freeze differs";
+        // Whose turn it would be does not matter once the hand is over.
+        if (a.TurnPhase != b.TurnPhase || (a.TurnPhase != TTurnPhase::HandOver && a.OpponentsTurn != b.OpponentsTurn))
+            return "the turn went elsewhere: phase " + std::to_string(int(a.TurnPhase)) + " against " +
+                   std::to_string(int(b.TurnPhase)) + ", hand " + std::to_string(x.Hand.Count) + ", stock " +
+                   std::to_string(a.Stock.Count);
+        if (x.Score != y.Score || a.Seat(OtherSeat(seat)).Score != b.Seat(OtherSeat(seat)).Score)
+            return "scores differ";
+        return {};
+    }
+
+    IComputerLevel& Level;
+    THeadlessHost& Host;
+};
+
+// Under the default rules and random ones, with the level judging the pile by
+// the seat's rules as a checked seat must.
+TEST(LevelMoves, EveryLevelsTurnIsMovesOfItsSeat) {
+    for (const char* name : {"beginner", "advanced", "expert"}) {
+        for (uint32_t seed = 1; seed <= 60; ++seed) {
+            TRandom rng(seed);
+            const TRuleOptions rules =
+                seed <= 2 ? TRuleOptions{} : RandomRuleOptions([&rng](uint32_t n) { return rng.Next(n); });
+            THeadlessHost host;
+            host.Answers = {false};
+            host.RecordMoves = true;
+            TGame g(host, rules);
+            std::unique_ptr<TComputerTurn> level = Level(name);
+            level->CheckedMoves = true;
+            TReplayedLevel replayed(*level, host);
+            g.Levels = {&replayed, &replayed, &replayed};
+            g.FixedSeed = true;
+            g.Rng.Seed = seed;
+            std::unique_ptr<TPlayerBot> bot = MakePlayerBot(seed % 2 ? "greedy" : "random");
+            bot->Seed(seed);
+            TGameDriver driver(g);
+            g.NewGame();
+            driver.Run();
+            for (int i = 0; i < 4000 && !g.QuitRequested && g.HandNumber <= 6 && replayed.Failure.empty(); ++i) {
+                bot->Step(g);
+                driver.Run();
+            }
+            ASSERT_EQ(replayed.Failure, "") << name << " seed " << seed;
+            EXPECT_GT(replayed.Turns, 20) << name << " seed " << seed;
+        }
+    }
 }
 
 }  // namespace

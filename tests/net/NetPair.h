@@ -46,6 +46,7 @@ struct TNetSide : THeadlessHost, IProtocolEvents {
     }
 
     void MoveMade(const TMoveReport& move) override {
+        if (move.Seat != TSeat::Player) return;
         const auto [token, data] = MoveToken(move, G);
         Out += BuildFrame(token, data);
         Sent.push_back(token);

@@ -97,7 +97,9 @@ void OpponentToMove(TestTable& t) {
     t.G.OpponentTurn = {};
 }
 
-int OppIndex(const TestTable& t, const char* name) { return FindLastById(t.G.Seat(TSeat::Opponent).Hand, CardId(name)); }
+int OppIndex(const TestTable& t, const char* name) {
+    return FindLastById(t.G.Seat(TSeat::Opponent).Hand, CardId(name));
+}
 
 // Every listed move is legal, played once, and keeps the game whole.
 void ExpectListedMovesPlayable(const TestTable& t, const std::vector<TMove>& moves) {
