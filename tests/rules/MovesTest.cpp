@@ -184,3 +184,46 @@ TEST(Moves, TheOpponentSeatMovesOneStepAtATime) {
     EXPECT_TRUE(LegalMoves(t.G, TSeat::Opponent).empty());
     EXPECT_EQ(CheckConsistency(t.G), "");
 }
+
+// Any move at all, for either seat, is played or refused with a reason, and
+// the game stays whole either way; legal moves keep the game going.
+TEST(Moves, PlayMoveTakesAnyMoveForEitherSeat) {
+    for (uint32_t seed = 1; seed <= 4; ++seed) {
+        THeadlessHost host;
+        TGame g(host);
+        g.FixedSeed = true;
+        g.Rng.Seed = seed;
+        g.PlayerDrawsFirst = seed % 2;
+        g.DealHand();
+        TRandom rng(seed);
+        int played = 0;
+        for (int i = 0; i < 3000 && g.TurnPhase != TTurnPhase::HandOver; ++i) {
+            const TSeat seat = g.OpponentsTurn ? TSeat::Opponent : TSeat::Player;
+            TMove m;
+            m.Kind = static_cast<TMoveType>(rng.Next(static_cast<uint32_t>(TMoveType::Pass) + 1));
+            m.Index = static_cast<int>(rng.Next(130)) - 5;
+            m.Card = static_cast<int>(rng.Next(130)) - 5;
+            m.Shift = rng.Next(4) == 0;
+            m.Ctrl = rng.Next(4) == 0;
+            // Now and then a move of the seat that is not to move.
+            const TSeat who = rng.Next(8) == 0 ? OtherSeat(seat) : seat;
+            const TGameState before = g.State();
+            const std::string why = PlayMove(g, who, m);
+            if (why.empty()) {
+                ++played;
+            } else {
+                EXPECT_EQ(g.Seat(TSeat::Opponent).Hand, before.Seat(TSeat::Opponent).Hand) << why;
+                EXPECT_EQ(g.DiscardPile, before.DiscardPile) << why;
+            }
+            ASSERT_EQ(CheckConsistency(g), "") << "seed " << seed << " move " << i << ": " << DescribeMove(g, m);
+            // Every tenth step a legal move, so the hand goes on.
+            if (i % 10 == 9) {
+                const std::vector<TMove> legal = LegalMoves(g, seat);
+                if (!legal.empty()) {
+                    ASSERT_EQ(PlayMove(g, seat, legal[rng.Next(static_cast<uint32_t>(legal.size()))]), "");
+                }
+            }
+        }
+        EXPECT_GT(played, 20) << "seed " << seed;
+    }
+}
