@@ -127,10 +127,15 @@ private:
 
     std::string TakeRest() {
         if (T.Take != TTake::Pending) return "no take of the discard pile is waiting";
+        // Top down; the player saw every card go, so the record of cards the
+        // opponent took holds them (a red three goes to the table at once).
         while (!G.DiscardPile.Empty()) {
             const TCard card = TakeLastCard(G.DiscardPile);
             G.AddToHand(kSeat, card, {TArea::DiscardPile}, true);
-            if (IsRedThree(card)) G.MeldFromHand(kSeat, S.Hand.Count - 1);
+            if (IsRedThree(card))
+                G.MeldFromHand(kSeat, S.Hand.Count - 1);
+            else
+                AddCard(S.PickedUp, S.Hand.Last());
         }
         G.PileFrozen = false;
         G.Host.Invalidate(TRegion::Pile);
@@ -205,6 +210,8 @@ private:
         const TCard card = G.TakeFromTable(kSeat, index);
         S.MeldedPoints -= card.Points;
         G.AddToHand(kSeat, card, PlaceOf(TArea::OpponentMelds, card), true);
+        // It was seen on the table.
+        AddCard(S.PickedUp, S.Hand.Last());
         T.Undo.pop_back();
         return {};
     }

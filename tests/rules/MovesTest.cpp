@@ -167,13 +167,20 @@ TEST(Moves, TheOpponentSeatMovesOneStepAtATime) {
     ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::UndoMeld}), "");
     EXPECT_EQ(CountInColumn(t.G.Seat(TSeat::Opponent).Melds, kEights), 2);
     EXPECT_GE(OppIndex(t, "8D"), 0);
+    // The eight was seen on the table: the player knows the opponent holds it.
+    ASSERT_EQ(t.G.Seat(TSeat::Opponent).PickedUp.Count, 1);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).PickedUp.At(0).Id, CardId("8D"));
 
     // A refused move changes nothing; a discard ends the turn.
     const TGameState now = t.G.State();
     EXPECT_NE(PlayMove(t.G, TSeat::Opponent, {TMoveType::Discard, 99}), "");
     EXPECT_EQ(t.G.Seat(TSeat::Opponent).Hand, now.Seat(TSeat::Opponent).Hand);
     ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::MeldCard, OppIndex(t, "8D")}), "");
+    EXPECT_TRUE(t.G.Seat(TSeat::Opponent).PickedUp.Empty());
     ASSERT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::TakePileRest}), "");
+    // The rest of the pile was seen going into the opponent's hand.
+    ASSERT_EQ(t.G.Seat(TSeat::Opponent).PickedUp.Count, 1);
+    EXPECT_EQ(t.G.Seat(TSeat::Opponent).PickedUp.At(0).Id, CardId("5C"));
     EXPECT_EQ(PlayMove(t.G, TSeat::Opponent, {TMoveType::Discard, OppIndex(t, "7S")}),
               "the opponent's melds do not allow a discard")
         << "24 points are no first meld";
