@@ -179,28 +179,10 @@ void TGame::UndoTakePile() {
     if (index < 0)
         throw THandAbandoned("An error occurred while undoing taking the discard pile. A new hand will be dealt.",
                              TMsgKind::Warning);
-    const int column = TakenTopCard.Column;
-    const bool canasta = Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] != ckNone;
-    TCard card;
-    RemoveCardAt(Seat(TSeat::Player).Melds, index, card, canasta, column);
-    if (canasta) {
-        int count = 0, naturals = 0;
-        for (const TCard& c : Seat(TSeat::Player).Melds) {
-            if (c.Column != card.Column) continue;
-            ++count;
-            if (IsNatural(c.Rank)) ++naturals;
-        }
-        if (count >= 7 && (naturals >= 4 || column == kRankTwo)) {
-            // The canasta stands without the top card: its label counts the
-            // naturals it had before the take.
-            CheckCanasta(TSeat::Player, card.Column);
-        } else {
-            // The top card had completed this canasta: it is a canasta no more.
-            --Seat(TSeat::Player).MeldState.Canastas;
-            Seat(TSeat::Player).MeldState.CanastaKind[static_cast<size_t>(column)] = ckNone;
-            SpreadColumn(Seat(TSeat::Player).Melds, column);
-        }
-    }
+    // A canasta that stands without the top card stays one, its label
+    // counting the naturals it had before the take; one the top card
+    // completed is a canasta no more.
+    TCard card = TakeFromTable(TSeat::Player, index);
     const TCardPlace from = PlaceOf(TArea::PlayerMelds, card);
     ClearColumn(card);
     AddCard(DiscardPile, card);
